@@ -1,0 +1,48 @@
+# Top-level commands. `make run` and `make test` do all the set-up on a fresh machine.
+
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+SAMPLE_DIR ?= $(BUILD)/sample
+CMAKE_GEN  := -G Ninja
+
+.PHONY: all deps build run test sanitize tsan fuzz bench clean
+
+all: build
+
+deps:
+	./scripts/install-deps
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Builds, makes the sample project when it is missing, and starts the player in it.
+run: build
+	./scripts/run-player "$(BUILD)" "$(SAMPLE_DIR)"
+
+test: build
+	./scripts/run-tests "$(BUILD)" $(JOBS)
+
+sanitize: deps
+	cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPELLMOOR_SANITIZE=ON -DPELLMOOR_BENCH=OFF
+	cmake --build build-asan -j $(JOBS)
+	./scripts/run-tests build-asan $(JOBS)
+
+tsan: deps
+	cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLMOOR_TSAN=ON -DPELLMOOR_BENCH=OFF
+	cmake --build build-tsan -j $(JOBS) --target test_platform test_core
+	./scripts/run-tests build-tsan $(JOBS) -L "platform|core"
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DPELLMOOR_FUZZ=ON -DPELLMOOR_BENCH=OFF -DPELLMOOR_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS)
+	./scripts/run-fuzz build-fuzz $${FUZZ_SECONDS:-20}
+
+bench: build
+	for b in $(BUILD)/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz

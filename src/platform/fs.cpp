@@ -1,0 +1,314 @@
+#include "platform/fs.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "platform/cp932.h"
+
+namespace plat::fs {
+namespace {
+
+// Splits a program-form path into components at '\' (and '/'), keeping 0x5C bytes
+// that are the trail byte of a double-byte character.
+std::vector<std::string> splitProgram(std::string_view p, bool& absolute) {
+  std::vector<std::string> parts;
+  std::string cur;
+  absolute = !p.empty() && (p[0] == '\\' || p[0] == '/');
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(p[i]);
+    if (cp932::isLead(b) && i + 1 < p.size()) {
+      cur += p[i];
+      cur += p[i + 1];
+      ++i;
+      continue;
+    }
+    if (b == '\\' || b == '/') {
+      if (!cur.empty()) parts.push_back(cur);
+      cur.clear();
+      continue;
+    }
+    cur += p[i];
+  }
+  if (!cur.empty()) parts.push_back(cur);
+  return parts;
+}
+
+bool nativeExists(const std::string& n) {
+  struct stat st;
+  return ::stat(n.c_str(), &st) == 0;
+}
+
+struct ListingCache {
+  std::mutex mutex;
+  std::map<std::string, std::vector<std::string>> listings;
+};
+ListingCache& cache() {
+  static ListingCache c;
+  return c;
+}
+
+std::vector<std::string> listDir(const std::string& dir) {
+  ListingCache& c = cache();
+  {
+    std::lock_guard lock(c.mutex);
+    auto it = c.listings.find(dir);
+    if (it != c.listings.end()) return it->second;
+  }
+  std::vector<std::string> names;
+  if (DIR* d = ::opendir(dir.empty() ? "." : dir.c_str())) {
+    while (dirent* e = ::readdir(d)) names.emplace_back(e->d_name);
+    ::closedir(d);
+  }
+  std::lock_guard lock(c.mutex);
+  c.listings[dir] = names;
+  return names;
+}
+
+// ASCII case folding only: CP932 double-byte characters compare exactly.
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x += 32;
+    if (y >= 'A' && y <= 'Z') y += 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string joinNative(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  if (dir == "/") return "/" + name;
+  return dir + "/" + name;
+}
+
+// Finds one component inside a native folder: exact UTF-8, exact raw bytes, then
+// case-insensitive over the listing (in either form).
+std::optional<std::string> findComponent(const std::string& dir, const std::string& comp) {
+  if (comp == "." || comp == "..") return comp;
+  std::string utf8 = cp932::toUtf8(comp);
+  if (nativeExists(joinNative(dir, utf8))) return utf8;
+  if (utf8 != comp && nativeExists(joinNative(dir, comp))) return comp;
+  for (const std::string& n : listDir(dir)) {
+    if (equalsNoCase(n, utf8) || equalsNoCase(n, comp)) return n;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string toNative(std::string_view program) {
+  bool absolute = false;
+  auto parts = splitProgram(program, absolute);
+  std::string out = absolute ? "/" : "";
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i) out += '/';
+    out += cp932::toUtf8(parts[i]);
+  }
+  if (out.empty() && !program.empty()) out = ".";
+  return out;
+}
+
+std::string fromNative(std::string_view native) {
+  std::string cp = cp932::fromUtf8(native);
+  for (char& c : cp) {
+    if (c == '/') c = '\\';
+  }
+  return cp;
+}
+
+std::optional<std::string> resolve(std::string_view program) {
+  bool absolute = false;
+  auto parts = splitProgram(program, absolute);
+  std::string cur = absolute ? "/" : "";
+  if (parts.empty()) return absolute ? std::optional<std::string>("/") : std::optional<std::string>(".");
+  for (const std::string& comp : parts) {
+    auto found = findComponent(cur, comp);
+    if (!found) return std::nullopt;
+    cur = joinNative(cur, *found);
+  }
+  return cur;
+}
+
+std::string resolveForWrite(std::string_view program) {
+  bool absolute = false;
+  auto parts = splitProgram(program, absolute);
+  std::string cur = absolute ? "/" : "";
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    std::optional<std::string> found;
+    if (i + 1 < parts.size()) found = findComponent(cur, parts[i]);
+    else {
+      // The file itself: reuse an existing name that differs only in case.
+      found = findComponent(cur, parts[i]);
+    }
+    cur = joinNative(cur, found ? *found : cp932::toUtf8(parts[i]));
+  }
+  return cur.empty() ? "." : cur;
+}
+
+void invalidateCache() {
+  ListingCache& c = cache();
+  std::lock_guard lock(c.mutex);
+  c.listings.clear();
+}
+
+bool exists(std::string_view program) { return resolve(program).has_value(); }
+
+bool isFile(std::string_view program) {
+  auto n = resolve(program);
+  struct stat st;
+  return n && ::stat(n->c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isDirectory(std::string_view program) {
+  auto n = resolve(program);
+  struct stat st;
+  return n && ::stat(n->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool makeDirectory(std::string_view program) {
+  std::string n = resolveForWrite(program);
+  bool ok = ::mkdir(n.c_str(), 0777) == 0;
+  if (ok) invalidateCache();
+  return ok;
+}
+
+bool removeFile(std::string_view program) {
+  auto n = resolve(program);
+  if (!n) return false;
+  bool ok = ::unlink(n->c_str()) == 0;
+  invalidateCache();
+  return ok;
+}
+
+std::FILE* open(std::string_view program, const char* mode) {
+  std::string m;
+  for (const char* p = mode; *p; ++p) {
+    if (*p != 't') m += *p;
+  }
+  bool writes = m.find('w') != std::string::npos || m.find('a') != std::string::npos;
+  std::string native;
+  if (writes) {
+    native = resolveForWrite(program);
+  } else {
+    auto r = resolve(program);
+    if (!r) return nullptr;
+    native = *r;
+  }
+  std::FILE* f = std::fopen(native.c_str(), m.c_str());
+  if (f && writes) invalidateCache();
+  return f;
+}
+
+std::optional<std::string> readFile(std::string_view program) {
+  std::FILE* f = open(program, "rb");
+  if (!f) return std::nullopt;
+  std::string data;
+  char buf[65536];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+  bool err = std::ferror(f);
+  std::fclose(f);
+  if (err) return std::nullopt;
+  return data;
+}
+
+AtomicFile::~AtomicFile() { abort(); }
+
+std::FILE* AtomicFile::open(std::string_view program) {
+  abort();
+  target_ = resolveForWrite(program);
+  temp_ = target_ + ".tmp-XXXXXX";
+  std::vector<char> tmpl(temp_.begin(), temp_.end());
+  tmpl.push_back('\0');
+  int fd = ::mkstemp(tmpl.data());
+  if (fd < 0) {
+    temp_.clear();
+    return nullptr;
+  }
+  temp_ = tmpl.data();
+  ::fchmod(fd, 0644);
+  file_ = ::fdopen(fd, "wb");
+  if (!file_) {
+    ::close(fd);
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+  return file_;
+}
+
+bool AtomicFile::commit() {
+  if (!file_) return false;
+  bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
+  ok = ok && ::fsync(::fileno(file_)) == 0;
+  ok = (std::fclose(file_) == 0) && ok;
+  file_ = nullptr;
+  if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (!ok) ::unlink(temp_.c_str());
+  temp_.clear();
+  invalidateCache();
+  return ok;
+}
+
+void AtomicFile::abort() {
+  if (file_) {
+    std::fclose(file_);
+    file_ = nullptr;
+  }
+  if (!temp_.empty()) {
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+}
+
+bool writeFileAtomic(std::string_view program, std::string_view bytes) {
+  AtomicFile af;
+  std::FILE* f = af.open(program);
+  if (!f) return false;
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+    af.abort();
+    return false;
+  }
+  return af.commit();
+}
+
+bool createTextFile(std::string_view program) {
+  std::FILE* f = open(program, "wb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+bool appendTextLine(std::string_view program, std::string_view text) {
+  std::FILE* f = open(program, "rb+");
+  if (!f) return false;
+  std::fseek(f, 0, SEEK_END);
+  std::string out;
+  out.reserve(text.size() + 2);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  out += "\r\n";
+  bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+  ok = (std::fclose(f) == 0) && ok;
+  return ok;
+}
+
+std::optional<std::string> currentDirectory() {
+  std::vector<char> buf(PATH_MAX);
+  if (!::getcwd(buf.data(), buf.size())) return std::nullopt;
+  return fromNative(buf.data());
+}
+
+}  // namespace plat::fs

@@ -1,0 +1,65 @@
+// Files and folders in the program's own path form: '\' separators and CP932 bytes,
+// as the data files and the game code hold them. Conversion to native paths happens
+// only here: '\' becomes '/' (a 0x5C trail byte of a double-byte character is kept),
+// names become UTF-8, and each component is matched case-insensitively when the
+// exact name does not exist (projects made on Windows mix cases).
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plat::fs {
+
+// Program form to native form, lexically (no lookup).
+std::string toNative(std::string_view program);
+// Native form to program form ('/' to '\', UTF-8 names to CP932).
+std::string fromNative(std::string_view native);
+// The native path of an existing file or folder, matching names case-insensitively
+// (and trying both the UTF-8 and the raw-byte form of each name); nullopt if none.
+std::optional<std::string> resolve(std::string_view program);
+// The native path to create a file at: existing folders resolved, the last name as given.
+std::string resolveForWrite(std::string_view program);
+// Forgets cached folder listings (after creating or removing files behind our back).
+void invalidateCache();
+
+bool exists(std::string_view program);
+bool isFile(std::string_view program);
+bool isDirectory(std::string_view program);
+bool makeDirectory(std::string_view program);
+bool removeFile(std::string_view program);
+
+// fopen on a program-form path; the mode's 't' is ignored (no text translation).
+std::FILE* open(std::string_view program, const char* mode);
+
+// The whole file; nullopt when it cannot be read.
+std::optional<std::string> readFile(std::string_view program);
+// Writes a user file safely: a temporary file in the same folder, flushed and synced,
+// then renamed over the old one. A crash or a full disk leaves the old file intact.
+bool writeFileAtomic(std::string_view program, std::string_view bytes);
+
+// A stream written to a temporary file and renamed into place by commit().
+class AtomicFile {
+ public:
+  AtomicFile() = default;
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+  ~AtomicFile();
+  std::FILE* open(std::string_view program);  // nullptr when the temporary cannot be made
+  std::FILE* stream() const { return file_; }
+  bool commit();  // flush, sync, close, rename; false (and old file kept) on any error
+  void abort();   // close and remove the temporary
+ private:
+  std::FILE* file_ = nullptr;
+  std::string target_, temp_;
+};
+
+// Log files: "wt" creates or truncates; an append opens "rt+" (the file must exist),
+// seeks to the end and writes the text plus a line end, each "\n" written as CR LF.
+bool createTextFile(std::string_view program);
+bool appendTextLine(std::string_view program, std::string_view text);
+
+std::optional<std::string> currentDirectory();  // program form
+
+}  // namespace plat::fs
