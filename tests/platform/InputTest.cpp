@@ -149,9 +149,10 @@ TEST_F(InputFixture, KeysMapToVirtualKeyCodes) {
 
 TEST_F(InputFixture, HoldCountsRepeatsReleaseAndFocusLoss) {
   InputProbe::setLayout(KeyLayout::Us);
-  // A repeat changes nothing: one release ends the hold.
+  // A repeat, flagged or not, changes nothing: one release ends the hold.
   Key(true, SDL_SCANCODE_Z, SDLK_z);
   Key(true, SDL_SCANCODE_Z, SDLK_z, true);
+  Key(true, SDL_SCANCODE_Z, SDLK_z);
   EXPECT_TRUE(plat::input::keyDown('Z'));
   Key(false, SDL_SCANCODE_Z, SDLK_z);
   EXPECT_FALSE(plat::input::keyDown('Z'));
