@@ -1,6 +1,10 @@
 // The game's view of the player's input: a pad with direction and button bits, polled
 // once per frame from the keyboard and joystick, and the filters and histories that
 // menus, stage play and the key-sequence conditions of flows read.
+//
+// The frame's poll of entry 0 of a pad vector: PollPadConfigured(1, 60) when the mode
+// of g_KeyConfig is non-zero, otherwise PollPad(0, 3, 60). Start-up gives every pad
+// SetRepeat(18, 6) and SetDefaultJoyButtons() before the key configuration is read.
 #pragma once
 #include <cstdint>
 
