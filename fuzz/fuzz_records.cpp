@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "gamedata/DataRefs.h"
+#include "gamedata/Flow.h"
 #include "gamedata/Option.h"
 #include "gamedata/Record.h"
 #include "gamedata/WorldMap.h"
@@ -22,9 +24,19 @@ Factory Make() {
 }
 
 const Factory g_Factories[] = {
-    Make<cOption>(),
-    Make<cEdWorldMap>(),
+    Make<cOption>(),      Make<cEdWorldMap>(), Make<cEdCondition>(), Make<cEdKeyCondition>(),
+    Make<cEdMove>(),      Make<cEdShot>(),     Make<cEdCommand>(),   Make<cEdFlow>(),
 };
+
+// Small databases and palettes, so that the repairs of references run both ways.
+class cFuzzRefs : public cDataRefs {
+ public:
+  int DatabaseSize(eDatabase n) const override { return 2 + n % 3; }
+  int PaletteSize(ePalette p, eDefinition k) const override { return 2 + p + k; }
+  int SwordEntryCount(int nType) const override { return nType >= 0 && nType < 2 ? 3 : 0; }
+  int SwordEntryTime(int nType, int nEntry) const override { return nType * 4000 + nEntry; }
+};
+const cFuzzRefs g_Refs;
 
 std::string SaveImage(cRecord& r) {
   cDataWriter out;
@@ -45,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   g_nDataVersion = CURRENT_DATA_VERSION;
   g_bStripCR = 1;
+  SetDataRefs(&g_Refs);
   constexpr std::size_t nKinds = sizeof(g_Factories) / sizeof(g_Factories[0]);
   const Factory& make = g_Factories[data[0] % nKinds];
   std::string file(reinterpret_cast<const char*>(data) + 1, size - 1);

@@ -5,7 +5,10 @@
 #include <functional>
 #include <memory>
 
+#include "FakeRefs.h"
+#include "gamedata/Flow.h"
 #include "gamedata/Option.h"
+#include "gamedata/Vocabulary.h"
 #include "gamedata/RecordList.h"
 #include "gamedata/WorldMap.h"
 #include "RecordTestUtil.h"
@@ -61,9 +64,86 @@ Kind WorldMapKind() {
           {4, 40, 44, nBody, nBody + 4, nGrid, nPoints, nPoints + 4, nPoints + 4 + 8 + 4 + 4 + 2 + 4}};
 }
 
+std::size_t BaseBodySize(cRecord& r) {
+  cDataWriter out;
+  r.cRecord::Save(out);
+  return out.Bytes().size();
+}
+
+template <class T>
+Kind PlainKind(const char* name, T record, std::vector<std::size_t> counts) {
+  return {name, [] { return std::make_unique<T>(); }, FileOf(record), std::move(counts)};
+}
+
+cEdCommand SampleCommand() {
+  cEdCommand c;
+  c.m_nType = CMD_STATUS2;
+  c.m_strText = "ab";
+  c.NewMove();
+  c.NewShot();
+  cEdFlow& f = c.m_Flows.emplace_back();
+  f.m_Conditions.resize(1);
+  f.m_KeyConditions.resize(1);
+  return c;
+}
+
+// Offsets of a flow's counts that follow its body at nAt: conditions, their first
+// member count, key steps, the first step's key-state count, commands.
+void FlowCounts(cEdFlow& f, std::size_t nAt, std::vector<std::size_t>& counts) {
+  std::size_t at = nAt + BaseBodySize(f);
+  counts.push_back(at);
+  counts.push_back(at + 4);
+  at += 4 + BaseBodySize(f.m_Conditions[0]);
+  counts.push_back(at);
+  counts.push_back(at + 4 + BaseBodySize(f.m_KeyConditions[0]));
+  at += 4 + BaseBodySize(f.m_KeyConditions[0]) + 4 + f.m_KeyConditions[0].m_KeyStates.size();
+  counts.push_back(at);
+}
+
+Kind CommandKind() {
+  cEdCommand c = SampleCommand();
+  std::string file = FileOf(c);
+  // Member count, string count, text length, the payloads' member counts, the carried
+  // flows' count and everything in the flow, the parameter count.
+  std::vector<std::size_t> counts = {4, 4 + 4 + 12, 4 + 4 + 12 + 4};
+  std::size_t at = 4 + BaseBodySize(c);
+  counts.push_back(at + 4);
+  at += 4 + BaseBodySize(*c.m_pMove);
+  counts.push_back(at + 4);
+  at += 4 + BaseBodySize(*c.m_pShot);
+  counts.push_back(at);
+  FlowCounts(c.m_Flows[0], at + 4, counts);
+  counts.push_back(file.size() - 4 - 4 * c.m_Params.size());
+  return {"command", [] { return std::make_unique<cEdCommand>(); }, file, counts};
+}
+
+Kind FlowKind() {
+  cEdFlow f;
+  f.m_Conditions.resize(1);
+  f.m_KeyConditions.resize(1);
+  f.m_Commands.push_back(SampleCommand());
+  std::vector<std::size_t> counts = {4, 4 + 4 + 8};
+  FlowCounts(f, 4, counts);
+  counts.push_back(counts.back() + 4);  // the first command's member count
+  return {"flow", [] { return std::make_unique<cEdFlow>(); }, FileOf(f), counts};
+}
+
 class DamagedFileTest : public rt::RecordFixture {
  protected:
-  std::vector<Kind> Kinds() { return {OptionKind(), WorldMapKind()}; }
+  std::vector<Kind> Kinds() {
+    cEdCondition condition;
+    condition.m_nKind = 4;
+    cEdKeyCondition step;
+    return {OptionKind(),
+            WorldMapKind(),
+            PlainKind("condition", condition, {4, 4 + 4 + 28}),
+            PlainKind("key condition", step, {4, 4 + 4 + 7, 4 + 4 + 7 + 4}),
+            PlainKind("move", cEdMove(), {4, 4 + 4 + 52}),
+            PlainKind("shot", cEdShot(), {4, 4 + 4 + 91}),
+            CommandKind(),
+            FlowKind()};
+  }
+  rt::ScopedRefs refs_;
 };
 
 TEST_F(DamagedFileTest, SoundFilesLoadWhole) {
