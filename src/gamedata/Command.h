@@ -19,6 +19,7 @@ class cEdFlow;
 class cEdCommand : public cRecord {
  public:
   cEdCommand();
+  // Copies every member by name and the payloads deeply: a new member goes there too.
   cEdCommand(const cEdCommand& other);
   cEdCommand(cEdCommand&& other) noexcept;
   cEdCommand& operator=(const cEdCommand& other);

@@ -44,8 +44,8 @@ void cRecord::Load(cDataReader& in) {
     if (i >= m_Fields.size()) {
       // A layout this class does not know: report it as a bad member index, and read
       // nothing more rather than pour the rest into member 0.
-      ReportBadVectorIndex("err V[%d] ( %d , %d )", static_cast<int>(std::min<std::uint32_t>(i, 0x7fffffff)),
-                           m_Fields.Size(), static_cast<int>(sizeof(FIELDDESC)));
+      ReportBadVectorIndex("err V[%d] ( %d , %d )", m_Fields.Size(), m_Fields.Size(),
+                           static_cast<int>(sizeof(FIELDDESC)));
       in.Fail();
       break;
     }
@@ -61,8 +61,8 @@ void cRecord::LoadStrings(cDataReader& in) {
   in.ReadU32(nStrings);
   for (std::uint32_t i = 0; i < nStrings && !in.Failed(); ++i) {
     if (i >= m_Strings.size()) {
-      ReportBadVectorIndex("err V[%d] ( %d , %d )", static_cast<int>(std::min<std::uint32_t>(i, 0x7fffffff)),
-                           m_Strings.Size(), static_cast<int>(sizeof(STRINGDESC)));
+      ReportBadVectorIndex("err V[%d] ( %d , %d )", m_Strings.Size(), m_Strings.Size(),
+                           static_cast<int>(sizeof(STRINGDESC)));
       in.Fail();
       break;
     }
