@@ -31,6 +31,14 @@ class cVector : public std::vector<T> {
     for (int i = 0; i < Size(); ++i) (*this)[i] = value;
   }
 
+  // Releases the storage and makes the list n copies of a newly built element (the
+  // lists of records that are rebuilt from their defaults).
+  void ResetRecords(int n) {
+    Base fresh;
+    if (n > 0) fresh.assign(static_cast<std::size_t>(n), T());
+    Base::swap(fresh);
+  }
+
   // Erases every element equal to value, keeping order; true when one was erased.
   bool Remove(const T& value) {
     bool removed = false;

@@ -1,0 +1,75 @@
+// The payload of the shot, sword and summon commands: the firing pattern, the look, the
+// motion, the limits of distance and time, the power and what a hit does, and for
+// summons the palette and number of what is summoned and how it is placed.
+#pragma once
+#include <cstdint>
+
+#include "gamedata/Record.h"
+
+class cEdShot : public cRecord {
+ public:
+  std::int8_t m_nGroupCount = 0;           // shots in one group of the formation
+  std::int8_t m_nFormation = 0;
+  std::int16_t m_nFormationValues[3] = {}; // fan angle, shots along a line, spacing (half blocks)
+  std::int8_t m_nDirection = 0;            // direction list value
+  std::int8_t m_bAimAtTarget = 0;
+  std::int16_t m_nAngle = 0;
+  std::int16_t m_nAngleStep = 0;           // added per further volley
+  std::uint8_t m_bMirrorAngle = 1;         // from version 158
+  std::int16_t m_nSpread = 0;
+  std::uint8_t m_nSetting10 = 0;           // second way of placing a formation's group
+  std::uint8_t m_nExtraShots = 0;          // a firing makes this + 1 volleys
+  std::int16_t m_nSetting12 = 0;           // members 12-17, 19, 23, 25, 42, 46, 57: kept as stored
+  std::int16_t m_nSetting13 = 0;
+  std::int16_t m_nSetting14 = 0;
+  std::int16_t m_nSetting15 = 0;
+  std::uint8_t m_nSetting16 = 1;
+  std::uint8_t m_nSetting17 = 0;
+  std::int16_t m_nGraphic = 0;             // 0 to 119: cell of the shot sheet
+  std::uint8_t m_nSetting19 = 0;
+  std::uint8_t m_bInvisible = 0;
+  std::uint8_t m_bShooterLayer = 1;
+  std::uint8_t m_nLayer = 0;
+  std::uint8_t m_nSetting23 = 0;
+  std::uint8_t m_nSize = 1;                // size factor, at least 1
+  std::uint8_t m_nSetting25 = 0;
+  std::uint8_t m_nMotion = 0;              // shots: motion routine; swords: the sword type
+  std::int16_t m_nMotionValues[3] = {};
+  std::uint8_t m_bScrollSync = 0;          // from version 211
+  std::int16_t m_nSpeed = 0;               // tenths of a pixel per frame
+  std::int16_t m_nSpeedStep = 0;
+  std::uint8_t m_bAccelerate = 0;          // from version 213, with the next two
+  std::int16_t m_nAccel = 0;
+  std::int16_t m_nAccelPerLevel = 0;
+  std::int16_t m_nRange = 0;               // half blocks; summons: life time in tenths
+  std::uint8_t m_bRangeLimit = 0;
+  std::int16_t m_nRangeStep = 0;
+  std::uint8_t m_bStopAtLimit = 0;
+  std::uint8_t m_bTimeLimit = 0;
+  std::int16_t m_nLife = 0;                // tenths of a second
+  std::int16_t m_nLifeStep = 0;
+  std::uint8_t m_nBlockMode = 0;           // 1 passes through blocks
+  std::uint8_t m_nSetting42 = 0;
+  std::uint8_t m_bHitsShots = 0;
+  std::uint8_t m_nShotStrength = 0;
+  std::int32_t m_nPower = 0;
+  std::int16_t m_nSetting46 = 0;
+  std::uint8_t m_nImpact = 0;
+  std::int16_t m_nHitEffect = 0;           // effect database number, 0 none
+  std::uint8_t m_nItemSource = 0;          // 0 none, 1 common palette, 2 stage palette
+  std::int16_t m_nItem = 0;
+  std::uint8_t m_nBlockSummonMode = 0;     // 0 place, 1 clear, 2 conditional
+  std::uint8_t m_nSetting52 = 0;
+  std::uint8_t m_nSetting53 = 0;           // from version 197
+  std::uint8_t m_nSummonPalette = 0;       // 0 common, 1 stage
+  std::int16_t m_nSummon = 0;
+  std::uint8_t m_nSummonLayer = 0;
+  std::uint8_t m_nSetting57 = 0;
+  std::uint8_t m_bSummonOpposite = 0;
+
+  void BindFields(std::uint32_t nVersion) override;
+  void Load(cDataReader& in) override;
+  void Save(cDataWriter& out) override;
+  // Size at least 1, and a hit effect that names an effect of the database.
+  void FixIndices();
+};
