@@ -1,0 +1,451 @@
+#include "gfx/PixelOps.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+// The loops below are the program's hot path; let the compiler vectorise them fully.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("O3")
+#endif
+
+namespace pix {
+
+using plat::PixelFormat;
+using plat::Surface;
+
+namespace {
+
+constexpr int kChunk = 256;  // pixels combined at a time in the quad path's scratch row
+
+inline int floorDiv(long long a, long long b) {  // b > 0
+  long long q = a / b;
+  if ((a % b != 0) && (a < 0)) --q;
+  return static_cast<int>(q);
+}
+
+template <class T>
+void fillRow(T* d, int n, T v) {
+  for (int i = 0; i < n; ++i) d[i] = v;
+}
+
+void fillRow24(std::uint8_t* d, int n, std::uint32_t v) {
+  const std::uint8_t b0 = std::uint8_t(v), b1 = std::uint8_t(v >> 8), b2 = std::uint8_t(v >> 16);
+  for (int i = 0; i < n; ++i) {
+    d[3 * i] = b0;
+    d[3 * i + 1] = b1;
+    d[3 * i + 2] = b2;
+  }
+}
+
+template <class T>
+void keyedRow(T* __restrict d, const T* __restrict s, int n, T key) {
+  for (int i = 0; i < n; ++i) {
+    const T v = s[i];
+    d[i] = v == key ? d[i] : v;
+  }
+}
+
+void keyedRow24(std::uint8_t* d, const std::uint8_t* s, int n, std::uint32_t key) {
+  for (int i = 0; i < n; ++i) {
+    const std::uint32_t v = std::uint32_t(s[3 * i]) | std::uint32_t(s[3 * i + 1]) << 8 | std::uint32_t(s[3 * i + 2]) << 16;
+    if (v == (key & 0xFFFFFF)) continue;
+    d[3 * i] = s[3 * i];
+    d[3 * i + 1] = s[3 * i + 1];
+    d[3 * i + 2] = s[3 * i + 2];
+  }
+}
+
+template <class T>
+void stretchRow(T* __restrict d, const T* __restrict s, const int* cols, int n, bool keyed, T key) {
+  if (keyed) {
+    for (int j = 0; j < n; ++j) {
+      const T v = s[cols[j]];
+      d[j] = v == key ? d[j] : v;
+    }
+  } else {
+    for (int j = 0; j < n; ++j) d[j] = s[cols[j]];
+  }
+}
+
+void stretchRow24(std::uint8_t* d, const std::uint8_t* s, const int* cols, int n, bool keyed, std::uint32_t key) {
+  for (int j = 0; j < n; ++j) {
+    const std::uint8_t* p = s + 3 * cols[j];
+    const std::uint32_t v = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16;
+    if (keyed && v == (key & 0xFFFFFF)) continue;
+    d[3 * j] = p[0];
+    d[3 * j + 1] = p[1];
+    d[3 * j + 2] = p[2];
+  }
+}
+
+// --- textured path ---
+
+inline std::uint32_t blendPixel32(std::uint32_t d, std::uint32_t s) {
+  const std::uint32_t a = s >> 24;
+  if (a == 255) return s;
+  if (a == 0) return d;
+  const std::uint32_t ia = 255 - a;
+  const std::uint32_t r = div255(((s >> 16) & 255) * a + ((d >> 16) & 255) * ia);
+  const std::uint32_t g = div255(((s >> 8) & 255) * a + ((d >> 8) & 255) * ia);
+  const std::uint32_t b = div255((s & 255) * a + (d & 255) * ia);
+  const std::uint32_t oa = div255(a * a + (d >> 24) * ia);
+  return oa << 24 | r << 16 | g << 8 | b;
+}
+
+// Runs of opaque or clear texels (the usual sprite) are copied or skipped eight at a time.
+void blendRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int n) {
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint32_t all = 0xFF, any = 0;
+    for (int k = 0; k < 8; ++k) {
+      const std::uint32_t a = s[i + k] >> 24;
+      all &= a;
+      any |= a;
+    }
+    if (all == 0xFF) {
+      std::memcpy(d + i, s + i, 32);
+    } else if (any != 0) {
+      for (int k = 0; k < 8; ++k) d[i + k] = blendPixel32(d[i + k], s[i + k]);
+    }
+  }
+  for (; i < n; ++i) d[i] = blendPixel32(d[i], s[i]);
+}
+
+template <bool Six, bool HasAlpha>
+void blendRow16(std::uint16_t* d, const std::uint32_t* s, int n) {
+  for (int i = 0; i < n; ++i) {
+    const std::uint32_t p = s[i];
+    const std::uint32_t a = p >> 24;
+    if (a == 0) continue;
+    std::uint32_t r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255, oa = 255;
+    if (a != 255) {
+      const std::uint32_t q = d[i], ia = 255 - a;
+      std::uint32_t dr, dg, db, da;
+      if constexpr (Six) {
+        dr = up5(q >> 11), dg = up6((q >> 5) & 63), db = up5(q & 31), da = 255;
+      } else {
+        dr = up5((q >> 10) & 31), dg = up5((q >> 5) & 31), db = up5(q & 31), da = (q & 0x8000) ? 255 : 0;
+      }
+      r = div255(r * a + dr * ia);
+      g = div255(g * a + dg * ia);
+      b = div255(b * a + db * ia);
+      oa = div255(a * a + da * ia);
+    }
+    if constexpr (Six) {
+      d[i] = std::uint16_t((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+    } else {
+      const std::uint32_t bit = HasAlpha ? (oa >= 128 ? 0x8000u : 0u) : 0u;
+      d[i] = std::uint16_t(bit | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+    }
+  }
+}
+
+void blendRow(PixelFormat f, std::uint8_t* row, int x, const std::uint32_t* s, int n) {
+  switch (f) {
+    case PixelFormat::Xrgb8888:
+    case PixelFormat::Argb8888: blendRow32(reinterpret_cast<std::uint32_t*>(row) + x, s, n); break;
+    case PixelFormat::Rgb565: blendRow16<true, false>(reinterpret_cast<std::uint16_t*>(row) + x, s, n); break;
+    case PixelFormat::Argb1555: blendRow16<false, true>(reinterpret_cast<std::uint16_t*>(row) + x, s, n); break;
+    case PixelFormat::Rgb555: blendRow16<false, false>(reinterpret_cast<std::uint16_t*>(row) + x, s, n); break;
+    default: break;  // the textured path has no 8 or 24-bit targets
+  }
+}
+
+template <PixelFormat F>
+inline std::uint32_t fetch(const std::uint8_t* row, int x) {
+  if constexpr (F == PixelFormat::Argb8888) {
+    return reinterpret_cast<const std::uint32_t*>(row)[x];
+  } else if constexpr (F == PixelFormat::Xrgb8888) {
+    return reinterpret_cast<const std::uint32_t*>(row)[x] | 0xFF000000u;
+  } else if constexpr (F == PixelFormat::Argb1555) {
+    const std::uint32_t p = reinterpret_cast<const std::uint16_t*>(row)[x];
+    return ((p & 0x8000) ? 0xFF000000u : 0u) | up5((p >> 10) & 31) << 16 | up5((p >> 5) & 31) << 8 | up5(p & 31);
+  } else if constexpr (F == PixelFormat::Rgb555) {
+    const std::uint32_t p = reinterpret_cast<const std::uint16_t*>(row)[x];
+    return 0xFF000000u | up5((p >> 10) & 31) << 16 | up5((p >> 5) & 31) << 8 | up5(p & 31);
+  } else if constexpr (F == PixelFormat::Rgb565) {
+    const std::uint32_t p = reinterpret_cast<const std::uint16_t*>(row)[x];
+    return 0xFF000000u | up5(p >> 11) << 16 | up6((p >> 5) & 63) << 8 | up5(p & 31);
+  } else if constexpr (F == PixelFormat::Bgr24) {
+    const std::uint8_t* q = row + 3 * x;
+    return 0xFF000000u | std::uint32_t(q[2]) << 16 | std::uint32_t(q[1]) << 8 | q[0];
+  } else {
+    return 0xFF000000u | row[x];
+  }
+}
+
+template <PixelFormat F>
+void fetchRow(const std::uint8_t* row, int first, const int* cols, std::uint32_t* out, int n) {
+  if (cols) {
+    for (int k = 0; k < n; ++k) out[k] = fetch<F>(row, cols[k]);
+  } else {
+    for (int k = 0; k < n; ++k) out[k] = fetch<F>(row, first + k);
+  }
+}
+
+void fetchAny(PixelFormat f, const std::uint8_t* row, int first, const int* cols, std::uint32_t* out, int n) {
+  switch (f) {
+    case PixelFormat::Argb8888: fetchRow<PixelFormat::Argb8888>(row, first, cols, out, n); break;
+    case PixelFormat::Xrgb8888: fetchRow<PixelFormat::Xrgb8888>(row, first, cols, out, n); break;
+    case PixelFormat::Argb1555: fetchRow<PixelFormat::Argb1555>(row, first, cols, out, n); break;
+    case PixelFormat::Rgb555: fetchRow<PixelFormat::Rgb555>(row, first, cols, out, n); break;
+    case PixelFormat::Rgb565: fetchRow<PixelFormat::Rgb565>(row, first, cols, out, n); break;
+    case PixelFormat::Bgr24: fetchRow<PixelFormat::Bgr24>(row, first, cols, out, n); break;
+    case PixelFormat::Index8: fetchRow<PixelFormat::Index8>(row, first, cols, out, n); break;
+  }
+}
+
+template <class Fn>
+void mapRgb(std::uint32_t* t, int n, Fn fn) {
+  for (int k = 0; k < n; ++k) {
+    const std::uint32_t p = t[k];
+    t[k] = (p & 0xFF000000u) | fn((p >> 16) & 255, 0) << 16 | fn((p >> 8) & 255, 1) << 8 | fn(p & 255, 2);
+  }
+}
+
+void applyOp(std::uint32_t* t, int n, const QuadOp& op) {
+  const std::uint32_t dc[3] = {(op.diffuse >> 16) & 255, (op.diffuse >> 8) & 255, op.diffuse & 255};
+  const std::uint32_t da = op.diffuse >> 24;
+  // Colour: argument 1 is the texel, argument 2 the diffuse colour.
+  switch (op.colorOp) {
+    case 2: break;  // SELECTARG1
+    case 3: mapRgb(t, n, [&](std::uint32_t, int c) { return dc[c]; }); break;
+    case 7: mapRgb(t, n, [&](std::uint32_t v, int c) { return std::min<std::uint32_t>(v + dc[c], 255); }); break;
+    case 10: mapRgb(t, n, [&](std::uint32_t v, int c) { return v > dc[c] ? v - dc[c] : 0; }); break;
+    case 14: {
+      const std::uint32_t fa = op.factor >> 24;
+      mapRgb(t, n, [&](std::uint32_t v, int c) { return div255(v * fa + dc[c] * (255 - fa)); });
+      break;
+    }
+    default:  // MODULATE
+      if ((op.diffuse & 0xFFFFFF) != 0xFFFFFF) mapRgb(t, n, [&](std::uint32_t v, int c) { return div255(v * dc[c]); });
+      break;
+  }
+  // Alpha: argument 1 the texel's alpha, argument 2 the diffuse alpha.
+  switch (op.alphaOp) {
+    case 3:
+      for (int k = 0; k < n; ++k) t[k] = (t[k] & 0xFFFFFF) | da << 24;
+      break;
+    case 4:
+      if (da != 255)
+        for (int k = 0; k < n; ++k) t[k] = (t[k] & 0xFFFFFF) | div255((t[k] >> 24) * da) << 24;
+      break;
+    default: break;  // SELECTARG1
+  }
+}
+
+}  // namespace
+
+std::uint32_t argbToRaw(PixelFormat f, std::uint32_t c) {
+  const std::uint32_t a = c >> 24, r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
+  switch (f) {
+    case PixelFormat::Index8: return c & 255;
+    case PixelFormat::Rgb565: return (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
+    case PixelFormat::Rgb555: return (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
+    case PixelFormat::Argb1555: return (a >> 7) << 15 | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
+    case PixelFormat::Bgr24: return c & 0xFFFFFF;
+    case PixelFormat::Xrgb8888:
+    case PixelFormat::Argb8888: return c;
+  }
+  return c;
+}
+
+std::uint32_t rawToArgb(PixelFormat f, std::uint32_t raw) {
+  std::uint8_t bytes[4] = {std::uint8_t(raw), std::uint8_t(raw >> 8), std::uint8_t(raw >> 16), std::uint8_t(raw >> 24)};
+  switch (f) {
+    case PixelFormat::Argb8888: return fetch<PixelFormat::Argb8888>(bytes, 0);
+    case PixelFormat::Xrgb8888: return fetch<PixelFormat::Xrgb8888>(bytes, 0);
+    case PixelFormat::Argb1555: return fetch<PixelFormat::Argb1555>(bytes, 0);
+    case PixelFormat::Rgb555: return fetch<PixelFormat::Rgb555>(bytes, 0);
+    case PixelFormat::Rgb565: return fetch<PixelFormat::Rgb565>(bytes, 0);
+    case PixelFormat::Bgr24: return fetch<PixelFormat::Bgr24>(bytes, 0);
+    case PixelFormat::Index8: return fetch<PixelFormat::Index8>(bytes, 0);
+  }
+  return raw;
+}
+
+std::uint32_t getRaw(const Surface& s, int x, int y) {
+  const std::uint8_t* p = s.row(y) + x * s.bytesPerPixel();
+  switch (s.bytesPerPixel()) {
+    case 1: return p[0];
+    case 2: return *reinterpret_cast<const std::uint16_t*>(p);
+    case 3: return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16;
+    default: return *reinterpret_cast<const std::uint32_t*>(p);
+  }
+}
+
+void putRaw(Surface& s, int x, int y, std::uint32_t v) {
+  std::uint8_t* p = s.row(y) + x * s.bytesPerPixel();
+  switch (s.bytesPerPixel()) {
+    case 1: p[0] = std::uint8_t(v); break;
+    case 2: *reinterpret_cast<std::uint16_t*>(p) = std::uint16_t(v); break;
+    case 3:
+      p[0] = std::uint8_t(v);
+      p[1] = std::uint8_t(v >> 8);
+      p[2] = std::uint8_t(v >> 16);
+      break;
+    default: *reinterpret_cast<std::uint32_t*>(p) = v; break;
+  }
+}
+
+void fillRaw(Surface& s, int x, int y, int w, int h, std::uint32_t v) {
+  if (w <= 0 || h <= 0) return;
+  for (int i = 0; i < h; ++i) {
+    std::uint8_t* r = s.row(y + i);
+    switch (s.bytesPerPixel()) {
+      case 1: std::memset(r + x, int(v & 255), static_cast<std::size_t>(w)); break;
+      case 2: fillRow(reinterpret_cast<std::uint16_t*>(r) + x, w, std::uint16_t(v)); break;
+      case 3: fillRow24(r + 3 * x, w, v); break;
+      default: fillRow(reinterpret_cast<std::uint32_t*>(r) + x, w, v); break;
+    }
+  }
+}
+
+void copyRaw(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, int w, int h) {
+  if (w <= 0 || h <= 0) return;
+  const int bpp = dst.bytesPerPixel();
+  const std::size_t bytes = static_cast<std::size_t>(w) * bpp;
+  // On one surface with the target below the source, copy bottom-up.
+  const bool up = &dst == &src && dy > sy;
+  for (int k = 0; k < h; ++k) {
+    const int i = up ? h - 1 - k : k;
+    std::memmove(dst.row(dy + i) + dx * bpp, src.row(sy + i) + sx * bpp, bytes);
+  }
+}
+
+void copyKeyed(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, int w, int h, std::uint32_t key) {
+  if (w <= 0 || h <= 0) return;
+  const int bpp = dst.bytesPerPixel();
+  if (&dst == &src) {  // overlapping rows: read from a copy of the source rectangle
+    std::vector<std::uint8_t> tmp(static_cast<std::size_t>(w) * bpp * h);
+    for (int i = 0; i < h; ++i)
+      std::memcpy(tmp.data() + static_cast<std::size_t>(i) * w * bpp, src.row(sy + i) + sx * bpp,
+                  static_cast<std::size_t>(w) * bpp);
+    for (int i = 0; i < h; ++i) {
+      const std::uint8_t* s = tmp.data() + static_cast<std::size_t>(i) * w * bpp;
+      std::uint8_t* d = dst.row(dy + i) + dx * bpp;
+      switch (bpp) {
+        case 1: keyedRow(d, s, w, std::uint8_t(key)); break;
+        case 2: keyedRow(reinterpret_cast<std::uint16_t*>(d), reinterpret_cast<const std::uint16_t*>(s), w, std::uint16_t(key)); break;
+        case 3: keyedRow24(d, s, w, key); break;
+        default: keyedRow(reinterpret_cast<std::uint32_t*>(d), reinterpret_cast<const std::uint32_t*>(s), w, key); break;
+      }
+    }
+    return;
+  }
+  for (int i = 0; i < h; ++i) {
+    const std::uint8_t* s = src.row(sy + i) + sx * bpp;
+    std::uint8_t* d = dst.row(dy + i) + dx * bpp;
+    switch (bpp) {
+      case 1: keyedRow(d, s, w, std::uint8_t(key)); break;
+      case 2: keyedRow(reinterpret_cast<std::uint16_t*>(d), reinterpret_cast<const std::uint16_t*>(s), w, std::uint16_t(key)); break;
+      case 3: keyedRow24(d, s, w, key); break;
+      default: keyedRow(reinterpret_cast<std::uint32_t*>(d), reinterpret_cast<const std::uint32_t*>(s), w, key); break;
+    }
+  }
+}
+
+void stretchRaw(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw, int sh,
+                bool keyed, std::uint32_t key) {
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+  const int bpp = dst.bytesPerPixel();
+  std::vector<int> cols(static_cast<std::size_t>(dw));
+  for (int j = 0; j < dw; ++j) cols[j] = static_cast<int>(static_cast<long long>(j) * sw / dw);
+  // One surface onto itself: sample from a copy of the source rectangle.
+  std::vector<std::uint8_t> tmp;
+  if (&dst == &src) {
+    tmp.resize(static_cast<std::size_t>(sw) * bpp * sh);
+    for (int i = 0; i < sh; ++i)
+      std::memcpy(tmp.data() + static_cast<std::size_t>(i) * sw * bpp, src.row(sy + i) + sx * bpp,
+                  static_cast<std::size_t>(sw) * bpp);
+  }
+  for (int i = 0; i < dh; ++i) {
+    const int si = static_cast<int>(static_cast<long long>(i) * sh / dh);
+    const std::uint8_t* s = tmp.empty() ? src.row(sy + si) + sx * bpp
+                                        : tmp.data() + static_cast<std::size_t>(si) * sw * bpp;
+    std::uint8_t* d = dst.row(dy + i) + dx * bpp;
+    switch (bpp) {
+      case 1: stretchRow(d, s, cols.data(), dw, keyed, std::uint8_t(key)); break;
+      case 2:
+        stretchRow(reinterpret_cast<std::uint16_t*>(d), reinterpret_cast<const std::uint16_t*>(s), cols.data(), dw,
+                   keyed, std::uint16_t(key));
+        break;
+      case 3: stretchRow24(d, s, cols.data(), dw, keyed, key); break;
+      default:
+        stretchRow(reinterpret_cast<std::uint32_t*>(d), reinterpret_cast<const std::uint32_t*>(s), cols.data(), dw,
+                   keyed, key);
+        break;
+    }
+  }
+}
+
+void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh,
+              const QuadOp& op) {
+  if (w <= 0 || h <= 0) return;
+  const int dstW = op.dstLimitW < 0 ? dst.width() : std::min(op.dstLimitW, dst.width());
+  const int dstH = op.dstLimitH < 0 ? dst.height() : std::min(op.dstLimitH, dst.height());
+  const int srcW = op.srcLimitW < 0 ? src.width() : std::min(op.srcLimitW, src.width());
+  const int srcH = op.srcLimitH < 0 ? src.height() : std::min(op.srcLimitH, src.height());
+  int j0 = std::max(0, -x), j1 = std::min(w, dstW - x);
+  int i0 = std::max(0, -y), i1 = std::min(h, dstH - y);
+  if (j0 >= j1 || i0 >= i1) return;
+  auto texelX = [&](int j) { return sx + floorDiv((2LL * j + 1) * sw, 2LL * w); };
+  auto texelY = [&](int i) { return sy + floorDiv((2LL * i + 1) * sh, 2LL * h); };
+  // The mapping is monotonic, so the columns (rows) that sample inside the source are
+  // one run: trim the quad to it.
+  while (j0 < j1 && (texelX(j0) < 0 || texelX(j0) >= srcW)) ++j0;
+  while (j1 > j0 && (texelX(j1 - 1) < 0 || texelX(j1 - 1) >= srcW)) --j1;
+  while (i0 < i1 && (texelY(i0) < 0 || texelY(i0) >= srcH)) ++i0;
+  while (i1 > i0 && (texelY(i1 - 1) < 0 || texelY(i1 - 1) >= srcH)) --i1;
+  if (j0 >= j1 || i0 >= i1) return;
+
+  const bool plainColor = op.colorOp == 2 || (op.colorOp == 4 && (op.diffuse & 0xFFFFFF) == 0xFFFFFF);
+  const bool plainAlpha = op.alphaOp == 2 || (op.alphaOp == 4 && (op.diffuse >> 24) == 255);
+  const bool plain = plainColor && plainAlpha;
+  const bool direct = sw == w && sh == h;  // column j reads texel sx + j
+  std::vector<int> cols;
+  if (!direct) {
+    cols.resize(static_cast<std::size_t>(j1 - j0));
+    for (int j = j0; j < j1; ++j) cols[j - j0] = texelX(j);
+  }
+  // A quad reading its own target samples a copy, as the hardware reads a finished texture.
+  std::unique_ptr<Surface> copy;
+  const Surface* from = &src;
+  if (&dst == &src) {
+    copy = Surface::create(src.width(), src.height(), src.format(), plat::Memory::System);
+    if (!copy) return;
+    copyRaw(*copy, 0, 0, src, 0, 0, src.width(), src.height());
+    from = copy.get();
+  }
+  if (op.clearFirst) fillRaw(dst, x + j0, y + i0, j1 - j0, i1 - i0, op.clearValue);
+  std::uint32_t tmp[kChunk];
+  for (int i = i0; i < i1; ++i) {
+    const std::uint8_t* srow = from->row(direct ? sy + i : texelY(i));
+    std::uint8_t* drow = dst.row(y + i);
+    for (int c0 = j0; c0 < j1; c0 += kChunk) {
+      const int n = std::min(kChunk, j1 - c0);
+      const std::uint32_t* texels = tmp;
+      if (direct && plain && from->format() == PixelFormat::Argb8888) {
+        texels = reinterpret_cast<const std::uint32_t*>(srow) + sx + c0;
+      } else {
+        fetchAny(from->format(), srow, sx + c0, direct ? nullptr : cols.data() + (c0 - j0), tmp, n);
+        if (!plain) applyOp(tmp, n, op);
+      }
+      blendRow(dst.format(), drow, x + c0, texels, n);
+    }
+  }
+}
+
+void fillBlend(Surface& dst, int x, int y, int w, int h, std::uint32_t argb) {
+  if (w <= 0 || h <= 0 || (argb >> 24) == 0) return;
+  std::uint32_t row[kChunk];
+  std::fill(row, row + kChunk, argb);
+  for (int i = 0; i < h; ++i) {
+    std::uint8_t* d = dst.row(y + i);
+    for (int c0 = 0; c0 < w; c0 += kChunk) blendRow(dst.format(), d, x + c0, row, std::min(kChunk, w - c0));
+  }
+}
+
+}  // namespace pix

@@ -1,0 +1,108 @@
+// Shows finished frames. The game thread (or whichever thread draws) submits a frame
+// into a one-slot mailbox; the window thread, on every turn of its pump, calls
+// presentPending() with its SDL window, which uploads the newest frame into a streaming
+// texture and draws it scaled into the window (whole-number scale where it fits).
+// Without a window (headless) frames are only kept for tests and, when the environment
+// variable PELLMOOR_FRAME_DUMP names a folder, written there as numbered BMP files.
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/surface.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace plat {
+
+// One frame as 0x00RRGGBB pixels, top row first.
+struct Frame {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint64_t serial = 0;
+};
+
+class Presenter {
+ public:
+  static Presenter& instance();
+
+  // --- any thread ---
+  // Whether the window's renderer waits for the display's vertical blank.
+  void setVsync(bool on);
+  bool vsync() const;
+  // Window requests, carried out by the window thread at its next presentPending().
+  void setFullScreen(bool on);
+  void setCursorVisible(bool on);
+  void requestMinimize();
+  void requestRestore();
+
+  // Converts the surface (8-bit through the shared palette) into the mailbox. With
+  // waitShown (vertical sync) it then waits until the window thread has shown the
+  // frame, or, with no window attached, until the next tick of an emulated 60 Hz display.
+  void submit(const Surface& picture, bool waitShown);
+  // Waits for the next vertical blank (shown frame or emulated tick) without a frame.
+  void waitVerticalBlank();
+
+  // --- window thread ---
+  void presentPending(SDL_Window* window);
+  // Shows the newest frame again (the window was uncovered).
+  void repaint(SDL_Window* window);
+  // The window is going away: drop the renderer; submits stop waiting for it.
+  void detachWindow();
+
+  // --- tests ---
+  std::optional<Frame> lastFrame() const;
+  std::uint64_t submittedCount() const;
+  std::uint64_t shownCount() const;
+  bool fullScreenRequested() const;
+  bool cursorVisible() const;
+  int minimizeRequests() const;
+  void resetForTests();
+
+ private:
+  Presenter() = default;
+  void show(SDL_Window* window, bool onlyWhenNew);
+  void applyWindowRequests(SDL_Window* window);
+  void waitShownOrTick(std::unique_lock<std::mutex>& lock, std::uint64_t serial);
+  void dump(const Frame& f);
+
+  mutable std::mutex mutex_;
+  std::condition_variable shownCv_;
+  Frame latest_;            // newest submitted frame
+  std::vector<std::uint32_t> scratch_;
+  std::uint64_t submitted_ = 0;
+  std::uint64_t shown_ = 0;
+  bool vsync_ = false;
+  bool attached_ = false;
+  bool wantFullScreen_ = false;
+  bool fullScreenApplied_ = false;
+  bool cursorVisible_ = true;
+  bool cursorApplied_ = true;
+  int minimizeRequests_ = 0;
+  int pendingMinimize_ = 0;
+  int pendingRestore_ = 0;
+  long long tickEpochNs_ = 0;
+  // Window-thread objects.
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  SDL_Window* rendererWindow_ = nullptr;
+  bool rendererVsync_ = false;
+  int textureW_ = 0, textureH_ = 0;
+  std::uint64_t uploaded_ = 0;
+  std::vector<std::uint32_t> upload_;
+  // Frame dumps.
+  bool dumpChecked_ = false;
+  std::string dumpDir_;
+};
+
+// Converts count pixels of one row of the given format into 0x00RRGGBB.
+void convertRowToRgb(PixelFormat f, const std::uint8_t* src, std::uint32_t* dst, int count,
+                     const std::uint32_t* palette256);
+
+}  // namespace plat
