@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <fluidsynth.h>
 
 #include <cstdlib>
@@ -9,6 +10,15 @@ namespace plat::audio {
 namespace {
 
 void quietLog(int, const char*, void*) {}
+
+// FluidSynth loads soundfont samples with OpenMP, whose worker threads then spin for a
+// while after the load. One soundfont load a run does not need them: keep the load on
+// the calling thread (the setting is per thread, so it is made before each load).
+void loadOnThisThreadOnly() {
+  using SetThreads = void (*)(int);
+  static SetThreads set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads"));
+  if (set) set(1);
+}
 
 class FluidSynth final : public MidiSynth {
  public:
@@ -80,6 +90,7 @@ std::unique_ptr<MidiSynth> makeFluidSynth(int rate, const std::string& soundfont
     for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
       fluid_set_log_function(level, quietLog, nullptr);
   });
+  loadOnThisThreadOnly();
   fluid_settings_t* settings = new_fluid_settings();
   if (!settings) {
     if (why) *why = "FluidSynth settings";
