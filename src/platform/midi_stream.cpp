@@ -33,6 +33,7 @@ struct StreamCore {
   std::uint32_t fifoHead = 0, fifoCount = 0;
   bool wantRelease = false, wantSilence = false, wantFresh = true;
   std::atomic<std::uint32_t> epoch{0};
+  std::uint64_t owed = 0;  // mixer only: frames of blocks this stream had to sit out
 
   std::uint64_t frameOf(std::uint64_t tick, int rate) const {
     unsigned __int128 dt = tick - anchorTick;
@@ -76,14 +77,22 @@ std::uint32_t rd32(const std::uint8_t* p) {
 
 void streamGather(StreamCore& c, BlockWork& work, int rate, int frames) {
   std::unique_lock lk(c.lock, std::try_to_lock);
-  if (!lk.owns_lock()) return;  // a control call is under way: this stream waits a block
+  // A control call under way, or a full block: the stream catches up at the next block.
+  if (!lk.owns_lock() || !work.hasRoom(0)) {
+    c.owed += static_cast<std::uint64_t>(frames);
+    return;
+  }
   if (c.wantSilence) work.add({0, 0, BlockEvent::Kind::Silence});
   if (c.wantRelease) work.add({0, 0, BlockEvent::Kind::Release});
   if (c.wantFresh) work.add({0, 0, BlockEvent::Kind::Fresh});
   c.wantSilence = c.wantRelease = c.wantFresh = false;
-  if (!c.playing) return;
+  if (!c.playing) {
+    c.owed = 0;
+    return;
+  }
 
-  const std::uint64_t end = c.clockFrame + static_cast<std::uint64_t>(frames);
+  const std::uint64_t end = c.clockFrame + c.owed + static_cast<std::uint64_t>(frames);
+  c.owed = 0;
   while (c.fifoCount > 0) {
     const std::uint32_t tag = c.fifo[c.fifoHead];
     StreamSlot& s = c.slots[tag];
