@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/audio.h"
@@ -377,7 +378,14 @@ std::shared_ptr<Device> acquireDevice(std::string* why) {
   Registry& r = registry();
   std::lock_guard lock(r.mutex);
   if (auto d = r.device.lock()) return d;
-  auto d = Device::open(r.config, why);
+  DeviceConfig config = r.config;
+  // A headless run has no sound card: SDL's silent driver, unless one is named.
+  const char* headless = std::getenv("PELLMOOR_HEADLESS");
+  const char* driver = std::getenv("SDL_AUDIODRIVER");
+  if (config.backend == Backend::Sdl && config.sdlDriver.empty() && headless && std::string(headless) == "1" &&
+      !(driver && *driver))
+    config.sdlDriver = "dummy";
+  auto d = Device::open(config, why);
   r.device = d;
   return d;
 }

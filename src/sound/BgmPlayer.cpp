@@ -122,7 +122,7 @@ void cBgmPlayer::Release() {
 
 std::intptr_t HandleBgmRequest(std::uintptr_t wParam, std::intptr_t lParam) {
   const cBgmRequestLinks& l = g_BgmRequestLinks;
-  auto fileOf = [&l](int n) { return l.bgmFile ? l.bgmFile(n) : std::string(); };
+  auto fileOf = [&](int n) { return l.bgmFile ? l.bgmFile(n) : std::string(); };
   if (wParam <= 3) {
     int kind = static_cast<int>(wParam);
     int n = l.screenBgm ? l.screenBgm(kind) : 0;
