@@ -33,6 +33,11 @@ enum : std::uint32_t {
 };
 }  // namespace wm
 
+// Multimedia notices the MIDI player's thread compares.
+namespace mm {
+enum : std::uint32_t { MomPositionCb = 0x03CA };
+}
+
 // Message-box buttons and answers.
 namespace mb {
 enum : int { Ok = 0, YesNo = 4 };
