@@ -34,6 +34,8 @@ ClockSource& clock() {
 
 void installClock(ClockSource* source) { g_installed.store(source, std::memory_order_release); }
 
+Millis systemNowMs() { return g_system.nowMs(); }
+
 bool isSystemClock() { return g_installed.load(std::memory_order_acquire) == nullptr; }
 
 void FakeClock::sleepMs(Millis ms) {

@@ -21,6 +21,9 @@ ClockSource& clock();
 // Tests only; nullptr restores the system clock. The caller keeps ownership.
 void installClock(ClockSource* source);
 bool isSystemClock();
+// The system clock's milliseconds even while a fake is installed: bounds that guard
+// against hung threads must pass in real time.
+Millis systemNowMs();
 
 // A clock that moves only when told to. Safe to read and advance from any thread.
 class FakeClock final : public ClockSource {
