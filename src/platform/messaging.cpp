@@ -90,9 +90,9 @@ std::shared_ptr<ThreadQueue> findQueueLocked(ThreadToken t) {
   return it == qs.end() ? nullptr : it->second;
 }
 
-void wakeLocked(ThreadQueue& q) {
+PumpSource* wakeLocked(ThreadQueue& q) {
   q.cv.notify_all();
-  if (q.source) q.source->wake();
+  return q.source;
 }
 
 void checkpointLocked(ThreadQueue& q, std::unique_lock<std::mutex>& lk) {
@@ -197,6 +197,7 @@ bool windowExists(WindowToken w) {
 
 bool post(WindowToken to, Msg m) {
   PostObserver obs;
+  PumpSource* src = nullptr;
   bool ok = false;
   {
     std::lock_guard lk(detail::lock());
@@ -206,10 +207,11 @@ bool post(WindowToken to, Msg m) {
     if (it != s.windows.end() && !it->second.owner->closed) {
       ThreadQueue& q = *it->second.owner;
       q.posted.push_back({to, m});
-      detail::wakeLocked(q);
+      src = detail::wakeLocked(q);
       ok = true;
     }
   }
+  if (src) src->wake();
   if (obs) obs(to, m);
   return ok;
 }
@@ -231,7 +233,11 @@ std::intptr_t send(WindowToken to, Msg m) {
   rec->msg = m;
   rec->sender = self;
   target->sent.push_back(rec);
-  detail::wakeLocked(*target);
+  if (PumpSource* src = detail::wakeLocked(*target)) {
+    lk.unlock();
+    src->wake();
+    lk.lock();
+  }
   return waitForReply(self, target, rec, lk);
 }
 
@@ -245,7 +251,11 @@ std::intptr_t callOn(ThreadToken to, const std::function<std::intptr_t()>& fn) {
   rec->call = fn;
   rec->sender = self;
   target->sent.push_back(rec);
-  detail::wakeLocked(*target);
+  if (PumpSource* src = detail::wakeLocked(*target)) {
+    lk.unlock();
+    src->wake();
+    lk.lock();
+  }
   return waitForReply(self, target, rec, lk);
 }
 

@@ -54,8 +54,10 @@ void bindCurrent(std::shared_ptr<ThreadQueue> q);
 // Marks a queue ended: posts fail, pending sends answer 0. Takes the lock.
 void closeQueue(const std::shared_ptr<ThreadQueue>& q);
 std::shared_ptr<ThreadQueue> findQueueLocked(ThreadToken t);
-// Wakes a thread waiting on its queue (condition variable and pump source).
-void wakeLocked(ThreadQueue& q);
+// Wakes a thread waiting on its queue: its condition variable at once; the pump source
+// it returns must be woken by the caller after releasing the lock (the window system
+// may call back into messaging while it queues the wake-up).
+[[nodiscard]] PumpSource* wakeLocked(ThreadQueue& q);
 // Blocks while suspended; throws ThreadCancelled when cancelled (never while unwinding).
 void checkpointLocked(ThreadQueue& q, std::unique_lock<std::mutex>& lk);
 // Serves the oldest pending send of q; false when none. Releases the lock while serving.

@@ -107,7 +107,7 @@ bool Worker::resume() {
   if (!queue_) return true;
   std::lock_guard qlk(detail::lock());
   if (queue_->suspendCount > 0) --queue_->suspendCount;
-  detail::wakeLocked(*queue_);
+  queue_->cv.notify_all();
   return true;
 }
 
@@ -116,7 +116,7 @@ void Worker::requestCancel() {
   if (!queue_) return;
   std::lock_guard qlk(detail::lock());
   queue_->cancel = true;
-  detail::wakeLocked(*queue_);
+  queue_->cv.notify_all();
 }
 
 void Worker::abandon() {
@@ -136,16 +136,20 @@ void Worker::abandon() {
 unsigned abandonedWorkers() { return g_abandoned.load(); }
 
 bool postThread(ThreadToken to, Msg m) {
-  std::lock_guard lk(detail::lock());
-  auto q = detail::findQueueLocked(to);
-  if (!q || q->closed) return false;
-  if (m.id == wm::Quit) {
-    q->quit = true;
-    q->quitCode = static_cast<int>(m.w);
-  } else {
-    q->posted.push_back({0, m});
+  PumpSource* src;
+  {
+    std::lock_guard lk(detail::lock());
+    auto q = detail::findQueueLocked(to);
+    if (!q || q->closed) return false;
+    if (m.id == wm::Quit) {
+      q->quit = true;
+      q->quitCode = static_cast<int>(m.w);
+    } else {
+      q->posted.push_back({0, m});
+    }
+    src = detail::wakeLocked(*q);
   }
-  detail::wakeLocked(*q);
+  if (src) src->wake();
   return true;
 }
 
@@ -202,7 +206,7 @@ void postQuit(int exitCode) {
   std::lock_guard lk(detail::lock());
   q->quit = true;
   q->quitCode = exitCode;
-  detail::wakeLocked(*q);
+  q->cv.notify_all();
 }
 
 bool quitPosted() {
