@@ -1,6 +1,5 @@
 #include "platform/messaging.h"
 
-#include <exception>
 #include <map>
 #include <unordered_map>
 
