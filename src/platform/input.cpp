@@ -330,6 +330,11 @@ void feedEvent(const SDL_Event& e) {
   }
 }
 
+std::uint8_t virtualKeyOf(const SDL_Event& e) {
+  if (e.type != SDL_KEYDOWN && e.type != SDL_KEYUP) return 0;
+  return codeForKey(e.key.keysym.scancode, e.key.keysym.sym);
+}
+
 void refreshJoysticks() {
   for (Slot& s : g_slots)
     if (s.device) readDevice(s);

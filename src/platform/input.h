@@ -52,6 +52,10 @@ void feedEvent(const SDL_Event& event);
 // that readJoystick() returns.
 void refreshJoysticks();
 
+// The virtual-key code of a key event (layout-aware, as the key table); 0 for a key
+// without one.
+std::uint8_t virtualKeyOf(const SDL_Event& keyEvent);
+
 // Text input for an edit box that has the focus; caret in window pixels.
 struct CaretRect {
   int x = 0, y = 0, w = 0, h = 0;
