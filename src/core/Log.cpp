@@ -17,9 +17,10 @@ struct DebugLogState {
   std::string path;
   bool firstWriteDone = false;
 };
+// Never destroyed: worker wrappers may log from static destructors at process end.
 DebugLogState& debugState() {
-  static DebugLogState s;
-  return s;
+  static DebugLogState* s = new DebugLogState();
+  return *s;
 }
 
 struct ReportState {
@@ -27,8 +28,8 @@ struct ReportState {
   std::string path;
 };
 ReportState& reportState() {
-  static ReportState s;
-  return s;
+  static ReportState* s = new ReportState();
+  return *s;
 }
 
 std::atomic<FullScreenBoxRoute> g_boxRoute{nullptr};
@@ -71,6 +72,8 @@ void SetDebugLog(int enable, std::string_view path) {
   DebugLogState& s = debugState();
   std::lock_guard lock(s.mutex);
   s.enabled = enable;
+  // The first write to a log file of the run truncates it, also after a switch of file.
+  if (s.path != path) s.firstWriteDone = false;
   s.path = std::string(path);
 }
 

@@ -1,4 +1,15 @@
-// Process entry: the body of main() on the window thread, from the first step to the exit code.
+// Process entry: the body of main() on the window thread, from the first step to the
+// exit code, and the game thread's procedure.
 #pragma once
+#include <string>
 
+// Reads the launch parameters, runs WinMain and shuts the window system down.
 int PlayerMain(int argc, char** argv);
+// 0 on every start-up failure, otherwise the exit code of the quit that ended the loop.
+int WinMain(const std::string& commandLine, int showCommand);
+// The game thread: steps frames while the application is active until it is told to
+// quit. Returns 1.
+unsigned GameLoop(void* arg);
+// The suspension gate of every worker, around the modal name dialog.
+void SuspendAllThreads();
+void ResumeAllThreads();

@@ -3,7 +3,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/sys.h"
 
 namespace plat::fs {
 namespace {
@@ -309,6 +312,218 @@ std::optional<std::string> currentDirectory() {
   std::vector<char> buf(PATH_MAX);
   if (!::getcwd(buf.data(), buf.size())) return std::nullopt;
   return fromNative(buf.data());
+}
+
+}  // namespace plat::fs
+
+// ---- Path arithmetic, trees, free space, the instance lock ----
+
+namespace plat::fs {
+namespace {
+
+// The root of a program-form path: "\\" for "\x", "\\\\" for "\\server", "C:" for
+// "C:\x" or "C:x"; empty for a relative path.
+std::string rootOf(std::string_view p) {
+  if (p.size() >= 2 && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z')) && p[1] == ':') {
+    char d = p[0];
+    if (d >= 'a' && d <= 'z') d = static_cast<char>(d - 32);
+    return std::string(1, d) + ":";
+  }
+  if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') return "\\\\";
+  if (!p.empty() && (p[0] == '\\' || p[0] == '/')) return "\\";
+  return "";
+}
+
+// Components after the root, with "." dropped and ".." taken back (never above the root).
+std::vector<std::string> normalParts(std::string_view p, const std::string& root) {
+  std::string_view rest = p;
+  if (root.size() == 2 && root[1] == ':') rest.remove_prefix(2);
+  bool abs = false;
+  std::vector<std::string> out;
+  for (std::string& c : splitProgram(rest, abs)) {
+    if (c == ".") continue;
+    if (c == "..") {
+      if (!out.empty()) out.pop_back();
+      continue;
+    }
+    out.push_back(std::move(c));
+  }
+  return out;
+}
+
+std::string joinProgram(const std::string& root, const std::vector<std::string>& parts) {
+  std::string out = root;
+  if (root.size() == 2 && root[1] == ':') out += '\\';
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i) out += '\\';
+    out += parts[i];
+  }
+  return out;
+}
+
+bool copyFileNative(const std::string& from, const std::string& to) {
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  if (!in) return false;
+  std::FILE* out = std::fopen(to.c_str(), "wb");
+  if (!out) {
+    std::fclose(in);
+    return false;
+  }
+  char buf[65536];
+  bool ok = true;
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) {
+    if (std::fwrite(buf, 1, n, out) != n) {
+      ok = false;
+      break;
+    }
+  }
+  ok = ok && !std::ferror(in);
+  std::fclose(in);
+  ok = (std::fclose(out) == 0) && ok;
+  return ok;
+}
+
+bool copyTreeNative(const std::string& from, const std::string& to) {
+  if (::mkdir(to.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  DIR* d = ::opendir(from.c_str());
+  if (!d) return false;
+  std::vector<std::string> names;
+  while (dirent* e = ::readdir(d)) {
+    std::string n = e->d_name;
+    if (n != "." && n != "..") names.push_back(n);
+  }
+  ::closedir(d);
+  for (const std::string& n : names) {
+    std::string src = from + "/" + n, dst = to + "/" + n;
+    struct stat st;
+    if (::lstat(src.c_str(), &st) != 0) return false;
+    // Regular files and folders only: opening a pipe or device would block or never end.
+    if (S_ISDIR(st.st_mode)) {
+      if (!copyTreeNative(src, dst)) return false;
+    } else if (!S_ISREG(st.st_mode) || !copyFileNative(src, dst)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool removeTreeNative(const std::string& p) {
+  struct stat st;
+  if (::lstat(p.c_str(), &st) != 0) return false;
+  if (!S_ISDIR(st.st_mode)) return ::unlink(p.c_str()) == 0;
+  DIR* d = ::opendir(p.c_str());
+  if (!d) return false;
+  std::vector<std::string> names;
+  while (dirent* e = ::readdir(d)) {
+    std::string n = e->d_name;
+    if (n != "." && n != "..") names.push_back(n);
+  }
+  ::closedir(d);
+  bool ok = true;
+  for (const std::string& n : names) ok = removeTreeNative(p + "/" + n) && ok;
+  return ::rmdir(p.c_str()) == 0 && ok;
+}
+
+}  // namespace
+
+bool isRelative(std::string_view program) { return rootOf(program).empty(); }
+
+std::optional<std::string> absolute(std::string_view program) {
+  std::string full;
+  if (isRelative(program)) {
+    auto cwd = currentDirectory();
+    if (!cwd) return std::nullopt;
+    full = *cwd + "\\" + std::string(program);
+  } else {
+    full = std::string(program);
+  }
+  std::string root = rootOf(full);
+  return joinProgram(root, normalParts(full, root));
+}
+
+std::optional<std::string> relative(std::string_view fromDir, std::string_view toFile) {
+  std::string rootFrom = rootOf(fromDir), rootTo = rootOf(toFile);
+  if (rootFrom.empty() || rootTo.empty() || rootFrom != rootTo) return std::nullopt;
+  auto from = normalParts(fromDir, rootFrom);
+  auto to = normalParts(toFile, rootTo);
+  std::size_t common = 0;
+  while (common < from.size() && common < to.size() && equalsNoCase(from[common], to[common])) ++common;
+  std::string out = common == from.size() ? "." : "";
+  for (std::size_t i = common; i < from.size(); ++i) out += out.empty() ? ".." : "\\..";
+  for (std::size_t i = common; i < to.size(); ++i) out += "\\" + to[i];
+  return out;
+}
+
+bool copyTree(std::string_view src, std::string_view dst) {
+  auto from = resolve(src);
+  if (!from || !isDirectory(src) || exists(dst)) return false;
+  std::string target = resolveForWrite(dst);
+  while (target.size() > 1 && target.back() == '/') target.pop_back();
+  // Copy into a temporary sibling and rename it when whole, so that a copy that
+  // fails half way never looks like a complete folder to the next start.
+  std::string tmpl = target + ".part-XXXXXX";
+  std::vector<char> name(tmpl.begin(), tmpl.end());
+  name.push_back('\0');
+  if (!::mkdtemp(name.data())) return false;
+  std::string temp(name.data());
+  bool ok = copyTreeNative(*from, temp) && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) removeTreeNative(temp);
+  invalidateCache();
+  return ok;
+}
+
+bool removeTree(std::string_view program) {
+  auto n = resolve(program);
+  if (!n) return false;
+  bool ok = removeTreeNative(*n);
+  invalidateCache();
+  return ok;
+}
+
+std::int64_t freeBytes(std::string_view program) {
+  auto n = resolve(program);
+  struct statvfs sv;
+  if (!n || ::statvfs(n->c_str(), &sv) != 0) return 0;
+  return static_cast<std::int64_t>(sv.f_bavail) * static_cast<std::int64_t>(sv.f_frsize);
+}
+
+InstanceLock::Result InstanceLock::acquire(std::string_view nameCp932, std::optional<InstanceLock>& out) {
+  return acquireIn(sys::launch().lockDir, nameCp932, out);
+}
+
+InstanceLock::Result InstanceLock::acquireIn(const std::string& nativeDir, std::string_view nameCp932,
+                                             std::optional<InstanceLock>& out) {
+  static const char hex[] = "0123456789abcdef";
+  std::string file = nativeDir.empty() ? "." : nativeDir;
+  file += '/';
+  for (unsigned char c : nameCp932) {
+    file += hex[c >> 4];
+    file += hex[c & 15];
+  }
+  file += ".lock";
+  int fd = ::open(file.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+  if (fd < 0) return Result::Unavailable;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int err = errno;
+    ::close(fd);
+    return err == EWOULDBLOCK ? Result::AlreadyRunning : Result::Unavailable;
+  }
+  out.emplace(InstanceLock(fd));
+  return Result::Acquired;
+}
+
+InstanceLock& InstanceLock::operator=(InstanceLock&& o) noexcept {
+  if (this != &o) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = o.fd_;
+    o.fd_ = -1;
+  }
+  return *this;
+}
+
+InstanceLock::~InstanceLock() {
+  if (fd_ >= 0) ::close(fd_);
 }
 
 }  // namespace plat::fs

@@ -62,4 +62,43 @@ bool appendTextLine(std::string_view program, std::string_view text);
 
 std::optional<std::string> currentDirectory();  // program form
 
+// Rooted paths ("\x", "C:\x", "\\server") are absolute; anything else is relative.
+bool isRelative(std::string_view program);
+// A relative path joined to the current directory; "." and ".." resolved lexically.
+// nullopt only when the current directory cannot be read.
+std::optional<std::string> absolute(std::string_view program);
+// The path of toFile as seen from the folder fromDir: ".\x" inside it, one "..\" per
+// folder to climb otherwise. Names compare case-insensitively; nullopt when the roots
+// differ or either path is relative.
+std::optional<std::string> relative(std::string_view fromDir, std::string_view toFile);
+
+// Copies the folder src as the new folder dst, every file at the same relative path.
+// The copy is made beside dst and renamed into place when whole: false (and no dst)
+// when dst exists already or any file fails.
+bool copyTree(std::string_view src, std::string_view dst);
+// Removes a folder with everything in it (or a single file). False on any failure.
+bool removeTree(std::string_view program);
+// Bytes free for this user on the file system holding the path; 0 when unknown.
+std::int64_t freeBytes(std::string_view program);
+
+// The single-instance lock: an flock on "<dir>/<hex of the CP932 name>.lock". The
+// kernel drops it when the process ends, so a crash leaves nothing stale. The folder
+// is the launch's lock folder (PELLMOOR_LOCK_DIR, else $XDG_RUNTIME_DIR, else /tmp).
+class InstanceLock {
+ public:
+  enum class Result { Acquired, AlreadyRunning, Unavailable };
+  static Result acquire(std::string_view nameCp932, std::optional<InstanceLock>& out);
+  static Result acquireIn(const std::string& nativeDir, std::string_view nameCp932,
+                          std::optional<InstanceLock>& out);
+  InstanceLock(InstanceLock&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
+  InstanceLock& operator=(InstanceLock&& o) noexcept;
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+  ~InstanceLock();
+
+ private:
+  explicit InstanceLock(int fd) : fd_(fd) {}
+  int fd_ = -1;
+};
+
 }  // namespace plat::fs
