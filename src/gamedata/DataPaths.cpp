@@ -2,7 +2,7 @@
 
 #include "core/Log.h"
 #include "platform/fs.h"
-#include "platform/fs_copy.h"
+#include "platform/fs.h"
 #include "platform/winnum.h"
 
 const char* const g_PathTable[PATH_TABLE_SIZE] = {

@@ -2,7 +2,9 @@
 // sizes of the database lists and of the palettes' definition lists, the sword types'
 // entry times, and whether test-only flows are kept. The owners of those lists (the
 // database, the common palette, the stage, the system settings) answer through one
-// object installed with SetDataRefs; with none installed every list is empty.
+// object installed with SetDataRefs. Unless an object answers otherwise, the palette
+// sizes are those of g_CommonPalette and of g_Stage's palette, and every other list is
+// empty.
 #pragma once
 #include <cstdint>
 
@@ -43,3 +45,7 @@ const cDataRefs& DataRefs();
 
 // True when nIndex names an element of a list of nSize elements.
 inline bool IsValidRef(std::int32_t nIndex, int nSize) { return nIndex >= 0 && nIndex < nSize; }
+
+// What a bad reference becomes: nRepair when the list holds that entry, else entry 0
+// (none), so a repair never points past the end of a short list.
+inline std::int32_t RepairRef(std::int32_t nRepair, int nSize) { return nRepair < nSize ? nRepair : 0; }

@@ -361,6 +361,53 @@ std::string joinProgram(const std::string& root, const std::vector<std::string>&
   return out;
 }
 
+bool copyFileNative(const std::string& from, const std::string& to) {
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  if (!in) return false;
+  std::FILE* out = std::fopen(to.c_str(), "wb");
+  if (!out) {
+    std::fclose(in);
+    return false;
+  }
+  char buf[65536];
+  bool ok = true;
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) {
+    if (std::fwrite(buf, 1, n, out) != n) {
+      ok = false;
+      break;
+    }
+  }
+  ok = ok && !std::ferror(in);
+  std::fclose(in);
+  ok = (std::fclose(out) == 0) && ok;
+  return ok;
+}
+
+bool copyTreeNative(const std::string& from, const std::string& to) {
+  if (::mkdir(to.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  DIR* d = ::opendir(from.c_str());
+  if (!d) return false;
+  std::vector<std::string> names;
+  while (dirent* e = ::readdir(d)) {
+    std::string n = e->d_name;
+    if (n != "." && n != "..") names.push_back(n);
+  }
+  ::closedir(d);
+  for (const std::string& n : names) {
+    std::string src = from + "/" + n, dst = to + "/" + n;
+    struct stat st;
+    if (::lstat(src.c_str(), &st) != 0) return false;
+    // Regular files and folders only: opening a pipe or device would block or never end.
+    if (S_ISDIR(st.st_mode)) {
+      if (!copyTreeNative(src, dst)) return false;
+    } else if (!S_ISREG(st.st_mode) || !copyFileNative(src, dst)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool removeTreeNative(const std::string& p) {
   struct stat st;
   if (::lstat(p.c_str(), &st) != 0) return false;
@@ -406,6 +453,24 @@ std::optional<std::string> relative(std::string_view fromDir, std::string_view t
   for (std::size_t i = common; i < from.size(); ++i) out += out.empty() ? ".." : "\\..";
   for (std::size_t i = common; i < to.size(); ++i) out += "\\" + to[i];
   return out;
+}
+
+bool copyTree(std::string_view src, std::string_view dst) {
+  auto from = resolve(src);
+  if (!from || !isDirectory(src) || exists(dst)) return false;
+  std::string target = resolveForWrite(dst);
+  while (target.size() > 1 && target.back() == '/') target.pop_back();
+  // Copy into a temporary sibling and rename it when whole, so that a copy that
+  // fails half way never looks like a complete folder to the next start.
+  std::string tmpl = target + ".part-XXXXXX";
+  std::vector<char> name(tmpl.begin(), tmpl.end());
+  name.push_back('\0');
+  if (!::mkdtemp(name.data())) return false;
+  std::string temp(name.data());
+  bool ok = copyTreeNative(*from, temp) && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) removeTreeNative(temp);
+  invalidateCache();
+  return ok;
 }
 
 bool removeTree(std::string_view program) {

@@ -72,7 +72,10 @@ std::optional<std::string> absolute(std::string_view program);
 // differ or either path is relative.
 std::optional<std::string> relative(std::string_view fromDir, std::string_view toFile);
 
-// Copying a folder: copyTree in fs_copy.h.
+// Copies the folder src as the new folder dst, every file at the same relative path.
+// The copy is made beside dst and renamed into place when whole: false (and no dst)
+// when dst exists already or any file fails.
+bool copyTree(std::string_view src, std::string_view dst);
 // Removes a folder with everything in it (or a single file). False on any failure.
 bool removeTree(std::string_view program);
 // Bytes free for this user on the file system holding the path; 0 when unknown.

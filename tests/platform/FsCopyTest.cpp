@@ -1,4 +1,4 @@
-#include "platform/fs_copy.h"
+#include "platform/fs.h"
 
 #include <gtest/gtest.h>
 

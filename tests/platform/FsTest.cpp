@@ -1,5 +1,4 @@
 #include "platform/fs.h"
-#include "platform/fs_copy.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
