@@ -220,17 +220,19 @@ void cEdCommand::Normalize() {
   const int nType = CharaType();
   for (const Ref& ref : REFS) {
     if (ref.nType == nType && !m_Params.empty() && !IsValidRef(m_Params[0], refs.DatabaseSize(ref.nDatabase))) {
-      m_Params[0] = ref.nRepair;
+      m_Params[0] = RepairRef(ref.nRepair, refs.DatabaseSize(ref.nDatabase));
     }
   }
   if (nType == CMD_SWORD && m_pShot) {
     std::uint8_t& nSwordType = m_pShot->m_nMotion;
     if (!IsValidRef(nSwordType, refs.DatabaseSize(DB_SWORD_TYPE))) nSwordType = 0;
     // A sword runs exactly as long as its type's entries together, up to 9999 tenths.
-    std::int32_t nTime = 0;
+    std::int64_t nTime = 0;  // wide: stored entry times may be as large as an i32 holds
     const int nEntries = refs.SwordEntryCount(nSwordType);
-    for (int i = 0; i < nEntries; ++i) nTime = std::min(nTime + refs.SwordEntryTime(nSwordType, i), 9999);
-    m_nTime = static_cast<std::int16_t>(nTime);
+    for (int i = 0; i < nEntries; ++i) {
+      nTime = std::min<std::int64_t>(nTime + refs.SwordEntryTime(nSwordType, i), 9999);
+    }
+    m_nTime = static_cast<std::int16_t>(std::max<std::int64_t>(nTime, INT16_MIN));
   }
   for (cEdFlow& flow : m_Flows) flow.Normalize();
 }

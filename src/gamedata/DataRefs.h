@@ -43,3 +43,7 @@ const cDataRefs& DataRefs();
 
 // True when nIndex names an element of a list of nSize elements.
 inline bool IsValidRef(std::int32_t nIndex, int nSize) { return nIndex >= 0 && nIndex < nSize; }
+
+// What a bad reference becomes: nRepair when the list holds that entry, else entry 0
+// (none), so a repair never points past the end of a short list.
+inline std::int32_t RepairRef(std::int32_t nRepair, int nSize) { return nRepair < nSize ? nRepair : 0; }

@@ -255,6 +255,38 @@ TEST_F(CommandTest, DatabaseRepairs) {
   }
 }
 
+// A database of one entry (or none) has no entry 1: a bad reference becomes 0 instead
+// of pointing past the list; and stored sword entry times as large as an i32 holds add
+// up without overflow.
+TEST_F(CommandTest, RepairsOfShortDatabases) {
+  struct Case {
+    int type;
+    eDatabase database;
+    int size;
+    std::int32_t stored, repaired;
+  };
+  const Case cases[] = {
+      {CMD_PICTURE, DB_PICTURE, 1, 5, 0},   {CMD_PICTURE, DB_PICTURE, 0, 5, 0},
+      {CMD_ANIME, DB_ANIME, 1, -1, 0},      {CMD_BGM, DB_BGM, 2, 2, 1},
+      {CMD_EFFECT, DB_EFFECT, 1, 0, 0},
+  };
+  for (const Case& c : cases) {
+    refs_.refs.databases[c.database] = c.size;
+    cEdCommand stored = Make(0, c.type);
+    stored.m_Params = {c.stored};
+    cEdCommand loaded;
+    ASSERT_TRUE(rt::LoadBody(loaded, OldCommand(stored, 513, {c.stored})));
+    EXPECT_EQ(loaded.m_Params[0], c.repaired) << c.type << " " << c.size;
+  }
+
+  refs_.refs.swordTimes = {{0x7fffffff, 0x7fffffff}};
+  cEdCommand sword = Make(0, CMD_SWORD);
+  sword.NewShot();
+  cEdCommand loaded;
+  ASSERT_TRUE(rt::LoadBody(loaded, rt::SaveBody(sword)));
+  EXPECT_EQ(loaded.m_nTime, 9999);
+}
+
 TEST_F(CommandTest, PaletteRepairs) {
   // Fake palettes: common 3 of each kind, stage 2 of each.
   struct Case {

@@ -6,10 +6,12 @@
 #include <memory>
 
 #include "FakeRefs.h"
+#include "gamedata/Database.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Option.h"
 #include "gamedata/Vocabulary.h"
 #include "gamedata/RecordList.h"
+#include "gamedata/System.h"
 #include "gamedata/WorldMap.h"
 #include "RecordTestUtil.h"
 
@@ -128,6 +130,28 @@ Kind FlowKind() {
   return {"flow", [] { return std::make_unique<cEdFlow>(); }, FileOf(f), counts};
 }
 
+Kind SystemKind() {
+  cEdSystem system;
+  system.m_strTitle = "title";
+  const std::size_t nBody = 4 + BaseBodySize(system);
+  // Member count, string count, title length, then the counts of the carry-over lists,
+  // of the HUD items and of the first item's members.
+  return {"system settings",
+          [] { return std::make_unique<cEdSystem>(); },
+          FileOf(system),
+          {4, nBody - 4 - 6 - 4, nBody - 4 - 6, nBody, nBody + 29, nBody + 58, nBody + 62}};
+}
+
+Kind AnimeSetKind() {
+  cEdAnimeSet set;
+  const std::size_t nSlots = 4 + BaseBodySize(set);
+  const std::size_t nFrames = nSlots + 4 + BaseBodySize(set.m_Slots[0]);
+  // Member count, slot count, the first slot's member count and frame count, the first
+  // frame's member count.
+  return {"animation set", [] { return std::make_unique<cEdAnimeSet>(); }, FileOf(set),
+          {4, nSlots, nSlots + 4, nFrames, nFrames + 4}};
+}
+
 class DamagedFileTest : public rt::RecordFixture {
  protected:
   std::vector<Kind> Kinds() {
@@ -141,7 +165,13 @@ class DamagedFileTest : public rt::RecordFixture {
             PlainKind("move", cEdMove(), {4, 4 + 4 + 52}),
             PlainKind("shot", cEdShot(), {4, 4 + 4 + 91}),
             CommandKind(),
-            FlowKind()};
+            FlowKind(),
+            SystemKind(),
+            AnimeSetKind(),
+            PlainKind("sword type", cEdSwordType(), {4, 12, 16, 28, 32}),  // then its entries
+            PlainKind("effect", cEdEffect(), {4, 4 + 4 + 16, 36}),         // then its frames
+            PlainKind("screen effect", cEdScrEffect(), {4, 4 + 4 + 24}),
+            PlainKind("music", cEdBgm(), {4, 4 + 4 + 4})};
   }
   rt::ScopedRefs refs_;
 };

@@ -1,0 +1,12 @@
+#include "gamedata/Media.h"
+
+void cEdMediaEntry::BindFields(std::uint32_t nVersion) {
+  AddString(&m_strName);
+  if (nVersion >= 151) AddField4(&m_nTag);
+  AddString(&m_strFile);
+}
+
+void cEdMediaEntry::Load(cDataReader& in) {
+  cRecord::Load(in);
+  if (g_nLoadVersion < 153) m_nTag = 0;
+}
