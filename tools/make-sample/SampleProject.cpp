@@ -4,12 +4,16 @@
 #include <system_error>
 
 #include "SampleBitmaps.h"
+#include "SampleDatabase.h"
 #include "SampleMusic.h"
 #include "SamplePalette.h"
 #include "SampleSounds.h"
+#include "SampleStage.h"
+#include "SampleSystem.h"
 #include "SampleWorldMap.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/Option.h"
+#include "gamedata/ProjectRefs.h"
 #include "gamedata/Record.h"
 #include "platform/fs.h"
 #include "ui/KeyConfig.h"
@@ -36,7 +40,11 @@ bool ProjectWriter::File(std::string_view path, std::string_view bytes) {
 
 bool ProjectWriter::Record(cRecord& record, std::string_view path) {
   if (Failed()) return false;
-  if (!record.SaveToFile(path)) return Fail("cannot write the record file", path);
+  return Check(record.SaveToFile(path) != 0, path);
+}
+
+bool ProjectWriter::Check(bool ok, std::string_view path) {
+  if (!ok) return Fail("cannot write", path);
   m_Written.emplace_back(path);
   return true;
 }
@@ -105,10 +113,23 @@ void WriteUserData(ProjectWriter& w) {
   w.File(g_PathTable[PATH_KEY_CONFIG], std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
 }
 
+// The records check what they refer to against the loaded project as they are saved:
+// the databases first, then the system settings, the world map, the common palette and
+// the stages, as start-up loads them.
 void WriteDefaultData(ProjectWriter& w) {
+  InstallDataRefs();
+  BuildDatabase(g_Database);
+  SaveDatabase(g_Database, w);
+  BuildSystem(g_System);
+  w.Record(g_System, g_PathTable[PATH_SYSTEM + 1]);
   cEdWorldMap map;
   BuildWorldMap(map);
   w.Record(map, g_PathTable[PATH_WORLD_MAP + 1]);
+  BuildCommonPalette(g_CommonPalette);
+  w.Record(g_CommonPalette, g_PathTable[PATH_COMMON_PALETTE + 1]);
+  BuildStage(g_Stage);
+  w.Record(g_Stage, STORY_STAGE_FILE);
+  w.Record(g_Stage, CHALLENGE_STAGE_FILE);
 }
 
 }  // namespace

@@ -16,6 +16,8 @@ class ProjectWriter {
   bool Folder(std::string_view path);
   bool File(std::string_view path, std::string_view bytes);
   bool Record(cRecord& record, std::string_view path);
+  // Notes a file that another writer wrote (ok) or failed to write.
+  bool Check(bool ok, std::string_view path);
 
   bool Failed() const { return !m_strError.empty(); }
   const std::string& Error() const { return m_strError; }

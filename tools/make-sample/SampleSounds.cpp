@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <numbers>
+
+#include "gamedata/System.h"
 
 namespace sample {
 

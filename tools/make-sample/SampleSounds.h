@@ -11,8 +11,7 @@ struct SoundFile {
   std::string bytes;  // the whole WAV file
 };
 
-inline constexpr int SYSTEM_SOUND_COUNT = 17;
-// "wave\sys00.wav" to "wave\sys16.wav".
+// "wave\sys00.wav" to "wave\sys16.wav", the system sounds in sound-table order.
 std::string SystemSoundPath(int n);
 // The sound database's files, entry 1 on: jump, coin, goal.
 const std::vector<std::string>& DatabaseSoundPaths();
