@@ -53,19 +53,30 @@ const Palette& SamplePalette() {
   return p;
 }
 
+namespace {
+
+constexpr int BAND_FIRST = 16, BAND_LENGTH = 192;
+
+// Where rotation n puts the base palette's entry i.
+int Rotated(int i, int n) {
+  return i < BAND_FIRST || i >= BAND_FIRST + BAND_LENGTH ? i : BAND_FIRST + (i - BAND_FIRST + 16 * n) % BAND_LENGTH;
+}
+
+}  // namespace
+
 Palette PaletteVariant(int n) {
   const Palette& base = SamplePalette();
   Palette p = base;
-  constexpr int first = 16, len = 192;
+  constexpr int first = BAND_FIRST, len = BAND_LENGTH;
   if (n >= 1 && n <= 11) {
-    for (int i = 0; i < len; ++i) p[first + (i + 16 * n) % len] = base[first + i];
+    for (int i = 0; i < 256; ++i) p[Rotated(i, n)] = base[i];
   } else if (n >= 12 && n <= 23) {
     for (int i = 0; i < len; ++i) p[first + i] = base[16 * (n - 11) + i % 16];
   }
   return p;
 }
 
-std::array<std::uint8_t, 65536> BlendTable(const Palette& p) {
+BlendTable MakeBlendTable(const Palette& p) {
   // Distinct colours only, each under its lowest number: ties go to the lower number.
   std::vector<int> candidates;
   for (int i = 1; i < 256; ++i) {
@@ -73,7 +84,7 @@ std::array<std::uint8_t, 65536> BlendTable(const Palette& p) {
     for (int j : candidates) seen = seen || p[j] == p[i];
     if (!seen) candidates.push_back(i);
   }
-  std::array<std::uint8_t, 65536> table{};
+  BlendTable table{};
   for (int a = 0; a < 256; ++a)
     for (int b = a; b < 256; ++b) {
       const int r = (p[a].r + p[b].r) / 2, g = (p[a].g + p[b].g) / 2, bl = (p[a].b + p[b].b) / 2;
@@ -89,6 +100,23 @@ std::array<std::uint8_t, 65536> BlendTable(const Palette& p) {
       table[a * 256 + b] = table[b * 256 + a] = static_cast<std::uint8_t>(best);
     }
   return table;
+}
+
+std::vector<BlendTable> MakeBlendTables() {
+  const BlendTable base = MakeBlendTable(SamplePalette());
+  std::vector<BlendTable> tables{base};
+  for (int n = 1; n <= 11; ++n) {
+    BlendTable t{};
+    for (int a = 0; a < 256; ++a)
+      for (int b = 0; b < 256; ++b) {
+        // Entry a of the rotated palette is the base entry that rotates onto it.
+        const int baseA = Rotated(a, 12 - n), baseB = Rotated(b, 12 - n);
+        t[a * 256 + b] = static_cast<std::uint8_t>(Rotated(base[baseA * 256 + baseB], n));
+      }
+    tables.push_back(t);
+  }
+  for (int n = 12; n <= 23; ++n) tables.push_back(MakeBlendTable(PaletteVariant(n)));
+  return tables;
 }
 
 }  // namespace sample

@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace sample {
 
@@ -38,8 +39,14 @@ constexpr std::uint8_t FONT2 = 242;
 // the author band by 16 n entries, 12-23 repeat one of its rows in every row.
 Palette PaletteVariant(int n);
 
-// The 65536-byte blend table of a palette: byte a * 256 + b is the entry nearest to the
-// half-and-half mix of a and b (entry 0, the transparent colour, is never chosen).
-std::array<std::uint8_t, 65536> BlendTable(const Palette& p);
+using BlendTable = std::array<std::uint8_t, 65536>;
+
+// The blend table of a palette: byte a * 256 + b is the entry nearest to the half-and-half
+// mix of a and b (entry 0, the transparent colour, is never chosen; ties go to the lower
+// number).
+BlendTable MakeBlendTable(const Palette& p);
+// The tables of the 24 palette options. A rotated palette holds the base palette's
+// colours in other places, so its table is the base table renumbered.
+std::vector<BlendTable> MakeBlendTables();
 
 }  // namespace sample

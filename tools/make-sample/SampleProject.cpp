@@ -91,8 +91,9 @@ void WritePictures(ProjectWriter& w) {
 
 // One blend table a palette option; read only in the 8-bit mode.
 void WriteBlendTables(ProjectWriter& w) {
-  for (int n = 0; n < 24; ++n) {
-    const auto table = BlendTable(PaletteVariant(n));
+  const std::vector<BlendTable> tables = MakeBlendTables();
+  for (int n = 0; n < static_cast<int>(tables.size()); ++n) {
+    const BlendTable& table = tables[n];
     const std::string name = std::string("bmp\\hbt\\hbt") + char('0' + n / 10) + char('0' + n % 10) + ".dat";
     w.File(name, std::string_view(reinterpret_cast<const char*>(table.data()), table.size()));
   }
