@@ -9,9 +9,11 @@
 #include <string>
 
 #include "gamedata/DataRefs.h"
+#include "gamedata/Database.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Option.h"
 #include "gamedata/Record.h"
+#include "gamedata/System.h"
 #include "gamedata/WorldMap.h"
 
 namespace {
@@ -26,6 +28,10 @@ Factory Make() {
 const Factory g_Factories[] = {
     Make<cOption>(),      Make<cEdWorldMap>(), Make<cEdCondition>(), Make<cEdKeyCondition>(),
     Make<cEdMove>(),      Make<cEdShot>(),     Make<cEdCommand>(),   Make<cEdFlow>(),
+    Make<cEdAnimeSet>(),  Make<cEdAnime>(),    Make<cEdBmpCharaExc>(), Make<cEdSwordType>(),
+    Make<cEdEffect>(),    Make<cEdCharaEffect>(), Make<cEdScrEffect>(), Make<cEdPicture>(),
+    Make<cEdSound>(),     Make<cEdBgm>(),      Make<cEdSystem>(),    Make<cEdHudItem>(),
+    Make<cEdGameMode>(),  Make<cEdSetting>(),  Make<cEdMenuItem>(),
 };
 
 // Small databases and palettes, so that the repairs of references run both ways.
