@@ -14,7 +14,8 @@ DDRAWDATA* g_lpDDData = nullptr;
 std::uint32_t g_TransmitPixel = 0;
 PIXELLAYOUT g_ScreenLayout;
 PIXELLAYOUT g_PixelLayout;
-std::list<Font*> g_FontList;
+// Never destroyed: static fonts leave it in their destructors.
+std::list<Font*>& g_FontList = *new std::list<Font*>;
 
 namespace {
 

@@ -124,7 +124,7 @@ extern DDRAWDATA* g_lpDDData;       // non-null exactly in DirectDraw mode
 extern std::uint32_t g_TransmitPixel;
 extern PIXELLAYOUT g_ScreenLayout;
 extern PIXELLAYOUT g_PixelLayout;
-extern std::list<Font*> g_FontList;
+extern std::list<Font*>& g_FontList;
 
 bool DDInit(std::int32_t useD3D, plat::WindowToken hwnd, std::int32_t width, std::int32_t height, std::int32_t bpp,
             std::int32_t vsync, std::int32_t windowed, std::int32_t backBufferCount, std::int32_t refresh,

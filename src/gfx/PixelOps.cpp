@@ -94,23 +94,65 @@ inline std::uint32_t blendPixel32(std::uint32_t d, std::uint32_t s) {
   return oa << 24 | r << 16 | g << 8 | b;
 }
 
-// Runs of opaque or clear texels (the usual sprite) are copied or skipped eight at a time.
+// Classifies the alphas of a run in one vectorisable pass: all opaque, all clear, or
+// only 0 and 255 (a ^ (a >> 7 ? 255 : 0) is zero exactly for those two).
+struct AlphaRun {
+  bool opaque, clear, binary;
+};
+inline AlphaRun classify(const std::uint32_t* __restrict s, int n) {
+  std::uint32_t all = 0xFFFFFFFFu, any = 0, partial = 0;
+  for (int k = 0; k < n; ++k) {
+    const std::uint32_t v = s[k], a = v >> 24;
+    all &= v;
+    any |= v;
+    partial |= a ^ ((0u - (a >> 7)) & 0xFFu);
+  }
+  return AlphaRun{(all >> 24) == 0xFF, (any >> 24) == 0, partial == 0};
+}
+
+inline void selectRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int n) {
+  for (int k = 0; k < n; ++k) {
+    const std::uint32_t v = s[k];
+    d[k] = (v >> 24) ? v : d[k];
+  }
+}
+
+// Opaque and clear runs (the usual picture or sprite) are copied, skipped or selected
+// without branches per texel; only texels of partial alpha take the blend.
 void blendRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int n) {
+  const AlphaRun row = classify(s, n);
+  if (row.opaque) {
+    std::memcpy(d, s, static_cast<std::size_t>(n) * 4);
+    return;
+  }
+  if (row.clear) return;
+  if (row.binary) {
+    selectRow32(d, s, n);
+    return;
+  }
+  constexpr int kRun = 16;
   int i = 0;
-  for (; i + 8 <= n; i += 8) {
-    std::uint32_t all = 0xFF, any = 0;
-    for (int k = 0; k < 8; ++k) {
-      const std::uint32_t a = s[i + k] >> 24;
-      all &= a;
-      any |= a;
-    }
-    if (all == 0xFF) {
-      std::memcpy(d + i, s + i, 32);
-    } else if (any != 0) {
-      for (int k = 0; k < 8; ++k) d[i + k] = blendPixel32(d[i + k], s[i + k]);
-    }
+  for (; i + kRun <= n; i += kRun) {
+    const AlphaRun r = classify(s + i, kRun);
+    if (r.binary)
+      selectRow32(d + i, s + i, kRun);
+    else
+      for (int k = 0; k < kRun; ++k) d[i + k] = blendPixel32(d[i + k], s[i + k]);
   }
   for (; i < n; ++i) d[i] = blendPixel32(d[i], s[i]);
+}
+
+// 16-bit texels with white modulate onto 16-bit targets: the alpha bit selects, the
+// fields pass unchanged (to 565: green by bit replication), as the general path gives.
+void selectRow1555(std::uint16_t* __restrict d, const std::uint16_t* __restrict s, int n) {
+  for (int i = 0; i < n; ++i) d[i] = (s[i] & 0x8000) ? s[i] : d[i];
+}
+void selectRow1555To565(std::uint16_t* __restrict d, const std::uint16_t* __restrict s, int n) {
+  for (int i = 0; i < n; ++i) {
+    const std::uint32_t p = s[i], g = (p >> 5) & 31;
+    const std::uint16_t v = std::uint16_t(((p >> 10) & 31) << 11 | ((g << 1) | (g >> 4)) << 5 | (p & 31));
+    d[i] = (p & 0x8000) ? v : d[i];
+  }
 }
 
 template <bool Six, bool HasAlpha>
@@ -427,6 +469,16 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
     for (int c0 = j0; c0 < j1; c0 += kChunk) {
       const int n = std::min(kChunk, j1 - c0);
       const std::uint32_t* texels = tmp;
+      if (direct && plain && from->format() == PixelFormat::Argb1555 &&
+          (dst.format() == PixelFormat::Argb1555 || dst.format() == PixelFormat::Rgb565)) {
+        const auto* s16 = reinterpret_cast<const std::uint16_t*>(srow) + sx + c0;
+        auto* d16 = reinterpret_cast<std::uint16_t*>(drow) + x + c0;
+        if (dst.format() == PixelFormat::Argb1555)
+          selectRow1555(d16, s16, n);
+        else
+          selectRow1555To565(d16, s16, n);
+        continue;
+      }
       if (direct && plain && from->format() == PixelFormat::Argb8888) {
         texels = reinterpret_cast<const std::uint32_t*>(srow) + sx + c0;
       } else {
@@ -445,6 +497,49 @@ void fillBlend(Surface& dst, int x, int y, int w, int h, std::uint32_t argb) {
   for (int i = 0; i < h; ++i) {
     std::uint8_t* d = dst.row(y + i);
     for (int c0 = 0; c0 < w; c0 += kChunk) blendRow(dst.format(), d, x + c0, row, std::min(kChunk, w - c0));
+  }
+}
+
+namespace {
+
+struct MaskClip {
+  int i0, i1, j0, j1;
+};
+bool ClipMask(const Surface& dst, int x, int y, int mw, int mh, int limitW, int limitH, MaskClip& c) {
+  const int w = std::min(limitW, dst.width()), h = std::min(limitH, dst.height());
+  c.j0 = std::max(0, -x);
+  c.j1 = std::min(mw, w - x);
+  c.i0 = std::max(0, -y);
+  c.i1 = std::min(mh, h - y);
+  return c.j0 < c.j1 && c.i0 < c.i1;
+}
+
+}  // namespace
+
+void drawMaskBlend(Surface& dst, int x, int y, const std::uint8_t* mask, int mw, int mh, int maskPitch,
+                   std::uint32_t argb, int limitW, int limitH) {
+  MaskClip c;
+  if (!ClipMask(dst, x, y, mw, mh, limitW, limitH, c)) return;
+  const std::uint32_t rgb = argb & 0xFFFFFF, ca = argb >> 24;
+  std::uint32_t tmp[kChunk];
+  for (int i = c.i0; i < c.i1; ++i) {
+    const std::uint8_t* m = mask + static_cast<std::ptrdiff_t>(i) * maskPitch;
+    for (int c0 = c.j0; c0 < c.j1; c0 += kChunk) {
+      const int n = std::min(kChunk, c.j1 - c0);
+      for (int k = 0; k < n; ++k) tmp[k] = div255(m[c0 + k] * ca) << 24 | rgb;
+      blendRow(dst.format(), dst.row(y + i), x + c0, tmp, n);
+    }
+  }
+}
+
+void drawMaskRaw(Surface& dst, int x, int y, const std::uint8_t* mask, int mw, int mh, int maskPitch,
+                 std::uint32_t raw, int limitW, int limitH) {
+  MaskClip c;
+  if (!ClipMask(dst, x, y, mw, mh, limitW, limitH, c)) return;
+  for (int i = c.i0; i < c.i1; ++i) {
+    const std::uint8_t* m = mask + static_cast<std::ptrdiff_t>(i) * maskPitch;
+    for (int j = c.j0; j < c.j1; ++j)
+      if (m[j] >= 128) putRaw(dst, x + j, y + i, raw);
   }
 }
 

@@ -63,4 +63,12 @@ void drawQuad(plat::Surface& dst, int x, int y, int w, int h, const plat::Surfac
 // A coloured quad (colour and alpha taken from the colour) blended onto the rectangle.
 void fillBlend(plat::Surface& dst, int x, int y, int w, int h, std::uint32_t argb);
 
+// A coverage mask (one byte a pixel, maskPitch bytes a row) drawn at (x, y), clipped to
+// limitW x limitH: blended in the colour with alpha = coverage * colour alpha / 255, or,
+// for raw targets, the raw value written where the coverage is at least half.
+void drawMaskBlend(plat::Surface& dst, int x, int y, const std::uint8_t* mask, int mw, int mh, int maskPitch,
+                   std::uint32_t argb, int limitW, int limitH);
+void drawMaskRaw(plat::Surface& dst, int x, int y, const std::uint8_t* mask, int mw, int mh, int maskPitch,
+                 std::uint32_t raw, int limitW, int limitH);
+
 }  // namespace pix

@@ -67,9 +67,10 @@ void convertRowToRgb(PixelFormat f, const std::uint8_t* src, std::uint32_t* dst,
   }
 }
 
+// Never destroyed: a drawing thread may still submit while statics go away.
 Presenter& Presenter::instance() {
-  static Presenter p;
-  return p;
+  static Presenter* p = new Presenter;
+  return *p;
 }
 
 void Presenter::setVsync(bool on) {

@@ -18,9 +18,10 @@ struct Registry {
   std::mutex mutex;
   std::unordered_set<Surface*> video;
 };
+// Never destroyed: surfaces held by static records go away after every other static.
 Registry& registry() {
-  static Registry r;
-  return r;
+  static Registry* r = new Registry;
+  return *r;
 }
 
 constexpr int kMaxSide = 32768;
