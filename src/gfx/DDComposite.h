@@ -1,16 +1,13 @@
-// Drawing built from the blits: frames and framed pictures, numbers from a strip of
-// digit cells, and the wave, interlace, fold and split blits of draw modes and screen
-// effects.
+// Drawing built from the blits: numbers from a strip of digit cells, and the wave,
+// interlace, fold and split blits of draw modes and screen effects (frames are in
+// DDFrame.h).
 #pragma once
 #include <cstdint>
 
+#include "gfx/DDFrame.h"
+
 struct DDSURFACEDATA;
 
-void DDFrameRect(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
-                 std::int32_t thickness, std::uint32_t palNum);
-// The frame lies outside the picture.
-void DDBltFrame(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, DDSURFACEDATA* src,
-                std::int32_t thickness, std::uint32_t palNum);
 // A non-negative value from ten digit cells at (sx, sy), cellW apart; leading digits that
 // minDigits asks for are left empty (moved right by half of them when centred).
 void DDBltNumber(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t cellW, std::int32_t cellH,
