@@ -49,6 +49,14 @@ class EffectFixture : public GfxFixture {
     return n;
   }
 
+  // Every pixel, row by row.
+  static std::vector<std::uint32_t> Grab(DDSURFACEDATA* s) {
+    std::vector<std::uint32_t> v;
+    cSurfaceLock l(s);
+    for (int y = 0; y < s->nHeight; ++y)
+      for (int x = 0; x < s->nWidth; ++x) v.push_back(pix::getRaw(*l.m_lpSurface, x, y));
+    return v;
+  }
   // A row or column of an 8-bit surface as text: '.' for 0, 'a' + v - 1 for v.
   static std::string RowText(DDSURFACEDATA* s, int y, int x0, int x1) {
     std::string out;
