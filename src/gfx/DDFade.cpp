@@ -35,7 +35,7 @@ bool CoverDirect3D(double angle) {
   DDRedirectBackBuffer(&target);
   if (!DDBeginScene() || !DDSetRenderTarget(0, target)) return false;
   plat::Surface* s = target->Pixels();
-  pix::fillBlend(*s, 0, 0, std::min(target->nWidth, s->width()), std::min(target->nHeight, s->height()),
+  ddfx::FillBlend(*s, 0, 0, std::min(target->nWidth, s->width()), std::min(target->nHeight, s->height()),
                  std::uint32_t(255 - level) << 24);
   ddfx::ParkRenderTarget();
   return true;

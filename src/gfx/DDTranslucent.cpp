@@ -34,6 +34,27 @@ void ForRows(EffectLocks& l, int x, int y, int sx, int sy, const Span& sp, Fn fn
     fn(l.dst.Row<T>(y + k) + x + sp.c0, l.src.Row<T>(sy + k) + sx + sp.c0, n);
 }
 
+// The 1:1 quads of these blits from a 32-bit texture onto a 32-bit target, computed as the
+// general quad code computes them (the texel through the stage's operation, then blended
+// by its alpha), in a loop the compiler vectorises. op(d, t) gives the new pixel. False
+// when the surfaces are of another kind (the general code draws then).
+template <class Op>
+bool Quad32(DDSURFACEDATA* dst, plat::Surface& ds, int x, int y, int w, int h, DDSURFACEDATA* src,
+            const plat::Surface& ss, int sx, int sy, Op op) {
+  if (ss.format() != plat::PixelFormat::Argb8888 || ds.bytesPerPixel() != 4 || &ds == &ss) return false;
+  Span sp;
+  if (!ddfx::ClipPair(x, y, w, h, std::min(dst->nWidth, ds.width()), std::min(dst->nHeight, ds.height()), sx, sy,
+                      std::min(src->nWidth, ss.width()), std::min(src->nHeight, ss.height()), sp))
+    return true;
+  const int n = sp.c1 - sp.c0;
+  for (int k = sp.k0; k < sp.k1; ++k) {
+    std::uint32_t* __restrict d = ds.rowAs<std::uint32_t>(y + k) + x + sp.c0;
+    const std::uint32_t* __restrict t = ss.rowAs<std::uint32_t>(sy + k) + sx + sp.c0;
+    for (int c = 0; c < n; ++c) d[c] = op(d[c], t[c]);
+  }
+  return true;
+}
+
 // --- DDBltAlpha ---
 
 // The blend table applied `level` times to every palette number (by repeated squaring,
@@ -191,15 +212,31 @@ bool AlphaDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFA
       }
     });
   } else if (g_DDState.nBpp == 32) {
-    const std::uint32_t max[3] = {255, 255, 255};
-    buildMix(max, mix);
-    ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
-      for (int c = 0; c < n; ++c) {
-        const std::uint32_t p = s[c];
-        const std::uint32_t v = 0xFF000000u | mix[0][(p >> 16) & 255] << 16 | mix[1][(p >> 8) & 255] << 8 | mix[2][p & 255];
-        d[c] = keyed && p == key ? d[c] : v;
-      }
-    });
+    const std::uint32_t target = std::uint32_t(pal[0]) << 16 | std::uint32_t(pal[1]) << 8 | pal[2];
+    if (level == 1) {
+      ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        for (int c = 0; c < n; ++c) {
+          const std::uint32_t p = s[c];
+          const std::uint32_t v = 0xFF000000u | AvgBytes(p, target);
+          d[c] = keyed && p == key ? d[c] : v;
+        }
+      });
+    } else {
+      // The float mix, with the target's share computed once as the expression does.
+      const float kr = static_cast<float>(pal[0]) * (1.0f - t), kg = static_cast<float>(pal[1]) * (1.0f - t),
+                  kb = static_cast<float>(pal[2]) * (1.0f - t);
+      auto mixed = [t](std::uint32_t v, float k) {
+        return static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<float>(v) * t + k));
+      };
+      ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        for (int c = 0; c < n; ++c) {
+          const std::uint32_t p = s[c];
+          const std::uint32_t v = 0xFF000000u | mixed((p >> 16) & 255, kr) << 16 | mixed((p >> 8) & 255, kg) << 8 |
+                                  mixed(p & 255, kb);
+          d[c] = keyed && p == key ? d[c] : v;
+        }
+      });
+    }
   }
   return true;
 }
@@ -219,6 +256,17 @@ bool AlphaDirect3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA
   plat::Surface* ds = dst->Pixels();
   // The texture weighted by the factor's alpha plus the factor's colour by the rest; the
   // texel's own alpha keeps transparent texels out.
+  // Colour: round((texel * fa + factor * (255 - fa)) / 255) per channel; alpha: the texel's.
+  const std::uint32_t rbTerm = (rgb & 0x00FF00FFu) * (255 - alpha), gTerm = ((rgb >> 8) & 0xFFu) * (255 - alpha);
+  const bool fast = Quad32(dst, *ds, x, y, w, h, src, *ss, sx, sy, [&](std::uint32_t d, std::uint32_t t) {
+    const std::uint32_t c = ddfx::Div255Lanes((t & 0x00FF00FFu) * alpha + rbTerm) |
+                            ddfx::Div255Lanes(((t >> 8) & 0xFFu) * alpha + gTerm) << 8;
+    return ddfx::BlendOver(d, c, t >> 24);
+  });
+  if (fast) {
+    ddfx::ParkRenderTarget();
+    return true;
+  }
   pix::QuadOp op;
   op.factor = alpha << 24 | rgb;
   op.diffuse = 0xFF000000u | rgb;
@@ -339,6 +387,15 @@ bool HalfDirect3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA*
   plat::Surface* ss = src->Pixels();
   if (!ss || ss->isLost() || !DDBeginScene() || !DDSetRenderTarget(0, dst)) return true;
   plat::Surface* ds = dst->Pixels();
+  // The texel's alpha modulated by 128, then the blend.
+  const bool fast = Quad32(dst, *ds, x, y, w, h, src, *ss, sx, sy, [](std::uint32_t d, std::uint32_t t) {
+    return ddfx::BlendOver(d, t, pix::div255((t >> 24) * 128));
+  });
+  if (fast) {
+    ddfx::ParkRenderTarget();
+    DDSetAlphaOpTexture();
+    return true;
+  }
   pix::QuadOp op;
   op.diffuse = 0x80FFFFFF;
   op.colorOp = D3DTOP_MODULATE;

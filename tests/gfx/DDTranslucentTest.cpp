@@ -1,4 +1,5 @@
 #include "EffectTest.h"
+#include "gfx/DDEffectPixels.h"
 #include "gfx/DDTranslucent.h"
 
 namespace {
@@ -245,6 +246,68 @@ TEST_F(DDTranslucentTest, BlendTableFile) {
   EXPECT_TRUE(DDLoadBlendTable(table.data(), file));
   EXPECT_EQ(table[9], 5);
   EXPECT_EQ(table[10], 9);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace gfxtest;
+
+// The translucent quads and the coloured quads of tints and fades are computed by loops of
+// their own; they must draw what the general quad code draws.
+TEST_F(DDTranslucentTest, QuadsDrawWhatTheGeneralQuadDraws) {
+  ASSERT_TRUE(Open(Mode::D3D32));
+  std::uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8 ^ seed << 13;
+  };
+  DDSURFACEDATA* src = Make(37, 5);
+  DDSURFACEDATA* dst = Make(37, 5);
+  DDSURFACEDATA* ref = Make(37, 5, true);
+  const std::uint32_t alphas[] = {0, 255, 1, 128, 254, 77};
+  Paint(src, [&](int x, int) { return (next() & 0xFFFFFF) | alphas[x % 6] << 24; });
+  PALETTEENTRY pal[256] = {};
+  pal[9] = {200, 30, 170, 0};
+  for (int level = 0; level <= 5; ++level) {
+    SCOPED_TRACE(level);
+    Paint(dst, [&](int, int) { return next(); });
+    {
+      cSurfaceLock ld(dst), lr(ref);
+      pix::copyRaw(*lr.m_lpSurface, 0, 0, *ld.m_lpSurface, 0, 0, 37, 5);
+    }
+    pix::QuadOp op;
+    if (level == 0) {
+      DDBltHalf(dst, 0, 0, 37, 5, src, 0, 0, 0, nullptr);
+      op.diffuse = 0x80FFFFFF;
+      op.colorOp = D3DTOP_MODULATE;
+      op.alphaOp = D3DTOP_MODULATE;
+    } else {
+      DDBltAlpha(dst, 0, 0, 37, 5, src, 0, 0, 0, pal, nullptr, 9, level);
+      const std::uint32_t fa[] = {0, 0x80, 0x50, 0x30, 0x10, 0};
+      op.factor = fa[level] << 24 | 0xC81EAA;
+      op.diffuse = 0xFFC81EAA;
+      op.colorOp = D3DTOP_BLENDFACTORALPHA;
+      op.alphaOp = D3DTOP_SELECTARG1;
+    }
+    {
+      cSurfaceLock ls(src), lr(ref);
+      pix::drawQuad(*lr.m_lpSurface, 0, 0, 37, 5, *ls.m_lpSurface, 0, 0, 37, 5, op);
+    }
+    EXPECT_EQ(Grab(dst), Grab(ref));
+  }
+  for (std::uint32_t colour : {0x80FF0000u, 0x01123456u, 0xFE00FF00u, 0xFF0000FFu}) {
+    SCOPED_TRACE(colour);
+    Paint(dst, [&](int, int) { return next(); });
+    {
+      cSurfaceLock ld(dst), lr(ref);
+      pix::copyRaw(*lr.m_lpSurface, 0, 0, *ld.m_lpSurface, 0, 0, 37, 5);
+      ddfx::FillBlend(*ld.m_lpSurface, 0, 0, 37, 5, colour);
+      pix::fillBlend(*lr.m_lpSurface, 0, 0, 37, 5, colour);
+    }
+    EXPECT_EQ(Grab(dst), Grab(ref));
+  }
 }
 
 }  // namespace
