@@ -64,14 +64,14 @@ struct Split32 {
 
 // Adds (or removes) the usable samples of one source row to the column sums.
 template <bool Add, class T, class Split>
-void AccumulateRow(Columns& cols, const T* s, int w, const Split& sp, bool keyed, T key) {
+DDFX_HOT_ROW void AccumulateRow(Columns& cols, const T* s, int w, const Split& sp, bool keyed, T key) {
   std::uint32_t* __restrict r = cols.r.data();
   std::uint32_t* __restrict g = cols.g.data();
   std::uint32_t* __restrict b = cols.b.data();
   std::uint32_t* __restrict n = cols.n.data();
   for (int c = 0; c < w; ++c) {
     const T p = s[c];
-    const std::uint32_t m = keyed && p == key ? 0u : ~0u;
+    const std::uint32_t m = (keyed & (p == key)) ? 0u : ~0u;
     if constexpr (Add) {
       r[c] += sp.R(p) & m;
       g[c] += sp.G(p) & m;
@@ -117,7 +117,7 @@ void BlurLoop(EffectLocks& l, int x, int y, int sx, int sy, const Region& rg, in
       }
       for (int c = a; c < b; ++c) {
         const T p = s[c];
-        if (sn != 0 && !(keyed && p == key))
+        if (sn != 0 && !((keyed & (p == key))))
           d[c] = put(d[c], DivCount(sr, sn, magic), DivCount(sg, sn, magic), DivCount(sb, sn, magic));
         if (c - hr >= 0) {
           sr -= cols.r[c - hr];
@@ -160,7 +160,7 @@ struct BlockRow {
 // Writes the block row into rows k0..k1 of the rectangle where they lie inside the
 // destination; at 32 bits byte 3 of the destination stays.
 template <class T>
-void FillBlockRow(EffectLocks& l, int x, int y, int w, int k0, int k1, const BlockRow<T>& row) {
+DDFX_HOT_ROW void FillBlockRow(EffectLocks& l, int x, int y, int w, int k0, int k1, const BlockRow<T>& row) {
   const int dstW = ddfx::LockedWidth(l.dst), dstH = ddfx::LockedHeight(l.dst);
   const int a = std::max(0, -x), b = std::min(w, dstW - x);
   if (a >= b) return;
@@ -185,7 +185,7 @@ void MosaicCorner(EffectLocks& l, int x, int y, int w, int h, int n, int sx, int
       for (int cb = 0; cb < w; cb += n) {
         if (cb < rg.c0 || cb >= rg.c1) continue;  // no source pixel there
         const T p = s[cb];
-        if (!(keyed && p == key)) row.Set(cb, std::min(cb + n, w), convert(p));
+        if (!((keyed & (p == key)))) row.Set(cb, std::min(cb + n, w), convert(p));
       }
     }
     FillBlockRow(l, x, y, w, kb, std::min(kb + n, h), row);

@@ -9,6 +9,15 @@
 
 namespace ddfx {
 
+namespace {
+
+DDFX_HOT_ROW void BlendConstRow32(std::uint32_t* d, int n, std::uint32_t argb) {
+  const std::uint32_t a = argb >> 24;
+  for (int c = 0; c < n; ++c) d[c] = BlendOver(d[c], argb, a);
+}
+
+}  // namespace
+
 std::uint32_t TransparentValue() {
   if (g_lpD3DData) return g_DDState.nBpp == 16 ? g_lpD3DData->wTransmitFill16 : g_lpD3DData->dwTransmitFill;
   return g_TransmitPixel;
@@ -53,10 +62,7 @@ void FillBlend(plat::Surface& s, int x, int y, int w, int h, std::uint32_t argb)
     pix::fillBlend(s, x, y, w, h, argb);
     return;
   }
-  for (int k = y; k < y + h; ++k) {
-    std::uint32_t* d = s.rowAs<std::uint32_t>(k) + x;
-    for (int c = 0; c < w; ++c) d[c] = BlendOver(d[c], argb, a);
-  }
+  for (int k = y; k < y + h; ++k) BlendConstRow32(s.rowAs<std::uint32_t>(k) + x, w, argb);
 }
 
 void ResolveForEffect(DDSURFACEDATA** lpSD) {

@@ -10,6 +10,14 @@
 #include "gfx/DDInit.h"
 #include "gfx/DDSurface.h"
 
+// The hot row loops are compiled twice, for AVX2 and for the base instruction set, and
+// the processor's version is picked when the program loads.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define DDFX_HOT_ROW __attribute__((target_clones("avx2", "default")))
+#else
+#define DDFX_HOT_ROW
+#endif
+
 namespace ddfx {
 
 // Going up to 8-bit units and back down; both divisions truncate, so 15 of a 5-bit

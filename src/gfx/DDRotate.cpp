@@ -105,7 +105,7 @@ void CopyRuns(ddfx::EffectLocks& l, const Mapping& m, int x, int y, int sx, int 
             T* d = l.dst.Row<T>(row) + col;
             for (int i = 0; i < n; ++i, un += m.C, vn -= m.S) {
               const T p = src.Row<T>(sy + static_cast<int>((vn >> 10) + m.cy))[sx + static_cast<int>((un >> 10) + m.cx)];
-              if (!(keyed && p == key)) d[i] = p;
+              if (!((keyed & (p == key)))) d[i] = p;
             }
           });
 }
