@@ -163,6 +163,8 @@ TEST_F(DDTranslucentTest, HalfAndHalfPerModeAndDepth) {
       {"dd32 mix", Mode::DD32, false, false, false, 0x00FF00FF, 0x00C86432, 0x7F204060, 0x7F745249},
       {"dd32 over transparent", Mode::DD32, false, false, false, 0x00FF00FF, 0x00C86432, 0x00FF00FF, 0x00C86432},
       {"d3d32 quad white", Mode::D3D32, false, false, false, 0, 0xFFFFFFFF, 0xFF000000, 0x808080},
+      // 16-bit quads: white at alpha 128 over black gives 128 -> field 16, alpha 191 keeps the bit.
+      {"d3d16 quad", Mode::D3D16, false, false, false, 0, 0xFFFF, 0x8000, 0xC210},
       {"d3d32 quad black", Mode::D3D32, false, false, false, 0, 0xFF000000, 0xFFFFFFFF, 0x7F7F7F},
       {"d3d32 pixels", Mode::D3D32, false, true, false, 0, 0x00C86432, 0x00204060, 0xFF745249},
       {"d3d32 virtual back buffer", Mode::D3D32, false, false, true, 0, 0xFFC86432, 0xFF204060, 0xFF745249},
@@ -184,10 +186,21 @@ TEST_F(DDTranslucentTest, HalfAndHalfPerModeAndDepth) {
     PaintAll(src, c.src);
     PaintAll(target, c.dst);
     EXPECT_TRUE(DDBltHalf(dst, 0, 0, 2, 2, src, 0, 0, 0, table.data()));
-    const std::uint32_t mask = IsD3D(c.mode) && !c.system && !c.virtualBack ? 0xFFFFFF : 0xFFFFFFFF;
+    const std::uint32_t mask = c.mode == Mode::D3D32 && !c.system && !c.virtualBack ? 0xFFFFFF : 0xFFFFFFFF;
     EXPECT_EQ(Px(target, 1, 1) & mask, c.expected);
     if (c.virtualBack) DDSetVirBackBuffer(false);
   }
+}
+
+TEST_F(DDTranslucentTest, FiveFiveFiveDisplayUsesItsOwnFields) {
+  plat::display::setDirectDraw16Format(plat::PixelFormat::Rgb555);
+  ASSERT_TRUE(Open(Mode::DD16));
+  DDSURFACEDATA* src = Make(1, 1);
+  DDSURFACEDATA* dst = Make(1, 1);
+  PaintAll(src, 15u << 10 | 15u << 5 | 15u);
+  // Each 5-bit field, in its own place, goes up and down: 15 -> 123 -> 14.
+  DDBltAlpha(dst, 0, 0, 1, 1, src, 0, 0, 0, g_Palette, nullptr, 0, -1);
+  EXPECT_EQ(Px(dst, 0, 0), 14u << 10 | 14u << 5 | 14u);
 }
 
 TEST_F(DDTranslucentTest, EightBitHalfSkipsNumberZero) {
