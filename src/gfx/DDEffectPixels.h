@@ -11,8 +11,9 @@
 #include "gfx/DDSurface.h"
 
 // The hot row loops are compiled twice, for AVX2 and for the base instruction set, and
-// the processor's version is picked when the program loads.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// the processor's version is picked when the program loads (not under the thread
+// sanitizer, whose start-up cannot run the picking code).
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define DDFX_HOT_ROW __attribute__((target_clones("avx2", "default")))
 #else
 #define DDFX_HOT_ROW
