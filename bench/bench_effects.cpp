@@ -155,7 +155,9 @@ void Interlace(benchmark::State& state) {
   Run(state, [](Scene& s) { DDBltInterlace(&BackBuffer, 0, 0, kW, kH, 4, 30, &s.picture, 0, 0, 0, 0); });
 }
 void Fold(benchmark::State& state) {
-  Run(state, [](Scene& s) { DDBltFold(&BackBuffer, 0, 0, kW, kH, &s.picture, 0, 0, &s.picture, 0, 0, kW, kH, 0, 60, 1); });
+  Run(state, [](Scene& s) {
+    DDBltFold(&BackBuffer, 0, 0, kW, kH, &s.picture, 0, 0, &s.picture, 0, 0, kW, kH, 0, 60, 1);
+  });
 }
 void Split(benchmark::State& state) {
   Run(state, [](Scene& s) { DDBltSplit(&BackBuffer, 0, 0, kW, kH, &s.picture, 0, 0, 20, 0); });
@@ -163,7 +165,8 @@ void Split(benchmark::State& state) {
 
 // Every path and depth an effect draws on; (path, bpp).
 void AllPaths(benchmark::internal::Benchmark* b) {
-  for (auto [p, bpp] : {std::pair{kDD, 32}, {kQuad, 32}, {kPixels, 32}, {kDD, 16}, {kQuad, 16}, {kPixels, 16}, {kDD, 8}})
+  for (auto [p, bpp] :
+       {std::pair{kDD, 32}, {kQuad, 32}, {kPixels, 32}, {kDD, 16}, {kQuad, 16}, {kPixels, 16}, {kDD, 8}})
     b->Args({p, bpp});
   b->Unit(benchmark::kMicrosecond);
 }

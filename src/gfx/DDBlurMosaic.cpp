@@ -303,21 +303,20 @@ bool DDMosaic(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w
       if (g_lpD3DData) {
         const ddfx::Fields16 pf = ddfx::PixelFields(), sf = ddfx::ScreenFields();
         const bool screen = DDIsFullScreenBackBuffer(dst);
-        MosaicCorner<std::uint16_t>(l, x, y, width, height, n, sx, sy, rg, keyed, std::uint16_t(key),
-                                    [&](std::uint16_t p) {
-                                      return screen ? std::uint16_t(sf.Compose(pf.R(p), pf.G(p) * 2, pf.B(p))) : p;
-                                    });
+        MosaicCorner<std::uint16_t>(
+            l, x, y, width, height, n, sx, sy, rg, keyed, std::uint16_t(key),
+            [&](std::uint16_t p) { return screen ? std::uint16_t(sf.Compose(pf.R(p), pf.G(p) * 2, pf.B(p))) : p; });
       } else {
         const ddfx::Fields16 f = ddfx::PixelFields();
         ddfx::Convert16 cv;
         ddfx::BuildConvert16(f, cv);
-        MosaicAverage<std::uint16_t>(l, x, y, width, height, n, sx, sy, rg, keyed, std::uint16_t(key),
-                                     SplitUp16{&f, &cv}, [&](const std::uint32_t* acc, std::uint16_t& colour) {
-                                       colour = std::uint16_t(cv.Compose8(DivCount(acc[0], acc[3], magic),
-                                                                          DivCount(acc[1], acc[3], magic),
-                                                                          DivCount(acc[2], acc[3], magic)));
-                                       return !(keyed && colour == key);
-                                     });
+        MosaicAverage<std::uint16_t>(
+            l, x, y, width, height, n, sx, sy, rg, keyed, std::uint16_t(key), SplitUp16{&f, &cv},
+            [&](const std::uint32_t* acc, std::uint16_t& colour) {
+              colour = std::uint16_t(cv.Compose8(DivCount(acc[0], acc[3], magic), DivCount(acc[1], acc[3], magic),
+                                                 DivCount(acc[2], acc[3], magic)));
+              return !(keyed && colour == key);
+            });
       }
       break;
     case 32: {

@@ -33,8 +33,8 @@ void DDBltNumber(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_
 }
 
 void DDBltWave(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, double frequency,
-               double amplitude, double phase, std::int32_t step, DDSURFACEDATA* src, std::int32_t sx,
-               std::int32_t sy, std::int32_t flags, std::int32_t vertical) {
+               double amplitude, double phase, std::int32_t step, DDSURFACEDATA* src, std::int32_t sx, std::int32_t sy,
+               std::int32_t flags, std::int32_t vertical) {
   if (step <= 0) return;
   const std::int32_t length = vertical ? w : h;
   if (length <= 0) return;

@@ -97,7 +97,7 @@ std::int32_t DDChangeColor(DDSURFACEDATA* lpSD, std::int32_t x, std::int32_t y, 
     plat::Surface* s = lpSD->Pixels();
     const std::uint32_t alpha = std::uint32_t(-(nAlpha + 1)) & 255u;
     ddfx::FillBlend(*s, 0, 0, std::min(lpSD->nWidth, s->width()), std::min(lpSD->nHeight, s->height()),
-                   alpha << 24 | rgb);
+                    alpha << 24 | rgb);
     ddfx::ParkRenderTarget();
     return 1;
   }

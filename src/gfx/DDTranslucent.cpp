@@ -30,8 +30,7 @@ constexpr int kMaxHalvings = 8;
 template <class T, class Fn>
 void ForRows(EffectLocks& l, int x, int y, int sx, int sy, const Span& sp, Fn fn) {
   const int n = sp.c1 - sp.c0;
-  for (int k = sp.k0; k < sp.k1; ++k)
-    fn(l.dst.Row<T>(y + k) + x + sp.c0, l.src.Row<T>(sy + k) + sx + sp.c0, n);
+  for (int k = sp.k0; k < sp.k1; ++k) fn(l.dst.Row<T>(y + k) + x + sp.c0, l.src.Row<T>(sy + k) + sx + sp.c0, n);
 }
 
 // The 1:1 quads of these blits from a 32-bit texture onto a 32-bit target, computed as the
@@ -123,7 +122,8 @@ void IterateBlendTable(const std::uint8_t* table, std::uint8_t colour, std::int6
 }
 
 template <int L>
-DDFX_HOT_ROW void AlphaRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t target, bool keyed, std::uint32_t key) {
+DDFX_HOT_ROW void AlphaRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t target, bool keyed,
+                             std::uint32_t key) {
   for (int c = 0; c < n; ++c) {
     const std::uint32_t p = s[c];
     std::uint32_t u = p;
@@ -150,8 +150,8 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
   EffectLocks l;
   if (!l.Lock(dst, src)) return false;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy,
-                      ddfx::LockedWidth(l.src), ddfx::LockedHeight(l.src), sp))
+  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
+                      ddfx::LockedHeight(l.src), sp))
     return true;
   const bool keyed = flags == 1;
   const std::uint32_t key = g_TransmitPixel;
@@ -196,8 +196,9 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
     case 32: {
       const std::uint32_t target = std::uint32_t(pe.peRed) << 16 | std::uint32_t(pe.peGreen) << 8 | pe.peBlue;
       const AlphaRowFn row = kAlphaRows32[level < 0 ? 0 : std::min(level, kMaxHalvings)];
-      ForRows<std::uint32_t>(l, x, y, sx, sy, sp,
-                             [&](std::uint32_t* d, const std::uint32_t* s, int n) { row(d, s, n, target, keyed, key); });
+      ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        row(d, s, n, target, keyed, key);
+      });
       break;
     }
     default: break;  // 24 bits: nothing
@@ -212,8 +213,8 @@ bool AlphaDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFA
   EffectLocks l;
   if (!l.Lock(dst, src)) return true;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy,
-                      ddfx::LockedWidth(l.src), ddfx::LockedHeight(l.src), sp))
+  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
+                      ddfx::LockedHeight(l.src), sp))
     return true;
   const int weight = level == 1 ? 128 : level == 2 ? 64 : level == 3 ? 32 : level == 4 ? 16 : 0;
   const float t = static_cast<float>(weight) * 0.003921569f;
@@ -298,9 +299,9 @@ bool AlphaDirect3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA
   // texel's own alpha keeps transparent texels out.
   // Colour: round((texel * fa + factor * (255 - fa)) / 255) per channel; alpha: the texel's.
   const std::uint32_t rbTerm = (rgb & 0x00FF00FFu) * (255 - alpha), gTerm = ((rgb >> 8) & 0xFFu) * (255 - alpha);
-  const bool fast = Quad32(dst, *ds, x, y, w, h, src, *ss, sx, sy, [&](std::uint32_t* d, const std::uint32_t* t, int n) {
-    AlphaQuadRow32(d, t, n, alpha, rbTerm, gTerm);
-  });
+  const bool fast =
+      Quad32(dst, *ds, x, y, w, h, src, *ss, sx, sy,
+             [&](std::uint32_t* d, const std::uint32_t* t, int n) { AlphaQuadRow32(d, t, n, alpha, rbTerm, gTerm); });
   if (fast) {
     ddfx::ParkRenderTarget();
     return true;
@@ -344,8 +345,8 @@ bool HalfDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDAT
   EffectLocks l;
   if (!l.Lock(dst, src)) return false;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy,
-                      ddfx::LockedWidth(l.src), ddfx::LockedHeight(l.src), sp))
+  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
+                      ddfx::LockedHeight(l.src), sp))
     return true;
   const bool keyed = flags == 1;
   const std::uint32_t key = g_TransmitPixel;
@@ -377,22 +378,20 @@ bool HalfDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDAT
       break;
     }
     case 32:
-      ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
-        HalfRow32(d, s, n, keyed, key);
-      });
+      ForRows<std::uint32_t>(l, x, y, sx, sy, sp,
+                             [&](std::uint32_t* d, const std::uint32_t* s, int n) { HalfRow32(d, s, n, keyed, key); });
       break;
     default: break;
   }
   return true;
 }
 
-bool HalfDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
-                        int flags) {
+bool HalfDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int flags) {
   EffectLocks l;
   if (!l.Lock(dst, src)) return true;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy,
-                      ddfx::LockedWidth(l.src), ddfx::LockedHeight(l.src), sp))
+  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
+                      ddfx::LockedHeight(l.src), sp))
     return true;
   const bool keyed = flags == 1;
   const std::uint32_t key = ddfx::TransparentValue();
@@ -470,8 +469,8 @@ bool DDLoadBlendTable(std::uint8_t* table, std::string_view fileName) {
 }
 
 bool DDBltAlpha(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, DDSURFACEDATA* src,
-                std::int32_t sx, std::int32_t sy, std::int32_t flags, const PALETTEENTRY* palette,
-                const std::uint8_t*, std::uint8_t colour, std::int32_t level) {
+                std::int32_t sx, std::int32_t sy, std::int32_t flags, const PALETTEENTRY* palette, const std::uint8_t*,
+                std::uint8_t colour, std::int32_t level) {
   if (!dst || !src) return false;
   if (g_lpD3DData) return AlphaDirect3D(dst, x, y, w, h, src, sx, sy, flags, palette, colour, level);
   if (!g_lpDDData) return false;

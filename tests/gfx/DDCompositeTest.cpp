@@ -19,10 +19,8 @@ TEST_F(DDCompositeTest, NumbersFromDigitCells) {
   };
   const Case cases[] = {
       {7, 3, 1, "..hh................"},  // two missing digits: moved right by one cell
-      {7, 3, 0, "....hh.............."},
-      {0, 1, 0, "aa.................."},
-      {305, 0, 0, "ddaaff.............."},
-      {1234567890, 0, 0, "bbccddeeffgghhiijjaa"},
+      {7, 3, 0, "....hh.............."},   {0, 1, 0, "aa.................."},
+      {305, 0, 0, "ddaaff.............."}, {1234567890, 0, 0, "bbccddeeffgghhiijjaa"},
       {-5, 3, 0, "...................."},
   };
   for (const Case& c : cases) {
@@ -132,8 +130,8 @@ TEST_F(DDCompositeTest, WaveDrawsWhatStripByStripBlitsDraw) {
   struct Case {
     int step, vertical, sx, sy, flags;
   };
-  const Case cases[] = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 1}, {3, 0, 2, 1, 0}, {2, 1, 1, 0, 0}, {1, 1, -3, 0, 0},
-                        {1, 0, 0, -2, 1}};
+  const Case cases[] = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 1},  {3, 0, 2, 1, 0},
+                        {2, 1, 1, 0, 0}, {1, 1, -3, 0, 0}, {1, 0, 0, -2, 1}};
   for (Mode m : {Mode::DD32, Mode::D3D32}) {
     Reopen(m);
     g_TransmitPixel = 0x00FF00FF;
@@ -143,8 +141,8 @@ TEST_F(DDCompositeTest, WaveDrawsWhatStripByStripBlitsDraw) {
       return hole ? (IsD3D(m) ? 0u : 0x00FF00FFu) : (IsD3D(m) ? 0xFF000000u : 0u) | std::uint32_t(x << 8 | y);
     });
     for (const Case& c : cases) {
-      SCOPED_TRACE(std::string(Name(m)) + " step " + std::to_string(c.step) + " vertical " + std::to_string(c.vertical) +
-                   " from " + std::to_string(c.sx) + "," + std::to_string(c.sy));
+      SCOPED_TRACE(std::string(Name(m)) + " step " + std::to_string(c.step) + " vertical " +
+                   std::to_string(c.vertical) + " from " + std::to_string(c.sx) + "," + std::to_string(c.sy));
       DDSURFACEDATA* dst = Make(80, 64);
       DDSURFACEDATA* ref = Make(80, 64);
       DDBltWave(dst, 6, 5, 64, 48, 3.0, 5.0, 40.0, c.step, src, c.sx, c.sy, c.flags, c.vertical);
