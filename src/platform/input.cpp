@@ -383,6 +383,8 @@ void InputProbe::setKey(std::uint16_t code, bool down) {
   if (code < 256) g_keys[code].store(down ? 1 : 0, std::memory_order_relaxed);
 }
 
+void InputProbe::setComposing(bool on) { g_composing.store(on); }
+
 void InputProbe::setJoystick(unsigned index, const JoyState* state) {
   if (index >= kJoystickSlots) return;
   Slot& s = g_slots[index];

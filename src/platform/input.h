@@ -93,6 +93,7 @@ struct InputProbe {
   // returns the layout to Auto.
   static void reset();
   static void setKey(std::uint16_t vk, bool down);
+  static void setComposing(bool on);  // an input-method composition in progress
   static void setJoystick(unsigned index, const JoyState* state);  // nullptr = unplugged
   static unsigned joystickReads(unsigned index);                   // readJoystick() calls
   static void setLayout(KeyLayout layout);

@@ -573,6 +573,13 @@ int runModalDialog(const DialogTemplate& t, Dialog::Proc proc) {
 
 Dialog* activeDialog() { return g_modals.empty() ? nullptr : g_modals.back()->dialog; }
 
+Dialog* findDialog(std::uint32_t token) {
+  if (token == 0) return nullptr;
+  for (Modal* m : g_modals)
+    if (m->dialog->token() == token) return m->dialog;
+  return nullptr;
+}
+
 std::uint32_t activeWindow() {
   if (!g_modals.empty()) return g_modals.back()->dialog->token();
   MainWindow* mw = MainWindow::primary();
@@ -598,6 +605,46 @@ void mainClientOrigin(int* x, int* y) {
     *x = r.left;
     *y = r.top;
   }
+}
+
+bool windowGeometry(std::uint32_t token, WindowGeometry* out) {
+  if (Dialog* d = findDialog(token)) {
+    out->outer = PixelRect{d->x(), d->y(), d->outerWidth(), d->outerHeight()};
+    out->client = PixelRect{d->x() + d->clientLeft(), d->y() + d->clientTop(), d->clientWidth(), d->clientHeight()};
+    return true;
+  }
+  MainWindow* mw = MainWindow::primary();
+  if (!mw || token == 0 || mw->token() != token) return false;
+  // The main window's frame follows the platform's frame metrics (a caption and a
+  // dialog frame), which the window system cannot report.
+  const Rect c = mw->clientRectOnScreen();
+  const FrameMetrics& fm = frameMetrics();
+  out->client = PixelRect{c.left, c.top, c.right - c.left, c.bottom - c.top};
+  out->outer = PixelRect{c.left - fm.dlgFrameX, c.top - fm.caption - fm.dlgFrameY, out->client.w + 2 * fm.dlgFrameX,
+                         out->client.h + fm.caption + 2 * fm.dlgFrameY};
+  return true;
+}
+
+bool moveWindow(std::uint32_t token, int x, int y) {
+  if (Dialog* d = findDialog(token)) {
+    d->moveTo(x, y);
+    return true;
+  }
+  MainWindow* mw = MainWindow::primary();
+  if (!mw || token == 0 || mw->token() != token) return false;
+  const FrameMetrics& fm = frameMetrics();
+  mw->moveTo(x + fm.dlgFrameX, y + fm.caption + fm.dlgFrameY);
+  return true;
+}
+
+bool cursorPos(int* x, int* y) {
+  if (!sys::launch().headless && videoUp()) {
+    SDL_GetGlobalMouseState(x, y);
+    return true;
+  }
+  *x = g_warp.x;
+  *y = g_warp.y;
+  return true;
 }
 
 void warpCursor(int x, int y) {

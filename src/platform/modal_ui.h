@@ -47,6 +47,8 @@ int runModalDialog(const DialogTemplate& t, Dialog::Proc proc);
 
 // The dialog that runs innermost, or nullptr.
 Dialog* activeDialog();
+// The running dialog with this window token, or nullptr.
+Dialog* findDialog(std::uint32_t token);
 // The window that has the keyboard: the innermost dialog's token, else the main
 // window's, else 0.
 std::uint32_t activeWindow();
@@ -57,6 +59,18 @@ std::uint32_t activeWindow();
 using KeyboardHook = std::function<void(int code, std::uintptr_t vk, std::intptr_t lParam)>;
 void setKeyboardHook(KeyboardHook hook);
 bool keyboardHookInstalled();
+
+// Where a window (a running dialog, or the main window) stands on the screen: its
+// outer rectangle and its client area. False for a token that is neither.
+struct WindowGeometry {
+  PixelRect outer, client;
+};
+bool windowGeometry(std::uint32_t token, WindowGeometry* out);
+// Moves a running dialog, or the main window, so that its outer top-left corner is at
+// (x, y) of the screen.
+bool moveWindow(std::uint32_t token, int x, int y);
+// The mouse cursor on the screen (headless: where it was last sent).
+bool cursorPos(int* x, int* y);
 
 // The area a dialog is kept inside, in screen coordinates: the game window's client
 // area while it is shown (dialogs are drawn on it), else the desktop's work area.

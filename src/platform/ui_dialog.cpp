@@ -52,6 +52,14 @@ PixelRect Dialog::itemRect(int id) const {
   return c ? c->rect : PixelRect{};
 }
 
+void Dialog::resizeItem(int id, int w, int h) {
+  if (Control* c = at(id)) {
+    c->rect.w = w;
+    c->rect.h = h;
+    dirty_ = true;
+  }
+}
+
 void Dialog::moveTo(int x, int y) {
   x_ = x;
   y_ = y;

@@ -102,6 +102,7 @@ class Dialog {
   int outerHeight() const { return clientTop() + clientH_ + kFrame; }
   // Rectangle of a control in client coordinates (empty for an unknown id).
   PixelRect itemRect(int id) const;
+  void resizeItem(int id, int w, int h);
 
   // Where the window stands: its outer top-left corner in screen coordinates.
   int x() const { return x_; }
