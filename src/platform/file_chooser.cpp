@@ -99,11 +99,11 @@ DialogTemplate chooserTemplate(const FileRequest& r) {
       ControlSpec{-1, ControlKind::Static, "場所:", 7, 8, 32, 10, true},
       ControlSpec{kFolder, ControlKind::Static, "", 40, 8, 253, 10, true},
       ControlSpec{kList, ControlKind::List, "", 7, 21, 286, 118, true},
-      ControlSpec{-1, ControlKind::Static, "ファイル名:", 7, 148, 56, 10, true},
-      ControlSpec{kName, ControlKind::Edit, "", 64, 146, 166, 13, true},
+      ControlSpec{-1, ControlKind::Static, "ファイル名:", 7, 148, 64, 10, true},
+      ControlSpec{kName, ControlKind::Edit, "", 72, 146, 158, 13, true},
       ControlSpec{cmd::Ok, ControlKind::DefPushButton, r.save ? "保存" : "開く", 238, 145, 55, 15, true},
-      ControlSpec{-1, ControlKind::Static, "ファイルの種類:", 7, 167, 56, 10, true},
-      ControlSpec{kFilter, ControlKind::Static, r.filterDesc, 64, 167, 166, 10, true},
+      ControlSpec{-1, ControlKind::Static, "ファイルの種類:", 7, 167, 64, 10, true},
+      ControlSpec{kFilter, ControlKind::Static, r.filterDesc, 72, 167, 158, 10, true},
       ControlSpec{cmd::Cancel, ControlKind::PushButton, "キャンセル", 238, 164, 55, 15, true},
   };
   return t;
