@@ -10,7 +10,6 @@ std::int32_t g_bCtrlHeld = 0;
 
 namespace {
 
-constexpr int HC_ACTION = 0;
 constexpr int HC_NOREMOVE = 3;
 
 bool s_bHooked = false;
