@@ -8,6 +8,7 @@
 #include "platform/messaging.h"
 #include "ui/DialogRequests.h"
 #include "ui/DialogTemplates.h"
+#include "test_support/WaitFor.h"
 
 namespace {
 
@@ -172,6 +173,7 @@ TEST_F(NameEntry, TheRequestHoldsTheWorkersAndReportsWhenDone) {
         return 0;
       },
       nullptr));
+  ASSERT_TRUE(test_support::WaitFor([] { return s_ticks.load() > 0; }));  // the worker runs
   int during = -1, later = -1;
   Response r{Call([&](plat::ui::Dialog&) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
