@@ -1,0 +1,64 @@
+// Loads arbitrary bytes as one of the player's own files: a play record (save slot,
+// challenge progress) or one of its entries. The first byte chooses the class, the
+// rest is the file (u32 version, then the record). A file that loads is saved, loaded
+// again and saved again: the two saves must be the same bytes.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "frontend/PlayRecord.h"
+#include "gamedata/Record.h"
+
+namespace {
+
+using Factory = std::function<std::unique_ptr<cRecord>()>;
+
+template <class T>
+Factory Make() {
+  return [] { return std::make_unique<T>(); };
+}
+
+const Factory g_Factories[] = {
+    Make<cPlayRecord>(),
+    Make<cCarryOverEntry>(),
+    Make<cStageBest>(),
+    Make<cStageResult>(),
+};
+
+std::string SaveImage(cRecord& r) {
+  cDataWriter out;
+  out.WriteU32(g_nDataVersion);
+  r.Save(out);
+  return out.Bytes();
+}
+
+bool LoadImage(cRecord& r, std::string bytes) {
+  std::unique_ptr<cDataReader> in = OpenLoadData(std::move(bytes));
+  r.Load(*in);
+  return !in->Failed();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  g_nDataVersion = CURRENT_DATA_VERSION;
+  g_bStripCR = 1;
+  constexpr std::size_t nKinds = sizeof(g_Factories) / sizeof(g_Factories[0]);
+  const Factory& make = g_Factories[data[0] % nKinds];
+  std::string file(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+  std::unique_ptr<cRecord> record = make();
+  if (!LoadImage(*record, file)) {
+    SaveImage(*record);  // what a failed load leaves must still be a whole record
+    return 0;
+  }
+  const std::string first = SaveImage(*record);
+  std::unique_ptr<cRecord> again = make();
+  if (!LoadImage(*again, first)) std::abort();
+  if (SaveImage(*again) != first) std::abort();
+  return 0;
+}
