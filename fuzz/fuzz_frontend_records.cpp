@@ -1,5 +1,6 @@
 // Loads arbitrary bytes as one of the player's own files: a play record (save slot,
-// challenge progress) or one of its entries, a key log, or a whole replay file. The
+// challenge progress) or one of its entries, a key log, a whole replay file, or the
+// rankings of a stage (or one of their tables or entries). The
 // first byte chooses the kind (its low seven bits) and how the rest makes the file: as
 // it stands (u32 version, then the record), or, with the high bit set, as byte edits of
 // a sample file of the kind (triples of u16 offset and value), which reaches into the
@@ -15,6 +16,7 @@
 
 #include "frontend/KeyLog.h"
 #include "frontend/PlayRecord.h"
+#include "frontend/Ranking.h"
 #include "gamedata/Record.h"
 #include "gamedata/Stage.h"
 
@@ -76,6 +78,7 @@ Factory Make() {
 const Factory g_Factories[] = {
     Make<cRecordFile<cPlayRecord>>(), Make<cRecordFile<cCarryOverEntry>>(), Make<cRecordFile<cStageBest>>(),
     Make<cRecordFile<cStageResult>>(), Make<cRecordFile<cKeyLog>>(), Make<cReplayFile>(),
+    Make<cRecordFile<cRankingSet>>(), Make<cRecordFile<cRankingTable>>(), Make<cRecordFile<cRankingEntry>>(),
 };
 constexpr std::size_t KIND_COUNT = sizeof(g_Factories) / sizeof(g_Factories[0]);
 
@@ -122,12 +125,23 @@ const std::vector<std::string>& Samples(std::size_t nKind) {
     replay.m_Start.MakeStartSnapshot(replay.m_Stage);
     replay.m_Log = log.m_Record;
     replay.m_PlayRecord = r;
+    cRecordFile<cRankingSet> rankings;
+    rankings.m_Record.m_Tables[0].Insert("abc", 12);
+    rankings.m_Record.m_Tables[2].Insert("", 4500);
+    rankings.m_Record.m_Tables[4].m_Entries.resize(3);
+    cRecordFile<cRankingTable> table;
+    table.m_Record = rankings.m_Record.m_Tables[0];
+    cRecordFile<cRankingEntry> rankingEntry;
+    rankingEntry.m_Record = table.m_Record.m_Entries[0];
     samples = {Images(record, {160, 190, 500, CURRENT_DATA_VERSION}),
                Images(entry, {CURRENT_DATA_VERSION}),
                Images(best, {CURRENT_DATA_VERSION}),
                Images(result, {CURRENT_DATA_VERSION}),
                Images(log, {CURRENT_DATA_VERSION}),
-               Images(replay, {200, CURRENT_DATA_VERSION})};
+               Images(replay, {200, CURRENT_DATA_VERSION}),
+               Images(rankings, {180, CURRENT_DATA_VERSION}),
+               Images(table, {CURRENT_DATA_VERSION}),
+               Images(rankingEntry, {CURRENT_DATA_VERSION})};
   }
   return samples[nKind];
 }
