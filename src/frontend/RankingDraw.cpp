@@ -5,6 +5,7 @@
 #include "core/Log.h"
 #include "core/SjisText.h"
 #include "frontend/FrontendLinks.h"
+#include "frontend/MenuHelpers.h"
 #include "frontend/NumberText.h"
 #include "frontend/PlayRecord.h"
 #include "frontend/Ranking.h"
@@ -90,7 +91,7 @@ RANKINGLAYOUT LayoutRankingTable(const cRankingTable& table, int x, int y, int q
       layout.Texts.push_back({x + CELL * (nWidth + 9 - CountDigits(entry.m_nValue)), yRow, Number(entry.m_nValue)});
     }
   }
-  if (g_System.CountRankedQuantities(CurrentGameMode()) >= 2) {
+  if (CountRankedQuantities(CurrentGameMode()) >= 2) {
     const std::string& footer = g_System.m_Texts[TEXT_RANKING_FOOTER];
     layout.Texts.push_back({x + 136 - 8 * CountChars(footer), y + CELL * table.m_Entries.Size() + CELL, footer});
   }
