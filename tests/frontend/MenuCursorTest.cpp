@@ -134,6 +134,7 @@ class CursorSoundTest : public ::testing::Test {
     ASSERT_TRUE(DS_CreateSoundSet(&g_SoundTable[0], plat::fs::fromNative(path_).c_str(), 4, 0));
   }
   void TearDown() override {
+    for (DS_SOUNDSET& set : g_SoundTable) DS_ReleaseSoundSet(&set);
     g_SoundTable.clear();
     DS_UnInit();
     plat::audio::setDefaultDeviceConfig({});
