@@ -209,15 +209,19 @@ int MakeSlotPath(std::string& out, int nSlot) {
   return 1;
 }
 
-void cPlayRecord::SaveSlot(int nSlot) {
+int cPlayRecord::SaveSlot(int nSlot) {
   std::string path;
-  if (!MakeSlotPath(path, nSlot)) return;
+  if (!MakeSlotPath(path, nSlot)) return 0;
   m_Time = GetLocalSystemTime();
-  // A slot that cannot be written is not reported: the list shows the save anyway.
-  SaveToFile(path);
+  // The slot list must not show a save that is not on disk.
+  if (!SaveToFile(path)) {
+    ReportPrintf("%s のセーブに失敗！", path.c_str());
+    return 0;
+  }
   cSaveSlotInfo& info = g_SaveSlots[nSlot];
   info.m_bUsed = 1;
   info.m_Time = m_Time;
+  return 1;
 }
 
 void cPlayRecord::ApplyModeLives(int nMode) {

@@ -138,8 +138,9 @@ class cPlayRecord : public cRecord {
   // every list long enough for its readers.
   void Normalize();
 
-  // Into slot 0 to 98, with the time now; the slot list shows the slot as used.
-  void SaveSlot(int nSlot);
+  // Into slot 0 to 98, with the time now; 1 when written, and then the slot list shows
+  // the slot as used with that time.
+  int SaveSlot(int nSlot);
   // 1 when the slot's file was read whole; otherwise 0 and the record is unchanged.
   int LoadSlot(int nSlot);
   // true when the challenge progress was read whole; otherwise the record is unchanged.

@@ -194,9 +194,10 @@ TEST_F(PlayRecordTest, SlotPaths) {
 
 TEST_F(PlayRecordTest, SavedSlotsAreListedAndLoaded) {
   cPlayRecord game = Filled();
-  game.SaveSlot(0);
+  EXPECT_EQ(game.SaveSlot(0), 1);
   game.m_nTotalScore = 5;
-  game.SaveSlot(98);
+  EXPECT_EQ(game.SaveSlot(98), 1);
+  EXPECT_EQ(game.SaveSlot(99), 0);
   EXPECT_EQ(game.m_nSlot, 4);  // saving does not choose the game's slot
   EXPECT_EQ(g_SaveSlots[0].m_bUsed, 1);
   EXPECT_EQ(g_SaveSlots[98].m_Time, game.m_Time);
@@ -223,6 +224,14 @@ TEST_F(PlayRecordTest, SavedSlotsAreListedAndLoaded) {
   }
   EXPECT_NE(Report().find("Story05.dat"), std::string::npos);
   EXPECT_EQ(closes_, 0);
+}
+
+TEST_F(PlayRecordTest, AFailedSaveIsNotListed) {
+  ASSERT_TRUE(plat::fs::removeTree("user_data\\story"));
+  cPlayRecord game;
+  EXPECT_EQ(game.SaveSlot(3), 0);
+  EXPECT_EQ(g_SaveSlots[3].m_bUsed, 0);
+  EXPECT_NE(Report().find("Story04.dat"), std::string::npos);
 }
 
 TEST_F(PlayRecordTest, LoadedLivesFollowTheProjectsRule) {
