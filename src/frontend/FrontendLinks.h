@@ -6,28 +6,16 @@
 #include <functional>
 #include <string>
 
-// One save-file dialog: the name proposed, the folder it opens in, its title, the
-// filter shown and its pattern, the extension added to a typed name, and whether an
-// existing file is overwritten only after a question.
-struct SAVEFILEREQUEST {
-  std::string strDefaultName;
-  std::string strFolder;
-  std::string strTitle;
-  std::string strFilter;
-  std::string strPattern;
-  std::string strDefaultExt;
-  std::int32_t bOverwritePrompt = 0;
-};
-
 struct cFrontendLinks {
   std::function<int()> gameMode;  // cSceneManager::m_nGameMode: 0 story, 1 challenge, 2 free, 3 replay
   std::function<int()> testPlay;  // g_bTestPlay
   // The game thread's request to the main window (WM_USER+3, WM_USER+4): clears the
   // done flag, sends, waits for the flag and answers g_bDialogResult.
   std::function<int(std::uint32_t message, std::uintptr_t wParam)> dialogRequest;
-  // The save-file dialog on the window thread: true and the chosen path when a file
-  // was chosen.
-  std::function<bool(const SAVEFILEREQUEST& request, std::string& path)> saveFileDialog;
+  // The save dialog of a replay file on the window thread (in "user_data\rpl4\", the
+  // replay filter, an overwrite question): path's text is the name proposed; true and
+  // the chosen path when a file was chosen.
+  std::function<bool(std::string& path)> replaySaveDialog;
 };
 extern cFrontendLinks g_FrontendLinks;
 

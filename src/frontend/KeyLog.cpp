@@ -11,7 +11,6 @@
 #include "gamedata/RecordList.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
-#include "gfx/DDPresent.h"
 #include "platform/fs.h"
 #include "platform/input.h"
 #include "platform/winnum.h"
@@ -130,8 +129,12 @@ int cKeyLog::SaveReplay(std::string_view path, cEdStage& stage, cEdStage& startS
 
 int cKeyLog::LoadReplay(std::string_view path, cEdStage& stage, cEdStage& startStage, cPlayRecord& playRecord) {
   std::unique_ptr<cDataReader> in = OpenLoadFile(path);
-  if (in && LoadReplayFrom(*in, stage, startStage, playRecord)) return 1;
   const std::string name(path);
+  if (in && LoadReplayFrom(*in, stage, startStage, playRecord)) {
+    // The stage was read from this file: later stage starts of the playback read it again.
+    stage.m_strPath = name;
+    return 1;
+  }
   ReportError("リプレイファイル %s が読み込めません！", name.c_str());
   return 0;
 }
@@ -182,20 +185,8 @@ std::string MakeReplayDefaultName(std::string_view stageKey) {
 }
 
 bool ChooseReplaySavePath(std::string& path, std::string_view stageKey) {
-  const std::string ext = ReplayExtension();
-  SAVEFILEREQUEST request;
-  request.strDefaultName = MakeReplayDefaultName(stageKey);
-  request.strFolder = REPLAY_FOLDER;
-  request.strTitle = "保存先のファイル選択";
-  FormatString(request.strFilter, "ReplayFile ( *.%s )", ext.c_str());
-  request.strPattern = "*." + ext;
-  request.strDefaultExt = ext;
-  request.bOverwritePrompt = 1;
-  if (!g_FrontendLinks.saveFileDialog) return false;
-  DDSetDialogMode(true);
-  const bool bChosen = g_FrontendLinks.saveFileDialog(request, path);
-  DDSetDialogMode(false);
-  return bChosen;
+  path = MakeReplayDefaultName(stageKey);
+  return g_FrontendLinks.replaySaveDialog && g_FrontendLinks.replaySaveDialog(path);
 }
 
 int CheckReplaySaveKeys() {

@@ -51,8 +51,9 @@ class cKeyLog : public cRecord {
 
   // 1 when the file was written (through a temporary file), 0 otherwise.
   int SaveReplay(std::string_view path, cEdStage& stage, cEdStage& startStage, cPlayRecord& playRecord);
-  // 1 when the file was read whole into this log, the stage, its start snapshot and the
-  // play record; 0 otherwise, after the report, and none of them changed.
+  // 1 when the file was read whole into this log, the stage (which takes the file's
+  // path as its own), its start snapshot and the play record; 0 otherwise, after the
+  // report, and none of them changed.
   int LoadReplay(std::string_view path, cEdStage& stage, cEdStage& startStage, cPlayRecord& playRecord);
   // The same for a replay file's bytes already opened.
   int LoadReplayFrom(cDataReader& in, cEdStage& stage, cEdStage& startStage, cPlayRecord& playRecord);
@@ -69,7 +70,8 @@ std::string ReplayExtension();
 // key's name with the replay extension and the first free "_ij" (i, j 0 to 8) in
 // "user_data\rpl4\", "_88" when all are taken; without its folder.
 std::string MakeReplayDefaultName(std::string_view stageKey);
-// The save dialog of a replay (window thread); true and the path when one was chosen.
+// The save dialog of a replay with that name proposed (window thread); true and the
+// path when one was chosen.
 bool ChooseReplaySavePath(std::string& path, std::string_view stageKey);
 
 // F1 saves the attempt being played, F2 the one before, while replays are recorded

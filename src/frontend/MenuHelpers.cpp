@@ -1,18 +1,8 @@
 #include "frontend/MenuHelpers.h"
 
-#include <string>
-
 #include "gamedata/System.h"
-#include "gfx/DDSurface.h"
-#include "gfx/Font.h"
 #include "sound/SoundTable.h"
 #include "ui/Pad.h"
-
-namespace {
-
-constexpr int CELL = 16;
-
-}  // namespace
 
 void PlayCursorSound(const cPad& pad, int nAxes, int nSound) {
   const std::uint16_t dir = pad.m_wDirection;
@@ -20,18 +10,6 @@ void PlayCursorSound(const cPad& pad, int nAxes, int nSound) {
   // frame must not wait for the window thread.
   if ((nAxes & 1) && (dir & (cPad::DirLeft | cPad::DirRight))) DS_Play(&g_SoundTable[nSound], 0);
   if ((nAxes & 2) && (dir & (cPad::DirUp | cPad::DirDown))) DS_Play(&g_SoundTable[nSound], 0);
-}
-
-void DrawMenuList(DDSURFACEDATA* surface, int x, int y, int nFirst, int nCount, int bWithCursor) {
-  if (nCount == 0) return;
-  const std::string text = MenuListText(nFirst, nCount, bWithCursor);
-  FontPrintfBox(&g_Fonts[1], surface, x, y, MenuListWidth(nFirst, nCount, bWithCursor), CELL * nCount, "%s",
-                text.c_str());
-}
-
-// The system settings' form: onto the back buffer.
-void DrawMenuList(int x, int y, int nFirst, int nCount, int bWithCursor) {
-  DrawMenuList(&BackBuffer, x, y, nFirst, nCount, bWithCursor);
 }
 
 int CountRankedQuantities(int nMode) { return g_System.CountRankedQuantities(nMode); }

@@ -166,6 +166,7 @@ TEST_F(KeyLogTest, ReplayFilesCarryStageLogAndRecord) {
   cKeyLog log2;
   log2.m_nDirIndex = 1;
   ASSERT_EQ(log2.LoadReplay(path, stage2, start2, record2), 1);
+  EXPECT_EQ(stage2.m_strPath, path);
   EXPECT_EQ(stage2.m_nTimeLimit, 300);
   EXPECT_EQ(stage2.m_nWidth, 30);
   ASSERT_EQ(stage2.m_Charas.Size(), 1);
@@ -246,24 +247,18 @@ TEST_F(KeyLogTest, DefaultNamesTakeTheFirstFreeNumber) {
   EXPECT_EQ(MakeReplayDefaultName("Cave."), "Cave_88.rpl4_513");
 }
 
-TEST_F(KeyLogTest, SaveDialogAsksWithTheDefaultName) {
+TEST_F(KeyLogTest, SaveDialogProposesTheDefaultName) {
   std::string path;
   EXPECT_FALSE(ChooseReplaySavePath(path, "data\\stg4\\Forest."));  // no dialog: cancelled
-  SAVEFILEREQUEST seen;
-  g_FrontendLinks.saveFileDialog = [&seen](const SAVEFILEREQUEST& r, std::string& out) {
-    seen = r;
-    out = "user_data\\rpl4\\mine.rpl4_513";
+  std::string proposed;
+  g_FrontendLinks.replaySaveDialog = [&proposed](std::string& p) {
+    proposed = p;
+    p = "user_data\\rpl4\\mine.rpl4_513";
     return true;
   };
   ASSERT_TRUE(ChooseReplaySavePath(path, "data\\stg4\\Forest."));
+  EXPECT_EQ(proposed, "Forest_00.rpl4_513");
   EXPECT_EQ(path, "user_data\\rpl4\\mine.rpl4_513");
-  EXPECT_EQ(seen.strDefaultName, "Forest_00.rpl4_513");
-  EXPECT_EQ(seen.strFolder, "user_data\\rpl4\\");
-  EXPECT_EQ(seen.strTitle, "保存先のファイル選択");
-  EXPECT_EQ(seen.strFilter, "ReplayFile ( *.rpl4_513 )");
-  EXPECT_EQ(seen.strPattern, "*.rpl4_513");
-  EXPECT_EQ(seen.strDefaultExt, "rpl4_513");
-  EXPECT_EQ(seen.bOverwritePrompt, 1);
 }
 
 TEST_F(KeyLogTest, F1AndF2AskForTheSaveOfTheirLog) {
