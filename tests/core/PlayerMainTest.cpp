@@ -20,6 +20,7 @@
 #include "core/SceneManager.h"
 #include "core/WinMain.h"
 #include "platform/fs.h"
+#include "test_support/EditorListener.h"
 #include "test_support/TempDir.h"
 
 namespace {
@@ -156,37 +157,7 @@ TEST(PlayerMain, ASecondInstanceShowsTheBoxAndLeavesTheRunningGameAlone) {
   EXPECT_EQ(ReadNative(dir.path() + "/EC_Game.txt"), "<none>");  // no window, no step logged
 }
 
-// Receives the editor notices on a datagram socket in the test's folder.
-class EditorListener {
- public:
-  explicit EditorListener(const std::string& path) : path_(path) {
-    fd_ = ::socket(AF_UNIX, SOCK_DGRAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  }
-  ~EditorListener() { ::close(fd_); }
-  bool bound() const { return bound_; }
-  // Every notice received so far as {kind, size, value, window token}.
-  std::vector<std::array<std::uint32_t, 4>> Notices() {
-    std::vector<std::array<std::uint32_t, 4>> out;
-    unsigned char buf[64];
-    ssize_t n;
-    while ((n = ::recv(fd_, buf, sizeof buf, MSG_DONTWAIT)) == 16) {
-      std::array<std::uint32_t, 4> v{};
-      for (int i = 0; i < 4; ++i)
-        v[i] = buf[4 * i] | buf[4 * i + 1] << 8 | buf[4 * i + 2] << 16 | std::uint32_t(buf[4 * i + 3]) << 24;
-      out.push_back(v);
-    }
-    return out;
-  }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-  bool bound_ = false;
-};
+using test_support::EditorListener;
 
 TEST(PlayerMain, TheEditorIsToldOfStartAndEndOnlyWhenItStartedThePlayer) {
   for (const char* show : {"5", "1"}) {
