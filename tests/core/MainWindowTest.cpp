@@ -20,6 +20,7 @@
 #include "core/Thread.h"
 #include "core/WinMain.h"
 #include "platform/display.h"
+#include "platform/input.h"
 #include "platform/sys.h"
 #include "sound/BgmPlayer.h"
 #include "sound/SoundTable.h"
@@ -280,6 +281,33 @@ TEST_F(MainWindowTest, TheEditorHearsTheEndOnlyWhenItStartedThePlayer) {
   EXPECT_EQ(editor.Notices(), (std::vector<Notice>{{0, 4, 1, 0}}));
   p.editorLink.clear();
   plat::sys::setLaunch(p);
+}
+
+TEST_F(MainWindowTest, OrdinaryWindowMessagesKeepTheSharedValues) {
+  const plat::WindowToken w = g_MainWindow.m_hWnd;
+  EXPECT_EQ(g_MainWindow.WindowProc(w, plat::Msg{plat::wm::ActivateApp, 1, 0}), 0);
+  EXPECT_EQ(g_bActive.load(), 1);
+  EXPECT_EQ(g_MainWindow.WindowProc(w, plat::Msg{plat::wm::ActivateApp, 0, 0}), 0);
+  EXPECT_EQ(g_bActive.load(), 0);
+
+  g_MainWindow.m_Window.moveTo(150, 120);
+  g_MainWindow.WindowProc(w, plat::Msg{plat::wm::Move, 0, 0});
+  const plat::Rect client = g_MainWindow.m_Window.clientRectOnScreen();
+  const plat::Rect seen = g_MainWindow.ClientRectOnScreen();
+  EXPECT_EQ(seen.left, client.left);
+  EXPECT_EQ(seen.bottom - seen.top, 480);
+
+  MINMAXINFO mmi{};
+  g_MainWindow.WindowProc(w, plat::Msg{plat::wm::GetMinMaxInfo, 0, reinterpret_cast<std::intptr_t>(&mmi)});
+  EXPECT_EQ(mmi.ptMaxTrackSize.x, 640 + 2 * plat::frameMetrics().dlgFrameX);
+
+  // Keys other than Escape, commands and clicks ask for nothing.
+  for (std::uint32_t id : {std::uint32_t{plat::wm::KeyDown}, std::uint32_t{plat::wm::Command},
+                           std::uint32_t{plat::wm::LButtonDown}, std::uint32_t{plat::wm::PaletteChanged}})
+    EXPECT_EQ(g_MainWindow.WindowProc(w, plat::Msg{id, 'Z', 0}), 0);
+  EXPECT_EQ(closes_, 0);
+  g_MainWindow.WindowProc(w, plat::Msg{plat::wm::KeyDown, plat::vk::Escape, 0});
+  EXPECT_EQ(closes_, 1);
 }
 
 TEST_F(MainWindowTest, TenThousandMixedRequestsFromTwoThreadsAreAllServed) {
