@@ -5,13 +5,15 @@
 #include "core/SceneManager.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDInit.h"
+#include "platform/display.h"
 #include "sound/BgmPlayer.h"
 #include "ui/KeyConfig.h"
 #include "ui/Pad.h"
 
 // So far start-up sets the frame clock, shows the window, sets up input and opens the
-// graphics in a window with vertical sync; loading the data, the settings and sound come
-// with their modules.
+// graphics in a window (DirectDraw at the desktop's depth: the frame clock and the
+// vertical blank pace it); loading the data, the settings and sound come with their
+// modules.
 bool InitGame(const std::string&, int showCommand) {
   g_SceneManager.m_nFrameRate = 60;
   g_SceneManager.m_nFadeSpeed = 10;
@@ -19,8 +21,10 @@ bool InitGame(const std::string&, int showCommand) {
   g_MainWindow.Show(showCommand);
   g_hWnd.store(g_MainWindow.m_hWnd);
   g_MainWindow.SetTitle("");
-  if (!DDInit(1, g_hWnd.load(), 640, 480, 32, 1, 1, 1, 60, 1, g_SurfaceData, g_BmpTable, BMP_TABLE_COUNT)) return false;
-  LinkSurfaceAliases();
+  if (!DDInit(0, g_hWnd.load(), 640, 480, plat::display::desktopDepth(), 0, 1, 1, 60, 0, g_SurfaceData, g_BmpTable,
+              BMP_TABLE_COUNT))
+    return false;
+  g_bFlipOff = 1;  // in a window the back buffer is copied
   for (cPad& pad : g_Pads) pad.SetDefaultJoyButtons();
   if (!ReadKeyConfig("user_data\\KeyConfig.dat", g_KeyConfig)) SetDefaultKeyConfig(g_KeyConfig);
   g_BgmRequestLinks.scene = [] { return g_SceneManager.m_nScene; };
