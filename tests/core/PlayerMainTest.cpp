@@ -19,6 +19,7 @@
 
 #include "core/SceneManager.h"
 #include "core/WinMain.h"
+#include "platform/display.h"
 #include "platform/fs.h"
 #include "test_support/EditorListener.h"
 #include "test_support/TempDir.h"
@@ -49,7 +50,7 @@ struct PlayerRun {
 // Runs PlayerMain in a child process inside dir. `during` runs on a thread of the
 // child once the game thread has stepped a few frames (it is how a test closes the game).
 PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, std::string>> env,
-              void (*during)() = nullptr) {
+              void (*during)() = nullptr, void (*before)() = nullptr) {
   std::string errPath = dir + "/stderr.txt";
   pid_t pid = ::fork();
   if (pid == 0) {
@@ -71,6 +72,7 @@ PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, s
         during();
       }).detach();
     }
+    if (before) before();
     char name[] = "pellmoor-player";
     char* argv[] = {name, nullptr};
     ::_exit(PlayerMain(1, argv));
@@ -158,6 +160,20 @@ TEST(PlayerMain, ASecondInstanceShowsTheBoxAndLeavesTheRunningGameAlone) {
 }
 
 using test_support::EditorListener;
+
+TEST(PlayerMain, AFailedStartUpTellsTheEditorWithTheWindowAndEndsWithZero) {
+  test_support::TempDir dir;
+  EditorListener editor(dir.path() + "/editor.sock");
+  ASSERT_TRUE(editor.bound());
+  PlayerRun r = RunPlayer(dir.path(), {{"PELLMOOR_SHOW_COMMAND", "5"}, {"PELLMOOR_EDITOR_LINK", dir.path() + "/editor.sock"}},
+                          nullptr, [] { plat::display::faults().directDrawStep = 1; });
+  EXPECT_EQ(r.exitCode, 0) << r.stderrText;
+  auto notices = editor.Notices();
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[0][0], 1u);
+  EXPECT_NE(notices[0][3], 0u);
+  EXPECT_EQ(notices[1], (std::array<std::uint32_t, 4>{0, 4, 0, notices[0][3]}));  // failed, from the window's owner
+}
 
 TEST(PlayerMain, TheEditorIsToldOfStartAndEndOnlyWhenItStartedThePlayer) {
   for (const char* show : {"5", "1"}) {
