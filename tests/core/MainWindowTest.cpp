@@ -133,8 +133,10 @@ TEST_F(MainWindowTest, EachPrivateRequestIsServedBeforeItsSenderGoesOn) {
        [] { return 0; }, 0},
   };
   static std::vector<int> observed;
-  static std::atomic<int> closesSeen{-1};
-  static std::atomic<int>* closes = &closes_;
+  static std::atomic<int> closesSeen;
+  static std::atomic<int>* closes;
+  closesSeen = -1;
+  closes = &closes_;
   observed.clear();
   ASSERT_EQ(thGame.Start(
                 [](void*) -> unsigned {
