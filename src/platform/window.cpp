@@ -3,11 +3,15 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <cstring>
 #include <cstdio>
 #include <mutex>
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/input.h"
+#include "platform/presenter.h"
 #include "platform/sys.h"
 
 namespace plat {
@@ -134,6 +138,7 @@ void translate(const SDL_Event& ev) {
 class SdlSource final : public PumpSource {
  public:
   void beginTurn() override {
+    input::refreshJoysticks();
     std::function<void()> hook;
     {
       Hooks& h = hooks();
@@ -146,6 +151,8 @@ class SdlSource final : public PumpSource {
     SDL_Event ev;
     if (!SDL_PollEvent(&ev)) return false;
     if (ev.type == g_wakeEvent.load()) return true;
+    // The key and joystick tables see every event before anything reacts to it.
+    input::feedEvent(ev);
     std::function<void(const void*)> tap;
     std::function<bool(const void*)> modal;
     {
@@ -159,13 +166,35 @@ class SdlSource final : public PumpSource {
     translate(ev);
     return true;
   }
-  void waitMs(int ms) override { SDL_WaitEventTimeout(nullptr, ms); }
+  void waitMs(int ms) override {
+    if (!waitByCondition_.load()) {
+      SDL_WaitEventTimeout(nullptr, ms);
+      return;
+    }
+    // SDL's dummy driver looks at its queue only once a millisecond while it waits: a
+    // request from another thread ends this wait at once instead.
+    std::unique_lock lk(mutex_);
+    woken_.wait_for(lk, std::chrono::milliseconds(ms), [&] { return wakePending_; });
+    wakePending_ = false;
+  }
   void wake() override {
     if (!g_videoUp.load()) return;
+    {
+      std::lock_guard lk(mutex_);
+      wakePending_ = true;
+    }
+    woken_.notify_one();
     SDL_Event ev{};
     ev.type = g_wakeEvent.load();
     SDL_PushEvent(&ev);
   }
+  void setWaitByCondition(bool on) { waitByCondition_.store(on); }
+
+ private:
+  std::atomic<bool> waitByCondition_{false};
+  std::mutex mutex_;
+  std::condition_variable woken_;
+  bool wakePending_ = false;
 };
 SdlSource g_source;
 
@@ -180,17 +209,23 @@ bool videoInit() {
   }
   std::uint32_t type = SDL_RegisterEvents(1);
   g_wakeEvent.store(type == static_cast<std::uint32_t>(-1) ? static_cast<std::uint32_t>(SDL_USEREVENT) : type);
+  const char* driver = SDL_GetCurrentVideoDriver();
+  g_source.setWaitByCondition(driver && std::strcmp(driver, "dummy") == 0);
   g_videoUp.store(true);
   g_windowThread.store(this_thread::token());
   setPumpSource(&g_source);
+  input::init();
   return true;
 }
 
 void videoQuit() {
   if (!g_videoUp.load()) return;
+  // The renderer belongs to a window: it goes first.
+  Presenter::instance().detachWindow();
   // Windows left over (a failed start-up) go without messages, as at process end.
   while (MainWindow* w = MainWindow::primary()) w->discard();
   setPumpSource(nullptr);
+  input::shutdown();
   g_windowThread.store(0);
   g_videoUp.store(false);
   SDL_Quit();
@@ -263,6 +298,12 @@ void overrideDesktop(const Desktop* d) {
 const FrameMetrics& frameMetrics() { return hooks().metrics; }
 void setFrameMetrics(const FrameMetrics& m) { hooks().metrics = m; }
 
+bool cursorOnScreen(int& x, int& y) {
+  if (!g_videoUp.load()) return false;
+  SDL_GetGlobalMouseState(&x, &y);
+  return true;
+}
+
 ShowMode showModeFromCommand(int showCommand) {
   switch (showCommand) {
     case sw::Hide: return ShowMode::Hidden;
@@ -282,7 +323,10 @@ void MainWindow::discard() {
   }
   if (token_) unregisterWindow(token_);
   token_ = 0;
-  if (window_ && g_videoUp.load()) SDL_DestroyWindow(window_);
+  if (window_ && g_videoUp.load()) {
+    Presenter::instance().detachWindow();
+    SDL_DestroyWindow(window_);
+  }
   window_ = nullptr;
   shown_ = false;
   active_ = false;
@@ -334,6 +378,10 @@ void MainWindow::moveTo(int clientX, int clientY) {
   if (window_) SDL_SetWindowPosition(window_, clientX, clientY);
 }
 
+void MainWindow::resize(int clientW, int clientH) {
+  if (window_ && clientW > 0 && clientH > 0) SDL_SetWindowSize(window_, clientW, clientH);
+}
+
 Rect MainWindow::clientRectOnScreen() const {
   Rect r;
   if (!window_) return r;
@@ -354,7 +402,10 @@ void MainWindow::destroy() {
     std::erase(h.windows, this);
   }
   token_ = 0;
-  if (window_) SDL_DestroyWindow(window_);
+  if (window_) {
+    Presenter::instance().detachWindow();
+    SDL_DestroyWindow(window_);
+  }
   window_ = nullptr;
   shown_ = false;
   active_ = false;

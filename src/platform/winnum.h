@@ -40,6 +40,8 @@ enum : std::uint32_t {
   RButtonDown = 0x0204,
   RButtonUp = 0x0205,
   RButtonDblClk = 0x0206,
+  QueryNewPalette = 0x030F,
+  PaletteChanged = 0x0311,
   User = 0x0400,
   App = 0x8000,
 };

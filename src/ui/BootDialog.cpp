@@ -17,14 +17,14 @@ void cBoot::BindFields(std::uint32_t) {
   AddField4(&m_bNoShow);
 }
 
-std::intptr_t BootDialogProc(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
-  return g_pBootDialog ? g_pBootDialog->WindowProc(hWnd, msg, wParam, lParam) : 0;
+std::intptr_t BootDialogProc(plat::WindowToken hWnd, const plat::Msg& msg) {
+  return g_pBootDialog ? g_pBootDialog->WindowProc(hWnd, msg) : 0;
 }
 
 cBootDialog::cBootDialog() {
   Setup(IDD_BOOT, nullptr, &g_OwnerLists);
   g_pBootDialog = this;
-  m_pfnProc = &BootDialogProc;
+  m_lpProc = &BootDialogProc;
   SetLayout(0, 0, 100, 100, 640, 480, 0, 0, 0, 0, 0);
   // Centred on the game window (whose client area is 640 x 480), the cursor on "ゲーム開始".
   std::int32_t mx = 0, my = 0;

@@ -24,9 +24,8 @@ class cBootDialog : public cDialog {
   ~cBootDialog() override;
 
   std::intptr_t OnCommand(std::uintptr_t wParam, std::intptr_t lParam) override;
-  std::intptr_t WindowProc(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam,
-                           std::intptr_t lParam) override {
-    return DialogProc(hWnd, msg, wParam, lParam);
+  std::intptr_t WindowProc(plat::WindowToken hWnd, const plat::Msg& msg) override {
+    return DialogProc(hWnd, msg);
   }
   std::intptr_t OnInitDialog(std::uintptr_t wParam, std::intptr_t lParam) override;
 
@@ -35,7 +34,7 @@ class cBootDialog : public cDialog {
 };
 
 extern cBootDialog* g_pBootDialog;
-std::intptr_t BootDialogProc(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+std::intptr_t BootDialogProc(plat::WindowToken hWnd, const plat::Msg& msg);
 
 // The start-up step of the drawing mode, for a "Direct3D" setting of 2 or more: loads
 // "user_data\Boot.dat" (a missing file keeps the defaults), asks with the start-up

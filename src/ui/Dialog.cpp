@@ -74,13 +74,13 @@ void cOwnerLists::ShowOwners(std::int32_t flag) {
 void cOwnerLists::EnableOwners(std::int32_t flag) {
   for (cWindow* w : m_Windows) {
     if (!w) continue;
-    if (flag) w->RemoveStyle(WS_DISABLED);
-    else w->AddStyle(WS_DISABLED);
+    if (flag) w->RemoveStyle(ws::Disabled);
+    else w->AddStyle(ws::Disabled);
   }
   for (cHandleOwner* o : m_Others) {
     if (!o) continue;
-    if (flag) o->m_dwStyle &= ~WS_DISABLED;
-    else o->m_dwStyle |= WS_DISABLED;
+    if (flag) o->m_dwStyle &= ~ws::Disabled;
+    else o->m_dwStyle |= ws::Disabled;
   }
 }
 
@@ -105,6 +105,11 @@ void cDialog::SetParent(std::int32_t resourceId, cWindow* parent, cOwnerLists* o
   SetCreateParams(resourceId, m_hParent, owners);
 }
 
+plat::Rect cDialog::WorkArea() const {
+  const plat::ui::PixelRect a = plat::ui::workArea();
+  return plat::Rect{a.x, a.y, a.x + a.w, a.y + a.h};
+}
+
 std::uint32_t cDialog::PlatformStyle() const {
   const std::uint32_t style = DialogTemplateStyle(m_nResourceId);
   return style ? style : m_dwStyle;
@@ -115,22 +120,22 @@ std::intptr_t cDialog::DoModal(std::int32_t flags) {
   Close(0);
   m_bModeless = 0;
   m_nModalFlags = flags;
-  if (m_pOwnerLists) {
-    if (flags & DLG_HIDE_OWNERS) m_pOwnerLists->ShowOwners(0);
-    if (flags & DLG_DISABLE_OWNERS) m_pOwnerLists->EnableOwners(0);
+  if (m_lpOwnerLists) {
+    if (flags & DLG_HIDE_OWNERS) m_lpOwnerLists->ShowOwners(0);
+    if (flags & DLG_DISABLE_OWNERS) m_lpOwnerLists->EnableOwners(0);
   }
   std::intptr_t result = -1;
   if (const plat::ui::DialogTemplate* t = FindDialogTemplate(m_nResourceId)) {
     result = plat::ui::runModalDialog(*t, [this](plat::ui::Dialog& d, const plat::Msg& m) -> std::intptr_t {
       m_pPlatform = &d;
-      return m_pfnProc ? m_pfnProc(d.token(), m.id, m.w, m.l) : WindowProc(d.token(), m.id, m.w, m.l);
+      return m_lpProc ? m_lpProc(d.token(), m) : WindowProc(d.token(), m);
     });
   }
   m_pPlatform = nullptr;
   m_hWnd = 0;
-  if (m_pOwnerLists) {
-    if (flags & DLG_HIDE_OWNERS) m_pOwnerLists->ShowOwners(1);
-    if (flags & DLG_DISABLE_OWNERS) m_pOwnerLists->EnableOwners(1);
+  if (m_lpOwnerLists) {
+    if (flags & DLG_HIDE_OWNERS) m_lpOwnerLists->ShowOwners(1);
+    if (flags & DLG_DISABLE_OWNERS) m_lpOwnerLists->EnableOwners(1);
   }
   return result;
 }
@@ -155,16 +160,15 @@ void cDialog::RefreshLists() {
 }
 
 void cDialog::RestoreOwners() {
-  if (!m_pOwnerLists) return;
-  if (m_nModalFlags & DLG_HIDE_OWNERS) m_pOwnerLists->ShowOwners(1);
-  if (m_nModalFlags & DLG_DISABLE_OWNERS) m_pOwnerLists->EnableOwners(1);
+  if (!m_lpOwnerLists) return;
+  if (m_nModalFlags & DLG_HIDE_OWNERS) m_lpOwnerLists->ShowOwners(1);
+  if (m_nModalFlags & DLG_DISABLE_OWNERS) m_lpOwnerLists->EnableOwners(1);
 }
 
-std::intptr_t cDialog::DialogProc(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam,
-                                  std::intptr_t lParam) {
-  const std::intptr_t r = OnMessage(hWnd, msg, wParam, lParam);
-  if (msg == plat::wm::Destroy) return 1;
-  if (msg == plat::wm::Close) {
+std::intptr_t cDialog::DialogProc(plat::WindowToken hWnd, const plat::Msg& msg) {
+  const std::intptr_t r = OnMessage(hWnd, msg);
+  if (msg.id == plat::wm::Destroy) return 1;
+  if (msg.id == plat::wm::Close) {
     Close(0);
     return 1;
   }
@@ -179,11 +183,11 @@ std::intptr_t cDialog::OnInitDialog(std::uintptr_t, std::intptr_t) {
   UpdateStyle();
   if (m_rcInitClient.right - m_rcInitClient.left != 0)
     SetClientSize(m_rcInitClient.right - m_rcInitClient.left, m_rcInitClient.bottom - m_rcInitClient.top);
-  if (m_nScrollFlags & 1) {
+  if (m_nScroll & 1) {
     m_HScroll.Attach(this, SCROLLBIND{});
     m_Controls.push_back(&m_HScroll);
   }
-  if (m_nScrollFlags & 2) {
+  if (m_nScroll & 2) {
     m_VScroll.Attach(this, SCROLLBIND{});
     m_Controls.push_back(&m_VScroll);
   }
@@ -200,10 +204,11 @@ void cDialog::ScrollOwnBar(cScrollBar& bar, std::uintptr_t wParam) {
   if (bar.Scroll(static_cast<std::int32_t>(wParam & 0xFFFF)) != before) OnPaint();
 }
 
-std::intptr_t cDialog::OnMessage(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam,
-                                 std::intptr_t lParam) {
-  const std::intptr_t r = cWindow::OnMessage(hWnd, msg, wParam, lParam);
-  switch (msg) {
+std::intptr_t cDialog::OnMessage(plat::WindowToken hWnd, const plat::Msg& msg) {
+  const std::intptr_t r = cWindow::OnMessage(hWnd, msg);
+  const std::uintptr_t wParam = msg.w;
+  const std::intptr_t lParam = msg.l;
+  switch (msg.id) {
     case plat::wm::Destroy:
       RestoreOwners();
       break;
@@ -239,7 +244,7 @@ std::intptr_t cDialog::OnMessage(plat::WindowToken hWnd, std::uint32_t msg, std:
       break;
     case plat::wm::HScroll:
     case plat::wm::VScroll: {
-      cScrollBar& bar = msg == plat::wm::HScroll ? m_HScroll : m_VScroll;
+      cScrollBar& bar = msg.id == plat::wm::HScroll ? m_HScroll : m_VScroll;
       if (bar.m_hCtrl && lParam == bar.m_hCtrl) ScrollOwnBar(bar, wParam);
       for (std::size_t i = 0; i < m_Controls.size(); ++i)
         if (m_Controls[i]->OnScroll(wParam, lParam)) break;

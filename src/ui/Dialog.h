@@ -39,14 +39,11 @@ enum : std::int32_t { DLG_HIDE_OWNERS = 2, DLG_DISABLE_OWNERS = 4 };
 
 class cDialog : public cWindow {
  public:
-  using StaticProc = std::intptr_t (*)(plat::WindowToken, std::uint32_t, std::uintptr_t, std::intptr_t);
-
   cDialog();
   ~cDialog() override;
 
   std::intptr_t OnCommand(std::uintptr_t wParam, std::intptr_t lParam) override;
-  std::intptr_t OnMessage(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam,
-                          std::intptr_t lParam) override;
+  std::intptr_t OnMessage(plat::WindowToken hWnd, const plat::Msg& msg) override;
   void RefreshLists() override;
   void OnPaint() override {}
   virtual std::intptr_t OnInitDialog(std::uintptr_t wParam, std::intptr_t lParam);
@@ -61,7 +58,7 @@ class cDialog : public cWindow {
   void LoadControls();
   void StoreControls();
   void RestoreOwners();
-  std::intptr_t DialogProc(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+  std::intptr_t DialogProc(plat::WindowToken hWnd, const plat::Msg& msg);
 
   // The platform's dialog while it runs (between the first message and the end).
   plat::ui::Dialog* Platform() const { return m_pPlatform; }
@@ -76,10 +73,11 @@ class cDialog : public cWindow {
   cScrollBar m_HScroll;
   cScrollBar m_VScroll;
   cVector<cControl*> m_Controls;
-  StaticProc m_pfnProc = nullptr;  // the static procedure the platform calls
 
  protected:
   std::uint32_t PlatformStyle() const override;
+  // Dialogs are drawn on the main window's client area while it is shown.
+  plat::Rect WorkArea() const override;
 
  private:
   void ScrollOwnBar(cScrollBar& bar, std::uintptr_t wParam);

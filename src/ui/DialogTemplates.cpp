@@ -59,8 +59,8 @@ const plat::ui::DialogTemplate* FindDialogTemplate(int resourceId) {
 
 std::uint32_t DialogTemplateStyle(int resourceId) {
   switch (resourceId) {
-    case IDD_NAME_ENTRY: return WS_POPUP | WS_DLGFRAME | DS_MODALFRAME;
-    case IDD_BOOT: return WS_POPUP | WS_CAPTION | DS_MODALFRAME;
+    case IDD_NAME_ENTRY: return ws::Popup | ws::DlgFrame | ws::ModalFrame;
+    case IDD_BOOT: return ws::Popup | ws::Caption | ws::ModalFrame;
     default: return 0;
   }
 }

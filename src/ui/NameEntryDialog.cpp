@@ -19,14 +19,14 @@ constexpr std::int32_t kMenuOptions = 5;
 
 void SetStageRankNameSource(StageRankNameSource source) { s_StageRankName = source; }
 
-std::intptr_t NameDialogProc(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
-  return g_pNameEntryDialog ? g_pNameEntryDialog->WindowProc(hWnd, msg, wParam, lParam) : 0;
+std::intptr_t NameDialogProc(plat::WindowToken hWnd, const plat::Msg& msg) {
+  return g_pNameEntryDialog ? g_pNameEntryDialog->WindowProc(hWnd, msg) : 0;
 }
 
 cNameEntryDialog::cNameEntryDialog() {
   Setup(IDD_NAME_ENTRY, nullptr, &g_OwnerLists);
   g_pNameEntryDialog = this;
-  m_pfnProc = &NameDialogProc;
+  m_lpProc = &NameDialogProc;
   SetLayout(0, 0, 100, 100, 640, 480, 0, 0, 0, 0, 0);
   // Over the game picture: full screen at (240, 220), in a window as far from its corner.
   if (g_DDState.bWindowed) {

@@ -16,9 +16,8 @@ class cNameEntryDialog : public cDialog {
   ~cNameEntryDialog() override;
 
   std::intptr_t OnCommand(std::uintptr_t wParam, std::intptr_t lParam) override;
-  std::intptr_t WindowProc(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam,
-                           std::intptr_t lParam) override {
-    return DialogProc(hWnd, msg, wParam, lParam);
+  std::intptr_t WindowProc(plat::WindowToken hWnd, const plat::Msg& msg) override {
+    return DialogProc(hWnd, msg);
   }
   std::intptr_t OnInitDialog(std::uintptr_t wParam, std::intptr_t lParam) override;
 
@@ -27,7 +26,7 @@ class cNameEntryDialog : public cDialog {
 };
 
 extern cNameEntryDialog* g_pNameEntryDialog;
-std::intptr_t NameDialogProc(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
+std::intptr_t NameDialogProc(plat::WindowToken hWnd, const plat::Msg& msg);
 
 // Stage play's ranking name (cStageScene::m_strRankName of g_StageScene) while a stage
 // scene exists: stage play installs a function that gives it, or nullptr without a scene.

@@ -6,223 +6,304 @@
 
 namespace {
 
-// Shared by every window: the buttons' states before the last update and the latches
-// of the press edges.
-std::int32_t s_nPrevLeft = 0, s_nPrevRight = 0;
-std::int32_t s_bLatchLeft = 0, s_bLatchRight = 0;
+// Shared by every window (window thread only): the held states of the previous update
+// and the press latches.
+std::int32_t g_PrevLeft = 0, g_PrevRight = 0;
+std::int32_t g_LatchLeft = 0, g_LatchRight = 0;
+
+void UpdatePress(bool down, std::int32_t& latch, std::int32_t& pressed) {
+  if (!down) {
+    latch = 0;
+    pressed = 0;
+  } else if (!latch) {
+    latch = 1;
+    pressed = 1;
+  } else {
+    pressed = 0;
+  }
+}
 
 }  // namespace
 
 void cMouseState::Update(std::int32_t mode) {
-  s_nPrevLeft = bLeft;
-  s_nPrevRight = bRight;
-  const std::int32_t left = plat::input::keyDown(plat::vk::LButton) ? 1 : 0;
-  const std::int32_t right = plat::input::keyDown(plat::vk::RButton) ? 1 : 0;
-  if (mode & 1) {
-    bLeft = left;
-    bRight = right;
+  g_PrevLeft = m_bLeft;
+  g_PrevRight = m_bRight;
+  const bool left = plat::input::keyDown(plat::vk::LButton);
+  const bool right = plat::input::keyDown(plat::vk::RButton);
+  if (mode & Held) {
+    m_bLeft = left ? 1 : 0;
+    m_bRight = right ? 1 : 0;
   }
-  if (mode & 2) {
-    auto edge = [](std::int32_t down, std::int32_t& latch, std::int32_t& pressed) {
-      if (!down) {
-        latch = 0;
-        pressed = 0;
-      } else if (!latch) {
-        latch = 1;
-        pressed = 1;
-      } else {
-        pressed = 0;
-      }
-    };
-    edge(left, s_bLatchLeft, bLeftPressed);
-    edge(right, s_bLatchRight, bRightPressed);
+  if (mode & Presses) {
+    UpdatePress(left, g_LatchLeft, m_bLeftPressed);
+    UpdatePress(right, g_LatchRight, m_bRightPressed);
   }
-  if (mode & 4) {
-    bLeftReleased = (s_nPrevLeft == 1 && bLeft == 0) ? 1 : 0;
-    bRightReleased = (s_nPrevRight == 1 && bRight == 0) ? 1 : 0;
+  if (mode & Releases) {
+    m_bLeftReleased = (g_PrevLeft == 1 && m_bLeft == 0) ? 1 : 0;
+    m_bRightReleased = (g_PrevRight == 1 && m_bRight == 0) ? 1 : 0;
   }
 }
 
 cWindow::cWindow() { InitState(7); }
 
+cWindow::~cWindow() = default;
+
+std::intptr_t cWindow::OnCommand(std::uintptr_t, std::intptr_t) { return 0; }
+void cWindow::OnMouseMove(std::uintptr_t, std::intptr_t) {}
+void cWindow::OnLButtonDown(std::uintptr_t, std::intptr_t) {}
+void cWindow::OnRButtonDown(std::uintptr_t, std::intptr_t) {}
+void cWindow::OnLButtonDblClk(std::uintptr_t, std::intptr_t) {}
+void cWindow::OnRButtonDblClk(std::uintptr_t, std::intptr_t) {}
+void cWindow::OnLButtonUp(std::uintptr_t, std::intptr_t) {}
+void cWindow::OnRButtonUp(std::uintptr_t, std::intptr_t) {}
+std::intptr_t cWindow::WindowProc(plat::WindowToken, const plat::Msg&) { return 0; }
+
 void cWindow::InitState(std::int32_t mode) {
   m_Mouse = cMouseState{};
-  m_Mouse.nMode = mode;
+  m_Mouse.m_nMode = mode;
 }
 
-void cWindow::SetCreateParams(std::int32_t resourceId, plat::WindowToken parent, cOwnerLists* owners) {
+void cWindow::SetCreateParams(std::int32_t resourceId, plat::WindowToken parent, cOwnerLists* ownerLists) {
   m_nResourceId = resourceId;
   m_hParent = parent;
-  m_pOwnerLists = owners;
+  m_lpOwnerLists = ownerLists;
 }
 
 void cWindow::SetLayout(std::int32_t width, std::int32_t height, std::int32_t minWidth, std::int32_t minHeight,
                         std::int32_t maxWidth, std::int32_t maxHeight, std::uint32_t style, std::int32_t menu,
-                        std::int32_t toolRows, std::int32_t statusKind, std::int32_t scrollFlags) {
-  const plat::FrameMetrics& fm = plat::frameMetrics();
+                        std::int32_t toolBarRows, std::int32_t statusBar, std::int32_t scroll) {
+  m_nLayoutWidth = width;
+  m_nLayoutHeight = height;
+  m_nLayoutMinWidth = minWidth;
+  m_nLayoutMinHeight = minHeight;
+  m_nLayoutMaxWidth = maxWidth;
+  m_nLayoutMaxHeight = maxHeight;
   m_dwStyle = style;
   m_bMenu = menu;
-  m_nToolRows = toolRows;
-  m_nStatusKind = statusKind;
-  m_nScrollFlags = scrollFlags;
-  // The sizes given are those of the drawing area: the content's extras come on top.
-  const std::int32_t extraW = (scrollFlags & 2) ? fm.vScroll : 0;
-  const std::int32_t extraH = ((scrollFlags & 1) ? fm.hScroll : 0) + (statusKind == 1 || statusKind == 2 ? 20 : 0) +
-                              toolRows * 28;
-  m_nLayout[0] = width + extraW;
-  m_nLayout[1] = height + extraH;
-  m_nLayout[2] = minWidth + extraW;
-  m_nLayout[3] = minHeight + extraH;
-  m_nLayout[4] = maxWidth + extraW;
-  m_nLayout[5] = maxHeight + extraH;
-  m_rcMinSize = plat::Rect{0, 0, m_nLayout[2], m_nLayout[3]};
-  m_rcMaxSize = plat::Rect{0, 0, m_nLayout[4], m_nLayout[5]};
-  m_rcInitClient = plat::Rect{0, 0, m_nLayout[0], m_nLayout[1]};
+  m_nToolBarRows = toolBarRows;
+  m_nStatusBar = statusBar;
+  m_nScroll = scroll;
+
+  // The sizes given are those of the drawing area: the bars come on top.
+  const plat::FrameMetrics& fm = plat::frameMetrics();
+  std::int32_t extraW = 0, extraH = 0;
+  if (scroll & 2) extraW += fm.vScroll;
+  if (scroll & 1) extraH += fm.hScroll;
+  if (statusBar == 1 || statusBar == 2) extraH += kStatusBarHeight;
+  extraH += toolBarRows * kToolBarRowHeight;
+  m_rcInitClient = plat::Rect{0, 0, width + extraW, height + extraH};
   m_rcClient = m_rcInitClient;
+  m_rcMin = plat::Rect{0, 0, minWidth + extraW, minHeight + extraH};
+  m_rcMax = plat::Rect{0, 0, maxWidth + extraW, maxHeight + extraH};
   Measure();
 }
 
 void cWindow::Measure() {
   const plat::FrameMetrics& fm = plat::frameMetrics();
-  m_rcWindow = m_rcClient;
-  m_nFrameLeft = m_nFrameRight = m_nFrameTop = m_nFrameBottom = 0;
-  if (m_dwStyle & WS_CAPTION) m_nFrameTop += fm.caption;
-  if (m_dwStyle & WS_THICKFRAME) {
-    m_nFrameLeft += fm.frameX;
-    m_nFrameRight += fm.frameX;
-    m_nFrameTop += fm.frameY;
-    m_nFrameBottom += fm.frameY;
-  } else if (m_dwStyle & WS_DLGFRAME) {
-    m_nFrameLeft += fm.dlgFrameX;
-    m_nFrameRight += fm.dlgFrameX;
-    m_nFrameTop += fm.dlgFrameY;
-    m_nFrameBottom += fm.dlgFrameY;
+  std::int32_t left = 0, right = 0, top = 0, bottom = 0;
+  if (m_dwStyle & ws::Caption) top += fm.caption;
+  if (m_dwStyle & ws::ThickFrame) {
+    left += fm.frameX;
+    right += fm.frameX;
+    top += fm.frameY;
+    bottom += fm.frameY;
+  } else if (m_dwStyle & ws::DlgFrame) {
+    left += fm.dlgFrameX;
+    right += fm.dlgFrameX;
+    top += fm.dlgFrameY;
+    bottom += fm.dlgFrameY;
   }
-  if (m_dwStyle & WS_HSCROLL) m_nFrameBottom += fm.hScroll;
-  if (m_dwStyle & WS_VSCROLL) m_nFrameRight += fm.vScroll;
-  if (m_bMenu) m_nFrameTop += fm.menu;
-  const std::int32_t clientW = m_rcClient.right - m_rcClient.left, clientH = m_rcClient.bottom - m_rcClient.top;
-  m_rcWindow = plat::Rect{0, 0, clientW + m_nFrameLeft + m_nFrameRight, clientH + m_nFrameTop + m_nFrameBottom};
-  m_nDrawX = 0;
-  m_nDrawY = m_nToolRows * 28;
-  m_nDrawW = clientW;
-  m_nDrawH = clientH - m_nDrawY;
-  if (m_nScrollFlags & 1) m_nDrawH -= fm.hScroll;
-  if (m_nScrollFlags & 2) m_nDrawW -= fm.vScroll;
-  if (m_nStatusKind == 1) m_nDrawH -= 20;
+  if (m_dwStyle & ws::HScroll) bottom += fm.hScroll;
+  if (m_dwStyle & ws::VScroll) right += fm.vScroll;
+  if (m_bMenu) top += fm.menu;
+  m_nFrameLeft = left;
+  m_nFrameRight = right;
+  m_nFrameTop = top;
+  m_nFrameBottom = bottom;
+
+  const std::int32_t clientW = m_rcClient.right - m_rcClient.left;
+  const std::int32_t clientH = m_rcClient.bottom - m_rcClient.top;
+  m_rcWindow = plat::Rect{0, 0, clientW + left + right, clientH + top + bottom};
+
+  m_nDrawLeft = 0;
+  m_nDrawTop = m_nToolBarRows * kToolBarRowHeight;
+  m_nDrawWidth = clientW;
+  m_nDrawHeight = clientH - m_nDrawTop;
+  if (m_nScroll & 1) m_nDrawHeight -= fm.hScroll;
+  if (m_nScroll & 2) m_nDrawWidth -= fm.vScroll;
+  if (m_nStatusBar == 1) m_nDrawHeight -= kStatusBarHeight;
+}
+
+void cWindow::ReadClientSize() {
+  if (m_lpPlatWindow && m_lpPlatWindow->sdlWindow()) {
+    const plat::Rect r = m_lpPlatWindow->clientRectOnScreen();
+    m_rcClient = plat::Rect{0, 0, r.right - r.left, r.bottom - r.top};
+    return;
+  }
+  plat::ui::WindowGeometry g;
+  if (m_hWnd && plat::ui::windowGeometry(m_hWnd, &g)) m_rcClient = plat::Rect{0, 0, g.client.w, g.client.h};
 }
 
 void cWindow::UpdateStyle() {
   m_dwStyle = PlatformStyle();
-  plat::ui::WindowGeometry g;
-  if (m_hWnd && plat::ui::windowGeometry(m_hWnd, &g)) m_rcClient = plat::Rect{0, 0, g.client.w, g.client.h};
+  ReadClientSize();
   Measure();
 }
 
 void cWindow::AddStyle(std::uint32_t bits) {
   m_dwStyle |= bits;
+  ReadClientSize();
   Measure();
 }
 
 void cWindow::RemoveStyle(std::uint32_t bits) {
   m_dwStyle &= ~bits;
+  ReadClientSize();
   Measure();
 }
 
+plat::Rect cWindow::WindowRect() const {
+  if (m_lpPlatWindow && m_lpPlatWindow->sdlWindow()) {
+    const plat::Rect c = m_lpPlatWindow->clientRectOnScreen();
+    return plat::Rect{c.left - m_nFrameLeft, c.top - m_nFrameTop, c.right + m_nFrameRight,
+                      c.bottom + m_nFrameBottom};
+  }
+  plat::ui::WindowGeometry g;
+  if (m_hWnd && plat::ui::windowGeometry(m_hWnd, &g))
+    return plat::Rect{g.outer.x, g.outer.y, g.outer.x + g.outer.w, g.outer.y + g.outer.h};
+  return plat::Rect{m_nPosX, m_nPosY, m_nPosX + OuterWidth(), m_nPosY + OuterHeight()};
+}
+
+void cWindow::SetWindowPos(std::int32_t x, std::int32_t y) {
+  // The platform places a window by its client area.
+  if (m_lpPlatWindow) m_lpPlatWindow->moveTo(x + m_nFrameLeft, y + m_nFrameTop);
+  // A dialog's window is placed by its outer corner.
+  else if (m_hWnd) plat::ui::moveWindow(m_hWnd, x, y);
+}
+
 void cWindow::MoveTo(std::int32_t x, std::int32_t y) {
-  plat::ui::moveWindow(m_hWnd, x, y);
-  m_nWindowX = x;
-  m_nWindowY = y;
+  SetWindowPos(x, y);
+  m_nPosX = x;
+  m_nPosY = y;
   Measure();
 }
 
 void cWindow::SetClientSize(std::int32_t width, std::int32_t height) {
   m_rcClient = plat::Rect{0, 0, width, height};
+  if (m_lpPlatWindow) m_lpPlatWindow->resize(width, height);
   Measure();
 }
 
-void cWindow::PlaceInWorkArea() {
-  if (m_nStoredX == -1000 || m_nStoredY == -1000) return;
-  const plat::ui::PixelRect area = plat::ui::workArea();
-  const std::int32_t w = m_rcWindow.right - m_rcWindow.left, h = m_rcWindow.bottom - m_rcWindow.top;
-  if (m_nStoredX < 0) m_nStoredX = 0;
-  else if (m_nStoredX + w >= area.x + area.w) m_nStoredX = area.x + area.w - w;
-  if (m_nStoredY < 0) m_nStoredY = 0;
-  else if (m_nStoredY + h >= area.y + area.h) m_nStoredY = area.y + area.h - h;
-  MoveTo(m_nStoredX, m_nStoredY);
+void cWindow::CenterOnDesktop() {
+  const plat::Rect now = WindowRect();
+  const plat::Rect desk = plat::desktop().bounds;
+  MoveTo((desk.right - (now.right - now.left)) / 2, (desk.bottom - (now.bottom - now.top)) / 2);
 }
 
-void cWindow::GetWindowPos(std::int32_t* x, std::int32_t* y) {
+plat::Rect cWindow::WorkArea() const { return plat::desktop().workArea; }
+
+void cWindow::PlaceInWorkArea() {
+  if (m_nStoredX == kNoPosition || m_nStoredY == kNoPosition) return;
+  const plat::Rect work = WorkArea();
+  std::int32_t x = m_nStoredX, y = m_nStoredY;
+  if (x < 0) x = 0;
+  else if (x + OuterWidth() >= work.right) x = work.right - OuterWidth();
+  if (y < 0) y = 0;
+  else if (y + OuterHeight() >= work.bottom) y = work.bottom - OuterHeight();
+  m_nStoredX = x;
+  m_nStoredY = y;
+  MoveTo(x, y);
+}
+
+void cWindow::GetWindowPos(POINT* out) const {
+  const plat::Rect r = WindowRect();
+  out->x = r.left;
+  out->y = r.top;
+}
+
+void cWindow::GetClientRect(plat::Rect* out) const {
+  if (!m_hWnd) return;
+  if (m_lpPlatWindow && m_lpPlatWindow->sdlWindow()) {
+    const plat::Rect r = m_lpPlatWindow->clientRectOnScreen();
+    *out = plat::Rect{0, 0, r.right - r.left, r.bottom - r.top};
+    return;
+  }
   plat::ui::WindowGeometry g;
   if (plat::ui::windowGeometry(m_hWnd, &g)) {
-    *x = g.outer.x;
-    *y = g.outer.y;
+    *out = plat::Rect{0, 0, g.client.w, g.client.h};
+    return;
   }
+  *out = m_rcClient;
 }
 
-void cWindow::GetClientRect(plat::Rect* rc) {
-  plat::ui::WindowGeometry g;
-  if (!m_hWnd || !plat::ui::windowGeometry(m_hWnd, &g)) return;
-  *rc = plat::Rect{0, 0, g.client.w, g.client.h};
+void cWindow::GetMinMaxInfo(MINMAXINFO* info) const {
+  const std::int32_t frameW = m_nFrameLeft + m_nFrameRight, frameH = m_nFrameTop + m_nFrameBottom;
+  info->ptMinTrackSize = POINT{m_rcMin.right + frameW, m_rcMin.bottom + frameH};
+  info->ptMaxTrackSize = POINT{m_rcMax.right + frameW, m_rcMax.bottom + frameH};
 }
 
 std::int32_t cWindow::UpdateMouse(std::int32_t always, std::int32_t mode) {
   int sx = 0, sy = 0;
-  if (!plat::ui::cursorPos(&sx, &sy)) DebugLog("GetCursorPos失敗！");
+  if (!plat::cursorOnScreen(sx, sy)) DebugLog("GetCursorPos失敗！");
+  std::int32_t originX = 0, originY = 0;
   plat::ui::WindowGeometry g;
-  if (plat::ui::windowGeometry(m_hWnd, &g)) {
-    sx -= g.client.x;
-    sy -= g.client.y;
+  if (!(m_lpPlatWindow && m_lpPlatWindow->sdlWindow()) && m_hWnd && plat::ui::windowGeometry(m_hWnd, &g)) {
+    originX = g.client.x;
+    originY = g.client.y;
+  } else {
+    const plat::Rect r = WindowRect();
+    originX = r.left + m_nFrameLeft;
+    originY = r.top + m_nFrameTop;
   }
-  const std::int32_t x = sx - m_nDrawX, y = sy - m_nDrawY;
-  if (!always && (x < 0 || x >= m_nDrawW || y < 0 || y >= m_nDrawH)) return 0;
-  m_Mouse.x = x;
-  m_Mouse.y = y;
+  const std::int32_t x = sx - originX - m_nDrawLeft;
+  const std::int32_t y = sy - originY - m_nDrawTop;
+  if (!always && (x < 0 || x >= m_nDrawWidth || y < 0 || y >= m_nDrawHeight)) return 0;
+  m_Mouse.m_nX = x;
+  m_Mouse.m_nY = y;
   m_Mouse.Update(mode);
   return 1;
 }
 
-std::intptr_t cWindow::OnMessage(plat::WindowToken hWnd, std::uint32_t msg, std::uintptr_t wParam,
-                                 std::intptr_t lParam) {
+std::intptr_t cWindow::OnMessage(plat::WindowToken hWnd, const plat::Msg& msg) {
   m_hWnd = hWnd;
-  if (msg == plat::wm::Command) {
-    // A command sent from inside the handling of another is ignored.
-    if (m_bCommandGuard == 1) return 0;
+  if (msg.id == plat::wm::Command) {
+    // A command sent from inside the handling of another does nothing.
+    if (m_bCommandGuard) return 0;
     m_bCommandGuard = 1;
   }
   UpdateMouse(0, 7);
-  switch (msg) {
+  switch (msg.id) {
     case plat::wm::Destroy:
       m_hWnd = 0;
       return 1;
     case plat::wm::Move: {
-      plat::ui::WindowGeometry g;
-      if (plat::ui::windowGeometry(hWnd, &g)) {
-        m_nWindowX = g.outer.x;
-        m_nWindowY = g.outer.y;
-      }
+      const plat::Rect r = WindowRect();
+      m_nPosX = r.left;
+      m_nPosY = r.top;
       return 1;
     }
     case plat::wm::Size:
       UpdateStyle();
       return 1;
     case plat::wm::ActivateApp:
-    case plat::wm::GetMinMaxInfo:
       return 1;
     case plat::wm::Paint:
       OnPaint();
       return 1;
+    case plat::wm::GetMinMaxInfo:
+      if (msg.l) GetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(msg.l));
+      return 1;
     case plat::wm::Command:
-      OnCommand(wParam, lParam);
+      OnCommand(msg.w, msg.l);
       ClearCommandGuard();
       return 1;
-    case plat::wm::MouseMove: OnMouseMove(wParam, lParam); return 1;
-    case plat::wm::LButtonDown: OnLButtonDown(wParam, lParam); return 1;
-    case plat::wm::LButtonUp: OnLButtonUp(wParam, lParam); return 1;
-    case plat::wm::LButtonDblClk: OnLButtonDblClk(wParam, lParam); return 1;
-    case plat::wm::RButtonDown: OnRButtonDown(wParam, lParam); return 1;
-    case plat::wm::RButtonUp: OnRButtonUp(wParam, lParam); return 1;
-    case plat::wm::RButtonDblClk: OnRButtonDblClk(wParam, lParam); return 1;
+    case plat::wm::MouseMove: OnMouseMove(msg.w, msg.l); return 1;
+    case plat::wm::LButtonDown: OnLButtonDown(msg.w, msg.l); return 1;
+    case plat::wm::LButtonUp: OnLButtonUp(msg.w, msg.l); return 1;
+    case plat::wm::LButtonDblClk: OnLButtonDblClk(msg.w, msg.l); return 1;
+    case plat::wm::RButtonDown: OnRButtonDown(msg.w, msg.l); return 1;
+    case plat::wm::RButtonUp: OnRButtonUp(msg.w, msg.l); return 1;
+    case plat::wm::RButtonDblClk: OnRButtonDblClk(msg.w, msg.l); return 1;
     default:
       return 0;
   }

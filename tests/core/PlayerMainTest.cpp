@@ -19,7 +19,9 @@
 
 #include "core/SceneManager.h"
 #include "core/WinMain.h"
+#include "platform/display.h"
 #include "platform/fs.h"
+#include "test_support/EditorListener.h"
 #include "test_support/TempDir.h"
 
 namespace {
@@ -48,7 +50,7 @@ struct PlayerRun {
 // Runs PlayerMain in a child process inside dir. `during` runs on a thread of the
 // child once the game thread has stepped a few frames (it is how a test closes the game).
 PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, std::string>> env,
-              void (*during)() = nullptr) {
+              void (*during)() = nullptr, void (*before)() = nullptr) {
   std::string errPath = dir + "/stderr.txt";
   pid_t pid = ::fork();
   if (pid == 0) {
@@ -70,6 +72,7 @@ PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, s
         during();
       }).detach();
     }
+    if (before) before();
     char name[] = "pellmoor-player";
     char* argv[] = {name, nullptr};
     ::_exit(PlayerMain(1, argv));
@@ -127,10 +130,14 @@ TEST(PlayerMain, EveryCloseRequestEndsTheGameInOrder) {
     auto exitD = std::find(lines.begin(), lines.end(), "Exit D");
     EXPECT_TRUE(exitA < quit && quit < exitD) << c.what;
     lines.erase(quit);
+    // Start-up writes lines of its own between "H" and "I".
+    ASSERT_GE(lines.size(), 2u) << c.what;
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 2), (std::vector<std::string>{"G", "H"}));
+    auto initDone = std::find(lines.begin(), lines.end(), "I");
     const std::vector<std::string> expected = {
-        "G", "H", "I", "J", "WM_CLOSE 成功！", "thPause.Exit()", "Exit A", "Exit B", "Exit C", "Exit D",
+        "I", "J", "WM_CLOSE 成功！", "thPause.Exit()", "Exit A", "Exit B", "Exit C", "Exit D",
         "Exit E", "thGame.Exit()", "WM_DESTROY", "UnInitGame後", "ReleaseMutex後"};
-    EXPECT_EQ(lines, expected) << c.what;
+    EXPECT_EQ(std::vector<std::string>(initDone, lines.end()), expected) << c.what;
 
     std::optional<plat::fs::InstanceLock> lock;  // released at the end
     EXPECT_EQ(plat::fs::InstanceLock::acquireIn(dir.path(), "ゲーム", lock),
@@ -152,37 +159,21 @@ TEST(PlayerMain, ASecondInstanceShowsTheBoxAndLeavesTheRunningGameAlone) {
   EXPECT_EQ(ReadNative(dir.path() + "/EC_Game.txt"), "<none>");  // no window, no step logged
 }
 
-// Receives the editor notices on a datagram socket in the test's folder.
-class EditorListener {
- public:
-  explicit EditorListener(const std::string& path) : path_(path) {
-    fd_ = ::socket(AF_UNIX, SOCK_DGRAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  }
-  ~EditorListener() { ::close(fd_); }
-  bool bound() const { return bound_; }
-  // Every notice received so far as {kind, size, value, window token}.
-  std::vector<std::array<std::uint32_t, 4>> Notices() {
-    std::vector<std::array<std::uint32_t, 4>> out;
-    unsigned char buf[64];
-    ssize_t n;
-    while ((n = ::recv(fd_, buf, sizeof buf, MSG_DONTWAIT)) == 16) {
-      std::array<std::uint32_t, 4> v{};
-      for (int i = 0; i < 4; ++i)
-        v[i] = buf[4 * i] | buf[4 * i + 1] << 8 | buf[4 * i + 2] << 16 | std::uint32_t(buf[4 * i + 3]) << 24;
-      out.push_back(v);
-    }
-    return out;
-  }
+using test_support::EditorListener;
 
- private:
-  std::string path_;
-  int fd_ = -1;
-  bool bound_ = false;
-};
+TEST(PlayerMain, AFailedStartUpTellsTheEditorWithTheWindowAndEndsWithZero) {
+  test_support::TempDir dir;
+  EditorListener editor(dir.path() + "/editor.sock");
+  ASSERT_TRUE(editor.bound());
+  PlayerRun r = RunPlayer(dir.path(), {{"PELLMOOR_SHOW_COMMAND", "5"}, {"PELLMOOR_EDITOR_LINK", dir.path() + "/editor.sock"}},
+                          nullptr, [] { plat::display::faults().directDrawStep = 1; });
+  EXPECT_EQ(r.exitCode, 0) << r.stderrText;
+  auto notices = editor.Notices();
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[0][0], 1u);
+  EXPECT_NE(notices[0][3], 0u);
+  EXPECT_EQ(notices[1], (std::array<std::uint32_t, 4>{0, 4, 0, notices[0][3]}));  // failed, from the window's owner
+}
 
 TEST(PlayerMain, TheEditorIsToldOfStartAndEndOnlyWhenItStartedThePlayer) {
   for (const char* show : {"5", "1"}) {

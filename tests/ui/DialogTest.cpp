@@ -12,8 +12,8 @@ using dialogtest::DialogFixture;
 class GuardDialog : public cDialog {
  public:
   GuardDialog() { Setup(IDD_NAME_ENTRY, nullptr, &g_OwnerLists); }
-  std::intptr_t WindowProc(plat::WindowToken h, std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
-    return DialogProc(h, m, w, l);
+  std::intptr_t WindowProc(plat::WindowToken h, const plat::Msg& m) override {
+    return DialogProc(h, m);
   }
   std::intptr_t OnCommand(std::uintptr_t w, std::intptr_t l) override {
     cDialog::OnCommand(w, l);
