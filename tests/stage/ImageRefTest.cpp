@@ -125,6 +125,26 @@ class SheetDrawingTest : public gfxtest::GfxFixture {
   DDSURFACEDATA dst_;
 };
 
+TEST_F(SheetDrawingTest, BlockCellsWithTheirEmblem) {
+  // Block 17 lies at (32, 64) of the block sheet; emblem 16 at (32, 32) of its sheet.
+  SetPx(&g_SurfaceData[2], 32 + 5, 64 + 7, 0x00112233);
+  SetPx(&g_SurfaceData[2], 32 + 31, 64 + 31, 0x00445566);
+  SetPx(&g_SurfaceData[43], 32 + 3, 32 + 4, 0x00AABBCC);
+  cMapBlock block;
+  block.m_nImageSheet = 0;
+  block.m_nImage = 17;
+  block.m_nMark = 16;
+  block.m_nMarkShow = 2;  // shown in the editor only
+  block.DrawCell(&dst_, 100, 50);
+  EXPECT_EQ(Px(&dst_, 105, 57), 0x00112233u);
+  EXPECT_EQ(Px(&dst_, 131, 81), 0x00445566u);
+  EXPECT_EQ(Px(&dst_, 103, 54), kBackground);  // transparent pixels stay
+  block.m_nMarkShow = 1;
+  block.DrawCell(&dst_, 100, 50);
+  EXPECT_EQ(Px(&dst_, 103, 54), 0x00AABBCCu);
+  EXPECT_EQ(Px(&dst_, 105, 57), 0x00112233u);
+}
+
 TEST_F(SheetDrawingTest, HalfSizeIcons) {
   // Item icon 16: a plain 16 x 16 cell at (32, 16) of the half-size sheet.
   SetPx(&g_SurfaceData[42], 32 + 2, 16 + 3, 0x00010203);

@@ -1,6 +1,6 @@
 // A running stage for the stage-play tests: a stage scene with its scroll axes laid out
 // for a stage of the given size, the per-stage constants of a hit-test level, one player,
-// empty object lists, and every global the tests change put back after.
+// empty object lists and block map, and every global the tests change put back after.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
 #include "stage/Actor.h"
+#include "stage/BlockMap.h"
 #include "stage/Chara.h"
 #include "stage/FlowHooks.h"
 #include "stage/Item.h"
@@ -61,6 +62,7 @@ class StageFixture : public test_support::LogCapture {
     g_Players.resize(1);
     g_Charas.clear();
     g_Items.clear();
+    g_BlockMap.clear();
     triggers_.clear();
     conditionsHold_ = false;
     s_self = this;
@@ -74,6 +76,7 @@ class StageFixture : public test_support::LogCapture {
     g_Players.clear();
     g_Charas.clear();
     g_Items.clear();
+    g_BlockMap.clear();
     g_Database.m_AnimeSets = savedAnimeSets_;
     g_Database.m_BmpCharaExcs = savedBitmaps_;
     g_System.m_bKeepFootOnScale = savedKeepFoot_;
@@ -97,6 +100,24 @@ class StageFixture : public test_support::LogCapture {
       a->m_dPos = a->m_nStageStart;
     }
   }
+
+  // An empty block map of the laid-out stage, then blocks of hit kind nKind at the listed
+  // stage cells.
+  void MakeMap(std::initializer_list<std::pair<int, int>> cells = {}, int nKind = 1) {
+    cEdStage stage;
+    stage.m_nHeight = scene_->m_ScrollY.m_nCells - 20;
+    for (auto [cx, cy] : cells) {
+      cEdBlock b;
+      b.m_nX = static_cast<std::int16_t>(cx);
+      b.m_nY = static_cast<std::int16_t>(cy);
+      b.m_nImage = 1;
+      b.m_nHit = static_cast<std::uint8_t>(nKind);
+      stage.m_Blocks.push_back(b);
+    }
+    ASSERT_TRUE(scene_->BuildBlockMap(stage));
+  }
+  // The map cell of stage cell (cx, cy).
+  cMapBlock& Cell(int cx, int cy) { return g_BlockMap[scene_->CellIndex(cx + 10, cy + 10)]; }
 
   // A walking actor with a body box of w x h at map pixel (x, y) in a 32 x 32 cell.
   static void Place(cActor& a, double x, double y, int w = 32, int h = 32, int nKind = 1, int nFlyMode = 0) {
