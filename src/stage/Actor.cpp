@@ -1,7 +1,7 @@
 #include "stage/Actor.h"
 
-#include "stage/ActorPhysics.h"
 #include "gamedata/System.h"
+#include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
 #include "stage/ObjectGeometry.h"
 #include "stage/Player.h"
