@@ -8,7 +8,9 @@
 #include "gfx/DDInit.h"
 #include "platform/display.h"
 #include "sound/BgmPlayer.h"
+#include "stage/StageScene.h"
 #include "ui/KeyConfig.h"
+#include "ui/NameEntryDialog.h"
 #include "ui/Pad.h"
 
 // So far start-up sets the frame clock, shows the window, sets up input and opens the
@@ -31,6 +33,10 @@ bool InitGame(const std::string&, int showCommand) {
   g_BgmRequestLinks.scene = [] { return g_SceneManager.m_nScene; };
   g_BgmRequestLinks.prevScene = [] { return g_SceneManager.m_nPrevScene; };
   InstallFrontendLinks();
+  SetStageRankNameSource([]() -> std::string* {
+    cStageScene* stage = g_StageScene.load();
+    return stage ? &stage->m_strRankName : nullptr;
+  });
   return true;
 }
 

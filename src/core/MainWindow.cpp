@@ -13,6 +13,7 @@
 #include "platform/presenter.h"
 #include "sound/BgmPlayer.h"
 #include "sound/SoundTable.h"
+#include "stage/StageScene.h"
 #include "ui/DialogRequests.h"
 
 cMainWindow g_MainWindow;

@@ -18,10 +18,10 @@
 #include "gfx/Font.h"
 #include "platform/messaging.h"
 #include "platform/thread.h"
+#include "stage/StageScene.h"
 #include "ui/KeyConfig.h"
 #include "ui/Pad.h"
 
-std::atomic<cStageScene*> g_StageScene{nullptr};
 std::int32_t g_bFlipOff = 0;
 cSceneManager g_SceneManager;
 

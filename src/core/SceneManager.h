@@ -13,7 +13,6 @@
 #include "core/Vector.h"
 
 class cScene;
-class cStageScene;
 class cPad;
 
 // Scene ids.
@@ -82,8 +81,6 @@ class cSceneManager {
 };
 
 extern cSceneManager g_SceneManager;
-// The stage-play scene while it exists (read by the window thread), else null.
-extern std::atomic<cStageScene*> g_StageScene;
 // Set by start-up under DirectDraw full screen: present by copying instead of flipping.
 extern std::int32_t g_bFlipOff;
 

@@ -3,6 +3,7 @@
 #include "core/AppGlobals.h"
 #include "core/SceneManager.h"
 #include "platform/messaging.h"
+#include "stage/StageScene.h"
 #include "ui/Pad.h"
 
 namespace {
@@ -46,26 +47,6 @@ void cStandInMenuScene::FadeIn() { m_nPhase = 1; }
 void cStandInMenuScene::FadeOut() {
   g_SceneManager.m_nPrevScene = m_nId;
   g_SceneManager.m_nScene = g_SceneManager.m_nNextScene;
-}
-
-cStageScene::cStageScene()
-    : m_Phases{&cStageScene::FadeIn, &cStageScene::Play, &cStageScene::FadeOut} {
-  m_nPhase = -1;
-}
-
-void cStageScene::Run() { RunPhases(*this, m_Phases); }
-
-void cStageScene::FadeIn() { m_nPhase = 1; }
-
-void cStageScene::Play() {
-  if (m_bQuit.load()) PostCloseRequest();
-}
-
-void cStageScene::FadeOut() {
-  g_SceneManager.m_nScene = g_SceneManager.m_nNextScene;
-  g_SceneManager.m_nPrevScene = SCENE_STAGE;
-  g_SceneManager.m_nFrameRate = 60;
-  m_nPhase = -1;
 }
 
 std::unique_ptr<cScene> CreateScene(std::int32_t id) {

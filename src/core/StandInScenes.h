@@ -1,12 +1,10 @@
-// Minimal scenes for the six scene ids until the real title, world map, map menu,
-// stage select, stage play and option scenes exist. Each follows the scene protocol and
-// the neighbours' interface (menu scenes filter pad 0 and ask for their music; stage
-// play keeps the close flag and the frame rate) but draws nothing and stays where it is.
+// Minimal scenes for the five menu scene ids until the real title, world map, map menu,
+// stage select and option scenes exist. Each follows the scene protocol and the
+// neighbours' interface (pad 0 filtered, its music asked for) but draws nothing and
+// stays where it is. Stage play (id 4) is cStageScene of stage/StageScene.h.
 #pragma once
-#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <string>
 
 #include "core/Scene.h"
 
@@ -22,23 +20,6 @@ class cStandInMenuScene : public cScene {
 
   std::int32_t m_nId;
   cVector<void (cStandInMenuScene::*)()> m_Phases;
-};
-
-// The stage-play scene's interface as the rest of the program sees it.
-class cStageScene : public cScene {
- public:
-  cStageScene();
-  void Run() override;
-  void FadeIn() override;
-  void FadeOut() override;
-  // One play frame: the close flag first.
-  void Play();
-
-  // Set by the main window on a close request while a message of stage play waits.
-  std::atomic<std::int32_t> m_bQuit{0};
-  // The name of the current ranking entry (up to three characters).
-  std::string m_strRankName;
-  cVector<void (cStageScene::*)()> m_Phases;
 };
 
 // The scene object of an id (0 to 5), or null.

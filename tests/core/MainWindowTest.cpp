@@ -24,11 +24,12 @@
 #include "platform/sys.h"
 #include "sound/BgmPlayer.h"
 #include "sound/SoundTable.h"
-#include "ui/DialogRequests.h"
+#include "stage/StageScene.h"
 #include "test_support/EditorListener.h"
 #include "test_support/Graphics.h"
 #include "test_support/LogCapture.h"
 #include "test_support/WaitFor.h"
+#include "ui/DialogRequests.h"
 
 namespace {
 

@@ -23,6 +23,7 @@
 #include "platform/bmp.h"
 #include "platform/clock.h"
 #include "platform/input.h"
+#include "stage/StageScene.h"
 #include "test_support/Graphics.h"
 #include "test_support/LogCapture.h"
 #include "ui/KeyConfig.h"

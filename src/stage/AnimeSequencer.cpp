@@ -1,0 +1,57 @@
+#include "stage/AnimeSequencer.h"
+
+void cAnimeSequencer::Clear() {
+  m_Sequences.clear();
+  m_nSequence = m_nFrame = m_nTick = 0;
+}
+
+void cAnimeSequencer::Load(const ANIMESTEP* const* pTable) {
+  if (!pTable) return;
+  m_Sequences.clear();
+  m_nSequence = m_nFrame = m_nTick = 0;
+  int nCount = 0;
+  while (pTable[nCount]) ++nCount;
+  m_Sequences.resize(static_cast<std::size_t>(nCount));
+  for (int s = 0; s < nCount; ++s) {
+    const ANIMESTEP* pStep = pTable[s];
+    int nSteps = 1;
+    while (pStep[nSteps - 1].nPattern >= 0) ++nSteps;
+    cVector<ANIMESTEP>& sequence = m_Sequences[s];
+    sequence.resize(static_cast<std::size_t>(nSteps));
+    for (int i = 0; i < nSteps; ++i) {
+      sequence[i] = ANIMESTEP{pStep[i].nPattern, pStep[i].nFrames, pStep[i].bLock & 0xFF};
+    }
+  }
+}
+
+int cAnimeSequencer::Start(int s, int bForce) {
+  if (!bForce && Current().bLock != 0) return 0;
+  m_nFrame = 0;
+  m_nSequence = s;
+  m_nTick = 0;
+  return 1;
+}
+
+int cAnimeSequencer::Change(int s, int bForce) {
+  if (s == m_nSequence) return 1;
+  return Start(s, bForce);
+}
+
+int cAnimeSequencer::Tick() {
+  if (m_Sequences.empty()) return 0;
+  ++m_nTick;
+  if (m_nTick >= Current().nFrames) {
+    m_nTick = 0;
+    ++m_nFrame;
+    const ANIMESTEP& next = Current();
+    switch (next.nPattern) {
+      case ANIME_CODE_JUMP: Start(next.nFrames, 1); break;
+      case ANIME_CODE_LOOP: m_nFrame = 0; break;
+      case ANIME_CODE_HOLD: --m_nFrame; break;
+      default: break;
+    }
+  }
+  return Current().nPattern;
+}
+
+int cAnimeSequencer::GetPattern() { return Current().nPattern; }

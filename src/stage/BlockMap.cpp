@@ -1,0 +1,361 @@
+#include "stage/BlockMap.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <new>
+
+#include "core/AppGlobals.h"
+#include "core/Log.h"
+#include "gamedata/Stage.h"
+#include "gfx/BmpTable.h"
+#include "stage/Actor.h"
+#include "stage/ActorPhysics.h"
+#include "stage/Chara.h"
+#include "stage/FlowHooks.h"
+#include "stage/ImageRef.h"
+#include "stage/Player.h"
+#include "stage/StageScene.h"
+
+cVector<cMapBlock> g_BlockMap;
+
+namespace {
+
+std::int32_t Trunc(double d) { return static_cast<std::int32_t>(d); }
+
+// Hit kinds compare as signed bytes; every kind beats this.
+constexpr int BELOW_EVERY_KIND = std::numeric_limits<std::int8_t>::min() - 1;
+
+int SignedKind(std::uint8_t nKind) { return static_cast<std::int8_t>(nKind); }
+
+constexpr int SHEET_EMBLEM = 43;  // fixed-table entry of the emblem sheet
+
+bool IsHero(const cActor& a) { return a.m_nKind == 0; }
+bool PassesThroughBlocks(const cActor& a) { return a.m_bFlying && a.m_nBlockContact == 0; }
+bool DiesOnBlocks(const cActor& a) { return a.m_bFlying && a.m_nBlockContact == 2; }
+bool CollidesInFlight(const cActor& a) { return a.m_bFlying && a.m_nBlockContact == 1; }
+int Scale(const cActor& a) { return static_cast<std::int8_t>(a.m_Def.m_nScale); }
+
+// A wall stops the actor: kind 1, or kind 2 for a computer-controlled actor.
+bool Stops(const cActor& a, int nKind) { return nKind == 1 || (nKind == 2 && !IsHero(a)); }
+
+void FireTriggers(cActor& a, std::initializer_list<int> triggers) {
+  for (int nTrigger : triggers) flowhook::FireTrigger(a, nTrigger);
+}
+
+}  // namespace
+
+std::uint8_t cMapBlock::GetHitKind(int nSide) {
+  if (!m_Conditions.empty() && !cStageScene::CheckBlockConditions(*this)) return 0;
+  if (m_nPassGroup == nSide) return 0;
+  return m_nHit;
+}
+
+void cMapBlock::DrawCell(DDSURFACEDATA* lpSD, int x, int y) {
+  cImageRef ref;
+  ref.Set(IMAGE_CALLER_OTHER, m_nImageSheet, m_nImage, m_nImageSub, nullptr, 0);
+  if (ref.m_pSheet) DDBlt(lpSD, x, y, 32, 32, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 1);
+  if (m_nMarkShow == 1) DDBlt(lpSD, x, y, 32, 32, &g_SurfaceData[SHEET_EMBLEM], m_nMark / 15 * 32, m_nMark % 15 * 32, 1);
+}
+
+bool cGameObject::TouchesSolidBlock() const {
+  const cStageScene& scene = TheStage();
+  const int corners[4][2] = {{m_nCellLeft, m_nCellTop},
+                             {m_nCellLeft, m_nCellBottom},
+                             {m_nCellRight, m_nCellTop},
+                             {m_nCellRight, m_nCellBottom}};
+  for (const auto& c : corners) {
+    if (g_BlockMap[scene.CellIndex(c[0], c[1])].GetHitKind(m_nSide) != 0) return true;
+  }
+  return false;
+}
+
+bool cStageScene::BuildBlockMap(const cEdStage& stage) {
+  const std::int64_t nRows = static_cast<std::int64_t>(stage.m_nHeight) + 20;
+  const std::int64_t nCells = static_cast<std::int64_t>(m_ScrollX.m_nStride) * nRows;
+  bool bMade = nRows > 0 && m_ScrollX.m_nStride > 0 && nCells <= MAX_BLOCK_MAP_CELLS;
+  if (bMade) {
+    cMapBlock empty;  // no block: it stops nothing
+    empty.m_nHit = 0;
+    try {
+      g_BlockMap.assign(static_cast<std::size_t>(nCells), empty);
+    } catch (const std::bad_alloc&) {
+      bMade = false;
+    }
+  }
+  if (!bMade) {
+    g_BlockMap.clear();
+    ErrorBox("メモリ不足により、ステージの初期設定に失敗しました！");
+    PostCloseRequest();
+    return false;
+  }
+  for (const cEdBlock& block : stage.m_Blocks) {
+    const std::int64_t nIndex = (static_cast<std::int64_t>(block.m_nX) + 10) +
+                                ((static_cast<std::int64_t>(block.m_nY) + 10) << m_ScrollX.m_nShift);
+    // A placement outside the map is a bad index of the checked subscript.
+    const int nChecked = nIndex < 0 || nIndex >= nCells ? -1 : static_cast<int>(nIndex);
+    if (nChecked < 0) {
+      ReportBadVectorIndex("err V[%d] ( %d , %d )", static_cast<int>(std::clamp<std::int64_t>(nIndex, INT32_MIN, INT32_MAX)),
+                           g_BlockMap.Size(), static_cast<int>(sizeof(cMapBlock)));
+      continue;
+    }
+    cMapBlock& cell = g_BlockMap[nChecked];
+    static_cast<cEdBlock&>(cell) = block;
+    cell.m_bAppeared = 0;
+  }
+  return true;
+}
+
+bool cStageScene::CheckBlockConditions(cMapBlock& cell) {
+  if (cell.m_Conditions.empty()) return true;
+  if (cell.m_bLatchConditions && cell.m_bAppeared) return true;
+  if (!flowhook::ConditionsHold(cell.m_Conditions, cell.m_nConditionRule, g_Players[0])) return false;
+  cell.m_bAppeared = 1;
+  return true;
+}
+
+int cStageScene::StrongestBlockAt(int nLeft, int nTop, int nRight, int nBottom, int nSide) {
+  const int corners[4][2] = {{nLeft, nTop}, {nRight, nTop}, {nLeft, nBottom}, {nRight, nBottom}};
+  int nBest = BELOW_EVERY_KIND;
+  int nBestCell = 0;
+  for (const auto& c : corners) {
+    const int nCell = CellIndex(c[0], c[1]);
+    const int nKind = SignedKind(g_BlockMap[nCell].GetHitKind(nSide));
+    if (nKind > nBest) {
+      nBest = nKind;
+      nBestCell = nCell;
+    }
+  }
+  return nBestCell;
+}
+
+int cStageScene::StrongestBlockOnEdge(cActor& actor, int x1, int y1, int x2, int y2) {
+  const int n = Scale(actor) + 1;
+  if (n <= 0) return 0;
+  int nBest = BELOW_EVERY_KIND;
+  int nBestCell = 0;
+  if (x1 == x2) {
+    // The topmost of equal cells is kept.
+    for (int k = 0; k < n; ++k) {
+      const int nCell = CellIndex(x1 >> 5, (y1 + k * (actor.m_nBaseHitH - 1)) >> 5);
+      const int nKind = SignedKind(g_BlockMap[nCell].GetHitKind(actor.m_nSide));
+      if (nKind > nBest) {
+        nBest = nKind;
+        nBestCell = nCell;
+      }
+    }
+    return nBestCell;
+  }
+  if (y1 == y2) {
+    // Equal cells go to the probe nearest the middle of the edge.
+    const int nMiddle = (x1 + x2) >> 1;
+    int nBestDistance = 0;
+    for (int k = 0; k < n; ++k) {
+      const int x = x1 + k * (actor.m_nBaseHitW - 1);
+      const int nCell = CellIndex(x >> 5, y1 >> 5);
+      const int nKind = SignedKind(g_BlockMap[nCell].GetHitKind(actor.m_nSide));
+      const int nDistance = std::abs(x - nMiddle);
+      if (nKind > nBest || (nKind == nBest && nDistance < nBestDistance)) {
+        nBest = nKind;
+        nBestCell = nCell;
+        nBestDistance = nDistance;
+      }
+    }
+    return nBestCell;
+  }
+  return 0;
+}
+
+int cStageScene::StrongestBlockUnderCentre(cActor& actor) {
+  const int s = Scale(actor);
+  // An odd number of probes, so that one stands at the middle.
+  const int nCount = std::max((s & 1) ? s + 2 : s + 1, 2);
+  const int nStep = actor.m_nHitW / (nCount - 1);
+  const int nLeft = Trunc(actor.m_dX);
+  const int nRight = Trunc(actor.m_dRight);
+  const int nRow = Trunc(actor.m_dBottom) >> 5;
+  const int nMiddle = (nLeft + nRight) >> 1;
+  int nBest = BELOW_EVERY_KIND;
+  int nBestCell = 0;
+  int nBestDistance = 0;
+  for (int k = 0; k < nCount; ++k) {
+    const int x = k == nCount - 1 ? nRight : nLeft + k * nStep;
+    const int nCell = CellIndex(x >> 5, nRow);
+    const int nKind = SignedKind(g_BlockMap[nCell].GetHitKind(actor.m_nSide));
+    const int nDistance = std::abs(x - nMiddle);
+    if (nKind > nBest || (nKind == nBest && nDistance < nBestDistance)) {
+      nBest = nKind;
+      nBestCell = nCell;
+      nBestDistance = nDistance;
+    }
+  }
+  return nBestCell;
+}
+
+namespace {
+
+// A wall on the left or right edge: pushed out to the cell boundary, the inertial
+// horizontal motion stopped, and the wall triggers fired.
+int ProbeSide(cStageScene& scene, cActor& a, bool bLeft) {
+  if (PassesThroughBlocks(a)) return 0;
+  const int nEdge = Trunc(bLeft ? a.m_dX : a.m_dRight);
+  const int nCell = scene.StrongestBlockOnEdge(a, nEdge, Trunc(a.m_dY), nEdge, Trunc(a.m_dBottom));
+  const int nKind = g_BlockMap[nCell].GetHitKind(a.m_nSide);
+  if (Stops(a, nKind)) {
+    if (DiesOnBlocks(a)) return 2;
+    if (bLeft) {
+      a.m_bContactLeft = 1;
+      a.m_dX += 32 - (Trunc(a.m_dX) & 31);
+    } else {
+      a.m_bContactRight = 1;
+      a.m_dX -= (Trunc(a.m_dRight) & 31) + 1;
+    }
+    a.m_dPushX = 0.0;
+    a.SyncX();
+    a.m_nLastBlockSide = bLeft ? 0 : 1;
+    FireTriggers(a, {TRIGGER_BLOCK, TRIGGER_BLOCK_SIDES, bLeft ? TRIGGER_BLOCK_LEFT : TRIGGER_BLOCK_RIGHT});
+    return 0;
+  }
+  return nKind == 2 ? 2 : 0;  // deadly to the hero
+}
+
+// The bottom edge. The recheck after the block characters leaves the air counter alone
+// and keeps the stood-on block when there is no floor.
+int ProbeBottom(cStageScene& scene, cActor& a, bool bRecheck) {
+  if (PassesThroughBlocks(a)) return 0;
+  const int y = Trunc(a.m_dBottom);
+  const int nCell = scene.StrongestBlockOnEdge(a, Trunc(a.m_dX), y, Trunc(a.m_dRight), y);
+  const int nKind = g_BlockMap[nCell].GetHitKind(a.m_nSide);
+  if (bRecheck && nKind == 0) return 0;
+  a.m_pFootBlock = &g_BlockMap[nCell];
+  switch (nKind) {
+    case 0:
+      a.m_pFootBlock = nullptr;
+      ++a.m_nAirSteps;
+      if (a.m_nAirSteps >= g_AirSteps) {
+        // The player riding a block character keeps its footing.
+        if (!IsHero(a)) {
+          a.m_bAirborne = 1;
+        } else if (!a.m_bOnBlockChara) {
+          a.m_bJumpRising = 1;
+          a.m_bAirborne = 1;
+        }
+      }
+      return 0;
+    case 1:
+      if (DiesOnBlocks(a)) return 2;
+      if (IsHero(a)) a.m_pFootBlock = &g_BlockMap[scene.StrongestBlockUnderCentre(a)];
+      a.m_pLastFootBlock = a.m_pFootBlock;
+      a.Land();
+      return 0;
+    case 2:
+      if (bRecheck && IsHero(a)) a.m_pFootBlock = &g_BlockMap[scene.StrongestBlockUnderCentre(a)];
+      a.m_pLastFootBlock = a.m_pFootBlock;
+      if (IsHero(a) || DiesOnBlocks(a)) return 2;
+      a.Land();
+      return 0;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+int cStageScene::ProbeLeft(cActor& actor) { return ProbeSide(*this, actor, true); }
+int cStageScene::ProbeRight(cActor& actor) { return ProbeSide(*this, actor, false); }
+int cStageScene::ProbeFloor(cActor& actor) { return ProbeBottom(*this, actor, false); }
+
+int cStageScene::ProbeCeiling(cActor& actor) {
+  if (PassesThroughBlocks(actor)) return 0;
+  const int y = Trunc(actor.m_dY);
+  const int nCell = StrongestBlockOnEdge(actor, Trunc(actor.m_dX), y, Trunc(actor.m_dRight), y);
+  const int nKind = g_BlockMap[nCell].GetHitKind(actor.m_nSide);
+  if (Stops(actor, nKind)) {
+    if (DiesOnBlocks(actor)) return 2;
+    actor.HitCeiling();
+    return 0;
+  }
+  return nKind == 2 ? 2 : 0;
+}
+
+int cStageScene::ResolveBlocksX(cActor& actor) {
+  if (PassesThroughBlocks(actor)) return 0;
+  // The side the actor moves toward first; a standing actor counts as moving left.
+  const bool bRightFirst = CollidesInFlight(actor) || actor.m_dStepX > 0;
+  const int r = bRightFirst ? ProbeRight(actor) : ProbeLeft(actor);
+  if (r == 2) return 2;
+  return bRightFirst ? ProbeLeft(actor) : ProbeRight(actor);
+}
+
+int cStageScene::RecheckBlocksX(cActor& actor) {
+  if (PassesThroughBlocks(actor)) return 0;
+  const int r1 = ProbeRight(actor);
+  const int r2 = ProbeLeft(actor);
+  return r1 == 2 || r2 == 2 ? 2 : 0;
+}
+
+int cStageScene::ResolveBlocksY(cActor& actor) {
+  if (PassesThroughBlocks(actor)) return 0;
+  actor.m_pFootBlock = nullptr;
+  // A falling actor meets the floor first; a rising or resting one the ceiling.
+  const bool bFloorFirst = CollidesInFlight(actor) || actor.m_dVelY > 0;
+  const int r = bFloorFirst ? ProbeFloor(actor) : ProbeCeiling(actor);
+  if (r == 2) return 2;
+  return bFloorFirst ? ProbeCeiling(actor) : ProbeFloor(actor);
+}
+
+int cStageScene::RecheckBlocksY(cActor& actor) {
+  if (PassesThroughBlocks(actor)) return 0;
+  const int r1 = ProbeBottom(*this, actor, true);
+  const int r2 = ProbeCeiling(actor);
+  return r1 == 2 || r2 == 2 ? 2 : 0;
+}
+
+bool cStageScene::IsBlocked(cActor& actor) {
+  if (PassesThroughBlocks(actor)) return false;
+  const int nCell =
+      StrongestBlockAt(actor.m_nCellLeft, actor.m_nCellTop, actor.m_nCellRight, actor.m_nCellBottom, actor.m_nSide);
+  if (g_BlockMap[nCell].GetHitKind(actor.m_nSide) != 0) return true;
+  return OverlapsSolidChara(actor);
+}
+
+bool cStageScene::OverlapsSolidChara(cActor& actor) {
+  if (PassesThroughBlocks(actor)) return false;
+  const cBox body{actor.m_dX, actor.m_dY, actor.m_dRight, actor.m_dBottom};
+  for (const cChara& b : g_Charas) {
+    if (!b.m_Def.m_bBlockChara || !b.m_bExists || b.m_bDead || b.m_nSerial == actor.m_nSerial) continue;
+    if (body.Overlaps(cBox{b.m_dX, b.m_dY, b.m_dRight, b.m_dBottom})) return true;
+  }
+  return false;
+}
+
+void cStageScene::ClampToScreenX(cActor& player) {
+  if (!m_ScrollX.m_bAuto && !player.m_bFlying) return;
+  const SCREENRECT& r = player.m_ScreenRect;
+  if (r.left + player.m_nHitOffX < 0) {
+    player.m_bContactLeft = 1;
+    player.m_dX = m_ScrollX.m_dPos;
+    player.SyncX();
+  } else if (r.right - player.m_nHitOffX + 1 >= VIEW_WIDTH) {
+    player.m_bContactRight = 1;
+    player.m_dX = m_ScrollX.m_dPos + VIEW_WIDTH - player.m_nHitW - 1;
+    player.SyncX();
+  }
+}
+
+int cStageScene::ClampToScreenY(cActor& player) {
+  if (!m_ScrollY.m_bAuto && !player.m_bFlying) return 0;
+  const SCREENRECT& r = player.m_ScreenRect;
+  if (r.top + player.m_nHitOffY < 0) {
+    player.m_bContactUp = 1;
+    player.m_dY = m_ScrollY.m_dPos;
+    player.SyncY();
+    return 0;
+  }
+  if (r.bottom - player.m_nHitOffY + 1 >= VIEW_HEIGHT) {
+    player.m_bContactDown = 1;
+    player.m_dY = m_ScrollY.m_dPos + VIEW_HEIGHT - player.m_nHitH - 1;
+    player.SyncY();
+    return player.m_bFlying ? 0 : 2;  // a walking player pushed out of the bottom of the view
+  }
+  return 0;
+}

@@ -1,0 +1,3 @@
+#include "stage/Chara.h"
+
+cVectorList<cChara> g_Charas;

@@ -1,0 +1,3 @@
+#include "stage/Item.h"
+
+cVectorList<cItem> g_Items;

@@ -1,0 +1,3 @@
+#include "stage/Player.h"
+
+cVector<cPlayer> g_Players;

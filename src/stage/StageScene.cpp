@@ -1,0 +1,50 @@
+#include "stage/StageScene.h"
+
+#include <algorithm>
+
+#include "core/AppGlobals.h"
+#include "core/SceneManager.h"
+
+std::atomic<cStageScene*> g_StageScene{nullptr};
+
+cStageScene::cStageScene() : m_Phases{&cStageScene::FadeIn, &cStageScene::Play, &cStageScene::FadeOut} {
+  m_SideActors.resize(SIDE_COUNT);
+  m_nPhase = -1;
+}
+
+void cStageScene::Run() { RunPhases(*this, m_Phases); }
+
+void cStageScene::FadeIn() { m_nPhase = 1; }
+
+void cStageScene::Play() {
+  if (m_bQuit.load()) PostCloseRequest();
+}
+
+void cStageScene::FadeOut() {
+  g_SceneManager.m_nScene = g_SceneManager.m_nNextScene;
+  g_SceneManager.m_nPrevScene = SCENE_STAGE;
+  g_SceneManager.m_nFrameRate = 60;
+  m_nPhase = -1;
+}
+
+void cScrollAxis::SetMapGeometry(int nAxis, int nStageCells, int nFarExtent) {
+  // A damaged file's size must not overflow; a map this large is refused when built.
+  nStageCells = std::clamp(nStageCells, -20, 1 << 24);
+  nFarExtent = std::clamp(nFarExtent, -(1 << 30), 1 << 30);
+  m_nAxis = nAxis;
+  m_nView = nAxis == 0 ? VIEW_WIDTH : VIEW_HEIGHT;
+  m_nMargin = 10;
+  m_nCells = nStageCells + 20;
+  m_nFar = nFarExtent + 640;
+  m_nStageStart = 320;
+  m_nStageEnd = nStageCells + 10 < 0 ? 0 : (nStageCells + 10) * 32;
+  if (nAxis == 0) {
+    // The row stride is a power of two that holds the stage and both margins.
+    m_nShift = 0;
+    for (int n = nStageCells + 19; n > 0; n >>= 1) ++m_nShift;
+    m_nStride = 1 << m_nShift;
+  } else {
+    m_nShift = 0;
+    m_nStride = m_nCells;
+  }
+}

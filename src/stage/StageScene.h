@@ -1,0 +1,98 @@
+// The stage-play scene (scene id 4) as far as the object model, the geometry helpers,
+// the image references and the block map need it: the two scroll axes, the per-side
+// actor lists, the character bitmaps and the block-map collision. Its play phase so far
+// only keeps the close flag and draws nothing; the stage's set-up, play and drawing come
+// with the scene code.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "core/Scene.h"
+#include "core/Vector.h"
+#include "gfx/DDSurface.h"
+
+class cActor;
+class cEdStage;
+class cMapBlock;
+
+// One scroll direction of the view and the block-map geometry along it (map pixels:
+// the stage proper begins after a margin of 10 cells).
+class cScrollAxis {
+ public:
+  double m_dPos = 0.0;            // map pixel of the view's left (or top) edge
+  std::int32_t m_bAtLimit = 0;    // the last clamp hit a limit
+  std::int32_t m_nAxis = 0;       // 0 horizontal, 1 vertical
+  std::int32_t m_nView = 0;       // 640 or 480
+  std::int32_t m_nMin = 0;        // scroll limits
+  std::int32_t m_nMax = 0;
+  std::int32_t m_nStageStart = 0;
+  std::int32_t m_nStageEnd = 0;
+  std::int32_t m_nMargin = 0;     // cells
+  std::int32_t m_nFar = 0;        // outer extent of the range tests
+  std::int32_t m_nCells = 0;      // block-map cells along the axis
+  std::int32_t m_nStride = 0;     // horizontal: row stride of the block map
+  std::int32_t m_nShift = 0;      // horizontal: log2 of the stride
+  double m_dSpeed = 0.0;          // automatic scroll, pixels per sub-step
+  std::int32_t m_bAuto = 0;
+
+  // The automatic scroll speed that carries objects: 0 at a limit.
+  double EffectiveSpeed() const { return m_dSpeed != 0.0 && !m_bAtLimit ? m_dSpeed : 0.0; }
+  // Axis, view, margin, cells, far extent, stride and stage bounds for a stage of
+  // nStageCells cells (scroll limits and speed are set apart).
+  void SetMapGeometry(int nAxis, int nStageCells, int nFarExtent);
+};
+
+inline constexpr int SIDE_COUNT = 8;
+inline constexpr int VIEW_WIDTH = 640;
+inline constexpr int VIEW_HEIGHT = 480;
+
+class cStageScene : public cScene {
+ public:
+  cStageScene();
+  void Run() override;
+  void FadeIn() override;
+  void FadeOut() override;
+  // One play frame: the close flag first.
+  void Play();
+
+  // Set by the main window on a close request while a message of stage play waits.
+  std::atomic<std::int32_t> m_bQuit{0};
+  // The name of the current ranking entry (up to three characters).
+  std::string m_strRankName;
+  cVector<void (cStageScene::*)()> m_Phases;
+
+  cScrollAxis m_ScrollX;
+  cScrollAxis m_ScrollY;
+  cVector<cVectorList<cActor*>> m_SideActors;  // by side; not owned
+  cVector<DDSURFACEDATA> m_CharaSurfaces;       // four per character bitmap of the database
+
+  // Block map and block collision. Cell indexes are column + (row << m_ScrollX.m_nShift).
+  // Builds g_BlockMap for a stage whose axes are set up; false (after the error box and
+  // the close request) when the map cannot be made.
+  bool BuildBlockMap(const cEdStage& stage);
+  int CellIndex(int nColumn, int nRow) const { return nColumn + (nRow << m_ScrollX.m_nShift); }
+  // Whether a cell with appearance conditions is present now.
+  static bool CheckBlockConditions(cMapBlock& cell);
+  int StrongestBlockAt(int nLeft, int nTop, int nRight, int nBottom, int nSide);
+  int StrongestBlockOnEdge(cActor& actor, int x1, int y1, int x2, int y2);
+  int StrongestBlockUnderCentre(cActor& actor);
+  // 0, or 2 when the block kills the actor.
+  int ProbeLeft(cActor& actor);
+  int ProbeRight(cActor& actor);
+  int ProbeCeiling(cActor& actor);
+  int ProbeFloor(cActor& actor);
+  int ResolveBlocksX(cActor& actor);
+  int RecheckBlocksX(cActor& actor);
+  int ResolveBlocksY(cActor& actor);
+  int RecheckBlocksY(cActor& actor);
+  bool IsBlocked(cActor& actor);
+  bool OverlapsSolidChara(cActor& actor);
+  void ClampToScreenX(cActor& player);
+  int ClampToScreenY(cActor& player);
+};
+
+// The running stage scene; the window thread reads the pointer too. The scene manager
+// sets it when it makes scene 4 and clears it before deleting that scene.
+extern std::atomic<cStageScene*> g_StageScene;
+inline cStageScene& TheStage() { return *g_StageScene.load(std::memory_order_relaxed); }
