@@ -134,31 +134,33 @@ void cWindow::Measure() {
   if (m_nStatusBar == 1) m_nDrawHeight -= kStatusBarHeight;
 }
 
-void cWindow::ReadClientSize() {
+bool cWindow::PlatformClientRect(plat::Rect* out) const {
   if (m_lpPlatWindow && m_lpPlatWindow->sdlWindow()) {
     const plat::Rect r = m_lpPlatWindow->clientRectOnScreen();
-    m_rcClient = plat::Rect{0, 0, r.right - r.left, r.bottom - r.top};
-    return;
+    *out = plat::Rect{0, 0, r.right - r.left, r.bottom - r.top};
+    return true;
   }
   plat::ui::WindowGeometry g;
-  if (m_hWnd && plat::ui::windowGeometry(m_hWnd, &g)) m_rcClient = plat::Rect{0, 0, g.client.w, g.client.h};
+  if (!m_hWnd || !plat::ui::windowGeometry(m_hWnd, &g)) return false;
+  *out = plat::Rect{0, 0, g.client.w, g.client.h};
+  return true;
 }
 
 void cWindow::UpdateStyle() {
   m_dwStyle = PlatformStyle();
-  ReadClientSize();
+  PlatformClientRect(&m_rcClient);
   Measure();
 }
 
 void cWindow::AddStyle(std::uint32_t bits) {
   m_dwStyle |= bits;
-  ReadClientSize();
+  PlatformClientRect(&m_rcClient);
   Measure();
 }
 
 void cWindow::RemoveStyle(std::uint32_t bits) {
   m_dwStyle &= ~bits;
-  ReadClientSize();
+  PlatformClientRect(&m_rcClient);
   Measure();
 }
 
@@ -223,17 +225,7 @@ void cWindow::GetWindowPos(POINT* out) const {
 
 void cWindow::GetClientRect(plat::Rect* out) const {
   if (!m_hWnd) return;
-  if (m_lpPlatWindow && m_lpPlatWindow->sdlWindow()) {
-    const plat::Rect r = m_lpPlatWindow->clientRectOnScreen();
-    *out = plat::Rect{0, 0, r.right - r.left, r.bottom - r.top};
-    return;
-  }
-  plat::ui::WindowGeometry g;
-  if (plat::ui::windowGeometry(m_hWnd, &g)) {
-    *out = plat::Rect{0, 0, g.client.w, g.client.h};
-    return;
-  }
-  *out = m_rcClient;
+  if (!PlatformClientRect(out)) *out = m_rcClient;
 }
 
 void cWindow::GetMinMaxInfo(MINMAXINFO* info) const {

@@ -147,6 +147,7 @@ class cWindow {
 
  private:
   void SetWindowPos(std::int32_t x, std::int32_t y);
-  // Client size from the platform window behind the object, when there is one.
-  void ReadClientSize();
+  // The client rectangle (at 0, 0) of the platform window behind the object, the main
+  // window's or a dialog's; false without one.
+  bool PlatformClientRect(plat::Rect* out) const;
 };
