@@ -3,7 +3,6 @@
 #include "core/AppGlobals.h"
 #include "core/Log.h"
 #include "core/SceneManager.h"
-#include "core/StandInScenes.h"
 #include "core/Thread.h"
 #include "frontend/KeyLog.h"
 #include "frontend/PlayRecord.h"

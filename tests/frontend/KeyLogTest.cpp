@@ -5,8 +5,14 @@
 
 #include "FrontendTestUtil.h"
 #include "core/AppGlobals.h"
+#include "core/DialogRequests.h"
+#include "core/MainWindow.h"
+#include "core/SceneManager.h"
 #include "platform/input.h"
 #include "platform/messaging.h"
+#include "platform/modal_ui.h"
+#include "platform/sys.h"
+#include "ui/DialogRequests.h"
 
 namespace {
 
@@ -301,6 +307,58 @@ TEST_F(KeyLogTest, F1AndF2AskForTheSaveOfTheirLog) {
 
   EXPECT_EQ(OpenReplayDialog(), 1);
   EXPECT_EQ(requests_.back(), (std::pair<std::uint32_t, std::uintptr_t>{0x403, 0}));
+}
+
+TEST_F(KeyLogTest, TheMainWindowSavesEitherLogAndLoadsTheChosenReplay) {
+  plat::sys::LaunchParams launch = plat::sys::launch();
+  launch.headless = true;
+  plat::sys::setLaunch(launch);
+  plat::ui_script::reset();
+  InstallFrontendLinks();
+  g_SceneManager.m_nGameMode = 2;
+  EXPECT_EQ(CurrentGameMode(), 2);
+  g_SceneManager.m_nGameMode = 0;
+
+  MakeStages(g_Stage, g_StartStage);
+  g_PlayRecord.m_strStageName = "data\\stg4\\Forest.";
+  g_StartPlayRecord.m_nTotalScore = 10;
+  g_PrevStartPlayRecord.m_nTotalScore = 20;
+  g_KeyLog.RecordFrame(1, 2);
+  g_PrevKeyLog.RecordFrame(3, 4);
+  g_PrevKeyLog.RecordFrame(5, 6);
+  // The file dialogs answer with these names; requests go straight to the procedure.
+  auto answer = [](const char* script) {
+    auto steps = plat::ui_script::parse(script);
+    ASSERT_TRUE(steps) << script;
+    for (auto& one : *steps) plat::ui_script::push(std::move(one));
+  };
+  const plat::WindowToken w = 0;
+  for (const char* script : {"file=current", "file=previous"}) {
+    answer(script);
+    g_bDialogDone = 0;
+    g_MainWindow.WindowProc(w, plat::Msg{plat::wm::User + 4, script[5] == 'p' ? 1u : 0u, 0});
+    EXPECT_EQ(g_bDialogDone.load(), 1) << script;
+    EXPECT_EQ(g_bDialogResult.load(), 1) << script;
+  }
+
+  // The previous attempt's file comes back with its own log and record, and its path
+  // becomes the stage's.
+  g_KeyLog.Clear();
+  g_Stage = cEdStage();
+  answer("file=previous.rpl4_513");
+  g_bDialogDone = 0;
+  g_MainWindow.WindowProc(w, plat::Msg{plat::wm::User + 3, 0, 0});
+  EXPECT_EQ(g_bDialogResult.load(), 1);
+  const std::string cwd = *plat::fs::currentDirectory();
+  EXPECT_EQ(g_Stage.m_strPath, cwd + "\\user_data\\rpl4\\previous." + ReplayExtension());
+  EXPECT_EQ(g_PlayRecord.m_nTotalScore, 20);
+  EXPECT_EQ(PlayAll(g_KeyLog), (std::vector<std::pair<int, int>>{{3, 4}, {5, 6}}));
+  EXPECT_EQ(plat::ui_script::unexpected(), 0u);
+  plat::ui_script::reset();
+  g_Stage = cEdStage();
+  g_StartStage = cEdStage();
+  g_StartPlayRecord = cPlayRecord();
+  g_PrevStartPlayRecord = cPlayRecord();
 }
 
 }  // namespace
