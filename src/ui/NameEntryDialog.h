@@ -29,6 +29,6 @@ extern cNameEntryDialog* g_pNameEntryDialog;
 std::intptr_t NameDialogProc(plat::WindowToken hWnd, const plat::Msg& msg);
 
 // Stage play's ranking name (cStageScene::m_strRankName of g_StageScene) while a stage
-// scene exists: stage play installs a function that gives it, or nullptr without a scene.
+// scene exists: start-up installs a function that gives it, or nullptr without a scene.
 using StageRankNameSource = std::string* (*)();
 void SetStageRankNameSource(StageRankNameSource source);
