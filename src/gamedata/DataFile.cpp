@@ -20,6 +20,7 @@ void ToHostOrder(unsigned char* p, std::int32_t nCount, int nSize) {
 }  // namespace
 
 bool cDataReader::Read(void* pDest, std::size_t nBytes) {
+  if (m_pStop && m_pStop->load(std::memory_order_relaxed)) m_bFailed = true;
   if (nBytes > Remaining()) {
     m_bFailed = true;
     return false;

@@ -3,6 +3,7 @@
 // before anything is allocated or read; a file is written into memory and put in place
 // by a temporary file and a rename, so a failed save never leaves half a file.
 #pragma once
+#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -47,6 +48,10 @@ class cDataReader {
   bool EnterList();
   void LeaveList() { --m_nDepth; }
 
+  // A set flag makes every later read fail, so a load that is asked to stop unwinds
+  // at its next read.
+  void SetStopFlag(const std::atomic<bool>* pStop) { m_pStop = pStop; }
+
   void Fail() { m_bFailed = true; }
   bool Failed() const { return m_bFailed; }
   std::size_t Remaining() const { return m_bFailed ? 0 : m_Data.size() - m_nPos; }
@@ -61,6 +66,7 @@ class cDataReader {
   std::size_t m_nPos = 0;
   int m_nDepth = 0;
   bool m_bFailed = false;
+  const std::atomic<bool>* m_pStop = nullptr;
 };
 
 // Collects a file's bytes in memory; CloseDataFile puts them on disk.

@@ -2,7 +2,9 @@
 // sizes of the database lists and of the palettes' definition lists, the sword types'
 // entry times, and whether test-only flows are kept. The owners of those lists (the
 // database, the common palette, the stage, the system settings) answer through one
-// object installed with SetDataRefs; with none installed every list is empty.
+// object installed with SetDataRefs. Unless an object answers otherwise, the palette
+// sizes are those of g_CommonPalette and of g_Stage's palette, and every other list is
+// empty.
 #pragma once
 #include <cstdint>
 
