@@ -1,0 +1,250 @@
+#include "EffectTest.h"
+#include "gfx/DDTranslucent.h"
+
+namespace {
+
+using namespace gfxtest;
+using DDTranslucentTest = EffectFixture;
+
+// An asymmetric blend table: a swapped index order gives other numbers.
+std::uint8_t Table(int a, int b) { return std::uint8_t((a * 7 + b * 3) & 255); }
+void FillTable(std::uint8_t* t) {
+  for (int a = 0; a < 256; ++a)
+    for (int b = 0; b < 256; ++b) t[a * 256 + b] = Table(a, b);
+}
+
+std::uint16_t P565(int r, int g, int b) { return std::uint16_t(r << 11 | g << 5 | b); }
+std::uint16_t P1555(int r, int g, int b) { return std::uint16_t(0x8000 | r << 10 | g << 5 | b); }
+
+TEST_F(DDTranslucentTest, DirectDrawAlphaPerDepthAndLevel) {
+  struct Case {
+    Mode mode;
+    int level;
+    PALETTEENTRY colour;  // palette entry 31
+    std::uint32_t src, dst, expected;
+  };
+  // 16 bits: up to 8-bit units (10 -> 82, 20 -> 80, 5 -> 41; targets 31 -> 255, 0 -> 0,
+  // 16 -> 131), halved toward the target, down again (168 -> 20, 40 -> 9, 86 -> 10).
+  // A level below 0 only goes up and down: 15 -> 123 -> 14.
+  const Case cases[] = {
+      {Mode::DD32, 1, {100, 100, 100, 0}, 0x00C8C8C8, 0xAB000000, 0xAB969696},
+      {Mode::DD32, 2, {100, 100, 100, 0}, 0x00C8C8C8, 0xAB000000, 0xAB7D7D7D},
+      {Mode::DD32, -1, {100, 100, 100, 0}, 0x00C8C8C8, 0xAB000000, 0xABC8C8C8},
+      // Halving 0 toward 255 settles at 254 after eight steps.
+      {Mode::DD32, 9, {255, 0, 255, 0}, 0x00000000, 0, 0x00FE00FE},
+      {Mode::DD32, 1000000, {255, 0, 255, 0}, 0x00000000, 0, 0x00FE00FE},
+      {Mode::DD16, 1, {31, 0, 16, 0}, P565(10, 20, 5), 0, P565(20, 9, 10)},
+      {Mode::DD16, -1, {31, 0, 16, 0}, P565(15, 20, 5), 0, P565(14, 19, 4)},
+      {Mode::DD8, 1, {}, 5, 0, Table(5, 31)},
+      {Mode::DD8, 2, {}, 5, 0, Table(Table(5, 31), 31)},
+      {Mode::DD8, -1, {}, 5, 0, 5},
+  };
+  FillTable(g_BlendTable);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(Name(c.mode)) + " level " + std::to_string(c.level));
+    Reopen(c.mode);
+    PALETTEENTRY pal[256] = {};
+    pal[31] = c.colour;
+    DDSURFACEDATA* src = Make(4, 4);
+    DDSURFACEDATA* dst = Make(4, 4);
+    PaintAll(src, c.src);
+    PaintAll(dst, c.dst);
+    EXPECT_TRUE(DDBltAlpha(dst, 0, 0, 4, 4, src, 0, 0, 0, pal, nullptr, 31, c.level));
+    EXPECT_EQ(Px(dst, 3, 3), c.expected);
+  }
+  // Level 0 draws nothing.
+  DDSURFACEDATA* src = Make(4, 4);
+  DDSURFACEDATA* dst = Make(4, 4);
+  PaintAll(src, 9);
+  EXPECT_TRUE(DDBltAlpha(dst, 0, 0, 4, 4, src, 0, 0, 0, g_Palette, nullptr, 31, 0));
+  EXPECT_EQ(Changed(dst, 0), 0);
+}
+
+TEST_F(DDTranslucentTest, TransparentSourcePixelsAreLeftOutByTheWholeWord) {
+  struct Case {
+    Mode mode;
+    std::uint32_t transparent, nearMiss;
+  };
+  // At 32 bits a pixel whose byte 3 differs from the transparent value's is not transparent.
+  const Case cases[] = {{Mode::DD8, 0, 8}, {Mode::DD16, 0xF81F, 0xF81E}, {Mode::DD32, 0x00FF00FF, 0x01FF00FF}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Name(c.mode));
+    Reopen(c.mode);
+    g_TransmitPixel = c.transparent;
+    DDSURFACEDATA* src = Make(2, 1);
+    Paint(src, [&](int x, int) { return x == 0 ? c.transparent : c.nearMiss; });
+    for (int half = 0; half < 2; ++half) {
+      DDSURFACEDATA* dst = Make(2, 1);
+      const std::uint32_t before = 0x1;
+      PaintAll(dst, before);
+      if (half)
+        DDBltHalf(dst, 0, 0, 2, 1, src, 0, 0, 1, nullptr);
+      else
+        DDBltAlpha(dst, 0, 0, 2, 1, src, 0, 0, 1, g_Palette, nullptr, 0, -1);
+      EXPECT_EQ(Px(dst, 0, 0), before) << (half ? "half" : "alpha");
+      EXPECT_NE(Px(dst, 1, 0), before) << (half ? "half" : "alpha");
+    }
+  }
+}
+
+TEST_F(DDTranslucentTest, Direct3DAlphaQuadBlendsTowardTheFactorColour) {
+  ASSERT_TRUE(Open(Mode::D3D32));
+  PALETTEENTRY pal[256] = {};
+  pal[31] = {100, 50, 0, 0};
+  struct Case {
+    int level;
+    std::uint32_t expected;
+  };
+  // Factor alpha 128 / 80 / 0 by level: round((texel * fa + colour * (255 - fa)) / 255).
+  const Case cases[] = {{1, 0xFF967D64}, {2, 0xFF83613F}, {5, 0xFF643200}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.level);
+    DDSURFACEDATA* src = Make(2, 1);
+    DDSURFACEDATA* dst = Make(2, 1);
+    Paint(src, [](int x, int) { return x == 0 ? 0xFFC8C8C8u : 0u; });  // texel 1 is transparent
+    PaintAll(dst, 0xFF010203);
+    EXPECT_TRUE(DDBltAlpha(dst, 0, 0, 2, 1, src, 0, 0, 0, pal, nullptr, 31, c.level));
+    EXPECT_EQ(Px(dst, 0, 0), c.expected);
+    EXPECT_EQ(Px(dst, 1, 0), 0xFF010203u);
+  }
+}
+
+TEST_F(DDTranslucentTest, Direct3DAlphaPixelLoopInSystemMemory) {
+  struct Case {
+    Mode mode;
+    bool fullScreen;
+    int level;
+    PALETTEENTRY colour;
+    std::uint32_t src, expected;
+  };
+  // Weights 128 / 64 / 32 / 16: level 1 is (s + t) >> 1, the others s * w / 255 + t * (1 - w / 255)
+  // truncated (200 and 100 give 125, 112, 106). Targets in field units: 255 -> 31, 128 -> 15.
+  const Case cases[] = {
+      {Mode::D3D32, false, 1, {100, 100, 100, 0}, 0x00C8C8C8, 0xFF969696},
+      {Mode::D3D32, false, 2, {100, 100, 100, 0}, 0x00C8C8C8, 0xFF7D7D7D},
+      {Mode::D3D32, false, 3, {100, 100, 100, 0}, 0x00C8C8C8, 0xFF707070},
+      {Mode::D3D32, false, 4, {100, 100, 100, 0}, 0x00C8C8C8, 0xFF6A6A6A},
+      {Mode::D3D16, false, 1, {255, 0, 128, 0}, P1555(10, 20, 5), P1555(20, 10, 10)},
+      // Onto the 5-6-5 screen: level 1 writes G as the sum, the others double it.
+      {Mode::D3D16, true, 1, {255, 0, 128, 0}, P1555(10, 20, 5), P565(20, 20, 10)},
+      {Mode::D3D16, true, 2, {255, 0, 128, 0}, P1555(10, 20, 5), P565(25, 10, 12)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(Name(c.mode)) + (c.fullScreen ? " full screen" : "") + " level " +
+                 std::to_string(c.level));
+    Reopen(c.mode, !c.fullScreen);
+    PALETTEENTRY pal[256] = {};
+    pal[31] = c.colour;
+    DDSURFACEDATA* src = Make(4, 4, true);
+    DDSURFACEDATA* dst = c.fullScreen ? &BackBuffer : Make(4, 4);
+    Paint(src, [&](int x, int) { return x == 0 ? 0u : c.src; });  // column 0 transparent
+    PaintAll(dst, 0x1234);
+    EXPECT_TRUE(DDBltAlpha(dst, 0, 0, 4, 4, src, 0, 0, 1, pal, nullptr, 31, c.level));
+    EXPECT_EQ(Px(dst, 2, 1), c.expected);
+    EXPECT_EQ(Px(dst, 0, 1), 0x1234u);
+  }
+}
+
+TEST_F(DDTranslucentTest, HalfAndHalfPerModeAndDepth) {
+  struct Case {
+    const char* what;
+    Mode mode;
+    bool fullScreen, system, virtualBack;
+    std::uint32_t transparent, src, dst, expected;
+  };
+  // 16-bit DirectDraw mixes in 8-bit units: (82 + 164) >> 1 = 123 -> 14, (80 + 161) >> 1 =
+  // 120 -> 29, (41 + 123) >> 1 = 82 -> 9. Direct3D quads take the texel at alpha 128.
+  const Case cases[] = {
+      {"dd8 over 0", Mode::DD8, false, false, false, 0, 40, 0, 40},
+      {"dd8 table", Mode::DD8, false, false, false, 0, 40, 12, 204u},
+      {"dd16 mix", Mode::DD16, false, false, false, 0xF81F, P565(20, 40, 15), P565(10, 20, 5), P565(14, 29, 9)},
+      {"dd16 over transparent", Mode::DD16, false, false, false, 0xF81F, P565(20, 40, 15), 0xF81F, P565(20, 40, 15)},
+      {"dd32 mix", Mode::DD32, false, false, false, 0x00FF00FF, 0x00C86432, 0x7F204060, 0x7F745249},
+      {"dd32 over transparent", Mode::DD32, false, false, false, 0x00FF00FF, 0x00C86432, 0x00FF00FF, 0x00C86432},
+      {"d3d32 quad white", Mode::D3D32, false, false, false, 0, 0xFFFFFFFF, 0xFF000000, 0x808080},
+      {"d3d32 quad black", Mode::D3D32, false, false, false, 0, 0xFF000000, 0xFFFFFFFF, 0x7F7F7F},
+      {"d3d32 pixels", Mode::D3D32, false, true, false, 0, 0x00C86432, 0x00204060, 0xFF745249},
+      {"d3d32 virtual back buffer", Mode::D3D32, false, false, true, 0, 0xFFC86432, 0xFF204060, 0xFF745249},
+      // The 5-6-5 screen: R and B halved, G = (screen G + 2 * texel G) >> 1.
+      {"d3d16 full screen pixels", Mode::D3D16, true, true, false, 0, P1555(10, 20, 5), P565(20, 40, 15),
+       P565(15, 40, 10)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Reopen(c.mode, !c.fullScreen);
+    g_TransmitPixel = c.transparent;
+    std::vector<std::uint8_t> table(65536);
+    FillTable(table.data());
+    std::fill(g_BlendTable, g_BlendTable + 65536, 0);  // the table passed in is the one used
+    DDSURFACEDATA* src = Make(2, 2, c.system);
+    DDSURFACEDATA* dst = c.fullScreen || c.virtualBack ? &BackBuffer : Make(2, 2);
+    if (c.virtualBack) DDSetVirBackBuffer(true);
+    DDSURFACEDATA* target = c.virtualBack ? &VirBackBuffer : dst;
+    PaintAll(src, c.src);
+    PaintAll(target, c.dst);
+    EXPECT_TRUE(DDBltHalf(dst, 0, 0, 2, 2, src, 0, 0, 0, table.data()));
+    const std::uint32_t mask = IsD3D(c.mode) && !c.system && !c.virtualBack ? 0xFFFFFF : 0xFFFFFFFF;
+    EXPECT_EQ(Px(target, 1, 1) & mask, c.expected);
+    if (c.virtualBack) DDSetVirBackBuffer(false);
+  }
+}
+
+TEST_F(DDTranslucentTest, EightBitHalfSkipsNumberZero) {
+  ASSERT_TRUE(Open(Mode::DD8));
+  std::vector<std::uint8_t> table(65536);
+  FillTable(table.data());
+  DDSURFACEDATA* src = Make(2, 1);
+  DDSURFACEDATA* dst = Make(2, 1);
+  PaintAll(src, 0);
+  PaintAll(dst, 12);
+  DDBltHalf(dst, 0, 0, 2, 1, src, 0, 0, 1, table.data());
+  EXPECT_EQ(Px(dst, 0, 0), 12u);
+  DDBltHalf(dst, 0, 0, 2, 1, src, 0, 0, 0, table.data());
+  EXPECT_EQ(Px(dst, 0, 0), Table(12, 0));
+}
+
+TEST_F(DDTranslucentTest, BothBlitsClipToBothSurfaces) {
+  struct Case {
+    int x, y, sx, sy, written;
+  };
+  // A 4 x 4 rectangle into an 8 x 8 target from a 4 x 4 source.
+  const Case cases[] = {{2, 2, 0, 0, 16}, {-2, 0, 0, 0, 8}, {6, 6, 0, 0, 4}, {0, 0, 1, 3, 3},
+                        {-2, 6, 1, 0, 2}, {8, 0, 0, 0, 0},  {0, 0, -4, 0, 0}};
+  for (Mode m : {Mode::DD8, Mode::DD16, Mode::DD32, Mode::D3D16, Mode::D3D32}) {
+    Reopen(m);
+    FillTable(g_BlendTable);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(Name(m)) + " at " + std::to_string(c.x) + "," + std::to_string(c.y) + " from " +
+                   std::to_string(c.sx) + "," + std::to_string(c.sy));
+      for (int half = 0; half < 2; ++half) {
+        DDSURFACEDATA* src = Make(4, 4, IsD3D(m));
+        DDSURFACEDATA* dst = Make(8, 8);
+        PaintAll(src, 0x40);
+        PaintAll(dst, 0x1);
+        if (half)
+          DDBltHalf(dst, c.x, c.y, 4, 4, src, c.sx, c.sy, 0, g_BlendTable);
+        else
+          DDBltAlpha(dst, c.x, c.y, 4, 4, src, c.sx, c.sy, 0, g_Palette, nullptr, 0, 1);
+        EXPECT_EQ(Changed(dst, 0x1), c.written) << (half ? "half" : "alpha");
+      }
+    }
+  }
+}
+
+TEST_F(DDTranslucentTest, BlendTableFile) {
+  const std::string file = Write("hbt03.dat", std::string(10, '\x05'));
+  std::vector<std::uint8_t> table(65536, 9);
+  ASSERT_TRUE(Open(Mode::D3D32));
+  EXPECT_TRUE(DDLoadBlendTable(table.data(), Path("missing.dat")));  // nothing to read under Direct3D
+  EXPECT_TRUE(DDLoadBlendTable(table.data(), file));
+  EXPECT_EQ(table[0], 9);
+  Reopen(Mode::DD8);
+  EXPECT_FALSE(DDLoadBlendTable(table.data(), Path("missing.dat")));
+  EXPECT_EQ(table[0], 9);
+  // A short file fills what it holds and leaves the rest.
+  EXPECT_TRUE(DDLoadBlendTable(table.data(), file));
+  EXPECT_EQ(table[9], 5);
+  EXPECT_EQ(table[10], 9);
+}
+
+}  // namespace
