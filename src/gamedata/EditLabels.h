@@ -1,0 +1,44 @@
+// The editor's captions for the values of stage settings and of block, character and
+// item definitions. They say what the stored numbers mean; the player shows none of
+// them. Each list ends with an empty caption.
+#pragma once
+
+// Stage settings.
+extern const char* const g_ScrollModeNames[3];
+extern const char* const g_ResizeXNames[3];
+extern const char* const g_ResizeYNames[3];
+extern const char* const g_HitLevelNames[20];  // levels 1 to 19
+extern const char* const g_HitPassNames[7];
+extern const char* const g_AnchorNames[3];
+extern const char* const g_AnchorShortNames[3];
+extern const char* const g_BoxDisplayNames[4];
+extern const char* const g_BoxColorNames[9];
+extern const char* const g_AxisNames[3];
+
+// Definitions.
+extern const char* const g_BasePaletteNames[4];
+extern const char* const g_BaseCommonNames[3];
+extern const char* const g_BaseStageNames[3];
+extern const char* const g_BaseNoneNames[2];
+extern const char* const g_ImageSheetNames[6];
+extern const char* const g_OnOffNames[3];
+extern const char* const g_MarkShowNames[4];
+extern const char* const g_BlockHitNames[4];
+extern const char* const g_PassGroupNames[10];
+extern const char* const g_BlockEffectNames[7];
+extern const char* const g_ItemPaletteNames[4];
+extern const char* const g_ItemCommonNames[3];
+extern const char* const g_StageCommonNames[3];
+extern const char* const g_CharaOperatorNames[3];
+extern const char* const g_PadNames[2];
+extern const char* const g_FlyingNames[5];
+extern const char* const g_InvincibleNames[4];
+extern const char* const g_ScaleNames[11];
+extern const char* const g_ScaleOnlyNames[10];
+extern const char* const g_SightShapeNames[6];
+extern const char* const g_BlockBoxNames[5];
+extern const char* const g_ActivationRuleNames[4];
+extern const char* const g_ActivationRangeNames[5];
+extern const char* const g_TakeModeNames[4];
+extern const char* const g_FlowChangeNames[4];     // the item command's operation
+extern const char* const g_FlowChangeIdNames[28];  // and the flow it names

@@ -1,0 +1,18 @@
+// The sample's ten databases: the hero's animation set, a hit effect, a blinking
+// character effect, a screen shake, three sounds and five pieces of music.
+#pragma once
+#include "gamedata/Database.h"
+
+namespace sample {
+
+class ProjectWriter;
+
+// Database entries the sample's records use.
+enum : int { ANIME_SET_HERO = 1, EFFECT_HIT = 1, CHARA_EFFECT_ENTRY_BLINK = 1, SCR_EFFECT_ENTRY_SHAKE = 1 };
+enum : int { SOUND_JUMP = 1, SOUND_COIN = 2, SOUND_GOAL = 3 };
+
+void BuildDatabase(cEdDatabase& db);
+// Writes the ten files under "default\database\"; false at the first that fails.
+void SaveDatabase(cEdDatabase& db, ProjectWriter& w);
+
+}  // namespace sample

@@ -1,0 +1,216 @@
+#include "SampleStage.h"
+
+#include "SampleBitmaps.h"
+#include "SampleDatabase.h"
+#include "SampleMusic.h"
+#include "SampleSprites.h"
+#include "gamedata/KeyCondition.h"
+#include "gamedata/Vocabulary.h"
+
+namespace sample {
+
+namespace {
+
+// Key channels of a key-sequence step and direction codes of a movement.
+enum : int { KEY_LEFT = 1, KEY_RIGHT = 2, KEY_BUTTON1 = 11 };
+enum : int { MOVE_FORWARD = 0, MOVE_LEFT = 2, MOVE_RIGHT = 3 };
+// The movement that walks along the ground and turns round at walls and edges.
+constexpr int CMD_MOVE_GROUND_TURN = CMD_MOVE_STRAIGHT + 1;
+
+cEdFlow NewFlow() {
+  cEdFlow flow;
+  flow.m_nTrigger = 0;  // always
+  flow.m_nKeyTolerance = 3;
+  return flow;
+}
+
+// A step that holds while one channel is down, however long.
+cEdKeyCondition KeyHeld(int channel) {
+  cEdKeyCondition key;
+  key.m_KeyStates[channel] = 1;
+  key.m_bAnyLength = 1;
+  key.m_nRule = 0;
+  return key;
+}
+
+cEdCommand MoveCommand(int type, int time, int direction, int speed) {
+  cEdCommand command;
+  command.m_nSet = 0;
+  command.m_nType = static_cast<std::int8_t>(type);
+  command.m_nTime = static_cast<std::int16_t>(time);
+  command.NewMove();
+  command.m_pMove->m_nMode = 0;  // by direction
+  command.m_pMove->m_nDirection = static_cast<std::int8_t>(direction);
+  command.m_pMove->m_nTimingMode = 0;  // time and speed
+  command.m_pMove->m_nSpeed = static_cast<std::int16_t>(speed);
+  command.Normalize();
+  return command;
+}
+
+// Walks while the key is held: one tenth of a second of movement, repeated.
+cEdFlow WalkFlow(int channel, int direction) {
+  cEdFlow flow = NewFlow();
+  flow.m_KeyConditions.push_back(KeyHeld(channel));
+  flow.m_Commands.push_back(MoveCommand(CMD_MOVE_STRAIGHT, 1, direction, 30));
+  return flow;
+}
+
+// Jumps on button 1, higher while it is held: up to six half blocks.
+cEdFlow JumpFlow() {
+  cEdFlow flow = NewFlow();
+  flow.m_KeyConditions.push_back(KeyHeld(KEY_BUTTON1));
+  cEdCommand jump;
+  jump.m_nSet = 0;
+  jump.m_nType = CMD_JUMP;
+  jump.m_Params = {1, 0, 6, 0, 0};
+  jump.m_nSound = SOUND_JUMP;
+  jump.Normalize();
+  flow.m_Commands.push_back(jump);
+  return flow;
+}
+
+}  // namespace
+
+cEdBlock BlockDef(int image) {
+  cEdBlock block;
+  block.m_nImage = static_cast<std::int16_t>(image);
+  block.m_nImageSheet = 0;
+  block.m_nHit = 1;
+  block.m_nPassGroup = -1;
+  return block;
+}
+
+cEdChara HeroDef() {
+  cEdChara hero;
+  hero.m_strText = "主人公";
+  hero.m_nOperator = 0;
+  hero.m_nImage = CHARA_HERO;
+  hero.m_nImageSheet = 1;
+  hero.m_nImageSub = 0;
+  hero.m_nAnimeSet = ANIME_SET_HERO;
+  hero.m_nFacing = 1;
+  hero.m_bFixedFacing = 0;
+  hero.m_nMaxHP = 3;
+  hero.m_nPad = 0;
+  hero.m_nCarriedItem = -1;
+  hero.m_Flows.push_back(WalkFlow(KEY_LEFT, MOVE_LEFT));
+  hero.m_Flows.push_back(WalkFlow(KEY_RIGHT, MOVE_RIGHT));
+  hero.m_Flows.push_back(JumpFlow());
+  return hero;
+}
+
+cEdChara WalkerDef() {
+  cEdChara walker;
+  walker.m_strText = "歩く敵";
+  walker.m_nOperator = 1;
+  walker.m_nImage = CHARA_WALKER;
+  walker.m_nImageSheet = 1;
+  walker.m_nAnimeSet = ANIME_SET_HERO;
+  walker.m_nFacing = 0;
+  walker.m_bFixedFacing = 0;
+  walker.m_nMaxHP = 1;
+  walker.m_nBodyPower = 1;
+  walker.m_nBodyHitEffect = EFFECT_HIT;
+  walker.m_nScore = 100;
+  walker.m_nCarriedItem = -1;
+  cEdFlow flow = NewFlow();
+  flow.m_Commands.push_back(MoveCommand(CMD_MOVE_GROUND_TURN, 50, MOVE_FORWARD, 10));
+  walker.m_Flows.push_back(flow);
+  return walker;
+}
+
+cEdItem CoinDef() {
+  cEdItem coin;
+  coin.m_strText = "コイン";
+  coin.m_nImage = ITEM_COIN;
+  coin.m_nImageSheet = 2;
+  coin.m_nTakeMode = 0;
+  coin.m_nTakeSound = SOUND_COIN;
+  return coin;
+}
+
+cEdItem GoalDef() {
+  cEdItem goal;
+  goal.m_strText = "ゴール";
+  goal.m_nImage = ITEM_GOAL;
+  goal.m_nImageSheet = 2;
+  goal.m_nTakeMode = 0;
+  goal.m_nTakeSound = SOUND_GOAL;
+  cEdCommand clear;
+  clear.m_nSet = 1;  // an item command
+  clear.m_nType = CMD_STAGE_CLEAR - ITEM_TYPE_OFFSET;
+  clear.m_Params = {0, 0, 0, 0, 0};  // on to the next stage (none: back to the map)
+  clear.Normalize();
+  goal.m_Commands.push_back(clear);
+  return goal;
+}
+
+void BuildCommonPalette(cEdPalette& palette) {
+  palette.ResetLists();
+  for (int image : {BLOCK_GRASS, BLOCK_DIRT, BLOCK_BRICK, BLOCK_STONE}) palette.m_Blocks.push_back(BlockDef(image));
+  palette.m_Charas.push_back(WalkerDef());
+  palette.m_Charas.push_back(HeroDef());
+  palette.m_Items.push_back(CoinDef());
+  palette.m_Items.push_back(GoalDef());
+}
+
+void BuildStage(cEdStage& stage) {
+  stage.Reset();
+  stage.m_strHeader = "はじまりの草原";
+  stage.m_nWidth = STAGE_WIDTH;
+  stage.m_nHeight = STAGE_HEIGHT;
+  stage.m_nFrameRate = 60;
+  stage.m_bTimeLimit = 1;
+  stage.m_nTimeLimit = 200;
+  stage.m_nHitLevel = 10;
+  stage.m_nBgm = BGM_STAGE;
+  stage.m_nBgmOption = 1;
+  stage.m_bStatusBar = 1;
+  // The stage caption with the part number; the start caption would take the time
+  // digits that share its place in the word bitmap.
+  stage.m_bShowStart1 = 1;
+  stage.m_bShowStart2 = 0;
+  stage.m_bShowClear = 1;
+  stage.m_bShowGameOver = 1;
+
+  auto place = [&](cEdBlock block, int x, int y) {
+    block.m_nX = static_cast<std::int16_t>(x);
+    block.m_nY = static_cast<std::int16_t>(y);
+    stage.m_Blocks.push_back(block);
+  };
+  for (int x = 0; x < STAGE_WIDTH; ++x) {
+    place(BlockDef(BLOCK_GRASS), x, 13);
+    place(BlockDef(BLOCK_DIRT), x, 14);
+  }
+  for (int x = 10; x <= 14; ++x) place(BlockDef(BLOCK_BRICK), x, 9);
+  for (int step = 0; step < 3; ++step)
+    for (int y = 12 - step; y <= 12; ++y) place(BlockDef(BLOCK_STONE), 28 + step, y);
+
+  cEdChara hero = HeroDef();
+  hero.m_nX = 2;
+  hero.m_nY = 12;
+  stage.m_Charas.push_back(hero);
+  cEdChara walker = WalkerDef();
+  walker.m_nX = 20;
+  walker.m_nY = 12;
+  stage.m_Charas.push_back(walker);
+
+  auto item = [&](cEdItem def, int x, int y) {
+    def.m_nX = static_cast<std::int16_t>(x);
+    def.m_nY = static_cast<std::int16_t>(y);
+    stage.m_Items.push_back(def);
+  };
+  item(CoinDef(), 6, 11);
+  item(GoalDef(), 37, 12);
+  for (int x = 11; x <= 13; ++x) item(CoinDef(), x, 8);
+  item(CoinDef(), 30, 9);
+
+  // A dark fill behind the sky picture.
+  stage.m_Backgrounds.ResetRecords(2);
+  stage.m_Backgrounds[0].m_bFill = 1;
+  stage.m_Backgrounds[0].m_nFillColor = 16;
+  stage.m_Backgrounds[1].m_bFill = 0;
+  stage.m_Backgrounds[1].m_strBitmap = SKY_BITMAP;
+}
+
+}  // namespace sample

@@ -1,0 +1,29 @@
+// The sample's definitions and its first stage: a ground of blocks, a platform and steps,
+// the hero with walking and jumping flows, a walking enemy, coins and a goal that clears
+// the stage. The same definitions fill the common palette.
+#pragma once
+#include "gamedata/Palette.h"
+#include "gamedata/Stage.h"
+
+namespace sample {
+
+// Stage files as the player finds them: the story stage (its first part) and challenge
+// stage 1, both written into "default\stg4\".
+inline constexpr const char* STORY_STAGE_FILE = "default\\stg4\\Stage01-1.stg4_001";
+inline constexpr const char* CHALLENGE_STAGE_FILE = "default\\stg4\\c01-1.stg4_001";
+
+inline constexpr int STAGE_WIDTH = 40;
+inline constexpr int STAGE_HEIGHT = 15;
+
+cEdBlock BlockDef(int image);
+cEdChara HeroDef();
+cEdChara WalkerDef();
+cEdItem CoinDef();
+cEdItem GoalDef();
+
+// Element 0 of each list stays the empty definition.
+void BuildCommonPalette(cEdPalette& palette);
+// Build into g_Stage: saving checks the placed objects against the stage being played.
+void BuildStage(cEdStage& stage);
+
+}  // namespace sample

@@ -1,0 +1,12 @@
+// The sample's system settings: a palette project with one challenge stage, text menus,
+// the sample's system sounds and scene music, and Direct3D in a window by default.
+#pragma once
+#include "gamedata/System.h"
+
+namespace sample {
+
+inline constexpr const char* GAME_TITLE = "サンプルクエスト";
+
+void BuildSystem(cEdSystem& system);
+
+}  // namespace sample
