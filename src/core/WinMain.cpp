@@ -10,6 +10,7 @@
 #include "core/MainWindow.h"
 #include "core/PathUtil.h"
 #include "core/SceneManager.h"
+#include "core/SystemReport.h"
 #include "core/Thread.h"
 #include "platform/fs.h"
 #include "platform/msgbox.h"
@@ -49,6 +50,7 @@ int WinMain(const std::string& commandLine, int showCommand) {
     return 0;
   }
   ReportPrintf("App : ver %s", "513");
+  ReportSystemInfo();
 
   g_bFromEditor.store(showCommand == plat::sw::Show ? 1 : 0);
 
