@@ -20,6 +20,7 @@
 #include "core/SceneManager.h"
 #include "core/WinMain.h"
 #include "platform/fs.h"
+#include "test_support/SampleProject.h"
 #include "test_support/TempDir.h"
 
 namespace {
@@ -50,6 +51,11 @@ struct PlayerRun {
 PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, std::string>> env,
               void (*during)() = nullptr) {
   std::string errPath = dir + "/stderr.txt";
+  PlayerRun r;
+  if (!test_support::CopySampleProject(dir, true)) {
+    ADD_FAILURE() << "no sample project";
+    return r;
+  }
   pid_t pid = ::fork();
   if (pid == 0) {
     int fd = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -74,7 +80,6 @@ PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, s
     char* argv[] = {name, nullptr};
     ::_exit(PlayerMain(1, argv));
   }
-  PlayerRun r;
   int status = 0;
   for (int i = 0; i < 20000; ++i) {
     if (::waitpid(pid, &status, WNOHANG) == pid) {
@@ -128,7 +133,8 @@ TEST(PlayerMain, EveryCloseRequestEndsTheGameInOrder) {
     EXPECT_TRUE(exitA < quit && quit < exitD) << c.what;
     lines.erase(quit);
     const std::vector<std::string> expected = {
-        "G", "H", "I", "J", "WM_CLOSE 成功！", "thPause.Exit()", "Exit A", "Exit B", "Exit C", "Exit D",
+        "G", "H", "Device HAL-HARD", "X8R8G8B8", "DDInit成功", "1", "3", "4", "I", "J", "WM_CLOSE 成功！",
+        "thPause.Exit()", "Exit A", "Exit B", "Exit C", "Exit D",
         "Exit E", "thGame.Exit()", "WM_DESTROY", "UnInitGame後", "ReleaseMutex後"};
     EXPECT_EQ(lines, expected) << c.what;
 
