@@ -19,6 +19,7 @@
 
 #include "core/SceneManager.h"
 #include "core/WinMain.h"
+#include "platform/display.h"
 #include "platform/fs.h"
 #include "test_support/SampleProject.h"
 #include "test_support/TempDir.h"
@@ -46,10 +47,11 @@ struct PlayerRun {
   std::string stderrText;
 };
 
-// Runs PlayerMain in a child process inside dir. `during` runs on a thread of the
-// child once the game thread has stepped a few frames (it is how a test closes the game).
+// Runs PlayerMain in a child process inside dir. `before` runs in the child first (a
+// test injects faults there); `during` runs on a thread of the child once the game
+// thread has stepped a few frames (it is how a test closes the game).
 PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, std::string>> env,
-              void (*during)() = nullptr) {
+              void (*during)() = nullptr, void (*before)() = nullptr) {
   std::string errPath = dir + "/stderr.txt";
   PlayerRun r;
   if (!test_support::CopySampleProject(dir, true)) {
@@ -68,6 +70,7 @@ PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, s
     ::unsetenv("PELLMOOR_EDITOR_LINK");
     ::unsetenv("PELLMOOR_UI_SCRIPT");
     for (auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
+    if (before) before();
     if (during) {
       std::uint32_t before = g_SceneManager.m_nFramesStepped.load();  // tests run earlier stepped some
       std::thread([during, before] {
@@ -210,6 +213,16 @@ TEST(PlayerMain, TheEditorIsToldOfStartAndEndOnlyWhenItStartedThePlayer) {
       EXPECT_TRUE(notices.empty());
     }
   }
+}
+
+TEST(PlayerMain, ADirect3DDeviceThatCannotBeMadeGivesDirectDrawInTheSameMode) {
+  test_support::TempDir dir;
+  PlayerRun r = RunPlayer(dir.path(), {}, &RaiseTerm, [] { plat::display::faults().createDevice = 2; });
+  EXPECT_EQ(r.exitCode, 0) << r.stderrText;
+  const std::string report = ReadNative(dir.path() + "/Report_Game.txt");
+  // The display block of DirectDraw: same window and depth, video memory instead of devices.
+  EXPECT_NE(report.find("\r\nMode : Window\r\nBpp : 32\r\nVRAM Total : "), std::string::npos) << report;
+  EXPECT_EQ(report.find("---"), std::string::npos) << report;
 }
 
 }  // namespace
