@@ -38,12 +38,13 @@
 #include "ui/KeyConfig.h"
 #include "ui/Pad.h"
 
-std::int32_t g_bWindowMode = 0;
-std::int32_t g_nScreenBpp = 0;
-std::int32_t g_bFlipOff = 0;
 std::int32_t g_bTestPlay = 0;
 
 namespace {
+
+// The window-mode flag and the screen's bits per pixel that the graphics open with.
+std::int32_t g_bWindowMode = 0;
+std::int32_t g_nScreenBpp = 0;
 
 constexpr const char* kSystemIni = "System.ini";
 constexpr const char* kBadScreenModeInWindow =
@@ -191,10 +192,12 @@ bool StartTestPlay() {
   }
   g_bTestPlay = 1;
   if (!StartStageFile(name, 1)) return false;
-  // The scene manager's game mode (free play), mode ranks and menu choice (stage file)
-  // are set here once the scene manager keeps them.
-  g_SceneManager.m_nScene = 4;
-  g_SceneManager.m_nPrevScene = 0;
+  // The play record's stage-list flag is cleared here once the play record exists.
+  g_SceneManager.m_nGameMode = GAME_MODE_FREE;
+  g_SceneManager.m_bModeRanks = 1;
+  g_SceneManager.m_nMenuChoice = 3;  // stage file
+  g_SceneManager.m_nScene = SCENE_STAGE;
+  g_SceneManager.m_nPrevScene = SCENE_TITLE;
   return true;
 }
 
@@ -313,6 +316,7 @@ bool InitGame(const std::string& commandLine, int showCommand) {
 void UnInitGame() {
   DS_UnInit();
   g_BgmPlayer.Release();
+  g_SceneManager.DeleteAllScenes();
   for (Font& font : g_Fonts) font.Release();
   for (DDSURFACEDATA& strip : g_DigitSurfaces) DDReleaseSurface(&strip);
   DDUnInit();

@@ -13,15 +13,8 @@ bool InitGame(const std::string& commandLine, int showCommand);
 // Releases what InitGame made; tolerates a start-up that failed at any step.
 void UnInitGame();
 
-// What start-up chose for the display; read by the frame step's presentation.
-extern std::int32_t g_bWindowMode;  // 1: in a window
-extern std::int32_t g_nScreenBpp;   // bits per pixel of the screen
-extern std::int32_t g_bFlipOff;     // DirectDraw full screen: copy instead of flipping
 // 1 while a stage file named at start is test-played.
 extern std::int32_t g_bTestPlay;
-
-// Master volume of the sound table for the sound-volume option 0 to 10 is g_VolumeTable
-// (sound/SoundTable.h).
 
 // The screen mode of the settings: the window-mode flag, bits per pixel and vertical
 // sync that the graphics start with, or the message that refuses the combination.

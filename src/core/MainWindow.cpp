@@ -1,30 +1,39 @@
 #include "core/MainWindow.h"
 
 #include "core/AppGlobals.h"
+#include "core/DialogRequests.h"
 #include "core/Log.h"
+#include "core/SceneManager.h"
+#include "core/StandInScenes.h"
 #include "core/Thread.h"
+#include "gfx/DDPresent.h"
+#include "platform/input.h"
+#include "platform/presenter.h"
+#include "sound/BgmPlayer.h"
+#include "sound/SoundTable.h"
 
 cMainWindow g_MainWindow;
 
 namespace {
-constexpr std::uintptr_t kVkEscape = 0x1B;
+constexpr std::uint32_t kMainStyle = ws::Popup | ws::Caption | ws::SysMenu | ws::MinimizeBox;
 }
 
 std::intptr_t MainWndProc(plat::WindowToken hWnd, const plat::Msg& msg) { return g_MainWindow.WindowProc(hWnd, msg); }
 
-bool cMainWindow::Create(int clientWidth, int clientHeight, int x, int y) {
-  return m_Window.create(clientWidth, clientHeight, x, y, &MainWndProc);
-}
+cMainWindow::~cMainWindow() = default;
 
-void cMainWindow::CenterOnDesktop() {
-  const plat::FrameMetrics& fm = plat::frameMetrics();
-  plat::Rect client = m_Window.clientRectOnScreen();
-  int outerW = client.right - client.left + 2 * fm.dlgFrameX;
-  int outerH = client.bottom - client.top + fm.caption + 2 * fm.dlgFrameY;
-  plat::Rect desk = plat::desktop().bounds;
-  int x = (desk.right - outerW) / 2;
-  int y = (desk.bottom - outerH) / 2;
-  m_Window.moveTo(x + fm.dlgFrameX, y + fm.caption + fm.dlgFrameY);
+bool cMainWindow::Create(int clientWidth, int clientHeight, int x, int y) {
+  SetLayout(clientWidth, clientHeight, 100, 100, 640, 480, kMainStyle, 0, 0, 0, 0);
+  m_lpProc = &MainWndProc;
+  m_lpPlatWindow = &m_Window;
+  m_nPosX = x;
+  m_nPosY = y;
+  if (!m_Window.create(clientWidth, clientHeight, x + m_nFrameLeft, y + m_nFrameTop, &MainWndProc)) return false;
+  // Every turn of the window thread's pump shows a frame the game has finished.
+  plat::setPresentHook([] {
+    if (SDL_Window* w = g_MainWindow.m_Window.sdlWindow()) plat::Presenter::instance().presentPending(w);
+  });
+  return true;
 }
 
 void cMainWindow::Show(int showCommand) { m_Window.show(plat::showModeFromCommand(showCommand)); }
@@ -33,8 +42,20 @@ void cMainWindow::SetTitle(std::string_view titleCp932) { m_Window.setTitle(titl
 
 void cMainWindow::Destroy() { m_Window.destroy(); }
 
+plat::Rect cMainWindow::ClientRectOnScreen() const {
+  std::lock_guard lock(m_ClientMutex);
+  return m_rcClientOnScreen;
+}
+
+std::intptr_t cMainWindow::OnMessage(plat::WindowToken hWnd, const plat::Msg& msg) {
+  std::intptr_t r = cWindow::OnMessage(hWnd, msg);
+  if (msg.id == plat::wm::Create) OnCreate();
+  return r;
+}
+
 std::intptr_t cMainWindow::WindowProc(plat::WindowToken hWnd, const plat::Msg& msg) {
   m_hWnd = hWnd;
+  UpdateMouse(0, 7);
   switch (msg.id) {
     case plat::wm::Destroy:
       DebugLog("WM_DESTROY");
@@ -43,30 +64,75 @@ std::intptr_t cMainWindow::WindowProc(plat::WindowToken hWnd, const plat::Msg& m
       if (g_bFromEditor.load()) NotifyEditorExit(1);
       plat::this_thread::postQuit(0);
       return 0;
-    case plat::wm::Close:
-      if (thPause.HasThread()) {
-        // A message of stage play waits on thPause while the game thread waits for it:
-        // end the sub-loop first; stage play then asks to close again.
-        DebugLog("WM_CLOSE thPause.m_hThread");
-        plat::postThread(thPause.m_dwThreadId.load(), plat::Msg{plat::wm::Quit, 0, 0});
-        return 0;
+    case plat::wm::Move: {
+      const plat::Rect r = m_Window.clientRectOnScreen();
+      std::lock_guard lock(m_ClientMutex);
+      m_rcClientOnScreen = r;
+      return 0;
+    }
+    case plat::wm::Size:
+      UpdateStyle();
+      return 0;
+    case plat::wm::Paint:
+      // The last finished frame is shown again; the game thread's back buffer is not read.
+      if (g_bInitDone.load()) {
+        if (SDL_Window* w = m_Window.sdlWindow()) plat::Presenter::instance().repaint(w);
       }
-      DebugLog("WM_CLOSE 成功！");
-      thLoad.Exit();
-      thPause.Exit();
-      thRanking.Exit();
-      DebugLog("thPause.Exit()");
-      thGame.Exit();
-      DebugLog("thGame.Exit()");
-      Destroy();
+      return 0;
+    case plat::wm::Close:
+      Close();
       return 0;
     case plat::wm::ActivateApp:
       g_bActive.store(msg.w != 0 ? 1 : 0);
       return 0;
+    case plat::wm::GetMinMaxInfo:
+      if (msg.l) GetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(msg.l));
+      return 0;
     case plat::wm::KeyDown:
-      if (msg.w == kVkEscape) plat::post(hWnd, plat::Msg{plat::wm::Close, 0, 0});
+      if (msg.w == plat::vk::Escape) plat::post(hWnd, plat::Msg{plat::wm::Close, 0, 0});
+      return 0;
+    case plat::wm::User + 1:
+      return ServeNameEntryRequest();
+    case plat::wm::User + 2:
+      return ServeStageFileRequest();
+    case plat::wm::User + 3:
+      return ServeReplayFileRequest();
+    case plat::wm::User + 4:
+      return ServeReplaySaveRequest(msg.w);
+    case plat::wm::User + 5:
+      HandleSoundRequest(msg.w);
+      return 0;
+    case plat::wm::User + 6:
+      HandleBgmRequest(msg.w, msg.l);
+      return 0;
+    case plat::wm::User + 100:
+      DDRestoreSurface();
       return 0;
     default:
+      // Creation, commands, mouse and palette messages need nothing here: the palette
+      // of the 256-colour display is the graphics library's own.
       return 0;
   }
+}
+
+void cMainWindow::Close() {
+  if (thPause.HasThread()) {
+    // A message of stage play waits on thPause while the game thread waits for it:
+    // end the sub-loop first; stage play then asks to close again.
+    DebugLog("WM_CLOSE thPause.m_hThread");
+    if (cStageScene* stage = g_StageScene.load()) stage->m_bQuit.store(1);
+    plat::postThread(thPause.m_dwThreadId.load(), plat::Msg{plat::wm::Quit, 0, 0});
+    return;
+  }
+  DebugLog("WM_CLOSE 成功！");
+  g_BgmPlayer.Stop();
+  thLoad.Exit();
+  thPause.Exit();
+  thRanking.Exit();
+  DebugLog("thPause.Exit()");
+  // No frame is shown from here on: a game thread waiting for its frame goes on.
+  plat::Presenter::instance().detachWindow();
+  thGame.Exit();
+  DebugLog("thGame.Exit()");
+  Destroy();
 }

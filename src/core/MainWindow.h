@@ -1,30 +1,46 @@
 // The main window: the game's only top-level window and the meeting point of the two
-// threads. Its procedure runs on the window thread.
+// threads. Its procedure runs on the window thread and serves the ordinary window
+// messages, the orderly close of the program, and the private requests the game thread
+// sends (dialogs, sounds, music, the device reset) while it waits.
 #pragma once
 #include <cstdint>
+#include <mutex>
 #include <string_view>
 
 #include "platform/messaging.h"
 #include "platform/window.h"
+#include "ui/Window.h"
 
-class cMainWindow {
+class cMainWindow : public cWindow {
  public:
-  // Hidden window with a 640 x 480 client area at (x, y). False when it cannot be made.
+  cMainWindow() = default;
+  ~cMainWindow() override;
+
+  std::intptr_t WindowProc(plat::WindowToken hWnd, const plat::Msg& msg) override;
+  std::intptr_t OnMessage(plat::WindowToken hWnd, const plat::Msg& msg) override;
+  virtual void OnCreate() {}
+
+  // The hidden window with its client area at (x, y) (the frame around it). False when
+  // it cannot be made.
   bool Create(int clientWidth, int clientHeight, int x, int y);
-  // Centres the window (frame included) on the desktop.
-  void CenterOnDesktop();
   void Show(int showCommand);
   void SetTitle(std::string_view titleCp932);
   void Destroy();
-
-  std::intptr_t WindowProc(plat::WindowToken hWnd, const plat::Msg& msg);
 
   // Notices to the kit's editor (sent only when started by it).
   void NotifyEditorStart();
   void NotifyEditorExit(int code);
 
-  plat::WindowToken m_hWnd = 0;  // learnt from the first message; 0 once destroyed
+  // The client area in screen coordinates as of the last move.
+  plat::Rect ClientRectOnScreen() const;
+
   plat::MainWindow m_Window;
+
+ private:
+  void Close();
+
+  mutable std::mutex m_ClientMutex;
+  plat::Rect m_rcClientOnScreen;
 };
 
 extern cMainWindow g_MainWindow;

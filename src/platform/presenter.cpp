@@ -12,6 +12,8 @@
 
 #include "platform/bmp.h"
 #include "platform/display.h"
+#include "platform/sys.h"
+#include "platform/window.h"
 
 namespace plat {
 
@@ -124,20 +126,33 @@ void Presenter::submit(const Surface& picture, bool waitShown) {
     if (const char* d = std::getenv("PELLMOOR_FRAME_DUMP"); d && *d) dumpDir_ = d;
   }
   if (!dumpDir_.empty()) dump(latest_);
+  const bool attached = attached_;
+  lock.unlock();
+  // The window thread may sit in a blocking wait of its pump: the frame wakes it.
+  if (attached) wakeWindowThread();
+  lock.lock();
   if (waitShown) waitShownOrTick(lock, serial);
 }
 
 void Presenter::waitVerticalBlank() {
+  // Without a frame to show there is nothing to wait for on the window's side: the
+  // blank is the next tick of the display's rhythm.
   std::unique_lock lock(mutex_);
-  waitShownOrTick(lock, shown_ + 1);
+  waitTick(lock);
 }
 
 void Presenter::waitShownOrTick(std::unique_lock<std::mutex>& lock, std::uint64_t serial) {
   if (attached_) {
     shownCv_.wait_for(lock, kShownTimeout, [&] { return shown_ >= serial || !attached_; });
-    return;
+    // A renderer that does not wait for the display (software, headless) would let the
+    // game run unthrottled: the emulated rhythm stands in for the blank.
+    if (attached_ && realVsync_) return;
   }
-  // No window: an emulated display refreshing 60 times a second.
+  waitTick(lock);
+}
+
+void Presenter::waitTick(std::unique_lock<std::mutex>& lock) {
+  // An emulated display refreshing 60 times a second.
   const long long now = nowNs();
   if (tickEpochNs_ == 0) tickEpochNs_ = now;
   const long long next = tickEpochNs_ + ((now - tickEpochNs_) / kTickNs + 1) * kTickNs;
@@ -193,6 +208,11 @@ void Presenter::show(SDL_Window* window, bool onlyWhenNew) {
     if (!renderer_) renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     rendererWindow_ = window;
     rendererVsync_ = vsync_;
+    realVsync_ = false;
+    SDL_RendererInfo info;
+    if (renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0)
+      realVsync_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) && !(info.flags & SDL_RENDERER_SOFTWARE) &&
+                   !sys::launch().headless;
     textureW_ = textureH_ = 0;
   }
   const std::uint64_t serial = latest_.serial;
@@ -250,6 +270,7 @@ void Presenter::detachWindow() {
     texture_ = nullptr;
     renderer_ = nullptr;
     rendererWindow_ = nullptr;
+    realVsync_ = false;
     uploaded_ = 0;
   }
   shownCv_.notify_all();

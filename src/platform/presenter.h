@@ -42,11 +42,13 @@ class Presenter {
   void requestMinimize();
   void requestRestore();
 
-  // Converts the surface (8-bit through the shared palette) into the mailbox. With
-  // waitShown (vertical sync) it then waits until the window thread has shown the
-  // frame, or, with no window attached, until the next tick of an emulated 60 Hz display.
+  // Converts the surface (8-bit through the shared palette) into the mailbox and wakes
+  // the window thread. With waitShown (vertical sync) it then waits until the window
+  // thread has shown the frame on a renderer that waits for the display; otherwise (no
+  // window, a software or headless renderer) until the next tick of an emulated 60 Hz
+  // display as well.
   void submit(const Surface& picture, bool waitShown);
-  // Waits for the next vertical blank (shown frame or emulated tick) without a frame.
+  // Waits for the next vertical blank (a tick of the emulated display) without a frame.
   void waitVerticalBlank();
 
   // --- window thread ---
@@ -70,6 +72,7 @@ class Presenter {
   void show(SDL_Window* window, bool onlyWhenNew);
   void applyWindowRequests(SDL_Window* window);
   void waitShownOrTick(std::unique_lock<std::mutex>& lock, std::uint64_t serial);
+  void waitTick(std::unique_lock<std::mutex>& lock);
   void dump(const Frame& f);
 
   mutable std::mutex mutex_;
@@ -93,6 +96,7 @@ class Presenter {
   SDL_Texture* texture_ = nullptr;
   SDL_Window* rendererWindow_ = nullptr;
   bool rendererVsync_ = false;
+  bool realVsync_ = false;  // the renderer's present waits for the display
   int textureW_ = 0, textureH_ = 0;
   std::uint64_t uploaded_ = 0;
   std::vector<std::uint32_t> upload_;

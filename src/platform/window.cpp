@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/input.h"
+#include "platform/presenter.h"
 #include "platform/sys.h"
 
 namespace plat {
@@ -133,6 +135,7 @@ void translate(const SDL_Event& ev) {
 class SdlSource final : public PumpSource {
  public:
   void beginTurn() override {
+    input::refreshJoysticks();
     std::function<void()> hook;
     {
       Hooks& h = hooks();
@@ -145,6 +148,8 @@ class SdlSource final : public PumpSource {
     SDL_Event ev;
     if (!SDL_PollEvent(&ev)) return false;
     if (ev.type == g_wakeEvent.load()) return true;
+    // The key and joystick tables see every event before anything reacts to it.
+    input::feedEvent(ev);
     std::function<void(const void*)> tap;
     {
       Hooks& h = hooks();
@@ -179,14 +184,18 @@ bool videoInit() {
   g_videoUp.store(true);
   g_windowThread.store(this_thread::token());
   setPumpSource(&g_source);
+  input::init();
   return true;
 }
 
 void videoQuit() {
   if (!g_videoUp.load()) return;
+  // The renderer belongs to a window: it goes first.
+  Presenter::instance().detachWindow();
   // Windows left over (a failed start-up) go without messages, as at process end.
   while (MainWindow* w = MainWindow::primary()) w->discard();
   setPumpSource(nullptr);
+  input::shutdown();
   g_windowThread.store(0);
   g_videoUp.store(false);
   SDL_Quit();
@@ -253,6 +262,12 @@ void overrideDesktop(const Desktop* d) {
 const FrameMetrics& frameMetrics() { return hooks().metrics; }
 void setFrameMetrics(const FrameMetrics& m) { hooks().metrics = m; }
 
+bool cursorOnScreen(int& x, int& y) {
+  if (!g_videoUp.load()) return false;
+  SDL_GetGlobalMouseState(&x, &y);
+  return true;
+}
+
 ShowMode showModeFromCommand(int showCommand) {
   switch (showCommand) {
     case sw::Hide: return ShowMode::Hidden;
@@ -272,7 +287,10 @@ void MainWindow::discard() {
   }
   if (token_) unregisterWindow(token_);
   token_ = 0;
-  if (window_ && g_videoUp.load()) SDL_DestroyWindow(window_);
+  if (window_ && g_videoUp.load()) {
+    Presenter::instance().detachWindow();
+    SDL_DestroyWindow(window_);
+  }
   window_ = nullptr;
   shown_ = false;
   active_ = false;
@@ -324,6 +342,10 @@ void MainWindow::moveTo(int clientX, int clientY) {
   if (window_) SDL_SetWindowPosition(window_, clientX, clientY);
 }
 
+void MainWindow::resize(int clientW, int clientH) {
+  if (window_ && clientW > 0 && clientH > 0) SDL_SetWindowSize(window_, clientW, clientH);
+}
+
 Rect MainWindow::clientRectOnScreen() const {
   Rect r;
   if (!window_) return r;
@@ -344,7 +366,10 @@ void MainWindow::destroy() {
     std::erase(h.windows, this);
   }
   token_ = 0;
-  if (window_) SDL_DestroyWindow(window_);
+  if (window_) {
+    Presenter::instance().detachWindow();
+    SDL_DestroyWindow(window_);
+  }
   window_ = nullptr;
   shown_ = false;
   active_ = false;

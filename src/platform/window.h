@@ -1,8 +1,10 @@
 // The window thread and the main window over SDL.
 //
 // The window thread is the thread that calls videoInit (the process's main thread, as
-// SDL requires). Its pump (plat::pumpOne) serves, in each turn: the present hook, sends,
-// posted messages, then SDL events, which become the window messages the game handles:
+// SDL requires); videoInit starts the input module, whose tables every SDL event passes
+// through first. Its pump (plat::pumpOne) serves, in each turn: the joystick snapshot
+// and the present hook, sends, posted messages, then SDL events, which become the
+// window messages the game handles:
 // close button and SDL_QUIT (SIGINT/SIGTERM) post wm::Close; focus changes send
 // wm::ActivateApp; moves, size changes and exposure send wm::Move, wm::Size, wm::Paint;
 // keys send wm::KeyDown/wm::KeyUp with Windows virtual-key codes in w. Headless runs
@@ -60,6 +62,9 @@ struct FrameMetrics {
 const FrameMetrics& frameMetrics();
 void setFrameMetrics(const FrameMetrics& m);
 
+// The mouse cursor in screen coordinates; false when the window system is not running.
+bool cursorOnScreen(int& x, int& y);
+
 enum class ShowMode { Hidden, Normal, Maximized, Minimized, FullScreen };
 // From a show command (sw:: values).
 ShowMode showModeFromCommand(int showCommand);
@@ -78,9 +83,10 @@ class MainWindow {
   void show(ShowMode mode);
   void setTitle(std::string_view cp932);
   void moveTo(int clientX, int clientY);
+  void resize(int clientW, int clientH);  // keeps the top-left corner
   Rect clientRectOnScreen() const;
   // Sends wm::Destroy, then the window is gone: queued posts dropped, pending sends
-  // answer 0, later posts fail.
+  // answer 0, later posts fail. The presenter lets go of the window first.
   void destroy();
   // Removes the window without any message (what process end does to a window).
   void discard();

@@ -7,13 +7,29 @@
 #include "core/SceneManager.h"
 #include "core/Thread.h"
 #include "core/WinMain.h"
+#include "test_support/Graphics.h"
 #include "test_support/LogCapture.h"
 #include "test_support/WaitFor.h"
 
 namespace {
 
 using test_support::WaitFor;
-using GameLoopTest = test_support::LogCapture;
+
+// The frame clock runs once the graphics exist (Direct3D without vertical sync here).
+class GameLoopTest : public test_support::LogCapture {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(graphics_.Open(true, false));  // before the logs: its own lines stay out
+    LogCapture::SetUp();
+  }
+  void TearDown() override {
+    thGame.Exit();
+    g_SceneManager.DeleteAllScenes();
+    graphics_.Close();
+    LogCapture::TearDown();
+  }
+  test_support::Graphics graphics_;
+};
 
 std::uint32_t Frames() { return g_SceneManager.m_nFramesStepped.load(); }
 
