@@ -4,6 +4,7 @@
 // project.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct Broken {
   std::vector<std::string> answers;
   std::vector<std::string> args;
   std::string audioDriver = "dummy";
+  std::string systemIni;  // replaces "System.ini" when not empty
 };
 
 void PrintTo(const Broken& c, std::ostream* os) { *os << c.name; }
@@ -115,6 +117,13 @@ std::vector<Broken> Cases() {
   cases.back().debugLine = "DS_Init失敗！";
   cases.back().audioDriver = "no-such-sound-driver";
 
+  // 256 colours full screen needs the blend table of the palette option.
+  const std::string fullScreen8 = "Direct3D=0\nWindowMode=0\nBpp=0\nVSync=1\nShowFps=0\nExit\n";
+  cases.push_back(Case("MissingBlendTable", "bmp/hbt/hbt00.dat", Damage::Remove, {"bmp\\hbt\\hbt00.dat の読み込みに失敗！"}));
+  cases.back().systemIni = fullScreen8;
+  cases.push_back(Case("ScreenModeNotAllowed", "", Damage::None, {"画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！"}));
+  cases.back().systemIni = "Direct3D=0\nWindowMode=1\nBpp=8\nVSync=1\nShowFps=0\nExit\n";
+
   const std::string stage = "data\\stg4\\Stage01-1.stg4_001";
   cases.push_back(Case("TestPlayOfAStageWithoutItsEndCode", "data/stg4/Stage01-1.stg4_001", Damage::NoEndCode,
                        {"ステージファイル " + stage + " が破損しています！"}));
@@ -134,6 +143,11 @@ TEST_P(BrokenProject, EndsWithItsMessageAndWritesNothing) {
   ASSERT_FALSE(game.empty());
   if (c.makeData) e2e::CopyDefaultToData(game);
   if (!c.file.empty()) Apply(game / c.file, c.damage);
+  if (!c.systemIni.empty()) {
+    std::FILE* f = std::fopen((game / "System.ini").c_str(), "wb");
+    std::fwrite(c.systemIni.data(), 1, c.systemIni.size(), f);
+    std::fclose(f);
+  }
   const auto before = e2e::Snapshot(game);
 
   std::vector<std::string> answers = c.answers;

@@ -124,4 +124,20 @@ TEST_F(PlayerRun, WithoutSystemIniTheDefaultsApplyAfterTheBox) {
   EXPECT_NE(std::string::npos, report.find("\nMode : Window\nBpp : 32\n")) << report;
 }
 
+TEST_F(PlayerRun, DirectDrawFullScreenShowsTheProjectsPaletteIn256Colours) {
+  e2e::CopyDefaultToData(game_);
+  {
+    std::FILE* f = std::fopen((game_ / "System.ini").c_str(), "wb");
+    const std::string ini = "Direct3D=0\nWindowMode=0\nBpp=0\nVSync=2\nShowFps=0\nExit\n";
+    std::fwrite(ini.data(), 1, ini.size(), f);
+    std::fclose(f);
+  }
+  e2e::PlayerProcess player(game_, Work(), {.args = {}, .uiAnswers = {}, .env = {}});
+  RunFramesAndClose(player, 30);
+  EXPECT_EQ(0, CountOf(player.Stderr(), "[message box]")) << player.Stderr();
+  const std::string report = e2e::ReadLogUtf8(game_ / "Report_Game.txt");
+  EXPECT_NE(std::string::npos, report.find("\nMode : Fullscreen\nBpp : 8\nVRAM Total : ")) << report;
+  EXPECT_NE(std::string::npos, report.find("\nRR : 60\n")) << report;
+}
+
 }  // namespace
