@@ -1,25 +1,19 @@
 // Loads arbitrary bytes as a data file of each record class. The first byte chooses the
-// class (its low seven bits) and how the rest makes the file: as it stands (u32 version,
-// then the record), or, with the high bit set, as byte edits of a sample file of the
-// class (triples of u16 offset and value), which reaches deep into the lists of the
-// palette and stage files. A file that loads is saved, loaded again and saved again:
-// the two saves must be the same bytes.
+// class, the rest is the file (u32 version, then the record). A file that loads is saved,
+// loaded again and saved again: the two saves must be the same bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "gamedata/DataRefs.h"
 #include "gamedata/Database.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Option.h"
 #include "gamedata/Record.h"
-#include "gamedata/Stage.h"
 #include "gamedata/System.h"
-#include "gamedata/Vocabulary.h"
 #include "gamedata/WorldMap.h"
 
 namespace {
@@ -34,8 +28,6 @@ Factory Make() {
 const Factory g_Factories[] = {
     Make<cOption>(),      Make<cEdWorldMap>(), Make<cEdCondition>(), Make<cEdKeyCondition>(),
     Make<cEdMove>(),      Make<cEdShot>(),     Make<cEdCommand>(),   Make<cEdFlow>(),
-    Make<cEdBlock>(),     Make<cEdChara>(),    Make<cEdItem>(),      Make<cEdPalette>(),
-    Make<cEdStage>(),  // 8 to 12: their samples are set below
     Make<cEdAnimeSet>(),  Make<cEdAnime>(),    Make<cEdBmpCharaExc>(), Make<cEdSwordType>(),
     Make<cEdEffect>(),    Make<cEdCharaEffect>(), Make<cEdScrEffect>(), Make<cEdPicture>(),
     Make<cEdSound>(),     Make<cEdBgm>(),      Make<cEdSystem>(),    Make<cEdHudItem>(),
@@ -52,110 +44,11 @@ class cFuzzRefs : public cDataRefs {
 };
 const cFuzzRefs g_Refs;
 
-// Base definitions in both palettes, so that definitions that name one take its groups.
-template <class T>
-void AddBases(cVector<T>& list, const T& base) {
-  list.assign(3, T());
-  list[1] = base;
-  list[2] = base;
-  list[2].m_strText = "second";
-}
-
-void SetUpPalettes() {
-  cEdBlock block;
-  block.m_nImage = 3;
-  block.m_nItemPalette = 1;
-  block.m_nItemIndex = 1;
-  block.m_Conditions.resize(1);
-  cEdChara chara;
-  chara.m_nImage = 2;
-  chara.m_nMaxHP = 40;
-  cEdFlow& flow = chara.m_Flows.emplace_back();
-  flow.m_Commands.emplace_back().m_nType = CMD_JUMP;
-  cEdItem item;
-  item.m_nScale = 2;
-  item.m_Commands.emplace_back().m_nSet = 1;
-  for (cEdPalette* palette : {&g_CommonPalette, &g_Stage.m_Palette}) {
-    AddBases(palette->m_Blocks, block);
-    AddBases(palette->m_Charas, chara);
-    AddBases(palette->m_Items, item);
-  }
-}
-
 std::string SaveImage(cRecord& r) {
   cDataWriter out;
   out.WriteU32(g_nDataVersion);
   r.Save(out);
   return out.Bytes();
-}
-
-// A file of each class with something in every list, made once; older versions of the
-// definitions and the stage too, so that their upgrades run.
-const std::vector<std::string>& Samples(std::size_t nKind) {
-  static std::vector<std::vector<std::string>> samples;
-  if (samples.empty()) {
-    cEdStage stage;
-    stage.m_nWidth = 30;
-    stage.m_nHeight = 15;
-    stage.m_Palette.m_Blocks.resize(3);
-    cEdBlock& inheriting = stage.m_Palette.m_Blocks[2];
-    inheriting.m_nBasePalette = 1;
-    inheriting.m_nBaseIndex = 1;
-    inheriting.m_Inherit[2] = 1;
-    stage.m_Blocks.resize(2);
-    stage.m_Blocks[1].m_nImage = 1;
-    stage.m_Blocks[1].m_Conditions.resize(1);
-    cEdChara& hero = stage.m_Charas.emplace_back();
-    hero.m_nOperator = 0;
-    hero.m_nImage = 1;
-    hero.m_nBasePalette = 2;
-    hero.m_nBaseIndex = 1;
-    hero.m_Inherit[9] = 1;
-    cEdFlow& flow = hero.m_Flows.emplace_back();
-    flow.m_KeyConditions.resize(1);
-    cEdCommand& move = flow.m_Commands.emplace_back();
-    move.m_nType = CMD_MOVE_STRAIGHT;
-    move.NewMove();
-    stage.m_Items.resize(2);
-    stage.m_Items[1].m_Commands.emplace_back().m_nSet = 1;
-    stage.m_Backgrounds.resize(2);
-    stage.m_Entries.resize(1);
-    cEdPalette palette;
-    palette.m_Blocks = stage.m_Palette.m_Blocks;
-    palette.m_Charas.push_back(hero);
-    palette.m_Items = stage.m_Items;
-    const auto images = [](cRecord& r, std::initializer_list<std::uint32_t> versions) {
-      std::vector<std::string> files;
-      for (std::uint32_t v : versions) {
-        g_nDataVersion = v;
-        files.push_back(SaveImage(r));
-      }
-      g_nDataVersion = CURRENT_DATA_VERSION;
-      return files;
-    };
-    for (std::size_t i = 0; i < sizeof(g_Factories) / sizeof(g_Factories[0]); ++i) {
-      std::unique_ptr<cRecord> plain = g_Factories[i]();
-      samples.push_back(images(*plain, {CURRENT_DATA_VERSION}));
-    }
-    samples[8] = images(stage.m_Blocks[1], {218, CURRENT_DATA_VERSION});
-    samples[9] = images(hero, {150, 205, CURRENT_DATA_VERSION});
-    samples[10] = images(stage.m_Items[1], {218, CURRENT_DATA_VERSION});
-    samples[11] = images(palette, {CURRENT_DATA_VERSION});
-    samples[12] = images(stage, {60, 154, 200, CURRENT_DATA_VERSION});
-  }
-  return samples[nKind];
-}
-
-// A sample of the class with the input's edits applied; the first edit's value also
-// chooses among the sample's versions.
-std::string EditedSample(std::size_t nKind, const std::uint8_t* data, std::size_t size) {
-  const std::vector<std::string>& samples = Samples(nKind);
-  std::string file = samples[size ? data[0] % samples.size() : 0];
-  for (std::size_t i = 0; i + 3 <= size; i += 3) {
-    const std::size_t nAt = (static_cast<std::size_t>(data[i]) << 8 | data[i + 1]) % file.size();
-    file[nAt] = static_cast<char>(data[i + 2]);
-  }
-  return file;
 }
 
 bool LoadImage(cRecord& r, std::string bytes) {
@@ -171,13 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   g_nDataVersion = CURRENT_DATA_VERSION;
   g_bStripCR = 1;
   SetDataRefs(&g_Refs);
-  static const bool bPalettes = (SetUpPalettes(), true);
-  (void)bPalettes;
   constexpr std::size_t nKinds = sizeof(g_Factories) / sizeof(g_Factories[0]);
-  const std::size_t nKind = (data[0] & 0x7f) % nKinds;
-  const Factory& make = g_Factories[nKind];
-  std::string file = data[0] & 0x80 ? EditedSample(nKind, data + 1, size - 1)
-                                    : std::string(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const Factory& make = g_Factories[data[0] % nKinds];
+  std::string file(reinterpret_cast<const char*>(data) + 1, size - 1);
 
   std::unique_ptr<cRecord> record = make();
   if (!LoadImage(*record, file)) {

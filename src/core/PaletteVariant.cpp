@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/Log.h"
+#include "gamedata/System.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDFade.h"
 #include "gfx/DDInit.h"
@@ -122,3 +123,5 @@ void CycleMenuColors(std::int32_t paletteCycle) {
   for (int first = 208; first < 240; first += 4) DDRotatePalette(g_WorkPalette, first, first + 3, 1, 0, g_WorkPalette);
   DDSetPaletteEntries(208, 32, &g_WorkPalette[208]);
 }
+
+void CycleMenuColors() { CycleMenuColors(g_System.m_bPaletteCycle); }

@@ -64,14 +64,14 @@ struct Split32 {
 
 // Adds (or removes) the usable samples of one source row to the column sums.
 template <bool Add, class T, class Split>
-void AccumulateRow(Columns& cols, const T* s, int w, const Split& sp, bool keyed, T key) {
+DDFX_HOT_ROW void AccumulateRow(Columns& cols, const T* s, int w, const Split& sp, bool keyed, T key) {
   std::uint32_t* __restrict r = cols.r.data();
   std::uint32_t* __restrict g = cols.g.data();
   std::uint32_t* __restrict b = cols.b.data();
   std::uint32_t* __restrict n = cols.n.data();
   for (int c = 0; c < w; ++c) {
     const T p = s[c];
-    const std::uint32_t m = keyed && p == key ? 0u : ~0u;
+    const std::uint32_t m = (keyed & (p == key)) ? 0u : ~0u;
     if constexpr (Add) {
       r[c] += sp.R(p) & m;
       g[c] += sp.G(p) & m;
@@ -117,7 +117,7 @@ void BlurLoop(EffectLocks& l, int x, int y, int sx, int sy, const Region& rg, in
       }
       for (int c = a; c < b; ++c) {
         const T p = s[c];
-        if (sn != 0 && !(keyed && p == key))
+        if (sn != 0 && !((keyed & (p == key))))
           d[c] = put(d[c], DivCount(sr, sn, magic), DivCount(sg, sn, magic), DivCount(sb, sn, magic));
         if (c - hr >= 0) {
           sr -= cols.r[c - hr];
@@ -140,20 +140,36 @@ void BlurLoop(EffectLocks& l, int x, int y, int sx, int sy, const Region& rg, in
 
 // --- mosaic ---
 
-// Fills the block (rows k0..k1, columns c0..c1 of the rectangle) where it lies inside
-// the destination; at 32 bits byte 3 of the destination stays.
+// The colours of one row of blocks, spread over the rectangle's columns: colour[c] is the
+// colour of column c's block, mask[c] all ones where that block is drawn.
 template <class T>
-void FillBlock(EffectLocks& l, int x, int y, int c0, int c1, int k0, int k1, T colour) {
-  const int dstW = ddfx::LockedWidth(l.dst), dstH = ddfx::LockedHeight(l.dst);
-  const int a = std::max(x + c0, 0), b = std::min(x + c1, dstW);
-  for (int k = std::max(y + k0, 0); k < std::min(y + k1, dstH); ++k) {
-    T* d = l.dst.Row<T>(k);
-    for (int c = a; c < b; ++c) {
-      if constexpr (sizeof(T) == 4)
-        d[c] = (d[c] & 0xFF000000u) | colour;
-      else
-        d[c] = colour;
+struct BlockRow {
+  std::vector<T> colour, mask;
+  void Reset(int w) {
+    colour.assign(static_cast<std::size_t>(w), 0);
+    mask.assign(static_cast<std::size_t>(w), 0);
+  }
+  void Set(int c0, int c1, T value) {
+    for (int c = c0; c < c1; ++c) {
+      colour[c] = value;
+      mask[c] = T(~T(0));
     }
+  }
+};
+
+// Writes the block row into rows k0..k1 of the rectangle where they lie inside the
+// destination; at 32 bits byte 3 of the destination stays.
+template <class T>
+DDFX_HOT_ROW void FillBlockRow(EffectLocks& l, int x, int y, int w, int k0, int k1, const BlockRow<T>& row) {
+  const int dstW = ddfx::LockedWidth(l.dst), dstH = ddfx::LockedHeight(l.dst);
+  const int a = std::max(0, -x), b = std::min(w, dstW - x);
+  if (a >= b) return;
+  const T keep = sizeof(T) == 4 ? T(0xFF000000u) : T(0);
+  const T* __restrict colour = row.colour.data();
+  const T* __restrict mask = row.mask.data();
+  for (int k = std::max(k0, -y); k < std::min(k1, dstH - y); ++k) {
+    T* __restrict d = l.dst.Row<T>(y + k) + x;
+    for (int c = a; c < b; ++c) d[c] = T((d[c] & T(~mask[c] | keep)) | (colour[c] & mask[c]));
   }
 }
 
@@ -161,54 +177,49 @@ void FillBlock(EffectLocks& l, int x, int y, int c0, int c1, int k0, int k1, T c
 template <class T, class Convert>
 void MosaicCorner(EffectLocks& l, int x, int y, int w, int h, int n, int sx, int sy, const Region& rg, bool keyed,
                   T key, Convert convert) {
+  thread_local BlockRow<T> row;
   for (int kb = 0; kb < h; kb += n) {
-    for (int cb = 0; cb < w; cb += n) {
-      if (cb < rg.c0 || cb >= rg.c1 || kb < rg.k0 || kb >= rg.k1) continue;  // no source pixel there
-      const T p = l.src.Row<T>(sy + kb)[sx + cb];
-      if (keyed && p == key) continue;
-      FillBlock<T>(l, x, y, cb, std::min(cb + n, w), kb, std::min(kb + n, h), convert(p));
+    row.Reset(w);
+    if (kb >= rg.k0 && kb < rg.k1) {
+      const T* s = l.src.Row<T>(sy + kb) + sx;
+      for (int cb = 0; cb < w; cb += n) {
+        if (cb < rg.c0 || cb >= rg.c1) continue;  // no source pixel there
+        const T p = s[cb];
+        if (!((keyed & (p == key)))) row.Set(cb, std::min(cb + n, w), convert(p));
+      }
     }
+    FillBlockRow(l, x, y, w, kb, std::min(kb + n, h), row);
   }
 }
 
-// Blocks coloured by the average of their usable source pixels; `average` turns the
-// channel sums and count into the block's colour, or reports the block as not drawn.
+// Blocks coloured by the average of their usable source pixels: the samples of a row of
+// blocks are summed per column first, then per block. `average` turns the sums and count
+// into the block's colour, or reports the block as not drawn.
 template <class T, class Split, class Average>
 void MosaicAverage(EffectLocks& l, int x, int y, int w, int h, int n, int sx, int sy, const Region& rg, bool keyed,
                    T key, const Split& sp, Average average) {
-  const int blocks = (w + n - 1) / n;
-  thread_local std::vector<std::uint32_t> sum;
-  sum.assign(static_cast<std::size_t>(blocks) * 4, 0);
+  thread_local Columns cols;
+  thread_local BlockRow<T> row;
+  const int cw = rg.c1 - rg.c0;
   for (int kb = 0; kb < h; kb += n) {
-    std::fill(sum.begin(), sum.end(), 0u);
     const int kEnd = std::min(kb + n, h);
-    for (int k = std::max(kb, rg.k0); k < std::min(kEnd, rg.k1); ++k) {
-      const T* s = l.src.Row<T>(sy + k) + sx;
-      for (int i = 0; i < blocks; ++i) {
-        std::uint32_t r = 0, g = 0, b = 0, cnt = 0;
-        const int c0 = std::max(i * n, rg.c0), c1 = std::min(std::min(i * n + n, w), rg.c1);
-        for (int c = c0; c < c1; ++c) {
-          const T p = s[c];
-          const std::uint32_t m = keyed && p == key ? 0u : ~0u;
-          r += sp.R(p) & m;
-          g += sp.G(p) & m;
-          b += sp.B(p) & m;
-          cnt += m & 1u;
-        }
-        std::uint32_t* acc = &sum[static_cast<std::size_t>(i) * 4];
-        acc[0] += r;
-        acc[1] += g;
-        acc[2] += b;
-        acc[3] += cnt;
+    cols.Reset(cw);
+    row.Reset(w);
+    for (int k = std::max(kb, rg.k0); k < std::min(kEnd, rg.k1); ++k)
+      AccumulateRow<true>(cols, l.src.Row<T>(sy + k) + sx + rg.c0, cw, sp, keyed, key);
+    for (int cb = 0; cb < w; cb += n) {
+      const int c0 = std::max(cb, rg.c0), c1 = std::min(std::min(cb + n, w), rg.c1);
+      std::uint32_t acc[4] = {0, 0, 0, 0};
+      for (int c = c0; c < c1; ++c) {
+        acc[0] += cols.r[c - rg.c0];
+        acc[1] += cols.g[c - rg.c0];
+        acc[2] += cols.b[c - rg.c0];
+        acc[3] += cols.n[c - rg.c0];
       }
-    }
-    for (int i = 0; i < blocks; ++i) {
-      const std::uint32_t* acc = &sum[static_cast<std::size_t>(i) * 4];
-      if (acc[3] == 0) continue;
       T colour;
-      if (!average(acc, colour)) continue;
-      FillBlock<T>(l, x, y, i * n, std::min(i * n + n, w), kb, kEnd, colour);
+      if (acc[3] != 0 && average(acc, colour)) row.Set(cb, std::min(cb + n, w), colour);
     }
+    FillBlockRow(l, x, y, w, kb, kEnd, row);
   }
 }
 
@@ -278,7 +289,8 @@ bool DDMosaic(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w
   if (blockSize < 0) return true;
   Region rg;
   if (!SourceRegion(width, height, sx, sy, ddfx::LockedWidth(l.src), ddfx::LockedHeight(l.src), rg)) return true;
-  const int n = blockSize;
+  // A block larger than the rectangle is the rectangle.
+  const int n = std::min(blockSize, std::max(width, height));
   const bool keyed = flags == 1;
   const std::uint32_t key = ddfx::TransparentValue();
   const std::uint64_t* magic = MagicTable().data();
@@ -291,21 +303,20 @@ bool DDMosaic(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w
       if (g_lpD3DData) {
         const ddfx::Fields16 pf = ddfx::PixelFields(), sf = ddfx::ScreenFields();
         const bool screen = DDIsFullScreenBackBuffer(dst);
-        MosaicCorner<std::uint16_t>(l, x, y, width, height, n, sx, sy, rg, keyed, std::uint16_t(key),
-                                    [&](std::uint16_t p) {
-                                      return screen ? std::uint16_t(sf.Compose(pf.R(p), pf.G(p) * 2, pf.B(p))) : p;
-                                    });
+        MosaicCorner<std::uint16_t>(
+            l, x, y, width, height, n, sx, sy, rg, keyed, std::uint16_t(key),
+            [&](std::uint16_t p) { return screen ? std::uint16_t(sf.Compose(pf.R(p), pf.G(p) * 2, pf.B(p))) : p; });
       } else {
         const ddfx::Fields16 f = ddfx::PixelFields();
         ddfx::Convert16 cv;
         ddfx::BuildConvert16(f, cv);
-        MosaicAverage<std::uint16_t>(l, x, y, width, height, n, sx, sy, rg, keyed, std::uint16_t(key),
-                                     SplitUp16{&f, &cv}, [&](const std::uint32_t* acc, std::uint16_t& colour) {
-                                       colour = std::uint16_t(cv.Compose8(DivCount(acc[0], acc[3], magic),
-                                                                          DivCount(acc[1], acc[3], magic),
-                                                                          DivCount(acc[2], acc[3], magic)));
-                                       return !(keyed && colour == key);
-                                     });
+        MosaicAverage<std::uint16_t>(
+            l, x, y, width, height, n, sx, sy, rg, keyed, std::uint16_t(key), SplitUp16{&f, &cv},
+            [&](const std::uint32_t* acc, std::uint16_t& colour) {
+              colour = std::uint16_t(cv.Compose8(DivCount(acc[0], acc[3], magic), DivCount(acc[1], acc[3], magic),
+                                                 DivCount(acc[2], acc[3], magic)));
+              return !(keyed && colour == key);
+            });
       }
       break;
     case 32: {

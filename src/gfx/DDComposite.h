@@ -16,8 +16,8 @@ void DDBltNumber(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_
 // Strips of `step` rows (columns when vertical) displaced by amplitude * sin of the
 // frequency times (phase + the strip's angle); angles in degrees.
 void DDBltWave(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, double frequency,
-               double amplitude, double phase, std::int32_t step, DDSURFACEDATA* src, std::int32_t sx,
-               std::int32_t sy, std::int32_t flags, std::int32_t vertical);
+               double amplitude, double phase, std::int32_t step, DDSURFACEDATA* src, std::int32_t sx, std::int32_t sy,
+               std::int32_t flags, std::int32_t vertical);
 // Alternate strips `step` wide pushed `offset` apart.
 void DDBltInterlace(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
                     std::int32_t step, std::int32_t offset, DDSURFACEDATA* src, std::int32_t sx, std::int32_t sy,

@@ -1,8 +1,22 @@
 #include "gfx/DDEffectPixels.h"
 
 #include "gfx/DDBlt.h"
+#include "gfx/PixelOps.h"
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("O3")
+#endif
 
 namespace ddfx {
+
+namespace {
+
+DDFX_HOT_ROW void BlendConstRow32(std::uint32_t* d, int n, std::uint32_t argb) {
+  const std::uint32_t a = argb >> 24;
+  for (int c = 0; c < n; ++c) d[c] = BlendOver(d[c], argb, a);
+}
+
+}  // namespace
 
 std::uint32_t TransparentValue() {
   if (g_lpD3DData) return g_DDState.nBpp == 16 ? g_lpD3DData->wTransmitFill16 : g_lpD3DData->dwTransmitFill;
@@ -39,6 +53,16 @@ bool ClipPair(int x, int y, int w, int h, int dstW, int dstH, int sx, int sy, in
   out.k0 = std::max({0, -y, -sy});
   out.k1 = std::min({h, dstH - y, srcH - sy});
   return out.c0 < out.c1 && out.k0 < out.k1;
+}
+
+void FillBlend(plat::Surface& s, int x, int y, int w, int h, std::uint32_t argb) {
+  const std::uint32_t a = argb >> 24;
+  if (w <= 0 || h <= 0 || a == 0) return;
+  if (s.bytesPerPixel() != 4) {
+    pix::fillBlend(s, x, y, w, h, argb);
+    return;
+  }
+  for (int k = y; k < y + h; ++k) BlendConstRow32(s.rowAs<std::uint32_t>(k) + x, w, argb);
 }
 
 void ResolveForEffect(DDSURFACEDATA** lpSD) {

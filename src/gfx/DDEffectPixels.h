@@ -10,6 +10,15 @@
 #include "gfx/DDInit.h"
 #include "gfx/DDSurface.h"
 
+// The hot row loops are compiled twice, for AVX2 and for the base instruction set, and
+// the processor's version is picked when the program loads (not under the thread
+// sanitizer, whose start-up cannot run the picking code).
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
+#define DDFX_HOT_ROW __attribute__((target_clones("avx2", "default")))
+#else
+#define DDFX_HOT_ROW
+#endif
+
 namespace ddfx {
 
 // Going up to 8-bit units and back down; both divisions truncate, so 15 of a 5-bit
@@ -19,6 +28,27 @@ inline std::uint32_t Down8(std::uint32_t v, std::uint32_t max) { return v * max 
 
 // Floor average of each byte of two words: (a + b) >> 1 per byte, no carries between them.
 inline std::uint32_t AvgBytes(std::uint32_t a, std::uint32_t b) { return (a & b) + (((a ^ b) >> 1) & 0x7F7F7F7Fu); }
+
+// round(x / 255) in both 16-bit halves of a word (each half at most 255 * 255): the
+// textured path's division, two channels at once.
+inline std::uint32_t Div255Lanes(std::uint32_t x) {
+  x += 0x00800080u;
+  return ((x + ((x >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+// The textured path's alpha blend of a 32-bit pixel: the colour of s with alpha a over d,
+// each byte round((s * a + d * (255 - a)) / 255), the alpha byte from a * a + dA * (255 - a).
+// Alpha 0 leaves d and alpha 255 gives s, as the general quad code does.
+inline std::uint32_t BlendOver(std::uint32_t d, std::uint32_t s, std::uint32_t a) {
+  const std::uint32_t ia = 255 - a;
+  const std::uint32_t rb = Div255Lanes((s & 0x00FF00FFu) * a + (d & 0x00FF00FFu) * ia);
+  const std::uint32_t ga = Div255Lanes((((s >> 8) & 0xFFu) | a << 16) * a + ((d >> 8) & 0x00FF00FFu) * ia);
+  return rb | ga << 8;
+}
+
+// A coloured quad over a rectangle already clipped to the surface: 32-bit targets here,
+// the others through the general quad code.
+void FillBlend(plat::Surface& s, int x, int y, int w, int h, std::uint32_t argb);
 
 // The value a whole pixel is compared with to find transparency: the transparent fill
 // values (0) under Direct3D, the raw transparent colour under DirectDraw.

@@ -35,8 +35,8 @@ bool CoverDirect3D(double angle) {
   DDRedirectBackBuffer(&target);
   if (!DDBeginScene() || !DDSetRenderTarget(0, target)) return false;
   plat::Surface* s = target->Pixels();
-  pix::fillBlend(*s, 0, 0, std::min(target->nWidth, s->width()), std::min(target->nHeight, s->height()),
-                 std::uint32_t(255 - level) << 24);
+  ddfx::FillBlend(*s, 0, 0, std::min(target->nWidth, s->width()), std::min(target->nHeight, s->height()),
+                  std::uint32_t(255 - level) << 24);
   ddfx::ParkRenderTarget();
   return true;
 }
@@ -96,8 +96,8 @@ void DDBlendPalette(PALETTEENTRY* work, std::int32_t first, std::int32_t last, s
   }
 }
 
-void DDRotatePalette(PALETTEENTRY* work, std::int32_t first, std::int32_t last, std::int32_t n,
-                     std::int32_t direction, const PALETTEENTRY* palette) {
+void DDRotatePalette(PALETTEENTRY* work, std::int32_t first, std::int32_t last, std::int32_t n, std::int32_t direction,
+                     const PALETTEENTRY* palette) {
   if (g_DDState.nBpp != 8 && g_DDState.nBpp != 16) return;
   if (!work || !palette) return;
   PALETTEENTRY copy[256];

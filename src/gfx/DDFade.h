@@ -11,8 +11,8 @@ void DDBlendPalette(PALETTEENTRY* work, std::int32_t first, std::int32_t last, s
                     std::uint8_t green, std::uint8_t blue, const PALETTEENTRY* palette);
 // work = palette, with entries first..last rotated n places (direction 0 up, 1 down);
 // only at 8 and 16 bits.
-void DDRotatePalette(PALETTEENTRY* work, std::int32_t first, std::int32_t last, std::int32_t n,
-                     std::int32_t direction, const PALETTEENTRY* palette);
+void DDRotatePalette(PALETTEENTRY* work, std::int32_t first, std::int32_t last, std::int32_t n, std::int32_t direction,
+                     const PALETTEENTRY* palette);
 // From the picture to the colour (angle 90 down to 0).
 bool DDFadeOut(PALETTEENTRY* work, std::int32_t first, std::int32_t last, std::uint8_t red, std::uint8_t green,
                std::uint8_t blue, std::int32_t speed, const PALETTEENTRY* palette, bool finish);

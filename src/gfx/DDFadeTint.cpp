@@ -24,6 +24,17 @@ inline std::uint32_t MixRgb(std::uint32_t p, std::uint32_t a, std::uint32_t rbTe
   return rb | g;
 }
 
+// The fade's row: the source mixed toward the colour, byte 3 of the destination kept.
+DDFX_HOT_ROW void FadeRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t w, std::uint32_t rbTerm,
+                            std::uint32_t gTerm) {
+  for (int c = 0; c < n; ++c) d[c] = MixRgb(s[c], w, rbTerm, gTerm) | (d[c] & 0xFF000000u);
+}
+
+// The tint's row: the picture mixed toward the colour, opaque.
+DDFX_HOT_ROW void TintRow32(std::uint32_t* d, int n, std::uint32_t a, std::uint32_t rbTerm, std::uint32_t gTerm) {
+  for (int c = 0; c < n; ++c) d[c] = MixRgb(d[c], a, rbTerm, gTerm) | 0xFF000000u;
+}
+
 }  // namespace
 
 std::int32_t DDFade_UnPal(DDSURFACEDATA* dst, std::int32_t weight, std::uint8_t red, std::uint8_t green,
@@ -60,11 +71,8 @@ std::int32_t DDFade_UnPal(DDSURFACEDATA* dst, std::int32_t weight, std::uint8_t 
     }
   } else if (g_DDState.nBpp == 32) {
     const std::uint32_t rbTerm = (std::uint32_t(red) << 16 | blue) * u, gTerm = (std::uint32_t(green) << 8) * u;
-    for (int k = 0; k < height; ++k) {
-      std::uint32_t* d = l.dst.Row<std::uint32_t>(k);
-      const std::uint32_t* s = l.src.Row<std::uint32_t>(k);
-      for (int c = 0; c < width; ++c) d[c] = MixRgb(s[c], w, rbTerm, gTerm) | (d[c] & 0xFF000000u);
-    }
+    for (int k = 0; k < height; ++k)
+      FadeRow32(l.dst.Row<std::uint32_t>(k), l.src.Row<std::uint32_t>(k), width, w, rbTerm, gTerm);
   }
   return 1;
 }
@@ -88,8 +96,8 @@ std::int32_t DDChangeColor(DDSURFACEDATA* lpSD, std::int32_t x, std::int32_t y, 
     if (!DDBeginScene() || !DDSetRenderTarget(0, lpSD)) return 1;
     plat::Surface* s = lpSD->Pixels();
     const std::uint32_t alpha = std::uint32_t(-(nAlpha + 1)) & 255u;
-    pix::fillBlend(*s, 0, 0, std::min(lpSD->nWidth, s->width()), std::min(lpSD->nHeight, s->height()),
-                   alpha << 24 | rgb);
+    ddfx::FillBlend(*s, 0, 0, std::min(lpSD->nWidth, s->width()), std::min(lpSD->nHeight, s->height()),
+                    alpha << 24 | rgb);
     ddfx::ParkRenderTarget();
     return 1;
   }
@@ -114,10 +122,7 @@ std::int32_t DDChangeColor(DDSURFACEDATA* lpSD, std::int32_t x, std::int32_t y, 
     }
   } else if (g_DDState.nBpp == 32) {
     const std::uint32_t rbTerm = (rgb & 0xFF00FFu) * ia, gTerm = (rgb & 0x00FF00u) * ia;
-    for (int k = k0; k < k1; ++k) {
-      std::uint32_t* d = lock.Row<std::uint32_t>(k);
-      for (int c = c0; c < c1; ++c) d[c] = MixRgb(d[c], a, rbTerm, gTerm) | 0xFF000000u;
-    }
+    for (int k = k0; k < k1; ++k) TintRow32(lock.Row<std::uint32_t>(k) + c0, c1 - c0, a, rbTerm, gTerm);
   }
   return 1;
 }

@@ -104,8 +104,9 @@ void CopyRuns(ddfx::EffectLocks& l, const Mapping& m, int x, int y, int sx, int 
           [&](int row, int col, int n, std::int64_t un, std::int64_t vn) {
             T* d = l.dst.Row<T>(row) + col;
             for (int i = 0; i < n; ++i, un += m.C, vn -= m.S) {
-              const T p = src.Row<T>(sy + static_cast<int>((vn >> 10) + m.cy))[sx + static_cast<int>((un >> 10) + m.cx)];
-              if (!(keyed && p == key)) d[i] = p;
+              const T p =
+                  src.Row<T>(sy + static_cast<int>((vn >> 10) + m.cy))[sx + static_cast<int>((un >> 10) + m.cx)];
+              if (!((keyed & (p == key)))) d[i] = p;
             }
           });
 }
@@ -113,8 +114,8 @@ void CopyRuns(ddfx::EffectLocks& l, const Mapping& m, int x, int y, int sx, int 
 // The textured path: each run's texels gathered into a one-row texture, then drawn as a
 // quad of that row with the draw mode and blended by the texels' alpha.
 template <class T>
-void DrawRuns(DDSURFACEDATA* dst, plat::Surface& ds, const plat::Surface& ss, const Mapping& m,
-              int x, int y, int sx, int sy) {
+void DrawRuns(DDSURFACEDATA* dst, plat::Surface& ds, const plat::Surface& ss, const Mapping& m, int x, int y, int sx,
+              int sy) {
   const D3DDEVICEDATA& d = *g_lpD3DData;
   const int runMax = std::max(1, m.xmax - m.xmin);
   std::unique_ptr<plat::Surface> row = plat::Surface::create(runMax, 1, ss.format(), plat::Memory::System);

@@ -30,8 +30,76 @@ constexpr int kMaxHalvings = 8;
 template <class T, class Fn>
 void ForRows(EffectLocks& l, int x, int y, int sx, int sy, const Span& sp, Fn fn) {
   const int n = sp.c1 - sp.c0;
+  for (int k = sp.k0; k < sp.k1; ++k) fn(l.dst.Row<T>(y + k) + x + sp.c0, l.src.Row<T>(sy + k) + sx + sp.c0, n);
+}
+
+// The 1:1 quads of these blits from a 32-bit texture onto a 32-bit target, computed as the
+// general quad code computes them (the texel through the stage's operation, then blended
+// by its alpha), in loops the compiler vectorises. row(d, t, n) draws one row. False when
+// the surfaces are of another kind (the general code draws then).
+template <class Row>
+bool Quad32(DDSURFACEDATA* dst, plat::Surface& ds, int x, int y, int w, int h, DDSURFACEDATA* src,
+            const plat::Surface& ss, int sx, int sy, Row row) {
+  if (ss.format() != plat::PixelFormat::Argb8888 || ds.bytesPerPixel() != 4 || &ds == &ss) return false;
+  Span sp;
+  if (!ddfx::ClipPair(x, y, w, h, std::min(dst->nWidth, ds.width()), std::min(dst->nHeight, ds.height()), sx, sy,
+                      std::min(src->nWidth, ss.width()), std::min(src->nHeight, ss.height()), sp))
+    return true;
+  const int n = sp.c1 - sp.c0;
   for (int k = sp.k0; k < sp.k1; ++k)
-    fn(l.dst.Row<T>(y + k) + x + sp.c0, l.src.Row<T>(sy + k) + sx + sp.c0, n);
+    row(ds.rowAs<std::uint32_t>(y + k) + x + sp.c0, ss.rowAs<std::uint32_t>(sy + k) + sx + sp.c0, n);
+  return true;
+}
+
+// Whether every texel of a row is either opaque or clear (sprites and pictures): one
+// vectorised pass, a ^ (a >> 7 ? 255 : 0) being zero exactly for alphas 0 and 255.
+inline bool BinaryAlpha(const std::uint32_t* t, int n) {
+  std::uint32_t partial = 0;
+  for (int c = 0; c < n; ++c) {
+    const std::uint32_t a = t[c] >> 24;
+    partial |= a ^ ((0u - (a >> 7)) & 0xFFu);
+  }
+  return partial == 0;
+}
+
+// The half-and-half quad: the texel's alpha modulated by 128, then the blend.
+DDFX_HOT_ROW void HalfQuadRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n) {
+  if (BinaryAlpha(t, n)) {
+    for (int c = 0; c < n; ++c) d[c] = t[c] >> 24 ? ddfx::BlendOver(d[c], t[c], 128) : d[c];
+    return;
+  }
+  for (int c = 0; c < n; ++c) d[c] = ddfx::BlendOver(d[c], t[c], pix::div255((t[c] >> 24) * 128));
+}
+
+// The factor-alpha quad: round((texel * fa + factor * (255 - fa)) / 255) per channel (the
+// factor's share given as rbTerm and gTerm), the texel's alpha, then the blend.
+DDFX_HOT_ROW void AlphaQuadRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n,
+                                 std::uint32_t fa, std::uint32_t rbTerm, std::uint32_t gTerm) {
+  auto colour = [&](std::uint32_t p) {
+    return ddfx::Div255Lanes((p & 0x00FF00FFu) * fa + rbTerm) | ddfx::Div255Lanes(((p >> 8) & 0xFFu) * fa + gTerm) << 8;
+  };
+  if (BinaryAlpha(t, n)) {
+    // Opaque texels replace, clear ones leave the destination.
+    for (int c = 0; c < n; ++c) d[c] = t[c] >> 24 ? 0xFF000000u | colour(t[c]) : d[c];
+    return;
+  }
+  for (int c = 0; c < n; ++c) d[c] = ddfx::BlendOver(d[c], colour(t[c]), t[c] >> 24);
+}
+
+// The float mix of the pixel loop at levels 2 to 4: v * t + k per channel, truncated.
+DDFX_HOT_ROW void AlphaFloatRow32(std::uint32_t* d, const std::uint32_t* s, int n, float t, float kr, float kg,
+                                  float kb, bool keyed, std::uint32_t key) {
+  const std::uint32_t keyedMask = keyed ? ~0u : 0u;
+  for (int c = 0; c < n; ++c) {
+    const std::uint32_t p = s[c];
+    // Through signed integers, which convert to and from float in one instruction.
+    const auto r = static_cast<std::int32_t>(static_cast<float>(std::int32_t(p >> 16 & 255)) * t + kr);
+    const auto g = static_cast<std::int32_t>(static_cast<float>(std::int32_t(p >> 8 & 255)) * t + kg);
+    const auto b = static_cast<std::int32_t>(static_cast<float>(std::int32_t(p & 255)) * t + kb);
+    const std::uint32_t v = 0xFF000000u | std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | std::uint32_t(b);
+    const std::uint32_t keep = keyedMask & (0u - std::uint32_t(p == key));
+    d[c] = (d[c] & keep) | (v & ~keep);
+  }
 }
 
 // --- DDBltAlpha ---
@@ -54,13 +122,14 @@ void IterateBlendTable(const std::uint8_t* table, std::uint8_t colour, std::int6
 }
 
 template <int L>
-void AlphaRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t target, bool keyed, std::uint32_t key) {
+DDFX_HOT_ROW void AlphaRow32(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t target, bool keyed,
+                             std::uint32_t key) {
   for (int c = 0; c < n; ++c) {
     const std::uint32_t p = s[c];
     std::uint32_t u = p;
     for (int i = 0; i < L; ++i) u = AvgBytes(u, target);
     const std::uint32_t out = (u & 0xFFFFFFu) | (d[c] & 0xFF000000u);
-    d[c] = keyed && p == key ? d[c] : out;
+    d[c] = (keyed & (p == key)) ? d[c] : out;
   }
 }
 
@@ -81,8 +150,8 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
   EffectLocks l;
   if (!l.Lock(dst, src)) return false;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy,
-                      ddfx::LockedWidth(l.src), ddfx::LockedHeight(l.src), sp))
+  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
+                      ddfx::LockedHeight(l.src), sp))
     return true;
   const bool keyed = flags == 1;
   const std::uint32_t key = g_TransmitPixel;
@@ -96,7 +165,7 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
       ForRows<std::uint8_t>(l, x, y, sx, sy, sp, [&](std::uint8_t* d, const std::uint8_t* s, int n) {
         for (int c = 0; c < n; ++c) {
           const std::uint8_t v = s[c];
-          d[c] = keyed && keyFits && v == k8 ? d[c] : map[v];
+          d[c] = (keyed & keyFits & (v == k8)) ? d[c] : map[v];
         }
       });
       break;
@@ -119,7 +188,7 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
       ForRows<std::uint16_t>(l, x, y, sx, sy, sp, [&](std::uint16_t* d, const std::uint16_t* s, int n) {
         for (int c = 0; c < n; ++c) {
           const std::uint16_t p = s[c];
-          d[c] = keyed && p == key ? d[c] : m.Map(p);
+          d[c] = (keyed & (p == key)) ? d[c] : m.Map(p);
         }
       });
       break;
@@ -127,8 +196,9 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
     case 32: {
       const std::uint32_t target = std::uint32_t(pe.peRed) << 16 | std::uint32_t(pe.peGreen) << 8 | pe.peBlue;
       const AlphaRowFn row = kAlphaRows32[level < 0 ? 0 : std::min(level, kMaxHalvings)];
-      ForRows<std::uint32_t>(l, x, y, sx, sy, sp,
-                             [&](std::uint32_t* d, const std::uint32_t* s, int n) { row(d, s, n, target, keyed, key); });
+      ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        row(d, s, n, target, keyed, key);
+      });
       break;
     }
     default: break;  // 24 bits: nothing
@@ -143,8 +213,8 @@ bool AlphaDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFA
   EffectLocks l;
   if (!l.Lock(dst, src)) return true;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy,
-                      ddfx::LockedWidth(l.src), ddfx::LockedHeight(l.src), sp))
+  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
+                      ddfx::LockedHeight(l.src), sp))
     return true;
   const int weight = level == 1 ? 128 : level == 2 ? 64 : level == 3 ? 32 : level == 4 ? 16 : 0;
   const float t = static_cast<float>(weight) * 0.003921569f;
@@ -187,19 +257,27 @@ bool AlphaDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFA
       for (int c = 0; c < n; ++c) {
         const std::uint16_t p = s[c];
         const std::uint16_t v = std::uint16_t(tab[0][pf.R(p)] | tab[1][pf.G(p)] | tab[2][pf.B(p)]);
-        d[c] = keyed && p == key ? d[c] : v;
+        d[c] = (keyed & (p == key)) ? d[c] : v;
       }
     });
   } else if (g_DDState.nBpp == 32) {
-    const std::uint32_t max[3] = {255, 255, 255};
-    buildMix(max, mix);
-    ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
-      for (int c = 0; c < n; ++c) {
-        const std::uint32_t p = s[c];
-        const std::uint32_t v = 0xFF000000u | mix[0][(p >> 16) & 255] << 16 | mix[1][(p >> 8) & 255] << 8 | mix[2][p & 255];
-        d[c] = keyed && p == key ? d[c] : v;
-      }
-    });
+    const std::uint32_t target = std::uint32_t(pal[0]) << 16 | std::uint32_t(pal[1]) << 8 | pal[2];
+    if (level == 1) {
+      ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        for (int c = 0; c < n; ++c) {
+          const std::uint32_t p = s[c];
+          const std::uint32_t v = 0xFF000000u | AvgBytes(p, target);
+          d[c] = (keyed & (p == key)) ? d[c] : v;
+        }
+      });
+    } else {
+      // The float mix, with the target's share computed once as the expression does.
+      const float kr = static_cast<float>(pal[0]) * (1.0f - t), kg = static_cast<float>(pal[1]) * (1.0f - t),
+                  kb = static_cast<float>(pal[2]) * (1.0f - t);
+      ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        AlphaFloatRow32(d, s, n, t, kr, kg, kb, keyed, key);
+      });
+    }
   }
   return true;
 }
@@ -219,6 +297,15 @@ bool AlphaDirect3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA
   plat::Surface* ds = dst->Pixels();
   // The texture weighted by the factor's alpha plus the factor's colour by the rest; the
   // texel's own alpha keeps transparent texels out.
+  // Colour: round((texel * fa + factor * (255 - fa)) / 255) per channel; alpha: the texel's.
+  const std::uint32_t rbTerm = (rgb & 0x00FF00FFu) * (255 - alpha), gTerm = ((rgb >> 8) & 0xFFu) * (255 - alpha);
+  const bool fast =
+      Quad32(dst, *ds, x, y, w, h, src, *ss, sx, sy,
+             [&](std::uint32_t* d, const std::uint32_t* t, int n) { AlphaQuadRow32(d, t, n, alpha, rbTerm, gTerm); });
+  if (fast) {
+    ddfx::ParkRenderTarget();
+    return true;
+  }
   pix::QuadOp op;
   op.factor = alpha << 24 | rgb;
   op.diffuse = 0xFF000000u | rgb;
@@ -235,13 +322,31 @@ bool AlphaDirect3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA
 
 // --- DDBltHalf ---
 
+// DirectDraw: a transparent destination takes the source; byte 3 stays.
+DDFX_HOT_ROW void HalfRow32(std::uint32_t* d, const std::uint32_t* s, int n, bool keyed, std::uint32_t key) {
+  for (int c = 0; c < n; ++c) {
+    const std::uint32_t p = s[c], q = d[c];
+    const std::uint32_t mixed = ((q == key ? p : AvgBytes(p, q)) & 0xFFFFFFu) | (q & 0xFF000000u);
+    d[c] = (keyed & (p == key)) ? q : mixed;
+  }
+}
+
+// Direct3D pixel loop: every destination is mixed; the result is opaque.
+DDFX_HOT_ROW void HalfOpaqueRow32(std::uint32_t* d, const std::uint32_t* s, int n, bool keyed, std::uint32_t key) {
+  for (int c = 0; c < n; ++c) {
+    const std::uint32_t p = s[c], q = d[c];
+    const std::uint32_t v = AvgBytes(p, q) | 0xFF000000u;
+    d[c] = (keyed & (p == key)) ? q : v;
+  }
+}
+
 bool HalfDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int flags,
                     const std::uint8_t* table) {
   EffectLocks l;
   if (!l.Lock(dst, src)) return false;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy,
-                      ddfx::LockedWidth(l.src), ddfx::LockedHeight(l.src), sp))
+  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
+                      ddfx::LockedHeight(l.src), sp))
     return true;
   const bool keyed = flags == 1;
   const std::uint32_t key = g_TransmitPixel;
@@ -267,32 +372,26 @@ bool HalfDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDAT
           const std::uint32_t g = (cv.up[1][f.G(p)] + cv.up[1][f.G(q)]) >> 1;
           const std::uint32_t b = (cv.up[2][f.B(p)] + cv.up[2][f.B(q)]) >> 1;
           const std::uint32_t mixed = q == key ? p : cv.Compose8(r, g, b);
-          d[c] = std::uint16_t(keyed && p == key ? q : mixed);
+          d[c] = std::uint16_t((keyed & (p == key)) ? q : mixed);
         }
       });
       break;
     }
     case 32:
-      ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
-        for (int c = 0; c < n; ++c) {
-          const std::uint32_t p = s[c], q = d[c];
-          const std::uint32_t mixed = ((q == key ? p : AvgBytes(p, q)) & 0xFFFFFFu) | (q & 0xFF000000u);
-          d[c] = keyed && p == key ? q : mixed;
-        }
-      });
+      ForRows<std::uint32_t>(l, x, y, sx, sy, sp,
+                             [&](std::uint32_t* d, const std::uint32_t* s, int n) { HalfRow32(d, s, n, keyed, key); });
       break;
     default: break;
   }
   return true;
 }
 
-bool HalfDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy,
-                        int flags) {
+bool HalfDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int flags) {
   EffectLocks l;
   if (!l.Lock(dst, src)) return true;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy,
-                      ddfx::LockedWidth(l.src), ddfx::LockedHeight(l.src), sp))
+  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
+                      ddfx::LockedHeight(l.src), sp))
     return true;
   const bool keyed = flags == 1;
   const std::uint32_t key = ddfx::TransparentValue();
@@ -306,7 +405,7 @@ bool HalfDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFAC
           const std::uint32_t p = s[c], q = d[c];
           const std::uint32_t v =
               sf.Compose((f.R(p) + sf.R(q)) >> 1, (sf.G(q) + 2 * f.G(p)) >> 1, (f.B(p) + sf.B(q)) >> 1);
-          d[c] = std::uint16_t(keyed && p == key ? q : v);
+          d[c] = std::uint16_t((keyed & (p == key)) ? q : v);
         }
       });
     } else {
@@ -314,17 +413,13 @@ bool HalfDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFAC
         for (int c = 0; c < n; ++c) {
           const std::uint32_t p = s[c], q = d[c];
           const std::uint32_t v = f.Compose((f.R(p) + f.R(q)) >> 1, (f.G(p) + f.G(q)) >> 1, (f.B(p) + f.B(q)) >> 1);
-          d[c] = std::uint16_t(keyed && p == key ? q : v);
+          d[c] = std::uint16_t((keyed & (p == key)) ? q : v);
         }
       });
     }
   } else if (g_DDState.nBpp == 32) {
     ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
-      for (int c = 0; c < n; ++c) {
-        const std::uint32_t p = s[c], q = d[c];
-        const std::uint32_t v = AvgBytes(p, q) | 0xFF000000u;
-        d[c] = keyed && p == key ? q : v;
-      }
+      HalfOpaqueRow32(d, s, n, keyed, key);
     });
   }
   return true;
@@ -339,6 +434,12 @@ bool HalfDirect3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA*
   plat::Surface* ss = src->Pixels();
   if (!ss || ss->isLost() || !DDBeginScene() || !DDSetRenderTarget(0, dst)) return true;
   plat::Surface* ds = dst->Pixels();
+  const bool fast = Quad32(dst, *ds, x, y, w, h, src, *ss, sx, sy, HalfQuadRow32);
+  if (fast) {
+    ddfx::ParkRenderTarget();
+    DDSetAlphaOpTexture();
+    return true;
+  }
   pix::QuadOp op;
   op.diffuse = 0x80FFFFFF;
   op.colorOp = D3DTOP_MODULATE;
@@ -368,8 +469,8 @@ bool DDLoadBlendTable(std::uint8_t* table, std::string_view fileName) {
 }
 
 bool DDBltAlpha(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, DDSURFACEDATA* src,
-                std::int32_t sx, std::int32_t sy, std::int32_t flags, const PALETTEENTRY* palette,
-                const std::uint8_t*, std::uint8_t colour, std::int32_t level) {
+                std::int32_t sx, std::int32_t sy, std::int32_t flags, const PALETTEENTRY* palette, const std::uint8_t*,
+                std::uint8_t colour, std::int32_t level) {
   if (!dst || !src) return false;
   if (g_lpD3DData) return AlphaDirect3D(dst, x, y, w, h, src, sx, sy, flags, palette, colour, level);
   if (!g_lpDDData) return false;

@@ -1,7 +1,6 @@
-#include "core/PaletteVariant.h"
-
 #include <filesystem>
 
+#include "core/PaletteVariant.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDTranslucent.h"
 #include "gfx/GfxTest.h"
@@ -109,7 +108,7 @@ TEST_F(PaletteVariantTest, VariantsRotateOrRepeatTheBand) {
     int fromBitmapEntry;
   };
   const Case cases[] = {
-      {0, 16, 16},  {5, 96, 16},  {5, 16, 128}, {5, 208, 208},  // 5: up by 80 within 16..207
+      {0, 16, 16},  {5, 96, 16},   {5, 16, 128},  {5, 208, 208},  // 5: up by 80 within 16..207
       {12, 16, 16}, {12, 200, 24}, {23, 16, 192}, {23, 207, 207}, {23, 5, 5},
   };
   ASSERT_TRUE(Open(Mode::DD8));

@@ -10,9 +10,9 @@ std::uint16_t P565(int r, int g, int b) { return std::uint16_t(r << 11 | g << 5 
 
 // The blur as defined, pixel by pixel: the 2hr x 2vr box from (-hr, -vr) to (hr - 1,
 // vr - 1), samples inside the rectangle only, transparent ones left out with flags 1.
-std::vector<std::uint32_t> ReferenceBlur(const std::vector<std::uint32_t>& src, int srcW, const std::vector<std::uint32_t>& dst,
-                                         int dstW, int x, int y, int w, int h, int hr, int vr, int sx, int sy,
-                                         bool keyed, std::uint32_t key) {
+std::vector<std::uint32_t> ReferenceBlur(const std::vector<std::uint32_t>& src, int srcW,
+                                         const std::vector<std::uint32_t>& dst, int dstW, int x, int y, int w, int h,
+                                         int hr, int vr, int sx, int sy, bool keyed, std::uint32_t key) {
   std::vector<std::uint32_t> out = dst;
   auto at = [&](int c, int k) { return src[static_cast<std::size_t>(sy + k) * srcW + sx + c]; };
   for (int k = 0; k < h; ++k)
@@ -29,7 +29,8 @@ std::vector<std::uint32_t> ReferenceBlur(const std::vector<std::uint32_t>& src, 
         }
       if (n == 0) continue;
       std::uint32_t& d = out[static_cast<std::size_t>(y + k) * dstW + x + c];
-      d = (d & 0xFF000000u) | std::uint32_t(sum[2] / n) << 16 | std::uint32_t(sum[1] / n) << 8 | std::uint32_t(sum[0] / n);
+      d = (d & 0xFF000000u) | std::uint32_t(sum[2] / n) << 16 | std::uint32_t(sum[1] / n) << 8 |
+          std::uint32_t(sum[0] / n);
     }
   return out;
 }
@@ -43,7 +44,8 @@ TEST_F(DDBlurMosaicTest, BlurAveragesTheBoxWithinTheRectangle) {
   Paint(src, [&](int x, int y) -> std::uint32_t {
     if (x < 2 || y < 2 || x >= 11 || y >= 9) return 0x00FFFFFF;
     if ((x * 7 + y * 3) % 11 == 0) return key;
-    return std::uint32_t((x * 37 + y * 11) % 256) << 16 | std::uint32_t((x * y * 5) % 256) << 8 | std::uint32_t((x + 90 * y) % 256);
+    return std::uint32_t((x * 37 + y * 11) % 256) << 16 | std::uint32_t((x * y * 5) % 256) << 8 |
+           std::uint32_t((x + 90 * y) % 256);
   });
   struct Case {
     int hr, vr, flags;
@@ -156,11 +158,21 @@ TEST_F(DDBlurMosaicTest, MosaicPerModeAndDepth) {
       {"d3d16 top-left", Mode::D3D16, false, 0, {0x8000u | 9u << 5, 0xFFFF, 0xFFFF, 0xFFFF}, 0, 0x8000u | 9u << 5},
       {"d3d16 screen", Mode::D3D16, true, 0, {0x8000u | 9u << 5, 0xFFFF, 0xFFFF, 0xFFFF}, 0, 18u << 5},
       {"dd32 average", Mode::DD32, false, 0x00FF00FF, {0x000000FF, 0x00000000, 0x00000001, 0x00000002}, 0, 0x40},
-      {"dd32 all transparent", Mode::DD32, false, 0x00FF00FF, {0x00FF00FF, 0x00FF00FF, 0x00FF00FF, 0x00FF00FF}, 1,
+      {"dd32 all transparent",
+       Mode::DD32,
+       false,
+       0x00FF00FF,
+       {0x00FF00FF, 0x00FF00FF, 0x00FF00FF, 0x00FF00FF},
+       1,
        background},
       // A block averaging to the transparent colour is left out under DirectDraw...
-      {"dd32 averages to transparent", Mode::DD32, false, 0x00000002, {0x00000001, 0x00000003, 0x00000002, 0x00000002},
-       1, background},
+      {"dd32 averages to transparent",
+       Mode::DD32,
+       false,
+       0x00000002,
+       {0x00000001, 0x00000003, 0x00000002, 0x00000002},
+       1,
+       background},
       // ... while under Direct3D an average of usable texels is never transparent.
       {"d3d32 averages to black", Mode::D3D32, false, 0, {0xFF000000, 0xFF000000, 0, 0xFF000000}, 1, 0},
   };

@@ -79,8 +79,7 @@ TEST_F(DDCircleLensTest, LensOverAKnownPicture) {
   const Point strong[] = {{0, 0, 0, 0}, {5, 0, 4, 0}, {-5, 0, -3, 0}, {10, 0, 10, 0}, {7, 7, 7, 7}, {0, -6, 0, -4}};
   DDSURFACEDATA* dst = Make(200, 200);
   EXPECT_TRUE(DDBltRadial(dst, 100, 100, 10, 10, src, 300, 200, 0));
-  for (const Point& p : strong)
-    EXPECT_EQ(Px(dst, 100 + p.i, 100 + p.j), at(300 + p.u, 200 + p.v)) << p.i << "," << p.j;
+  for (const Point& p : strong) EXPECT_EQ(Px(dst, 100 + p.i, 100 + p.j), at(300 + p.u, 200 + p.v)) << p.i << "," << p.j;
   EXPECT_EQ(Px(dst, 111, 100), 0u);  // outside the disc
   EXPECT_EQ(Px(dst, 108, 107), 0u);
   // Distance 0: every point takes the centre, except rim points where s is 0 (3, 4).

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "EffectTest.h"
 #include "gfx/DDComposite.h"
 
@@ -17,10 +19,8 @@ TEST_F(DDCompositeTest, NumbersFromDigitCells) {
   };
   const Case cases[] = {
       {7, 3, 1, "..hh................"},  // two missing digits: moved right by one cell
-      {7, 3, 0, "....hh.............."},
-      {0, 1, 0, "aa.................."},
-      {305, 0, 0, "ddaaff.............."},
-      {1234567890, 0, 0, "bbccddeeffgghhiijjaa"},
+      {7, 3, 0, "....hh.............."},   {0, 1, 0, "aa.................."},
+      {305, 0, 0, "ddaaff.............."}, {1234567890, 0, 0, "bbccddeeffgghhiijjaa"},
       {-5, 3, 0, "...................."},
   };
   for (const Case& c : cases) {
@@ -124,6 +124,43 @@ TEST_F(DDCompositeTest, WaveDisplacesStrips) {
   DDSURFACEDATA* dst3 = Make(4, 8);
   DDBltWave(dst3, 0, 2, 4, 4, 1.0, 2.0, 90.0, 0, src2, 0, 0, 0, 1);
   EXPECT_EQ(Changed(dst3, 0), 0);
+}
+
+TEST_F(DDCompositeTest, WaveDrawsWhatStripByStripBlitsDraw) {
+  struct Case {
+    int step, vertical, sx, sy, flags;
+  };
+  const Case cases[] = {{1, 0, 0, 0, 0}, {1, 1, 0, 0, 1},  {3, 0, 2, 1, 0},
+                        {2, 1, 1, 0, 0}, {1, 1, -3, 0, 0}, {1, 0, 0, -2, 1}};
+  for (Mode m : {Mode::DD32, Mode::D3D32}) {
+    Reopen(m);
+    g_TransmitPixel = 0x00FF00FF;
+    DDSURFACEDATA* src = Make(64, 48);
+    Paint(src, [&](int x, int y) {
+      const bool hole = (x + y) % 7 == 0;
+      return hole ? (IsD3D(m) ? 0u : 0x00FF00FFu) : (IsD3D(m) ? 0xFF000000u : 0u) | std::uint32_t(x << 8 | y);
+    });
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(Name(m)) + " step " + std::to_string(c.step) + " vertical " +
+                   std::to_string(c.vertical) + " from " + std::to_string(c.sx) + "," + std::to_string(c.sy));
+      DDSURFACEDATA* dst = Make(80, 64);
+      DDSURFACEDATA* ref = Make(80, 64);
+      DDBltWave(dst, 6, 5, 64, 48, 3.0, 5.0, 40.0, c.step, src, c.sx, c.sy, c.flags, c.vertical);
+      // Strip by strip, as the wave is defined.
+      const int length = c.vertical ? 64 : 48;
+      double angle = 0;
+      for (int offset = 0; offset < length; offset += c.step) {
+        angle += 360.0 / length * c.step;
+        const int shift = static_cast<int>(5.0 * std::sin(3.0 * (40.0 + angle) * 0.017453292519943295));
+        const int size = std::min(c.step, length - offset);
+        if (c.vertical)
+          DDBlt(ref, 6 + offset, 5 + shift, size, 48, src, c.sx + offset, c.sy, c.flags);
+        else
+          DDBlt(ref, 6 + shift, 5 + offset, 64, size, src, c.sx, c.sy + offset, c.flags);
+      }
+      EXPECT_EQ(Grab(dst), Grab(ref));
+    }
+  }
 }
 
 }  // namespace

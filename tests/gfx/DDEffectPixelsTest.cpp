@@ -15,7 +15,8 @@ TEST(DDEffectChannels, UpToEightBitsAndBackTruncates) {
   struct Case {
     std::uint32_t v, max, up, back;
   };
-  const Case cases[] = {{15, 31, 123, 14}, {1, 31, 8, 0}, {31, 31, 255, 31}, {0, 31, 0, 0}, {63, 63, 255, 63}, {32, 63, 129, 31}};
+  const Case cases[] = {{15, 31, 123, 14}, {1, 31, 8, 0},     {31, 31, 255, 31},
+                        {0, 31, 0, 0},     {63, 63, 255, 63}, {32, 63, 129, 31}};
   for (const Case& c : cases) {
     EXPECT_EQ(ddfx::Up8(c.v, c.max), c.up) << c.v << "/" << c.max;
     EXPECT_EQ(ddfx::Down8(ddfx::Up8(c.v, c.max), c.max), c.back) << c.v << "/" << c.max;
@@ -73,13 +74,13 @@ TEST_F(DDEffectPixelsTest, LockFailuresGiveEachEffectsResult) {
 TEST_F(DDEffectPixelsTest, PaletteFromTheBlockOfASurface) {
   struct Case {
     Mode mode;
-    std::uint32_t pixel;              // at column 3 of row 8: entry 3
-    PALETTEENTRY expected;            // flags preset to 77
+    std::uint32_t pixel;    // at column 3 of row 8: entry 3
+    PALETTEENTRY expected;  // flags preset to 77
   };
   const Case cases[] = {
       {Mode::DD16, 31u << 11 | 63u << 5, {31, 63, 0, 77}},  // field values, unscaled
       {Mode::D3D16, 0x8000u | 31u << 10 | 31u << 5, {255, 255, 0, 77}},
-      {Mode::DD32, 0x12C86432, {200, 100, 50, 0x12}},        // byte 3 into the flags
+      {Mode::DD32, 0x12C86432, {200, 100, 50, 0x12}},  // byte 3 into the flags
       {Mode::D3D32, 0x12C86432, {200, 100, 50, 77}},
       {Mode::DD24, 0xC86432, {1, 2, 3, 77}},  // nothing read
       {Mode::DD8, 9, {1, 2, 3, 77}},
@@ -90,7 +91,7 @@ TEST_F(DDEffectPixelsTest, PaletteFromTheBlockOfASurface) {
     DDSURFACEDATA* s = Make(16, 24, true);
     Paint(s, [&](int x, int y) -> std::uint32_t {
       if (x == 3 && y == 8) return c.pixel;
-      if (x == 0 && y == 9) return Bpp(c.mode) == 8 ? 1 : 0x0A0A;   // entry 16
+      if (x == 0 && y == 9) return Bpp(c.mode) == 8 ? 1 : 0x0A0A;    // entry 16
       if (x == 15 && y == 23) return Bpp(c.mode) == 8 ? 2 : 0x0B0B;  // entry 255
       return 0;
     });

@@ -87,8 +87,8 @@ TEST_F(DDFadeTest, EightBitFadeChangesThePaletteEntries) {
     EXPECT_EQ(Shown(5), s.shown);
   }
   EXPECT_EQ(g_WorkPalette[5].peFlags, PC_RESERVED);
-  EXPECT_EQ(Shown(7), other);                     // outside the range
-  EXPECT_EQ(Changed(&BackBuffer, 5), 0);          // pixels keep their numbers
+  EXPECT_EQ(Shown(7), other);             // outside the range
+  EXPECT_EQ(Changed(&BackBuffer, 5), 0);  // pixels keep their numbers
   EXPECT_FALSE(DDFadeIn(g_WorkPalette, 4, 6, 255, 255, 255, 45, g_Palette, false));
   EXPECT_EQ(Shown(5), 0xFFFFFFu);  // a fade-in starts at the colour
 }

@@ -17,8 +17,8 @@ TEST_F(DDRotateTest, QuarterTurnsAboutTheMiddle) {
     const char* block;
   };
   // Source a b c / d e f / g h i, turned clockwise on the screen.
-  const Case cases[] = {{0, "abc/def/ghi"}, {90, "gda/heb/ifc"}, {180, "ihg/fed/cba"}, {270, "cfi/beh/adg"},
-                        {-90, "cfi/beh/adg"}, {360, "abc/def/ghi"}};
+  const Case cases[] = {{0, "abc/def/ghi"},   {90, "gda/heb/ifc"},  {180, "ihg/fed/cba"},
+                        {270, "cfi/beh/adg"}, {-90, "cfi/beh/adg"}, {360, "abc/def/ghi"}};
   struct Path {
     Mode mode;
     bool system;  // Direct3D: the pixel loop instead of the quad

@@ -1,4 +1,5 @@
 #include "EffectTest.h"
+#include "gfx/DDEffectPixels.h"
 #include "gfx/DDTranslucent.h"
 
 namespace {
@@ -162,6 +163,8 @@ TEST_F(DDTranslucentTest, HalfAndHalfPerModeAndDepth) {
       {"dd32 mix", Mode::DD32, false, false, false, 0x00FF00FF, 0x00C86432, 0x7F204060, 0x7F745249},
       {"dd32 over transparent", Mode::DD32, false, false, false, 0x00FF00FF, 0x00C86432, 0x00FF00FF, 0x00C86432},
       {"d3d32 quad white", Mode::D3D32, false, false, false, 0, 0xFFFFFFFF, 0xFF000000, 0x808080},
+      // 16-bit quads: white at alpha 128 over black gives 128 -> field 16, alpha 191 keeps the bit.
+      {"d3d16 quad", Mode::D3D16, false, false, false, 0, 0xFFFF, 0x8000, 0xC210},
       {"d3d32 quad black", Mode::D3D32, false, false, false, 0, 0xFF000000, 0xFFFFFFFF, 0x7F7F7F},
       {"d3d32 pixels", Mode::D3D32, false, true, false, 0, 0x00C86432, 0x00204060, 0xFF745249},
       {"d3d32 virtual back buffer", Mode::D3D32, false, false, true, 0, 0xFFC86432, 0xFF204060, 0xFF745249},
@@ -183,10 +186,21 @@ TEST_F(DDTranslucentTest, HalfAndHalfPerModeAndDepth) {
     PaintAll(src, c.src);
     PaintAll(target, c.dst);
     EXPECT_TRUE(DDBltHalf(dst, 0, 0, 2, 2, src, 0, 0, 0, table.data()));
-    const std::uint32_t mask = IsD3D(c.mode) && !c.system && !c.virtualBack ? 0xFFFFFF : 0xFFFFFFFF;
+    const std::uint32_t mask = c.mode == Mode::D3D32 && !c.system && !c.virtualBack ? 0xFFFFFF : 0xFFFFFFFF;
     EXPECT_EQ(Px(target, 1, 1) & mask, c.expected);
     if (c.virtualBack) DDSetVirBackBuffer(false);
   }
+}
+
+TEST_F(DDTranslucentTest, FiveFiveFiveDisplayUsesItsOwnFields) {
+  plat::display::setDirectDraw16Format(plat::PixelFormat::Rgb555);
+  ASSERT_TRUE(Open(Mode::DD16));
+  DDSURFACEDATA* src = Make(1, 1);
+  DDSURFACEDATA* dst = Make(1, 1);
+  PaintAll(src, 15u << 10 | 15u << 5 | 15u);
+  // Each 5-bit field, in its own place, goes up and down: 15 -> 123 -> 14.
+  DDBltAlpha(dst, 0, 0, 1, 1, src, 0, 0, 0, g_Palette, nullptr, 0, -1);
+  EXPECT_EQ(Px(dst, 0, 0), 14u << 10 | 14u << 5 | 14u);
 }
 
 TEST_F(DDTranslucentTest, EightBitHalfSkipsNumberZero) {
@@ -245,6 +259,68 @@ TEST_F(DDTranslucentTest, BlendTableFile) {
   EXPECT_TRUE(DDLoadBlendTable(table.data(), file));
   EXPECT_EQ(table[9], 5);
   EXPECT_EQ(table[10], 9);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace gfxtest;
+
+// The translucent quads and the coloured quads of tints and fades are computed by loops of
+// their own; they must draw what the general quad code draws.
+TEST_F(DDTranslucentTest, QuadsDrawWhatTheGeneralQuadDraws) {
+  ASSERT_TRUE(Open(Mode::D3D32));
+  std::uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8 ^ seed << 13;
+  };
+  DDSURFACEDATA* src = Make(37, 5);
+  DDSURFACEDATA* dst = Make(37, 5);
+  DDSURFACEDATA* ref = Make(37, 5, true);
+  const std::uint32_t alphas[] = {0, 255, 1, 128, 254, 77};
+  Paint(src, [&](int x, int) { return (next() & 0xFFFFFF) | alphas[x % 6] << 24; });
+  PALETTEENTRY pal[256] = {};
+  pal[9] = {200, 30, 170, 0};
+  for (int level = 0; level <= 5; ++level) {
+    SCOPED_TRACE(level);
+    Paint(dst, [&](int, int) { return next(); });
+    {
+      cSurfaceLock ld(dst), lr(ref);
+      pix::copyRaw(*lr.m_lpSurface, 0, 0, *ld.m_lpSurface, 0, 0, 37, 5);
+    }
+    pix::QuadOp op;
+    if (level == 0) {
+      DDBltHalf(dst, 0, 0, 37, 5, src, 0, 0, 0, nullptr);
+      op.diffuse = 0x80FFFFFF;
+      op.colorOp = D3DTOP_MODULATE;
+      op.alphaOp = D3DTOP_MODULATE;
+    } else {
+      DDBltAlpha(dst, 0, 0, 37, 5, src, 0, 0, 0, pal, nullptr, 9, level);
+      const std::uint32_t fa[] = {0, 0x80, 0x50, 0x30, 0x10, 0};
+      op.factor = fa[level] << 24 | 0xC81EAA;
+      op.diffuse = 0xFFC81EAA;
+      op.colorOp = D3DTOP_BLENDFACTORALPHA;
+      op.alphaOp = D3DTOP_SELECTARG1;
+    }
+    {
+      cSurfaceLock ls(src), lr(ref);
+      pix::drawQuad(*lr.m_lpSurface, 0, 0, 37, 5, *ls.m_lpSurface, 0, 0, 37, 5, op);
+    }
+    EXPECT_EQ(Grab(dst), Grab(ref));
+  }
+  for (std::uint32_t colour : {0x80FF0000u, 0x01123456u, 0xFE00FF00u, 0xFF0000FFu}) {
+    SCOPED_TRACE(colour);
+    Paint(dst, [&](int, int) { return next(); });
+    {
+      cSurfaceLock ld(dst), lr(ref);
+      pix::copyRaw(*lr.m_lpSurface, 0, 0, *ld.m_lpSurface, 0, 0, 37, 5);
+      ddfx::FillBlend(*ld.m_lpSurface, 0, 0, 37, 5, colour);
+      pix::fillBlend(*lr.m_lpSurface, 0, 0, 37, 5, colour);
+    }
+    EXPECT_EQ(Grab(dst), Grab(ref));
+  }
 }
 
 }  // namespace
