@@ -61,7 +61,9 @@ std::intptr_t cMainWindow::WindowProc(plat::WindowToken hWnd, const plat::Msg& m
       DebugLog("WM_DESTROY");
       m_hWnd = 0;
       g_hWnd.store(0);
-      if (g_bFromEditor.load()) NotifyEditorExit(1);
+      // A close served inside start-up ends a start that failed: WinMain tells the editor
+      // so (with 0) once start-up has returned, and the editor hears of the end only once.
+      if (g_bFromEditor.load() && g_bInitDone.load()) NotifyEditorExit(1);
       plat::this_thread::postQuit(0);
       return 0;
     case plat::wm::Move: {
