@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/AppGlobals.h"
+#include "core/DialogRequests.h"
 #include "core/Log.h"
 #include "core/MainWindow.h"
 #include "core/PaletteVariant.h"
@@ -13,6 +14,7 @@
 #include "core/SystemIni.h"
 #include "core/SystemReport.h"
 #include "frontend/FreePlay.h"
+#include "frontend/FrontendLinks.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/Database.h"
 #include "gamedata/Option.h"
@@ -145,6 +147,17 @@ void SetUpInput() {
   if (!ReadKeyConfig(g_PathTable[PATH_KEY_CONFIG], g_KeyConfig)) SetDefaultKeyConfig(g_KeyConfig);
 }
 
+// What the player records read of the game's state, and their dialog requests.
+void LinkFrontend() {
+  cFrontendLinks& l = g_FrontendLinks;
+  l.gameMode = [] { return static_cast<int>(g_SceneManager.m_nGameMode); };
+  l.testPlay = [] { return static_cast<int>(g_bTestPlay); };
+  l.dialogRequest = [](std::uint32_t message, std::uintptr_t wParam) {
+    SendDialogRequest(message, wParam, g_bDialogDone);
+    return static_cast<int>(g_bDialogResult.load());
+  };
+}
+
 // What a music request reads of the project and the game.
 void LinkMusicRequests() {
   cBgmRequestLinks& l = g_BgmRequestLinks;
@@ -192,7 +205,7 @@ bool StartTestPlay() {
   }
   g_bTestPlay = 1;
   if (!StartStageFile(name, 1)) return false;
-  // The play record's stage-list flag is cleared here once the play record exists.
+  // The new game of the play record has left the stage list behind (its flags are clear).
   g_SceneManager.m_nGameMode = GAME_MODE_FREE;
   g_SceneManager.m_bModeRanks = 1;
   g_SceneManager.m_nMenuChoice = 3;  // stage file
@@ -271,6 +284,7 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   g_SceneManager.m_nFrameRate = 60;
   g_SceneManager.m_nFadeSpeed = 10;
   for (cPad& pad : g_Pads) pad.SetRepeat(18, 6);
+  LinkFrontend();
 
   const SCREENMODE mode = ChooseScreenMode(g_SystemIni, g_System.m_nColorMode, plat::display::desktopDepth(),
                                            IsOsVersionAtLeast(6, 0));

@@ -1,10 +1,31 @@
 #include "frontend/FreePlay.h"
 
+#include <string>
+
+#include "core/GameInit.h"
+#include "core/PathUtil.h"
+#include "frontend/PlayRecord.h"
 #include "gamedata/Stage.h"
 #include "gamedata/StageLoad.h"
+#include "gamedata/System.h"
 
-int StartStageFile(std::string_view path, int mode) {
-  // The play record of the new game (stage 1, part 1, the free-play lives) is set up by
-  // the front end's records once they exist; the stage itself is ready here.
-  return LoadStage(path, mode, &g_StartStage);
+namespace {
+constexpr std::int32_t kUnlimitedLives = 999999;
+}  // namespace
+
+bool StartStageFile(std::string_view path, int mode) {
+  std::string name(path);
+  ResetPlayRecord(g_PlayRecord);
+  if (!LoadStage(name, mode, &g_StartStage)) return false;
+  g_PlayRecord.m_nStage = 1;
+  g_PlayRecord.m_nPart = 1;
+  if (g_bTestPlay || g_System.m_UnlimitedLives[GAME_MODE_FREE]) {
+    g_PlayRecord.m_nStartLives = g_PlayRecord.m_nLives = kUnlimitedLives;
+  } else {
+    g_PlayRecord.m_nStartLives = g_System.m_StartLives[GAME_MODE_FREE];
+    g_PlayRecord.m_nLives = g_PlayRecord.m_nStartLives - 1;
+  }
+  MakeRelativePath(name);
+  g_PlayRecord.SetStageName(name);
+  return true;
 }
