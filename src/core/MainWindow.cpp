@@ -26,6 +26,7 @@ bool cMainWindow::Create(int clientWidth, int clientHeight, int x, int y) {
   SetLayout(clientWidth, clientHeight, 100, 100, 640, 480, kMainStyle, 0, 0, 0, 0);
   m_lpProc = &MainWndProc;
   m_lpPlatWindow = &m_Window;
+  m_bExitNotified = false;
   m_nPosX = x;
   m_nPosY = y;
   if (!m_Window.create(clientWidth, clientHeight, x + m_nFrameLeft, y + m_nFrameTop, &MainWndProc)) return false;

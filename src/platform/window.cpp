@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <cstring>
 #include <cstdio>
 #include <mutex>
 #include <vector>
@@ -160,13 +162,35 @@ class SdlSource final : public PumpSource {
     translate(ev);
     return true;
   }
-  void waitMs(int ms) override { SDL_WaitEventTimeout(nullptr, ms); }
+  void waitMs(int ms) override {
+    if (!waitByCondition_.load()) {
+      SDL_WaitEventTimeout(nullptr, ms);
+      return;
+    }
+    // SDL's dummy driver looks at its queue only once a millisecond while it waits: a
+    // request from another thread ends this wait at once instead.
+    std::unique_lock lk(mutex_);
+    woken_.wait_for(lk, std::chrono::milliseconds(ms), [&] { return wakePending_; });
+    wakePending_ = false;
+  }
   void wake() override {
     if (!g_videoUp.load()) return;
+    {
+      std::lock_guard lk(mutex_);
+      wakePending_ = true;
+    }
+    woken_.notify_one();
     SDL_Event ev{};
     ev.type = g_wakeEvent.load();
     SDL_PushEvent(&ev);
   }
+  void setWaitByCondition(bool on) { waitByCondition_.store(on); }
+
+ private:
+  std::atomic<bool> waitByCondition_{false};
+  std::mutex mutex_;
+  std::condition_variable woken_;
+  bool wakePending_ = false;
 };
 SdlSource g_source;
 
@@ -181,6 +205,8 @@ bool videoInit() {
   }
   std::uint32_t type = SDL_RegisterEvents(1);
   g_wakeEvent.store(type == static_cast<std::uint32_t>(-1) ? static_cast<std::uint32_t>(SDL_USEREVENT) : type);
+  const char* driver = SDL_GetCurrentVideoDriver();
+  g_source.setWaitByCondition(driver && std::strcmp(driver, "dummy") == 0);
   g_videoUp.store(true);
   g_windowThread.store(this_thread::token());
   setPumpSource(&g_source);

@@ -21,6 +21,7 @@
 #include "core/WinMain.h"
 #include "platform/display.h"
 #include "platform/fs.h"
+#include "test_support/EditorListener.h"
 #include "test_support/SampleProject.h"
 #include "test_support/TempDir.h"
 
@@ -164,37 +165,25 @@ TEST(PlayerMain, ASecondInstanceShowsTheBoxAndLeavesTheRunningGameAlone) {
   EXPECT_EQ(ReadNative(dir.path() + "/EC_Game.txt"), "<none>");  // no window, no step logged
 }
 
-// Receives the editor notices on a datagram socket in the test's folder.
-class EditorListener {
- public:
-  explicit EditorListener(const std::string& path) : path_(path) {
-    fd_ = ::socket(AF_UNIX, SOCK_DGRAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  }
-  ~EditorListener() { ::close(fd_); }
-  bool bound() const { return bound_; }
-  // Every notice received so far as {kind, size, value, window token}.
-  std::vector<std::array<std::uint32_t, 4>> Notices() {
-    std::vector<std::array<std::uint32_t, 4>> out;
-    unsigned char buf[64];
-    ssize_t n;
-    while ((n = ::recv(fd_, buf, sizeof buf, MSG_DONTWAIT)) == 16) {
-      std::array<std::uint32_t, 4> v{};
-      for (int i = 0; i < 4; ++i)
-        v[i] = buf[4 * i] | buf[4 * i + 1] << 8 | buf[4 * i + 2] << 16 | std::uint32_t(buf[4 * i + 3]) << 24;
-      out.push_back(v);
-    }
-    return out;
-  }
+using test_support::EditorListener;
 
- private:
-  std::string path_;
-  int fd_ = -1;
-  bool bound_ = false;
-};
+TEST(PlayerMain, AFailedStartUpTellsTheEditorWithTheWindowAndEndsWithZero) {
+  test_support::TempDir dir;
+  EditorListener editor(dir.path() + "/editor.sock");
+  ASSERT_TRUE(editor.bound());
+  PlayerRun r = RunPlayer(dir.path(), {{"PELLMOOR_SHOW_COMMAND", "5"}, {"PELLMOOR_EDITOR_LINK", dir.path() + "/editor.sock"}},
+                          nullptr, [] {
+                            // Neither drawing mode can start.
+                            plat::display::faults().createDevice = 2;
+                            plat::display::faults().directDrawStep = 1;
+                          });
+  EXPECT_EQ(r.exitCode, 0) << r.stderrText;
+  auto notices = editor.Notices();
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[0][0], 1u);
+  EXPECT_NE(notices[0][3], 0u);
+  EXPECT_EQ(notices[1], (std::array<std::uint32_t, 4>{0, 4, 0, notices[0][3]}));  // failed, from the window's owner
+}
 
 TEST(PlayerMain, TheEditorIsToldOfStartAndEndOnlyWhenItStartedThePlayer) {
   for (const char* show : {"5", "1"}) {

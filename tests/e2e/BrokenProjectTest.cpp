@@ -10,6 +10,7 @@
 
 #include "e2e/PlayerProcess.h"
 #include "platform/cp932.h"
+#include "test_support/EditorListener.h"
 #include "test_support/TempDir.h"
 
 namespace {
@@ -156,8 +157,8 @@ TEST_P(BrokenProject, EndsWithItsMessageAndWritesNothing) {
   // Started as the kit's editor starts it: the editor hears of the start, then once of
   // the end of a start that failed.
   const fs::path socket = fs::path(tmp.path()) / "editor.sock";
-  e2e::EditorListener editor(socket);
-  ASSERT_TRUE(editor.Bound());
+  test_support::EditorListener editor(socket.string());
+  ASSERT_TRUE(editor.bound());
   e2e::PlayerProcess player(game, fs::path(tmp.path()) / "work",
                             {.args = c.args,
                              .uiAnswers = answers,

@@ -2,8 +2,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,31 +66,6 @@ std::map<std::string, std::string> Snapshot(const fs::path& root) {
     files[rel] = ReadFile(it->path());
   }
   return files;
-}
-
-EditorListener::EditorListener(const fs::path& socket) {
-  fd_ = ::socket(AF_UNIX, SOCK_DGRAM, 0);
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  std::strncpy(addr.sun_path, socket.c_str(), sizeof addr.sun_path - 1);
-  bound_ = fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-}
-
-EditorListener::~EditorListener() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-std::vector<std::array<std::uint32_t, 4>> EditorListener::Notices() {
-  std::vector<std::array<std::uint32_t, 4>> out;
-  unsigned char buf[64];
-  while (::recv(fd_, buf, sizeof buf, MSG_DONTWAIT) == 16) {
-    std::array<std::uint32_t, 4> v{};
-    for (int i = 0; i < 4; ++i) {
-      v[i] = buf[4 * i] | buf[4 * i + 1] << 8 | buf[4 * i + 2] << 16 | std::uint32_t(buf[4 * i + 3]) << 24;
-    }
-    out.push_back(v);
-  }
-  return out;
 }
 
 PlayerProcess::PlayerProcess(const fs::path& game, const fs::path& work, const Options& options)

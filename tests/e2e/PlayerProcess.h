@@ -5,8 +5,6 @@
 #pragma once
 #include <sys/types.h>
 
-#include <array>
-#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -27,22 +25,6 @@ std::map<std::string, std::string> Snapshot(const fs::path& root);
 std::string ReadFile(const fs::path& p);
 // The report and debug logs converted to UTF-8 with LF line ends.
 std::string ReadLogUtf8(const fs::path& p);
-
-// Receives the notices for the kit's editor on a datagram socket.
-class EditorListener {
- public:
-  explicit EditorListener(const fs::path& socket);
-  ~EditorListener();
-  EditorListener(const EditorListener&) = delete;
-  EditorListener& operator=(const EditorListener&) = delete;
-  bool Bound() const { return bound_; }
-  // Every notice so far as {kind, size, value, window token}.
-  std::vector<std::array<std::uint32_t, 4>> Notices();
-
- private:
-  int fd_ = -1;
-  bool bound_ = false;
-};
 
 class PlayerProcess {
  public:
