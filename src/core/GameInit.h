@@ -1,8 +1,30 @@
-// Start-up and shutdown of the game on the window thread.
+// Start-up and shutdown of the game on the window thread: InitGame runs after the main
+// window exists and before the game thread starts; UnInitGame after the message loop
+// has ended, and also after a start-up that failed half-way.
 #pragma once
+#include <cstdint>
 #include <string>
 
-// True when the game can start; every failure has reported itself.
+struct SYSTEMINIDATA;
+
+// True when the game can start (with the title, or with the test play of a stage file);
+// every failure has reported itself.
 bool InitGame(const std::string& commandLine, int showCommand);
 // Releases what InitGame made; tolerates a start-up that failed at any step.
 void UnInitGame();
+
+// 1 while a stage file named at start is test-played.
+extern std::int32_t g_bTestPlay;
+
+// The screen mode of the settings: the window-mode flag, bits per pixel and vertical
+// sync that the graphics start with, or the message that refuses the combination.
+struct SCREENMODE {
+  std::int32_t bWindowMode = 0;
+  std::int32_t nBpp = 0;
+  std::int32_t nVSync = 0;
+  const char* lpszError = nullptr;  // null when allowed
+};
+// colorMode: the project's colour mode (0: 256-colour palette); desktopBpp: the depth
+// of the desktop; vistaOrLater: the answer of IsOsVersionAtLeast (6, 0).
+SCREENMODE ChooseScreenMode(const SYSTEMINIDATA& ini, std::int32_t colorMode, std::int32_t desktopBpp,
+                            bool vistaOrLater);

@@ -12,6 +12,7 @@
 #include "platform/presenter.h"
 #include "sound/BgmPlayer.h"
 #include "sound/SoundTable.h"
+#include "frontend/FreePlay.h"
 #include "stage/StageScene.h"
 #include "ui/DialogRequests.h"
 
@@ -21,9 +22,8 @@ namespace {
 
 constexpr std::uint32_t kMainStyle = ws::Popup | ws::Caption | ws::SysMenu | ws::MinimizeBox;
 
-// Starting a chosen stage file belongs to the front end, which has no such start yet:
-// the request is answered as chosen and nothing starts.
-bool StartStageFileStub(const std::string&) { return true; }
+// The title menu's free play of a chosen stage file.
+bool StartChosenStageFile(const std::string& path) { return StartStageFile(path, 0); }
 
 bool LoadChosenReplay(const std::string& path) {
   return g_KeyLog.LoadReplay(path, g_Stage, g_StartStage, g_PlayRecord) != 0;
@@ -49,6 +49,7 @@ bool cMainWindow::Create(int clientWidth, int clientHeight, int x, int y) {
   SetLayout(clientWidth, clientHeight, 100, 100, 640, 480, kMainStyle, 0, 0, 0, 0);
   m_lpProc = &MainWndProc;
   m_lpPlatWindow = &m_Window;
+  m_bExitNotified = false;
   m_nPosX = x;
   m_nPosY = y;
   if (!m_Window.create(clientWidth, clientHeight, x + m_nFrameLeft, y + m_nFrameTop, &MainWndProc)) return false;
@@ -84,7 +85,9 @@ std::intptr_t cMainWindow::WindowProc(plat::WindowToken hWnd, const plat::Msg& m
       DebugLog("WM_DESTROY");
       m_hWnd = 0;
       g_hWnd.store(0);
-      if (g_bFromEditor.load()) NotifyEditorExit(1);
+      // A close served inside start-up ends a start that failed: WinMain tells the editor
+      // so (with 0) once start-up has returned, and the editor hears of the end only once.
+      if (g_bFromEditor.load() && g_bInitDone.load()) NotifyEditorExit(1);
       plat::this_thread::postQuit(0);
       return 0;
     case plat::wm::Move: {
@@ -118,7 +121,7 @@ std::intptr_t cMainWindow::WindowProc(plat::WindowToken hWnd, const plat::Msg& m
       OnNameEntryRequest();
       return 0;
     case plat::wm::User + 2:
-      OnStageFileRequest(&StartStageFileStub);
+      OnStageFileRequest(&StartChosenStageFile);
       return 0;
     case plat::wm::User + 3:
       OnReplayFileRequest(&LoadChosenReplay);

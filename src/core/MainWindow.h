@@ -27,7 +27,8 @@ class cMainWindow : public cWindow {
   void SetTitle(std::string_view titleCp932);
   void Destroy();
 
-  // Notices to the kit's editor (sent only when started by it).
+  // Notices to the kit's editor (sent only when started by it). The end notice goes out
+  // once in a run; later calls do nothing.
   void NotifyEditorStart();
   void NotifyEditorExit(int code);
 
@@ -35,6 +36,7 @@ class cMainWindow : public cWindow {
   plat::Rect ClientRectOnScreen() const;
 
   plat::MainWindow m_Window;
+  bool m_bExitNotified = false;  // window thread only
 
  private:
   void Close();

@@ -10,6 +10,7 @@
 #include "core/MainWindow.h"
 #include "core/PathUtil.h"
 #include "core/SceneManager.h"
+#include "core/SystemReport.h"
 #include "core/Thread.h"
 #include "platform/fs.h"
 #include "platform/msgbox.h"
@@ -49,6 +50,7 @@ int WinMain(const std::string& commandLine, int showCommand) {
     return 0;
   }
   ReportPrintf("App : ver %s", "513");
+  ReportSystemInfo();
 
   g_bFromEditor.store(showCommand == plat::sw::Show ? 1 : 0);
 
@@ -92,6 +94,8 @@ int WinMain(const std::string& commandLine, int showCommand) {
   while (plat::pumpOne(true) != plat::Pump::Quit) {
   }
   int exitCode = plat::this_thread::quitCode();
+  // A window closed while start-up still ran has not told the editor yet.
+  if (g_bFromEditor.load()) g_MainWindow.NotifyEditorExit(1);
 
   if (plat::abandonedWorkers() > 0) {
     // A worker that never stopped may still touch the game state: nothing shared may
@@ -159,5 +163,7 @@ void cMainWindow::NotifyEditorStart() {
 }
 
 void cMainWindow::NotifyEditorExit(int code) {
+  if (m_bExitNotified) return;
+  m_bExitNotified = true;
   plat::sys::EditorLink::fromLaunch(plat::sys::launch()).notify(0, code, m_hWnd);
 }

@@ -281,8 +281,15 @@ TEST_F(MainWindowTest, TheEditorHearsTheEndOnlyWhenItStartedThePlayer) {
   EXPECT_TRUE(editor.Notices().empty());
   SetUp();
   g_bFromEditor = 1;
+  g_MainWindow.Destroy();  // closed while start-up runs: start-up tells the editor
+  EXPECT_TRUE(editor.Notices().empty());
+  SetUp();
+  g_bInitDone = 1;
   g_MainWindow.Destroy();  // a normal end, told with no window
+  g_bInitDone = 0;
   EXPECT_EQ(editor.Notices(), (std::vector<Notice>{{0, 4, 1, 0}}));
+  g_MainWindow.NotifyEditorExit(1);  // told once
+  EXPECT_TRUE(editor.Notices().empty());
   p.editorLink.clear();
   plat::sys::setLaunch(p);
 }

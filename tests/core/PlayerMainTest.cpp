@@ -22,6 +22,7 @@
 #include "platform/display.h"
 #include "platform/fs.h"
 #include "test_support/EditorListener.h"
+#include "test_support/SampleProject.h"
 #include "test_support/TempDir.h"
 
 namespace {
@@ -47,11 +48,17 @@ struct PlayerRun {
   std::string stderrText;
 };
 
-// Runs PlayerMain in a child process inside dir. `during` runs on a thread of the
-// child once the game thread has stepped a few frames (it is how a test closes the game).
+// Runs PlayerMain in a child process inside dir. `before` runs in the child first (a
+// test injects faults there); `during` runs on a thread of the child once the game
+// thread has stepped a few frames (it is how a test closes the game).
 PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, std::string>> env,
               void (*during)() = nullptr, void (*before)() = nullptr) {
   std::string errPath = dir + "/stderr.txt";
+  PlayerRun r;
+  if (!test_support::CopySampleProject(dir, true)) {
+    ADD_FAILURE() << "no sample project";
+    return r;
+  }
   pid_t pid = ::fork();
   if (pid == 0) {
     int fd = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -64,6 +71,7 @@ PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, s
     ::unsetenv("PELLMOOR_EDITOR_LINK");
     ::unsetenv("PELLMOOR_UI_SCRIPT");
     for (auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
+    if (before) before();
     if (during) {
       std::uint32_t before = g_SceneManager.m_nFramesStepped.load();  // tests run earlier stepped some
       std::thread([during, before] {
@@ -72,12 +80,10 @@ PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, s
         during();
       }).detach();
     }
-    if (before) before();
     char name[] = "pellmoor-player";
     char* argv[] = {name, nullptr};
     ::_exit(PlayerMain(1, argv));
   }
-  PlayerRun r;
   int status = 0;
   for (int i = 0; i < 20000; ++i) {
     if (::waitpid(pid, &status, WNOHANG) == pid) {
@@ -166,7 +172,11 @@ TEST(PlayerMain, AFailedStartUpTellsTheEditorWithTheWindowAndEndsWithZero) {
   EditorListener editor(dir.path() + "/editor.sock");
   ASSERT_TRUE(editor.bound());
   PlayerRun r = RunPlayer(dir.path(), {{"PELLMOOR_SHOW_COMMAND", "5"}, {"PELLMOOR_EDITOR_LINK", dir.path() + "/editor.sock"}},
-                          nullptr, [] { plat::display::faults().directDrawStep = 1; });
+                          nullptr, [] {
+                            // Neither drawing mode can start.
+                            plat::display::faults().createDevice = 2;
+                            plat::display::faults().directDrawStep = 1;
+                          });
   EXPECT_EQ(r.exitCode, 0) << r.stderrText;
   auto notices = editor.Notices();
   ASSERT_EQ(notices.size(), 2u);
@@ -195,6 +205,16 @@ TEST(PlayerMain, TheEditorIsToldOfStartAndEndOnlyWhenItStartedThePlayer) {
       EXPECT_TRUE(notices.empty());
     }
   }
+}
+
+TEST(PlayerMain, ADirect3DDeviceThatCannotBeMadeGivesDirectDrawInTheSameMode) {
+  test_support::TempDir dir;
+  PlayerRun r = RunPlayer(dir.path(), {}, &RaiseTerm, [] { plat::display::faults().createDevice = 2; });
+  EXPECT_EQ(r.exitCode, 0) << r.stderrText;
+  const std::string report = ReadNative(dir.path() + "/Report_Game.txt");
+  // The display block of DirectDraw: same window and depth, video memory instead of devices.
+  EXPECT_NE(report.find("\r\nMode : Window\r\nBpp : 32\r\nVRAM Total : "), std::string::npos) << report;
+  EXPECT_EQ(report.find("---"), std::string::npos) << report;
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+// Runs the player binary as the user does: in a game folder, headless, with its own
+// lock folder, scripted answers for its boxes, its frames dumped to a folder, and its
+// standard error kept. The sample project is made once per test program by the
+// sample-project maker and copied fresh for every run.
+#pragma once
+#include <sys/types.h>
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+// A fresh copy of the sample project in a new folder; empty when the maker failed.
+fs::path FreshSampleCopy(const fs::path& into);
+// The player's first start: "default\" copied to "data\".
+void CopyDefaultToData(const fs::path& game);
+
+// Every regular file under root (relative path -> bytes), logs left out.
+std::map<std::string, std::string> Snapshot(const fs::path& root);
+std::string ReadFile(const fs::path& p);
+// The report and debug logs converted to UTF-8 with LF line ends.
+std::string ReadLogUtf8(const fs::path& p);
+
+class PlayerProcess {
+ public:
+  struct Options {
+    std::vector<std::string> args;                // the command line
+    std::vector<std::string> uiAnswers;           // "yes", "no", ...
+    std::map<std::string, std::string> env;       // extra or replaced variables
+  };
+
+  // Starts the player in game; its lock, frames and standard error go into work.
+  PlayerProcess(const fs::path& game, const fs::path& work, const Options& options);
+  ~PlayerProcess();
+  PlayerProcess(const PlayerProcess&) = delete;
+  PlayerProcess& operator=(const PlayerProcess&) = delete;
+
+  bool Started() const { return started_ok_; }
+  // Frames presented so far (files in the dump folder).
+  int FramesShown() const;
+  // Waits until at least n frames were shown or the process ended; false on timeout or end.
+  bool WaitForFrames(int n, int timeoutMs);
+  // Milliseconds from the start to the first shown frame, once one was seen.
+  std::optional<long> FirstFrameAfterMs() const;
+  // Peak resident memory of the running process in kB (0 when it cannot be read).
+  long PeakResidentKb() const;
+  // The close request of a user: SIGTERM, which the window layer turns into a close.
+  void RequestClose();
+  // Waits for the end; the exit code, or nullopt when it had to be killed or died of a signal.
+  std::optional<int> Wait(int timeoutMs);
+  // What the player printed on standard error, as UTF-8.
+  std::string Stderr() const;
+
+ private:
+  // Reaps the process when it has ended; true once it has.
+  bool Ended();
+
+  fs::path frames_;
+  fs::path stderrPath_;
+  pid_t pid_ = -1;
+  bool started_ok_ = false;
+  std::optional<int> exitCode_;
+  long long startedMs_ = 0;
+  mutable std::optional<long> firstFrameMs_;
+};
+
+}  // namespace e2e
