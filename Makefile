@@ -32,8 +32,9 @@ sanitize: deps
 
 tsan: deps
 	cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLMOOR_TSAN=ON -DPELLMOOR_BENCH=OFF
-	cmake --build build-tsan -j $(JOBS) --target test_platform test_core test_sound
+	cmake --build build-tsan -j $(JOBS) --target test_platform test_core test_sound test_gamedata
 	./scripts/run-tests build-tsan $(JOBS) -L "platform|core|sound"
+	./scripts/run-tests build-tsan $(JOBS) -L gamedata -R "^StageLoadTest"
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -3,6 +3,7 @@
 #include "core/AppGlobals.h"
 #include "core/Log.h"
 #include "core/Thread.h"
+#include "ui/DialogRequests.h"
 
 cMainWindow g_MainWindow;
 
@@ -65,6 +66,20 @@ std::intptr_t cMainWindow::WindowProc(plat::WindowToken hWnd, const plat::Msg& m
       return 0;
     case plat::wm::KeyDown:
       if (msg.w == kVkEscape) plat::post(hWnd, plat::Msg{plat::wm::Close, 0, 0});
+      return 0;
+    // The dialog requests of the game thread; starting, loading and saving the chosen
+    // files come with the modules that own them.
+    case plat::wm::User + 1:
+      OnNameEntryRequest();
+      return 0;
+    case plat::wm::User + 2:
+      OnStageFileRequest(nullptr);
+      return 0;
+    case plat::wm::User + 3:
+      OnReplayFileRequest(nullptr);
+      return 0;
+    case plat::wm::User + 4:
+      OnReplaySaveRequest(msg.w, nullptr, nullptr);
       return 0;
     default:
       return 0;

@@ -14,6 +14,7 @@ class cSceneManager {
   std::int32_t m_nPrevScene = 0;
   std::int32_t m_nFrameRate = 0;  // frames per second; 60 from start-up
   std::int32_t m_nFadeSpeed = 0;
+  std::int32_t m_nMenuChoice = 0;  // the title-menu item that started the game (5: options)
   std::atomic<std::uint32_t> m_nFramesStepped{0};  // frames made since start (diagnostics)
 };
 

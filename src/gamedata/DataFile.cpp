@@ -4,11 +4,15 @@
 
 #include "gamedata/Record.h"
 #include "platform/fs.h"
+#include "platform/thread.h"
 
 namespace {
 
 // Paths go through 260-byte buffers in the file routines of the format.
 constexpr std::size_t MAX_PATH_BYTES = 259;
+
+// Reads between two checkpoints of a reader that has them.
+constexpr std::uint32_t CHECKPOINT_READS = 256;
 
 // Files are little-endian; a big-endian host turns every element round.
 void ToHostOrder(unsigned char* p, std::int32_t nCount, int nSize) {
@@ -20,7 +24,12 @@ void ToHostOrder(unsigned char* p, std::int32_t nCount, int nSize) {
 }  // namespace
 
 bool cDataReader::Read(void* pDest, std::size_t nBytes) {
-  if (m_pStop && m_pStop->load(std::memory_order_relaxed)) m_bFailed = true;
+  // The first read checks at once; then one read in CHECKPOINT_READS, which keeps the
+  // cost out of large loads.
+  if (m_bCheckpoints && m_nReads++ % CHECKPOINT_READS == 0) {
+    plat::this_thread::checkpoint();
+    if (plat::this_thread::quitPosted()) m_bFailed = true;
+  }
   if (nBytes > Remaining()) {
     m_bFailed = true;
     return false;

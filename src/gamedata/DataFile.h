@@ -3,7 +3,6 @@
 // before anything is allocated or read; a file is written into memory and put in place
 // by a temporary file and a rename, so a failed save never leaves half a file.
 #pragma once
-#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -48,9 +47,10 @@ class cDataReader {
   bool EnterList();
   void LeaveList() { --m_nDepth; }
 
-  // A set flag makes every later read fail, so a load that is asked to stop unwinds
-  // at its next read.
-  void SetStopFlag(const std::atomic<bool>* pStop) { m_pStop = pStop; }
+  // For a load on a worker thread that the close may stop: every so many reads pass a
+  // cancellation checkpoint of the thread (a cancelled thread unwinds from there), and
+  // once a quit is posted to the thread every later read fails.
+  void EnableCheckpoints() { m_bCheckpoints = true; }
 
   void Fail() { m_bFailed = true; }
   bool Failed() const { return m_bFailed; }
@@ -66,7 +66,8 @@ class cDataReader {
   std::size_t m_nPos = 0;
   int m_nDepth = 0;
   bool m_bFailed = false;
-  const std::atomic<bool>* m_pStop = nullptr;
+  bool m_bCheckpoints = false;
+  std::uint32_t m_nReads = 0;
 };
 
 // Collects a file's bytes in memory; CloseDataFile puts them on disk.

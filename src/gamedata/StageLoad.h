@@ -2,8 +2,6 @@
 // damaged one, read it into g_Stage on the loader thread while the caller keeps serving
 // its messages, refuse a stage without a hero, and take the start snapshot.
 #pragma once
-#include <optional>
-#include <string>
 #include <string_view>
 
 class cEdStage;
@@ -16,7 +14,3 @@ int LoadStage(std::string_view strName, int bComplete, cEdStage* pStartStage);
 // 0 when the file is of version 174 or later and its last four bytes are not the end
 // code (after the box and a close request); 1 otherwise, also when it does not open.
 int CheckStageFile(std::string_view strPath);
-
-// The newest variant "%s_%d%d%d" (999 down to 000) of the name with its extension made
-// strExt; none when no variant exists.
-std::optional<std::string> FindNewestNumberedStage(std::string_view strName, std::string_view strExt);

@@ -2,7 +2,10 @@
 // measures of the menu boxes that the screens build from the system texts.
 #include <algorithm>
 
+#include "core/SjisText.h"
 #include "gamedata/System.h"
+#include "gfx/DDSurface.h"
+#include "gfx/Font.h"
 
 const char* const g_ColorModeNames[2] = {"256色(8bit) カラーパレットあり", "1677万色(24bit) カラーパレットなし"};
 
@@ -90,18 +93,6 @@ cVector<cEdMenuItem> MenuOf(const char* const* texts, int nCount) {
   return menu;
 }
 
-// Characters of a Shift-JIS text: a double-byte character counts once, a line feed not.
-int CountTextChars(const std::string& text) {
-  int nChars = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    if (b == '\n') continue;
-    if (((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && i + 1 < text.size()) ++i;
-    ++nChars;
-  }
-  return nChars;
-}
-
 }  // namespace
 
 void cEdSystem::SetDefaults() {
@@ -172,7 +163,7 @@ const char* FontFaceName(int nFace) {
 
 int MenuListWidth(int nFirst, int nCount, int bWithCursor) {
   int nWidest = 0;
-  for (int i = nFirst; i < nFirst + nCount; ++i) nWidest = std::max(nWidest, CountTextChars(g_System.m_Texts[i]));
+  for (int i = nFirst; i < nFirst + nCount; ++i) nWidest = std::max(nWidest, CountChars(g_System.m_Texts[i]));
   return (nWidest + (bWithCursor ? 1 : 0)) * CHAR_PIXELS;
 }
 
@@ -188,4 +179,11 @@ std::string MenuListText(int nFirst, int nCount, int bWithCursor) {
     text += '\n';
   }
   return text;
+}
+
+void DrawMenuList(int x, int y, int nFirst, int nCount, int bWithCursor) {
+  if (nCount <= 0) return;
+  const std::string text = MenuListText(nFirst, nCount, bWithCursor);
+  FontPrintfBox(&g_Fonts[1], &BackBuffer, x, y, MenuListWidth(nFirst, nCount, bWithCursor), nCount * CHAR_PIXELS,
+                "%s", text.c_str());
 }

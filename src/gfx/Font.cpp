@@ -5,6 +5,7 @@
 
 #include "core/AppGlobals.h"
 #include "core/Log.h"
+#include "core/SjisText.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDFrame.h"
 #include "gfx/DDInit.h"
@@ -38,15 +39,6 @@ void ForEachLine(std::string_view text, Fn fn) {
     if (nl == std::string_view::npos) break;
     start = nl + 1;
   }
-}
-
-int CountChars(std::string_view line) {
-  int n = 0;
-  for (std::size_t i = 0; i < line.size(); ++n) {
-    std::uint16_t code = 0;
-    i += static_cast<std::size_t>(plat::text::charAt(line, i, &code));
-  }
-  return n;
 }
 
 plat::Surface* Target(DDSURFACEDATA* dst) {

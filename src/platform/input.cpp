@@ -330,6 +330,11 @@ void feedEvent(const SDL_Event& e) {
   }
 }
 
+std::uint8_t virtualKeyOf(const SDL_Event& e) {
+  if (e.type != SDL_KEYDOWN && e.type != SDL_KEYUP) return 0;
+  return codeForKey(e.key.keysym.scancode, e.key.keysym.sym);
+}
+
 void refreshJoysticks() {
   for (Slot& s : g_slots)
     if (s.device) readDevice(s);
@@ -377,6 +382,8 @@ void InputProbe::reset() {
 void InputProbe::setKey(std::uint16_t code, bool down) {
   if (code < 256) g_keys[code].store(down ? 1 : 0, std::memory_order_relaxed);
 }
+
+void InputProbe::setComposing(bool on) { g_composing.store(on); }
 
 void InputProbe::setJoystick(unsigned index, const JoyState* state) {
   if (index >= kJoystickSlots) return;

@@ -52,6 +52,10 @@ void feedEvent(const SDL_Event& event);
 // that readJoystick() returns.
 void refreshJoysticks();
 
+// The virtual-key code of a key event (layout-aware, as the key table); 0 for a key
+// without one.
+std::uint8_t virtualKeyOf(const SDL_Event& keyEvent);
+
 // Text input for an edit box that has the focus; caret in window pixels.
 struct CaretRect {
   int x = 0, y = 0, w = 0, h = 0;
@@ -89,6 +93,7 @@ struct InputProbe {
   // returns the layout to Auto.
   static void reset();
   static void setKey(std::uint16_t vk, bool down);
+  static void setComposing(bool on);  // an input-method composition in progress
   static void setJoystick(unsigned index, const JoyState* state);  // nullptr = unplugged
   static unsigned joystickReads(unsigned index);                   // readJoystick() calls
   static void setLayout(KeyLayout layout);

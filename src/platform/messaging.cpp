@@ -176,7 +176,9 @@ void unregisterWindow(WindowToken w) {
   auto& s = detail::state();
   auto it = s.windows.find(w);
   if (it == s.windows.end()) return;
-  ThreadQueue& q = *it->second.owner;
+  // The entry may hold the last reference to its thread's queue (the thread has ended).
+  const std::shared_ptr<ThreadQueue> owner = it->second.owner;
+  ThreadQueue& q = *owner;
   s.windows.erase(it);
   std::erase_if(q.posted, [w](const detail::Posted& p) { return p.to == w; });
   for (auto r = q.sent.begin(); r != q.sent.end();) {

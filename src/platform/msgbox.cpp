@@ -3,77 +3,63 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <deque>
-#include <mutex>
+#include <cstdlib>
 
 #include "platform/cp932.h"
 #include "platform/messaging.h"
+#include "platform/modal_ui.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 
 namespace plat {
-namespace {
 
-struct Script {
-  std::mutex mutex;
-  bool loaded = false;  // the environment's script is read on the first box
-  std::deque<int> answers;
-  unsigned unexpected = 0;
-  std::vector<box_script::Shown> shown;
-};
-Script& script() {
-  static Script s;
-  return s;
+namespace ui::detail {
+int runBox(std::string_view text, std::string_view caption, int buttons, std::optional<ui_script::Response> preset);
 }
 
-void loadLocked(Script& s) {
-  if (s.loaded) return;
-  s.loaded = true;
-  s.answers.clear();
-  const std::string& text = sys::launch().uiScript;
-  std::size_t start = 0;
-  while (start <= text.size() && !text.empty()) {
-    std::size_t comma = text.find(',', start);
-    std::string_view word = std::string_view(text).substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-    if (!word.empty()) s.answers.push_back(box_script::parseAnswer(word));
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
+namespace {
+
+void record(std::string_view text, std::string_view caption, int buttons, int answer) {
+  ui_script::Shown s;
+  s.kind = ui_script::Shown::Kind::Box;
+  s.caption.assign(caption);
+  s.text.assign(text);
+  s.buttons = buttons;
+  s.result = answer;
+  ui_script::recordShown(std::move(s));
 }
 
 int headlessBox(std::string_view text, std::string_view caption, int buttons) {
   std::fprintf(stderr, "[message box] %s: %s\n", cp932::toUtf8(caption).c_str(), cp932::toUtf8(text).c_str());
-  Script& s = script();
-  std::lock_guard lk(s.mutex);
-  loadLocked(s);
+  std::optional<ui_script::Response> r = ui_script::take();
   int answer;
-  if (!s.answers.empty()) {
-    answer = s.answers.front();
-    s.answers.pop_front();
-  } else {
-    ++s.unexpected;
+  if (!r) {
+    ui_script::countUnexpected();
     answer = buttons == mb::YesNo ? answer::Yes : answer::Ok;
+  } else if (!r->empty() && r->front().kind == ui_script::Action::Kind::Answer) {
+    answer = r->front().value;
+  } else {
+    // Keys, clicks or test code: the box runs as it would on screen.
+    answer = ui::detail::runBox(text, caption, buttons, std::move(r));
   }
-  s.shown.push_back({std::string(text), std::string(caption), buttons, answer});
   return answer;
 }
 
-// On the window thread (or before it exists): the window system's own box.
-int sdlBox(const std::string& text, const std::string& caption, int buttons) {
-  SDL_Window* parent = nullptr;
-  if (MainWindow* w = MainWindow::primary(); w && w->shown()) parent = w->sdlWindow();
+// Before the window system is up: the text goes to standard error and the window
+// system's own box is tried.
+int fallbackBox(std::string_view textCp932, std::string_view captionCp932, int buttons) {
+  const std::string text = cp932::toUtf8(textCp932), caption = cp932::toUtf8(captionCp932);
+  std::fprintf(stderr, "[message box] %s: %s\n", caption.c_str(), text.c_str());
   if (buttons != mb::YesNo) {
-    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), parent) == 0
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), nullptr) == 0
                ? answer::Ok
                : answer::Failed;
   }
-  static const char* yes = "\xE3\x81\xAF\xE3\x81\x84";              // "はい" in UTF-8
-  static const char* no = "\xE3\x81\x84\xE3\x81\x84\xE3\x81\x88";  // "いいえ" in UTF-8
-  const SDL_MessageBoxButtonData data[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, answer::Yes, yes},
-      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, answer::No, no},
+  static const SDL_MessageBoxButtonData data[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, answer::Yes, "\xE3\x81\xAF\xE3\x81\x84"},               // はい
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, answer::No, "\xE3\x81\x84\xE3\x81\x84\xE3\x81\x88"},  // いいえ
   };
-  SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, parent, caption.c_str(), text.c_str(), 2, data, nullptr};
+  SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, caption.c_str(), text.c_str(), 2, data, nullptr};
   int hit = 0;
   if (SDL_ShowMessageBox(&box, &hit) != 0) return answer::Failed;
   return hit == answer::Yes ? answer::Yes : answer::No;
@@ -82,22 +68,24 @@ int sdlBox(const std::string& text, const std::string& caption, int buttons) {
 }  // namespace
 
 int messageBox(std::string_view textCp932, std::string_view captionCp932, int buttons) {
-  if (sys::launch().headless) return headlessBox(textCp932, captionCp932, buttons);
-  std::string text = cp932::toUtf8(textCp932), caption = cp932::toUtf8(captionCp932);
-  ThreadToken wt = windowThread();
-  if (wt == 0 || onWindowThread()) return sdlBox(text, caption, buttons);
-  // The window system belongs to the window thread: the box is shown there while
-  // this thread waits, as a modal box blocks its caller.
-  return static_cast<int>(callOn(wt, [&] { return static_cast<std::intptr_t>(sdlBox(text, caption, buttons)); }));
+  int answer;
+  if (sys::launch().headless) answer = headlessBox(textCp932, captionCp932, buttons);
+  else if (windowThread() == 0) answer = fallbackBox(textCp932, captionCp932, buttons);
+  else answer = ui::showMessageBox(textCp932, captionCp932, buttons);  // marshalled to the window thread
+  record(textCp932, captionCp932, buttons, answer);
+  return answer;
 }
 
 namespace box_script {
 
 void setAnswers(std::vector<int> answers) {
-  Script& s = script();
-  std::lock_guard lk(s.mutex);
-  s.loaded = true;
-  s.answers.assign(answers.begin(), answers.end());
+  std::vector<ui_script::Response> rs;
+  for (int a : answers) {
+    ui_script::Action action;
+    action.value = a;
+    rs.push_back(ui_script::Response{action});
+  }
+  ui_script::replace(std::move(rs));
 }
 
 int parseAnswer(std::string_view word) {
@@ -114,33 +102,19 @@ int parseAnswer(std::string_view word) {
   return answer::Failed;
 }
 
-void loadFromLaunch() {
-  Script& s = script();
-  std::lock_guard lk(s.mutex);
-  s.loaded = false;
-  loadLocked(s);
-}
+void loadFromLaunch() { ui_script::loadFromLaunch(); }
 
-unsigned unexpected() {
-  Script& s = script();
-  std::lock_guard lk(s.mutex);
-  return s.unexpected;
-}
+unsigned unexpected() { return ui_script::unexpected(); }
 
 std::vector<Shown> shown() {
-  Script& s = script();
-  std::lock_guard lk(s.mutex);
-  return s.shown;
+  std::vector<Shown> out;
+  for (const ui_script::Shown& s : ui_script::shown())
+    if (s.kind == ui_script::Shown::Kind::Box) out.push_back(Shown{s.text, s.caption, s.buttons, s.result});
+  return out;
 }
 
-void reset() {
-  Script& s = script();
-  std::lock_guard lk(s.mutex);
-  s.loaded = true;
-  s.answers.clear();
-  s.unexpected = 0;
-  s.shown.clear();
-}
+void reset() { ui_script::reset(); }
 
 }  // namespace box_script
+
 }  // namespace plat

@@ -1,6 +1,6 @@
 // Message boxes for the user. Headless runs print the box to standard error and take
-// the answer from a script (PELLMOOR_UI_SCRIPT, e.g. "yes,no,ok", or the test API);
-// otherwise a box is shown on the window thread, whichever thread asks.
+// the answer from the scripted responder (PELLMOOR_UI_SCRIPT or the test API, see
+// modal_ui.h); otherwise the box is drawn on the window thread, whichever thread asks.
 #pragma once
 #include <string>
 #include <string_view>

@@ -178,7 +178,9 @@ void Presenter::show(SDL_Window* window, bool onlyWhenNew) {
   std::unique_lock lock(mutex_);
   attached_ = true;
   applyWindowRequests(window);
-  if (latest_.serial == 0 || (onlyWhenNew && latest_.serial == uploaded_)) return;
+  if (latest_.serial == 0 ||
+      (onlyWhenNew && latest_.serial == uploaded_ && overlaySerial_ == overlayShown_))
+    return;
 
   if (renderer_ && (rendererWindow_ != window || rendererVsync_ != vsync_)) {
     SDL_DestroyTexture(texture_);
@@ -198,6 +200,16 @@ void Presenter::show(SDL_Window* window, bool onlyWhenNew) {
   const std::uint64_t serial = latest_.serial;
   upload_ = latest_.pixels;
   const int w = latest_.width, h = latest_.height;
+  if (!overlay_.pixels.empty()) {
+    // The overlay covers the frame where they meet.
+    const int x0 = std::max(0, overlayX_), y0 = std::max(0, overlayY_);
+    const int x1 = std::min(w, overlayX_ + overlay_.width), y1 = std::min(h, overlayY_ + overlay_.height);
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x)
+        upload_[static_cast<std::size_t>(y) * w + x] =
+            overlay_.pixels[static_cast<std::size_t>(y - overlayY_) * overlay_.width + (x - overlayX_)] & 0xFFFFFFu;
+  }
+  overlayShown_ = overlaySerial_;
   lock.unlock();
 
   if (renderer_) {
@@ -227,6 +239,13 @@ void Presenter::show(SDL_Window* window, bool onlyWhenNew) {
       }
       dst.x = (ow - dst.w) / 2;
       dst.y = (oh - dst.h) / 2;
+      {
+        std::lock_guard placed(mutex_);
+        dstX_ = dst.x;
+        dstY_ = dst.y;
+        dstW_ = dst.w;
+        dstH_ = dst.h;
+      }
       SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
       SDL_RenderClear(renderer_);
       SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
@@ -239,6 +258,34 @@ void Presenter::show(SDL_Window* window, bool onlyWhenNew) {
   if (serial > shown_) shown_ = serial;
   lock.unlock();
   shownCv_.notify_all();
+}
+
+void Presenter::setOverlay(const Frame& picture, int x, int y) {
+  std::lock_guard lock(mutex_);
+  overlay_ = picture;
+  overlayX_ = x;
+  overlayY_ = y;
+  ++overlaySerial_;
+}
+
+void Presenter::clearOverlay() {
+  std::lock_guard lock(mutex_);
+  if (overlay_.pixels.empty()) return;
+  overlay_ = Frame{};
+  ++overlaySerial_;
+}
+
+bool Presenter::hasOverlay() const {
+  std::lock_guard lock(mutex_);
+  return !overlay_.pixels.empty();
+}
+
+bool Presenter::windowToFrame(int wx, int wy, int* fx, int* fy) const {
+  std::lock_guard lock(mutex_);
+  if (dstW_ <= 0 || dstH_ <= 0 || latest_.width <= 0 || latest_.height <= 0) return false;
+  *fx = static_cast<int>(static_cast<long long>(wx - dstX_) * latest_.width / dstW_);
+  *fy = static_cast<int>(static_cast<long long>(wy - dstY_) * latest_.height / dstH_);
+  return true;
 }
 
 void Presenter::detachWindow() {
@@ -298,6 +345,9 @@ void Presenter::resetForTests() {
   tickEpochNs_ = 0;
   dumpChecked_ = false;
   dumpDir_.clear();
+  overlay_ = Frame{};
+  overlaySerial_ = overlayShown_ = 0;
+  dstX_ = dstY_ = dstW_ = dstH_ = 0;
 }
 
 }  // namespace plat

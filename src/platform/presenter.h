@@ -49,6 +49,15 @@ class Presenter {
   // Waits for the next vertical blank (shown frame or emulated tick) without a frame.
   void waitVerticalBlank();
 
+  // A picture laid over every frame shown (a dialog over the game), its top-left corner
+  // at (x, y) of the frame, until cleared. The frames themselves stay as submitted.
+  void setOverlay(const Frame& picture, int x, int y);
+  void clearOverlay();
+  bool hasOverlay() const;
+  // The point of the frame under a point of the window, through the scale and offset
+  // of the last show; false when nothing has been shown.
+  bool windowToFrame(int wx, int wy, int* fx, int* fy) const;
+
   // --- window thread ---
   void presentPending(SDL_Window* window);
   // Shows the newest frame again (the window was uncovered).
@@ -96,6 +105,10 @@ class Presenter {
   int textureW_ = 0, textureH_ = 0;
   std::uint64_t uploaded_ = 0;
   std::vector<std::uint32_t> upload_;
+  Frame overlay_;  // no pixels: none
+  int overlayX_ = 0, overlayY_ = 0;
+  std::uint64_t overlaySerial_ = 0, overlayShown_ = 0;
+  int dstX_ = 0, dstY_ = 0, dstW_ = 0, dstH_ = 0;  // where the frame went in the window
   // Frame dumps.
   bool dumpChecked_ = false;
   std::string dumpDir_;

@@ -20,6 +20,7 @@ std::atomic<std::uint32_t> g_wakeEvent{0};
 struct Hooks {
   std::mutex mutex;
   std::function<void(const void*)> tap;
+  std::function<bool(const void*)> modal;
   std::function<void()> present;
   std::function<int(const void*)> keyMapper;
   std::vector<MainWindow*> windows;  // live main windows, oldest first
@@ -146,12 +147,15 @@ class SdlSource final : public PumpSource {
     if (!SDL_PollEvent(&ev)) return false;
     if (ev.type == g_wakeEvent.load()) return true;
     std::function<void(const void*)> tap;
+    std::function<bool(const void*)> modal;
     {
       Hooks& h = hooks();
       std::lock_guard lk(h.mutex);
       tap = h.tap;
+      modal = h.modal;
     }
     if (tap) tap(&ev);
+    if (modal && modal(&ev)) return true;
     translate(ev);
     return true;
   }
@@ -205,6 +209,12 @@ void setEventTap(std::function<void(const void*)> tap) {
   Hooks& h = hooks();
   std::lock_guard lk(h.mutex);
   h.tap = std::move(tap);
+}
+
+void setModalFilter(std::function<bool(const void*)> filter) {
+  Hooks& h = hooks();
+  std::lock_guard lk(h.mutex);
+  h.modal = std::move(filter);
 }
 
 void setPresentHook(std::function<void()> hook) {

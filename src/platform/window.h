@@ -32,6 +32,10 @@ void wakeWindowThread();
 // Sees every SDL event (a const SDL_Event*) before it becomes a message; the input
 // module registers itself here to keep its key and joystick tables.
 void setEventTap(std::function<void(const void* sdlEvent)> tap);
+// While a modal dialog runs on the window thread it sees every SDL event after the
+// tap and keeps those it answers true for (keys, text and the mouse: its owner window
+// is disabled meanwhile); the rest become messages as usual. nullptr removes it.
+void setModalFilter(std::function<bool(const void* sdlEvent)> filter);
 // Called by the window thread at the start of every pump turn: the presenter shows a
 // frame that the game thread has finished.
 void setPresentHook(std::function<void()> hook);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Log.h"
+#include "core/PathUtil.h"
 
 char g_BgmOggNames[5][260] = {"bgm\\Title.ogg", "bgm\\WorldMap.ogg", "bgm\\Challenge.ogg", "bgm\\Option.ogg",
                               "bgm\\Stage.ogg"};
@@ -59,22 +60,21 @@ int cBgmPlayer::SetTrackFile(int track, const char* file) {
   if (!file) file = "";
   char* ogg = m_lpOggNames[track];
   char* midi = m_lpMidiNames[track];
-  const char* dot = std::strrchr(file, '.');
-  if (!dot) {
+  std::string ext;
+  if (!GetExtension(ext, file)) {
     ogg[0] = 0;
     midi[0] = 0;
     m_TrackKinds[track] = 0;
     return 0;
   }
-  const char* ext = dot + 1;
-  if (std::strcmp(ext, "mid") == 0 || std::strcmp(ext, "MID") == 0) {
-    std::string name(file, dot - file);
-    name += ".mid";
+  if (ext == "mid" || ext == "MID") {
+    std::string name;
+    ChangeExtension(name, file, "mid");
     CopySlot(m_lpMidiNames[track], name.c_str());
     m_TrackKinds[track] = 2;
     return 1;
   }
-  if (std::strcmp(ext, "ogg") == 0 || std::strcmp(ext, "OGG") == 0) {
+  if (ext == "ogg" || ext == "OGG") {
     CopySlot(m_lpOggNames[track], file);
     m_TrackKinds[track] = 1;
     return 1;

@@ -1,12 +1,14 @@
 #include "sound/Midi.h"
 
-#include <cstring>
+#include <string>
+
+#include "core/PathUtil.h"
 
 int cMidi::Play(int channel, const char* file, int loop) {
   StopAll(1);
   for (auto& p : m_lpPlayers) p.reset();
-  const char* dot = file ? std::strrchr(file, '.') : nullptr;
-  if (!dot || std::strcmp(dot + 1, "mid") != 0) return 0;
+  std::string ext;
+  if (!file || !GetExtension(ext, file) || ext != "mid") return 0;
   if (m_lpPlayers.empty()) return 0;
   auto& slot = m_lpPlayers[channel];
   slot = std::make_unique<cMidiPlayer>(file);

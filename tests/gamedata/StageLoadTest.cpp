@@ -4,11 +4,15 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <thread>
 
 #include "PaletteFixture.h"
 #include "core/Log.h"
-#include "gamedata/LoadWorker.h"
+#include "core/Thread.h"
+#include "platform/messaging.h"
+#include "platform/thread.h"
 
 namespace {
 
@@ -26,12 +30,23 @@ class StageLoadTest : public rt::PaletteFixture {
     SetFullScreenBoxRoute(CaptureBox);
     std::filesystem::create_directories("data/stg4");
     plat::fs::invalidateCache();
+    plat::this_thread::resetQueue();
+    window_ = plat::registerWindow([this](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
+      served_.push_back(thLoad.HasThread());
+      if (onMessage_) onMessage_(m);
+      return 0;
+    });
   }
   void TearDown() override {
-    SetLoadMessagePump(nullptr);
+    plat::unregisterWindow(window_);
+    plat::this_thread::resetQueue();
+    thLoad.Exit();
     SetFullScreenBoxRoute(nullptr);
     rt::PaletteFixture::TearDown();
   }
+
+  // A message to this thread's window, served by the next pump.
+  void PostToWindow() { ASSERT_TRUE(plat::post(window_, plat::Msg{plat::wm::User + 50, 0, 0})); }
 
   // A playable stage of the given width.
   static cEdStage Playable(std::int32_t nWidth) {
@@ -61,6 +76,10 @@ class StageLoadTest : public rt::PaletteFixture {
     FormatString(text, format, path);
     return text;
   }
+
+  plat::WindowToken window_ = 0;
+  std::vector<bool> served_;  // per message served: whether the loader was attached then
+  std::function<void(const plat::Msg&)> onMessage_;
 };
 
 TEST_F(StageLoadTest, NewestNumberedVariantIsLoaded) {
@@ -85,15 +104,18 @@ TEST_F(StageLoadTest, NewestNumberedVariantIsLoaded) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     g_Stage = cEdStage();
-    int nPumped = 0;
-    SetLoadMessagePump([&] { return ++nPumped, true; });
+    served_.clear();
+    PostToWindow();
     EXPECT_EQ(LoadStage(c.name, c.complete, &g_StartStage), c.result);
     EXPECT_EQ(g_Stage.m_strPath, c.path);
+    EXPECT_FALSE(thLoad.HasThread());
     if (c.result) {
       EXPECT_EQ(g_Stage.m_nWidth, c.width);
-      EXPECT_GE(nPumped, 1);  // the caller served its messages while the loader ran
+      // The caller served its messages while the loader ran.
+      EXPECT_EQ(served_, std::vector<bool>{true});
     } else {
-      EXPECT_EQ(nPumped, 0);  // nothing found: no loader started
+      EXPECT_TRUE(served_.empty());  // nothing found: no loader started, no wait
+      plat::pumpOne(false);
     }
   }
   EXPECT_TRUE(g_Boxes.empty());
@@ -203,65 +225,97 @@ TEST_F(StageLoadTest, StageWithoutHeroIsRefused) {
 TEST_F(StageLoadTest, QuitWhileWaitingEndsTheLoad) {
   Put("data\\stg4\\Q.stg4_001", File(Playable(20)));
   g_StartStage.m_nWidth = 7;
-  SetLoadMessagePump([] { return false; });
+  plat::this_thread::postQuit(0);
   EXPECT_EQ(LoadStage("data\\stg4\\Q.stg4", 1, &g_StartStage), 0);
   EXPECT_TRUE(g_Boxes.empty());
+  EXPECT_EQ(closes_, 0);
   EXPECT_EQ(g_StartStage.m_nWidth, 7);
+  EXPECT_FALSE(thLoad.HasThread());
+  // The quit stays for the loop that called LoadStage, which must end too.
+  EXPECT_TRUE(plat::this_thread::quitPosted());
   cDataWriter out;
   g_Stage.Save(out);
 }
 
-TEST_F(StageLoadTest, LoaderStopsAtItsNextRead) {
-  const std::string file = File(Playable(20));
-  std::atomic<bool> stop{true};
-  std::unique_ptr<cDataReader> in = OpenLoadData(file);
-  in->SetStopFlag(&stop);
-  cEdStage s;
-  s.Load(*in);
-  EXPECT_TRUE(in->Failed());
-  EXPECT_TRUE(s.m_Charas.empty());
+TEST_F(StageLoadTest, CloseDuringTheLoadStopsTheLoader) {
+  // The close handling stops the loader from inside the wait, as the window thread
+  // does when the close request reaches it there. Whether the loader was still
+  // reading decides between a stage and the failure box; either way the wait ends,
+  // the loader is released and g_Stage is a whole stage.
+  cEdStage large = Playable(20);
+  large.m_Charas.resize(3000);
+  Put("data\\stg4\\C.stg4_001", File(large));
+  onMessage_ = [](const plat::Msg&) { thLoad.Exit(); };
+  g_StartStage.m_nWidth = 7;
+  PostToWindow();
+  const int result = LoadStage("data\\stg4\\C.stg4", 1, &g_StartStage);
+  EXPECT_EQ(served_, std::vector<bool>{true});
+  EXPECT_FALSE(thLoad.HasThread());
+  if (result) {
+    EXPECT_TRUE(g_Boxes.empty());
+    EXPECT_EQ(g_StartStage.m_nWidth, 20);
+  } else {
+    ASSERT_EQ(g_Boxes.size(), 1u);
+    EXPECT_EQ(g_Boxes[0], Msg("ステージファイル %s の読み込みに失敗しました！", "data\\stg4\\C.stg4_001"));
+    EXPECT_EQ(g_StartStage.m_nWidth, 7);
+  }
+  cDataWriter out;
+  g_Stage.Save(out);
 }
 
-TEST_F(StageLoadTest, CallerServesMessagesWhileTheWorkerRuns) {
-  // The work ends only once the caller has served its messages three times.
-  std::atomic<int> nPumped{0};
-  SetLoadMessagePump([&] { return ++nPumped, true; });
-  bool bTimedOut = false;
-  EXPECT_EQ(RunLoadWorker([&](const std::atomic<bool>&) {
-              for (int i = 0; nPumped < 3; ++i) {
-                if (i == 5000) {
-                  bTimedOut = true;
-                  return;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              }
-            }),
-            eWorkerEnd::Finished);
-  EXPECT_FALSE(bTimedOut);
-  EXPECT_GE(nPumped, 3);
+TEST_F(StageLoadTest, FaultWhileWaitingStillStopsTheLoader) {
+  Put("data\\stg4\\F.stg4_001", File(Playable(20)));
+  onMessage_ = [](const plat::Msg&) { throw std::runtime_error("fault"); };
+  PostToWindow();
+  EXPECT_THROW(LoadStage("data\\stg4\\F.stg4", 1, &g_StartStage), std::runtime_error);
+  EXPECT_FALSE(thLoad.HasThread());
+}
 
-  // A close request stops the worker (as the close handling does with the loader); the
-  // quit message then ends the wait.
-  struct Case {
-    const char* name;
-    int quitAt;  // the pump call that answers quit; 0 never
-    eWorkerEnd end;
-  };
-  for (const Case& c : {Case{"cancelled", 0, eWorkerEnd::Finished}, Case{"quit", 2, eWorkerEnd::Quit}}) {
-    SCOPED_TRACE(c.name);
-    int nCalls = 0;
-    SetLoadMessagePump([&] {
-      ++nCalls;
-      if (c.quitAt == 0 && nCalls == 2) CancelLoadWorker();
-      return nCalls != c.quitAt;
-    });
-    bool bStopped = false;
-    EXPECT_EQ(RunLoadWorker([&](const std::atomic<bool>& stop) {
-                for (int i = 0; i < 5000 && !stop; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                bStopped = stop;
-              }),
-              c.end);
-    EXPECT_TRUE(bStopped);
+TEST_F(StageLoadTest, LoaderStopsAtItsNextRead) {
+  const std::string file = File(Playable(20));
+  // A quit posted to the reading thread: every read fails, the stage stays whole.
+  {
+    plat::this_thread::postQuit(0);
+    std::unique_ptr<cDataReader> in = OpenLoadData(file);
+    in->EnableCheckpoints();
+    cEdStage s;
+    s.Load(*in);
+    EXPECT_TRUE(in->Failed());
+    EXPECT_TRUE(s.m_Charas.empty());
+    plat::this_thread::resetQueue();
+  }
+  // A cancelled thread unwinds from the read.
+  {
+    static std::atomic<bool> go{false}, loaded{false};
+    static const std::string* bytes = nullptr;
+    go = false;
+    loaded = false;
+    bytes = &file;
+    ASSERT_EQ(thLoad.Start(
+                  [](void*) -> unsigned {
+                    while (!go) std::this_thread::yield();
+                    std::unique_ptr<cDataReader> in = OpenLoadData(*bytes);
+                    in->EnableCheckpoints();
+                    cEdStage s;
+                    s.Load(*in);
+                    loaded = true;
+                    return 1;
+                  },
+                  nullptr),
+              1);
+    thLoad.m_hThread.requestCancel();
+    go = true;
+    thLoad.Wait();
+    EXPECT_FALSE(loaded);
+  }
+  // Without checkpoints a pending quit does not concern the reader.
+  {
+    plat::this_thread::postQuit(0);
+    std::unique_ptr<cDataReader> in = OpenLoadData(file);
+    cEdStage s;
+    s.Load(*in);
+    EXPECT_FALSE(in->Failed());
+    EXPECT_EQ(s.m_Charas.size(), 1u);
   }
 }
 

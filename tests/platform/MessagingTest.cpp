@@ -125,6 +125,19 @@ TEST(Messaging, SendPendingWhenTheWindowIsDestroyedAnswersZero) {
   EXPECT_TRUE(pt.Seen().empty());
 }
 
+TEST(Messaging, WindowOfAThreadThatHasEndedCanBeUnregistered) {
+  // The window then holds the last reference to its thread's queue.
+  plat::WindowToken w = 0;
+  std::thread t([&] {
+    w = plat::registerWindow([](plat::WindowToken, const plat::Msg&) -> std::intptr_t { return 0; });
+    plat::post(w, plat::Msg{1, 0, 0});  // never served
+  });
+  t.join();
+  plat::unregisterWindow(w);
+  EXPECT_FALSE(plat::windowExists(w));
+  EXPECT_FALSE(plat::post(w, plat::Msg{2, 0, 0}));
+}
+
 TEST(Messaging, QuitStaysSetAcrossNestedPumps) {
   std::vector<std::string> trace;
   std::thread t([&] {

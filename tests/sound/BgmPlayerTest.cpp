@@ -67,6 +67,7 @@ TEST_F(BgmFixture, TrackFileExtensionChoosesTheEngine) {
       {"a\\w.OGG", 1, 1, "a\\w.OGG", "a\\y.mid"},
       {"a\\v.Mid", 0, 0, "a\\v.Mid", "a\\v.Mid"},
       {"a\\none", 0, 0, "", ""},
+      {".\\b.d\\none", 0, 0, "", ""},  // a dot in a folder name is no extension
   };
   for (const Case& c : cases) {
     EXPECT_EQ(g_BgmPlayer.SetTrackFile(0, c.file), c.result) << c.file;

@@ -1,0 +1,63 @@
+#include "ui/DialogRequests.h"
+
+#include <new>
+
+#include "core/AppGlobals.h"
+#include "core/Log.h"
+#include "core/WinMain.h"
+#include "gfx/DDPresent.h"
+#include "ui/FileDialog.h"
+#include "ui/NameEntryDialog.h"
+
+std::atomic<std::int32_t> g_bNameDone{0};
+std::atomic<std::int32_t> g_bDialogDone{0};
+std::atomic<std::int32_t> g_bDialogResult{0};
+
+void OnNameEntryRequest() {
+  DDSetDialogMode(true);
+  SuspendAllThreads();
+  cNameEntryDialog* dialog = new (std::nothrow) cNameEntryDialog();
+  if (!dialog) {
+    OutOfMemory();
+  } else {
+    // The dialog stores the name itself; its result is not needed here.
+    dialog->DoModal(0);
+    delete dialog;
+  }
+  DDSetDialogMode(false);
+  ResumeAllThreads();
+  g_bNameDone.store(1);
+}
+
+namespace {
+
+void OnOpenRequest(std::int32_t (*choose)(std::string&), const ChosenFileAction& act) {
+  std::string path;
+  if (!choose(path)) {
+    g_bDialogResult.store(0);
+    g_bDialogDone.store(1);
+    return;
+  }
+  if (act && !act(path)) PostCloseRequest();
+  g_bDialogResult.store(1);
+  g_bDialogDone.store(1);
+}
+
+}  // namespace
+
+void OnStageFileRequest(const ChosenFileAction& start) { OnOpenRequest(&ChooseStageFile, start); }
+
+void OnReplayFileRequest(const ChosenFileAction& load) { OnOpenRequest(&ChooseReplayFile, load); }
+
+void OnReplaySaveRequest(std::uintptr_t which, const ChooseSavePath& choose, const SaveReplay& save) {
+  std::string path;
+  const std::int32_t chosen = choose ? choose(path) : ChooseReplaySaveFile(path);
+  if (!chosen) {
+    g_bDialogResult.store(0);
+    g_bDialogDone.store(1);
+    return;
+  }
+  if (save && !save(which, path)) PostCloseRequest();
+  g_bDialogResult.store(1);
+  g_bDialogDone.store(1);
+}
