@@ -2,9 +2,29 @@
 
 #include <algorithm>
 
+#include "stage/ActorPhysics.h"
+
 std::atomic<cStageScene*> g_StageScene{nullptr};
 
-cStageScene::cStageScene() { m_SideActors.resize(SIDE_COUNT); }
+std::int32_t g_bAutoScrollX = 0;
+std::int32_t g_bAutoScrollY = 0;
+std::int32_t g_nAutoScrollSpeedX = 0;
+std::int32_t g_nAutoScrollSpeedY = 0;
+
+cStageScene::cStageScene() {
+  m_SideActors.resize(SIDE_COUNT);
+  m_StageVariables.assign(STAGE_VARIABLE_COUNT, 0);
+}
+
+void cScrollAxis::SetAutoScroll(int bOn, int n) {
+  if (!bOn) {
+    m_dSpeed = 0.0;
+    m_bAuto = 0;
+    return;
+  }
+  m_dSpeed = n * 0.1 / g_FrameScale;
+  m_bAuto = 1;
+}
 
 void cScrollAxis::SetMapGeometry(int nAxis, int nStageCells, int nFarExtent) {
   // A damaged file's size must not overflow; a map this large is refused when built.
