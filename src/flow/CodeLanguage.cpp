@@ -33,6 +33,8 @@ constexpr int kCharaVariableNames = 8;
 // Nesting deeper than any line an author writes; a damaged text stops here instead of
 // exhausting the stack.
 constexpr int kMaxNesting = 200;
+// The splice buffer's size: a longer text is refused rather than reworked at length.
+constexpr std::size_t kMaxTextBytes = 5119;
 
 int Lookup(const char* const* table, const std::string& word) {
   for (int i = 0; table[i][0] != '\0'; ++i)
@@ -186,7 +188,7 @@ std::string Splice(const std::string& s, std::size_t nWord, std::int32_t v, std:
 
 std::int32_t EvalText(const std::string& text, cActor& actor, int nDepth) {
   if (nDepth > kMaxNesting) {
-    ReportPrintf("code text nested too deeply: %s\r\n", text.c_str());
+    ReportPrintf("code text nested too deeply (%d levels)", nDepth);
     Fail();
     return 0;
   }
@@ -253,7 +255,14 @@ std::int32_t EvalText(const std::string& text, cActor& actor, int nDepth) {
 cCodeToken::cCodeToken(std::int32_t nValue, void* pValue, std::int32_t nKind)
     : m_nKind(nKind), m_nValue(nValue), m_pValue(pValue) {}
 
-std::int32_t EvalCodeText(const std::string& text, cActor& actor) { return EvalText(text, actor, 0); }
+std::int32_t EvalCodeText(const std::string& text, cActor& actor) {
+  if (text.size() > kMaxTextBytes) {
+    ReportPrintf("code text too long (%d bytes)", static_cast<int>(text.size()));
+    Fail();
+    return 0;
+  }
+  return EvalText(text, actor, 0);
+}
 
 std::int32_t EvalCodeTokens(const std::string& s, cActor& actor) {
   cVector<cCodeToken> tokens;

@@ -182,8 +182,16 @@ TEST_F(CodeLanguageTest, BadIndexesAndDamagedTextsEndSoundly) {
   EXPECT_EQ(Run("= 5"), 1);        // an operator without a left word
   EXPECT_EQ(Run("C1 = 3 +"), 1);   // nor a right one
   EXPECT_GE(closes_, 3);
-  const std::string deep = "C1 = " + std::string(5000, '(') + "1" + std::string(5000, ')');
+  const std::string deep = "C1 = " + std::string(2000, '(') + "1" + std::string(2000, ')');
   EXPECT_EQ(Run(deep), 0);
+  EXPECT_NE(Report().find("nested too deeply"), std::string::npos);
+  std::string groups = "C1 = 0";
+  while (groups.size() < 6000) groups += " + (1)";
+  C(1) = 8;
+  EXPECT_EQ(Run(groups), 0);
+  EXPECT_NE(Report().find("too long"), std::string::npos);
+  EXPECT_EQ(C(1), 8);
+  EXPECT_TRUE(Boxes().empty());
 }
 
 }  // namespace
