@@ -4,11 +4,18 @@
 
 #include "core/AppGlobals.h"
 #include "core/SceneManager.h"
+#include "stage/ActorPhysics.h"
 
 std::atomic<cStageScene*> g_StageScene{nullptr};
 
+std::int32_t g_bAutoScrollX = 0;
+std::int32_t g_bAutoScrollY = 0;
+std::int32_t g_nAutoScrollSpeedX = 0;
+std::int32_t g_nAutoScrollSpeedY = 0;
+
 cStageScene::cStageScene() : m_Phases{&cStageScene::FadeIn, &cStageScene::Play, &cStageScene::FadeOut} {
   m_SideActors.resize(SIDE_COUNT);
+  m_StageVariables.assign(STAGE_VARIABLE_COUNT, 0);
   m_nPhase = -1;
 }
 
@@ -25,6 +32,16 @@ void cStageScene::FadeOut() {
   g_SceneManager.m_nPrevScene = SCENE_STAGE;
   g_SceneManager.m_nFrameRate = 60;
   m_nPhase = -1;
+}
+
+void cScrollAxis::SetAutoScroll(int bOn, int n) {
+  if (!bOn) {
+    m_dSpeed = 0.0;
+    m_bAuto = 0;
+    return;
+  }
+  m_dSpeed = n * 0.1 / g_FrameScale;
+  m_bAuto = 1;
 }
 
 void cScrollAxis::SetMapGeometry(int nAxis, int nStageCells, int nFarExtent) {

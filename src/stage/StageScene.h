@@ -36,6 +36,9 @@ class cScrollAxis {
   double m_dSpeed = 0.0;          // automatic scroll, pixels per sub-step
   std::int32_t m_bAuto = 0;
 
+  // Automatic scrolling on at n tenths of a pixel per frame, or off.
+  void SetAutoScroll(int bOn, int n);
+
   // The automatic scroll speed that carries objects: 0 at a limit.
   double EffectiveSpeed() const { return m_dSpeed != 0.0 && !m_bAtLimit ? m_dSpeed : 0.0; }
   // Axis, view, margin, cells, far extent, stride and stage bounds for a stage of
@@ -44,6 +47,14 @@ class cScrollAxis {
 };
 
 inline constexpr int SIDE_COUNT = 8;
+inline constexpr int STAGE_VARIABLE_COUNT = 255;
+
+// The running stage's automatic scroll: the switch and the speed (tenths of a pixel per
+// frame) of each axis, as flows read and change them.
+extern std::int32_t g_bAutoScrollX;
+extern std::int32_t g_bAutoScrollY;
+extern std::int32_t g_nAutoScrollSpeedX;
+extern std::int32_t g_nAutoScrollSpeedY;
 inline constexpr int VIEW_WIDTH = 640;
 inline constexpr int VIEW_HEIGHT = 480;
 
@@ -66,6 +77,11 @@ class cStageScene : public cScene {
   cScrollAxis m_ScrollY;
   cVector<cVectorList<cActor*>> m_SideActors;  // by side; not owned
   cVector<DDSURFACEDATA> m_CharaSurfaces;       // four per character bitmap of the database
+  cActor* m_pCurActor = nullptr;                // the actor whose flows run now
+  std::int32_t m_nTimeLeft = 0;                 // time-limit units; 999 without a limit
+  std::int32_t m_bNoTimeLimit = 0;
+  std::int32_t m_bStatusChanged = 0;            // an HP fell during the sub-step: check deaths
+  cVector<std::int32_t> m_StageVariables;       // S0 to S254
 
   // Block map and block collision. Cell indexes are column + (row << m_ScrollX.m_nShift).
   // Builds g_BlockMap for a stage whose axes are set up; false (after the error box and

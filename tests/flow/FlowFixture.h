@@ -1,0 +1,84 @@
+// A running stage for the flow tests: a stage scene with its variables, one player and
+// one character (the player's target by choice of the test), the common variables of the
+// play record, a stage of two sub-steps per frame, and everything put back after.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flow/FlowStubs.h"
+#include "frontend/PlayRecord.h"
+#include "gamedata/Stage.h"
+#include "platform/msgbox.h"
+#include "stage/Chara.h"
+#include "stage/Player.h"
+#include "stage/StageScene.h"
+#include "test_support/LogCapture.h"
+
+namespace flowtest {
+
+class FlowFixture : public test_support::LogCapture {
+ protected:
+  void SetUp() override {
+    LogCapture::SetUp();
+    savedSubSteps_ = g_Stage.m_dSubSteps;
+    savedSubSteps2_ = g_Stage.m_dSubSteps2;
+    savedRecord_ = {g_PlayRecord.m_nLives, g_PlayRecord.m_nStageScore};
+    g_Stage.m_dSubSteps = 2.0;
+    g_Stage.m_dSubSteps2 = 4.0;
+    savedVariables_ = g_PlayRecord.m_CommonVariables;
+    g_PlayRecord.m_CommonVariables.assign(COMMON_VARIABLE_COUNT, 0);
+    g_PlayRecord.m_nLives = 3;
+    g_PlayRecord.m_nStageScore = 0;
+    scene_ = std::make_unique<cStageScene>();
+    scene_->m_nTimeLeft = 100;
+    g_StageScene = scene_.get();
+    g_bAutoScrollX = g_bAutoScrollY = 1;
+    g_nAutoScrollSpeedX = g_nAutoScrollSpeedY = 0;
+    g_Players.clear();
+    g_Players.resize(1);
+    Prepare(Player());
+    Prepare(chara_);
+    flowstub::SeedRand(1);
+    flowstub::g_nSightMaskBuilds = 0;
+  }
+  void TearDown() override {
+    g_StageScene = nullptr;
+    g_Players.clear();
+    g_Stage.m_dSubSteps = savedSubSteps_;
+    g_Stage.m_dSubSteps2 = savedSubSteps2_;
+    g_PlayRecord.m_CommonVariables = savedVariables_;
+    g_PlayRecord.m_nLives = savedRecord_[0];
+    g_PlayRecord.m_nStageScore = savedRecord_[1];
+    g_bAutoScrollX = g_bAutoScrollY = 0;
+    g_nAutoScrollSpeedX = g_nAutoScrollSpeedY = 0;
+    LogCapture::TearDown();
+  }
+
+  // HP 50 of 100, SP 20 of 40, eight zero variables.
+  static void Prepare(cActor& a) {
+    a.m_Def.m_nMaxHP = 100;
+    a.m_nHp = 50;
+    a.m_Def.m_nMaxSP = 40;
+    a.m_nSp = 20;
+    a.m_Variables.assign(9, 0);
+  }
+  static cPlayer& Player() { return g_Players[0]; }
+  int& C(int n) { return g_PlayRecord.m_CommonVariables[n]; }
+  int& S(int n) { return scene_->m_StageVariables[n]; }
+  static std::vector<std::string> Boxes() {
+    std::vector<std::string> out;
+    for (const auto& b : plat::box_script::shown()) out.push_back(b.textCp932);
+    return out;
+  }
+
+  std::unique_ptr<cStageScene> scene_;
+  cChara chara_;
+  double savedSubSteps_ = 0, savedSubSteps2_ = 0;
+  std::vector<std::int32_t> savedRecord_;
+  cVector<std::int32_t> savedVariables_;
+};
+
+}  // namespace flowtest
