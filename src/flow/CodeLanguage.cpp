@@ -1,3 +1,4 @@
+#include "core/Random.h"
 #include "flow/CodeLanguage.h"
 
 #include <algorithm>
@@ -245,7 +246,7 @@ std::int32_t EvalText(const std::string& text, cActor& actor, int nDepth) {
     }
     const std::int64_t lo = std::min(args[0], args[1]);
     const std::int64_t span = static_cast<std::int64_t>(std::max(args[0], args[1])) - lo + 1;
-    s = Splice(s, w, static_cast<std::int32_t>(lo + flowstub::Rand() % span), j + 1);
+    s = Splice(s, w, static_cast<std::int32_t>(lo + Rand() % span), j + 1);
     i = w;
   }
 }

@@ -11,8 +11,6 @@ namespace flowstub {
 int g_nSightMaskBuilds = 0;
 
 namespace {
-plat::sys::MsvcRand g_Rand;
-
 void StartGauge(cGauge& gauge, int nValue, int nMax, int nDelta) {
   if (nDelta == 0 || nMax <= 0) return;
   gauge.m_nCounter = 120;
@@ -53,8 +51,6 @@ bool IsInvincible(const cActor& actor) { return actor.m_Def.m_nInvincible != 0 |
 
 void MakeSightMask(cStageScene&) { ++g_nSightMaskBuilds; }
 
-int Rand() { return g_Rand.next(); }
-void SeedRand(std::uint32_t nSeed) { g_Rand.seed(nSeed); }
 
 int CompareByOp(int a, int b, int nOperator) {
   switch (nOperator) {

@@ -23,9 +23,6 @@ void StartSpGauge(cActor& actor, int nDelta);
 bool IsInvincible(const cActor& actor);
 // Rebuilds the darkness mask around the player after a change of its sight.
 void MakeSightMask(cStageScene& scene);
-// The game's random generator (0 to 32767), the one replays repeat.
-int Rand();
-void SeedRand(std::uint32_t nSeed);
 // The comparison operators of conditions: 0 ==, 1 !=, 2 >=, 3 <=, 4 >, 5 <; others false.
 int CompareByOp(int a, int b, int nOperator);
 

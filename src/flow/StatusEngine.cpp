@@ -1,3 +1,4 @@
+#include "core/Random.h"
 #include "flow/StatusEngine.h"
 
 #include <algorithm>
@@ -220,7 +221,7 @@ bool OperandValue(cActor& self, const cOperand& op, std::int32_t& nOut) {
     case 1: {
       const std::int64_t lo = std::min(op.m_nBoundA, op.m_nBoundB);
       const std::int64_t hi = std::max(op.m_nBoundA, op.m_nBoundB);
-      nOut = static_cast<std::int32_t>(lo + flowstub::Rand() % (hi - lo + 1));
+      nOut = static_cast<std::int32_t>(lo + Rand() % (hi - lo + 1));
       return true;
     }
     case 2: {

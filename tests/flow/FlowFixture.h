@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Random.h"
 #include "flow/FlowStubs.h"
 #include "frontend/PlayRecord.h"
 #include "gamedata/Stage.h"
@@ -41,7 +42,7 @@ class FlowFixture : public test_support::LogCapture {
     g_Players.resize(1);
     Prepare(Player());
     Prepare(chara_);
-    flowstub::SeedRand(1);
+    Srand(1);
     flowstub::g_nSightMaskBuilds = 0;
   }
   void TearDown() override {
