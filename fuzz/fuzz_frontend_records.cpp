@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "frontend/KeyLog.h"
 #include "frontend/PlayRecord.h"
 #include "frontend/Ranking.h"
@@ -146,16 +147,8 @@ const std::vector<std::string>& Samples(std::size_t nKind) {
   return samples[nKind];
 }
 
-// A sample of the kind with the input's edits applied; the first byte chooses among
-// the sample's versions.
 std::string EditedSample(std::size_t nKind, const std::uint8_t* data, std::size_t size) {
-  const std::vector<std::string>& samples = Samples(nKind);
-  std::string file = samples[size ? data[0] % samples.size() : 0];
-  for (std::size_t i = 1; i + 3 <= size; i += 3) {
-    const std::size_t nAt = (static_cast<std::size_t>(data[i]) << 8 | data[i + 1]) % file.size();
-    file[nAt] = static_cast<char>(data[i + 2]);
-  }
-  return file;
+  return fuzz::EditSample(Samples(nKind), data, size);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "gamedata/DataRefs.h"
 #include "gamedata/Database.h"
 #include "gamedata/Flow.h"
@@ -44,18 +45,8 @@ class cFuzzRefs : public cDataRefs {
 };
 const cFuzzRefs g_Refs;
 
-std::string SaveImage(cRecord& r) {
-  cDataWriter out;
-  out.WriteU32(g_nDataVersion);
-  r.Save(out);
-  return out.Bytes();
-}
-
-bool LoadImage(cRecord& r, std::string bytes) {
-  std::unique_ptr<cDataReader> in = OpenLoadData(std::move(bytes));
-  r.Load(*in);
-  return !in->Failed();
-}
+using fuzz::LoadImage;
+using fuzz::SaveImage;
 
 }  // namespace
 

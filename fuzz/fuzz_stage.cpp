@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "gamedata/DataRefs.h"
 #include "gamedata/Stage.h"
 #include "gamedata/Vocabulary.h"
@@ -69,18 +70,8 @@ void SetUpPalettes() {
   }
 }
 
-std::string SaveImage(cRecord& r) {
-  cDataWriter out;
-  out.WriteU32(g_nDataVersion);
-  r.Save(out);
-  return out.Bytes();
-}
-
-bool LoadImage(cRecord& r, std::string bytes) {
-  std::unique_ptr<cDataReader> in = OpenLoadData(std::move(bytes));
-  r.Load(*in);
-  return !in->Failed();
-}
+using fuzz::LoadImage;
+using fuzz::SaveImage;
 
 std::vector<std::string> Images(cRecord& r, std::initializer_list<std::uint32_t> versions) {
   std::vector<std::string> files;
@@ -135,16 +126,8 @@ const std::vector<std::string>& Samples(std::size_t nKind) {
   return samples[nKind];
 }
 
-// A sample of the class with the input's edits applied; the first byte chooses among
-// the sample's versions.
 std::string EditedSample(std::size_t nKind, const std::uint8_t* data, std::size_t size) {
-  const std::vector<std::string>& samples = Samples(nKind);
-  std::string file = samples[size ? data[0] % samples.size() : 0];
-  for (std::size_t i = 1; i + 3 <= size; i += 3) {
-    const std::size_t nAt = (static_cast<std::size_t>(data[i]) << 8 | data[i + 1]) % file.size();
-    file[nAt] = static_cast<char>(data[i + 2]);
-  }
-  return file;
+  return fuzz::EditSample(Samples(nKind), data, size);
 }
 
 }  // namespace
