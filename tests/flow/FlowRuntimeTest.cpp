@@ -10,6 +10,7 @@
 #include "gamedata/Flow.h"
 #include "gamedata/Move.h"
 #include "stage/ActorPhysics.h"
+#include "stage/FlowHooks.h"
 #include "stage/FlowRuntime.h"
 #include "ui/Pad.h"
 
@@ -160,6 +161,17 @@ TEST_F(FlowRuntimeTest, FiringNeedsTheTriggerAndTheConditions) {
   chara_.FireFlowTrigger(7);
   EXPECT_TRUE(R(0).m_bRunning);
   EXPECT_EQ(scene_->m_pCurActor, nullptr);
+}
+
+TEST_F(FlowRuntimeTest, StagePlayTriggersStartFlowsWithTheHeldDirection) {
+  Give({Flow(TRIGGER_BLOCK_BELOW, {Cmd(5, false)})});
+  g_Pads[0].m_wDirection = cPad::DirDown | cPad::DirLeft;
+  g_Pads[0].RecordCommandHistory();
+  flowhook::FireTrigger(chara_, TRIGGER_BLOCK_ABOVE);
+  EXPECT_FALSE(R(0).m_bRunning);
+  flowhook::FireTrigger(chara_, TRIGGER_BLOCK_BELOW);
+  EXPECT_TRUE(R(0).m_bRunning);
+  EXPECT_EQ(R(0).m_nInputDirection, 6);  // down-left
 }
 
 TEST_F(FlowRuntimeTest, PauseKeepsTheCommandWhereItWas) {
