@@ -9,6 +9,7 @@
 namespace flowstub {
 
 int g_nSightMaskBuilds = 0;
+int (*g_pfnCommandProbe)(cActor& actor, cCommandRuntime& runtime) = nullptr;
 
 namespace {
 void StartGauge(cGauge& gauge, int nValue, int nMax, int nDelta) {
@@ -51,17 +52,12 @@ bool IsInvincible(const cActor& actor) { return actor.m_Def.m_nInvincible != 0 |
 
 void MakeSightMask(cStageScene&) { ++g_nSightMaskBuilds; }
 
-
-int CompareByOp(int a, int b, int nOperator) {
-  switch (nOperator) {
-    case 0: return a == b;
-    case 1: return a != b;
-    case 2: return a >= b;
-    case 3: return a <= b;
-    case 4: return a > b;
-    case 5: return a < b;
-    default: return 0;
-  }
+int ExecuteCommand(cActor& actor, cCommandRuntime& runtime) {
+  return g_pfnCommandProbe ? g_pfnCommandProbe(actor, runtime) : 0;
 }
+
+void InitCommand(cCommandRuntime&, cActor&, int) {}
+
+void RunFlowAnimeLinks(cActor&) {}
 
 }  // namespace flowstub

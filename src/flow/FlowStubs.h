@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class cActor;
+class cCommandRuntime;
 class cStageScene;
 
 namespace flowstub {
@@ -23,10 +24,18 @@ void StartSpGauge(cActor& actor, int nDelta);
 bool IsInvincible(const cActor& actor);
 // Rebuilds the darkness mask around the player after a change of its sight.
 void MakeSightMask(cStageScene& scene);
-// The comparison operators of conditions: 0 ==, 1 !=, 2 >=, 3 <=, 4 >, 5 <; others false.
-int CompareByOp(int a, int b, int nOperator);
+
+// The executor of a command's type, one step of it; its result is not used.
+int ExecuteCommand(cActor& actor, cCommandRuntime& runtime);
+// The set-up of a command's type when its flow's run state is built (nFacing: the facing
+// the flow is built for).
+void InitCommand(cCommandRuntime& runtime, cActor& actor, int nFacing);
+// Starts the actor's flow-linked animations whose time has come.
+void RunFlowAnimeLinks(cActor& actor);
 
 // Tests count the mask rebuilds.
 extern int g_nSightMaskBuilds;
+// Tests watch the executed commands through this; null watches nothing.
+extern int (*g_pfnCommandProbe)(cActor& actor, cCommandRuntime& runtime);
 
 }  // namespace flowstub

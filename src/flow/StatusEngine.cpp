@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "flow/Conditions.h"
 #include "flow/FlowStubs.h"
 #include "frontend/PlayRecord.h"
 #include "gamedata/Command.h"
@@ -258,7 +259,7 @@ bool EvalStatusCondition(const cEdCondition& c, cActor& actor) {
     const std::int32_t* p = VariableRef(c.m_nVarKind, c.m_nIndex);
     if (!p) return false;
     if (c.m_bPercent) x = 0;
-    return flowstub::CompareByOp(*p, x, c.m_nCompare);
+    return CompareByOp(*p, x, c.m_nCompare);
   }
   if (c.m_nSubject != 0) return false;
   if (c.m_nWhose == OWNER_SYSTEM) {
@@ -267,7 +268,7 @@ bool EvalStatusCondition(const cEdCondition& c, cActor& actor) {
     if (c.m_bPercent) x = 0;
     std::int32_t nMin, nMax;
     SystemValueRange(c.m_nStatus, nMin, nMax);
-    return flowstub::CompareByOp(ReadSystemValue(c.m_nStatus), std::clamp(x, nMin, nMax), c.m_nCompare);
+    return CompareByOp(ReadSystemValue(c.m_nStatus), std::clamp(x, nMin, nMax), c.m_nCompare);
   }
   cActor* pSubject = OwnerActor(actor, c.m_nWhose);
   if (!pSubject) return false;
@@ -281,7 +282,7 @@ bool EvalStatusCondition(const cEdCondition& c, cActor& actor) {
   }
   if (f.m_nWidth == 1) x = static_cast<std::int8_t>(x);
   else if (f.m_nWidth == 2) x = static_cast<std::int16_t>(x);
-  return flowstub::CompareByOp(f.Get(), x, c.m_nCompare);
+  return CompareByOp(f.Get(), x, c.m_nCompare);
 }
 
 void ApplyStatusSideEffect(cActor& actor, int nStatus) {

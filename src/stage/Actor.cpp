@@ -34,7 +34,8 @@ int cActor::SyncX() { return 0; }
 int cActor::SyncY() { return 0; }
 int cActor::MoveX() { return 0; }
 int cActor::MoveY() { return 0; }
-int cActor::Update(int) { return 0; }
+// The base update is the flow pass; the actor classes add their physics around it.
+int cActor::Update(int bDeathPass) { return RunFlowPass(bDeathPass); }
 int cActor::Jump(cCommandRuntime&) { return 0; }
 
 void cActor::RelinkFlows() {

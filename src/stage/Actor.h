@@ -16,7 +16,11 @@
 #include "stage/GameObject.h"
 
 class cActor;
+class cEdCondition;
+class cEdKeyCondition;
 class cItem;
+class cPad;
+struct PADRUN;
 class cMapBlock;
 class cShot;
 
@@ -143,7 +147,8 @@ class cActor : public cGameObject, public cActorFields {
   void SetCenterXStopMove(int x, cCommandRuntime& runtime) override;
   void SetCenterY(int y) override;
   void SetCenterYStopMove(int y, cCommandRuntime& runtime) override;
-  // Operations the actor classes add, in their fixed order; these versions do nothing.
+  // Operations the actor classes add, in their fixed order; these versions do nothing,
+  // except Update, which runs the flow pass.
   virtual void CopyFrom(const cActor& other);
   virtual cItem* GetHeldItem();
   virtual int SyncX();
@@ -184,4 +189,37 @@ class cActor : public cGameObject, public cActorFields {
   // Centre of the drawn cell on screen.
   int ScreenCentreX() const { return m_ScreenRect.left + (m_nWidth >> 1); }
   int ScreenCentreY() const { return m_ScreenRect.top + (m_nHeight >> 1); }
+
+  // Conditions of this actor's flows: a state, facing or footing, the distance to the hero.
+  bool CheckFlagCondition(const cEdCondition& condition);
+  bool CheckPositionCondition(const cEdCondition& condition);
+  bool CheckDistanceCondition(const cEdCondition& condition);
+  // The key gate of a flow: its key sequence against the hero's recent input.
+  bool CheckKeyConditions(cFlowRuntime& runtime);
+  bool MatchKeySequence(const cVector<cEdKeyCondition*>& steps, int nTolerance);
+  bool MatchKeyStep(const cEdKeyCondition& step, const cKeyCursor& cursor, int& nMatched);
+  static bool MatchKeyRun(const PADRUN* pRun, int r, const cEdKeyCondition& step, int nState);
+  static void ShiftKeyHistory(cKeyCursor& cursor, const cPad& pad, int n);
+  // A key condition against the newest runs of the pad only (the player's jump).
+  static bool CheckKeyState(const cPad& pad, const cEdKeyCondition& condition);
+
+  // Flow run state. Insert 0 rebuilds it all for flows (normally m_Def.m_Flows); insert 1
+  // adds copies of flows at nIndex, or at the end when nIndex is outside. Returns the
+  // number of flows built.
+  int BuildFlows(const cVector<cEdFlow>& flows, int nFacing, int bInsert, int nIndex);
+  // Starts every eligible flow of the trigger.
+  void FireFlowTrigger(int nTrigger);
+  // Once a frame before the logic sub-steps.
+  void ResetFlowTriggerFlags();
+  // The flow pass of an update; 1 when the actor is gone (vanished, or out of HP
+  // outside the death pass).
+  int RunFlowPass(int bDeathPass);
+  void DeleteFlow(int nIndex);
+  // ID 0 deletes every flow and returns 0; otherwise the first deleted index, or -1.
+  int DeleteFlowsOfGroup(int nID);
+  void CopyFlowRuntimes(const cVector<cFlowRuntime>& runtimes);
+  void DeleteFlowAnimes(int nSerial);
+  // The first direction channel held on the pad.
+  static int GetInputDirection(const cPad& pad);
+  int ExecCommand(cCommandRuntime& runtime);
 };

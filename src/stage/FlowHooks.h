@@ -1,6 +1,6 @@
 // Where stage play hands over to the flow interpreter: the triggers it fires on an actor
-// and the condition lists it asks about. Until the interpreter is built they do
-// nothing: no flow starts, and a condition list never holds.
+// and the condition lists it asks about. Triggers start the actor's flows and
+// condition lists are evaluated by the running stage (none: they never hold).
 #pragma once
 #include "core/Vector.h"
 

@@ -8,10 +8,15 @@
 #include "core/Vector.h"
 #include "gamedata/Flow.h"
 
+class cActor;
+
 class cCommandRuntime {
  public:
   cEdCommand* m_pCommand = nullptr;  // in the actor's own flows
+  std::int32_t m_bDone = 0;          // finished in the current run of the flow
+  std::int32_t m_nTotal = 0;         // run time in steps
   std::int32_t m_nRemaining = 0;     // steps left; 0 not started or finished
+  std::uint8_t m_nMoveMode = 0;      // the movement's direction value
   std::int32_t m_nOffsetX = 0;       // target offset in pixels
   std::int32_t m_nOffsetY = 0;
   double m_dSpeed = 0.0;             // pixels per step
@@ -19,6 +24,13 @@ class cCommandRuntime {
   double m_dVelY = 0.0;
   std::int32_t m_nTurn = 0;          // facing request: 0 none, 1 left, 2 right
   std::int32_t m_nCounter = 0;       // the executor's step counter
+  std::int32_t m_bStarted = 0;       // the executor has begun this run
+  double m_dSpeed2 = 0.0;            // speed cap of an inertial movement
+
+  // A fresh run: not done, not started, the whole run time left.
+  void Reset();
+  // One step of the command on the stage's current actor; 1 when it has finished.
+  int Step();
 
   // The movement reached its goal: no further motion, and the command ends.
   void StopMovement() {
@@ -34,7 +46,42 @@ class cCommandRuntime {
 class cFlowRuntime {
  public:
   std::int32_t m_nIndex = 0;                   // of its flow in the actor's flows
+  std::int32_t m_nSerial = 0;                  // unique within the actor
   cEdFlow* m_pFlow = nullptr;                  // in the actor's own flows
   cVector<cEdKeyCondition*> m_KeyConditions;   // the flow's, in order
   cVector<cCommandRuntime> m_Commands;         // one per command, in order
+  std::int32_t m_bCondLatch = 0;               // the condition list has held once
+  std::int32_t m_bKeyEdge = 0;                 // the key sequence matched in the last test
+  std::int32_t m_bRunning = 0;
+  std::int32_t m_bPaused = 0;
+  std::int32_t m_bStopped = 0;                 // for ever
+  std::int32_t m_bDeleteRequested = 0;
+  std::int32_t m_nCurrent = 0;                 // first command not yet passed
+  std::int32_t m_nStepCount = 0;               // steps since the start
+  std::int32_t m_nInputDirection = 0;          // direction channel held at the start
+  std::int32_t m_bStartedThisFrame = 0;
+  std::int32_t m_bMessageContinue = 0;         // the last finished blocking command was a key message
+  std::int32_t m_bAbort = 0;                   // end the current step at once
+
+  // Runs on the stage's current actor: a stage-start flow runs its instant commands
+  // here and is idle again at once.
+  void Start();
+  // One step of the running commands; 1 when the last command has finished.
+  int Step();
+  // Stops the run (commands cut off) and flags the flow's switch as ended.
+  void End(cActor& actor);
+  void Pause() { m_bPaused = 1; }
+  void Resume() { m_bPaused = 0; }
+  // Never stepped or started again.
+  void StopForever(cActor& actor);
+};
+
+// The movement code of a held direction channel (0: straight ahead for the facing).
+int DirectionToMoveCode(int nChannel, int nFacing);
+
+// A position in the hero's input history while a key sequence is matched: per channel
+// the run under the cursor (0 the newest) and the frames of that run up to the cursor.
+struct cKeyCursor {
+  std::int32_t m_nRun[19] = {};
+  std::int32_t m_nFrames[19] = {};
 };

@@ -13,7 +13,10 @@
 #include "gfx/DDSurface.h"
 
 class cActor;
+class cCommandRuntime;
+class cEdCondition;
 class cEdStage;
+class cFlowRuntime;
 class cMapBlock;
 
 // One scroll direction of the view and the block-map geometry along it (map pixels:
@@ -78,6 +81,8 @@ class cStageScene : public cScene {
   cVector<cVectorList<cActor*>> m_SideActors;  // by side; not owned
   cVector<DDSURFACEDATA> m_CharaSurfaces;       // four per character bitmap of the database
   cActor* m_pCurActor = nullptr;                // the actor whose flows run now
+  cFlowRuntime* m_pCurFlow = nullptr;           // the flow being started or stepped
+  cCommandRuntime* m_pCurCommand = nullptr;     // the command being executed
   std::int32_t m_nTimeLeft = 0;                 // time-limit units; 999 without a limit
   std::int32_t m_bNoTimeLimit = 0;
   std::int32_t m_bStatusChanged = 0;            // an HP fell during the sub-step: check deaths
@@ -106,6 +111,12 @@ class cStageScene : public cScene {
   bool OverlapsSolidChara(cActor& actor);
   void ClampToScreenX(cActor& player);
   int ClampToScreenY(cActor& player);
+
+  // The condition gate of a flow, with its latch.
+  bool CheckFlowConditions(cFlowRuntime& runtime, cActor& actor);
+  // A list combined by rule (0 all, 1 any; others never hold), and one condition.
+  bool CheckConditionList(const cVector<cEdCondition>& conditions, int nRule, cActor& actor);
+  bool CheckCondition(const cEdCondition& condition, cActor& actor);
 };
 
 // The running stage scene; the window thread reads the pointer too. The scene manager
