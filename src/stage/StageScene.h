@@ -106,6 +106,12 @@ class cStageScene : public cScene {
   bool OverlapsSolidChara(cActor& actor);
   void ClampToScreenX(cActor& player);
   int ClampToScreenY(cActor& player);
+
+  // Deaths: 0 go on, 1 the stage ends (cleared), 2 the hero is dead.
+  int KillActor(cActor& x);
+  int KillAndCheckEnd(cActor& x);
+  // Deaths and removals after a sub-step that changed a status; 1 when it ends the step.
+  int HpCheckPass();
 };
 
 // The running stage scene; the window thread reads the pointer too. The scene manager
