@@ -1,5 +1,6 @@
 #include "stage/ActorPhysics.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "stage/Actor.h"
@@ -111,13 +112,20 @@ void cActor::StopRiding(int bSetPushed) {
 
 double cActor::JumpSpeed(double h) const {
   const double g = g_Gravity;
-  double v = (-g - std::sqrt(g * (g + 8.0 * h))) * 0.5;
+  // A stage without (or with upward) gravity has no height to reach: no root below 0.
+  const double r = g * (g + 8.0 * h);
+  double v = (-g - std::sqrt(r > 0 ? r : 0.0)) * 0.5;
   // The hero's jump shrinks with the stage's gravity setting itself.
   if (m_nKind == 0) v *= 0.99 - g_Stage.m_dGravity * 0.025;
   return v;
 }
 
-int cActor::ApexSteps(double v) { return Trunc(g_FrameScale - v / g_Gravity); }
+int cActor::ApexSteps(double v) {
+  const double t = g_FrameScale - v / g_Gravity;
+  // Without gravity a jump never turns: the count stays within what the timers hold.
+  if (std::isnan(t)) return Trunc(g_FrameScale);
+  return Trunc(std::clamp(t, 0.0, 2147483647.0));
+}
 
 int cActor::JumpFrames(std::int8_t n) const { return ApexSteps(JumpSpeedForHeight(n)) / g_SubSteps / 6 + 1; }
 

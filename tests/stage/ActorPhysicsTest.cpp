@@ -63,6 +63,19 @@ TEST_F(ActorPhysicsTest, JumpSpeedsAndApexTimesFollowTheHitLevelAndGravity) {
   }
 }
 
+TEST_F(ActorPhysicsTest, StagesWithoutGravityGiveFiniteJumps) {
+  for (double g : {0.0, -0.5}) {
+    g_Stage.m_dGravity = g;
+    g_Stage.SetHitLevel(2);
+    cChara a;
+    a.m_nKind = CHARA;
+    const double v = a.JumpSpeed(32);
+    EXPECT_TRUE(std::isfinite(v));
+    EXPECT_GE(cActor::ApexSteps(v), 0);
+    EXPECT_GE(a.JumpFrames(2), 1);
+  }
+}
+
 TEST_F(ActorPhysicsTest, ACharacterFallsAtTheSpeedCapAndLandsKeepingTheFraction) {
   MakeMap({{3, 5}});
   g_Charas.emplace_back();
@@ -116,6 +129,39 @@ TEST_F(ActorPhysicsTest, AJumpRisesUntilTheCeilingAndIsRefusedInTheAir) {
   EXPECT_EQ(c.m_bNoJump, 1);
   EXPECT_EQ(TriggersOf(c), (std::vector<int>{9, 13, 14}));
   EXPECT_EQ(c.Jump(run), 1);  // no second jump from under the ceiling
+}
+
+TEST_F(ActorPhysicsTest, WalkingIntoAWallAndBeingSqueezedBetweenTwo) {
+  MakeMap({{9, 3}, {6, 6}, {8, 6}});
+  g_Charas.emplace_back();
+  cChara& c = g_Charas.back();
+  Place(c, Px(7) + 0.5, Px(3), 32, 32, CHARA);
+  c.SavePos();
+  c.m_dPushX = 4;
+  int nSteps = 0;
+  while (!c.m_bContactRight && nSteps < 10) {
+    c.ClearContacts();
+    c.m_dStepX = 0;
+    c.MoveX();
+    Scene().ResolveBlocksX(c);
+    ++nSteps;
+  }
+  // 4 a step: the right edge enters the wall in step 9 and is pushed back, fraction kept.
+  EXPECT_EQ(nSteps, 9);
+  EXPECT_DOUBLE_EQ(c.m_dX, Px(8) + 0.5);
+  EXPECT_EQ(c.m_dPushX, 0.0);
+  EXPECT_EQ(TriggersOf(c), (std::vector<int>{9, 10, 12}));
+
+  // A body wider than the gap meets both walls: both contacts, the crushed state.
+  Place(c, Px(7) - 2, Px(6), 36, 32, CHARA);
+  c.ClearContacts();
+  Scene().ResolveBlocksX(c);
+  EXPECT_EQ(c.m_bContactLeft + c.m_bContactRight, 2);
+  c.RestorePos();
+  EXPECT_DOUBLE_EQ(c.m_dX, Px(7) + 0.5);
+  EXPECT_DOUBLE_EQ(c.m_dBottom, Px(3) + 31);
+  c.ClearContacts();
+  EXPECT_EQ(c.m_bContactLeft + c.m_bContactRight + c.m_bContactUp + c.m_bContactDown, 0);
 }
 
 TEST_F(ActorPhysicsTest, MoveLimitCodesOfACharacter) {
