@@ -256,11 +256,6 @@ int cActor::RunFlowPass(int bDeathPass) {
   return 0;
 }
 
-void cActor::DeleteFlowAnimes(int nSerial) {
-  for (auto it = m_FlowAnimes.begin(); it != m_FlowAnimes.end();)
-    it = it->m_nFlowSerial == nSerial ? m_FlowAnimes.erase(it) : std::next(it);
-}
-
 void cActor::DeleteFlow(int nIndex) {
   cFlowRuntime& r = m_FlowRuntimes[nIndex];
   r.End(*this);

@@ -174,6 +174,48 @@ class cActor : public cGameObject, public cActorFields {
   void Land();
   void HitCeiling();
 
+  // Gravity, contact bookkeeping of a sub-step, jumps, placing and knock-back.
+  void ApplyGravity();
+  void ClearContacts();
+  void SavePos();
+  void RestorePos();
+  bool IsSupported() const;
+  void StopRiding(int bSetPushed);
+  double JumpSpeed(double h) const;
+  double JumpSpeedForHeight(std::int8_t n) const { return JumpSpeed(n * 16.0); }
+  static int ApexSteps(double v);
+  int JumpFrames(std::int8_t n) const;
+  void PlaceAtCellX(int nColumn);
+  void PlaceAtCellY(int nRow);
+  void PlaceAtCell(int nColumn, int nRow) {
+    PlaceAtCellX(nColumn);
+    PlaceAtCellY(nRow);
+  }
+  void KnockBack(std::int8_t nImpact, double dx, double dy);
+  void KnockBackFromChara(const cActor& other);
+  void KnockBackFromShot(const cShot& shot);
+  static void KnockBackVelocity(double& outX, double& outY, std::int8_t e, double dx, double dy);
+  void ApplyKnockBackY();
+  void DecayVelocityX();
+  void DecayVelocityY();
+
+  // HP and SP with their gauges, hits, invincibility and death.
+  int ChangeHp(int nDelta, bool bForced, bool bGauge);
+  void StartHpGauge(int nDelta);
+  void ChangeSp(int nDelta, bool bGauge);
+  void StartSpGauge(int nDelta);
+  int DamageFromChara(cActor& attacker);
+  int DamageFromShot(cShot& shot);
+  void StartInvincibility();
+  void StartInvincibilityFrom(int nAttackerId);
+  void TickInvincibility();
+  bool IsInvincible() const { return m_nInvincibleSteps > 0; }
+  bool IsInvincibleAgainst(int nAttackerId) const;
+  int Die();
+  void DeleteFlowAnimes(int nSerial);
+  void EndFlowAnimes(int nSerial);
+  void ResumeFlowAnimes(int nSerial);
+
   // Geometry of the movement commands.
   int FacingSign() const { return m_nFacing != 0 ? 1 : -1; }
   static bool IsInRangeX(int a, int b, int c, int d, int e, int f, int g, int bWhole);
@@ -218,7 +260,6 @@ class cActor : public cGameObject, public cActorFields {
   // ID 0 deletes every flow and returns 0; otherwise the first deleted index, or -1.
   int DeleteFlowsOfGroup(int nID);
   void CopyFlowRuntimes(const cVector<cFlowRuntime>& runtimes);
-  void DeleteFlowAnimes(int nSerial);
   // The first direction channel held on the pad.
   static int GetInputDirection(const cPad& pad);
   int ExecCommand(cCommandRuntime& runtime);

@@ -18,3 +18,5 @@ inline double& g_Gravity = g_Stage.m_dStepGravity;             // added once per
 inline std::int32_t HblToDot(std::int8_t n) { return n * 16; }
 // Hundredths of a pixel per frame squared to pixels per sub-step squared.
 inline double SpeedToDot(std::int16_t n) { return n * 0.01 / g_FrameScaleSq; }
+// A gain per second to a gain per sub-step.
+inline double PerSecondToPerStep(double x) { return x / g_FrameScale * 0.016666666666666666; }

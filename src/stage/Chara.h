@@ -5,6 +5,15 @@
 #include "core/Vector.h"
 #include "stage/Actor.h"
 
-class cChara : public cActor {};
+class cChara : public cActor {
+ public:
+  // Kept inside the block map; a move reports its limit code (see Chara.cpp).
+  int SyncX() override;
+  int SyncY() override;
+  int MoveX() override;
+  int MoveY() override;
+  // 1 when the jump starts; otherwise the first flag that refused it.
+  int Jump(cCommandRuntime& runtime) override;
+};
 
 extern cVectorList<cChara> g_Charas;

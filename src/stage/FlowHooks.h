@@ -7,6 +7,13 @@
 class cActor;
 class cEdCondition;
 
+// Trigger keys that hits and deaths fire.
+enum : int {
+  TRIGGER_DAMAGE = 1,  // "ダメージを受けた時"
+  TRIGGER_IMPACT = 2,  // "衝撃を受けた時"
+  TRIGGER_DEATH = 3,   // "死亡した時"
+};
+
 // Trigger keys that block contact fires.
 enum : int {
   TRIGGER_BLOCK = 9,           // "ブロックに当たった時"

@@ -47,6 +47,9 @@ class cGameObject {
   // One sub-step of movement, capped at the speed limit, then the clamp.
   int StepX(int nMode);
   int StepY(int nMode);
+  void ApplyGravityUnlessFlying();
+  // Moves v toward 0 by the friction when enabled, stopping at 0.
+  void ApplyFriction(double& v, int bEnabled) const;
   // The drawn cell on screen from the position and the scroll position.
   void CalcScreenRect();
   bool IsOnScreen() const;

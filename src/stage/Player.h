@@ -8,6 +8,17 @@
 class cPlayer : public cActor {
  public:
   cHitBox m_BoxC;  // picks up items
+  double m_dJumpUnit = 0.0;        // 4 / sub-steps per frame
+  std::int32_t m_nFootKind = 0;    // special block acting: 3 speed change, 4 move left, 5 move right
+  double m_dFootFactor = 0.0;
+  std::int32_t m_nFootSteps = 0;   // steps it still acts
+
+  // The view follows the player; the player stays within the stage (walking) or the
+  // view's limits (flying).
+  int SyncX() override;
+  int SyncY() override;
+  int MoveX() override;
+  int MoveY() override;
 };
 
 extern cVector<cPlayer> g_Players;

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "gamedata/Shot.h"
 #include "stage/GameObject.h"
 
 class cActor;
@@ -12,4 +13,9 @@ class cShot : public cGameObject {
  public:
   std::int32_t m_bIsShot = 0;    // 1 a shot, 0 a sword
   cActor* m_pTarget = nullptr;   // not owned
+  cEdShot m_Shot;                // own copy of the payload
+  double m_dAtkLeft = 0.0;       // the attack box in stage pixels
+  double m_dAtkTop = 0.0;
+  double m_dAtkRight = 0.0;
+  double m_dAtkBottom = 0.0;
 };

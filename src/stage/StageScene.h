@@ -117,6 +117,11 @@ class cStageScene : public cScene {
   // A list combined by rule (0 all, 1 any; others never hold), and one condition.
   bool CheckConditionList(const cVector<cEdCondition>& conditions, int nRule, cActor& actor);
   bool CheckCondition(const cEdCondition& condition, cActor& actor);
+  // Deaths: 0 go on, 1 the stage ends (cleared), 2 the hero is dead.
+  int KillActor(cActor& x);
+  int KillAndCheckEnd(cActor& x);
+  // Deaths and removals after a sub-step that changed a status; 1 when it ends the step.
+  int HpCheckPass();
 };
 
 // The running stage scene; the window thread reads the pointer too. The scene manager
