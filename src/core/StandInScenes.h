@@ -1,5 +1,5 @@
 // Minimal scenes for the menu scene ids whose real scene does not exist yet (world map, map menu,
-// stage select, options); the title is cTitleScene. Each follows the scene protocol and the
+// stage select); the title and options are cTitleScene and cOptionScene. Each follows the scene protocol and the
 // neighbours' interface (pad 0 filtered, its music asked for) but draws nothing and
 // stays where it is. Stage play (id 4) is cStageScene of stage/StageScene.h.
 #pragma once
