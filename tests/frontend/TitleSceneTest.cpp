@@ -1,6 +1,7 @@
 // The title scene driven frame by frame on an open display with a scripted pad: which
 // scene and game mode each menu choice leads to, what the play record holds then, and
 // where the menu and its cursor are drawn.
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ class TitleSceneTest : public GfxFixture {
  protected:
   void SetUp() override {
     GfxFixture::SetUp();
+    // The save slots and the challenge progress are looked for in an empty folder.
+    oldDir_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
     ASSERT_TRUE(Open(Mode::DD32));
     ASSERT_TRUE(DDCreateSurface(&g_SurfaceData[BMP_TITLE], 640, 480, 0, 1, 0, 0, false));
     DDFillRectColor(&g_SurfaceData[BMP_TITLE], 0, 0, 640, 480, kTitleColour);
@@ -74,6 +78,8 @@ class TitleSceneTest : public GfxFixture {
     g_MenuCursor.Reset();
     g_SceneManager.m_nMenuChoice = g_SceneManager.m_nGameMode = g_SceneManager.m_bModeRanks = 0;
     g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = g_SceneManager.m_nPrevScene = 0;
+    g_SaveSlots.assign(SAVE_SLOT_COUNT, cSaveSlotInfo());
+    std::filesystem::current_path(oldDir_);
     GfxFixture::TearDown();
   }
   // A project with text menus and five story lives.
@@ -111,6 +117,7 @@ class TitleSceneTest : public GfxFixture {
   std::unique_ptr<cTitleScene> scene_;
   std::vector<std::uint32_t> requests_;
   int dialogAnswer_ = 0;
+  std::filesystem::path oldDir_;
 };
 
 TEST_F(TitleSceneTest, EachChoiceLeadsToItsSceneAndMode) {
@@ -278,6 +285,30 @@ TEST_F(TitleSceneTest, PictureMenuShowsTheStripsOfTheEnabledKinds) {
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(Px(&BackBuffer, x + 32 + 100, y + 32 * i + 10), Px(&g_SurfaceData[BMP_GAME_MODE], 0, 32 * kinds[i]))
         << i;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TitleSceneTest, ContinueLoadsTheChosenSlotAndGoesToTheMap) {
+  std::filesystem::create_directories(std::filesystem::path("user_data") / "story");
+  g_PlayRecord.m_nTotalScore = 555;
+  ASSERT_EQ(g_PlayRecord.SaveSlot(1), 1);
+  g_PlayRecord = cPlayRecord();
+  g_SceneManager.m_nMenuChoice = TITLE_CONTINUE;
+  StartToMenu();
+  Press();
+  Frame();  // the list's first frame scans the slots
+  EXPECT_TRUE(g_SaveSlots[1].m_bUsed);
+  Frame();
+  Frame(0, cPad::DirDown);
+  ASSERT_EQ(g_MenuCursor.m_pTop->m_nRow, 1);
+  Press();
+  EXPECT_EQ(scene_->m_nPhase, 3);
+  EXPECT_EQ(g_SceneManager.m_nNextScene, SCENE_WORLDMAP);
+  EXPECT_EQ(g_SceneManager.m_nGameMode, GAME_MODE_STORY);
+  EXPECT_EQ(g_PlayRecord.m_nTotalScore, 555);
 }
 
 }  // namespace
