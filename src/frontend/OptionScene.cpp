@@ -174,11 +174,19 @@ void cOptionScene::ChooseItem() {
         m_nStep = 0;
         m_nPhase = 2;
         return;
-      case OPTION_PALETTE: m_pValue = &g_Option.m_nPalette, m_nMin = 0, m_nMax = 23; break;
-      case OPTION_MUSIC: m_pValue = &g_Option.m_bMusic, m_nMin = 0, m_nMax = 1; break;
-      case OPTION_VOLUME: m_pValue = &g_Option.m_nSoundVolume, m_nMin = 0, m_nMax = 10; break;
-      default: m_pValue = &g_Option.m_nRankMode, m_nMin = 0, m_nMax = 3; break;
+      default: break;
     }
+    // The edited value and its range, by kind 0 to 3.
+    struct Range {
+      std::int32_t cOption::*member;
+      std::int32_t max;
+    };
+    static constexpr Range kRanges[] = {
+        {&cOption::m_nPalette, 23}, {&cOption::m_bMusic, 1}, {&cOption::m_nSoundVolume, 10}, {&cOption::m_nRankMode, 3}};
+    const Range& range = kRanges[std::clamp(m_nKind, 0, 3)];
+    m_pValue = &(g_Option.*range.member);
+    m_nMin = 0;
+    m_nMax = range.max;
     m_nSaved = *m_pValue;
     g_MenuCursor.Push(0);
     m_nStep = 2;
