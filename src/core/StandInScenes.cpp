@@ -2,6 +2,8 @@
 
 #include "core/AppGlobals.h"
 #include "core/SceneManager.h"
+#include "frontend/OptionScene.h"
+#include "frontend/TitleScene.h"
 #include "platform/messaging.h"
 #include "stage/StageScene.h"
 #include "ui/Pad.h"
@@ -52,11 +54,11 @@ void cStandInMenuScene::FadeOut() {
 std::unique_ptr<cScene> CreateScene(std::int32_t id) {
   switch (id) {
     case SCENE_STAGE: return std::make_unique<cStageScene>();
-    case SCENE_TITLE:
+    case SCENE_TITLE: return std::make_unique<cTitleScene>();
     case SCENE_WORLDMAP:
     case SCENE_MAPMENU:
-    case SCENE_STAGESELECT:
-    case SCENE_OPTION: return std::make_unique<cStandInMenuScene>(id);
+    case SCENE_STAGESELECT: return std::make_unique<cStandInMenuScene>(id);
+    case SCENE_OPTION: return std::make_unique<cOptionScene>();
     default: return nullptr;
   }
 }

@@ -1,5 +1,5 @@
-// Minimal scenes for the five menu scene ids until the real title, world map, map menu,
-// stage select and option scenes exist. Each follows the scene protocol and the
+// Minimal scenes for the menu scene ids whose real scene does not exist yet (world map, map menu,
+// stage select); the title and options are cTitleScene and cOptionScene. Each follows the scene protocol and the
 // neighbours' interface (pad 0 filtered, its music asked for) but draws nothing and
 // stays where it is. Stage play (id 4) is cStageScene of stage/StageScene.h.
 #pragma once

@@ -1,0 +1,314 @@
+// The title scene driven frame by frame on an open display with a scripted pad: which
+// scene and game mode each menu choice leads to, what the play record holds then, and
+// where the menu and its cursor are drawn.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/AppGlobals.h"
+#include "core/SceneManager.h"
+#include "frontend/FrontendLinks.h"
+#include "frontend/MenuCursor.h"
+#include "frontend/NewGame.h"
+#include "frontend/PlayRecord.h"
+#include "frontend/TitleScene.h"
+#include "gamedata/System.h"
+#include "gamedata/WorldMap.h"
+#include "gfx/BmpTable.h"
+#include "gfx/GfxTest.h"
+#include "platform/winnum.h"
+#include "sound/SoundTable.h"
+#include "ui/Pad.h"
+
+namespace {
+
+using namespace gfxtest;
+
+constexpr std::uint32_t kTitleColour = 0x00204080u;
+constexpr std::uint32_t kCursorColour = 0x00FF00FFu;
+
+class TitleSceneTest : public GfxFixture {
+ protected:
+  void SetUp() override {
+    GfxFixture::SetUp();
+    // The save slots and the challenge progress are looked for in an empty folder.
+    oldDir_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+    ASSERT_TRUE(Open(Mode::DD32));
+    ASSERT_TRUE(DDCreateSurface(&g_SurfaceData[BMP_TITLE], 640, 480, 0, 1, 0, 0, false));
+    DDFillRectColor(&g_SurfaceData[BMP_TITLE], 0, 0, 640, 480, kTitleColour);
+    ASSERT_TRUE(DDCreateSurface(&g_SurfaceData[BMP_WINDOW], 640, 480, 0, 1, 0, 0, false));
+    DDFillRectColor(&g_SurfaceData[BMP_WINDOW], 0, 0, 640, 480, 0x00101010u);
+    // Cursor cell at (0, 0), the slot cursor at (64, 0).
+    ASSERT_TRUE(DDCreateSurface(&g_SurfaceData[BMP_ACCESSORY], 96, 32, 1, 1, 0, 0, false));
+    DDFillRectColor(&g_SurfaceData[BMP_ACCESSORY], 0, 0, 32, 32, kCursorColour);
+    DDFillRectColor(&g_SurfaceData[BMP_ACCESSORY], 64, 0, 16, 16, 0x0000FF00u);
+    // One strip of its own colour per kind.
+    ASSERT_TRUE(DDCreateSurface(&g_SurfaceData[BMP_GAME_MODE], 160, 32 * TITLE_KIND_COUNT, 0, 1, 0, 0, false));
+    for (int k = 0; k < TITLE_KIND_COUNT; ++k)
+      DDFillRectColor(&g_SurfaceData[BMP_GAME_MODE], 0, 32 * k, 160, 32, StripColour(k));
+
+    ResetSystem();
+    g_WorldMap = cEdWorldMap();
+    g_PlayRecord = cPlayRecord();
+    g_MenuCursor.Reset();
+    g_Pads.assign(1, cPad());
+    g_SoundTable.assign(4, DS_SOUNDSET());  // the cursor's sound: nothing to play
+    g_SceneManager.m_nMenuChoice = 0;
+    g_SceneManager.m_nGameMode = 0;
+    g_SceneManager.m_nScene = SCENE_TITLE;
+    g_SceneManager.m_nNextScene = SCENE_TITLE;
+    g_SceneManager.m_nPrevScene = SCENE_STAGE;
+    g_SceneManager.m_nFadeSpeed = 30;
+    g_FrontendLinks = cFrontendLinks();
+    g_FrontendLinks.dialogRequest = [this](std::uint32_t message, std::uintptr_t) {
+      requests_.push_back(message);
+      return dialogAnswer_;
+    };
+  }
+  void TearDown() override {
+    scene_.reset();
+    g_SoundTable.clear();
+    for (std::int32_t id : {BMP_WINDOW, BMP_TITLE, BMP_GAME_MODE, BMP_ACCESSORY}) DDReleaseSurface(&g_SurfaceData[id]);
+    g_TitleMenuPos = {192, 240};
+    g_FrontendLinks = cFrontendLinks();
+    g_System = cEdSystem();
+    g_WorldMap = cEdWorldMap();
+    g_PlayRecord = cPlayRecord();
+    g_MenuCursor.Reset();
+    g_SceneManager.m_nMenuChoice = g_SceneManager.m_nGameMode = g_SceneManager.m_bModeRanks = 0;
+    g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = g_SceneManager.m_nPrevScene = 0;
+    g_SaveSlots.assign(SAVE_SLOT_COUNT, cSaveSlotInfo());
+    std::filesystem::current_path(oldDir_);
+    GfxFixture::TearDown();
+  }
+  // A project with text menus and five story lives.
+  static void ResetSystem() {
+    g_System = cEdSystem();
+    g_System.m_bTitleMenuPicture = 0;
+    g_System.m_StartLives = {5, 5, 5, 99};
+    g_System.m_UnlimitedLives = {0, 0, 0, 0};
+  }
+  static std::uint32_t StripColour(int kind) { return 0x00100000u * (kind + 1) + 0x30u; }
+
+  // One frame with the pad holding these buttons and directions.
+  void Frame(std::uint16_t buttons = 0, std::uint16_t dir = 0) {
+    g_Pads[0].m_wButtons = buttons;
+    g_Pads[0].m_wDirection = dir;
+    scene_->Run();
+  }
+  // Starts the scene and runs its fade-in to the title menu.
+  void StartToMenu() {
+    scene_ = std::make_unique<cTitleScene>();
+    for (int i = 0; i < 20 && scene_->m_nPhase != 1; ++i) Frame();
+    ASSERT_EQ(scene_->m_nPhase, 1);
+  }
+  // A fresh press of confirm (or cancel) after a frame with it released.
+  void Press(std::uint16_t button = 1) {
+    Frame();
+    Frame(button);
+  }
+  // Runs the fade-out to its end.
+  void FadeOutToEnd() {
+    ASSERT_EQ(scene_->m_nPhase, 3);
+    for (int i = 0; i < 20 && g_SceneManager.m_nScene == SCENE_TITLE; ++i) Frame();
+  }
+
+  std::unique_ptr<cTitleScene> scene_;
+  std::vector<std::uint32_t> requests_;
+  int dialogAnswer_ = 0;
+  std::filesystem::path oldDir_;
+};
+
+TEST_F(TitleSceneTest, EachChoiceLeadsToItsSceneAndMode) {
+  struct Case {
+    int kind;
+    int mode;  // -1: the choice keeps the mode
+    int nextScene;
+  };
+  const Case cases[] = {{TITLE_NEW_GAME, GAME_MODE_STORY, SCENE_WORLDMAP},
+                        {TITLE_CHALLENGE, GAME_MODE_CHALLENGE, SCENE_STAGESELECT},
+                        {TITLE_FREE, GAME_MODE_FREE, SCENE_STAGE},
+                        {TITLE_REPLAY, GAME_MODE_REPLAY, SCENE_STAGE},
+                        {TITLE_OPTIONS, -1, SCENE_OPTION}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    g_SceneManager.m_nScene = SCENE_TITLE;
+    g_SceneManager.m_nGameMode = 7;
+    g_SceneManager.m_nMenuChoice = c.kind;  // the cursor starts on the last choice
+    g_System.m_GameModes[c.mode < 0 ? 0 : c.mode].m_bRanks = 1;
+    dialogAnswer_ = 1;
+    StartToMenu();
+    Press();
+    EXPECT_EQ(g_SceneManager.m_nMenuChoice, c.kind);
+    EXPECT_EQ(g_SceneManager.m_nGameMode, c.mode < 0 ? 7 : c.mode);
+    if (c.mode >= 0) {
+      EXPECT_EQ(g_SceneManager.m_bModeRanks, 1);
+    }
+    EXPECT_EQ(g_SceneManager.m_nNextScene, c.nextScene);
+    FadeOutToEnd();
+    EXPECT_EQ(g_SceneManager.m_nScene, c.nextScene);
+    EXPECT_EQ(g_SceneManager.m_nPrevScene, SCENE_TITLE);
+    ResetSystem();
+  }
+  EXPECT_EQ(requests_, (std::vector<std::uint32_t>{plat::wm::User + 2, plat::wm::User + 3}));
+}
+
+TEST_F(TitleSceneTest, NewGameResetsThePlayRecord) {
+  g_PlayRecord.m_nTotalScore = 1234;
+  g_PlayRecord.m_nSlot = 5;
+  g_PlayRecord.m_nRound = 3;
+  g_WorldMap.m_nStartX = 4;
+  g_WorldMap.m_nStartY = 6;
+  StartToMenu();
+  Press();
+  EXPECT_EQ(scene_->m_nPhase, 3);
+  EXPECT_EQ(g_PlayRecord.m_nTotalScore, 0);
+  EXPECT_EQ(g_PlayRecord.m_nSlot, -1);
+  EXPECT_EQ(g_PlayRecord.m_nRound, 0);
+  EXPECT_EQ(g_PlayRecord.m_strName, "aaa");
+  EXPECT_EQ(g_PlayRecord.m_nMapX, 4);
+  EXPECT_EQ(g_PlayRecord.m_nMapY, 6);
+  EXPECT_EQ(g_PlayRecord.m_nStartLives, 5);
+  EXPECT_EQ(g_PlayRecord.m_nLives, 4);
+}
+
+TEST_F(TitleSceneTest, NewGameLives) {
+  struct Case {
+    int startLives, unlimited, wantStart, wantLives;
+  };
+  for (const Case& c : {Case{5, 0, 5, 4}, Case{1, 0, 1, 0}, Case{5, 1, UNLIMITED_LIVES, UNLIMITED_LIVES}}) {
+    g_System.m_StartLives[GAME_MODE_STORY] = c.startLives;
+    g_System.m_UnlimitedLives[GAME_MODE_STORY] = c.unlimited;
+    NewGame();
+    EXPECT_EQ(g_PlayRecord.m_nStartLives, c.wantStart);
+    EXPECT_EQ(g_PlayRecord.m_nLives, c.wantLives);
+  }
+}
+
+TEST_F(TitleSceneTest, ChallengeWithoutProgressStartsAFreshList) {
+  g_System.m_nChallengeStages = 12;
+  g_PlayRecord.m_nTotalScore = 99;
+  g_SceneManager.m_nMenuChoice = TITLE_CHALLENGE;
+  StartToMenu();
+  Press();
+  ASSERT_EQ(g_PlayRecord.m_Stages.size(), 12u);
+  for (const cStageResult& r : g_PlayRecord.m_Stages) EXPECT_EQ(r.m_bCleared + r.m_nBest, 0);
+  EXPECT_EQ(g_PlayRecord.m_nTotalScore, 0);
+}
+
+TEST_F(TitleSceneTest, CancelledDialogsAndExitKeepTheMenu) {
+  for (int kind : {TITLE_FREE, TITLE_REPLAY, TITLE_EXIT}) {
+    SCOPED_TRACE(kind);
+    g_SceneManager.m_nMenuChoice = kind;
+    dialogAnswer_ = 0;
+    StartToMenu();
+    Press();
+    EXPECT_EQ(scene_->m_nPhase, 1);
+    EXPECT_EQ(g_SceneManager.m_nMenuChoice, kind);
+    EXPECT_EQ(g_SceneManager.m_nScene, SCENE_TITLE);
+  }
+  EXPECT_EQ(requests_, (std::vector<std::uint32_t>{plat::wm::User + 2, plat::wm::User + 3}));
+}
+
+TEST_F(TitleSceneTest, MenuOffersOnlyEnabledItemsAndFindsTheLastChoice) {
+  for (cEdMenuItem& item : g_System.m_TitleMenu) item.m_bEnabled = 0;
+  StartToMenu();
+  EXPECT_EQ(scene_->m_nItemCount, 1);
+  EXPECT_EQ(scene_->m_aItemKinds[0], TITLE_NEW_GAME);
+
+  // Continue and challenge hidden: options is the fourth row, and the cursor is on it.
+  ResetSystem();
+  g_System.m_TitleMenu[TITLE_CONTINUE].m_bEnabled = 0;
+  g_System.m_TitleMenu[TITLE_CHALLENGE].m_bEnabled = 0;
+  g_SceneManager.m_nMenuChoice = TITLE_OPTIONS;
+  StartToMenu();
+  ASSERT_EQ(scene_->m_nItemCount, 5);
+  EXPECT_EQ(g_MenuCursor.m_pTop->m_nRow, 3);
+  Press();
+  EXPECT_EQ(g_SceneManager.m_nNextScene, SCENE_OPTION);
+}
+
+TEST_F(TitleSceneTest, ContinueListCancelReturnsToTheContinueRow) {
+  g_SceneManager.m_nMenuChoice = TITLE_CONTINUE;
+  StartToMenu();
+  Press();
+  ASSERT_EQ(scene_->m_nPhase, 2);
+  EXPECT_EQ(g_MenuCursor.m_States.size(), 2u);
+  Frame();  // the list's first frame
+  // Confirm on an empty slot is refused; the list stays.
+  g_SaveSlots.assign(SAVE_SLOT_COUNT, cSaveSlotInfo());
+  Press();
+  EXPECT_EQ(scene_->m_nPhase, 2);
+  Press(2);
+  EXPECT_EQ(scene_->m_nPhase, 1);
+  EXPECT_EQ(g_MenuCursor.m_States.size(), 1u);
+  EXPECT_EQ(g_MenuCursor.m_pTop->m_nRow, TITLE_CONTINUE);
+}
+
+TEST_F(TitleSceneTest, FadeInStartsCoveredAndEndsOnThePicture) {
+  scene_ = std::make_unique<cTitleScene>();
+  Frame();
+  EXPECT_EQ(Px(&BackBuffer, 10, 10), 0u);
+  for (int i = 0; i < 20 && scene_->m_nPhase == 0; ++i) Frame();
+  EXPECT_EQ(Px(&BackBuffer, 10, 10), Px(&g_SurfaceData[BMP_TITLE], 10, 10));
+}
+
+TEST_F(TitleSceneTest, DrawsTitleMenuAndCursorRow) {
+  g_SceneManager.m_nMenuChoice = TITLE_CHALLENGE;
+  StartToMenu();
+  Frame();
+  const int x = g_TitleMenuPos.x, y = g_TitleMenuPos.y;
+  EXPECT_EQ(x, 192);
+  EXPECT_EQ(Px(&BackBuffer, 10, 10), Px(&g_SurfaceData[BMP_TITLE], 10, 10));
+  const std::uint32_t cursor = Px(&g_SurfaceData[BMP_ACCESSORY], 0, 0);
+  EXPECT_EQ(Px(&BackBuffer, x + 16, y + 32 * 2 + 16), cursor);
+  EXPECT_NE(Px(&BackBuffer, x + 16, y + 32 * 1 + 16), cursor);
+  // The menu window lies on the title; beside it the title shows.
+  EXPECT_NE(Px(&BackBuffer, x + 40, y + 32 * 6 + 16), Px(&g_SurfaceData[BMP_TITLE], 0, 0));
+  EXPECT_EQ(Px(&BackBuffer, x - 1, y + 16), Px(&g_SurfaceData[BMP_TITLE], 0, 0));
+
+  // Down moves the cursor one row.
+  Frame(0, cPad::DirDown);
+  EXPECT_EQ(g_MenuCursor.m_pTop->m_nRow, 3);
+  EXPECT_EQ(Px(&BackBuffer, x + 16, y + 32 * 3 + 16), cursor);
+}
+
+TEST_F(TitleSceneTest, PictureMenuShowsTheStripsOfTheEnabledKinds) {
+  g_System.m_bTitleMenuPicture = 1;
+  g_System.m_TitleMenu[TITLE_CONTINUE].m_bEnabled = 0;
+  StartToMenu();
+  Frame();
+  const int x = g_TitleMenuPos.x, y = g_TitleMenuPos.y;
+  EXPECT_EQ(x, 288 - 160 / 2);
+  const int kinds[] = {TITLE_NEW_GAME, TITLE_CHALLENGE, TITLE_FREE, TITLE_REPLAY, TITLE_OPTIONS, TITLE_EXIT};
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(Px(&BackBuffer, x + 32 + 100, y + 32 * i + 10), Px(&g_SurfaceData[BMP_GAME_MODE], 0, 32 * kinds[i]))
+        << i;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TitleSceneTest, ContinueLoadsTheChosenSlotAndGoesToTheMap) {
+  std::filesystem::create_directories(std::filesystem::path("user_data") / "story");
+  g_PlayRecord.m_nTotalScore = 555;
+  ASSERT_EQ(g_PlayRecord.SaveSlot(1), 1);
+  g_PlayRecord = cPlayRecord();
+  g_SceneManager.m_nMenuChoice = TITLE_CONTINUE;
+  StartToMenu();
+  Press();
+  Frame();  // the list's first frame scans the slots
+  EXPECT_TRUE(g_SaveSlots[1].m_bUsed);
+  Frame();
+  Frame(0, cPad::DirDown);
+  ASSERT_EQ(g_MenuCursor.m_pTop->m_nRow, 1);
+  Press();
+  EXPECT_EQ(scene_->m_nPhase, 3);
+  EXPECT_EQ(g_SceneManager.m_nNextScene, SCENE_WORLDMAP);
+  EXPECT_EQ(g_SceneManager.m_nGameMode, GAME_MODE_STORY);
+  EXPECT_EQ(g_PlayRecord.m_nTotalScore, 555);
+}
+
+}  // namespace
