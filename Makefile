@@ -39,7 +39,7 @@ tsan: deps
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DPELLMOOR_FUZZ=ON -DPELLMOOR_BENCH=OFF -DPELLMOOR_TESTS=OFF
-	cmake --build build-fuzz -j $(JOBS)
+	cmake --build build-fuzz -j $(JOBS) --target $$(ninja -C build-fuzz -t targets all | sed -n 's/^fuzz\/\(fuzz_[a-z_0-9]*\):.*/\1/p' | sort -u)
 	./scripts/run-fuzz build-fuzz $${FUZZ_SECONDS:-20}
 
 bench: build
