@@ -14,6 +14,17 @@
 
 namespace fe {
 
+// A WAV of a few silent 16-bit samples, for sound tables the menus play from.
+inline std::string SilentWav() {
+  rt::Bytes b;
+  b.bytes("RIFF").u32(36 + 8).bytes("WAVE").bytes("fmt ").u32(16);
+  const std::int16_t format[2] = {1, 1};
+  b.raw(format, 4).u32(22050).u32(44100);
+  const std::int16_t align[2] = {2, 16};
+  b.raw(align, 4).bytes("data").u32(8).u32(0).u32(0);
+  return b.s;
+}
+
 class FrontendFixture : public rt::RecordFixture {
  protected:
   void SetUp() override {

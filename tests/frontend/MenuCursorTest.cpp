@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "frontend/MenuHelpers.h"
+#include "frontend/FrontendTestUtil.h"
 #include "gamedata/RecordTestUtil.h"
 #include "platform/audio.h"
 #include "sound/DSound.h"
@@ -110,16 +111,7 @@ TEST(MenuCursorTest, SubMenusKeepTheLevelBelow) {
   EXPECT_EQ(*cursor.m_pTop, CURSORSTATE());
 }
 
-// A WAV of a few silent 16-bit samples.
-std::string SilentWav() {
-  rt::Bytes b;
-  b.bytes("RIFF").u32(36 + 8).bytes("WAVE").bytes("fmt ").u32(16);
-  const std::int16_t format[2] = {1, 1};
-  b.raw(format, 4).u32(22050).u32(44100);
-  const std::int16_t align[2] = {2, 16};
-  b.raw(align, 4).bytes("data").u32(8).u32(0).u32(0);
-  return b.s;
-}
+using fe::SilentWav;
 
 class CursorSoundTest : public ::testing::Test {
  protected:

@@ -10,6 +10,7 @@
 #include "frontend/MenuCursor.h"
 #include "frontend/OptionScene.h"
 #include "gamedata/Option.h"
+#include "frontend/FrontendTestUtil.h"
 #include "gamedata/RecordTestUtil.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"
@@ -24,15 +25,7 @@ namespace {
 
 using namespace gfxtest;
 
-std::string SilentWav() {
-  rt::Bytes b;
-  b.bytes("RIFF").u32(36 + 8).bytes("WAVE").bytes("fmt ").u32(16);
-  const std::int16_t format[2] = {1, 1};
-  b.raw(format, 4).u32(22050).u32(44100);
-  const std::int16_t align[2] = {2, 16};
-  b.raw(align, 4).bytes("data").u32(8).u32(0).u32(0);
-  return b.s;
-}
+using fe::SilentWav;
 
 class OptionSceneTest : public GfxFixture {
  protected:
