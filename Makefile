@@ -31,13 +31,13 @@ sanitize: deps
 	./scripts/run-tests build-asan $(JOBS)
 
 tsan: deps
-	cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLMOOR_TSAN=ON -DPELLMOOR_BENCH=OFF
+	cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPELLMOOR_TSAN=ON -DPELLMOOR_BENCH=OFF
 	cmake --build build-tsan -j $(JOBS) --target test_platform test_core test_sound test_gamedata
 	./scripts/run-tests build-tsan $(JOBS) -L "platform|core|sound"
 	./scripts/run-tests build-tsan $(JOBS) -L gamedata -R "^StageLoadTest"
 
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
 	    -DPELLMOOR_FUZZ=ON -DPELLMOOR_BENCH=OFF -DPELLMOOR_TESTS=OFF
 	cmake --build build-fuzz -j $(JOBS) --target $$(ninja -C build-fuzz -t targets all | sed -n 's/^fuzz\/\(fuzz_[a-z_0-9]*\):.*/\1/p' | sort -u)
 	./scripts/run-fuzz build-fuzz $${FUZZ_SECONDS:-20}
