@@ -134,4 +134,17 @@ TEST_F(StageSelectSceneTest, MissingStageFileKeepsTheList) {
   EXPECT_EQ(g_SceneManager.m_nNextScene, SCENE_STAGESELECT);
 }
 
+TEST_F(StageSelectSceneTest, CKeyTogglesTheRankingPanelOnlyWhenTheModeRanks) {
+  for (int ranks : {1, 0}) {
+    SCOPED_TRACE(ranks);
+    g_System.m_GameModes[GAME_MODE_CHALLENGE].m_bRanks = ranks;
+    g_PlayRecord.m_bShowRanking = 1;
+    StartToList();
+    Press(4);
+    EXPECT_EQ(g_PlayRecord.m_bShowRanking, 0);
+    Press(4);
+    EXPECT_EQ(g_PlayRecord.m_bShowRanking, ranks);
+  }
+}
+
 }  // namespace
