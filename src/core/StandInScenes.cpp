@@ -2,7 +2,9 @@
 
 #include "core/AppGlobals.h"
 #include "core/SceneManager.h"
+#include "frontend/MapMenuScene.h"
 #include "frontend/OptionScene.h"
+#include "frontend/StageSelectScene.h"
 #include "frontend/TitleScene.h"
 #include "platform/messaging.h"
 #include "stage/StageScene.h"
@@ -55,9 +57,9 @@ std::unique_ptr<cScene> CreateScene(std::int32_t id) {
   switch (id) {
     case SCENE_STAGE: return std::make_unique<cStageScene>();
     case SCENE_TITLE: return std::make_unique<cTitleScene>();
-    case SCENE_WORLDMAP:
-    case SCENE_MAPMENU:
-    case SCENE_STAGESELECT: return std::make_unique<cStandInMenuScene>(id);
+    case SCENE_MAPMENU: return std::make_unique<cMapMenuScene>();
+    case SCENE_STAGESELECT: return std::make_unique<cStageSelectScene>();
+    case SCENE_WORLDMAP: return std::make_unique<cStandInMenuScene>(id);
     case SCENE_OPTION: return std::make_unique<cOptionScene>();
     default: return nullptr;
   }

@@ -14,6 +14,7 @@
 #include "frontend/MenuHelpers.h"
 #include "frontend/NewGame.h"
 #include "frontend/PlayRecord.h"
+#include "frontend/SlotList.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDBlt.h"
@@ -257,6 +258,7 @@ void cTitleScene::ContinueList() {
 
   DDBlt(&BackBuffer, 0, 0, 640, 480, Sheet(BMP_TITLE), 0, 0, 0);
   CycleMenuColors();
+  DrawSlotList(&BackBuffer, g_SlotListPos.x, g_SlotListPos.y, g_SaveSlots, m_nScrollTop, m_nVisibleRows);
   DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 64, 0, 1);
 }
 

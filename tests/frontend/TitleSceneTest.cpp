@@ -236,6 +236,9 @@ TEST_F(TitleSceneTest, ContinueListCancelReturnsToTheContinueRow) {
   ASSERT_EQ(scene_->m_nPhase, 2);
   EXPECT_EQ(g_MenuCursor.m_States.size(), 2u);
   Frame();  // the list's first frame
+  // The slot list, with a separator under each row, lies over the title picture.
+  EXPECT_NE(Px(&BackBuffer, g_SlotListPos.x + 300, g_SlotListPos.y + 15), kTitleColour);
+  EXPECT_EQ(Px(&BackBuffer, g_SlotListPos.x + 330, g_SlotListPos.y + 15), kTitleColour);
   // Confirm on an empty slot is refused; the list stays.
   g_SaveSlots.assign(SAVE_SLOT_COUNT, cSaveSlotInfo());
   Press();

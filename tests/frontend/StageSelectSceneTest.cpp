@@ -1,0 +1,150 @@
+// The challenge stage list driven frame by frame with a scripted pad: how many stages
+// it lists and from where, leaving it, and a stage file that does not load.
+#include <filesystem>
+#include <memory>
+
+#include "core/SceneManager.h"
+#include "frontend/MenuCursor.h"
+#include "frontend/PlayRecord.h"
+#include "frontend/StageSelectScene.h"
+#include "gamedata/Stage.h"
+#include "gamedata/System.h"
+#include "gfx/BmpTable.h"
+#include "gfx/GfxTest.h"
+#include "sound/SoundTable.h"
+#include "ui/Pad.h"
+
+namespace {
+
+using namespace gfxtest;
+
+constexpr std::int32_t kSheets[] = {45, 49};
+constexpr std::uint32_t kCursorColour = 0x00FF00FFu;
+
+class StageSelectSceneTest : public GfxFixture {
+ protected:
+  void SetUp() override {
+    GfxFixture::SetUp();
+    oldDir_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+    ASSERT_TRUE(Open(Mode::DD32));
+    g_System = cEdSystem();
+    g_System.m_nChallengeStages = 20;
+    g_System.m_StartLives = {5, 3, 5, 5};
+    g_System.m_UnlimitedLives = {0, 0, 0, 0};
+    g_PlayRecord = cPlayRecord();
+    g_PlayRecord.m_Stages.assign(20, cStageResult());
+    g_PlayRecord.m_nOpenStages = 1;
+    g_MenuCursor.Reset();
+    g_Pads.assign(1, cPad());
+    g_SoundTable.assign(8, DS_SOUNDSET());
+    g_SceneManager.m_nScene = SCENE_STAGESELECT;
+    g_SceneManager.m_nNextScene = SCENE_STAGESELECT;
+    g_SceneManager.m_nPrevScene = SCENE_TITLE;
+    g_SceneManager.m_nGameMode = GAME_MODE_CHALLENGE;
+    g_SceneManager.m_nStageListRow = g_SceneManager.m_nStageListPos = 0;
+    g_SceneManager.m_nFadeSpeed = 30;
+  }
+  void TearDown() override {
+    scene_.reset();
+    g_SoundTable.clear();
+    for (std::int32_t id : kSheets) DDReleaseSurface(&g_SurfaceData[id]);
+    g_System = cEdSystem();
+    g_PlayRecord = cPlayRecord();
+    g_StartStage = cEdStage();
+    g_MenuCursor.Reset();
+    g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = g_SceneManager.m_nPrevScene = 0;
+    g_SceneManager.m_nGameMode = g_SceneManager.m_nStageListRow = g_SceneManager.m_nStageListPos = 0;
+    std::filesystem::current_path(oldDir_);
+    GfxFixture::TearDown();
+  }
+  void Frame(std::uint16_t buttons = 0, std::uint16_t dir = 0) {
+    g_Pads[0].m_wButtons = buttons;
+    g_Pads[0].m_wDirection = dir;
+    scene_->Run();
+  }
+  void Press(std::uint16_t button = 1) {
+    Frame();
+    Frame(button);
+  }
+  // The scene releases its sheets when it goes: each scene gets them anew.
+  void StartToList() {
+    scene_.reset();
+    for (std::int32_t id : kSheets) {
+      ASSERT_TRUE(DDCreateSurface(&g_SurfaceData[id], 128, 32, 1, 1, 0, 0, false));
+      DDFillRectColor(&g_SurfaceData[id], 0, 0, 128, 32, 0x00101010u);
+    }
+    DDFillRectColor(&g_SurfaceData[49], 0, 0, 32, 32, kCursorColour);
+    scene_ = std::make_unique<cStageSelectScene>();
+    for (int i = 0; i < 20 && scene_->m_nPhase != 1; ++i) Frame();
+    ASSERT_EQ(scene_->m_nPhase, 1);
+    Frame();
+  }
+
+  std::unique_ptr<cStageSelectScene> scene_;
+  std::filesystem::path oldDir_;
+};
+
+TEST_F(StageSelectSceneTest, StagePathFollowsTheNumber) {
+  EXPECT_EQ(ChallengeStagePath(7), "data\\stg4\\c07-1.stg4");
+  EXPECT_EQ(ChallengeStagePath(12), "data\\stg4\\c12-1.stg4");
+}
+
+TEST_F(StageSelectSceneTest, ListedStagesAndTheirRows) {
+  struct Case {
+    int open;
+    int allOpen;
+    int row, pos;  // kept from the last stage
+    int count, visible;
+  };
+  const Case cases[] = {
+      {1, 0, 0, 0, 1, 1},     // a fresh record lists one stage
+      {1, 1, 0, 0, 20, 10},   // unless every stage is open
+      {12, 0, 11, 2, 12, 10}, // the cursor on stage 12 shows stages 3 to 12
+      {12, 0, 3, 0, 12, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.open * 100 + c.row);
+    g_PlayRecord.m_nOpenStages = c.open;
+    g_System.m_bChallengeAllOpen = c.allOpen;
+    g_SceneManager.m_nStageListRow = c.row;
+    g_SceneManager.m_nStageListPos = c.pos;
+    StartToList();
+    EXPECT_EQ(scene_->m_nStageCount, c.count);
+    EXPECT_EQ(scene_->m_nVisibleRows, c.visible);
+    EXPECT_EQ(scene_->m_nScrollTop, c.pos);
+    EXPECT_EQ(g_MenuCursor.m_pTop->m_nRow, c.row);
+    EXPECT_EQ(Px(&BackBuffer, 40, 160 + 32 * (c.row - c.pos) + 8), kCursorColour);
+  }
+}
+
+TEST_F(StageSelectSceneTest, CancelGoesToTheTitle) {
+  StartToList();
+  Press(2);
+  EXPECT_EQ(scene_->m_nPhase, 2);
+  for (int i = 0; i < 20 && g_SceneManager.m_nScene == SCENE_STAGESELECT; ++i) Frame();
+  EXPECT_EQ(g_SceneManager.m_nScene, SCENE_TITLE);
+  EXPECT_EQ(g_SceneManager.m_nPrevScene, SCENE_STAGESELECT);
+}
+
+TEST_F(StageSelectSceneTest, MissingStageFileKeepsTheList) {
+  StartToList();
+  Press();
+  EXPECT_EQ(scene_->m_nPhase, 1);
+  EXPECT_EQ(g_SceneManager.m_nNextScene, SCENE_STAGESELECT);
+}
+
+TEST_F(StageSelectSceneTest, CKeyTogglesTheRankingPanelOnlyWhenTheModeRanks) {
+  for (int ranks : {1, 0}) {
+    SCOPED_TRACE(ranks);
+    g_System.m_GameModes[GAME_MODE_CHALLENGE].m_bRanks = ranks;
+    g_PlayRecord.m_bShowRanking = 1;
+    StartToList();
+    Press(4);
+    EXPECT_EQ(g_PlayRecord.m_bShowRanking, 0);
+    Press(4);
+    EXPECT_EQ(g_PlayRecord.m_bShowRanking, ranks);
+  }
+}
+
+}  // namespace
