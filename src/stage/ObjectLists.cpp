@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "gamedata/Shot.h"
+#include "gamedata/Stage.h"
 #include "stage/Chara.h"
 #include "stage/Item.h"
 #include "stage/Player.h"
@@ -53,5 +55,22 @@ void cStageScene::SpawnItemAt(cVectorList<cItem>& list, int nColumn, int nRow, s
   item.ClampY(2);
   list.push_back(item);
   list.back().CalcScreenRect();
+  ++nCounter;
+}
+
+void cStageScene::SummonItem(cVectorList<cItem>& list, double x, double y, const cEdShot& payload,
+                             const cEdItem& def, std::int32_t& nCounter) {
+  cEdItem copy = def;
+  cItem item;
+  item.Init(nCounter, copy, 0);
+  item.m_dX = x + item.m_nHitOffX + copy.m_nOffsetX;
+  item.m_dY = y + item.m_nHitOffY + copy.m_nOffsetY;
+  item.m_dRight = item.m_dX + item.m_nHitW - 1;
+  item.m_dBottom = item.m_dY + item.m_nHitH - 1;
+  if (!item.IsInStage(1)) return;
+  item.ClampX(2);
+  item.ClampY(2);
+  if (payload.m_bRangeLimit) item.m_nLifeSteps = payload.m_nRange * g_Stage.m_nSubSteps * 6;
+  list.push_back(item);
   ++nCounter;
 }

@@ -15,6 +15,7 @@
 class cActor;
 class cChara;
 class cEdItem;
+class cEdShot;
 class cItem;
 class cCommandRuntime;
 class cEdCondition;
@@ -134,6 +135,10 @@ class cStageScene : public cScene {
   // One item of a stage placement at stage cell (column, row), moved by the placement's
   // offsets; appended with serial nCounter (then counted) only when inside the stage.
   void SpawnItemAt(cVectorList<cItem>& list, int nColumn, int nRow, std::int32_t& nCounter, const cEdItem& placement);
+  // An item summoned with its body's top-left at map pixel (x, y) less its body offset;
+  // the payload may limit its life. Counted only when it lies inside the stage.
+  void SummonItem(cVectorList<cItem>& list, double x, double y, const cEdShot& payload, const cEdItem& def,
+                  std::int32_t& nCounter);
 };
 
 // The running stage scene; the window thread reads the pointer too. The scene manager

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "gamedata/Shot.h"
 #include "stage/Item.h"
 #include "stage/StageFixture.h"
 
@@ -106,6 +107,37 @@ TEST_F(ItemTest, SpawnItemAtAddsOnlyItemsInsideTheMapAndCountsThem) {
     EXPECT_DOUBLE_EQ(item.m_dY, c.y);
     EXPECT_DOUBLE_EQ(item.m_dRight, c.x + 19);
   }
+}
+
+TEST_F(ItemTest, SummonItemPlacesByBodyOffsetAndMayLimitItsLife) {
+  struct Case {
+    double x, y;
+    int limit, range;
+    bool added;
+    double expX;
+    int expLife;
+  } cases[] = {
+      // 400 + 6 + 2; 5 tenths at one sub-step a frame are 30 steps.
+      {400, 300, 1, 5, true, 408, 5 * g_Stage.m_nSubSteps * 6},
+      {400, 300, 0, 5, true, 408, UNLIMITED_LIFE},
+      {-9, 300, 0, 0, false, 0, 0},
+  };
+  std::int32_t counter = 3;
+  for (const Case& c : cases) {
+    cEdItem def;
+    def.m_nOffsetX = 2;
+    cEdShot payload;
+    payload.m_bRangeLimit = static_cast<std::uint8_t>(c.limit);
+    payload.m_nRange = static_cast<std::int16_t>(c.range);
+    const std::size_t before = g_Items.size();
+    Scene().SummonItem(g_Items, c.x, c.y, payload, def, counter);
+    ASSERT_EQ(g_Items.size(), before + (c.added ? 1 : 0)) << c.x;
+    if (!c.added) continue;
+    EXPECT_DOUBLE_EQ(g_Items.back().m_dX, c.expX);
+    EXPECT_DOUBLE_EQ(g_Items.back().m_dY, 304);
+    EXPECT_EQ(g_Items.back().m_nLifeSteps, c.expLife);
+  }
+  EXPECT_EQ(counter, 5);
 }
 
 }  // namespace
