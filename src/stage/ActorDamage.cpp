@@ -51,20 +51,6 @@ int TakeHit(cActor& self, std::int32_t nPower, int nHitEffect, const cBox& hitBo
 
 cBox BoxOf(const cHitBox& b) { return cBox{b.m_dLeft, b.m_dTop, b.m_dRight, b.m_dBottom}; }
 
-// No actor, shot or list keeps a pointer to c after this.
-void Unlink(cStageScene& scene, cActor& c) {
-  for (cActor* p : c.m_Targeters) p->m_pTarget = nullptr;
-  c.m_Targeters.clear();
-  for (cShot* s : c.m_AimingShots) s->m_pTarget = nullptr;
-  c.m_AimingShots.clear();
-  if (c.m_pTarget != nullptr) {
-    auto& list = c.m_pTarget->m_Targeters;
-    list.erase(std::remove(list.begin(), list.end(), &c), list.end());
-    c.m_pTarget = nullptr;
-  }
-  if (c.m_nSide >= 0 && c.m_nSide < scene.m_SideActors.Size()) scene.m_SideActors[c.m_nSide].remove(&c);
-}
-
 }  // namespace
 
 int cActor::ChangeHp(int nDelta, bool bForced, bool bGauge) {
@@ -211,8 +197,7 @@ int cStageScene::HpCheckPass() {
   for (auto it = g_Charas.begin(); it != g_Charas.end();) {
     cChara& c = *it;
     if (c.m_bVanished) {
-      Unlink(*this, c);
-      it = g_Charas.erase(it);
+      it = EraseChara(g_Charas, it);
       continue;
     }
     if (c.m_nHp <= 0) {
@@ -221,16 +206,14 @@ int cStageScene::HpCheckPass() {
       if (stagestub::KeepDeadCharas()) {
         // The drawing removes it once its death animation has run.
         if (r == 1) {
-          Unlink(*this, c);
-          g_Charas.erase(it);
+          EraseChara(g_Charas, it);
           return 1;
         }
         // A character left lying dead is not mourned again at every later pass.
         if (!bWasDead) RequestSystemSound(9);
         if (r != 0) return 1;
       } else {
-        Unlink(*this, c);
-        it = g_Charas.erase(it);
+        it = EraseChara(g_Charas, it);
         if (r != 0) return 1;
         continue;
       }

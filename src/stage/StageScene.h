@@ -13,6 +13,10 @@
 #include "gfx/DDSurface.h"
 
 class cActor;
+class cChara;
+class cEdItem;
+class cEdShot;
+class cItem;
 class cCommandRuntime;
 class cEdCondition;
 class cEdStage;
@@ -122,6 +126,19 @@ class cStageScene : public cScene {
   int KillAndCheckEnd(cActor& x);
   // Deaths and removals after a sub-step that changed a status; 1 when it ends the step.
   int HpCheckPass();
+
+  // Clears every link to an actor that leaves: targeters' targets, aiming shots, its
+  // entry among its target's targeters, and its side list.
+  void UnlinkActor(cActor& actor);
+  // Unlinks a character, takes it out of its list and returns the node after it.
+  cVectorList<cChara>::iterator EraseChara(cVectorList<cChara>& list, cVectorList<cChara>::iterator node);
+  // One item of a stage placement at stage cell (column, row), moved by the placement's
+  // offsets; appended with serial nCounter (then counted) only when inside the stage.
+  void SpawnItemAt(cVectorList<cItem>& list, int nColumn, int nRow, std::int32_t& nCounter, const cEdItem& placement);
+  // An item summoned with its body's top-left at map pixel (x, y) less its body offset;
+  // the payload may limit its life. Counted only when it lies inside the stage.
+  void SummonItem(cVectorList<cItem>& list, double x, double y, const cEdShot& payload, const cEdItem& def,
+                  std::int32_t& nCounter);
 };
 
 // The running stage scene; the window thread reads the pointer too. The scene manager
