@@ -54,9 +54,7 @@ bool cMainWindow::Create(int clientWidth, int clientHeight, int x, int y) {
   m_nPosY = y;
   if (!m_Window.create(clientWidth, clientHeight, x + m_nFrameLeft, y + m_nFrameTop, &MainWndProc)) return false;
   // Every turn of the window thread's pump shows a frame the game has finished.
-  plat::setPresentHook([] {
-    if (SDL_Window* w = g_MainWindow.m_Window.sdlWindow()) plat::Presenter::instance().presentPending(w);
-  });
+  plat::setPresentHook([] { g_MainWindow.m_Window.presentPending(); });
   return true;
 }
 
@@ -101,9 +99,7 @@ std::intptr_t cMainWindow::WindowProc(plat::WindowToken hWnd, const plat::Msg& m
       return 0;
     case plat::wm::Paint:
       // The last finished frame is shown again; the game thread's back buffer is not read.
-      if (g_bInitDone.load()) {
-        if (SDL_Window* w = m_Window.sdlWindow()) plat::Presenter::instance().repaint(w);
-      }
+      if (g_bInitDone.load()) m_Window.repaintFrame();
       return 0;
     case plat::wm::Close:
       Close();

@@ -86,12 +86,6 @@ inline int LockedHeight(const cSurfaceLock& l) { return std::min<int>(l.m_lpSD->
 
 // The destination is locked first, then the source; members are destroyed in reverse,
 // so the source is released first.
-struct EffectLocks {
-  cSurfaceLock dst;
-  cSurfaceLock src;
-  bool Lock(DDSURFACEDATA* d, DDSURFACEDATA* s) { return dst.Lock(d) && src.Lock(s); }
-};
-
 // The columns c0 <= c < c1 and rows k0 <= k < k1 of a w x h rectangle for which both the
 // destination pixel (x + c, y + k) and the source pixel (sx + c, sy + k) lie inside their
 // surfaces; false when there are none.
@@ -99,6 +93,16 @@ struct Span {
   int c0 = 0, c1 = 0, k0 = 0, k1 = 0;
 };
 bool ClipPair(int x, int y, int w, int h, int dstW, int dstH, int sx, int sy, int srcW, int srcH, Span& out);
+
+struct EffectLocks {
+  cSurfaceLock dst;
+  cSurfaceLock src;
+  bool Lock(DDSURFACEDATA* d, DDSURFACEDATA* s) { return dst.Lock(d) && src.Lock(s); }
+  // ClipPair against the two locked surfaces.
+  bool Clip(int x, int y, int w, int h, int sx, int sy, Span& out) const {
+    return ClipPair(x, y, w, h, LockedWidth(dst), LockedHeight(dst), sx, sy, LockedWidth(src), LockedHeight(src), out);
+  }
+};
 
 // Direct3D: a record replaced by the one holding its pixels, and the back buffer by the
 // virtual back buffer while that is on.

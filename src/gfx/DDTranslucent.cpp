@@ -150,9 +150,7 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
   EffectLocks l;
   if (!l.Lock(dst, src)) return false;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
-                      ddfx::LockedHeight(l.src), sp))
-    return true;
+  if (!l.Clip(x, y, w, h, sx, sy, sp)) return true;
   const bool keyed = flags == 1;
   const std::uint32_t key = g_TransmitPixel;
   const PALETTEENTRY pe = palette ? palette[colour] : PALETTEENTRY{};
@@ -213,9 +211,7 @@ bool AlphaDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFA
   EffectLocks l;
   if (!l.Lock(dst, src)) return true;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
-                      ddfx::LockedHeight(l.src), sp))
-    return true;
+  if (!l.Clip(x, y, w, h, sx, sy, sp)) return true;
   const int weight = level == 1 ? 128 : level == 2 ? 64 : level == 3 ? 32 : level == 4 ? 16 : 0;
   const float t = static_cast<float>(weight) * 0.003921569f;
   const bool keyed = flags == 1;
@@ -345,9 +341,7 @@ bool HalfDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDAT
   EffectLocks l;
   if (!l.Lock(dst, src)) return false;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
-                      ddfx::LockedHeight(l.src), sp))
-    return true;
+  if (!l.Clip(x, y, w, h, sx, sy, sp)) return true;
   const bool keyed = flags == 1;
   const std::uint32_t key = g_TransmitPixel;
   switch (g_DDState.nBpp) {
@@ -390,9 +384,7 @@ bool HalfDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFAC
   EffectLocks l;
   if (!l.Lock(dst, src)) return true;
   Span sp;
-  if (!ddfx::ClipPair(x, y, w, h, ddfx::LockedWidth(l.dst), ddfx::LockedHeight(l.dst), sx, sy, ddfx::LockedWidth(l.src),
-                      ddfx::LockedHeight(l.src), sp))
-    return true;
+  if (!l.Clip(x, y, w, h, sx, sy, sp)) return true;
   const bool keyed = flags == 1;
   const std::uint32_t key = ddfx::TransparentValue();
   if (g_DDState.nBpp == 16) {

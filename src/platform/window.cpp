@@ -423,4 +423,12 @@ void MainWindow::setActive(bool on) {
   send(token_, Msg{wm::ActivateApp, on ? 1u : 0u, 0});
 }
 
+void MainWindow::presentPending() {
+  if (window_) Presenter::instance().presentPending(window_);
+}
+
+void MainWindow::repaintFrame() {
+  if (window_) Presenter::instance().repaint(window_);
+}
+
 }  // namespace plat

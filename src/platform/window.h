@@ -95,6 +95,11 @@ class MainWindow {
   // Removes the window without any message (what process end does to a window).
   void discard();
 
+  // The presenter's work for this window, for the window thread: show the newest
+  // finished frame, or show the last one again (on paint). Nothing without a window.
+  void presentPending();
+  void repaintFrame();
+
   WindowToken token() const { return token_; }
   SDL_Window* sdlWindow() const { return window_; }
   bool shown() const { return shown_; }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "DamagedFileHarness.h"
 #include "FakeRefs.h"
 #include "gamedata/Database.h"
 #include "gamedata/Flow.h"
@@ -17,25 +18,10 @@
 
 namespace {
 
-struct Kind {
-  const char* name;
-  std::function<std::unique_ptr<cRecord>()> fresh;
-  std::string file;                  // a sound file of the kind, with content in every list
-  std::vector<std::size_t> counts;   // offsets of counts and lengths inside the file
-};
-
-bool LoadImage(cRecord& r, std::string bytes) {
-  std::unique_ptr<cDataReader> in = OpenLoadData(std::move(bytes));
-  r.Load(*in);
-  return !in->Failed();
-}
-
-std::string FileOf(cRecord& r) {
-  cDataWriter out;
-  out.WriteU32(g_nDataVersion);
-  r.Save(out);
-  return out.Bytes();
-}
+using damaged::BaseBodySize;
+using damaged::FileOf;
+using damaged::Kind;
+using damaged::LoadImage;
 
 Kind OptionKind() {
   cOption option;
@@ -64,12 +50,6 @@ Kind WorldMapKind() {
           [] { return std::make_unique<cEdWorldMap>(); },
           FileOf(map),
           {4, 40, 44, nBody, nBody + 4, nGrid, nPoints, nPoints + 4, nPoints + 4 + 8 + 4 + 4 + 2 + 4}};
-}
-
-std::size_t BaseBodySize(cRecord& r) {
-  cDataWriter out;
-  r.cRecord::Save(out);
-  return out.Bytes().size();
 }
 
 template <class T>
@@ -176,41 +156,11 @@ class DamagedFileTest : public rt::RecordFixture {
   rt::ScopedRefs refs_;
 };
 
-TEST_F(DamagedFileTest, SoundFilesLoadWhole) {
-  for (const Kind& k : Kinds()) {
-    SCOPED_TRACE(k.name);
-    auto r = k.fresh();
-    EXPECT_TRUE(LoadImage(*r, k.file));
-    EXPECT_TRUE(rt::SameBytes(FileOf(*r), k.file));
-  }
-}
+TEST_F(DamagedFileTest, SoundFilesLoadWhole) { damaged::ExpectSoundFilesLoadWhole(Kinds()); }
 
-TEST_F(DamagedFileTest, EveryTruncationFails) {
-  for (const Kind& k : Kinds()) {
-    SCOPED_TRACE(k.name);
-    for (std::size_t n = 0; n < k.file.size(); ++n) {
-      auto r = k.fresh();
-      ASSERT_FALSE(LoadImage(*r, k.file.substr(0, n))) << "cut at " << n;
-      FileOf(*r);  // still a whole record
-    }
-  }
-}
+TEST_F(DamagedFileTest, EveryTruncationFails) { damaged::ExpectEveryTruncationFails(Kinds()); }
 
-TEST_F(DamagedFileTest, HugeCountsAndLengthsFail) {
-  for (const Kind& k : Kinds()) {
-    for (std::size_t at : k.counts) {
-      for (std::uint32_t huge : {0x80000000u, 0xffffffffu, static_cast<std::uint32_t>(k.file.size())}) {
-        SCOPED_TRACE(std::string(k.name) + " count at " + std::to_string(at) + " = " + std::to_string(huge));
-        std::string bad = k.file;
-        ASSERT_LT(rt::ReadU32At(bad, at), 1000u);  // it is a count
-        rt::WriteU32At(bad, at, huge);
-        auto r = k.fresh();
-        EXPECT_FALSE(LoadImage(*r, bad));
-        FileOf(*r);
-      }
-    }
-  }
-}
+TEST_F(DamagedFileTest, HugeCountsAndLengthsFail) { damaged::ExpectHugeCountsAndLengthsFail(Kinds()); }
 
 TEST_F(DamagedFileTest, WorldMapGridMustMatchItsSize) {
   struct Case {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "DamagedFileHarness.h"
 #include "FakeRefs.h"
 #include "RecordTestUtil.h"
 #include "gamedata/RecordList.h"
@@ -13,31 +14,10 @@
 
 namespace {
 
-struct Kind {
-  const char* name;
-  std::function<std::unique_ptr<cRecord>()> fresh;
-  std::string file;                 // a sound file of the kind, with content in every list
-  std::vector<std::size_t> counts;  // offsets of counts and lengths inside the file
-};
-
-bool LoadImage(cRecord& r, std::string bytes) {
-  std::unique_ptr<cDataReader> in = OpenLoadData(std::move(bytes));
-  r.Load(*in);
-  return !in->Failed();
-}
-
-std::string FileOf(cRecord& r) {
-  cDataWriter out;
-  out.WriteU32(g_nDataVersion);
-  r.Save(out);
-  return out.Bytes();
-}
-
-std::size_t BaseBodySize(cRecord& r) {
-  cDataWriter out;
-  r.cRecord::Save(out);
-  return out.Bytes().size();
-}
+using damaged::BaseBodySize;
+using damaged::FileOf;
+using damaged::Kind;
+using damaged::LoadImage;
 
 // Definitions: member count, string count, text length, flag count, condition count,
 // the condition's member count, then the counts of the class's further lists.
@@ -102,40 +82,10 @@ class DamagedStageFileTest : public rt::RecordFixture {
   rt::ScopedRefs refs_;
 };
 
-TEST_F(DamagedStageFileTest, SoundFilesLoadWhole) {
-  for (const Kind& k : Kinds()) {
-    SCOPED_TRACE(k.name);
-    auto r = k.fresh();
-    EXPECT_TRUE(LoadImage(*r, k.file));
-    EXPECT_TRUE(rt::SameBytes(FileOf(*r), k.file));
-  }
-}
+TEST_F(DamagedStageFileTest, SoundFilesLoadWhole) { damaged::ExpectSoundFilesLoadWhole(Kinds()); }
 
-TEST_F(DamagedStageFileTest, EveryTruncationFails) {
-  for (const Kind& k : Kinds()) {
-    SCOPED_TRACE(k.name);
-    for (std::size_t n = 0; n < k.file.size(); ++n) {
-      auto r = k.fresh();
-      ASSERT_FALSE(LoadImage(*r, k.file.substr(0, n))) << "cut at " << n;
-      FileOf(*r);  // still a whole record
-    }
-  }
-}
+TEST_F(DamagedStageFileTest, EveryTruncationFails) { damaged::ExpectEveryTruncationFails(Kinds()); }
 
-TEST_F(DamagedStageFileTest, HugeCountsAndLengthsFail) {
-  for (const Kind& k : Kinds()) {
-    for (std::size_t at : k.counts) {
-      for (std::uint32_t huge : {0x80000000u, 0xffffffffu, static_cast<std::uint32_t>(k.file.size())}) {
-        SCOPED_TRACE(std::string(k.name) + " count at " + std::to_string(at) + " = " + std::to_string(huge));
-        std::string bad = k.file;
-        ASSERT_LT(rt::ReadU32At(bad, at), 1000u);  // it is a count
-        rt::WriteU32At(bad, at, huge);
-        auto r = k.fresh();
-        EXPECT_FALSE(LoadImage(*r, bad));
-        FileOf(*r);
-      }
-    }
-  }
-}
+TEST_F(DamagedStageFileTest, HugeCountsAndLengthsFail) { damaged::ExpectHugeCountsAndLengthsFail(Kinds()); }
 
 }  // namespace
