@@ -32,8 +32,8 @@ sanitize: deps
 
 tsan: deps
 	cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPELLMOOR_TSAN=ON -DPELLMOOR_BENCH=OFF
-	cmake --build build-tsan -j $(JOBS) --target test_platform test_core test_sound test_gamedata
-	./scripts/run-tests build-tsan $(JOBS) -L "platform|core|sound"
+	cmake --build build-tsan -j $(JOBS) --target test_platform test_base test_app test_sound test_gamedata
+	./scripts/run-tests build-tsan $(JOBS) -L "platform|base|app|sound"
 	./scripts/run-tests build-tsan $(JOBS) -L gamedata -R "^StageLoadTest"
 
 fuzz: deps

@@ -1,3 +1,3 @@
-#include "core/WinMain.h"
+#include "app/WinMain.h"
 
 int main(int argc, char** argv) { return PlayerMain(argc, argv); }

@@ -1,15 +1,15 @@
-#include "core/Random.h"
+#include "base/Random.h"
 #include "flow/CodeLanguage.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-#include "core/Log.h"
-#include "core/Vector.h"
+#include "base/Log.h"
+#include "base/Vector.h"
 #include "flow/FlowStubs.h"
 #include "flow/StatusEngine.h"
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "stage/Actor.h"
 #include "stage/Player.h"
 #include "stage/StageScene.h"

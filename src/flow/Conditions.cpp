@@ -1,7 +1,7 @@
 #include "flow/Conditions.h"
 
 #include "flow/StatusEngine.h"
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "gamedata/Condition.h"
 #include "gamedata/Flow.h"
 #include "stage/Actor.h"

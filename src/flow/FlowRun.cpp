@@ -2,7 +2,7 @@
 // ending and deleting flows, and the switches that keep trigger-0 flows apart.
 #include <iterator>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "flow/FlowStubs.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Move.h"

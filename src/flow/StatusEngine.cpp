@@ -1,4 +1,4 @@
-#include "core/Random.h"
+#include "base/Random.h"
 #include "flow/StatusEngine.h"
 
 #include <algorithm>
@@ -7,7 +7,7 @@
 
 #include "flow/Conditions.h"
 #include "flow/FlowStubs.h"
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "gamedata/Command.h"
 #include "gamedata/Condition.h"
 #include "stage/Actor.h"

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "core/GameInit.h"
-#include "core/PathUtil.h"
-#include "frontend/PlayRecord.h"
+#include "app/GameInit.h"
+#include "base/PathUtil.h"
+#include "records/PlayRecord.h"
 #include "gamedata/Stage.h"
 #include "gamedata/StageLoad.h"
 #include "gamedata/System.h"

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <string>
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
-#include "core/PaletteVariant.h"
-#include "core/SceneManager.h"
-#include "core/SjisText.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
+#include "gfx/PaletteVariant.h"
+#include "app/SceneManager.h"
+#include "base/SjisText.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/MenuHelpers.h"
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "frontend/SlotList.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"

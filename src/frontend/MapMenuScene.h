@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/Scene.h"
-#include "core/Vector.h"
+#include "base/Scene.h"
+#include "base/Vector.h"
 #include "gfx/DDSurface.h"
 
 // Map-menu item kinds: the index of the item in the system settings' map menu.

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 
 class cPad;
 

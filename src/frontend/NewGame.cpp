@@ -1,6 +1,6 @@
 #include "frontend/NewGame.h"
 
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "gamedata/System.h"
 #include "gamedata/WorldMap.h"
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
-#include "core/PaletteVariant.h"
-#include "core/SceneManager.h"
-#include "core/SjisText.h"
-#include "frontend/FrontendLinks.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
+#include "gfx/PaletteVariant.h"
+#include "app/SceneManager.h"
+#include "base/SjisText.h"
+#include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/MenuHelpers.h"
 #include "gamedata/DataPaths.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Scene.h"
-#include "core/Vector.h"
+#include "base/Scene.h"
+#include "base/Vector.h"
 #include "gfx/DDSurface.h"
 
 // Option item kinds: the index of the item in the system settings' option menu.

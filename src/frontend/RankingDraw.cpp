@@ -2,13 +2,13 @@
 // icons at their places), then drawn with the 16-pixel font and the accessory sheet.
 #include <algorithm>
 
-#include "core/Log.h"
-#include "core/SjisText.h"
-#include "frontend/FrontendLinks.h"
+#include "base/Log.h"
+#include "base/SjisText.h"
+#include "records/FrontendLinks.h"
 #include "frontend/MenuHelpers.h"
-#include "frontend/NumberText.h"
-#include "frontend/PlayRecord.h"
-#include "frontend/Ranking.h"
+#include "records/NumberText.h"
+#include "records/PlayRecord.h"
+#include "records/Ranking.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"

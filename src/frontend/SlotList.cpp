@@ -1,6 +1,6 @@
 #include "frontend/SlotList.h"
 
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "gfx/DDBlt.h"
 #include "gfx/Font.h"
 

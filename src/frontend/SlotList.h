@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 
 struct DDSURFACEDATA;
 struct cSaveSlotInfo;

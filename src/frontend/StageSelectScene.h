@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Scene.h"
-#include "core/Vector.h"
+#include "base/Scene.h"
+#include "base/Vector.h"
 #include "gfx/DDSurface.h"
 
 // Path of challenge stage n (from 1): its first part.

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/Scene.h"
-#include "core/Vector.h"
+#include "base/Scene.h"
+#include "base/Vector.h"
 #include "gfx/DDSurface.h"
 
 // Title-menu item kinds: the index of the item in the system settings' title menu.

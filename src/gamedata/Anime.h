@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Record.h"
 
 // One frame: a pattern of the character's bitmap shown for a time.

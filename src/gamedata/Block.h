@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Condition.h"
 #include "gamedata/Inherit.h"
 #include "gamedata/Record.h"

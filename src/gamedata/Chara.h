@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Condition.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Inherit.h"

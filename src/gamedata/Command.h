@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Move.h"
 #include "gamedata/Record.h"
 #include "gamedata/Shot.h"

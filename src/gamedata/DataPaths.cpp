@@ -1,6 +1,6 @@
 #include "gamedata/DataPaths.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "platform/fs.h"
 #include "platform/fs.h"
 #include "platform/winnum.h"

@@ -1,6 +1,6 @@
 #include "gamedata/Database.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gamedata/DataPaths.h"
 
 cEdDatabase g_Database;

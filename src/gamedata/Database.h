@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Anime.h"
 #include "gamedata/CharaEffect.h"
 #include "gamedata/Effect.h"

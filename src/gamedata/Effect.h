@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Record.h"
 
 class cEdEffectFrame : public cRecord {

@@ -1,6 +1,6 @@
 #include "gamedata/Flow.h"
 
-#include "core/AppGlobals.h"
+#include "base/AppGlobals.h"
 #include "gamedata/DataRefs.h"
 #include "gamedata/RecordList.h"
 

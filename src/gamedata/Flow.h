@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Command.h"
 #include "gamedata/Condition.h"
 #include "gamedata/KeyCondition.h"

@@ -8,7 +8,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/DataRefs.h"
 
 // How definitions name a palette (their base, and a block its item).

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Record.h"
 
 // Channels of a step: directions 0 to 9, buttons 10 to 18.

@@ -1,6 +1,6 @@
 #include "gamedata/Palette.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/RecordList.h"
 #include "gamedata/Stage.h"

@@ -8,7 +8,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Block.h"
 #include "gamedata/Chara.h"
 #include "gamedata/Item.h"

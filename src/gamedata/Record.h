@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/DataFile.h"
 
 class cRecord;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Record.h"
 
 // The smallest record body a file can hold (u32 N and u32 S): bounds a list's count.

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "stage/EffectState.h"
 
 // One step of a step table: a pattern shown for a number of frames.

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Palette.h"
 #include "gamedata/Record.h"
 

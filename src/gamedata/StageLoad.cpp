@@ -4,10 +4,10 @@
 #include <exception>
 #include <memory>
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
-#include "core/PathUtil.h"
-#include "core/Thread.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
+#include "base/PathUtil.h"
+#include "base/Thread.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/Stage.h"
 #include "platform/fs.h"

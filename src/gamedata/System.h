@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Record.h"
 
 // One menu item; its index in its list is its kind.

@@ -2,7 +2,7 @@
 // measures of the menu boxes that the screens build from the system texts.
 #include <algorithm>
 
-#include "core/SjisText.h"
+#include "base/SjisText.h"
 #include "gamedata/System.h"
 #include "gfx/DDSurface.h"
 #include "gfx/Font.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gamedata/RecordList.h"
 
 cEdWorldMap g_WorldMap;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Record.h"
 
 // One cell kind: its tile and whether the cursor may enter it.

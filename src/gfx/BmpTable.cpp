@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gfx/DDInit.h"
 
 DDSURFACEINFO g_BmpTable[BMP_TABLE_COUNT];

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gfx/DDInit.h"
 #include "gfx/DDPalette.h"
 #include "gfx/DDSurface.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gfx/DDInit.h"
 #include "gfx/DDPalette.h"
 #include "gfx/DDPresent.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDEffectPixels.h"
 #include "gfx/DDInit.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDEffectPixels.h"
 #include "gfx/DDInit.h"

@@ -1,6 +1,6 @@
 #include "gfx/DDInit.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDPalette.h"
 #include "gfx/DDPresent.h"

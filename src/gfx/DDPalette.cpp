@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gfx/DDInit.h"
 #include "gfx/DDSurface.h"
 #include "platform/bmp.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDBitmapCopy.h"
 #include "gfx/DDInit.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
 #include "gfx/DDBitmapCopy.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDInit.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "platform/surface.h"
 
 // The Direct3D part: a render-target texture (or the device's back buffer).

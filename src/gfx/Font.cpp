@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdarg>
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
-#include "core/SjisText.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
+#include "base/SjisText.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDFrame.h"
 #include "gfx/DDInit.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/Log.h"
-#include "core/PathUtil.h"
+#include "base/Log.h"
+#include "base/PathUtil.h"
 
 char g_BgmOggNames[5][260] = {"bgm\\Title.ogg", "bgm\\WorldMap.ogg", "bgm\\Challenge.ogg", "bgm\\Option.ogg",
                               "bgm\\Stage.ogg"};

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "sound/Midi.h"
 #include "sound/Vox.h"
 

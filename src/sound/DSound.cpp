@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "platform/audio.h"
 #include "platform/fs.h"
 

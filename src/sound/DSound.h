@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "platform/messaging.h"
 #include "platform/sound_buffer.h"
 #include "platform/wav.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/PathUtil.h"
+#include "base/PathUtil.h"
 
 int cMidi::Play(int channel, const char* file, int loop) {
   StopAll(1);

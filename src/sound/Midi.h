@@ -3,7 +3,7 @@
 #pragma once
 #include <memory>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "sound/MidiPlayer.h"
 
 class cMidi {

@@ -5,7 +5,7 @@
 #include <queue>
 #include <tuple>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "platform/fs.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "platform/audio.h"
 
 namespace {

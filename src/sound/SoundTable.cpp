@@ -4,8 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
 
 cVector<DS_SOUNDSET> g_SoundTable;
 cVector<DS_SOUNDINFO> g_SoundInfo;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "platform/messaging.h"
 #include "sound/DSound.h"
 

@@ -1,6 +1,6 @@
 #include "sound/Vox.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 
 cVoxPlayer* CreateVox() {
   auto device = plat::audio::currentDevice();

@@ -7,7 +7,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/Chara.h"
 #include "stage/AnimeSequencer.h"
 #include "stage/Box.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "gamedata/Stage.h"
 #include "sound/SoundTable.h"
 #include "stage/Actor.h"

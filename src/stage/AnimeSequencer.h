@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "gamedata/RunTimeTables.h"
 
 // Code steps; they stand only after a sequence's last pattern step. Any other negative

@@ -5,8 +5,8 @@
 #include <limits>
 #include <new>
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
 #include "gamedata/Stage.h"
 #include "gfx/BmpTable.h"
 #include "stage/Actor.h"

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 
 class cEdCharaEffect;
 class cEdScrEffect;

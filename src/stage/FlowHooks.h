@@ -2,7 +2,7 @@
 // and the condition lists it asks about. Triggers start the actor's flows and
 // condition lists are evaluated by the running stage (none: they never hold).
 #pragma once
-#include "core/Vector.h"
+#include "base/Vector.h"
 
 class cActor;
 class cEdCondition;

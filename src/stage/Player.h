@@ -2,7 +2,7 @@
 // has a third one that picks up items; its other members and operations come with the
 // player code. The stage's player is element 0 of g_Players.
 #pragma once
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "stage/Actor.h"
 
 class cPlayer : public cActor {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/AppGlobals.h"
-#include "core/SceneManager.h"
+#include "base/AppGlobals.h"
+#include "app/SceneManager.h"
 #include "stage/ActorPhysics.h"
 
 std::atomic<cStageScene*> g_StageScene{nullptr};

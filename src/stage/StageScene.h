@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Scene.h"
-#include "core/Vector.h"
+#include "base/Scene.h"
+#include "base/Vector.h"
 #include "gfx/DDSurface.h"
 
 class cActor;

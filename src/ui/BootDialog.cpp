@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/System.h"
 #include "platform/modal_ui.h"

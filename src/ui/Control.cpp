@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/SjisText.h"
+#include "base/SjisText.h"
 #include "platform/input.h"
 #include "platform/modal_ui.h"
 #include "ui/Dialog.h"

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
-#include "core/SjisText.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
+#include "base/SjisText.h"
 #include "platform/input.h"
 #include "platform/modal_ui.h"
 #include "ui/DialogTemplates.h"

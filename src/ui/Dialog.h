@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "ui/Control.h"
 #include "ui/Hook.h"
 #include "ui/Window.h"

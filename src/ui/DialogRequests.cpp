@@ -2,9 +2,9 @@
 
 #include <new>
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
-#include "core/WinMain.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
+#include "app/WinMain.h"
 #include "gfx/DDPresent.h"
 #include "ui/FileDialog.h"
 #include "ui/NameEntryDialog.h"

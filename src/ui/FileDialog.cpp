@@ -1,7 +1,7 @@
 #include "ui/FileDialog.h"
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
 #include "gamedata/Record.h"
 #include "gfx/DDInit.h"
 #include "gfx/DDPalette.h"

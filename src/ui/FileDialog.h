@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "platform/messaging.h"
 
 // Flags of the file dialogs (the original platform's bits).

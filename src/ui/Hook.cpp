@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "platform/input.h"
 #include "platform/modal_ui.h"
 

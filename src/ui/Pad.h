@@ -8,7 +8,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Vector.h"
+#include "base/Vector.h"
 #include "platform/input.h"
 
 // One run of a state: held (1) or not (0) for length frames.

@@ -1,6 +1,6 @@
 #include "ui/Window.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "platform/input.h"
 #include "platform/modal_ui.h"
 

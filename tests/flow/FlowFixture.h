@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/Random.h"
+#include "base/Random.h"
 #include "flow/FlowStubs.h"
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "gamedata/Stage.h"
 #include "platform/msgbox.h"
 #include "stage/Chara.h"

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/SceneManager.h"
+#include "app/SceneManager.h"
 #include "frontend/MapMenuScene.h"
 #include "frontend/MenuCursor.h"
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "frontend/SlotList.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "frontend/MenuHelpers.h"
-#include "frontend/FrontendTestUtil.h"
+#include "records/FrontendTestUtil.h"
 #include "gamedata/RecordTestUtil.h"
 #include "platform/audio.h"
 #include "sound/DSound.h"

@@ -5,12 +5,12 @@
 #include <fstream>
 #include <vector>
 
-#include "core/SceneManager.h"
-#include "frontend/FrontendLinks.h"
+#include "app/SceneManager.h"
+#include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/OptionScene.h"
 #include "gamedata/Option.h"
-#include "frontend/FrontendTestUtil.h"
+#include "records/FrontendTestUtil.h"
 #include "gamedata/RecordTestUtil.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"

@@ -1,8 +1,8 @@
 // The ranking drawings on an open display: the cursor and rank icons come from their
 // cell of the accessory sheet and land on their rows.
-#include "frontend/FrontendLinks.h"
-#include "frontend/PlayRecord.h"
-#include "frontend/Ranking.h"
+#include "records/FrontendLinks.h"
+#include "records/PlayRecord.h"
+#include "records/Ranking.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"

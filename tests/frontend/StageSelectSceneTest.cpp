@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/SceneManager.h"
+#include "app/SceneManager.h"
 #include "frontend/MenuCursor.h"
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "frontend/StageSelectScene.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"

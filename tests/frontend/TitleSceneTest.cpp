@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "core/AppGlobals.h"
-#include "core/SceneManager.h"
-#include "frontend/FrontendLinks.h"
+#include "base/AppGlobals.h"
+#include "app/SceneManager.h"
+#include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/NewGame.h"
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "frontend/TitleScene.h"
 #include "gamedata/System.h"
 #include "gamedata/WorldMap.h"

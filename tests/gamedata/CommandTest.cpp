@@ -7,7 +7,7 @@
 
 #include "FakeRefs.h"
 #include "RecordTestUtil.h"
-#include "core/AppGlobals.h"
+#include "base/AppGlobals.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Vocabulary.h"
 

@@ -3,7 +3,7 @@
 // before and after each test.
 #pragma once
 #include "RecordTestUtil.h"
-#include "core/AppGlobals.h"
+#include "base/AppGlobals.h"
 #include "gamedata/DataRefs.h"
 #include "gamedata/Stage.h"
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gamedata/Record.h"
 #include "platform/fs.h"
 #include "platform/messaging.h"

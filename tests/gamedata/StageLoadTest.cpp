@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "PaletteFixture.h"
-#include "core/Log.h"
-#include "core/Thread.h"
+#include "base/Log.h"
+#include "base/Thread.h"
 #include "platform/messaging.h"
 #include "platform/thread.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "gfx/DDBitmapCopy.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDInit.h"

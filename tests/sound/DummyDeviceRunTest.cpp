@@ -6,7 +6,7 @@
 #include <fstream>
 #include <thread>
 
-#include "core/AppGlobals.h"
+#include "base/AppGlobals.h"
 #include "platform/audio.h"
 #include "platform/fs.h"
 #include "sound/BgmPlayer.h"

@@ -5,8 +5,8 @@
 
 #include <fstream>
 
-#include "core/AppGlobals.h"
-#include "core/Log.h"
+#include "base/AppGlobals.h"
+#include "base/Log.h"
 #include "platform/audio.h"
 #include "platform/fs.h"
 #include "platform/mailbox_thread.h"

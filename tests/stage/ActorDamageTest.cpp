@@ -3,7 +3,7 @@
 #include <iterator>
 #include <vector>
 
-#include "frontend/PlayRecord.h"
+#include "records/PlayRecord.h"
 #include "stage/ActorPhysics.h"
 #include "stage/Chara.h"
 #include "stage/Shot.h"

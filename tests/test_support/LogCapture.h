@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "platform/fs.h"
 #include "platform/messaging.h"
 #include "platform/msgbox.h"

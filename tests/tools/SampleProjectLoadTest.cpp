@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/Log.h"
-#include "core/SystemIni.h"
+#include "base/Log.h"
+#include "app/SystemIni.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/Database.h"
 #include "gamedata/Palette.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/SceneManager.h"
+#include "app/SceneManager.h"
 #include "gamedata/Option.h"
 #include "gfx/DDInit.h"
 #include "platform/fs.h"

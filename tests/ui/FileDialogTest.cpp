@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "DialogTestSupport.h"
-#include "core/AppGlobals.h"
+#include "base/AppGlobals.h"
 #include "gfx/DDPalette.h"
 #include "platform/display.h"
 #include "platform/messaging.h"

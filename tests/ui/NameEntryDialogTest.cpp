@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "DialogTestSupport.h"
-#include "core/Thread.h"
+#include "base/Thread.h"
 #include "platform/messaging.h"
 #include "ui/DialogRequests.h"
 #include "ui/DialogTemplates.h"

@@ -1,0 +1,132 @@
+#include "records/Ranking.h"
+
+#include "base/Log.h"
+#include "base/PathUtil.h"
+#include "gamedata/DataPaths.h"
+#include "gamedata/RecordList.h"
+#include "platform/fs.h"
+
+cRankingSet g_RankingSet;
+
+namespace {
+
+// The order of each quantity's table in a new set: only the clear time ranks small first.
+constexpr std::int32_t NEW_TABLE_DESCENDING[RANKING_TABLE_COUNT] = {1, 1, 0, 1, 1};
+
+cRankingTable NewTable(int q) {
+  cRankingTable table;
+  table.m_bDescending = q >= 0 && q < RANKING_TABLE_COUNT ? NEW_TABLE_DESCENDING[q] : 0;
+  return table;
+}
+
+}  // namespace
+
+void cRankingEntry::BindFields(std::uint32_t) {
+  AddField4(&m_bUsed);
+  AddString(&m_strName);
+  AddField4(&m_nValue);
+}
+
+void cRankingTable::BindFields(std::uint32_t) { AddField4(&m_bDescending); }
+
+void cRankingTable::Load(cDataReader& in) {
+  cRecord::Load(in);
+  LoadEntries(in);
+}
+
+void cRankingTable::LoadEntries(cDataReader& in) {
+  if (in.Failed()) return;
+  std::uint32_t nCount = 0;
+  if (!in.ReadCount(nCount, MIN_RECORD_BYTES) || !in.EnterList()) return;
+  m_Entries.resize(nCount);
+  for (cRankingEntry& entry : m_Entries) {
+    if (in.Failed()) break;
+    entry.Load(in);
+  }
+  in.LeaveList();
+}
+
+void cRankingTable::Save(cDataWriter& out) {
+  cRecord::Save(out);
+  SaveRecordList(out, m_Entries);
+}
+
+void cRankingTable::Reset() {
+  Clear();
+  m_Entries.resize(RANKING_ENTRY_COUNT);
+}
+
+int cRankingTable::FindRank(std::int32_t nValue) const {
+  for (int i = 0; i < m_Entries.Size(); ++i) {
+    const cRankingEntry& entry = m_Entries[i];
+    if (!entry.m_bUsed) return i;
+    if (m_bDescending ? nValue > entry.m_nValue : nValue < entry.m_nValue) return i;
+  }
+  return -1;
+}
+
+void cRankingTable::Insert(std::string_view name, std::int32_t nValue) {
+  const int nRank = FindRank(nValue);
+  if (nRank < 0) return;  // it would be inserted last and dropped at once
+  cRankingEntry entry;
+  entry.m_bUsed = 1;
+  entry.m_strName = name;
+  entry.m_nValue = nValue;
+  m_Entries.insert(m_Entries.begin() + nRank, std::move(entry));
+  m_Entries.pop_back();
+}
+
+void cRankingSet::Load(cDataReader& in) {
+  cRecord::Load(in);
+  LoadRecordList(in, m_Tables);
+  if (in.Failed()) return;
+  // Files up to 180 knew three quantities. A file of another count (never written by
+  // the program) is brought to five tables the same way, so every table can be shown.
+  const bool bOld = g_nLoadVersion <= 180;
+  if (bOld || m_Tables.Size() != RANKING_TABLE_COUNT) {
+    while (m_Tables.Size() < RANKING_TABLE_COUNT) m_Tables.push_back(NewTable(m_Tables.Size()));
+    m_Tables.resize(RANKING_TABLE_COUNT);
+    if (bOld) m_Tables[3].m_bDescending = m_Tables[4].m_bDescending = 1;
+  }
+}
+
+void cRankingSet::Save(cDataWriter& out) {
+  cRecord::Save(out);
+  SaveRecordList(out, m_Tables);
+}
+
+void cRankingSet::Reset() {
+  Clear();
+  m_Tables.clear();
+  for (int q = 0; q < RANKING_TABLE_COUNT; ++q) m_Tables.push_back(NewTable(q));
+}
+
+int MakeRankingPath(std::string& out, int nMode, std::string_view name) {
+  if (nMode < 0 || nMode > 2) return 0;
+  std::string file(name);
+  StripDirectory(file);
+  FormatString(out, "%s%s%s", g_PathTable[PATH_RANKING_STORY + nMode], file.c_str(), g_ExtTable[EXT_RANKING]);
+  return 1;
+}
+
+int cRankingSet::LoadFile(int nMode, std::string_view name) {
+  std::string path;
+  if (MakeRankingPath(path, nMode, name)) {
+    if (LoadFromFile(path)) return 1;
+    // A missing file means a stage not ranked yet; one that is there but does not read
+    // is noted before it is replaced at the next entry.
+    if (plat::fs::isFile(path)) ReportPrintf("%s のロードに失敗！", path.c_str());
+  }
+  Reset();
+  return 0;
+}
+
+int cRankingSet::SaveFile(int nMode, std::string_view name) {
+  std::string path;
+  if (!MakeRankingPath(path, nMode, name)) return 0;
+  return SaveToFile(path);
+}
+
+int cRankingSet::DrawTable(DDSURFACEDATA* surface, int x, int y, int nTable, int nCursor) const {
+  return m_Tables[nTable].Draw(surface, x, y, nTable, nCursor);
+}

@@ -1,0 +1,87 @@
+// The system and display blocks of the report log: their layout, number formats and the
+// lines each drawing mode writes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/SystemReport.h"
+#include "gfx/GfxTest.h"
+#include "platform/window.h"
+
+namespace {
+
+TEST(SystemReport, SystemBlockLayout) {
+  CPUINFO cpu;
+  cpu.szVendor = "GenuineIntel";
+  cpu.szBrand = "Some CPU @ 2.50GHz";
+  cpu.dClock = 2499999999.0;  // cut, not rounded
+  MEMORYSTATUS mem;
+  mem.dwTotalPhys = 3ull * 1048576 + 524288;  // 3.5 MB
+  mem.dwAvailPhys = 1572864;                  // 1.5 MB: "%3.f" rounds and pads
+  mem.dwTotalVirtual = 0;
+  mem.dwAvailVirtual = 2000ull * 1048576;
+  EXPECT_EQ(
+      "OS : Linux x PID 2 Build 0\n"
+      "CPU : GenuineIntel Some CPU @ 2.50GHz 2499\n"
+      "Mem Total : 3.500MB\n"
+      "Mem Free :   2MB\n"
+      "Vir Total : 0.000MB\n"
+      "Vir Free : 2000MB\n"
+      "HD Free : 2048MB\n",
+      FormatSystemInfo("Linux x PID 2 Build 0", cpu, mem, 2147483647));
+}
+
+TEST(SystemReport, OsNameAndVersionTests) {
+  std::string name;
+  int major = 0, minor = 0;
+  GetOsName(&name, &major, &minor);
+  EXPECT_NE(std::string::npos, name.find(" PID 2 Build ")) << name;
+  EXPECT_EQ(6, major);
+  EXPECT_EQ(1, minor);
+  EXPECT_TRUE(IsOsVersionAtLeast(6, 0));
+  EXPECT_TRUE(IsOsVersionAtLeast(6, 1));
+  EXPECT_TRUE(IsOsVersionAtLeast(5, 9));
+  EXPECT_FALSE(IsOsVersionAtLeast(6, 2));
+  EXPECT_FALSE(IsOsVersionAtLeast(7, 0));
+}
+
+TEST(SystemReport, DiskFreeIsCappedAtTwoGigabytes) {
+  const std::int32_t free = GetDiskFreeBytes(nullptr);
+  EXPECT_GE(free, 0);
+  EXPECT_LE(free, 2147483647);
+}
+
+class DisplayReport : public gfxtest::GfxFixture {};
+
+TEST_F(DisplayReport, DirectDrawHasVideoMemoryAndRefreshButNoDevices) {
+  plat::display::setVideoMemoryBudget(64ll * 1048576);
+  ASSERT_TRUE(Open(gfxtest::Mode::DD16, false));
+  const std::string block = FormatDisplayInfo();
+  EXPECT_EQ(0u, block.find("Mode : Fullscreen\nBpp : 16\nVRAM Total : 64.000MB\nVRAM Free : ")) << block;
+  EXPECT_NE(std::string::npos, block.find("\nRR : ")) << block;
+  EXPECT_EQ(std::string::npos, block.find("---")) << block;
+  EXPECT_EQ(std::string::npos, block.find("TextureMem")) << block;
+}
+
+TEST_F(DisplayReport, Direct3DHasDeviceLinesAndNoVideoMemory) {
+  // The device lines come from the window system's displays.
+  ASSERT_TRUE(plat::videoInit());
+  struct VideoOff {
+    ~VideoOff() { plat::videoQuit(); }
+  } videoOff;
+  plat::display::caps().pow2 = true;
+  ASSERT_TRUE(Open(gfxtest::Mode::D3D32));
+  const std::string block = FormatDisplayInfo();
+  EXPECT_EQ(0u, block.find("Mode : Window\nBpp : 32\nSDL ")) << block;
+  EXPECT_EQ(std::string::npos, block.find("VRAM")) << block;
+  EXPECT_EQ(std::string::npos, block.find("RR : ")) << block;
+  EXPECT_NE(std::string::npos, block.find("\nTextureMem : ")) << block;
+  EXPECT_NE(std::string::npos, block.find("\n---デバイス0\n")) << block;
+  EXPECT_NE(std::string::npos, block.find("\nDDI : 9\n")) << block;
+  EXPECT_NE(std::string::npos, block.find("\nTextureMaxSize : (8192,8192)\nTextureMaxBlend : (1,1)\n"
+                                          "D3DCAPS3_ALPHA_FULLSCREEN_FLIP_OR_DISCARD\nD3DPTEXTURECAPS_POW2\n"))
+      << block;
+  EXPECT_EQ(std::string::npos, block.find("SQUAREONLY")) << block;
+}
+
+}  // namespace
