@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "frontend/KeyLog.h"
-#include "frontend/PlayRecord.h"
-#include "frontend/Ranking.h"
+#include "records/KeyLog.h"
+#include "records/PlayRecord.h"
+#include "records/Ranking.h"
 #include "gamedata/Record.h"
 #include "gamedata/Stage.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/SystemIni.h"
+#include "app/SystemIni.h"
 #include "gamedata/System.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
