@@ -73,6 +73,8 @@ class cStageScene : public cScene {
   void FadeOut() override;
   // One play frame: the close flag first.
   void Play();
+  // The stage music: number nBgm of the music database (0 stops it), looped or not.
+  void RequestBgm(int nBgm, int bLoop);
 
   // Set by the main window on a close request while a message of stage play waits.
   std::atomic<std::int32_t> m_bQuit{0};
