@@ -45,6 +45,11 @@ LaunchParams readLaunchParams(int argc, char** argv) {
   p.editorLink = env("PELLMOOR_EDITOR_LINK");
   p.uiScript = env("PELLMOOR_UI_SCRIPT");
   p.lockDir = env("PELLMOOR_LOCK_DIR");
+  p.keyScript = env("PELLMOOR_KEY_SCRIPT");
+  p.trace = env("PELLMOOR_TRACE");
+  p.traceFrames = envFlag("PELLMOOR_TRACE_FRAMES");
+  p.fast = envFlag("PELLMOOR_FAST");
+  p.quitAt = env("PELLMOOR_QUIT_AT");
   if (p.lockDir.empty()) p.lockDir = env("XDG_RUNTIME_DIR");
   if (p.lockDir.empty()) p.lockDir = "/tmp";
   return p;

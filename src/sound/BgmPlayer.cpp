@@ -1,10 +1,12 @@
 #include "sound/BgmPlayer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "core/Log.h"
 #include "core/PathUtil.h"
+#include "platform/trace.h"
 
 char g_BgmOggNames[5][260] = {"bgm\\Title.ogg", "bgm\\WorldMap.ogg", "bgm\\Challenge.ogg", "bgm\\Option.ogg",
                               "bgm\\Stage.ogg"};
@@ -21,6 +23,20 @@ void CopySlot(char (&slot)[N], const char* text) {
   std::size_t n = std::min(std::strlen(text), N - 1);
   std::memcpy(slot, text, n);
   slot[n] = 0;
+}
+
+// The trace tells when music starts and when it falls silent.
+std::atomic<bool> g_bTracedPlaying{false};
+
+void TracePlaying(const char* file, int loop) {
+  if (!plat::trace::Enabled()) return;
+  plat::trace::Line("bgm play %s loop %d", plat::trace::Path(file).c_str(), loop ? 1 : 0);
+  g_bTracedPlaying = true;
+}
+
+void TraceStopped() {
+  if (!plat::trace::Enabled() || !g_bTracedPlaying.exchange(false)) return;
+  plat::trace::Line("bgm stop");
 }
 
 }  // namespace
@@ -93,11 +109,13 @@ int cBgmPlayer::Play(int channel, int track, int loop, int force) {
   if (validTrack && (kind == 0 || kind == 1) && m_Vox.Play(channel, m_lpOggNames[track], loop)) {
     m_PlayKinds[channel] = 1;
     m_Midi.StopAll(0);
+    TracePlaying(m_lpOggNames[track], loop);
     return 1;
   }
   if (validTrack && (kind == 0 || kind == 2) && m_Midi.Play(channel, m_lpMidiNames[track], loop)) {
     m_PlayKinds[channel] = 2;
     m_Vox.Stop();
+    TracePlaying(m_lpMidiNames[track], loop);
     return 1;
   }
   // A request that cannot be played silences the music before it.
@@ -105,6 +123,7 @@ int cBgmPlayer::Play(int channel, int track, int loop, int force) {
   m_nTrack = -1;
   m_Vox.Stop();
   m_Midi.StopAll(0);
+  TraceStopped();
   return 0;
 }
 
@@ -112,12 +131,14 @@ void cBgmPlayer::Stop() {
   if (!m_bInit) return;
   m_Midi.StopAll(0);
   m_Vox.Stop();
+  TraceStopped();
 }
 
 void cBgmPlayer::Release() {
   m_Vox.Release();
   m_Midi.DeleteAll();
   m_bInit = 0;
+  TraceStopped();
 }
 
 std::intptr_t HandleBgmRequest(std::uintptr_t wParam, std::intptr_t lParam) {
