@@ -19,7 +19,7 @@
 namespace plat::sys {
 
 struct LaunchParams {
-  std::string commandLine;  // argv[1..] joined by single spaces
+  std::string commandLine;  // argv[1..] joined by single spaces, in the program's path form
   int showCommand = 1;      // sw::Normal unless set
   bool headless = false;
   bool debugLog = false;

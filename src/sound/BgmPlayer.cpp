@@ -42,6 +42,7 @@ void TraceStopped() {
 }  // namespace
 
 int cBgmPlayer::Init(int channels, BgmOggNames* oggNames, BgmMidiNames* midiNames, int tracks) {
+  std::lock_guard lock(m_Lock);
   m_bInit = 1;
   m_Midi.DeleteAll();
   m_PlayKinds.clear();
@@ -59,6 +60,7 @@ int cBgmPlayer::Init(int channels, BgmOggNames* oggNames, BgmMidiNames* midiName
 }
 
 int cBgmPlayer::SetChannelCount(int n) {
+  std::lock_guard lock(m_Lock);
   n = std::max(n, 0);
   m_PlayKinds.resize(n);
   m_Midi.m_lpPlayers.resize(n);
@@ -68,6 +70,7 @@ int cBgmPlayer::SetChannelCount(int n) {
 }
 
 int cBgmPlayer::SetTrackFile(int track, const char* file) {
+  std::lock_guard lock(m_Lock);
   if (!m_bInit) return 1;
   if (track < 0 || track >= m_TrackKinds.Size() || !m_lpOggNames || !m_lpMidiNames) {
     m_TrackKinds[track];  // the checked subscript reports the bad track
@@ -102,6 +105,7 @@ int cBgmPlayer::SetTrackFile(int track, const char* file) {
 }
 
 int cBgmPlayer::Play(int channel, int track, int loop, int force) {
+  std::lock_guard lock(m_Lock);
   if (!m_bInit || (track == m_nTrack && !force)) return 1;
   m_nTrack = track;
   int kind = m_TrackKinds[track];
@@ -128,6 +132,7 @@ int cBgmPlayer::Play(int channel, int track, int loop, int force) {
 }
 
 void cBgmPlayer::Stop() {
+  std::lock_guard lock(m_Lock);
   if (!m_bInit) return;
   m_Midi.StopAll(0);
   m_Vox.Stop();
@@ -135,6 +140,7 @@ void cBgmPlayer::Stop() {
 }
 
 void cBgmPlayer::Release() {
+  std::lock_guard lock(m_Lock);
   m_Vox.Release();
   m_Midi.DeleteAll();
   m_bInit = 0;
