@@ -5,7 +5,8 @@
 
 // Reads the launch parameters, runs WinMain and shuts the window system down.
 int PlayerMain(int argc, char** argv);
-// 0 on every start-up failure, otherwise the exit code of the quit that ended the loop.
+// 1 when start-up fails (a second instance too), otherwise the exit code of the quit
+// that ended the loop.
 int WinMain(const std::string& commandLine, int showCommand);
 // The game thread: steps frames while the application is active until it is told to
 // quit. Returns 1.

@@ -431,4 +431,8 @@ void MainWindow::repaintFrame() {
   if (window_) Presenter::instance().repaint(window_);
 }
 
+void MainWindow::prepareRenderer() {
+  if (window_) Presenter::instance().attachWindow(window_);
+}
+
 }  // namespace plat
