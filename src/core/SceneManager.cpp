@@ -16,8 +16,10 @@
 #include "gfx/DDPresent.h"
 #include "gfx/DDSurface.h"
 #include "gfx/Font.h"
+#include "platform/drive.h"
 #include "platform/messaging.h"
 #include "platform/thread.h"
+#include "platform/trace.h"
 #include "stage/StageScene.h"
 #include "ui/KeyConfig.h"
 #include "ui/Pad.h"
@@ -38,7 +40,16 @@ bool RestoreSurface(DDSURFACEDATA* sd) {
 
 }  // namespace
 
-void WaitNextFrame() {
+namespace {
+
+void WaitFrameClock() {
+  if (plat::drive::Fast()) {
+    // A fast test run: the clock jumps to the frame's due time instead of waiting for
+    // it, so every frame moves it on by exactly one period, vertical sync or not.
+    plat::drive::AdvanceClock(FrameTimeLeft());
+    LimitFrameRate(g_SceneManager.m_nFrameRate);
+    return;
+  }
   // The frame clock paces the game in every drawing mode: with vertical sync the display
   // only decides when a finished frame is shown, so a 144 Hz screen does not speed it up.
   if (!g_lpD3DData && !g_lpDDData) return;  // no graphics yet
@@ -49,6 +60,15 @@ void WaitNextFrame() {
     if (left > 2) plat::this_thread::sleepMs(left - 2);
     else plat::this_thread::yieldNow();
   }
+}
+
+std::int32_t g_TracedScene = -1;
+
+}  // namespace
+
+void WaitNextFrame() {
+  WaitFrameClock();
+  plat::drive::BeginFrame();
 }
 
 cSceneManager::~cSceneManager() { DeleteAllScenes(); }
@@ -147,6 +167,10 @@ int cSceneManager::StepFrame() {
   StartTimer();
   if (g_lpDDData && !RestoreLostSurfaces()) return 0;
   UpdateInput(g_Pads);
+  if (plat::trace::Enabled() && m_nScene != g_TracedScene) {
+    plat::trace::Line("scene %d -> %d", g_TracedScene, m_nScene);
+    g_TracedScene = m_nScene;
+  }
   try {
     ChangeScene(m_nScene);
   } catch (const char* text) {
