@@ -22,6 +22,7 @@
 #include "gfx/PixelOps.h"
 #include "platform/bmp.h"
 #include "platform/clock.h"
+#include "platform/drive.h"
 #include "platform/input.h"
 #include "platform/presenter.h"
 #include "stage/StageScene.h"
@@ -370,6 +371,37 @@ TEST_F(SceneManagerTest, TheGameSteps60TimesASecondWhateverTheDisplaysRefresh) {
     plat::installClock(nullptr);
   }
   plat::Presenter::instance().setEmulatedRefresh(60);
+}
+
+TEST_F(SceneManagerTest, AFastTestRunMovesTheClockOnByOnePeriodEachFrameWhateverTheDrawingMode) {
+  struct Case {
+    bool d3d, vsync;
+    int rate;
+  };
+  const Case cases[] = {{true, true, 60}, {true, false, 30}, {false, false, 60}};
+  for (const Case& c : cases) {
+    Reset();
+    g_SceneManager.m_nFrameRate = c.rate;
+    graphics_.Close();
+    ASSERT_TRUE(graphics_.Open(c.d3d, c.vsync));
+    plat::sys::LaunchParams launch;
+    launch.headless = true;
+    launch.fast = true;
+    ASSERT_TRUE(plat::drive::Start(launch, nullptr));
+    ResetTimers();
+    for (int i = 0; i < 5; ++i) Frame();
+    std::vector<int> gaps, periods;
+    for (std::size_t i = 1; i < g_RunTimes.size(); ++i) {
+      gaps.push_back(static_cast<int>(g_RunTimes[i] - g_RunTimes[i - 1]));
+      // Frame k's period keeps `rate` frames in a second: 16, 17, 17 ms at 60.
+      const int k = static_cast<int>(i) - 1;
+      periods.push_back((k + 1) * 1000 / c.rate - k * 1000 / c.rate);
+    }
+    EXPECT_EQ(periods, gaps) << c.rate;
+    EXPECT_EQ(5u, plat::drive::Frame());
+    plat::drive::Stop();
+    EXPECT_TRUE(plat::isSystemClock());
+  }
 }
 
 TEST_F(SceneManagerTest, TheFrameRateTextShowsFramesAndAnAverageThatChangesEvery16Frames) {
