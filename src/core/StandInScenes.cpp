@@ -7,6 +7,7 @@
 #include "frontend/StageSelectScene.h"
 #include "frontend/TitleScene.h"
 #include "platform/messaging.h"
+#include "gamedata/Stage.h"
 #include "stage/StageScene.h"
 #include "ui/Pad.h"
 
@@ -65,4 +66,4 @@ std::unique_ptr<cScene> CreateScene(std::int32_t id) {
   }
 }
 
-std::int32_t LoadedStageFrameRate() { return 60; }
+std::int32_t LoadedStageFrameRate() { return g_Stage.m_nFrameRate; }
