@@ -125,6 +125,10 @@ void DeviceCore::runCommand(const Command& c) {
       break;
     case K::SetSynth:
       synth = static_cast<MidiSynth*>(c.ptr);
+      synthPending = false;
+      break;
+    case K::SynthPending:
+      synthPending = true;
       break;
   }
 }
@@ -189,7 +193,9 @@ void DeviceCore::renderChunk(float* out, int frames) {
   work.sysexUsed = 0;
   work.noticeCount = 0;
   work.seq = 0;
-  for (int i = 0; i < streamCount; ++i) streamGather(*streams[i], work, config.rate, frames);
+  // While the synth loads, the streams stand still: the music starts when it can sound.
+  if (!synthPending)
+    for (int i = 0; i < streamCount; ++i) streamGather(*streams[i], work, config.rate, frames);
   renderSynth(frames, blockStart);
 
   // Sum in float, clip once.
@@ -310,6 +316,7 @@ std::shared_ptr<Device> Device::open(const DeviceConfig& config, std::string* wh
 Device::~Device() {
   if (!core_) return;
   detail::DeviceCore& c = *core_;
+  if (c.synthLoader.joinable()) c.synthLoader.join();
   if (c.sdlDevice) SDL_CloseAudioDevice(c.sdlDevice);  // waits for the callback to finish
   if (c.service.joinable()) {
     c.quit.store(true, std::memory_order_release);
@@ -355,23 +362,36 @@ void Device::installSynth(std::unique_ptr<MidiSynth> synth) {
 
 bool Device::ensureSynth(std::string* why) {
   detail::DeviceCore& c = *core_;
-  {
-    std::lock_guard lock(c.synthMutex);
-    if (c.synthInstalled) return true;
-  }
+  std::lock_guard lock(c.synthMutex);
+  if (c.synthInstalled || c.synthLoading) return true;
   auto path = findGmSoundfont();
-  if (!path) {
-    if (why) *why = "no General MIDI soundfont";
+  if (!path || c.synthFailed) {
+    if (why) *why = path ? "cannot load the soundfont " + *path : "no General MIDI soundfont";
     return false;
   }
-  auto synth = makeFluidSynth(c.config.rate, *path, why);
-  if (!synth) return false;
-  {
-    std::lock_guard lock(c.synthMutex);
-    if (c.synthInstalled) return true;  // another thread was quicker
-  }
-  installSynth(std::move(synth));
+  if (c.synthLoader.joinable()) c.synthLoader.join();  // an earlier load, already over
+  // The soundfont takes a while to load: on a thread of its own, so that nobody waits.
+  c.synthLoading = true;
+  detail::Command pending;
+  pending.kind = detail::Command::Kind::SynthPending;
+  c.push(pending);
+  c.synthLoader = std::thread([this, &c, soundfont = *path] {
+    std::unique_ptr<MidiSynth> synth = makeFluidSynth(c.config.rate, soundfont, nullptr);
+    // Without a synth the streams play on unheard rather than wait for ever.
+    installSynth(std::move(synth));
+    std::lock_guard done(c.synthMutex);
+    c.synthFailed = !c.synthInstalled;
+    c.synthLoading = false;
+    c.synthReady.notify_all();
+  });
   return true;
+}
+
+bool Device::waitForSynth() {
+  detail::DeviceCore& c = *core_;
+  std::unique_lock lock(c.synthMutex);
+  c.synthReady.wait(lock, [&c] { return !c.synthLoading; });
+  return c.synthInstalled;
 }
 
 std::shared_ptr<Device> acquireDevice(std::string* why) {

@@ -13,6 +13,9 @@
 #include "gfx/DDComposite.h"
 #include "gfx/DDFade.h"
 #include "gfx/DDPalette.h"
+#include "platform/messaging.h"
+#include "platform/trace.h"
+#include "platform/winnum.h"
 #include "stage/ActorPhysics.h"
 #include "stage/Chara.h"
 #include "stage/Item.h"
@@ -147,6 +150,14 @@ void cStageScene::StageStart() {
 void cStageScene::Play() {
   if (m_bQuit.load()) PostCloseRequest();
   if (IsClosing()) return;
+  ++m_nPlayFrames;
+  if (plat::trace::FramesEnabled() && !g_Players.empty()) {
+    const cPlayer& p = g_Players[0];
+    plat::trace::Line("play %d x %.17g y %.17g hp %d sp %d chars %d items %d shots %d view %.17g %.17g",
+                      m_nPlayFrames, p.m_dX, p.m_dY, p.m_nHp, p.m_nSp, static_cast<int>(g_Charas.size()),
+                      static_cast<int>(g_Items.size()), static_cast<int>(m_Shots.size()), m_ScrollX.m_dPos,
+                      m_ScrollY.m_dPos);
+  }
 }
 
 // The pause menu, the game end, the continue menu and the game over come with the play
@@ -157,6 +168,11 @@ void cStageScene::ContinueMenu() {}
 void cStageScene::GameOver() {}
 
 int cStageScene::CheckPauseKey() { return 0; }
+
+std::intptr_t cStageScene::RequestBgm(int nBgm, int bLoop) {
+  g_PlayRecord.m_bStageBgmLoop = bLoop;
+  return plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 4, nBgm});
+}
 
 void cStageScene::FadeOut() {
   if (!IsClosing()) Draw(0, 1, 0, 1);

@@ -126,6 +126,9 @@ class cStageScene : public cScene {
   // 1 when a failed Init or set-up closes the game: no logic, no drawing of what was
   // not built.
   bool IsClosing() const { return m_bClosing != 0; }
+  // Stage music: the loop flag goes into the play record, the number to the window
+  // thread (0 stops the music); returns the window's answer.
+  std::intptr_t RequestBgm(int nBgm, int bLoop);
 
   // Resources (StageResources.cpp).
   // Names the background entries after the stage and loads them, with the scene's other

@@ -20,6 +20,7 @@
 #include "gfx/DDPresent.h"
 #include "platform/clock.h"
 #include "platform/messaging.h"
+#include "platform/trace.h"
 #include "stage/ActorPhysics.h"
 #include "stage/BlockMap.h"
 #include "stage/Chara.h"
@@ -117,9 +118,7 @@ void cStageScene::RequestStageMusic(int bMusicRestart) {
   } else {
     bRequest = n != nPlaying;
   }
-  if (!bRequest) return;
-  g_PlayRecord.m_bStageBgmLoop = g_Stage.m_nBgmOption;
-  plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 4, static_cast<std::intptr_t>(n)});
+  if (bRequest) RequestBgm(n, g_Stage.m_nBgmOption);
 }
 
 void cStageScene::SetUpScrollAxes() {
@@ -293,5 +292,8 @@ void cStageScene::SetStage(int bRestart, int bMusicRestart) {
 
   FireStartTriggers();
   DDSetVirBackBuffer(false);
+  if (plat::trace::Enabled())
+    plat::trace::Line("stage start %s mode %d part %d", plat::trace::Path(g_Stage.m_strPath).c_str(),
+                      static_cast<int>(g_SceneManager.m_nGameMode), static_cast<int>(g_PlayRecord.m_nPart));
   DebugLog("Out SetStage");
 }
