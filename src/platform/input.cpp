@@ -119,8 +119,8 @@ std::uint8_t genericOf(std::uint8_t code) {
 // Hold counts by virtual key: a code is down while any physical key or button holds it
 // (left and right Shift both hold VK_SHIFT).
 std::atomic<std::uint8_t> g_keys[256];
-// Keys a key script holds (the game thread's frame clock only).
-bool g_scriptHeld[256];
+// Keys a key script holds: set by the frame clock, cleared with every key on focus loss.
+std::atomic<bool> g_scriptHeld[256];
 std::atomic<bool> g_composing{false};
 std::atomic<KeyLayout> g_layoutOverride{KeyLayout::Auto};
 
@@ -161,7 +161,7 @@ void release(std::uint8_t code) {
 
 void clearKeys() {
   for (auto& k : g_keys) k.store(0, std::memory_order_relaxed);
-  std::fill(std::begin(g_scriptHeld), std::end(g_scriptHeld), false);
+  for (auto& held : g_scriptHeld) held.store(false, std::memory_order_relaxed);
   std::fill(std::begin(g_scanHeld), std::end(g_scanHeld), std::uint8_t{0});
   std::fill(std::begin(g_mouseHeld), std::end(g_mouseHeld), false);
   g_composing.store(false);
@@ -362,8 +362,7 @@ bool keyDown(std::uint16_t code) {
 }
 
 void scriptKey(std::uint8_t code, bool down) {
-  if (code == 0 || g_scriptHeld[code] == down) return;
-  g_scriptHeld[code] = down;
+  if (code == 0 || g_scriptHeld[code].exchange(down, std::memory_order_relaxed) == down) return;
   if (down) {
     press(code);
     press(genericOf(code));
