@@ -58,6 +58,8 @@ class cPlayer : public cActor {
   // giant scale to them.
   void SetFlyMode(int nMode, int bRescale);
   void BuildDebugBoxes();
+  // The item flow changes queued during the flow pass, applied after it.
+  void ApplyPendingFlowChanges();
 };
 
 extern cVector<cPlayer> g_Players;
