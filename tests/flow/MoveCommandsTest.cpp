@@ -5,11 +5,13 @@
 #include <cmath>
 #include <vector>
 
+#include "core/AppGlobals.h"
 #include "flow/CommandTables.h"
 #include "gamedata/Move.h"
 #include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
 #include "stage/ObjectGeometry.h"
+#include "platform/messaging.h"
 #include "stage/StageFixture.h"
 
 namespace {
@@ -21,6 +23,21 @@ class MoveCommandsTest : public stagetest::StageFixture {
     chara_.m_SwitchBusy.assign(27, 0);
     chara_.m_SwitchEnded.assign(27, 0);
     chara_.m_SwitchStarted.assign(27, 0);
+  }
+  void TearDown() override {
+    if (window_) {
+      g_hWnd.store(0);
+      plat::unregisterWindow(window_);
+    }
+    StageFixture::TearDown();
+  }
+  // The sounds asked of the main window from now on are counted.
+  void CountSounds() {
+    window_ = plat::registerWindow([this](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
+      if (m.id == plat::wm::User + 5) ++sounds_;
+      return 0;
+    });
+    g_hWnd.store(window_);
   }
 
   // A command of the type lasting time tenths, with a movement payload set by set.
@@ -59,6 +76,8 @@ class MoveCommandsTest : public stagetest::StageFixture {
   }
 
   cChara chara_;
+  plat::WindowToken window_ = 0;
+  int sounds_ = 0;
 };
 
 TEST_F(MoveCommandsTest, WalkerTurnsAtBothEdgesOfAOneBlockPlatform) {
@@ -205,6 +224,96 @@ TEST_F(MoveCommandsTest, DirectionAndAngleVelocities) {
     EXPECT_NEAR(vy, r.vy, 1e-12) << r.code << " " << r.angle;
     EXPECT_EQ(turn, r.turn) << r.code << " " << r.angle;
   }
+}
+
+TEST_F(MoveCommandsTest, HomingAimsWhereTheTargetWasOnePeriodBefore) {
+  Place(chara_, 640, 640, 32, 32, 1, 1);
+  cPlayer& target = g_Players[0];
+  Place(target, 800, 700, 32, 32, 0, 1);
+  chara_.m_pTarget = &target;
+  const int p = 3;
+  Run({Move(6, 99, [&](cEdMove& m) {
+    m.m_nRadius = p;  // steps at one sub-step a frame
+    m.m_nSpeed = 20;
+  })});
+  const double s = 2.0;
+  std::vector<std::pair<double, double>> seen;  // the target's centre at each step
+  double vx = 0, vy = 0;
+  for (int c = 0; c < 10; ++c) {
+    target.m_dX += 5;  // it runs away to the right
+    target.m_dY -= 2;
+    target.ClampX(2);
+    target.ClampY(2);
+    target.CalcScreenRect();
+    chara_.CalcScreenRect();
+    seen.push_back({target.ScreenCentreX(), target.ScreenCentreY()});
+    // Aim at the point of p steps before, every p steps; keep the velocity between.
+    if (c % p == 0) {
+      const auto [px, py] = seen[c - (c == 0 ? 0 : p)];
+      const double dx = px - chara_.ScreenCentreX(), dy = py - chara_.ScreenCentreY();
+      const double r = std::sqrt(dx * dx + dy * dy);
+      vx = s * dx / r;
+      vy = s * dy / r;
+    }
+    const double x = chara_.m_dX, y = chara_.m_dY;
+    Step();
+    ASSERT_NEAR(chara_.m_dX - x, vx, 1e-9) << c;
+    ASSERT_NEAR(chara_.m_dY - y, vy, 1e-9) << c;
+  }
+}
+
+TEST_F(MoveCommandsTest, InertialMovementBrakesAgainstItsPushAndKeepsToItsCap) {
+  cEdCommand c = Move(2, 1, [](cEdMove& m) {
+    m.m_bInertia = 1;
+    m.m_fBrake = 0.5;
+  });
+  cCommandRuntime runtime;
+  runtime.m_pCommand = &c;
+  runtime.m_dSpeed2 = 1.0;
+  const struct {
+    double push, v;   // inertial velocity before; the command's velocity (per second)
+    double after;     // per step: v / 60, halved against the push, within -1..1
+    int brake;        // friction of the push stays on only against it
+  } rows[] = {
+      {0.5, -60, 0.0, 1},
+      {0.0, 120, 1.0, 0},
+      {-0.25, 30, 0.0, 1},
+      {0.5, 30, 1.0, 0},
+      {-0.5, -90, -1.0, 0},
+  };
+  for (const auto& r : rows) {
+    chara_.m_dPushX = r.push;
+    chara_.m_bBrakeX = 1;
+    chara_.m_dStepX = 0.0;
+    chara_.ApplyMoveVelocity(r.v, 0.0, 0, runtime, *c.m_pMove, 0);
+    EXPECT_DOUBLE_EQ(chara_.m_dPushX, r.after) << r.push << " " << r.v;
+    EXPECT_EQ(chara_.m_bBrakeX, r.brake) << r.push << " " << r.v;
+    EXPECT_EQ(chara_.m_dStepX, 0.0);
+  }
+}
+
+TEST_F(MoveCommandsTest, ChangeDirectionTowardATargetWaitsForOne) {
+  CountSounds();
+  MakeMap();
+  Place(chara_, 640, 640);
+  chara_.m_nFacing = 0;
+  chara_.m_pTarget = nullptr;
+  cEdCommand turn;
+  turn.m_nType = 9;
+  turn.m_nTime = 99;
+  turn.m_nSound = 3;
+  turn.m_Params = {2};
+  Run({turn});
+  for (int n = 0; n < 4; ++n) Step();
+  EXPECT_EQ(sounds_, 4);  // no target: the sound again at every step
+  EXPECT_EQ(chara_.m_nFacing, 0);
+  cPlayer& target = g_Players[0];
+  Place(target, 800, 640, 32, 32, 0);
+  chara_.m_pTarget = &target;
+  // With one to the right it turns, then once every tenth of a second (6 steps).
+  for (int n = 0; n < 13; ++n) Step();
+  EXPECT_EQ(chara_.m_nFacing, 1);
+  EXPECT_EQ(sounds_, 4 + 3);
 }
 
 }  // namespace
