@@ -31,7 +31,7 @@ struct DeviceConfig {
 
 class MidiSynth;
 
-class Device {
+class Device : public std::enable_shared_from_this<Device> {
  public:
   static std::shared_ptr<Device> open(const DeviceConfig& config, std::string* why);
   ~Device();

@@ -316,7 +316,9 @@ std::shared_ptr<Device> Device::open(const DeviceConfig& config, std::string* wh
 Device::~Device() {
   if (!core_) return;
   detail::DeviceCore& c = *core_;
-  if (c.synthLoader.joinable()) c.synthLoader.join();
+  // A soundfont still loading does not hold up the close: the loader finds the device
+  // gone and drops what it made.
+  if (c.synthLoader.joinable()) c.synthLoader.detach();
   if (c.sdlDevice) SDL_CloseAudioDevice(c.sdlDevice);  // waits for the callback to finish
   if (c.service.joinable()) {
     c.quit.store(true, std::memory_order_release);
@@ -375,14 +377,17 @@ bool Device::ensureSynth(std::string* why) {
   detail::Command pending;
   pending.kind = detail::Command::Kind::SynthPending;
   c.push(pending);
-  c.synthLoader = std::thread([this, &c, soundfont = *path] {
-    std::unique_ptr<MidiSynth> synth = makeFluidSynth(c.config.rate, soundfont, nullptr);
+  c.synthLoader = std::thread([self = weak_from_this(), rate = c.config.rate, soundfont = *path] {
+    std::unique_ptr<MidiSynth> synth = makeFluidSynth(rate, soundfont, nullptr);
+    std::shared_ptr<Device> device = self.lock();
+    if (!device) return;
     // Without a synth the streams play on unheard rather than wait for ever.
-    installSynth(std::move(synth));
-    std::lock_guard done(c.synthMutex);
-    c.synthFailed = !c.synthInstalled;
-    c.synthLoading = false;
-    c.synthReady.notify_all();
+    device->installSynth(std::move(synth));
+    detail::DeviceCore& core = device->core();
+    std::lock_guard done(core.synthMutex);
+    core.synthFailed = !core.synthInstalled;
+    core.synthLoading = false;
+    core.synthReady.notify_all();
   });
   return true;
 }
