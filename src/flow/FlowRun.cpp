@@ -4,6 +4,7 @@
 
 #include "core/Log.h"
 #include "flow/FlowStubs.h"
+#include "gamedata/ClampedMath.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Move.h"
 #include "stage/Actor.h"
@@ -179,9 +180,11 @@ int cActor::BuildFlows(const cVector<cEdFlow>& flows, int nFacing, int bInsert, 
       cCommandRuntime& c = r.m_Commands[j];
       cEdCommand& cmd = flow.m_Commands[j];
       c.m_pCommand = &cmd;
-      c.m_nTotal = (cmd.m_nTimePerLevel * m_nLevel + cmd.m_nTime) * g_SubSteps * 6;
+      // Damaged levels and times saturate rather than wrap.
+      c.m_nTotal = MulClamped(AddClamped(MulClamped(cmd.m_nTimePerLevel, m_nLevel), cmd.m_nTime),
+                              MulClamped(g_SubSteps, 6));
       if (const cEdMove* pMove = cmd.m_pMove.get()) {
-        c.m_dSpeed = (pMove->m_nSpeedPerLevel * m_nLevel + pMove->m_nSpeed) * 0.1 / dScale;
+        c.m_dSpeed = (static_cast<double>(pMove->m_nSpeedPerLevel) * m_nLevel + pMove->m_nSpeed) * 0.1 / dScale;
         if (pMove->m_bInertia) c.m_dSpeed2 = pMove->m_nMaxSpeed * 0.1 / dScale;
         c.m_nMoveMode = pMove->m_nDirection;
       }
