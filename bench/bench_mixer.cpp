@@ -57,7 +57,7 @@ void BM_MixSixteenSoundsAndMidi(benchmark::State& state) {
   c.backend = Backend::Manual;
   auto device = Device::open(c, nullptr);
   std::string why;
-  if (!device->ensureSynth(&why)) {
+  if (!device->ensureSynth(&why) || !device->waitForSynth()) {
     state.SkipWithError(why.c_str());
     return;
   }

@@ -15,6 +15,7 @@
 #include "core/SystemReport.h"
 #include "frontend/FreePlay.h"
 #include "frontend/FrontendLinks.h"
+#include "frontend/PlayRecord.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/Database.h"
 #include "gamedata/Option.h"
@@ -91,43 +92,6 @@ bool StartGraphics(int showCommand) {
   return false;
 }
 
-// Palette and transparent colour from the first bitmap of the table, unless the
-// project sets its own transparent colour.
-bool SetUpPaletteAndTransparency() {
-  if (!g_lpD3DData && !(g_lpDDData && g_lpDDData->bPalette)) return true;
-  const std::string& paletteFile = g_BmpTable[0].szFileName;
-  // These failures also reach the report log and the user: a start that ends without a
-  // word would leave nobody knowing why.
-  if (!DDLoadPaletteFromFile(g_Palette, paletteFile, g_bWindowMode)) {
-    DebugLog("DDLoadPaletteFromFile失敗");
-    ReportError("%s の読み込みに失敗！", paletteFile.c_str());
-    return false;
-  }
-  for (int i = 0; i < 256; ++i) g_WorkPalette[i] = g_Palette[i];
-
-  auto fromFile = [&] {
-    if (DDSetTransmitFromFile(paletteFile)) return true;
-    DebugLog("DDSetTransmit失敗");
-    ReportError("%s の読み込みに失敗！", paletteFile.c_str());
-    return false;
-  };
-  if (g_System.m_nColorMode == 0) {
-    if (!fromFile()) return false;
-  } else if (g_DDState.nBpp == 16) {
-    if (!fromFile()) return false;
-    // The project's own colour replaces the key's colour bytes; the loads of 16-bit
-    // pictures keep the key of the palette bitmap.
-    std::uint8_t* bgr = g_lpD3DData ? g_lpD3DData->TransmitColor : g_lpDDData->TransmitColor;
-    bgr[0] = g_System.m_nTransparentB;
-    bgr[1] = g_System.m_nTransparentG;
-    bgr[2] = g_System.m_nTransparentR;
-  } else {
-    DDSetTransmit(g_System.m_nTransparentR, g_System.m_nTransparentG, g_System.m_nTransparentB);
-  }
-  DebugLog("1");
-  return true;
-}
-
 void ChooseFlipOff() {
   if (!g_lpDDData) return;
   if (g_bWindowMode) {
@@ -172,6 +136,8 @@ void LinkMusicRequests() {
   l.bgmFile = [](int n) { return g_Database.m_Bgms[n].m_strFile; };
   l.scene = [] { return static_cast<int>(g_SceneManager.m_nScene); };
   l.prevScene = [] { return static_cast<int>(g_SceneManager.m_nPrevScene); };
+  l.setStageBgm = [](int n) { g_PlayRecord.m_nStageBgm = n; };
+  l.stageBgmLoop = [] { return static_cast<int>(g_PlayRecord.m_bStageBgmLoop); };
 }
 
 bool StartSound() {
@@ -249,6 +215,41 @@ SCREENMODE ChooseScreenMode(const SYSTEMINIDATA& ini, std::int32_t colorMode, st
     m.lpszError = kBadScreenMode;
   }
   return m;
+}
+
+bool SetUpPaletteAndTransparency() {
+  if (!g_lpD3DData && !(g_lpDDData && g_lpDDData->bPalette)) return true;
+  const std::string& paletteFile = g_BmpTable[0].szFileName;
+  // These failures also reach the report log and the user: a start that ends without a
+  // word would leave nobody knowing why.
+  if (!DDLoadPaletteFromFile(g_Palette, paletteFile, g_DDState.bWindowed)) {
+    DebugLog("DDLoadPaletteFromFile失敗");
+    ReportError("%s の読み込みに失敗！", paletteFile.c_str());
+    return false;
+  }
+  for (int i = 0; i < 256; ++i) g_WorkPalette[i] = g_Palette[i];
+
+  auto fromFile = [&] {
+    if (DDSetTransmitFromFile(paletteFile)) return true;
+    DebugLog("DDSetTransmit失敗");
+    ReportError("%s の読み込みに失敗！", paletteFile.c_str());
+    return false;
+  };
+  if (g_System.m_nColorMode == 0) {
+    if (!fromFile()) return false;
+  } else if (g_DDState.nBpp == 16) {
+    if (!fromFile()) return false;
+    // The project's own colour becomes the key of the pictures loaded at 16 bits; the
+    // raw transparent pixel stays the palette bitmap's.
+    std::uint8_t* bgr = g_lpD3DData ? g_lpD3DData->TransmitColor16 : g_lpDDData->TransmitColor16;
+    bgr[0] = g_System.m_nTransparentB;
+    bgr[1] = g_System.m_nTransparentG;
+    bgr[2] = g_System.m_nTransparentR;
+  } else {
+    DDSetTransmit(g_System.m_nTransparentR, g_System.m_nTransparentG, g_System.m_nTransparentB);
+  }
+  DebugLog("1");
+  return true;
 }
 
 bool InitGame(const std::string& commandLine, int showCommand) {

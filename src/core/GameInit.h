@@ -13,6 +13,10 @@ bool InitGame(const std::string& commandLine, int showCommand);
 // Releases what InitGame made; tolerates a start-up that failed at any step.
 void UnInitGame();
 
+// Start-up's palette and transparent colour, from the first bitmap of the fixed table
+// or, for the key, the project's own colour; false (reported) when that bitmap fails.
+bool SetUpPaletteAndTransparency();
+
 // 1 while a stage file named at start is test-played.
 extern std::int32_t g_bTestPlay;
 

@@ -16,8 +16,10 @@
 #include "gfx/DDPresent.h"
 #include "gfx/DDSurface.h"
 #include "gfx/Font.h"
+#include "platform/drive.h"
 #include "platform/messaging.h"
 #include "platform/thread.h"
+#include "platform/trace.h"
 #include "stage/StageScene.h"
 #include "ui/KeyConfig.h"
 #include "ui/Pad.h"
@@ -38,7 +40,16 @@ bool RestoreSurface(DDSURFACEDATA* sd) {
 
 }  // namespace
 
-void WaitNextFrame() {
+namespace {
+
+void WaitFrameClock() {
+  if (plat::drive::Fast()) {
+    // A fast test run: the clock jumps to the frame's due time instead of waiting for
+    // it, so every frame moves it on by exactly one period, vertical sync or not.
+    plat::drive::AdvanceClock(FrameTimeLeft());
+    LimitFrameRate(g_SceneManager.m_nFrameRate);
+    return;
+  }
   if (g_lpD3DData) {
     if (g_DDState.bVSync) return;  // presenting waits for the vertical blank
   } else if (!g_lpDDData) {
@@ -51,6 +62,15 @@ void WaitNextFrame() {
     if (left > 2) plat::this_thread::sleepMs(left - 2);
     else plat::this_thread::yieldNow();
   }
+}
+
+std::int32_t g_TracedScene = -1;
+
+}  // namespace
+
+void WaitNextFrame() {
+  WaitFrameClock();
+  plat::drive::BeginFrame();
 }
 
 cSceneManager::~cSceneManager() { DeleteAllScenes(); }
@@ -149,6 +169,10 @@ int cSceneManager::StepFrame() {
   StartTimer();
   if (g_lpDDData && !RestoreLostSurfaces()) return 0;
   UpdateInput(g_Pads);
+  if (plat::trace::Enabled() && m_nScene != g_TracedScene) {
+    plat::trace::Line("scene %d -> %d", g_TracedScene, m_nScene);
+    g_TracedScene = m_nScene;
+  }
   try {
     ChangeScene(m_nScene);
   } catch (const char* text) {

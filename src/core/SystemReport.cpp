@@ -30,13 +30,19 @@ int WriteBlock(const std::string& block) {
   return ReportWrite(text);
 }
 
-// Video memory as the graphics see it: the budget of a test, or else the machine's
-// memory, since every surface lives there.
+// Video memory: the budget of a test, else the graphics card's own where its driver
+// tells it, else the machine's memory, where every surface lives.
 void VideoMemory(double& total, double& available) {
   const long long budget = plat::display::videoMemoryBudget();
   if (budget >= 0) {
     total = static_cast<double>(budget);
     available = static_cast<double>(std::max(0LL, budget - plat::display::videoMemoryUsed()));
+    return;
+  }
+  const plat::sysinfo::GraphicsCard card = plat::sysinfo::graphicsCard();
+  if (card.vramTotal > 0) {
+    total = static_cast<double>(card.vramTotal);
+    available = static_cast<double>(std::max(0LL, card.vramTotal - std::max(0LL, card.vramUsed)));
     return;
   }
   MEMORYSTATUS mem;
@@ -100,12 +106,19 @@ int ReportDxDiag(std::string& text) {
   Append(text, "TextureMem : %dMB\n", static_cast<int>(std::min(available / kMegabyte, 2147483647.0)));
 
   const plat::display::DeviceCaps& caps = g_lpD3DData->Caps;
+  // The display driver is the kernel's (or, without one, the window system's) and is
+  // versioned with the kernel.
+  const plat::sysinfo::GraphicsCard card = plat::sysinfo::graphicsCard();
+  const std::string& driver = card.driver.empty() ? facts.videoDriver : card.driver;
+  const plat::sysinfo::KernelVersion kernel = plat::sysinfo::kernelVersion();
   for (std::size_t i = 0; i < facts.displays.size(); ++i) {
     const plat::sysinfo::DisplayDevice& device = facts.displays[i];
     Append(text, "---デバイス%d\n", static_cast<int>(i));
     if (!device.name.empty()) Append(text, "Destination : %s\n", device.name.c_str());
-    Append(text, "Driver : %s %1d.%02d.%04d.%04d\n", facts.videoDriver.c_str(), facts.sdlMajor, facts.sdlMinor,
-           facts.sdlPatch, 0);
+    Append(text, "VRAM : %.1f MB\n", total / kMegabyte);
+    if (!driver.empty())
+      Append(text, "Driver : %s %1d.%02d.%04d.%04d\n", driver.c_str(), kernel.part[0], kernel.part[1], kernel.part[2],
+             kernel.part[3]);
     Append(text, "DDI : %d\n", caps.ddiVersion);
     Append(text, "TextureMaxSize : (%d,%d)\n", caps.maxTextureWidth, caps.maxTextureHeight);
     // The drawing pipeline blends with one texture stage.

@@ -1,5 +1,6 @@
 #include "core/WinMain.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "core/SceneManager.h"
 #include "core/SystemReport.h"
 #include "core/Thread.h"
+#include "platform/drive.h"
 #include "platform/fs.h"
 #include "platform/msgbox.h"
 #include "platform/sys.h"
@@ -27,8 +29,15 @@ void ReleaseInstanceLock() { g_InstanceLock.reset(); }
 
 int PlayerMain(int argc, char** argv) {
   plat::sys::setLaunch(plat::sys::readLaunchParams(argc, argv));
+  std::string refused;
+  if (!plat::drive::Start(plat::sys::launch(), &refused)) {
+    // Test equipment that cannot do what it was asked: the run would prove nothing.
+    std::fprintf(stderr, "%s\n", refused.c_str());
+    return kDriveRefusedExitCode;
+  }
   int code = WinMain(plat::sys::launch().commandLine, plat::sys::launch().showCommand);
   plat::videoQuit();
+  plat::drive::Finish(code);
   return code;
 }
 
@@ -104,6 +113,7 @@ int WinMain(const std::string& commandLine, int showCommand) {
     // A worker that never stopped may still touch the game state: nothing shared may
     // be torn down under it, so the process ends here.
     ReportPrintfDebug("a worker thread did not stop; ending without UnInitGame");
+    plat::drive::Finish(exitCode);
     std::_Exit(exitCode);
   }
   UnInitGame();

@@ -3,8 +3,11 @@
 #pragma once
 #include <string>
 
-// Reads the launch parameters, runs WinMain and shuts the window system down.
+// Reads the launch parameters, runs WinMain and shuts the window system down. A test
+// drive (key script, trace, ...) that cannot start ends it before anything else with
+// kDriveRefusedExitCode and the reason on standard error.
 int PlayerMain(int argc, char** argv);
+inline constexpr int kDriveRefusedExitCode = 2;
 // 0 on every start-up failure, otherwise the exit code of the quit that ended the loop.
 int WinMain(const std::string& commandLine, int showCommand);
 // The game thread: steps frames while the application is active until it is told to

@@ -3,8 +3,8 @@
 #include <iterator>
 
 #include "core/Log.h"
-#include "flow/FlowStubs.h"
-#include "gamedata/ClampedMath.h"
+#include "flow/CommandTables.h"
+#include "flow/StepCounts.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Move.h"
 #include "stage/Actor.h"
@@ -21,6 +21,9 @@ constexpr int kTriggerDeath = 3;
 constexpr int kTriggerStageStart = 18;
 constexpr int kFirstInstantType = 16;
 constexpr int kTypeMessage = 19;
+// Stage-start flows that start one another from their instant commands nest no deeper.
+constexpr int kMaxStartNesting = 16;
+int g_nStartNesting = 0;
 
 cStageScene* Scene() { return g_StageScene.load(std::memory_order_relaxed); }
 
@@ -41,6 +44,7 @@ void cCommandRuntime::Reset() {
   m_bDone = 0;
   m_bStarted = 0;
   m_nCounter = 0;
+  m_dPhaseX = m_dPhaseY = 0.0;
   m_nRemaining = m_nTotal;
 }
 
@@ -69,16 +73,38 @@ void cFlowRuntime::Start() {
     pActor->m_SwitchStarted[m_pFlow->m_nSwitch] = 1;
   }
   if (m_pFlow->m_nTrigger != kTriggerStageStart || m_Commands.empty()) return;
+  // A stage-start flow restarted by its own instant commands is only reset: the run
+  // under way goes on (or stops at the abort flag).
+  if (m_bInStart) return;
+  if (g_nStartNesting >= kMaxStartNesting) {
+    ReportPrintfDebug("ステージ開始前のフローの入れ子が深すぎるため、フロー %d を実行しません", m_nIndex);
+    End(*pActor);
+    return;
+  }
   // Stage-start flows run their instant commands here and never stay running.
+  cActor* const pSavedActor = pScene->m_pCurActor;
+  cFlowRuntime* const pSavedFlow = pScene->m_pCurFlow;
+  cCommandRuntime* const pSavedCommand = pScene->m_pCurCommand;
+  ++g_nStartNesting;
+  m_bInStart = 1;
   pScene->m_pCurFlow = this;
   m_bAbort = 0;
-  for (m_nCurrent = 0; m_nCurrent < m_Commands.Size(); ++m_nCurrent) {
-    cCommandRuntime& c = m_Commands[m_nCurrent];
+  // The loop keeps its own index: a restart from inside resets m_nCurrent.
+  for (int i = 0; i < m_Commands.Size(); ++i) {
+    m_nCurrent = i;
+    cCommandRuntime& c = m_Commands[i];
     if (!c.m_pCommand || c.m_pCommand->m_nType < kFirstInstantType || !c.m_pCommand->m_bParallel) continue;
+    pScene->m_pCurActor = pActor;
+    pScene->m_pCurFlow = this;
     if (!c.Step()) DebugErrorBoxPrintf("%s", "使用時間0なので、ここにくることはあり得ないはず！");
     if (m_bAbort) break;
     c.m_bDone = 1;
   }
+  m_bInStart = 0;
+  --g_nStartNesting;
+  pScene->m_pCurActor = pSavedActor;
+  pScene->m_pCurFlow = pSavedFlow;
+  pScene->m_pCurCommand = pSavedCommand;
   End(*pActor);
 }
 
@@ -149,7 +175,13 @@ int cActor::GetInputDirection(const cPad& pad) {
   return 0;
 }
 
-int cActor::ExecCommand(cCommandRuntime& runtime) { return flowstub::ExecuteCommand(*this, runtime); }
+int cActor::ExecCommand(cCommandRuntime& runtime) {
+  if (!runtime.m_pCommand) return 0;
+  // Types outside the table do nothing, like the types without an executor.
+  const int nType = runtime.m_pCommand->m_nType;
+  if (nType < 0 || nType >= COMMAND_TYPE_COUNT || !g_CommandExecutors[nType]) return 0;
+  return g_CommandExecutors[nType](*this, runtime);
+}
 
 int cActor::BuildFlows(const cVector<cEdFlow>& flows, int nFacing, int bInsert, int nIndex) {
   const cVector<cEdFlow> given = flows;  // flows may be the actor's own list
@@ -165,7 +197,7 @@ int cActor::BuildFlows(const cVector<cEdFlow>& flows, int nFacing, int bInsert, 
     m_Def.m_Flows.insert(m_Def.m_Flows.begin() + nFirst, given.begin(), given.end());
     m_FlowRuntimes.insert(m_FlowRuntimes.begin() + nFirst, static_cast<std::size_t>(n), cFlowRuntime());
   }
-  const double dScale = g_FrameScale > 0.0 ? g_FrameScale : 1.0;
+  const double dScale = StepScale();
   for (int k = 0; k < n; ++k) {
     cFlowRuntime& r = m_FlowRuntimes[nFirst + k];
     cEdFlow& flow = m_Def.m_Flows[nFirst + k];
@@ -180,18 +212,19 @@ int cActor::BuildFlows(const cVector<cEdFlow>& flows, int nFacing, int bInsert, 
       cCommandRuntime& c = r.m_Commands[j];
       cEdCommand& cmd = flow.m_Commands[j];
       c.m_pCommand = &cmd;
-      // Damaged levels and times saturate rather than wrap.
-      c.m_nTotal = MulClamped(AddClamped(MulClamped(cmd.m_nTimePerLevel, m_nLevel), cmd.m_nTime),
-                              MulClamped(g_SubSteps, 6));
+      c.m_nTotal = TenthsToSteps(ByLevel(cmd.m_nTimePerLevel, m_nLevel, cmd.m_nTime));
       if (const cEdMove* pMove = cmd.m_pMove.get()) {
-        c.m_dSpeed = (static_cast<double>(pMove->m_nSpeedPerLevel) * m_nLevel + pMove->m_nSpeed) * 0.1 / dScale;
+        c.m_dSpeed = static_cast<double>(ByLevel(pMove->m_nSpeedPerLevel, m_nLevel, pMove->m_nSpeed)) * 0.1 / dScale;
         if (pMove->m_bInertia) c.m_dSpeed2 = pMove->m_nMaxSpeed * 0.1 / dScale;
         c.m_nMoveMode = pMove->m_nDirection;
       }
-      flowstub::InitCommand(c, *this, nFacing);
+      const int nType = cmd.m_nType;
+      if (nType >= 0 && nType < COMMAND_TYPE_COUNT && g_CommandInitializers[nType])
+        g_CommandInitializers[nType](c, *this, nFacing);
     }
   }
   if (bInsert) RelinkFlows();
+  for (int k = 0; k < n; ++k) m_FlowRuntimes[nFirst + k].BuildAnimeLinks();
   return n;
 }
 
@@ -227,7 +260,7 @@ int cActor::RunFlowPass(int bDeathPass) {
   cStageScene* pScene = Scene();
   if (!pScene) return 0;
   pScene->m_pCurActor = this;
-  flowstub::RunFlowAnimeLinks(*this);
+  RunFlowAnimeLinks();
   int bGone = 0;
   for (int i = 0; i < m_FlowRuntimes.Size() && !bGone; ++i) {
     cFlowRuntime& r = m_FlowRuntimes[i];
@@ -246,6 +279,7 @@ int cActor::RunFlowPass(int bDeathPass) {
   pScene->m_pCurFlow = nullptr;
   pScene->m_pCurCommand = nullptr;
   if (bGone) return 1;
+  if (auto* pPlayer = dynamic_cast<cPlayer*>(this)) pPlayer->ApplyPendingFlowChanges();
   if (m_bFlowDeleted) {
     for (int i = 0; i < m_FlowRuntimes.Size(); ++i)
       if (m_FlowRuntimes[i].m_bDeleteRequested) DeleteFlow(i--);

@@ -9,7 +9,6 @@
 namespace flowstub {
 
 int g_nSightMaskBuilds = 0;
-int (*g_pfnCommandProbe)(cActor& actor, cCommandRuntime& runtime) = nullptr;
 
 namespace {
 void StartGauge(cGauge& gauge, int nValue, int nMax, int nDelta) {
@@ -51,13 +50,5 @@ void StartSpGauge(cActor& actor, int nDelta) { StartGauge(actor.m_SpGauge, actor
 bool IsInvincible(const cActor& actor) { return actor.m_Def.m_nInvincible != 0 || actor.m_nInvincibleSteps > 0; }
 
 void MakeSightMask(cStageScene&) { ++g_nSightMaskBuilds; }
-
-int ExecuteCommand(cActor& actor, cCommandRuntime& runtime) {
-  return g_pfnCommandProbe ? g_pfnCommandProbe(actor, runtime) : 0;
-}
-
-void InitCommand(cCommandRuntime&, cActor&, int) {}
-
-void RunFlowAnimeLinks(cActor&) {}
 
 }  // namespace flowstub

@@ -6,7 +6,6 @@
 #include <cstdint>
 
 class cActor;
-class cCommandRuntime;
 class cStageScene;
 
 namespace flowstub {
@@ -25,17 +24,7 @@ bool IsInvincible(const cActor& actor);
 // Rebuilds the darkness mask around the player after a change of its sight.
 void MakeSightMask(cStageScene& scene);
 
-// The executor of a command's type, one step of it; its result is not used.
-int ExecuteCommand(cActor& actor, cCommandRuntime& runtime);
-// The set-up of a command's type when its flow's run state is built (nFacing: the facing
-// the flow is built for).
-void InitCommand(cCommandRuntime& runtime, cActor& actor, int nFacing);
-// Starts the actor's flow-linked animations whose time has come.
-void RunFlowAnimeLinks(cActor& actor);
-
 // Tests count the mask rebuilds.
 extern int g_nSightMaskBuilds;
-// Tests watch the executed commands through this; null watches nothing.
-extern int (*g_pfnCommandProbe)(cActor& actor, cCommandRuntime& runtime);
 
 }  // namespace flowstub

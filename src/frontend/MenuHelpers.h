@@ -2,8 +2,15 @@
 // that decides whether the V key cycles the ranking panel. (The box of a list of system
 // texts, CenteredBoxX and DrawMenuList, comes with the system settings.)
 #pragma once
+#include <cstdint>
 
 class cPad;
+
+// A screen place of a menu.
+struct POINTI {
+  std::int32_t x;
+  std::int32_t y;
+};
 
 // Plays system sound nSound once for a move along x (axes bit 1, left or right held)
 // and once more for a move along y (axes bit 2, up or down), on the calling thread.

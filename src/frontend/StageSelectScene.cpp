@@ -165,7 +165,7 @@ void cStageSelectScene::SelectStage() {
     const std::string path = ChallengeStagePath(row + 1);
     if (LoadStage(path, 1, &g_StartStage)) {
       RequestSystemSound(1);
-      std::string name = g_StartStage.m_strPath;
+      std::string name = g_Stage.m_strPath;
       MakeRelativePath(name);
       g_PlayRecord.SetStageName(name);
       g_PlayRecord.m_nPart = 1;

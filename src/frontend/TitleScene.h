@@ -7,6 +7,7 @@
 
 #include "core/Scene.h"
 #include "core/Vector.h"
+#include "frontend/MenuHelpers.h"
 #include "gfx/DDSurface.h"
 
 // Title-menu item kinds: the index of the item in the system settings' title menu.
@@ -26,10 +27,6 @@ enum : std::int32_t { BMP_WINDOW = 45, BMP_TITLE = 47, BMP_GAME_MODE = 48, BMP_A
 
 // Top-left corners of the menu window and of the continue list; the menu's x follows
 // the game-mode picture when the menu is drawn from it.
-struct POINTI {
-  std::int32_t x;
-  std::int32_t y;
-};
 extern POINTI g_TitleMenuPos;
 extern const POINTI g_SlotListPos;
 

@@ -152,6 +152,16 @@ void cEdWorldMap::Normalize() {
   std::erase_if(m_Points, [this](const cEdMapPoint& p) { return p.m_nX >= m_nWidth || p.m_nY >= m_nHeight; });
 }
 
+const cEdWorld* cEdWorldMap::WorldAt(std::int32_t nX, std::int32_t nY) const {
+  if (m_nWidth < 1 || m_nHeight < 1) return nullptr;
+  nX = std::clamp(nX, 0, m_nWidth - 1);
+  nY = std::clamp(nY, 0, m_nHeight - 1);
+  const std::int64_t cell = (static_cast<std::int64_t>(nY) << m_nPitchShift) + nX;
+  if (cell >= static_cast<std::int64_t>(m_Grid.size())) return nullptr;
+  const std::int32_t kind = m_Grid[static_cast<int>(cell)];
+  return kind >= 0 && kind < m_Worlds.Size() ? &m_Worlds[kind] : nullptr;
+}
+
 cEdMapPoint* cEdWorldMap::FindPoint(std::int32_t nX, std::int32_t nY) {
   for (cEdMapPoint& point : m_Points) {
     if (point.m_nX == nX && point.m_nY == nY) return &point;

@@ -33,7 +33,7 @@ class cEdMapPointEntry : public cRecord {
   std::int32_t m_nValue = 0;
   std::int32_t m_nOperator = 0;       // 0 ==, 1 !=, 2 >=, 3 <=, 4 >, 5 <
   std::int32_t m_nMinBestTotal = 0;   // stored from version 209
-  std::string m_strText;              // not used by the player
+  std::string m_strText;              // the name shown under the map on this point
   std::string m_strStageFile;
 
   void BindFields(std::uint32_t nVersion) override;
@@ -88,6 +88,8 @@ class cEdWorldMap : public cRecord {
   // The first point at the cell, or null.
   cEdMapPoint* FindPoint(std::int32_t nX, std::int32_t nY);
   cEdMapPoint* FindPoint(const cEdMapPoint& at) { return FindPoint(at.m_nX, at.m_nY); }
+  // The kind of the cell, the cell clamped into the map; null when its number names none.
+  const cEdWorld* WorldAt(std::int32_t nX, std::int32_t nY) const;
 
  private:
   bool GridMatchesSize() const;

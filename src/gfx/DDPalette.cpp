@@ -87,22 +87,28 @@ std::int32_t DDSetTransmitFromFile(std::string_view fileName) {
   else if (bpp == 16) p = *lock.Row<std::uint16_t>(0);
   else if (bpp == 32) p = *lock.Row<std::uint32_t>(0);
   std::int32_t result = 1;
-  if (g_lpD3DData) {
-    if (bpp == 16) {
-      g_TransmitPixel = p;
-      std::optional<plat::bmp::Bitmap> b = plat::bmp::load(name);
-      if (!b) {
-        result = 0;
-      } else if (b->bitsPerPixel == 8 && !b->colors.empty()) {
-        g_lpD3DData->TransmitColor16[0] = b->colors[0].blue;
-        g_lpD3DData->TransmitColor16[1] = b->colors[0].green;
-        g_lpD3DData->TransmitColor16[2] = b->colors[0].red;
-      }
-    } else if (bpp == 32) {
-      DDSetTransmit(std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p));
+  if (bpp == 16) {
+    // The colour key of 24-bit pictures loaded at 16 bits is the file's own colour of
+    // that pixel (entry 0 of the colour table of an 8-bit file under Direct3D): without
+    // it they would be keyed on black.
+    g_TransmitPixel = p;
+    std::optional<plat::bmp::Bitmap> b = plat::bmp::load(name);
+    std::uint8_t* key = g_lpD3DData ? g_lpD3DData->TransmitColor16 : g_lpDDData ? g_lpDDData->TransmitColor16 : nullptr;
+    if (!b) {
+      result = 0;
+    } else if (key && b->width > 0 && b->height > 0) {
+      const std::uint32_t rgb = g_lpD3DData && b->bitsPerPixel == 8 && !b->colors.empty()
+                                    ? std::uint32_t(b->colors[0].red) << 16 | std::uint32_t(b->colors[0].green) << 8 |
+                                          b->colors[0].blue
+                                    : b->rgbAt(0, 0);
+      key[0] = std::uint8_t(rgb);
+      key[1] = std::uint8_t(rgb >> 8);
+      key[2] = std::uint8_t(rgb >> 16);
     }
+  } else if (g_lpD3DData) {
+    if (bpp == 32) DDSetTransmit(std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p));
   } else if (g_lpDDData) {
-    if (bpp == 8 || bpp == 16) {
+    if (bpp == 8) {
       g_TransmitPixel = p;
     } else if (bpp == 32) {
       g_TransmitPixel = p;

@@ -31,7 +31,7 @@ struct DeviceConfig {
 
 class MidiSynth;
 
-class Device {
+class Device : public std::enable_shared_from_this<Device> {
  public:
   static std::shared_ptr<Device> open(const DeviceConfig& config, std::string* why);
   ~Device();
@@ -53,8 +53,12 @@ class Device {
 
   // Replaces the MIDI synth (tests install a recorder before opening streams).
   void installSynth(std::unique_ptr<MidiSynth> synth);
-  // Makes the General MIDI synth unless one is installed; false (and why) when it cannot.
+  // Starts making the General MIDI synth on a thread of its own unless one is installed
+  // or on its way; false (and why) when there is no soundfont. Until it is ready the
+  // MIDI streams stand still.
   bool ensureSynth(std::string* why);
+  // Waits for a synth under way; true when one is installed.
+  bool waitForSynth();
 
   detail::DeviceCore& core() { return *core_; }
 

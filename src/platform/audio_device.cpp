@@ -125,6 +125,10 @@ void DeviceCore::runCommand(const Command& c) {
       break;
     case K::SetSynth:
       synth = static_cast<MidiSynth*>(c.ptr);
+      synthPending = false;
+      break;
+    case K::SynthPending:
+      synthPending = true;
       break;
   }
 }
@@ -189,7 +193,9 @@ void DeviceCore::renderChunk(float* out, int frames) {
   work.sysexUsed = 0;
   work.noticeCount = 0;
   work.seq = 0;
-  for (int i = 0; i < streamCount; ++i) streamGather(*streams[i], work, config.rate, frames);
+  // While the synth loads, the streams stand still: the music starts when it can sound.
+  if (!synthPending)
+    for (int i = 0; i < streamCount; ++i) streamGather(*streams[i], work, config.rate, frames);
   renderSynth(frames, blockStart);
 
   // Sum in float, clip once.
@@ -310,6 +316,9 @@ std::shared_ptr<Device> Device::open(const DeviceConfig& config, std::string* wh
 Device::~Device() {
   if (!core_) return;
   detail::DeviceCore& c = *core_;
+  // A soundfont still loading does not hold up the close: the loader finds the device
+  // gone and drops what it made.
+  if (c.synthLoader.joinable()) c.synthLoader.detach();
   if (c.sdlDevice) SDL_CloseAudioDevice(c.sdlDevice);  // waits for the callback to finish
   if (c.service.joinable()) {
     c.quit.store(true, std::memory_order_release);
@@ -355,23 +364,39 @@ void Device::installSynth(std::unique_ptr<MidiSynth> synth) {
 
 bool Device::ensureSynth(std::string* why) {
   detail::DeviceCore& c = *core_;
-  {
-    std::lock_guard lock(c.synthMutex);
-    if (c.synthInstalled) return true;
-  }
+  std::lock_guard lock(c.synthMutex);
+  if (c.synthInstalled || c.synthLoading) return true;
   auto path = findGmSoundfont();
-  if (!path) {
-    if (why) *why = "no General MIDI soundfont";
+  if (!path || c.synthFailed) {
+    if (why) *why = path ? "cannot load the soundfont " + *path : "no General MIDI soundfont";
     return false;
   }
-  auto synth = makeFluidSynth(c.config.rate, *path, why);
-  if (!synth) return false;
-  {
-    std::lock_guard lock(c.synthMutex);
-    if (c.synthInstalled) return true;  // another thread was quicker
-  }
-  installSynth(std::move(synth));
+  if (c.synthLoader.joinable()) c.synthLoader.join();  // an earlier load, already over
+  // The soundfont takes a while to load: on a thread of its own, so that nobody waits.
+  c.synthLoading = true;
+  detail::Command pending;
+  pending.kind = detail::Command::Kind::SynthPending;
+  c.push(pending);
+  c.synthLoader = std::thread([self = weak_from_this(), rate = c.config.rate, soundfont = *path] {
+    std::unique_ptr<MidiSynth> synth = makeFluidSynth(rate, soundfont, nullptr);
+    std::shared_ptr<Device> device = self.lock();
+    if (!device) return;
+    // Without a synth the streams play on unheard rather than wait for ever.
+    device->installSynth(std::move(synth));
+    detail::DeviceCore& core = device->core();
+    std::lock_guard done(core.synthMutex);
+    core.synthFailed = !core.synthInstalled;
+    core.synthLoading = false;
+    core.synthReady.notify_all();
+  });
   return true;
+}
+
+bool Device::waitForSynth() {
+  detail::DeviceCore& c = *core_;
+  std::unique_lock lock(c.synthMutex);
+  c.synthReady.wait(lock, [&c] { return !c.synthLoading; });
+  return c.synthInstalled;
 }
 
 std::shared_ptr<Device> acquireDevice(std::string* why) {

@@ -2,6 +2,7 @@
 // (any thread) and the mixer (one thread at a time). Only src/platform audio files use it.
 #pragma once
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -36,7 +37,8 @@ struct StreamCore;
 
 struct Command {
   enum class Kind : std::uint8_t {
-    Nop, VoiceStart, VoiceStop, VoiceGain, AttachTrack, DetachTrack, AttachStream, DetachStream, SetSynth
+    Nop, VoiceStart, VoiceStop, VoiceGain, AttachTrack, DetachTrack, AttachStream, DetachStream, SetSynth,
+    SynthPending
   };
   Kind kind = Kind::VoiceStop;
   std::uint32_t id = 0;
@@ -122,7 +124,11 @@ struct DeviceCore {
   int attachedTracks = 0, attachedStreams = 0;  // under cmdMutex
 
   std::mutex synthMutex;
+  std::condition_variable synthReady;  // the loader has finished, with or without a synth
   bool synthInstalled = false;
+  bool synthLoading = false;
+  bool synthFailed = false;  // the soundfont would not load: not tried again
+  std::thread synthLoader;
   std::shared_ptr<MidiSynth> ownedSynth;
 
   std::mutex tracksMutex;  // the tracks the service thread decodes for
@@ -139,6 +145,7 @@ struct DeviceCore {
   StreamCore* streams[kMaxStreams] = {};
   int streamCount = 0;
   MidiSynth* synth = nullptr;
+  bool synthPending = false;  // a synth is being loaded: the streams wait for it
   std::vector<float> mix, synthOut;
   BlockWork work;
   std::atomic<std::uint64_t> framesMixed{0};

@@ -9,6 +9,7 @@
 #include "platform/fs.h"
 #include "platform/modal_ui.h"
 #include "platform/msgbox.h"
+#include "platform/trace.h"
 #include "platform/ui_detail.h"
 
 namespace plat::ui {
@@ -229,6 +230,9 @@ std::optional<std::string> chooseFile(const FileRequest& r) {
   const int result = detail::runModal(
       t, [&chooser](Dialog& d, const Msg& m) { return chooser.proc(d, m); }, ui_script::Shown::Kind::File,
       std::nullopt);
+  if (trace::Enabled())
+    trace::Line("file %s -> %s", trace::Text(r.title).c_str(),
+                result == 1 ? trace::Path(chooser.chosen()).c_str() : "cancel");
   if (result != 1) return std::nullopt;
   return chooser.chosen();
 }

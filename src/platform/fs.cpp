@@ -18,6 +18,7 @@
 
 #include "platform/cp932.h"
 #include "platform/sys.h"
+#include "platform/trace.h"
 
 namespace plat::fs {
 namespace {
@@ -334,15 +335,33 @@ void AtomicFile::abort() {
   }
 }
 
+namespace {
+
+// "write <path> ok", or "failed" with the step and the system's reason.
+bool TraceWrite(std::string_view program, bool ok, const char* step, int error) {
+  if (!trace::Enabled()) return ok;
+  if (ok) trace::Line("write %s ok", trace::Path(program).c_str());
+  else
+    trace::Line("write %s failed %s: %s", trace::Path(program).c_str(), step,
+                error ? std::strerror(error) : "unknown error");
+  return ok;
+}
+
+}  // namespace
+
 bool writeFileAtomic(std::string_view program, std::string_view bytes) {
   AtomicFile af;
+  errno = 0;
   std::FILE* f = af.open(program);
-  if (!f) return false;
+  if (!f) return TraceWrite(program, false, "create", errno);
   if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+    const int error = errno;
     af.abort();
-    return false;
+    return TraceWrite(program, false, "write", error);
   }
-  return af.commit();
+  errno = 0;
+  const bool ok = af.commit();
+  return TraceWrite(program, ok, "commit", errno);
 }
 
 bool createTextFile(std::string_view program) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <string>
 
 namespace plat::input {
 namespace {
@@ -118,6 +119,8 @@ std::uint8_t genericOf(std::uint8_t code) {
 // Hold counts by virtual key: a code is down while any physical key or button holds it
 // (left and right Shift both hold VK_SHIFT).
 std::atomic<std::uint8_t> g_keys[256];
+// Keys a key script holds: set by the frame clock, cleared with every key on focus loss.
+std::atomic<bool> g_scriptHeld[256];
 std::atomic<bool> g_composing{false};
 std::atomic<KeyLayout> g_layoutOverride{KeyLayout::Auto};
 
@@ -158,6 +161,7 @@ void release(std::uint8_t code) {
 
 void clearKeys() {
   for (auto& k : g_keys) k.store(0, std::memory_order_relaxed);
+  for (auto& held : g_scriptHeld) held.store(false, std::memory_order_relaxed);
   std::fill(std::begin(g_scanHeld), std::end(g_scanHeld), std::uint8_t{0});
   std::fill(std::begin(g_mouseHeld), std::end(g_mouseHeld), false);
   g_composing.store(false);
@@ -355,6 +359,55 @@ bool textInputActive() { return SDL_IsTextInputActive() == SDL_TRUE; }
 
 bool keyDown(std::uint16_t code) {
   return code < 256 && g_keys[code].load(std::memory_order_relaxed) != 0;
+}
+
+void scriptKey(std::uint8_t code, bool down) {
+  if (code == 0 || g_scriptHeld[code].exchange(down, std::memory_order_relaxed) == down) return;
+  if (down) {
+    press(code);
+    press(genericOf(code));
+  } else {
+    release(code);
+    release(genericOf(code));
+  }
+}
+
+std::uint8_t keyByName(std::string_view name) {
+  std::string n;
+  for (char c : name) n += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+  struct Named {
+    const char* name;
+    std::uint8_t vk;
+  };
+  static constexpr Named kKeys[] = {
+      {"RETURN", vk::Return},     {"ENTER", vk::Return},     {"ESCAPE", vk::Escape},     {"ESC", vk::Escape},
+      {"SPACE", vk::Space},       {"TAB", vk::Tab},          {"BACK", vk::Back},         {"BACKSPACE", vk::Back},
+      {"INSERT", vk::Insert},     {"DELETE", vk::Delete},    {"HOME", vk::Home},         {"END", vk::End},
+      {"PRIOR", vk::Prior},       {"PAGEUP", vk::Prior},     {"NEXT", vk::Next},         {"PAGEDOWN", vk::Next},
+      {"LEFT", vk::Left},         {"RIGHT", vk::Right},      {"UP", vk::Up},             {"DOWN", vk::Down},
+      {"SHIFT", vk::Shift},       {"CONTROL", vk::Control},  {"CTRL", vk::Control},      {"ALT", vk::Menu},
+      {"MENU", vk::Menu},         {"LSHIFT", vk::LShift},    {"RSHIFT", vk::RShift},     {"LCTRL", vk::LControl},
+      {"LCONTROL", vk::LControl}, {"RCTRL", vk::RControl},   {"RCONTROL", vk::RControl}, {"LALT", vk::LMenu},
+      {"RALT", vk::RMenu},        {"PAUSE", vk::Pause},
+  };
+  for (const Named& k : kKeys)
+    if (n == k.name) return k.vk;
+  if (n.size() == 1 && ((n[0] >= 'A' && n[0] <= 'Z') || (n[0] >= '0' && n[0] <= '9')))
+    return static_cast<std::uint8_t>(n[0]);
+  auto numberAfter = [&n](std::size_t prefix, int lo, int hi) {
+    if (n.size() <= prefix || n.size() > prefix + 2) return -1;
+    int v = 0;
+    for (std::size_t i = prefix; i < n.size(); ++i) {
+      if (n[i] < '0' || n[i] > '9') return -1;
+      v = v * 10 + (n[i] - '0');
+    }
+    return v >= lo && v <= hi ? v : -1;
+  };
+  if (!n.empty() && n[0] == 'F')
+    if (int f = numberAfter(1, 1, 24); f > 0) return static_cast<std::uint8_t>(vk::F1 + f - 1);
+  if (n.rfind("NUMPAD", 0) == 0)
+    if (int d = numberAfter(6, 0, 9); d >= 0) return static_cast<std::uint8_t>(vk::Numpad0 + d);
+  return 0;
 }
 
 bool readJoystick(unsigned index, JoyState& out) {

@@ -7,6 +7,7 @@
 // ranges the stored joystick codes refer to.
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 union SDL_Event;
 
@@ -68,6 +69,18 @@ bool textInputActive();
 
 // Whether the key (or mouse button) with this virtual-key code is held now.
 bool keyDown(std::uint16_t vk);
+
+// A key of a key script (test equipment): it enters the key table as a real key's press
+// or release does, the generic Shift, Control and Alt codes included, so nothing above
+// this layer can tell the two apart. A press of a key the script holds already, or a
+// release of one it does not hold, changes nothing (as a key's auto-repeat does not).
+void scriptKey(std::uint8_t vk, bool down);
+// The virtual-key code of a key name, case ignored: A-Z, 0-9, F1-F24, RETURN (ENTER),
+// ESCAPE (ESC), SPACE, TAB, BACK (BACKSPACE), INSERT, DELETE, HOME, END, PRIOR (PAGEUP),
+// NEXT (PAGEDOWN), LEFT, RIGHT, UP, DOWN, SHIFT, CONTROL (CTRL), ALT (MENU), LSHIFT,
+// RSHIFT, LCTRL (LCONTROL), RCTRL (RCONTROL), LALT, RALT, PAUSE, NUMPAD0-NUMPAD9; 0 for
+// any other name.
+std::uint8_t keyByName(std::string_view name);
 
 // One joystick reading: X and Y in 0..65535 (SDL value + 32768), bit i of buttons set
 // while button i + 1 is held.

@@ -11,6 +11,7 @@
 #include "platform/messaging.h"
 #include "platform/presenter.h"
 #include "platform/sys.h"
+#include "platform/trace.h"
 #include "platform/ui_detail.h"
 #include "platform/window.h"
 
@@ -563,6 +564,8 @@ int detail::runModal(const DialogTemplate& t, Dialog::Proc proc, ShownKind kind,
     s.caption = d.title();
     s.result = d.result();
     ui_script::recordShown(std::move(s));
+    if (kind == ShownKind::Dialog && trace::Enabled())
+      trace::Line("dialog %d %s -> %d", t.resourceId, trace::Text(d.title()).c_str(), d.result());
   }
   return d.result();
 }

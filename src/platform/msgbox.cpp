@@ -9,6 +9,7 @@
 #include "platform/messaging.h"
 #include "platform/modal_ui.h"
 #include "platform/sys.h"
+#include "platform/trace.h"
 #include "platform/window.h"
 
 namespace plat {
@@ -27,6 +28,8 @@ void record(std::string_view text, std::string_view caption, int buttons, int an
   s.buttons = buttons;
   s.result = answer;
   ui_script::recordShown(std::move(s));
+  if (trace::Enabled())
+    trace::Line("box %s | %s -> %d", trace::Text(caption).c_str(), trace::Text(text).c_str(), answer);
 }
 
 int headlessBox(std::string_view text, std::string_view caption, int buttons) {

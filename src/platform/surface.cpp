@@ -1,5 +1,7 @@
 #include "platform/surface.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +29,25 @@ Registry& registry() {
 constexpr int kMaxSide = 32768;
 constexpr std::size_t kMaxBytes = std::size_t{512} << 20;
 constexpr std::size_t kAlign = 64;  // rows start on cache lines for the pixel loops
+// Large pixel stores come zeroed from the kernel page by page as they are first
+// touched: start-up makes several screen-sized work surfaces that are barely drawn on.
+constexpr std::size_t kMapFrom = std::size_t{256} << 10;
+
+void* AllocateZeroed(std::size_t bytes) {
+  if (bytes >= kMapFrom) {
+    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return p == MAP_FAILED ? nullptr : p;
+  }
+  void* p = std::aligned_alloc(kAlign, (bytes + kAlign - 1) / kAlign * kAlign);
+  if (p) std::memset(p, 0, bytes);
+  return p;
+}
+
+void FreePixels(void* p, std::size_t bytes) {
+  if (!p) return;
+  if (bytes >= kMapFrom) ::munmap(p, bytes);
+  else std::free(p);
+}
 
 }  // namespace
 
@@ -61,12 +82,11 @@ std::unique_ptr<Surface> Surface::create(int width, int height, PixelFormat form
     return fail(CreateResult::OutOfVideoMemory);
 
   std::unique_ptr<Surface> s(new Surface());
-  void* p = std::aligned_alloc(kAlign, (bytes + kAlign - 1) / kAlign * kAlign);
+  void* p = AllocateZeroed(bytes);
   if (!p) {
     if (memory == Memory::Video) display::releaseVideoMemory(static_cast<long long>(bytes));
     return fail(CreateResult::BadSize);
   }
-  std::memset(p, 0, bytes);
   s->pixels_ = static_cast<std::uint8_t*>(p);
   s->bytes_ = bytes;
   s->width_ = width;
@@ -91,7 +111,7 @@ Surface::~Surface() {
     }
     display::releaseVideoMemory(static_cast<long long>(bytes_));
   }
-  std::free(pixels_);
+  FreePixels(pixels_, bytes_);
 }
 
 bool Surface::lock(Lock& out) {

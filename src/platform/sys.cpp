@@ -9,6 +9,8 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/fs.h"
+
 namespace plat::sys {
 namespace {
 
@@ -33,10 +35,13 @@ void putLE(unsigned char* p, std::uint32_t v) {
 
 LaunchParams readLaunchParams(int argc, char** argv) {
   LaunchParams p;
+  std::string native;
   for (int i = 1; i < argc; ++i) {
-    if (i > 1) p.commandLine += ' ';
-    p.commandLine += argv[i];
+    if (i > 1) native += ' ';
+    native += argv[i];
   }
+  // The stage file name, in the game's own path form like every other path.
+  p.commandLine = fs::fromNative(native);
   std::string show = env("PELLMOOR_SHOW_COMMAND");
   if (!show.empty()) p.showCommand = std::atoi(show.c_str());
   p.headless = envFlag("PELLMOOR_HEADLESS");
@@ -45,6 +50,11 @@ LaunchParams readLaunchParams(int argc, char** argv) {
   p.editorLink = env("PELLMOOR_EDITOR_LINK");
   p.uiScript = env("PELLMOOR_UI_SCRIPT");
   p.lockDir = env("PELLMOOR_LOCK_DIR");
+  p.keyScript = env("PELLMOOR_KEY_SCRIPT");
+  p.trace = env("PELLMOOR_TRACE");
+  p.traceFrames = envFlag("PELLMOOR_TRACE_FRAMES");
+  p.fast = envFlag("PELLMOOR_FAST");
+  p.quitAt = env("PELLMOOR_QUIT_AT");
   if (p.lockDir.empty()) p.lockDir = env("XDG_RUNTIME_DIR");
   if (p.lockDir.empty()) p.lockDir = "/tmp";
   return p;

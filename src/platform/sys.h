@@ -10,6 +10,8 @@
 //   PELLMOOR_UI_SCRIPT=a,b     answers for headless message boxes ("yes,no,ok,cancel")
 //   PELLMOOR_DEBUG_LOG=1       switches the debug log "EC_Game.txt" on
 //   PELLMOOR_ASSUME_ACTIVE=1   treat the shown window as active (no window manager)
+// and the test drive of drive.h: PELLMOOR_KEY_SCRIPT, PELLMOOR_TRACE,
+// PELLMOOR_TRACE_FRAMES, PELLMOOR_FAST, PELLMOOR_QUIT_AT.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -17,12 +19,17 @@
 namespace plat::sys {
 
 struct LaunchParams {
-  std::string commandLine;  // argv[1..] joined by single spaces
+  std::string commandLine;  // argv[1..] joined by single spaces, in the program's path form
   int showCommand = 1;      // sw::Normal unless set
   bool headless = false;
   bool debugLog = false;
   bool assumeActive = false;
   std::string editorLink, lockDir, uiScript;
+  // The test drive (drive.h): file names, switches and the frame of the close request
+  // as given (empty when not set).
+  std::string keyScript, trace, quitAt;
+  bool traceFrames = false;
+  bool fast = false;
 };
 
 // Reads the environment (and the arguments when given).

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
@@ -9,6 +10,7 @@
 #define PLAT_HAS_X86 1
 #endif
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -122,6 +124,47 @@ int parseKernelBuild(std::string_view release) {
   }
   if (field < 2) return 0;
   return static_cast<int>(leadingNumber(release.substr(i)) & 0x7FFFFFFF);
+}
+
+KernelVersion parseKernelVersion(std::string_view release) {
+  KernelVersion v;
+  int field = 0;
+  std::size_t i = 0;
+  while (field < 4 && i < release.size()) {
+    if (release[i] < '0' || release[i] > '9') break;
+    long long n = 0;
+    while (i < release.size() && release[i] >= '0' && release[i] <= '9') {
+      n = std::min<long long>(n * 10 + (release[i] - '0'), 65535);
+      ++i;
+    }
+    v.part[field++] = static_cast<int>(n);
+    if (i < release.size() && (release[i] == '.' || release[i] == '-')) ++i;
+    else break;
+  }
+  return v;
+}
+
+KernelVersion kernelVersion() {
+  struct utsname u;
+  return ::uname(&u) == 0 ? parseKernelVersion(u.release) : KernelVersion{};
+}
+
+GraphicsCard graphicsCard() {
+  GraphicsCard card;
+  const std::string device = "/sys/class/drm/card0/device";
+  char target[4096];
+  const ssize_t n = ::readlink((device + "/driver").c_str(), target, sizeof target - 1);
+  if (n > 0) {
+    const std::string link(target, static_cast<std::size_t>(n));
+    card.driver = link.substr(link.rfind('/') + 1);
+  }
+  auto bytes = [&](const char* name) {
+    const std::string text = readText((device + "/" + name).c_str());
+    return text.empty() ? -1LL : static_cast<long long>(std::strtoull(text.c_str(), nullptr, 10));
+  };
+  card.vramTotal = bytes("mem_info_vram_total");
+  card.vramUsed = bytes("mem_info_vram_used");
+  return card;
 }
 
 OsVersion osVersion() {

@@ -57,7 +57,23 @@ struct DisplayFacts {
 };
 DisplayFacts displayFacts();
 
+// The graphics card as the kernel's display driver tells it: the driver's name and its
+// video memory in bytes (-1 where the driver does not say).
+struct GraphicsCard {
+  std::string driver;
+  long long vramTotal = -1;
+  long long vramUsed = -1;
+};
+GraphicsCard graphicsCard();
+// The kernel release as four numbers ("6.1.76-1-amd64": 6, 1, 76, 1), which versions
+// the display drivers built into it; missing numbers are 0.
+struct KernelVersion {
+  int part[4] = {0, 0, 0, 0};
+};
+KernelVersion kernelVersion();
+
 // Parsers of the kernel's and the distribution's text files (exposed for tests).
+KernelVersion parseKernelVersion(std::string_view release);
 MemoryStatus parseMeminfo(std::string_view text);
 std::string parseOsReleaseName(std::string_view text);
 double parseCpuinfoHz(std::string_view text);

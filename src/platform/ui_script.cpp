@@ -36,29 +36,11 @@ std::string lower(std::string_view w) {
 
 bool allDigits(std::string_view w) { return !w.empty() && w.find_first_not_of("0123456789") == std::string_view::npos; }
 
+// A virtual-key number, or one of the input layer's key names.
 int keyByName(std::string_view name) {
   const std::string n = lower(name);
-  struct Named {
-    const char* name;
-    int vk;
-  };
-  static constexpr Named kKeys[] = {
-      {"return", vk::Return}, {"enter", vk::Return}, {"escape", vk::Escape}, {"esc", vk::Escape},
-      {"tab", vk::Tab},       {"space", vk::Space},  {"back", vk::Back},     {"backspace", vk::Back},
-      {"delete", vk::Delete}, {"left", vk::Left},    {"right", vk::Right},   {"up", vk::Up},
-      {"down", vk::Down},     {"home", vk::Home},    {"end", vk::End},       {"shift", vk::Shift},
-      {"control", vk::Control}, {"ctrl", vk::Control}, {"prior", vk::Prior}, {"next", vk::Next},
-  };
-  for (const Named& k : kKeys)
-    if (n == k.name) return k.vk;
   if (allDigits(n)) return std::atoi(n.c_str());
-  if (n.size() == 1 && ((n[0] >= 'a' && n[0] <= 'z') || (n[0] >= '0' && n[0] <= '9')))
-    return n[0] >= 'a' ? n[0] - 32 : n[0];
-  if (n.size() >= 2 && n[0] == 'f' && allDigits(n.substr(1))) {
-    const int f = std::atoi(n.c_str() + 1);
-    if (f >= 1 && f <= 24) return vk::F1 + f - 1;
-  }
-  return 0;
+  return input::keyByName(n);
 }
 
 std::optional<Action> parseAction(std::string_view item) {

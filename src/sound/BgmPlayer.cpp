@@ -1,10 +1,12 @@
 #include "sound/BgmPlayer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "core/Log.h"
 #include "core/PathUtil.h"
+#include "platform/trace.h"
 
 char g_BgmOggNames[5][260] = {"bgm\\Title.ogg", "bgm\\WorldMap.ogg", "bgm\\Challenge.ogg", "bgm\\Option.ogg",
                               "bgm\\Stage.ogg"};
@@ -23,9 +25,24 @@ void CopySlot(char (&slot)[N], const char* text) {
   slot[n] = 0;
 }
 
+// The trace tells when music starts and when it falls silent.
+std::atomic<bool> g_bTracedPlaying{false};
+
+void TracePlaying(const char* file, int loop) {
+  if (!plat::trace::Enabled()) return;
+  plat::trace::Line("bgm play %s loop %d", plat::trace::Path(file).c_str(), loop ? 1 : 0);
+  g_bTracedPlaying = true;
+}
+
+void TraceStopped() {
+  if (!plat::trace::Enabled() || !g_bTracedPlaying.exchange(false)) return;
+  plat::trace::Line("bgm stop");
+}
+
 }  // namespace
 
 int cBgmPlayer::Init(int channels, BgmOggNames* oggNames, BgmMidiNames* midiNames, int tracks) {
+  std::lock_guard lock(m_Lock);
   m_bInit = 1;
   m_Midi.DeleteAll();
   m_PlayKinds.clear();
@@ -43,6 +60,7 @@ int cBgmPlayer::Init(int channels, BgmOggNames* oggNames, BgmMidiNames* midiName
 }
 
 int cBgmPlayer::SetChannelCount(int n) {
+  std::lock_guard lock(m_Lock);
   n = std::max(n, 0);
   m_PlayKinds.resize(n);
   m_Midi.m_lpPlayers.resize(n);
@@ -52,6 +70,7 @@ int cBgmPlayer::SetChannelCount(int n) {
 }
 
 int cBgmPlayer::SetTrackFile(int track, const char* file) {
+  std::lock_guard lock(m_Lock);
   if (!m_bInit) return 1;
   if (track < 0 || track >= m_TrackKinds.Size() || !m_lpOggNames || !m_lpMidiNames) {
     m_TrackKinds[track];  // the checked subscript reports the bad track
@@ -86,6 +105,7 @@ int cBgmPlayer::SetTrackFile(int track, const char* file) {
 }
 
 int cBgmPlayer::Play(int channel, int track, int loop, int force) {
+  std::lock_guard lock(m_Lock);
   if (!m_bInit || (track == m_nTrack && !force)) return 1;
   m_nTrack = track;
   int kind = m_TrackKinds[track];
@@ -93,11 +113,13 @@ int cBgmPlayer::Play(int channel, int track, int loop, int force) {
   if (validTrack && (kind == 0 || kind == 1) && m_Vox.Play(channel, m_lpOggNames[track], loop)) {
     m_PlayKinds[channel] = 1;
     m_Midi.StopAll(0);
+    TracePlaying(m_lpOggNames[track], loop);
     return 1;
   }
   if (validTrack && (kind == 0 || kind == 2) && m_Midi.Play(channel, m_lpMidiNames[track], loop)) {
     m_PlayKinds[channel] = 2;
     m_Vox.Stop();
+    TracePlaying(m_lpMidiNames[track], loop);
     return 1;
   }
   // A request that cannot be played silences the music before it.
@@ -105,19 +127,24 @@ int cBgmPlayer::Play(int channel, int track, int loop, int force) {
   m_nTrack = -1;
   m_Vox.Stop();
   m_Midi.StopAll(0);
+  TraceStopped();
   return 0;
 }
 
 void cBgmPlayer::Stop() {
+  std::lock_guard lock(m_Lock);
   if (!m_bInit) return;
   m_Midi.StopAll(0);
   m_Vox.Stop();
+  TraceStopped();
 }
 
 void cBgmPlayer::Release() {
+  std::lock_guard lock(m_Lock);
   m_Vox.Release();
   m_Midi.DeleteAll();
   m_bInit = 0;
+  TraceStopped();
 }
 
 std::intptr_t HandleBgmRequest(std::uintptr_t wParam, std::intptr_t lParam) {

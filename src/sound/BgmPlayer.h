@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "core/Vector.h"
@@ -35,6 +36,9 @@ class cBgmPlayer {
   int m_nTrack = -1;
   cVector<int> m_TrackKinds;  // 0 unknown (Ogg, then MIDI), 1 Ogg, 2 MIDI
   cVector<int> m_PlayKinds;   // per channel: 0 none, 1 Ogg, 2 MIDI
+  // The window thread serves requests and stops the music on a close while the options
+  // scene releases and re-makes the player on the game thread: one at a time.
+  std::recursive_mutex m_Lock;
 };
 
 extern cBgmPlayer g_BgmPlayer;

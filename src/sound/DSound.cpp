@@ -7,6 +7,7 @@
 #include "core/Log.h"
 #include "platform/audio.h"
 #include "platform/fs.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -25,6 +26,16 @@ void CopyName(char (&dst)[260], const char* src) {
 plat::audio::SoundBuffer* BufferAt(DS_SOUNDSET* set, int index) {
   if (!g_lpDS || !set || !set->lpBuffers || index < 0 || index >= set->nCount) return nullptr;
   return set->lpBuffers[index];
+}
+
+// "sound <entry> vol <volume>", or "silent" for an entry without a sound.
+void TracePlay(const DS_SOUNDSET* set, plat::audio::SoundBuffer* b) {
+  if (!g_lpSoundSets || g_lpSoundSets->empty()) return;
+  const DS_SOUNDSET* first = g_lpSoundSets->data();
+  if (set < first || set >= first + g_lpSoundSets->Size()) return;
+  const int entry = static_cast<int>(set - first);
+  if (b) plat::trace::Line("sound %d vol %d", entry, b->volume());
+  else plat::trace::Line("sound %d silent", entry);
 }
 
 }  // namespace
@@ -153,6 +164,7 @@ bool DS_DuplicateBuffer(plat::audio::SoundBuffer** duplicate, plat::audio::Sound
 
 void DS_Play(DS_SOUNDSET* set, int /*flags: the program plays every sound once*/) {
   plat::audio::SoundBuffer* b = BufferAt(set, set ? set->nNext : 0);
+  if (plat::trace::Enabled()) TracePlay(set, b);
   if (!b) return;
   b->playFromStart();
   int next = set->nNext + 1;

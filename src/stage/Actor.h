@@ -18,6 +18,7 @@
 class cActor;
 class cEdCondition;
 class cEdKeyCondition;
+class cEdMove;
 class cItem;
 class cPad;
 struct PADRUN;
@@ -70,7 +71,8 @@ struct cFlowAnime {
   cAnimeSequencer m_Anime;
   std::int32_t m_nFramesLeft = 0;
   std::int32_t m_nHoldLeft = 0;
-  std::int32_t m_nFlowSerial = 0;
+  std::int32_t m_bHold = 0;        // rests on its first locking frame while the command runs
+  std::int32_t m_nFlowSerial = 0;  // -1: started outside any flow
   std::int32_t m_bStopped = 0;
 };
 
@@ -228,6 +230,25 @@ class cActor : public cGameObject, public cActorFields {
   static int ApproachStepY(double& v, double& other, std::int32_t& turn, cActor* pTarget, double from, double to,
                            double s, int bCarried, int bArrival);
   cActor* NearestCharaToSelf(const cVectorList<cActor*>& list) const;
+  // Velocities of the movement commands: the direction codes 0 to 12 resolve to 2, 3
+  // (left, right), 6, 7 (up, down) or 8 to 11 (the diagonals); turn receives the facing
+  // request (0 none, 1 left, 2 right).
+  int ResolveMoveDirection(int nCode) const;
+  void DirectionVelocity(double& vx, double& vy, std::int32_t& turn, double s, int nCode) const;
+  void AngleVelocity(double& vx, double& vy, std::int32_t& turn, double s, int nCode, int nAngle) const;
+  // Toward a point given by the movement's coordinate kind; with stop-at-target the
+  // remaining steps become the steps to reach it.
+  void TargetVelocity(double& vx, double& vy, std::int32_t& turn, double s, int nOffsetX, int nOffsetY,
+                      const cEdMove& move, std::int32_t& nRemaining) const;
+  // The walk of the ground turn-around move: ahead, turning where one foot has no ground.
+  void CheckGroundAhead(cCommandRuntime& runtime, const cEdMove& move);
+  // One steering step toward (x, y) on the axes the movement allows.
+  void HomingStep(cCommandRuntime& runtime, const cEdMove& move, cActor* pTarget, double x, double y);
+  // Back into the view from near the opposite edge.
+  void AvoidOffscreenStep(cCommandRuntime& runtime, const cEdMove& move);
+  // Hands a movement velocity to the step (or inertial) velocities, turns the actor and
+  // shows its moving animation.
+  void ApplyMoveVelocity(double vx, double vy, int nTurn, cCommandRuntime& runtime, const cEdMove& move, int bForce);
   // Centre of the drawn cell on screen.
   int ScreenCentreX() const { return m_ScreenRect.left + (m_nWidth >> 1); }
   int ScreenCentreY() const { return m_ScreenRect.top + (m_nHeight >> 1); }
@@ -259,6 +280,8 @@ class cActor : public cGameObject, public cActorFields {
   void DeleteFlow(int nIndex);
   // ID 0 deletes every flow and returns 0; otherwise the first deleted index, or -1.
   int DeleteFlowsOfGroup(int nID);
+  // Starts the command animations whose time on their flow's time line has come.
+  void RunFlowAnimeLinks();
   void CopyFlowRuntimes(const cVector<cFlowRuntime>& runtimes);
   // The first direction channel held on the pad.
   static int GetInputDirection(const cPad& pad);

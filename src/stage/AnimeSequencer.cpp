@@ -1,5 +1,7 @@
 #include "stage/AnimeSequencer.h"
 
+#include <algorithm>
+
 void cAnimeSequencer::Clear() {
   m_Sequences.clear();
   m_nSequence = m_nFrame = m_nTick = 0;
@@ -55,3 +57,29 @@ int cAnimeSequencer::Tick() {
 }
 
 int cAnimeSequencer::GetPattern() { return Current().nPattern; }
+
+void cAnimeSequencer::Advance(std::int64_t n) {
+  while (n > 0 && !m_Sequences.empty()) {
+    const ANIMESTEP& step = Current();
+    if (step.nPattern < 0) return;
+    const std::int64_t nLeft = std::max<std::int64_t>(static_cast<std::int64_t>(step.nFrames) - m_nTick, 1);
+    if (n < nLeft) {
+      m_nTick += static_cast<std::int32_t>(n);
+      return;
+    }
+    n -= nLeft;
+    m_nTick = step.nFrames - 1;  // the tick below moves on to the next step
+    Tick();
+  }
+}
+
+void cAnimeSequencer::LengthenFirstLocked(int s, std::int64_t n) {
+  if (s < 0 || s >= m_Sequences.Size()) return;
+  for (ANIMESTEP& step : m_Sequences[s]) {
+    if (step.nPattern < 0) return;
+    if (step.bLock) {
+      step.nFrames = static_cast<std::int32_t>(std::clamp<std::int64_t>(step.nFrames + n, 0, 0x7FFFFFFF));
+      return;
+    }
+  }
+}

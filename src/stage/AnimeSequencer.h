@@ -34,6 +34,10 @@ class cAnimeSequencer {
   int Tick();
   // The current step's pattern, without advancing.
   int GetPattern();
+  // n ticks at once, whole steps skipped together; stops where the sequence ends.
+  void Advance(std::int64_t n);
+  // The first locking step of sequence s lasts n ticks longer.
+  void LengthenFirstLocked(int s, std::int64_t n);
 
  private:
   ANIMESTEP& Current() { return m_Sequences[m_nSequence][m_nFrame]; }

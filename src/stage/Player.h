@@ -3,6 +3,7 @@
 // player code. The stage's player is element 0 of g_Players.
 #pragma once
 #include "core/Vector.h"
+#include "gamedata/Command.h"
 #include "stage/Actor.h"
 
 class cPlayer : public cActor {
@@ -12,6 +13,7 @@ class cPlayer : public cActor {
   std::int32_t m_nFootKind = 0;    // special block acting: 3 speed change, 4 move left, 5 move right
   double m_dFootFactor = 0.0;
   std::int32_t m_nFootSteps = 0;   // steps it still acts
+  cVector<cEdCommand> m_PendingFlowChanges;  // item flow changes waiting for the flow pass's end
 
   // The view follows the player; the player stays within the stage (walking) or the
   // view's limits (flying).
@@ -19,6 +21,8 @@ class cPlayer : public cActor {
   int SyncY() override;
   int MoveX() override;
   int MoveY() override;
+  // The item flow changes queued during the flow pass, applied after it.
+  void ApplyPendingFlowChanges();
 };
 
 extern cVector<cPlayer> g_Players;

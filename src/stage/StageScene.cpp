@@ -4,6 +4,9 @@
 
 #include "core/AppGlobals.h"
 #include "core/SceneManager.h"
+#include "frontend/PlayRecord.h"
+#include "platform/messaging.h"
+#include "platform/winnum.h"
 #include "stage/ActorPhysics.h"
 
 std::atomic<cStageScene*> g_StageScene{nullptr};
@@ -16,6 +19,8 @@ std::int32_t g_nAutoScrollSpeedY = 0;
 cStageScene::cStageScene() : m_Phases{&cStageScene::FadeIn, &cStageScene::Play, &cStageScene::FadeOut} {
   m_SideActors.resize(SIDE_COUNT);
   m_StageVariables.assign(STAGE_VARIABLE_COUNT, 0);
+  // A new stage scene plays no stage music yet: its first stage always asks for its own.
+  g_PlayRecord.m_nStageBgm = 0;
   m_nPhase = -1;
 }
 
@@ -25,6 +30,11 @@ void cStageScene::FadeIn() { m_nPhase = 1; }
 
 void cStageScene::Play() {
   if (m_bQuit.load()) PostCloseRequest();
+}
+
+std::intptr_t cStageScene::RequestBgm(int nBgm, int bLoop) {
+  g_PlayRecord.m_bStageBgmLoop = bLoop;
+  return plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 4, nBgm});
 }
 
 void cStageScene::FadeOut() {

@@ -73,6 +73,9 @@ class cStageScene : public cScene {
   void FadeOut() override;
   // One play frame: the close flag first.
   void Play();
+  // Stage music: the loop flag goes into the play record, the number to the window
+  // thread (0 stops the music); returns the window's answer.
+  std::intptr_t RequestBgm(int nBgm, int bLoop);
 
   // Set by the main window on a close request while a message of stage play waits.
   std::atomic<std::int32_t> m_bQuit{0};

@@ -19,9 +19,12 @@
 #include <thread>
 
 #include "core/SceneManager.h"
+#include "frontend/PlayRecord.h"
 #include "core/WinMain.h"
 #include "platform/display.h"
 #include "platform/fs.h"
+#include "sound/BgmPlayer.h"
+#include "stage/StageScene.h"
 #include "test_support/EditorListener.h"
 #include "test_support/SampleProject.h"
 #include "test_support/TempDir.h"
@@ -226,6 +229,37 @@ TEST(PlayerMain, ADirect3DDeviceThatCannotBeMadeGivesDirectDrawInTheSameMode) {
   // The display block of DirectDraw: same window and depth, video memory instead of devices.
   EXPECT_NE(report.find("\r\nMode : Window\r\nBpp : 32\r\nVRAM Total : "), std::string::npos) << report;
   EXPECT_EQ(report.find("---"), std::string::npos) << report;
+}
+
+// Stage music asked for as the stage scene does, through nothing but what start-up
+// installed: the number lands in the play record and the loop flag is read from it.
+TEST(PlayerMain, StageMusicRequestsGoThroughTheLinksOfStartUp) {
+  test_support::TempDir dir;
+  PlayerRun r = RunPlayer(dir.path(), {}, [] {
+    {
+      cStageScene stage;
+      // Sample music 3 is the stage song, 2 the world map's; 0 stops.
+      for (auto [n, loop] : {std::pair{3, 1}, std::pair{2, 0}, std::pair{0, 1}}) {
+        stage.RequestBgm(n, loop);
+        std::lock_guard lock(g_BgmPlayer.m_Lock);
+        cMidiPlayer* midi = g_BgmPlayer.m_Midi.m_lpPlayers.empty() ? nullptr : g_BgmPlayer.m_Midi.m_lpPlayers[0].get();
+        int loopFlag = -1, state = -1;
+        if (midi) {
+          std::lock_guard midiLock(midi->m_Lock);
+          loopFlag = midi->m_bLoop;
+          state = midi->m_nState;
+        }
+        std::fprintf(stderr, "stage music %d: record %d, file %s, loop %d, state %d\n", n,
+                     static_cast<int>(g_PlayRecord.m_nStageBgm), g_BgmMidiNames[4], loopFlag, state);
+      }
+    }
+    PushEscape();
+  });
+  EXPECT_EQ(r.exitCode, 0) << r.stderrText;
+  for (const char* line : {"stage music 3: record 3, file bgm\\Stage.mid, loop 1, state 1",
+                           "stage music 2: record 2, file bgm\\WorldMap.mid, loop 0, state 1",
+                           "stage music 0: record 0, file , loop 0, state 0"})
+    EXPECT_NE(r.stderrText.find(line), std::string::npos) << line << "\n" << r.stderrText;
 }
 
 }  // namespace

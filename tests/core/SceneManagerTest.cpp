@@ -22,6 +22,7 @@
 #include "gfx/PixelOps.h"
 #include "platform/bmp.h"
 #include "platform/clock.h"
+#include "platform/drive.h"
 #include "platform/input.h"
 #include "stage/StageScene.h"
 #include "test_support/Graphics.h"
@@ -347,6 +348,32 @@ TEST_F(SceneManagerTest, TheFrameClockSpacesFramesByItsPeriodWithoutMakingUpLate
     }
     EXPECT_EQ(gaps, expected) << c.what;
     plat::installClock(nullptr);
+  }
+}
+
+TEST_F(SceneManagerTest, AFastTestRunMovesTheClockOnByOnePeriodEachFrameWhateverTheDrawingMode) {
+  struct Case {
+    bool d3d, vsync;
+    int rate, period;
+  };
+  const Case cases[] = {{true, true, 60, 16}, {true, false, 30, 33}, {false, false, 60, 16}};
+  for (const Case& c : cases) {
+    Reset();
+    g_SceneManager.m_nFrameRate = c.rate;
+    graphics_.Close();
+    ASSERT_TRUE(graphics_.Open(c.d3d, c.vsync));
+    plat::sys::LaunchParams launch;
+    launch.headless = true;
+    launch.fast = true;
+    ASSERT_TRUE(plat::drive::Start(launch, nullptr));
+    ResetTimers();
+    for (int i = 0; i < 5; ++i) Frame();
+    std::vector<int> gaps;
+    for (std::size_t i = 1; i < g_RunTimes.size(); ++i) gaps.push_back(static_cast<int>(g_RunTimes[i] - g_RunTimes[i - 1]));
+    EXPECT_EQ(std::vector<int>(4, c.period), gaps) << c.rate;
+    EXPECT_EQ(5u, plat::drive::Frame());
+    plat::drive::Stop();
+    EXPECT_TRUE(plat::isSystemClock());
   }
 }
 

@@ -2,6 +2,7 @@
 // lines each drawing mode writes.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 
 #include "core/SystemReport.h"
@@ -63,7 +64,7 @@ TEST_F(DisplayReport, DirectDrawHasVideoMemoryAndRefreshButNoDevices) {
   EXPECT_EQ(std::string::npos, block.find("TextureMem")) << block;
 }
 
-TEST_F(DisplayReport, Direct3DHasDeviceLinesAndNoVideoMemory) {
+TEST_F(DisplayReport, Direct3DDeviceLinesFollowTheDiagnosticsLayout) {
   // The device lines come from the window system's displays.
   ASSERT_TRUE(plat::videoInit());
   struct VideoOff {
@@ -73,10 +74,15 @@ TEST_F(DisplayReport, Direct3DHasDeviceLinesAndNoVideoMemory) {
   ASSERT_TRUE(Open(gfxtest::Mode::D3D32));
   const std::string block = FormatDisplayInfo();
   EXPECT_EQ(0u, block.find("Mode : Window\nBpp : 32\nSDL ")) << block;
-  EXPECT_EQ(std::string::npos, block.find("VRAM")) << block;
+  EXPECT_EQ(std::string::npos, block.find("VRAM Total")) << block;
   EXPECT_EQ(std::string::npos, block.find("RR : ")) << block;
   EXPECT_NE(std::string::npos, block.find("\nTextureMem : ")) << block;
   EXPECT_NE(std::string::npos, block.find("\n---デバイス0\n")) << block;
+  // Each device: its name, its video memory, then its driver with four version numbers.
+  const std::size_t vram = block.find("\nVRAM : ");
+  ASSERT_NE(std::string::npos, vram) << block;
+  EXPECT_TRUE(std::regex_search(block.substr(vram), std::regex(R"(^\nVRAM : \d+\.\d MB\nDriver : \S+ \d\.\d\d\.\d{4}\.\d{4}\nDDI : )")))
+      << block;
   EXPECT_NE(std::string::npos, block.find("\nDDI : 9\n")) << block;
   EXPECT_NE(std::string::npos, block.find("\nTextureMaxSize : (8192,8192)\nTextureMaxBlend : (1,1)\n"
                                           "D3DCAPS3_ALPHA_FULLSCREEN_FLIP_OR_DISCARD\nD3DPTEXTURECAPS_POW2\n"))

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "FlowFixture.h"
+#include "flow/CommandTables.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Move.h"
 #include "stage/ActorPhysics.h"
@@ -42,10 +44,12 @@ class FlowRuntimeTest : public FlowFixture {
     savedSteps_ = g_SubSteps;
     g_SubSteps = 1;
     s_log = &log_;
-    flowstub::g_pfnCommandProbe = [](cActor&, cCommandRuntime& r) {
+    std::copy(std::begin(g_CommandExecutors), std::end(g_CommandExecutors), savedExecutors_);
+    const CommandExecutor probe = [](cActor&, cCommandRuntime& r) {
       s_log->push_back(r.m_pCommand->m_nTime * 100 + r.m_pCommand->m_nType);
       return 1;
     };
+    std::fill(std::begin(g_CommandExecutors), std::end(g_CommandExecutors), probe);
     chara_.m_SwitchBusy.assign(27, 0);
     chara_.m_SwitchEnded.assign(27, 0);
     chara_.m_SwitchStarted.assign(27, 0);
@@ -53,7 +57,7 @@ class FlowRuntimeTest : public FlowFixture {
     g_Pads[0].ResetCommandHistory();
   }
   void TearDown() override {
-    flowstub::g_pfnCommandProbe = nullptr;
+    std::copy(std::begin(savedExecutors_), std::end(savedExecutors_), g_CommandExecutors);
     g_SubSteps = savedSteps_;
     FlowFixture::TearDown();
   }
@@ -73,6 +77,7 @@ class FlowRuntimeTest : public FlowFixture {
   static inline std::vector<int>* s_log = nullptr;
   std::vector<int> log_;
   int savedSteps_ = 0;
+  CommandExecutor savedExecutors_[COMMAND_TYPE_COUNT] = {};
 };
 
 TEST_F(FlowRuntimeTest, BuildTakesTimesAndSpeedsByLevel) {

@@ -102,7 +102,9 @@ TEST_F(FontTest, CharactersSitInTheirCells) {
     EXPECT_EQ(k.x0, gk.x0);
     EXPECT_EQ(k.y0, gk.y0);
     EXPECT_GE(k.x0, 30);  // the space drew nothing
+    // Nothing of this mode may outlive its shutdown.
     font_.Release();
+    DDReleaseSurface(&canvas_);
   }
 }
 

@@ -1,6 +1,8 @@
 // The readers of the kernel's and the distribution's text files behind the system report.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "platform/sysinfo.h"
 
 namespace {
@@ -32,6 +34,18 @@ TEST(SysInfo, TextFileReaders) {
   EXPECT_EQ(76, parseKernelBuild("6.1.76-1-amd64"));
   EXPECT_EQ(0, parseKernelBuild("6.1"));
   EXPECT_EQ(0, parseKernelBuild("weird"));
+
+  struct Case {
+    const char* release;
+    std::array<int, 4> parts;
+  };
+  for (const Case& c : {Case{"6.1.76-1-amd64", {6, 1, 76, 1}}, Case{"5.15.0", {5, 15, 0, 0}},
+                        Case{"6.8.0-rc3", {6, 8, 0, 0}}, Case{"weird", {0, 0, 0, 0}},
+                        Case{"4.99999999.2", {4, 65535, 2, 0}}}) {
+    const KernelVersion v = parseKernelVersion(c.release);
+    const std::array<int, 4> parts = {v.part[0], v.part[1], v.part[2], v.part[3]};
+    EXPECT_EQ(parts, c.parts) << c.release;
+  }
 }
 
 }  // namespace

@@ -62,6 +62,16 @@ TEST(Sys, LaunchParamsComeFromArgumentsAndEnvironment) {
   EXPECT_EQ(p.commandLine, "");
 }
 
+// The stage file comes in the terminal's UTF-8 and a native path; the game gets its own
+// form: Shift-JIS with '\' (a trail byte 0x5C of a double-byte character kept as it is).
+TEST(Sys, CommandLineStageNameBecomesTheProgramsPathForm) {
+  char a0[] = "player", a1[] = "/home/u/\xE3\x82\xB9\xE3\x83\x86\xE3\x83\xBC\xE3\x82\xB8/\xE8\xA1\xA8.stg4";
+  char* argv[] = {a0, a1, nullptr};
+  // ステージ and 表 (whose second byte is 0x5C).
+  EXPECT_EQ(plat::sys::readLaunchParams(2, argv).commandLine,
+            "\\home\\u\\\x83X\x83" "e\x81[\x83W\\\x95\\.stg4");
+}
+
 TEST(Sys, MsvcRandRepeatsTheOriginalSequence) {
   plat::sys::MsvcRand r;  // seed 1 by default, as the C runtime starts
   const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358};

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "SoundTestSupport.h"
 #include "platform/ogg_track.h"
@@ -182,6 +184,29 @@ TEST_F(BgmFixture, ReleaseTwiceAndInitAgain) {
   HandleBgmRequest(0, 0);
   EXPECT_EQ(g_BgmPlayer.m_PlayKinds[0], 1);
   EXPECT_GT(peak(pump(4800)), 0.3f);
+}
+
+// The options scene re-makes the player on the game thread while the window thread
+// serves a request and stops the music for a close (the thread-sanitizer run watches).
+TEST_F(BgmFixture, ReMakingThePlayerWhileTheWindowThreadStopsIt) {
+  ASSERT_EQ(InitPlayer(), 1);
+  std::atomic<bool> done{false};
+  std::thread game([&] {
+    for (int i = 0; i < 40; ++i) {
+      g_BgmPlayer.Release();
+      InitPlayer();
+    }
+    done = true;
+  });
+  int rounds = 0;
+  while (!done.load() || rounds < 40) {
+    HandleBgmRequest(4, 3);
+    g_BgmPlayer.Stop();
+    ++rounds;
+  }
+  game.join();
+  EXPECT_EQ(g_BgmPlayer.m_bInit, 1);
+  EXPECT_EQ(g_BgmPlayer.m_TrackKinds.Size(), 5);
 }
 
 }  // namespace

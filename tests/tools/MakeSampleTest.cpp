@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "gamedata/DataPaths.h"
 #include "gamedata/Option.h"
@@ -66,7 +67,7 @@ const std::map<std::string, Size> kBitmapSizes = {
     {"bmp\\Item_Mini.bmp", {256, 240}},     {"bmp\\Mark.bmp", {256, 480}},      {"bmp\\Window.bmp", {640, 480}},
     {"bmp\\StatusWindow.bmp", {640, 20}},   {"bmp\\Title.bmp", {640, 480}},     {"bmp\\GameMode.bmp", {192, 224}},
     {"bmp\\Accessory.bmp", {128, 208}},     {"bmp\\Symbol.bmp", {416, 16}},     {"bmp\\Word.bmp", {320, 192}},
-    {"bmp\\WorldMapChip.bmp", {160, 64}},   {"bmp\\WorldEvent.bmp", {64, 32}},  {"bmp\\back\\Sky.bmp", {640, 480}},
+    {"bmp\\WorldMapChip.bmp", {160, 64}},   {"bmp\\WorldEvent.bmp", {64, 64}},  {"bmp\\back\\Sky.bmp", {640, 480}},
     {"bmp\\effect\\Hit.bmp", {96, 32}},
 };
 
@@ -210,11 +211,39 @@ TEST_F(MakeSample, WorldMapAndUserSettingsLoadBack) {
   const int kind = map.m_Grid[start];
   ASSERT_LT(kind, map.m_Worlds.Size());
   EXPECT_EQ(map.m_Worlds[kind].m_bBlocked, 0);
-  const cEdMapPoint* point = map.FindPoint(map.m_nStartX, map.m_nStartY);
-  ASSERT_NE(point, nullptr);
-  ASSERT_EQ(point->m_Entries.size(), 1u);
-  EXPECT_EQ(point->m_Entries[0].m_nKind, 0);
-  EXPECT_EQ(point->m_Entries[0].m_strStageFile, "data\\stg4\\Stage01-1.stg4");
+  // The start point asks first; the second stage waits behind a gate until switch 1 (stage
+  // 1 cleared) is on; a rock blocks the road.
+  struct Entry {
+    int kind, stage, askFirst, sw;
+    const char* file;
+  };
+  struct Point {
+    int x, y;
+    std::vector<Entry> entries;
+  };
+  const Point points[] = {
+      {map.m_nStartX, map.m_nStartY, {{0, 1, 1, 0, "data\\stg4\\Stage01-1.stg4"}}},
+      {13, 7, {{0, 2, 1, 1, "data\\stg4\\Stage02-1.stg4"}, {2, 0, 0, 0, ""}}},
+      {6, 7, {{2, 0, 0, 0, ""}}},
+  };
+  EXPECT_EQ(map.m_Points.size(), std::size(points));
+  for (const Point& p : points) {
+    SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+    const cEdMapPoint* point = map.FindPoint(p.x, p.y);
+    ASSERT_NE(point, nullptr);
+    ASSERT_EQ(point->m_Entries.size(), p.entries.size());
+    for (std::size_t i = 0; i < p.entries.size(); ++i) {
+      const cEdMapPointEntry& e = point->m_Entries[static_cast<int>(i)];
+      EXPECT_EQ(e.m_nKind, p.entries[i].kind);
+      EXPECT_EQ(e.m_nStage, p.entries[i].stage);
+      EXPECT_EQ(e.m_bAskFirst, p.entries[i].askFirst);
+      EXPECT_EQ(e.m_nSwitch, p.entries[i].sw);
+      EXPECT_EQ(e.m_strStageFile, p.entries[i].file);
+      if (e.m_nKind == 0) {
+        EXPECT_FALSE(e.m_strText.empty());
+      }
+    }
+  }
 
   cOption option;
   option.m_nSoundVolume = 0;

@@ -128,7 +128,12 @@ TEST_F(SampleProjectLoad, StartUpReadsEveryFileAndEntersTheFirstStage) {
   EXPECT_EQ(g_Database.m_AnimeSets.Size(), 2);
   EXPECT_EQ(g_Database.m_CharaEffects[1].m_nKind, CHARA_EFFECT_BLINK);
 
-  // The world map's start cell holds the point that enters the first stage.
+  // Every stage of the world map loads; its start cell holds the point of the first.
+  for (const cEdMapPoint& p : g_WorldMap.m_Points)
+    for (const cEdMapPointEntry& e : p.m_Entries)
+      if (e.m_nKind == 0) {
+        EXPECT_EQ(LoadStage(e.m_strStageFile, 1, &g_StartStage), 1) << e.m_strStageFile;
+      }
   const cEdMapPoint* point = g_WorldMap.FindPoint(g_WorldMap.m_nStartX, g_WorldMap.m_nStartY);
   ASSERT_NE(point, nullptr);
   const std::string stage = point->m_Entries[0].m_strStageFile;

@@ -273,7 +273,14 @@ Canvas WorldMapChipBitmap() {
 
 // Map point icons: column 0 a stage to enter, column 1 the same once cleared.
 Canvas WorldEventBitmap() {
-  Canvas c(64, 32);
+  Canvas c(64, 64);
+  // Row 1: a closed gate of stone, the same in both columns.
+  for (int x : {0, 32}) {
+    c.Rect(x + 3, 38, 26, 24, Shade(GREY, 7));
+    c.Rect(x + 3, 38, 26, 3, Shade(GREY, 11));
+    c.Rect(x + 9, 46, 14, 16, Shade(BROWN, 5));
+    c.Rect(x + 15, 46, 2, 16, Shade(BROWN, 8));
+  }
   c.Ellipse(4, 4, 24, 24, Shade(GREY, 15));
   c.Ellipse(8, 8, 16, 16, Shade(RED, 8));
   c.Ellipse(36, 4, 24, 24, Shade(GREY, 15));

@@ -7,9 +7,10 @@
 
 namespace sample {
 
-// Stage files as the player finds them: the story stage (its first part) and challenge
-// stage 1, both written into "default\stg4\".
+// Stage files as the player finds them: the two story stages (their first parts) and
+// challenge stage 1, all written into "default\stg4\".
 inline constexpr const char* STORY_STAGE_FILE = "default\\stg4\\Stage01-1.stg4_001";
+inline constexpr const char* STORY_STAGE2_FILE = "default\\stg4\\Stage02-1.stg4_001";
 inline constexpr const char* CHALLENGE_STAGE_FILE = "default\\stg4\\c01-1.stg4_001";
 
 inline constexpr int STAGE_WIDTH = 40;

@@ -24,24 +24,44 @@ void BuildWorldMap(cEdWorldMap& map) {
       else if ((x + y) % 7 == 0) kind = FLOWERS;
       map.m_Grid[(y << map.m_nPitchShift) + x] = kind;
     }
-  map.m_nStartX = 9;
-  map.m_nStartY = 7;
+  map.m_nStartX = FIRST_POINT_X;
+  map.m_nStartY = FIRST_POINT_Y;
   map.m_nBgColor = 16;
   map.m_bBgPicture = 0;
   map.m_strPicture.clear();
 
-  cEdMapPoint point;
-  point.m_nX = 9;
-  point.m_nY = 7;
-  point.m_strName = "ステージ1";
-  cEdMapPointEntry& entry = point.m_Entries[0];
-  entry = cEdMapPointEntry();
-  entry.m_nKind = 0;
-  entry.m_nPictureRow = 0;
-  entry.m_nStage = 1;
-  entry.m_strStageFile = FIRST_STAGE;
   map.m_Points.clear();
-  map.m_Points.push_back(point);
+  auto addPoint = [&map](int x, int y, const char* name) -> cEdMapPoint& {
+    cEdMapPoint& point = map.m_Points.emplace_back();
+    point.m_nX = x;
+    point.m_nY = y;
+    point.m_strName = name;
+    return point;
+  };
+  auto stageEntry = [](cEdMapPointEntry& entry, int stage, const char* file, const char* text) {
+    entry = cEdMapPointEntry();
+    entry.m_nKind = 0;
+    entry.m_nPictureRow = ICON_STAGE;
+    entry.m_nStage = stage;
+    entry.m_bAskFirst = 1;
+    entry.m_bReplayAfterClear = 1;
+    entry.m_strText = text;
+    entry.m_strStageFile = file;
+  };
+  auto wallEntry = [](cEdMapPointEntry& entry) {
+    entry = cEdMapPointEntry();
+    entry.m_nKind = 2;
+    entry.m_nPictureRow = ICON_GATE;
+  };
+
+  stageEntry(addPoint(FIRST_POINT_X, FIRST_POINT_Y, "ステージ1").m_Entries[0], 1, FIRST_STAGE, "はじまりの草原");
+  // Switch 1 is on once stage 1 is cleared; until then the gate's wall entry is the active one.
+  cEdMapPoint& second = addPoint(SECOND_POINT_X, SECOND_POINT_Y, "ステージ2");
+  second.m_Entries.resize(2);
+  stageEntry(second.m_Entries[0], 2, SECOND_STAGE, "となりの丘");
+  second.m_Entries[0].m_nSwitch = 1;
+  wallEntry(second.m_Entries[1]);
+  wallEntry(addPoint(ROCK_X, ROCK_Y, "岩").m_Entries[0]);
 }
 
 }  // namespace sample

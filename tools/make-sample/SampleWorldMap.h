@@ -1,11 +1,23 @@
-// The sample's world map: one map point on the start cell that leads to the first stage.
+// The sample's world map: the first stage on the start cell (it asks first, so a new
+// game stays on the map), the second stage along the road behind a gate that opens when
+// the first is cleared, and a rock that blocks the road the other way.
 #pragma once
 #include "gamedata/WorldMap.h"
 
 namespace sample {
 
-// The stage file the map point enters (the player takes its newest numbered copy).
+// The stage files the map points enter (the player takes the newest numbered copy).
 inline constexpr const char* FIRST_STAGE = "data\\stg4\\Stage01-1.stg4";
+inline constexpr const char* SECOND_STAGE = "data\\stg4\\Stage02-1.stg4";
+
+// Cells of the points: the start, the second stage and the rock.
+inline constexpr int FIRST_POINT_X = 9, FIRST_POINT_Y = 7;
+inline constexpr int SECOND_POINT_X = 13, SECOND_POINT_Y = 7;
+inline constexpr int ROCK_X = 6, ROCK_Y = 7;
+
+// Rows of "bmp\WorldEvent.bmp": the stage mark and the gate (also the rock).
+inline constexpr int ICON_STAGE = 0;
+inline constexpr int ICON_GATE = 1;
 
 void BuildWorldMap(cEdWorldMap& map);
 

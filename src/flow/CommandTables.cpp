@@ -1,0 +1,63 @@
+#include "flow/CommandTables.h"
+
+#include "flow/StatusEngine.h"
+#include "stage/Player.h"
+
+namespace {
+
+// An item command runs its body on the player that took the item.
+template <void (*Body)(cActor&, const cEdCommand&)>
+int ItemExec(cPlayer& player, const cEdCommand& command) {
+  Body(player, command);
+  return 0;
+}
+
+}  // namespace
+
+CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
+    nullptr,                 // 0
+    nullptr,                 // 1 "ウエイト": only its run time
+    ExecStraightMove,        // 2
+    ExecGroundTurnMove,      // 3
+    ExecCircleMove,          // 4
+    ExecChargeMove,          // 5
+    ExecHomingMove,          // 6
+    ExecAvoidOffscreenMove,  // 7
+    ExecCancelMove,          // 8
+    ExecChangeDirection,     // 9
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,  // 10-21
+    ExecStatusOperation,     // 22
+    nullptr, nullptr, nullptr, nullptr,  // 23-26
+    ExecRunAnime,            // 27
+    nullptr, nullptr, nullptr, nullptr, nullptr,  // 28-32
+    ExecChangeBackground,    // 33
+    ExecPlaySound,           // 34
+    ExecPlayBgm,             // 35
+    ExecRunCode,             // 36
+};
+
+ItemCommandExecutor g_ItemCommandExecutors[ITEM_COMMAND_TYPE_COUNT] = {
+    nullptr,              // 0
+    ItemExecChangeFlows,  // 1
+    nullptr, nullptr, nullptr, nullptr, nullptr,  // 2-6
+    ItemExec<CmdStatusOperation>,   // 7
+    nullptr, nullptr, nullptr, nullptr,  // 8-11
+    ItemExec<CmdRunAnime>,          // 12
+    nullptr, nullptr, nullptr, nullptr, nullptr,  // 13-17
+    ItemExec<CmdChangeBackground>,  // 18
+    ItemExec<CmdPlaySound>,         // 19
+    ItemExec<CmdPlayBgm>,           // 20
+    ItemExec<CmdRunCode>,           // 21
+};
+
+CommandInitializer g_CommandInitializers[COMMAND_TYPE_COUNT] = {
+    nullptr,           nullptr,         // 0, 1
+    InitStraightMove,  // 2
+    InitMoveTiming,    // 3
+    InitCircleMove,    // 4
+    InitChargeMove,    // 5
+    InitHomingMove,    // 6
+    InitMoveTiming,    // 7
+    nullptr,           nullptr,         // 8, 9
+    InitJumpCommand,   // 10
+};

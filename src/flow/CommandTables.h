@@ -1,0 +1,62 @@
+// The dispatch of commands: one executor per command type for flows, one per item
+// command for item lists, and the set-up that some types need when a flow's run state
+// is built. An empty entry does nothing (a type without an executor only takes its run
+// time).
+#pragma once
+#include "gamedata/Vocabulary.h"
+
+class cActor;
+class cCommandRuntime;
+class cEdCommand;
+class cPlayer;
+
+// One step of a command on the acting actor; the result is not used by the flows.
+using CommandExecutor = int (*)(cActor& actor, cCommandRuntime& runtime);
+// One item command on the player that took the item: 0, or 1 when it clears the stage.
+using ItemCommandExecutor = int (*)(cPlayer& player, const cEdCommand& command);
+// The set-up of a command's run state for an actor whose flows are built facing nFacing
+// (1: right, values mirrored).
+using CommandInitializer = void (*)(cCommandRuntime& runtime, cActor& actor, int nFacing);
+
+extern CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT];
+extern ItemCommandExecutor g_ItemCommandExecutors[ITEM_COMMAND_TYPE_COUNT];
+extern CommandInitializer g_CommandInitializers[COMMAND_TYPE_COUNT];
+
+// Command set-up of the movement types and the jump.
+void InitStraightMove(cCommandRuntime& runtime, cActor& actor, int nFacing);
+void InitCircleMove(cCommandRuntime& runtime, cActor& actor, int nFacing);
+void InitChargeMove(cCommandRuntime& runtime, cActor& actor, int nFacing);
+void InitHomingMove(cCommandRuntime& runtime, cActor& actor, int nFacing);
+void InitMoveTiming(cCommandRuntime& runtime, cActor& actor, int nFacing);
+void InitJumpCommand(cCommandRuntime& runtime, cActor& actor, int nFacing);
+
+// Movement executors.
+int ExecStraightMove(cActor& actor, cCommandRuntime& runtime);
+int ExecGroundTurnMove(cActor& actor, cCommandRuntime& runtime);
+int ExecCircleMove(cActor& actor, cCommandRuntime& runtime);
+int ExecChargeMove(cActor& actor, cCommandRuntime& runtime);
+int ExecHomingMove(cActor& actor, cCommandRuntime& runtime);
+int ExecAvoidOffscreenMove(cActor& actor, cCommandRuntime& runtime);
+int ExecCancelMove(cActor& actor, cCommandRuntime& runtime);
+int ExecChangeDirection(cActor& actor, cCommandRuntime& runtime);
+
+// Commands that act at once, as executors of flows; each calls the body of the same
+// name with Cmd in place of Exec, which item lists call too.
+int ExecStatusOperation(cActor& actor, cCommandRuntime& runtime);
+int ExecRunAnime(cActor& actor, cCommandRuntime& runtime);
+int ExecChangeBackground(cActor& actor, cCommandRuntime& runtime);
+int ExecPlaySound(cActor& actor, cCommandRuntime& runtime);
+int ExecPlayBgm(cActor& actor, cCommandRuntime& runtime);
+int ExecRunCode(cActor& actor, cCommandRuntime& runtime);
+
+// The flow change of items: mode 0 adds the command's flows, 1 puts them in place of the
+// group of flow ID parameter 1 (all flows for 0), 2 removes that group. Not immediate
+// while the player's own flow pass runs: queued until the pass is over.
+int CmdChangeFlows(cActor& actor, const cEdCommand& command, int bImmediate);
+int ItemExecChangeFlows(cPlayer& player, const cEdCommand& command);
+
+void CmdRunAnime(cActor& actor, const cEdCommand& command);
+void CmdChangeBackground(cActor& actor, const cEdCommand& command);
+void CmdPlaySound(cActor& actor, const cEdCommand& command);
+void CmdPlayBgm(cActor& actor, const cEdCommand& command);
+void CmdRunCode(cActor& actor, const cEdCommand& command);
