@@ -86,7 +86,11 @@ void cRankingTable::Insert(std::string_view name, std::int32_t nValue) {
 
 void cRankingSet::Load(cDataReader& in) {
   cRecord::Load(in);
-  LoadRecordList(in, m_Tables);
+  // Each table reads its own entries: the elements start without the 20 of a new table,
+  // so a damaged count of tables costs only the tables.
+  cRankingTable empty;
+  empty.m_Entries.clear();
+  LoadRecordList(in, m_Tables, empty);
   if (in.Failed()) return;
   // Files up to 180 knew three quantities. A file of another count (never written by
   // the program) is brought to five tables the same way, so every table can be shown.

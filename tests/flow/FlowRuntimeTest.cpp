@@ -103,8 +103,8 @@ TEST_F(FlowRuntimeTest, DamagedTimesAndLevelsSaturate) {
     std::int16_t perLevel, time;
     std::int32_t level, steps, total;
   } cases[] = {
-      {32767, 32767, 2000000000, 2, INT32_MAX},
-      {-32768, 0, 2000000000, 2, INT32_MIN},
+      {32767, 32767, 32767, 2, INT32_MAX},  // 32767 x 32767 + 32767 tenths x 12 steps
+      {-32768, 0, 32767, 2, INT32_MIN},
       {0, 32767, 1, 20000, INT32_MAX},  // 32767 x 120000 steps
       {0, 1000, 7, 1000, 1000 * 6000},  // nothing overflows: the plain product
   };

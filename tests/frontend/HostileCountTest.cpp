@@ -102,12 +102,10 @@ TEST_F(HostileCountTest, EveryListBearingFileStaysWithinASmallMultipleOfItsSize)
   const Kind kinds[] = {
       {"stage", [&](cDataReader& in) { stage.Load(in); }, false},
       {"common palette", [](cDataReader& in) { cEdPalette().Load(in); }, false},
-      {"world map", [](cDataReader& in) { cEdWorldMap().Load(in); }, false},
       {"system", [](cDataReader& in) { cEdSystem().Load(in); }, false},
       {"play record", [&](cDataReader& in) { record.Load(in); }, false},
       {"rankings", [](cDataReader& in) { cRankingSet().Load(in); }, false},
       {"replay", [&](cDataReader& in) { cKeyLog().LoadReplayFrom(in, stage, startStage, record); }, false},
-      {"animation sets", Database<cEdAnimeSet>(), true},
       {"animations", Database<cEdAnime>(), true},
       {"character bitmaps", Database<cEdBmpCharaExc>(), true},
       {"sword types", Database<cEdSwordType>(), true},
