@@ -279,7 +279,9 @@ int cActor::RunFlowPass(int bDeathPass) {
   pScene->m_pCurFlow = nullptr;
   pScene->m_pCurCommand = nullptr;
   if (bGone) return 1;
-  if (auto* pPlayer = dynamic_cast<cPlayer*>(this)) pPlayer->ApplyPendingFlowChanges();
+  if (m_nKind == 0) {
+    if (auto* pPlayer = dynamic_cast<cPlayer*>(this)) pPlayer->ApplyPendingFlowChanges();
+  }
   if (m_bFlowDeleted) {
     for (int i = 0; i < m_FlowRuntimes.Size(); ++i)
       if (m_FlowRuntimes[i].m_bDeleteRequested) DeleteFlow(i--);

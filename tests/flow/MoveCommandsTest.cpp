@@ -316,4 +316,58 @@ TEST_F(MoveCommandsTest, ChangeDirectionTowardATargetWaitsForOne) {
   EXPECT_EQ(sounds_, 4 + 3);
 }
 
+TEST_F(MoveCommandsTest, ChargeTakesItsLineOnceAndNeedsALiveTarget) {
+  MakeMap({{0, 13}, {1, 13}, {2, 13}, {3, 13}, {4, 13}, {5, 13}, {6, 13}, {7, 13}, {8, 13}, {9, 13}});
+  cPlayer& target = g_Players[0];
+  Place(target, 12 * 32, 22 * 32, 32, 32, 0);
+  target.CalcScreenRect();
+  for (int bDead : {0, 1}) {
+    Place(chara_, 16 * 32, 22 * 32);
+    chara_.m_nFacing = 1;
+    chara_.m_Def.m_bFixedFacing = 0;
+    chara_.m_pTarget = &target;
+    target.m_bDead = bDead;
+    Run({Move(5, 99, [](cEdMove& m) { m.m_nSpeed = 20; })});
+    const double x0 = chara_.m_dX;
+    Step();
+    target.m_dX = 30 * 32;  // it goes behind; the charge keeps its line
+    target.ClampX(2);
+    target.CalcScreenRect();
+    Step();
+    Step();
+    // Alive: toward the target's side at 2 pixels a step, turned to face it.
+    EXPECT_DOUBLE_EQ(chara_.m_dX - x0, bDead ? 0.0 : -3 * 2.0) << bDead;
+    EXPECT_EQ(chara_.m_nFacing, bDead ? 1 : 0) << bDead;
+    target.m_dX = 12 * 32;
+    target.ClampX(2);
+    target.CalcScreenRect();
+  }
+}
+
+TEST_F(MoveCommandsTest, AvoidOffscreenBringsBackWhatDriftedToTheOtherEdge) {
+  cEdCommand c = Move(7, 1, [](cEdMove&) {});
+  cCommandRuntime runtime;
+  runtime.m_pCommand = &c;
+  runtime.m_dSpeed = 1.5;
+  chara_.m_bFlying = 1;
+  const struct {
+    int code, left, top;
+    double vx, vy;
+  } rows[] = {
+      {2, 609, 200, -1.5, 0},  // going left, near the right edge: back to the left
+      {2, 608, 200, 0, 0},     // well inside
+      {3, -40, 200, 1.5, 0},   // right edge at -9 < 32
+      {6, 300, 449, 0, -1.5},
+      {11, -40, -40, 1.5, 1.5},
+      {8, 609, 449, -1.5, -1.5},
+  };
+  for (const auto& r : rows) {
+    runtime.m_nMoveMode = static_cast<std::uint8_t>(r.code);
+    chara_.m_ScreenRect = SCREENRECT{r.left, r.top, r.left + 31, r.top + 31};
+    chara_.AvoidOffscreenStep(runtime, *c.m_pMove);
+    EXPECT_DOUBLE_EQ(runtime.m_dVelX, r.vx) << r.code << " " << r.left;
+    EXPECT_DOUBLE_EQ(runtime.m_dVelY, r.vy) << r.code << " " << r.left;
+  }
+}
+
 }  // namespace
