@@ -78,7 +78,8 @@ bool cStageScene::LoadStageSurfaces(bool bBackgroundsOnly) {
     entry.szFileName.clear();
     if (i >= g_Stage.m_Backgrounds.Size()) continue;
     const cEdBackground& layer = g_Stage.m_Backgrounds[i];
-    if (!layer.m_bVisible || layer.m_bFill) continue;
+    // A hidden layer is loaded too: a flow may show it later.
+    if (layer.m_bFill) continue;
     entry.szFileName = layer.m_strBitmap;
     if (entry.szFileName.empty()) continue;
     std::int32_t nLarger = 0;

@@ -117,6 +117,13 @@ class cStageScene : public cScene {
   int CheckPauseKey();
   // The frame as the phases draw it.
   void Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomText);
+  // Drawing (StageDraw.cpp). The automatic scroll of the background layers, once a
+  // drawn frame.
+  void ScrollBackgrounds();
+  // The background layers of one pass (0 behind everything, 1 in front of the objects).
+  void DrawBackgrounds(DDSURFACEDATA* target, int nPass);
+  // The blocks of one layer (0 back, 1 front) under the view.
+  void DrawBlocks(DDSURFACEDATA* target, int nLayer);
   // The game's counters and this scene's state at the entry from another scene.
   void ResetForEntry();
   // Takes the life being played from the record's spare lives; 0 when none is left.
