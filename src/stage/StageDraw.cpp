@@ -5,9 +5,14 @@
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"
+#include "core/AppGlobals.h"
+#include "core/Log.h"
 #include "gfx/DDBlt.h"
+#include "gfx/DDCircleLens.h"
+#include "gfx/DDInit.h"
 #include "gfx/DDSurface.h"
 #include "stage/BlockMap.h"
+#include "stage/Player.h"
 #include "stage/StageScene.h"
 
 namespace {
@@ -120,7 +125,57 @@ void cStageScene::DrawBlocks(DDSURFACEDATA* target, int nLayer) {
   }
 }
 
-void cStageScene::Draw(int bPlaying, int, int, int) {
+bool cStageScene::MakeSightMask(DDSURFACEDATA* mask, DDSURFACEDATA* hole) {
+  DDReleaseSurface(mask);
+  DDReleaseSurface(hole);
+  m_nSightMaskRadius = -1;
+  if (g_Players.empty()) return true;
+  const cPlayer& player = g_Players[0];
+  const int r = std::max(player.m_nSightPx, 0);
+  const int w = 2 * VIEW_WIDTH + 2 * r;
+  const int h = 2 * VIEW_HEIGHT + 2 * r;
+  auto fail = [] {
+    OutOfMemory();
+    PostCloseRequest();
+    return false;
+  };
+  if (!DDCreateSurface(mask, w, h, 1, 1, 1, 0, true)) return fail();
+  DDFillRect(mask, 0, 0, w, h, SCREEN_COLOUR);
+  const int nShape = player.m_Def.m_nSightShape;
+  m_nSightMaskRadius = r;
+  m_nSightMaskShape = nShape;
+  if (r == 0) return true;
+  if (nShape == 1 || nShape == 2) {
+    if (!DDCreateSurface(hole, 2 * r, 2 * r, 1, 1, 1, 0, true)) return fail();
+    DDFillRectColor(hole, 0, 0, 2 * r, 2 * r, g_TransmitPixel);
+    DDBltCircle(mask, w / 2, h / 2, w, h, r, 1, hole, r, r, 0);
+  } else {
+    DDFillRectColor(mask, w / 2 - r, h / 2 - r, 2 * r, 2 * r, g_TransmitPixel);
+  }
+  return true;
+}
+
+DDSURFACEDATA* cStageScene::SightMask() {
+  const int r = g_Players.empty() ? 0 : std::max(g_Players[0].m_nSightPx, 0);
+  const int nShape = g_Players.empty() ? 0 : g_Players[0].m_Def.m_nSightShape;
+  if ((r != m_nSightMaskRadius || nShape != m_nSightMaskShape) && !MakeSightMask(&m_SightMask, &m_SightHole)) return nullptr;
+  return m_SightMask.Pixels() ? &m_SightMask : nullptr;
+}
+
+void cPlayer::DrawSight(DDSURFACEDATA* target) {
+  const int nShape = m_Def.m_nSightShape;
+  if (nShape == 0) return;
+  DDSURFACEDATA* mask = TheStage().SightMask();
+  if (!mask) return;
+  int x = (mask->nWidth >> 1) - (m_nWidth >> 1) - m_ScreenRect.left;
+  const int y = (mask->nHeight >> 1) - (m_nHeight >> 1) - m_ScreenRect.top;
+  // Shapes 2 and 4 put the hole ahead of the player.
+  if (nShape == 2 || nShape == 4) x += FacingSign() * (m_nWidth >> 1) - FacingSign() * m_nSightPx;
+  x = std::clamp(x, 0, std::max(mask->nWidth - VIEW_WIDTH, 0));
+  DDBlt(target, 0, 0, VIEW_WIDTH, VIEW_HEIGHT, mask, x, std::clamp(y, 0, std::max(mask->nHeight - VIEW_HEIGHT, 0)), 1);
+}
+
+void cStageScene::Draw(int bPlaying, int, int bTimeWarning, int) {
   DDSURFACEDATA* target = &BackBuffer;
   ScrollBackgrounds();
   DrawBackgrounds(target, 0);
@@ -131,4 +186,7 @@ void cStageScene::Draw(int bPlaying, int, int, int) {
   DrawBlocks(target, 0);
   DrawBackgrounds(target, 1);
   DrawBlocks(target, 1);
+  if (!g_Players.empty()) g_Players[0].DrawSight(target);
+  DrawHud(target);
+  DrawTimeLimit(target, bTimeWarning);
 }

@@ -173,6 +173,9 @@ void cStageScene::ReleaseSurfaces() {
   ReleaseAll(m_CharaSurfaces, m_CharaInfos);
   ReleaseAll(m_SwordSurfaces, m_SwordInfos);
   ReleaseAll(m_EffectSurfaces, m_EffectInfos);
+  DDReleaseSurface(&m_SightMask);
+  DDReleaseSurface(&m_SightHole);
+  m_nSightMaskRadius = -1;
 }
 
 void cStageScene::CollectSurfaces(std::vector<DDSURFACEDATA*>& out) {

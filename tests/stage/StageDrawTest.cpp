@@ -3,7 +3,9 @@
 #include <cstdint>
 
 #include "gfx/BmpTable.h"
+#include "frontend/PlayRecord.h"
 #include "gfx/DDBlt.h"
+#include "gfx/DDPalette.h"
 #include "gfx/DDSurface.h"
 #include "gfx/PixelOps.h"
 #include "stage/StageFixture.h"
@@ -15,6 +17,9 @@ using stagetest::StageFixture;
 
 constexpr int BLOCK_SHEET = 2;
 constexpr int FIRST_LAYER = 55;
+constexpr int STATUS_BAR = 46;
+constexpr int ACCESSORY = 49;
+constexpr int WORD = 51;
 
 // A pixel value no fill or mark below produces: pixel (x, y) of a marked sheet is
 // 0x01000000 | y << 12 | x.
@@ -26,15 +31,24 @@ class StageDrawTest : public StageFixture {
     StageFixture::SetUp();
     savedBackgrounds_ = g_Stage.m_Backgrounds;
     savedPauseFront_ = g_System.m_bPauseFrontLayers;
+    savedHud_ = g_System.m_HudItems;
+    savedStatusBar_ = g_Stage.m_bStatusBar;
+    savedPalette16_ = g_Palette[16];
+    g_Palette[16] = PALETTEENTRY{0x20, 0x40, 0x60, 0};
+    g_System.m_HudItems.assign(5, cEdHudItem{});
     g_Stage.m_Backgrounds.clear();
     ASSERT_TRUE(graphics_.Open(false, false));
   }
   void TearDown() override {
-    DDReleaseSurface(&g_SurfaceData[BLOCK_SHEET]);
+    Scene().ReleaseSurfaces();
+    for (int n : {BLOCK_SHEET, STATUS_BAR, ACCESSORY, WORD}) DDReleaseSurface(&g_SurfaceData[n]);
     for (int i = 0; i < 8; ++i) DDReleaseSurface(&g_SurfaceData[FIRST_LAYER + i]);
     graphics_.Close();
     g_Stage.m_Backgrounds = savedBackgrounds_;
     g_System.m_bPauseFrontLayers = savedPauseFront_;
+    g_System.m_HudItems = savedHud_;
+    g_Stage.m_bStatusBar = savedStatusBar_;
+    g_Palette[16] = savedPalette16_;
     StageFixture::TearDown();
   }
 
@@ -72,6 +86,9 @@ class StageDrawTest : public StageFixture {
   test_support::Graphics graphics_;
   cVector<cEdBackground> savedBackgrounds_;
   std::int32_t savedPauseFront_ = 0;
+  cVector<cEdHudItem> savedHud_;
+  std::int32_t savedStatusBar_ = 0;
+  PALETTEENTRY savedPalette16_;
 };
 
 TEST_F(StageDrawTest, BlockCellsSitAtTheirColumnLessTheFineScroll) {
@@ -199,6 +216,132 @@ TEST_F(StageDrawTest, PauseWithHiddenStageShowsOnlyBackgrounds) {
     Scene().Draw(0, 1, 0, 1);
     EXPECT_EQ(Screen(1, 2), c.blocks ? Mark(1, 32 + 2) : colour16) << c.phase << " " << c.hide;
   }
+}
+
+TEST_F(StageDrawTest, StatusBarSpacesItsItemsEvenly) {
+  MakeMarked(STATUS_BAR, 640, 20);
+  MakeMarked(ACCESSORY, 128, 176);
+  g_Stage.m_bStatusBar = 1;
+  for (int i : {0, 1, 4}) {
+    cEdHudItem& item = g_System.m_HudItems[i];
+    item.m_bShow = 1;
+    item.m_bIcon = 1;
+    item.m_nWidth = 6;
+  }
+  // Three items of 16 + 6 x 16 = 112 pixels: gap (638 - 336) / 4 = 75.
+  const std::uint32_t cleared = FillValue(0);
+  Scene().DrawHud(&BackBuffer);
+  const int icons[][2] = {{75, 0}, {75 + 112 + 75, 1}, {75 + 2 * (112 + 75), 4}};
+  for (const auto& icon : icons)
+    for (auto [dx, dy] : {std::pair{0, 0}, {15, 15}, {7, 3}})
+      EXPECT_EQ(Screen(icon[0] + dx, 3 + dy), Mark(16 * icon[1] + dx, 32 + dy)) << icon[1];
+  EXPECT_EQ(Screen(639, 19), Mark(639, 19));  // the bar covers y 0 to 19
+  EXPECT_EQ(Screen(639, 20), cleared);
+  // Without the stage's status bar nothing is drawn.
+  g_Stage.m_bStatusBar = 0;
+  FillValue(0);
+  Scene().DrawHud(&BackBuffer);
+  EXPECT_EQ(Screen(639, 19), cleared);
+}
+
+TEST_F(StageDrawTest, GaugeFillAndItsRow) {
+  MakeMarked(STATUS_BAR, 640, 20);
+  MakeMarked(ACCESSORY, 128, 176);
+  g_Stage.m_bStatusBar = 1;
+  cEdHudItem& hp = g_System.m_HudItems[2];
+  hp.m_bShow = 1;
+  hp.m_bIcon = 1;
+  cPlayer& player = g_Players[0];
+  // One item of 16 + 50: gap (638 - 66) / 2 = 286, gauge at 302.
+  const int g = 302;
+  struct Case {
+    int hp, max, fill, row;
+  };
+  const Case cases[] = {{8, 20, 20, 144}, {6, 20, 15, 160}, {20, 20, 50, 144}, {5, 0, 0, 0}, {30, 20, 50, 144}};
+  for (const Case& c : cases) {
+    player.m_nHp = c.hp;
+    player.m_Def.m_nMaxHP = c.max;
+    FillValue(0);
+    Scene().DrawHud(&BackBuffer);
+    if (c.fill > 0) {
+      EXPECT_EQ(Screen(g + c.fill - 1, 3 + 4), Mark(c.fill - 1, c.row + 4)) << c.hp << "/" << c.max;
+    }
+    if (c.fill < 50) {
+      EXPECT_EQ(Screen(g + c.fill, 3 + 4), Mark(c.fill, 128 + 4)) << c.hp << "/" << c.max;
+    }
+  }
+}
+
+TEST_F(StageDrawTest, TimeDigitsUnderTheBar) {
+  MakeMarked(WORD, 320, 192);
+  Scene().m_nTimeLeft = 123;
+  Scene().m_bNoTimeLimit = 0;
+  FillValue(0);
+  Scene().DrawTimeLimit(&BackBuffer, 0);
+  for (int d = 0; d < 3; ++d)
+    for (auto [dx, dy] : {std::pair{0, 0}, {31, 31}})
+      EXPECT_EQ(Screen(272 + 32 * d + dx, 24 + dy), Mark(32 * (d + 1) + dx, 160 + dy)) << d;
+  Scene().m_bNoTimeLimit = 1;
+  const std::uint32_t cleared = FillValue(0);
+  Scene().DrawTimeLimit(&BackBuffer, 0);
+  EXPECT_EQ(Screen(272, 24), cleared);
+}
+
+TEST_F(StageDrawTest, SightDarkensAllButItsShape) {
+  cPlayer& player = g_Players[0];
+  player.m_nWidth = player.m_nHeight = 32;
+  player.m_ScreenRect.left = 300;
+  player.m_ScreenRect.top = 200;
+  player.m_nFacing = 1;
+  const std::uint32_t dark = FillValue(16);
+  const std::uint32_t clear = FillValue(0);
+  ASSERT_NE(dark, clear);
+  struct Case {
+    int shape, radius;
+    int x, y;
+    bool lit;
+  };
+  // The player's centre is (316, 216).
+  const Case cases[] = {
+      {0, 0, 10, 10, true},                                     // no darkness
+      {1, 0, 316, 216, false},                                  // radius 0: all dark
+      {1, 40, 316, 216, true},  {1, 40, 316 + 38, 216, true},   // round
+      {1, 40, 316 + 30, 216 + 30, false}, {1, 40, 0, 0, false},
+      {3, 40, 276, 176, true},  {3, 40, 355, 255, true},        // square 80 x 80
+      {3, 40, 275, 216, false}, {3, 40, 356, 216, false},
+      // Ahead (facing right): the square moves right by radius - half width = 24.
+      {4, 40, 276 + 24, 216, true}, {4, 40, 355 + 24, 216, true},
+      {4, 40, 276 + 23, 216, false}, {4, 40, 356 + 24, 216, false},
+  };
+  for (const Case& c : cases) {
+    player.m_Def.m_nSightShape = static_cast<std::uint8_t>(c.shape);
+    player.m_nSightPx = c.radius;
+    FillValue(0);
+    player.DrawSight(&BackBuffer);
+    EXPECT_EQ(Screen(c.x, c.y), c.lit ? clear : dark) << c.shape << " r " << c.radius << " at " << c.x << "," << c.y;
+  }
+}
+
+TEST_F(StageDrawTest, SightMaskIsRebuiltOnlyWhenTheRadiusChanges) {
+  cPlayer& player = g_Players[0];
+  player.m_Def.m_nSightShape = 3;
+  player.m_nSightPx = 40;
+  DDSURFACEDATA* mask = Scene().SightMask();
+  ASSERT_NE(mask, nullptr);
+  EXPECT_EQ(mask->nWidth, 1280 + 80);
+  EXPECT_EQ(mask->nHeight, 960 + 80);
+  DDFillRectColor(mask, 0, 0, 1, 1, 0x00123456);
+  ASSERT_EQ(Scene().SightMask(), mask);
+  {
+    cSurfaceLock lock(mask);
+    EXPECT_EQ(pix::getRaw(*lock.m_lpSurface, 0, 0), 0x00123456u);
+  }
+  player.m_nSightPx = 20;
+  mask = Scene().SightMask();
+  ASSERT_NE(mask, nullptr);
+  EXPECT_EQ(mask->nWidth, 1280 + 40);
+  cSurfaceLock lock(mask);
+  EXPECT_NE(pix::getRaw(*lock.m_lpSurface, 0, 0), 0x00123456u);
 }
 
 }  // namespace
