@@ -94,6 +94,9 @@ class cStageScene : public cScene {
   std::int32_t m_bNoTimeLimit = 0;
   std::int32_t m_bStatusChanged = 0;            // an HP fell during the sub-step: check deaths
   cVector<std::int32_t> m_StageVariables;       // S0 to S254
+  std::int32_t m_nEndRequest = 0;  // 0 none, 1 stage clear, 2 the player dies
+  std::int32_t m_nNextPart = 0;    // after a clear: the part to play, 0 the world is cleared
+  std::int32_t m_bItemMessageOpen = 0;  // an item's list has opened the message window
 
   // Block map and block collision. Cell indexes are column + (row << m_ScrollX.m_nShift).
   // Builds g_BlockMap for a stage whose axes are set up; false (after the error box and
