@@ -82,18 +82,16 @@ void stretchRow24(std::uint8_t* d, const std::uint8_t* s, const int* cols, int n
 
 // --- textured path ---
 
+// The blend without a branch: alphas 255 and 0 come out as the texel and the target
+// exactly (div255 of v * 255 is v), so whole runs vectorise.
 inline std::uint32_t blendPixel32(std::uint32_t d, std::uint32_t s) {
-  const std::uint32_t a = s >> 24;
-  if (a == 255) return s;
-  if (a == 0) return d;
-  const std::uint32_t ia = 255 - a;
+  const std::uint32_t a = s >> 24, ia = 255 - a;
   const std::uint32_t r = div255(((s >> 16) & 255) * a + ((d >> 16) & 255) * ia);
   const std::uint32_t g = div255(((s >> 8) & 255) * a + ((d >> 8) & 255) * ia);
   const std::uint32_t b = div255((s & 255) * a + (d & 255) * ia);
   const std::uint32_t oa = div255(a * a + (d >> 24) * ia);
   return oa << 24 | r << 16 | g << 8 | b;
 }
-
 // Classifies the alphas of a run in one vectorisable pass: all opaque, all clear, or
 // only 0 and 255 (a ^ (a >> 7 ? 255 : 0) is zero exactly for those two).
 struct AlphaRun {
@@ -134,10 +132,13 @@ void blendRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, 
   int i = 0;
   for (; i + kRun <= n; i += kRun) {
     const AlphaRun r = classify(s + i, kRun);
-    if (r.binary)
+    if (r.binary) {
       selectRow32(d + i, s + i, kRun);
-    else
-      for (int k = 0; k < kRun; ++k) d[i + k] = blendPixel32(d[i + k], s[i + k]);
+    } else {
+      std::uint32_t* __restrict dk = d + i;
+      const std::uint32_t* __restrict sk = s + i;
+      for (int k = 0; k < kRun; ++k) dk[k] = blendPixel32(dk[k], sk[k]);
+    }
   }
   for (; i < n; ++i) d[i] = blendPixel32(d[i], s[i]);
 }
@@ -155,30 +156,27 @@ void selectRow1555To565(std::uint16_t* __restrict d, const std::uint16_t* __rest
   }
 }
 
+// Branch-free like blendPixel32: alpha 0 writes the target's own value back.
 template <bool Six, bool HasAlpha>
-void blendRow16(std::uint16_t* d, const std::uint32_t* s, int n) {
+void blendRow16(std::uint16_t* __restrict d, const std::uint32_t* __restrict s, int n) {
   for (int i = 0; i < n; ++i) {
-    const std::uint32_t p = s[i];
-    const std::uint32_t a = p >> 24;
-    if (a == 0) continue;
-    std::uint32_t r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255, oa = 255;
-    if (a != 255) {
-      const std::uint32_t q = d[i], ia = 255 - a;
-      std::uint32_t dr, dg, db, da;
-      if constexpr (Six) {
-        dr = up5(q >> 11), dg = up6((q >> 5) & 63), db = up5(q & 31), da = 255;
-      } else {
-        dr = up5((q >> 10) & 31), dg = up5((q >> 5) & 31), db = up5(q & 31), da = (q & 0x8000) ? 255 : 0;
-      }
-      r = div255(r * a + dr * ia);
-      g = div255(g * a + dg * ia);
-      b = div255(b * a + db * ia);
-      oa = div255(a * a + da * ia);
+    const std::uint32_t p = s[i], q = d[i];
+    const std::uint32_t a = p >> 24, ia = 255 - a;
+    std::uint32_t dr, dg, db, da;
+    if constexpr (Six) {
+      dr = up5(q >> 11), dg = up6((q >> 5) & 63), db = up5(q & 31), da = 255;
+    } else {
+      dr = up5((q >> 10) & 31), dg = up5((q >> 5) & 31), db = up5(q & 31), da = (q & 0x8000) ? 255 : 0;
     }
+    const std::uint32_t r = div255(((p >> 16) & 255) * a + dr * ia);
+    const std::uint32_t g = div255(((p >> 8) & 255) * a + dg * ia);
+    const std::uint32_t b = div255((p & 255) * a + db * ia);
     if constexpr (Six) {
       d[i] = std::uint16_t((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
     } else {
-      const std::uint32_t bit = HasAlpha ? (oa >= 128 ? 0x8000u : 0u) : 0u;
+      const std::uint32_t oa = div255(a * a + da * ia);
+      // Without an alpha bit the unused top bit stays where the target is untouched.
+      const std::uint32_t bit = HasAlpha ? (oa >= 128 ? 0x8000u : 0u) : (a == 0 ? q & 0x8000u : 0u);
       d[i] = std::uint16_t(bit | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
     }
   }

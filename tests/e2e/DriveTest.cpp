@@ -3,7 +3,6 @@
 // read back with the game's own records, and bad key scripts are refused before the
 // player starts.
 #include <gtest/gtest.h>
-#include <time.h>
 
 #include <cstdio>
 #include <string>
@@ -20,26 +19,6 @@ namespace fs = e2e::fs;
 
 // Master volume by step of the sound-volume option, in hundredths of a decibel.
 constexpr int kVolume[11] = {-10000, -3000, -2000, -1300, -800, -500, -300, -150, -80, -30, 0};
-
-long NowMs() {
-  timespec ts;
-  ::clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
-struct DrivenRun {
-  std::optional<int> exitCode;
-  std::vector<std::string> trace;  // the trace's lines
-  std::string stderrText;
-  long wallMs = 0;
-};
-
-// The trace's lines without their frame.
-std::vector<std::string> Events(const std::vector<std::string>& lines) {
-  std::vector<std::string> out;
-  for (const std::string& l : lines) out.push_back(l.substr(l.find(' ') + 1));
-  return out;
-}
 
 // The lines appear in this order (others may come between).
 ::testing::AssertionResult InOrder(const std::vector<std::string>& lines, const std::vector<std::string>& wanted) {
@@ -71,32 +50,9 @@ class Drive : public ::testing::Test {
   }
 
   // Runs the player on the fast clock with a key script until it ends by itself.
-  DrivenRun Start(const std::string& keyScript, const std::string& quitAt = "") {
-    const fs::path work = fs::path(tmp_.path()) / ("run" + std::to_string(++runs_));
-    fs::create_directories(work);
-    const fs::path script = work / "keys.txt", trace = work / "trace.txt";
-    std::FILE* f = std::fopen(script.c_str(), "wb");
-    std::fwrite(keyScript.data(), 1, keyScript.size(), f);
-    std::fclose(f);
-    std::map<std::string, std::string> env = {{"PELLMOOR_KEY_SCRIPT", script.string()},
-                                              {"PELLMOOR_TRACE", trace.string()},
-                                              {"PELLMOOR_FAST", "1"},
-                                              {"PELLMOOR_FRAME_DUMP", ""}};
-    if (!quitAt.empty()) env["PELLMOOR_QUIT_AT"] = quitAt;
-    const long begin = NowMs();
-    e2e::PlayerProcess player(game_, work, {.args = {}, .uiAnswers = {}, .env = env});
-    DrivenRun run;
-    run.exitCode = player.Wait(30000);
-    run.wallMs = NowMs() - begin;
-    run.stderrText = player.Stderr();
-    std::string text = e2e::ReadFile(trace);
-    for (std::size_t at = 0; at < text.size();) {
-      std::size_t end = text.find('\n', at);
-      if (end == std::string::npos) end = text.size();
-      run.trace.push_back(text.substr(at, end - at));
-      at = end + 1;
-    }
-    return run;
+  e2e::DrivenRun Start(const std::string& keyScript, const std::string& quitAt = "") {
+    return e2e::RunDriven(game_, fs::path(tmp_.path()) / ("run" + std::to_string(++runs_)), keyScript,
+                          {.quitAt = quitAt, .args = {}, .uiAnswers = {}, .env = {}});
   }
 
   cOption ReadOptions() {
@@ -118,7 +74,7 @@ TEST_F(Drive, OptionsEditedByKeysAreSavedAndInEffectAtTheNextStart) {
   const std::string vol0 = " vol " + std::to_string(kVolume[v0]);
   const std::string vol2 = " vol " + std::to_string(kVolume[v0 - 2]);
 
-  const DrivenRun run = Start(
+  const e2e::DrivenRun run = Start(
       "# title: up twice from the first item wraps to \"オプション\"\n"
       "60 UP press 1\n62 UP press 1\n64 Z press 1\n"
       "# options: music (row 1) up from ON wraps to OFF\n"
@@ -133,7 +89,7 @@ TEST_F(Drive, OptionsEditedByKeysAreSavedAndInEffectAtTheNextStart) {
   // Sounds come in the frames their keys went down.
   EXPECT_TRUE(InOrder(run.trace, {"1 scene -1 -> 0", "1 bgm play bgm/Title.mid loop 1", "60 sound 0" + vol0,
                                   "62 sound 0" + vol0, "64 sound 1" + vol0}));
-  EXPECT_TRUE(InOrder(Events(run.trace),
+  EXPECT_TRUE(InOrder(e2e::TraceEvents(run.trace),
                       {"scene 0 -> 5", "bgm play bgm/Option.mid loop 1", "sound 0" + vol0, "sound 1" + vol0,
                        "sound 0" + vol0, "sound 1" + vol0, "sound 0" + vol0, "sound 1" + vol0}));
   // The volume changes with each step of the value.
@@ -141,9 +97,9 @@ TEST_F(Drive, OptionsEditedByKeysAreSavedAndInEffectAtTheNextStart) {
                                   "166 sound 1" + vol2, "168 sound 2" + vol2}));
   // Leaving: music off releases the player, the options are written, the title follows
   // in silence until the close request.
-  EXPECT_TRUE(InOrder(Events(run.trace), {"sound 2" + vol2, "bgm stop", "write user_data/Option.dat ok",
+  EXPECT_TRUE(InOrder(e2e::TraceEvents(run.trace), {"sound 2" + vol2, "bgm stop", "write user_data/Option.dat ok",
                                           "scene 5 -> 0", "quit 0"}));
-  EXPECT_EQ(2, Count(Events(run.trace), "bgm play"));
+  EXPECT_EQ(2, Count(e2e::TraceEvents(run.trace), "bgm play"));
   ASSERT_FALSE(run.trace.empty());
   EXPECT_GE(std::stoi(run.trace.back()), 260) << run.trace.back();
 
@@ -155,16 +111,16 @@ TEST_F(Drive, OptionsEditedByKeysAreSavedAndInEffectAtTheNextStart) {
   EXPECT_EQ(before.m_strRankName, after.m_strRankName);
 
   // The next start: no music, and the cursor sounds at the new volume.
-  const DrivenRun second = Start("60 DOWN press 1\n", "80");
+  const e2e::DrivenRun second = Start("60 DOWN press 1\n", "80");
   ASSERT_EQ(std::optional<int>(0), second.exitCode) << second.stderrText;
   EXPECT_TRUE(InOrder(second.trace, {"1 scene -1 -> 0", "60 sound 0" + vol2}));
-  EXPECT_EQ(0, Count(Events(second.trace), "bgm"));
-  EXPECT_EQ(0, Count(Events(second.trace), "write"));
+  EXPECT_EQ(0, Count(e2e::TraceEvents(second.trace), "bgm"));
+  EXPECT_EQ(0, Count(e2e::TraceEvents(second.trace), "write"));
 }
 
 TEST_F(Drive, AnEmptySlotOfTheContinueListIsRefusedAndCancelReturnsToTheMenu) {
   ASSERT_FALSE(fs::exists(game_ / "user_data" / "story" / "Story01.dat"));
-  const DrivenRun run = Start(
+  const e2e::DrivenRun run = Start(
       "60 DOWN press 1\n"  // "つづきから"
       "62 Z press 1\n"
       "64 Z press 1\n"  // slot 1, empty
@@ -172,23 +128,23 @@ TEST_F(Drive, AnEmptySlotOfTheContinueListIsRefusedAndCancelReturnsToTheMenu) {
       "68 DOWN press 1\n",  // the title menu again
       "90");
   ASSERT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
-  EXPECT_TRUE(InOrder(Events(run.trace), {"scene -1 -> 0"}));
+  EXPECT_TRUE(InOrder(e2e::TraceEvents(run.trace), {"scene -1 -> 0"}));
   const std::vector<std::string> sounds = {"60 sound 0", "62 sound 1", "64 sound 3", "66 sound 2", "68 sound 0"};
   std::vector<std::string> played;
   for (const std::string& l : run.trace)
     if (l.find(" sound ") != std::string::npos) played.push_back(l.substr(0, l.find(" vol")));
   EXPECT_EQ(sounds, played);
-  EXPECT_EQ(1, Count(Events(run.trace), "scene"));
-  EXPECT_EQ(0, Count(Events(run.trace), "write"));
+  EXPECT_EQ(1, Count(e2e::TraceEvents(run.trace), "scene"));
+  EXPECT_EQ(0, Count(e2e::TraceEvents(run.trace), "write"));
 }
 
 TEST_F(Drive, TheExitItemClosesThePlayerWithCodeZero) {
   const std::string vol = " vol " + std::to_string(kVolume[ReadOptions().m_nSoundVolume]);
-  const DrivenRun run = Start("60 UP press 1\n62 Z press 1\n");  // up from the first item: "しゅうりょう"
+  const e2e::DrivenRun run = Start("60 UP press 1\n62 Z press 1\n");  // up from the first item: "しゅうりょう"
   ASSERT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
   const std::vector<std::string> expected = {"scene -1 -> 0", "bgm play bgm/Title.mid loop 1", "sound 0" + vol,
                                              "sound 1" + vol,  "bgm stop",                      "quit 0"};
-  EXPECT_EQ(expected, Events(run.trace));
+  EXPECT_EQ(expected, e2e::TraceEvents(run.trace));
   EXPECT_TRUE(InOrder(run.trace, {"60 sound 0" + vol, "62 sound 1" + vol}));
 }
 
@@ -202,7 +158,7 @@ TEST_F(Drive, ABadKeyScriptIsRefusedWithItsLineBeforeThePlayerStarts) {
       {"10 Z down\n20 Z up\n15 X down\n", ", line 3: frame 15 comes before frame 20 of an earlier line"},
   };
   for (const Case& c : cases) {
-    const DrivenRun run = Start(c.script);
+    const e2e::DrivenRun run = Start(c.script);
     EXPECT_EQ(std::optional<int>(2), run.exitCode) << c.script;
     EXPECT_NE(std::string::npos, run.stderrText.find(c.reason)) << run.stderrText;
     EXPECT_NE(std::string::npos, run.stderrText.find("PELLMOOR_KEY_SCRIPT=")) << run.stderrText;

@@ -184,4 +184,43 @@ std::optional<int> PlayerProcess::Wait(int timeoutMs) {
 
 std::string PlayerProcess::Stderr() const { return ReadFile(stderrPath_); }
 
+DrivenRun RunDriven(const fs::path& game, const fs::path& work, const std::string& keyScript,
+                    const DriveOptions& options) {
+  fs::create_directories(work);
+  const fs::path script = work / "keys.txt", trace = work / "trace.txt";
+  {
+    std::ofstream out(script, std::ios::binary);
+    out << keyScript;
+  }
+  std::map<std::string, std::string> env = options.env;
+  env["PELLMOOR_KEY_SCRIPT"] = script.string();
+  env["PELLMOOR_TRACE"] = trace.string();
+  env["PELLMOOR_FAST"] = "1";
+  env["PELLMOOR_FRAME_DUMP"] = "";
+  if (!options.quitAt.empty()) env["PELLMOOR_QUIT_AT"] = options.quitAt;
+  const long long begin = NowMs();
+  PlayerProcess player(game, work, {.args = options.args, .uiAnswers = options.uiAnswers, .env = env});
+  DrivenRun run;
+  run.exitCode = player.Wait(30000);
+  run.wallMs = static_cast<long>(NowMs() - begin);
+  run.stderrText = player.Stderr();
+  const std::string text = ReadFile(trace);
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    run.trace.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return run;
+}
+
+std::vector<std::string> TraceEvents(const std::vector<std::string>& lines) {
+  std::vector<std::string> out;
+  for (const std::string& l : lines) {
+    const std::size_t space = l.find(' ');
+    out.push_back(space == std::string::npos ? l : l.substr(space + 1));
+  }
+  return out;
+}
+
 }  // namespace e2e

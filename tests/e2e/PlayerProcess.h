@@ -69,4 +69,25 @@ class PlayerProcess {
   mutable std::optional<long> firstFrameMs_;
 };
 
+// A run driven by a key script (test drive of the player): headless, on the fast clock,
+// without frame dumps, until the player ends by itself (a close request at a frame, a
+// menu item, a refusal) or 30 s pass.
+struct DriveOptions {
+  std::string quitAt;                      // PELLMOOR_QUIT_AT, when not empty
+  std::vector<std::string> args;           // the command line
+  std::vector<std::string> uiAnswers;      // answers for boxes and dialogs
+  std::map<std::string, std::string> env;  // further variables
+};
+struct DrivenRun {
+  std::optional<int> exitCode;     // nullopt when it had to be killed
+  std::vector<std::string> trace;  // the trace's lines, "<frame> <event> <fields>"
+  std::string stderrText;
+  long wallMs = 0;                 // start to end
+};
+// The key script and the trace are kept in work.
+DrivenRun RunDriven(const fs::path& game, const fs::path& work, const std::string& keyScript,
+                    const DriveOptions& options = {});
+// The trace's lines without their frame: "<event> <fields>".
+std::vector<std::string> TraceEvents(const std::vector<std::string>& lines);
+
 }  // namespace e2e

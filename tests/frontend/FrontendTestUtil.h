@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "frontend/FrontendLinks.h"
+#include "gamedata/DataFile.h"
+#include "gamedata/PaletteFixture.h"
 #include "frontend/PlayRecord.h"
 #include "gamedata/RecordTestUtil.h"
 #include "gamedata/Stage.h"
@@ -23,6 +25,28 @@ inline std::string SilentWav() {
   const std::int16_t align[2] = {2, 16};
   b.raw(align, 4).bytes("data").u32(8).u32(0).u32(0);
   return b.s;
+}
+
+// A stage file with a hero that loads and can be played, written as the first numbered
+// copy of stem ("<stem>_001"); the stem is what a map point or the stage list names.
+inline void WritePlayableStage(const std::string& stem) {
+  rt::PaletteRefs refs;
+  const cDataRefs* before = &DataRefs();
+  SetDataRefs(&refs);
+  cEdStage s;
+  s.m_nWidth = 20;
+  s.m_nHeight = 15;
+  cEdChara& hero = s.m_Charas.emplace_back();
+  hero.m_nOperator = 0;
+  hero.m_nImage = 1;
+  s.m_Blocks.resize(2);
+  s.m_Backgrounds.resize(2);
+  cDataWriter out;
+  out.WriteU32(CURRENT_DATA_VERSION);
+  s.Save(out);
+  SetDataRefs(before);
+  EXPECT_TRUE(plat::fs::writeFileAtomic(stem + "_001", out.Bytes()));
+  plat::fs::invalidateCache();
 }
 
 class FrontendFixture : public rt::RecordFixture {

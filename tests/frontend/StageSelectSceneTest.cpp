@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/SceneManager.h"
+#include "frontend/FrontendTestUtil.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/PlayRecord.h"
 #include "frontend/StageSelectScene.h"
@@ -132,6 +133,19 @@ TEST_F(StageSelectSceneTest, MissingStageFileKeepsTheList) {
   Press();
   EXPECT_EQ(scene_->m_nPhase, 1);
   EXPECT_EQ(g_SceneManager.m_nNextScene, SCENE_STAGESELECT);
+}
+
+TEST_F(StageSelectSceneTest, AStageThatLoadsIsEnteredUnderTheKeyOfItsFile) {
+  std::filesystem::create_directories(std::filesystem::path("data") / "stg4");
+  fe::WritePlayableStage(ChallengeStagePath(1));
+  StartToList();
+  Press();
+  EXPECT_EQ(scene_->m_nPhase, 2);
+  EXPECT_EQ(g_SceneManager.m_nNextScene, SCENE_STAGE);
+  EXPECT_EQ(g_PlayRecord.m_strStageName, "data\\stg4\\c01.");
+  EXPECT_EQ(g_PlayRecord.m_nStage, 1);
+  EXPECT_EQ(g_PlayRecord.m_nStartLives, 3);
+  EXPECT_EQ(g_PlayRecord.m_nLives, 2);
 }
 
 TEST_F(StageSelectSceneTest, CKeyTogglesTheRankingPanelOnlyWhenTheModeRanks) {

@@ -9,6 +9,7 @@
 
 #include "core/Log.h"
 #include "core/SceneManager.h"
+#include "frontend/FrontendTestUtil.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/PlayRecord.h"
 #include "frontend/WorldMapScene.h"
@@ -112,22 +113,10 @@ class WorldMapSceneTest : public GfxFixture {
     entry.m_nKind = kind;
     return entry;
   }
-  // A playable stage file "data\stg4\<name>-1.stg4_001"; the entry names its first part.
+  // A playable stage "data\stg4\<name>-1.stg4_001"; the entry names its first part.
   static std::string WriteStage(const std::string& name) {
-    cEdStage s;
-    s.m_nWidth = 20;
-    s.m_nHeight = 15;
-    cEdChara& hero = s.m_Charas.emplace_back();
-    hero.m_nOperator = 0;
-    hero.m_nImage = 1;
-    s.m_Blocks.resize(2);
-    s.m_Backgrounds.resize(2);
-    cDataWriter out;
-    out.WriteU32(CURRENT_DATA_VERSION);
-    s.Save(out);
     const std::string stem = "data\\stg4\\" + name + "-1.stg4";
-    EXPECT_TRUE(plat::fs::writeFileAtomic(stem + "_001", out.Bytes()));
-    plat::fs::invalidateCache();
+    fe::WritePlayableStage(stem);
     return stem;
   }
   // The sheets, each a scene gets anew: chips 0 and 7, the icons' normal and cleared

@@ -1,0 +1,58 @@
+// Every figure beside memcpy of the same bytes, measured in the same run, and beside its
+// goal: the counter x_memcpy is the time of one iteration over the time of memcpy of
+// the bytes it draws, goal_memcpy the largest ratio allowed (absent where none is set).
+#pragma once
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+namespace bench {
+
+// Seconds on a wall clock (<chrono> carries a literal the build's character set lacks).
+inline double Now() {
+  std::timespec ts{};
+  std::timespec_get(&ts, TIME_UTC);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// The time of memcpy of `bytes` between two warm buffers: the median of a batch of
+// runs, each long enough for the clock.
+inline double MemcpySeconds(std::size_t bytes) {
+  bytes = std::max<std::size_t>(bytes, 1);
+  std::vector<std::uint8_t> a(bytes, 1), b(bytes, 2);
+  const int reps = static_cast<int>(std::clamp<std::size_t>((std::size_t{1} << 22) / bytes, 1, 4096));
+  std::vector<double> runs;
+  for (int i = 0; i < 31; ++i) {
+    const double t0 = Now();
+    for (int r = 0; r < reps; ++r) {
+      std::memcpy(b.data(), a.data(), bytes);
+      benchmark::DoNotOptimize(b.data());
+      benchmark::ClobberMemory();
+    }
+    runs.push_back((Now() - t0) / reps);
+  }
+  std::nth_element(runs.begin(), runs.begin() + 15, runs.end());
+  return runs[15];
+}
+
+// Times the state's loop around fn; sets the bytes processed and the counters of the
+// figure beside memcpy of the same bytes, measured just before.
+template <class Fn>
+double Measure(benchmark::State& state, std::size_t bytes, double goal, Fn&& fn) {
+  const double copy = MemcpySeconds(bytes);
+  const double t0 = Now();
+  for (auto _ : state) {
+    fn();
+    benchmark::ClobberMemory();
+  }
+  const double each = (Now() - t0) / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+  state.counters["x_memcpy"] = each / copy;
+  if (goal > 0) state.counters["goal_memcpy"] = goal;
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
+  return each;
+}
+
+}  // namespace bench
