@@ -18,8 +18,10 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Builds, makes the sample project when it is missing, and starts the player in it.
-run: build
+# Builds the player and the sample maker only (no test or benchmark), makes the sample
+# project when it is missing, and starts the player in it.
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target pellmoor-player make-sample
 	./scripts/run-player "$(BUILD)" "$(SAMPLE_DIR)"
 
 test: build
@@ -42,8 +44,9 @@ fuzz: deps
 	cmake --build build-fuzz -j $(JOBS) --target $$(ninja -C build-fuzz -t targets all | sed -n 's/^fuzz\/\(fuzz_[a-z_0-9]*\):.*/\1/p' | sort -u)
 	./scripts/run-fuzz build-fuzz $${FUZZ_SECONDS:-20}
 
-bench: build
-	for b in $(BUILD)/bench_*; do [ -x "$$b" ] && "$$b"; done
+bench: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+	./scripts/run-bench "$(BUILD)"
 
 clean:
 	rm -rf $(BUILD) build-asan build-tsan build-fuzz

@@ -57,6 +57,10 @@ constexpr const char* kSystemIni = "System.ini";
 constexpr const char* kBadScreenModeInWindow =
     "画面モードが不正です！\nウインドウモードではSystem.iniの設定と画面の色の設定を合わせて下さい！";
 constexpr const char* kBadScreenMode = "画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！";
+constexpr const char* kNoSoundDevice =
+    "DS_Init失敗！\nサウンドデバイスを開けません。\n"
+    "サウンドカードの無い環境では、環境変数 SDL_AUDIODRIVER=dummy を付けて起動して下さい（音は出ません）。\n"
+    "No sound device could be opened: start with SDL_AUDIODRIVER=dummy to play without sound.";
 constexpr const char* kTextureFailureHint =
     "テクスチャの作成に失敗しました！\nビデオカードの性能が十分ではないかもしれません。\nSystem.ini"
     "ファイルで「Direct3D=0」に変更してDirect3Dを無効にすれば改善される可能性があります。";
@@ -149,9 +153,10 @@ bool StartSound() {
   for (const cEdSound& sound : g_Database.m_Sounds) soundFiles.push_back(sound.m_strFile);
   // The volume option is clamped to the table's eleven steps there.
   if (SetUpSoundTable(g_hWnd.load(), systemSounds, soundFiles, g_Option.m_nSoundVolume)) return true;
-  // The debug log has the line already; the report log and the user get it too.
+  // The debug log has the line already; the report log and the user get it too, with
+  // the way to play on a machine without a sound card.
   ReportWrite("DS_Init失敗！");
-  ErrorBox("DS_Init失敗！");
+  ErrorBox(kNoSoundDevice);
   return false;
 }
 
@@ -309,6 +314,8 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   g_MainWindow.SetTitle(g_System.m_strTitle);
 
   if (!StartGraphics(showCommand)) return false;
+  // The window's renderer is made now rather than at the first picture.
+  g_MainWindow.m_Window.prepareRenderer();
   if (g_lpD3DData) {
     g_lpD3DData->strFailureHint = kTextureFailureHint;
     LinkSurfaceAliases();

@@ -50,11 +50,9 @@ void WaitFrameClock() {
     LimitFrameRate(g_SceneManager.m_nFrameRate);
     return;
   }
-  if (g_lpD3DData) {
-    if (g_DDState.bVSync) return;  // presenting waits for the vertical blank
-  } else if (!g_lpDDData) {
-    return;  // no graphics yet
-  }
+  // The frame clock paces the game in every drawing mode: with vertical sync the display
+  // only decides when a finished frame is shown, so a 144 Hz screen does not speed it up.
+  if (!g_lpD3DData && !g_lpDDData) return;  // no graphics yet
   // The clock is read to the millisecond; sleeping until about 2 ms before the frame
   // is due and yielding after keeps the rhythm without burning a core.
   while (!LimitFrameRate(g_SceneManager.m_nFrameRate)) {

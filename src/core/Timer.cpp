@@ -13,6 +13,7 @@ std::uint32_t g_FpsCount = 0;
 std::uint32_t g_FpsPublished = 0;
 bool g_NextFrameSet = false;
 plat::Millis g_NextFrame = 0;
+std::uint32_t g_PeriodCarry = 0;  // 1000 % rate summed over frames, below rate
 
 }  // namespace
 
@@ -60,7 +61,13 @@ bool LimitFrameRate(int rate) {
   // Wrap-safe: a plain "now < next" would release a burst of frames when the 32-bit
   // millisecond clock wraps.
   if (!plat::reached(now, g_NextFrame)) return false;
-  g_NextFrame = now + static_cast<plat::Millis>(1000 / rate);
+  // Whole milliseconds of 1000 / rate leave a remainder: 16 ms at 60 would give 62.5
+  // frames a second, and every timed part of the game would run fast.
+  const auto r = static_cast<std::uint32_t>(rate);
+  g_PeriodCarry += 1000 % r;
+  const std::uint32_t extra = g_PeriodCarry / r;
+  g_PeriodCarry %= r;
+  g_NextFrame = now + static_cast<plat::Millis>(1000 / r + extra);
   return true;
 }
 
@@ -77,4 +84,5 @@ void ResetTimers() {
   g_FpsStart = g_FpsCount = g_FpsPublished = 0;
   g_NextFrameSet = false;
   g_NextFrame = 0;
+  g_PeriodCarry = 0;
 }

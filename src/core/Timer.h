@@ -14,7 +14,9 @@ int CountFrames(int mode, std::uint32_t n);
 // first window closes). The call that closes a window is counted in neither.
 int CountFps();
 // The frame clock: true when the next frame may start, which then becomes due
-// 1000 / rate ms later (whole ms); rate 0 never waits. A late frame is not made up.
+// 1000 / rate ms later, in whole ms with the remainder carried to the next frames, so
+// that a second holds `rate` frames (60: 16, 17, 17 ms...); rate 0 never waits. A late
+// frame is not made up.
 bool LimitFrameRate(int rate);
 // Milliseconds until the frame clock's next frame is due (0 when due or never set),
 // so a waiting loop can sleep most of it instead of spinning.

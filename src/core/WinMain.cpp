@@ -21,6 +21,9 @@
 
 namespace {
 
+// A start that did not reach the game is not a success: scripts and `make run` see it.
+constexpr int kStartFailed = 1;
+
 std::optional<plat::fs::InstanceLock> g_InstanceLock;
 
 void ReleaseInstanceLock() { g_InstanceLock.reset(); }
@@ -49,14 +52,14 @@ int WinMain(const std::string& commandLine, int showCommand) {
   if (plat::fs::InstanceLock::acquire("ゲーム", g_InstanceLock) ==
       plat::fs::InstanceLock::Result::AlreadyRunning) {
     plat::messageBox("既に起動しています", "二重起動", plat::mb::Ok);
-    return 0;
+    return kStartFailed;
   }
 
   std::string reportPath = "Report_Game.txt";
   MakeAbsolutePath(reportPath);
   if (!OpenReport(reportPath)) {
     ReleaseInstanceLock();
-    return 0;
+    return kStartFailed;
   }
   ReportPrintf("App : ver %s", "513");
   ReportSystemInfo();
@@ -65,12 +68,12 @@ int WinMain(const std::string& commandLine, int showCommand) {
 
   if (!plat::videoInit()) {
     ReleaseInstanceLock();
-    return 0;
+    return kStartFailed;
   }
   if (!g_MainWindow.Create(640, 480, 100, 100)) {
     ErrorBox("ウインドウが生成出来ません！");
     ReleaseInstanceLock();
-    return 0;
+    return kStartFailed;
   }
   g_MainWindow.CenterOnDesktop();
 
@@ -82,7 +85,7 @@ int WinMain(const std::string& commandLine, int showCommand) {
     UnInitGame();
     ReleaseInstanceLock();
     if (g_bFromEditor.load()) g_MainWindow.NotifyEditorExit(0);
-    return 0;
+    return kStartFailed;
   }
   g_bInitDone.store(1);
   DebugLog("I");
@@ -93,7 +96,7 @@ int WinMain(const std::string& commandLine, int showCommand) {
     UnInitGame();
     ReleaseInstanceLock();
     if (g_bFromEditor.load()) g_MainWindow.NotifyEditorExit(0);
-    return 0;
+    return kStartFailed;
   }
   while (!plat::postThread(thGame.m_dwThreadId.load(), plat::Msg{plat::wm::App, 0, 0})) {
   }

@@ -8,7 +8,8 @@
 // kDriveRefusedExitCode and the reason on standard error.
 int PlayerMain(int argc, char** argv);
 inline constexpr int kDriveRefusedExitCode = 2;
-// 0 on every start-up failure, otherwise the exit code of the quit that ended the loop.
+// 1 when start-up fails (a second instance too), otherwise the exit code of the quit
+// that ended the loop.
 int WinMain(const std::string& commandLine, int showCommand);
 // The game thread: steps frames while the application is active until it is told to
 // quit. Returns 1.

@@ -59,7 +59,9 @@ bool DDPresent() {
     if (!g_DDState.bWindowed) plat::Presenter::instance().requestMinimize();
     return false;
   }
-  plat::Presenter::instance().submit(*back, g_DDState.bVSync != 0);
+  // Vertical sync is the presenter's: it shows the newest frame at the display's blank,
+  // while the frame clock alone paces the game.
+  plat::Presenter::instance().submit(*back, false);
   return true;
 }
 

@@ -48,8 +48,8 @@ int headlessBox(std::string_view text, std::string_view caption, int buttons) {
   return answer;
 }
 
-// Before the window system is up: the text goes to standard error and the window
-// system's own box is tried.
+// When the window system cannot start: the text goes to standard error and SDL's own
+// box is tried.
 int fallbackBox(std::string_view textCp932, std::string_view captionCp932, int buttons) {
   const std::string text = cp932::toUtf8(textCp932), caption = cp932::toUtf8(captionCp932);
   std::fprintf(stderr, "[message box] %s: %s\n", caption.c_str(), text.c_str());
@@ -72,9 +72,15 @@ int fallbackBox(std::string_view textCp932, std::string_view captionCp932, int b
 
 int messageBox(std::string_view textCp932, std::string_view captionCp932, int buttons) {
   int answer;
-  if (sys::launch().headless) answer = headlessBox(textCp932, captionCp932, buttons);
-  else if (windowThread() == 0) answer = fallbackBox(textCp932, captionCp932, buttons);
-  else answer = ui::showMessageBox(textCp932, captionCp932, buttons);  // marshalled to the window thread
+  if (sys::launch().headless) {
+    answer = headlessBox(textCp932, captionCp932, buttons);
+  } else if (windowThread() == 0 && !videoInit()) {
+    answer = fallbackBox(textCp932, captionCp932, buttons);
+  } else {
+    // A box before the window thread exists (a second instance) starts the window
+    // system on the asking thread, so that it looks and reads like every other box.
+    answer = ui::showMessageBox(textCp932, captionCp932, buttons);  // marshalled to the window thread
+  }
   record(textCp932, captionCp932, buttons, answer);
   return answer;
 }

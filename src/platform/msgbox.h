@@ -1,6 +1,7 @@
 // Message boxes for the user. Headless runs print the box to standard error and take
 // the answer from the scripted responder (PELLMOOR_UI_SCRIPT or the test API, see
 // modal_ui.h); otherwise the box is drawn on the window thread, whichever thread asks.
+// Asked before videoInit, the box starts the window system on the asking thread.
 #pragma once
 #include <string>
 #include <string_view>

@@ -20,13 +20,12 @@ namespace plat {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr long long kTickNs = 1'000'000'000LL / 60;
 // A window thread that stops pumping must not hold the game forever.
 constexpr auto kShownTimeout = std::chrono::milliseconds(250);
 
 long long nowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 inline std::uint32_t expand5(std::uint32_t v) { return (v << 3) | (v >> 2); }
@@ -152,12 +151,25 @@ void Presenter::waitShownOrTick(std::unique_lock<std::mutex>& lock, std::uint64_
   waitTick(lock);
 }
 
+void Presenter::setEmulatedRefresh(int hz) {
+  std::lock_guard lock(mutex_);
+  refreshHz_ = hz > 0 ? hz : 60;
+  tickEpochNs_ = 0;
+}
+
+int Presenter::emulatedRefresh() const {
+  std::lock_guard lock(mutex_);
+  return refreshHz_;
+}
+
 void Presenter::waitTick(std::unique_lock<std::mutex>& lock) {
   if (drive::Fast()) return;  // a fast test run keeps no display rhythm
-  // An emulated display refreshing 60 times a second.
+  // The emulated display's ticks, counted from its first use, in real time like a
+  // display's.
+  const long long tickNs = 1'000'000'000LL / refreshHz_;
   const long long now = nowNs();
   if (tickEpochNs_ == 0) tickEpochNs_ = now;
-  const long long next = tickEpochNs_ + ((now - tickEpochNs_) / kTickNs + 1) * kTickNs;
+  const long long next = tickEpochNs_ + ((now - tickEpochNs_) / tickNs + 1) * tickNs;
   lock.unlock();
   std::this_thread::sleep_for(std::chrono::nanoseconds(next - now));
   lock.lock();
@@ -187,6 +199,14 @@ void Presenter::applyWindowRequests(SDL_Window* window) {
   for (; pendingRestore_ > 0; --pendingRestore_) SDL_RestoreWindow(window);
 }
 
+void Presenter::attachWindow(SDL_Window* window) {
+  if (!window) return;
+  std::lock_guard lock(mutex_);
+  attached_ = true;
+  applyWindowRequests(window);
+  ensureRenderer(window);
+}
+
 void Presenter::presentPending(SDL_Window* window) { show(window, true); }
 void Presenter::repaint(SDL_Window* window) { show(window, false); }
 
@@ -199,26 +219,7 @@ void Presenter::show(SDL_Window* window, bool onlyWhenNew) {
       (onlyWhenNew && latest_.serial == uploaded_ && overlaySerial_ == overlayShown_))
     return;
 
-  if (renderer_ && (rendererWindow_ != window || rendererVsync_ != vsync_)) {
-    SDL_DestroyTexture(texture_);
-    SDL_DestroyRenderer(renderer_);
-    texture_ = nullptr;
-    renderer_ = nullptr;
-  }
-  if (!renderer_) {
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    Uint32 flags = vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0;
-    renderer_ = SDL_CreateRenderer(window, -1, flags);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    rendererWindow_ = window;
-    rendererVsync_ = vsync_;
-    realVsync_ = false;
-    SDL_RendererInfo info;
-    if (renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0)
-      realVsync_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) && !(info.flags & SDL_RENDERER_SOFTWARE) &&
-                   !sys::launch().headless;
-    textureW_ = textureH_ = 0;
-  }
+  ensureRenderer(window);
   const std::uint64_t serial = latest_.serial;
   upload_ = latest_.pixels;
   const int w = latest_.width, h = latest_.height;
@@ -282,6 +283,29 @@ void Presenter::show(SDL_Window* window, bool onlyWhenNew) {
   shownCv_.notify_all();
 }
 
+void Presenter::ensureRenderer(SDL_Window* window) {
+  // Called with mutex_ held.
+  if (renderer_ && (rendererWindow_ != window || rendererVsync_ != vsync_)) {
+    SDL_DestroyTexture(texture_);
+    SDL_DestroyRenderer(renderer_);
+    texture_ = nullptr;
+    renderer_ = nullptr;
+  }
+  if (renderer_) return;
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  Uint32 flags = vsync_ ? SDL_RENDERER_PRESENTVSYNC : 0;
+  renderer_ = SDL_CreateRenderer(window, -1, flags);
+  if (!renderer_) renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  rendererWindow_ = window;
+  rendererVsync_ = vsync_;
+  realVsync_ = false;
+  SDL_RendererInfo info;
+  if (renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0)
+    realVsync_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) && !(info.flags & SDL_RENDERER_SOFTWARE) &&
+                 !sys::launch().headless;
+  textureW_ = textureH_ = 0;
+}
+
 void Presenter::setOverlay(const Frame& picture, int x, int y) {
   std::lock_guard lock(mutex_);
   overlay_ = picture;
@@ -341,6 +365,11 @@ std::uint64_t Presenter::shownCount() const {
   return shown_;
 }
 
+bool Presenter::hasRenderer() const {
+  std::lock_guard lock(mutex_);
+  return renderer_ != nullptr;
+}
+
 bool Presenter::fullScreenRequested() const {
   std::lock_guard lock(mutex_);
   return wantFullScreen_;
@@ -366,6 +395,7 @@ void Presenter::resetForTests() {
   cursorVisible_ = cursorApplied_ = true;
   minimizeRequests_ = pendingMinimize_ = pendingRestore_ = 0;
   tickEpochNs_ = 0;
+  refreshHz_ = 60;
   dumpChecked_ = false;
   dumpDir_.clear();
   overlay_ = Frame{};

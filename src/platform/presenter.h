@@ -50,6 +50,10 @@ class Presenter {
   void submit(const Surface& picture, bool waitShown);
   // Waits for the next vertical blank (a tick of the emulated display) without a frame.
   void waitVerticalBlank();
+  // The refresh rate of the emulated display that stands in for the blank when no
+  // renderer waits for the real one: 60 unless a test sets another.
+  void setEmulatedRefresh(int hz);
+  int emulatedRefresh() const;
 
   // A picture laid over every frame shown (a dialog over the game), its top-left corner
   // at (x, y) of the frame, until cleared. The frames themselves stay as submitted.
@@ -61,6 +65,9 @@ class Presenter {
   bool windowToFrame(int wx, int wy, int* fx, int* fy) const;
 
   // --- window thread ---
+  // Makes the window's renderer now (start-up), so that the first frame does not wait
+  // for it; the frames still arrive through presentPending().
+  void attachWindow(SDL_Window* window);
   void presentPending(SDL_Window* window);
   // Shows the newest frame again (the window was uncovered).
   void repaint(SDL_Window* window);
@@ -71,6 +78,7 @@ class Presenter {
   std::optional<Frame> lastFrame() const;
   std::uint64_t submittedCount() const;
   std::uint64_t shownCount() const;
+  bool hasRenderer() const;
   bool fullScreenRequested() const;
   bool cursorVisible() const;
   int minimizeRequests() const;
@@ -79,6 +87,7 @@ class Presenter {
  private:
   Presenter() = default;
   void show(SDL_Window* window, bool onlyWhenNew);
+  void ensureRenderer(SDL_Window* window);
   void applyWindowRequests(SDL_Window* window);
   void waitShownOrTick(std::unique_lock<std::mutex>& lock, std::uint64_t serial);
   void waitTick(std::unique_lock<std::mutex>& lock);
@@ -100,6 +109,7 @@ class Presenter {
   int pendingMinimize_ = 0;
   int pendingRestore_ = 0;
   long long tickEpochNs_ = 0;
+  int refreshHz_ = 60;
   // Window-thread objects.
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

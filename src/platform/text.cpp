@@ -2,6 +2,7 @@
 
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/cp932.h"
@@ -72,6 +73,10 @@ std::unique_ptr<Face> Face::open(std::string_view faceCp932, int height) {
       std::unique_ptr<Face> face(new Face());
       face->font_ = f;
       face->height_ = TTF_FontHeight(f);
+      // The rendered line of the characters that reach lowest.
+      int w = 0, h = 0;
+      face->fullHeight_ = face->height_;
+      if (TTF_SizeUTF8(f, "_gjpqy|()[]{}", &w, &h) == 0) face->fullHeight_ = std::max(face->height_, h);
       return face;
     }
     TTF_CloseFont(f);

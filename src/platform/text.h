@@ -31,6 +31,9 @@ class Face {
   Face& operator=(const Face&) = delete;
 
   int height() const { return height_; }
+  // The height of a line that shows every glyph whole: at least height(), more where
+  // glyphs such as "_" or "g" reach below the font's rounded descent.
+  int fullHeight() const { return fullHeight_; }
   // The glyph of a CP932 character: a single byte, or lead << 8 | trail.
   // smooth: anti-aliased coverage; otherwise binary.
   const Glyph& glyph(std::uint16_t code, bool smooth);
@@ -43,6 +46,7 @@ class Face {
   Face() = default;
   void* font_ = nullptr;  // TTF_Font
   int height_ = 0;
+  int fullHeight_ = 0;
   int renders_ = 0;
   std::mutex mutex_;
   std::unordered_map<std::uint32_t, Glyph> cache_;  // code | smooth << 16

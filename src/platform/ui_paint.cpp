@@ -217,8 +217,9 @@ void drawIcon(Canvas& c, int x, int y) {
 }  // namespace
 
 int Dialog::lineHeight() {
+  // Lines as high as the glyphs reach, so that an underscore is not cut off.
   text::Face* f = detail::dialogFace();
-  return f ? f->height() : 14;
+  return f ? f->fullHeight() : 14;
 }
 
 void Dialog::paint(Surface& target, int ox, int oy) const {

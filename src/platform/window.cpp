@@ -334,7 +334,10 @@ void MainWindow::discard() {
 
 bool MainWindow::create(int clientW, int clientH, int x, int y, WindowProc proc) {
   if (!g_videoUp.load() || token_) return false;
-  window_ = SDL_CreateWindow("", x, y, clientW, clientH, SDL_WINDOW_HIDDEN);
+  // Resizable, so that a window manager asked to maximise it or take it full screen
+  // resizes the client area itself; the presenter centres and scales the picture in it
+  // (a fixed size would leave the picture in a corner of a black screen).
+  window_ = SDL_CreateWindow("", x, y, clientW, clientH, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (!window_) {
     std::fprintf(stderr, "video: %s\n", SDL_GetError());
     return false;
@@ -429,6 +432,10 @@ void MainWindow::presentPending() {
 
 void MainWindow::repaintFrame() {
   if (window_) Presenter::instance().repaint(window_);
+}
+
+void MainWindow::prepareRenderer() {
+  if (window_) Presenter::instance().attachWindow(window_);
 }
 
 }  // namespace plat

@@ -99,6 +99,9 @@ class MainWindow {
   // finished frame, or show the last one again (on paint). Nothing without a window.
   void presentPending();
   void repaintFrame();
+  // Makes the presenter's renderer for this window now, once the drawing mode (vertical
+  // sync) is known, so that the first frame is not delayed by it.
+  void prepareRenderer();
 
   WindowToken token() const { return token_; }
   SDL_Window* sdlWindow() const { return window_; }

@@ -45,6 +45,7 @@ bool DS_Init(plat::WindowToken hwnd, int samplesPerSec, int bitsPerSample, int c
   auto device = plat::audio::acquireDevice(&why);
   if (!device) {
     DebugLog("DIRECTSOUNDCREATE_ERR!");
+    ReportPrintf("DIRECTSOUNDCREATE_ERR! %s", why.c_str());  // the device's own reason
     return false;
   }
   g_lpDS = std::move(device);

@@ -9,10 +9,15 @@ cVoxPlayer* CreateVox() {
 }
 
 int cVox::Init() {
-  if (plat::audio::oggEngineAvailable()) m_hModule = plat::audio::acquireDevice(nullptr);
+  if (!plat::audio::oggEngineAvailable()) {
+    ErrorBoxPrintf("oggの初期化に失敗！");
+    return 0;
+  }
+  // Without a sound device Ogg is not at fault: the sound table's start reports the device.
+  m_hModule = plat::audio::acquireDevice(nullptr);
   m_pfnCreateVox = m_hModule ? &CreateVox : nullptr;
   if (!m_pfnCreateVox) {
-    ErrorBoxPrintf("oggの初期化に失敗！");
+    DebugLog("oggの初期化に失敗！");
     return 0;
   }
   return 1;

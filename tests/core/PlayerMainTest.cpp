@@ -161,7 +161,7 @@ TEST(PlayerMain, ASecondInstanceShowsTheBoxAndLeavesTheRunningGameAlone) {
             plat::fs::InstanceLock::Result::Acquired);
   ASSERT_TRUE(plat::fs::writeFileAtomic(plat::fs::fromNative(dir.path() + "/Report_Game.txt"), "running\r\n"));
   PlayerRun r = RunPlayer(dir.path(), {{"PELLMOOR_UI_SCRIPT", "ok"}});
-  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.stderrText.find(U8(u8"二重起動")), std::string::npos) << r.stderrText;
   EXPECT_NE(r.stderrText.find(U8(u8"既に起動しています")), std::string::npos) << r.stderrText;
   EXPECT_EQ(ReadNative(dir.path() + "/Report_Game.txt"), "running\r\n");
@@ -170,7 +170,7 @@ TEST(PlayerMain, ASecondInstanceShowsTheBoxAndLeavesTheRunningGameAlone) {
 
 using test_support::EditorListener;
 
-TEST(PlayerMain, AFailedStartUpTellsTheEditorWithTheWindowAndEndsWithZero) {
+TEST(PlayerMain, AFailedStartUpTellsTheEditorWithTheWindowAndEndsAsAFailure) {
   test_support::TempDir dir;
   EditorListener editor(dir.path() + "/editor.sock");
   ASSERT_TRUE(editor.bound());
@@ -180,7 +180,7 @@ TEST(PlayerMain, AFailedStartUpTellsTheEditorWithTheWindowAndEndsWithZero) {
                             plat::display::faults().createDevice = 2;
                             plat::display::faults().directDrawStep = 1;
                           });
-  EXPECT_EQ(r.exitCode, 0) << r.stderrText;
+  EXPECT_EQ(r.exitCode, 1) << r.stderrText;
   auto notices = editor.Notices();
   ASSERT_EQ(notices.size(), 2u);
   EXPECT_EQ(notices[0][0], 1u);

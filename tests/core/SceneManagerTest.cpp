@@ -24,6 +24,7 @@
 #include "platform/clock.h"
 #include "platform/drive.h"
 #include "platform/input.h"
+#include "platform/presenter.h"
 #include "stage/StageScene.h"
 #include "test_support/Graphics.h"
 #include "test_support/LogCapture.h"
@@ -311,16 +312,15 @@ TEST_F(SceneManagerTest, TheFrameClockSpacesFramesByItsPeriodWithoutMakingUpLate
     int rate;
     plat::Millis start;
     bool waits;
-    int period;
   };
   const Case cases[] = {
-      {"no graphics yet: no wait", Gfx::None, 60, 1000, false, 0},
-      {"Direct3D with vertical sync: presenting waits instead", Gfx::D3DVsync, 60, 1000, false, 0},
-      {"Direct3D without vertical sync", Gfx::D3D, 60, 1000, true, 16},
-      {"DirectDraw in a window", Gfx::DDWindow, 60, 1000, true, 16},
-      {"30 frames a second", Gfx::D3D, 30, 1000, true, 33},
-      {"rate 0 never waits", Gfx::D3D, 0, 1000, false, 0},
-      {"across the wrap of the millisecond clock", Gfx::D3D, 60, 0xFFFFFFE0u, true, 16},
+      {"no graphics yet: no wait", Gfx::None, 60, 1000, false},
+      {"Direct3D with vertical sync", Gfx::D3DVsync, 60, 1000, true},
+      {"Direct3D without vertical sync", Gfx::D3D, 60, 1000, true},
+      {"DirectDraw in a window", Gfx::DDWindow, 60, 1000, true},
+      {"30 frames a second", Gfx::D3D, 30, 1000, true},
+      {"rate 0 never waits", Gfx::D3D, 0, 1000, false},
+      {"across the wrap of the millisecond clock", Gfx::D3D, 60, 0xFFFFFFE0u, true},
   };
   const int work[] = {1, 40, 1, 1, 16, 17, 2};
   for (const Case& c : cases) {
@@ -343,20 +343,42 @@ TEST_F(SceneManagerTest, TheFrameClockSpacesFramesByItsPeriodWithoutMakingUpLate
     for (std::size_t i = 1; i < g_RunTimes.size(); ++i) {
       gaps.push_back(static_cast<int>(g_RunTimes[i] - g_RunTimes[i - 1]));
       // A frame starts one period after the last one started, or at once when the
-      // last one's work took longer.
-      expected.push_back(c.waits ? std::max(c.period, work[i - 1]) : work[i - 1]);
+      // last one's work took longer. Frame k's period (the set-up frame is 0) keeps
+      // `rate` frames in a second: 16, 17, 17 ms at 60.
+      const int period = c.rate ? static_cast<int>((i + 1) * 1000 / c.rate - i * 1000 / c.rate) : 0;
+      expected.push_back(c.waits ? std::max(period, work[i - 1]) : work[i - 1]);
     }
     EXPECT_EQ(gaps, expected) << c.what;
     plat::installClock(nullptr);
   }
 }
 
+TEST_F(SceneManagerTest, TheGameSteps60TimesASecondWhateverTheDisplaysRefresh) {
+  // Direct3D with vertical sync on a display of each refresh rate: 600 frames are
+  // 10 seconds of game.
+  for (int hz : {30, 60, 144}) {
+    Reset();
+    graphics_.Close();
+    plat::Presenter::instance().setEmulatedRefresh(hz);
+    ASSERT_EQ(plat::Presenter::instance().emulatedRefresh(), hz);
+    ASSERT_TRUE(graphics_.Open(true, true));
+    SteppingClock clock(5000);
+    plat::installClock(&clock);
+    ResetTimers();
+    for (int i = 0; i <= 600; ++i) Frame();
+    ASSERT_EQ(g_RunTimes.size(), 601u);
+    EXPECT_EQ(g_RunTimes[600] - g_RunTimes[0], 10000u) << hz << " Hz";
+    plat::installClock(nullptr);
+  }
+  plat::Presenter::instance().setEmulatedRefresh(60);
+}
+
 TEST_F(SceneManagerTest, AFastTestRunMovesTheClockOnByOnePeriodEachFrameWhateverTheDrawingMode) {
   struct Case {
     bool d3d, vsync;
-    int rate, period;
+    int rate;
   };
-  const Case cases[] = {{true, true, 60, 16}, {true, false, 30, 33}, {false, false, 60, 16}};
+  const Case cases[] = {{true, true, 60}, {true, false, 30}, {false, false, 60}};
   for (const Case& c : cases) {
     Reset();
     g_SceneManager.m_nFrameRate = c.rate;
@@ -368,9 +390,14 @@ TEST_F(SceneManagerTest, AFastTestRunMovesTheClockOnByOnePeriodEachFrameWhatever
     ASSERT_TRUE(plat::drive::Start(launch, nullptr));
     ResetTimers();
     for (int i = 0; i < 5; ++i) Frame();
-    std::vector<int> gaps;
-    for (std::size_t i = 1; i < g_RunTimes.size(); ++i) gaps.push_back(static_cast<int>(g_RunTimes[i] - g_RunTimes[i - 1]));
-    EXPECT_EQ(std::vector<int>(4, c.period), gaps) << c.rate;
+    std::vector<int> gaps, periods;
+    for (std::size_t i = 1; i < g_RunTimes.size(); ++i) {
+      gaps.push_back(static_cast<int>(g_RunTimes[i] - g_RunTimes[i - 1]));
+      // Frame k's period keeps `rate` frames in a second: 16, 17, 17 ms at 60.
+      const int k = static_cast<int>(i) - 1;
+      periods.push_back((k + 1) * 1000 / c.rate - k * 1000 / c.rate);
+    }
+    EXPECT_EQ(periods, gaps) << c.rate;
     EXPECT_EQ(5u, plat::drive::Frame());
     plat::drive::Stop();
     EXPECT_TRUE(plat::isSystemClock());

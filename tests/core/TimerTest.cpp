@@ -30,10 +30,15 @@ class TimerTest : public ::testing::Test {
   plat::FakeClock clock_;
 };
 
-TEST_F(TimerTest, FrameClockReleasesAFrameEvery1000OverRateMs) {
-  EXPECT_EQ(Frames(60, 1000, 1070), (std::vector<plat::Millis>{1000, 1016, 1032, 1048, 1064}));
+TEST_F(TimerTest, FrameClockReleasesRateFramesASecond) {
+  // Frame k is due k * 1000 / rate ms (whole ms) after the first.
+  EXPECT_EQ(Frames(60, 1000, 1070), (std::vector<plat::Millis>{1000, 1016, 1033, 1050, 1066}));
   ResetTimers();
-  EXPECT_EQ(Frames(30, 0, 100), (std::vector<plat::Millis>{0, 33, 66, 99}));
+  EXPECT_EQ(Frames(30, 0, 100), (std::vector<plat::Millis>{0, 33, 66, 100}));
+  for (int rate : {60, 50, 30, 144, 7}) {
+    ResetTimers();
+    EXPECT_EQ(Frames(rate, 0, 9999).size(), static_cast<std::size_t>(rate) * 10) << rate;
+  }
 }
 
 TEST_F(TimerTest, RateZeroNeverWaits) {
@@ -47,8 +52,8 @@ TEST_F(TimerTest, ALateFrameIsNotMadeUp) {
   clock_.setMs(1056);  // 40 ms of work past the due time
   EXPECT_TRUE(LimitFrameRate(60));
   EXPECT_FALSE(LimitFrameRate(60));  // no second frame to catch up
-  EXPECT_EQ(FrameTimeLeft(), 16u);
-  EXPECT_EQ(Frames(60, 1057, 1072), std::vector<plat::Millis>{1072});
+  EXPECT_EQ(FrameTimeLeft(), 17u);     // the second period of 60 a second
+  EXPECT_EQ(Frames(60, 1057, 1073), std::vector<plat::Millis>{1073});
 }
 
 TEST_F(TimerTest, FrameClockSurvivesTheWrapOfTheMillisecondClock) {

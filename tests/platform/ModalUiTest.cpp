@@ -201,6 +201,50 @@ TEST_F(ModalUi, MessageBoxesAnswerKeysLikeTheirButtons) {
   EXPECT_EQ(script::unexpected(), 1u);
 }
 
+// Dark text pixels in the box's text area (below the caption, above the buttons).
+int TextInk(const Dialog& d) {
+  auto s = plat::Surface::create(d.outerWidth(), d.outerHeight(), plat::PixelFormat::Xrgb8888, plat::Memory::System);
+  d.paint(*s, 0, 0);
+  int n = 0;
+  for (int y = d.clientTop() + 12; y < d.clientTop() + 12 + Dialog::lineHeight(); ++y)
+    for (int x = d.clientLeft() + 12; x < d.clientLeft() + d.clientWidth() - 12; ++x)
+      if ((s->rowAs<std::uint32_t>(y)[x] & 0xFFFFFF) < 0x404040) ++n;
+  return n;
+}
+
+TEST_F(ModalUi, BoxTextsShowGlyphsThatReachBelowTheBaseline) {
+  // An underscore lies below the font's rounded descent: a line only as high as the
+  // font would cut it off.
+  int ink = -1;
+  script::pushCall([&](Dialog& d) {
+    ink = TextInk(d);
+    d.end(plat::answer::Ok);
+  });
+  EXPECT_EQ(plat::messageBox("____", "c", plat::mb::Ok), plat::answer::Ok);
+  EXPECT_GT(ink, 10);
+}
+
+TEST_F(ModalUi, ABoxBeforeTheWindowSystemStartsItAndDrawsTheBoxItself) {
+  // A second instance asks before there is a window thread: the box is the program's own.
+  SetHeadless(false);
+  ASSERT_TRUE(plat::windowThread() == 0);
+  bool onWindowThread = false;
+  std::uint32_t host = 0;
+  int ink = 0;
+  script::pushCall([&](Dialog& d) {
+    onWindowThread = plat::onWindowThread();
+    host = plat::ui::hostWindowId();
+    ink = TextInk(d);
+    d.end(plat::answer::Ok);
+  });
+  EXPECT_EQ(plat::messageBox("\x8A\xF9\x82\xC9\x8B\x4E\x93\xAE", "c", plat::mb::Ok), plat::answer::Ok);  // "既に起動"
+  video_ = plat::windowThread() != 0;
+  EXPECT_TRUE(video_);
+  EXPECT_TRUE(onWindowThread);
+  EXPECT_NE(host, 0u);  // shown in a window of its own
+  EXPECT_GT(ink, 20);
+}
+
 TEST_F(ModalUi, ADialogAskedForByAnotherThreadRunsOnTheWindowThreadAndServesSends) {
   SetHeadless(false);  // shown in its own window of the dummy display
   StartVideo();

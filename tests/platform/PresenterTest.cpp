@@ -92,6 +92,19 @@ TEST_F(PresenterTest, WindowThreadShowsTheFrameAndReleasesAWaitingSubmit) {
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
+TEST_F(PresenterTest, AWindowAttachedAtStartUpHasItsRendererBeforeTheFirstFrame) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  SDL_Window* window = SDL_CreateWindow("t", 0, 0, 640, 480, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(window, nullptr) << SDL_GetError();
+  EXPECT_FALSE(P().hasRenderer());
+  P().attachWindow(window);
+  EXPECT_TRUE(P().hasRenderer());
+  EXPECT_EQ(P().submittedCount(), 0u);
+  P().detachWindow();
+  SDL_DestroyWindow(window);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
 TEST_F(PresenterTest, WithoutAWindowVsyncWaitsForATickAndReturns) {
   auto s = plat::Surface::create(2, 2, plat::PixelFormat::Xrgb8888, plat::Memory::System);
   P().submit(*s, true);

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/presenter.h"
 #include "platform/queue_detail.h"
 #include "platform/sys.h"
 #include "test_support/WaitFor.h"
@@ -72,6 +73,30 @@ TEST_F(Window, CreateSendsCreateAndAHeadlessShowActivatesOnce) {
   EXPECT_TRUE(win_.shown());
   EXPECT_EQ(trace_, (std::vector<std::string>{Msg(plat::wm::Create), Msg(plat::wm::ActivateApp, 1)}));
   EXPECT_EQ(plat::MainWindow::primary(), &win_);
+}
+
+TEST_F(Window, AWindowManagerThatEnlargesTheWindowGetsThePictureCentredAndScaled) {
+  // A fixed-size window would keep its 640 x 480 client area when maximised or taken
+  // full screen by the window manager.
+  EXPECT_TRUE(SDL_GetWindowFlags(win_.sdlWindow()) & SDL_WINDOW_RESIZABLE);
+  win_.show(plat::ShowMode::Normal);
+  SDL_SetWindowSize(win_.sdlWindow(), 1600, 1000);  // what the window manager does
+  PumpAll();
+  plat::Presenter& p = plat::Presenter::instance();
+  auto frame = plat::Surface::create(640, 480, plat::PixelFormat::Xrgb8888, plat::Memory::System);
+  p.submit(*frame, false);
+  win_.presentPending();
+  // Twice the size (1280 x 960), centred: the frame's corners and middle.
+  const struct {
+    int wx, wy, fx, fy;
+  } points[] = {{160, 20, 0, 0}, {800, 500, 320, 240}, {1438, 978, 639, 479}};
+  for (const auto& pt : points) {
+    int fx = -1, fy = -1;
+    ASSERT_TRUE(p.windowToFrame(pt.wx, pt.wy, &fx, &fy));
+    EXPECT_EQ(fx, pt.fx) << pt.wx << "," << pt.wy;
+    EXPECT_EQ(fy, pt.fy) << pt.wx << "," << pt.wy;
+  }
+  p.resetForTests();
 }
 
 TEST_F(Window, SdlEventsBecomeTheWindowMessages) {

@@ -113,6 +113,29 @@ TEST_F(MakeSample, BitmapsShareThePaletteAndHaveTheirSizes) {
   }
 }
 
+TEST_F(MakeSample, TheWindowBackgroundIsAGradientWithoutBands) {
+  // Mean brightness of each band of 4 rows (the dither's period): it rises from top to
+  // bottom in steps far smaller than one shade of the palette's ramp.
+  const auto b = plat::bmp::load("bmp\\Window.bmp");
+  ASSERT_TRUE(b);
+  std::vector<double> bands;
+  for (int y0 = 0; y0 < b->height; y0 += 4) {
+    double sum = 0;
+    for (int y = y0; y < y0 + 4; ++y)
+      for (int x = 0; x < b->width; ++x) {
+        const std::uint32_t rgb = b->rgbAt(x, y);
+        sum += (rgb >> 16 & 0xFF) + (rgb >> 8 & 0xFF) + (rgb & 0xFF);
+      }
+    bands.push_back(sum / (4.0 * b->width));
+  }
+  const double range = bands.back() - bands.front();
+  ASSERT_GT(range, 0);
+  for (std::size_t i = 1; i < bands.size(); ++i) {
+    EXPECT_GE(bands[i], bands[i - 1]) << "band " << i;
+    EXPECT_LT(bands[i] - bands[i - 1], range / 16) << "a seam at row " << 4 * i;
+  }
+}
+
 // The cells the sample's objects use are drawn; cell 0 of the block sheet is empty.
 TEST_F(MakeSample, UsedCellsAreDrawn) {
   auto drawn = [](const plat::bmp::Bitmap& b, int x0, int y0, int w, int h) {

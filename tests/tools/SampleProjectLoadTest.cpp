@@ -111,6 +111,9 @@ TEST_F(SampleProjectLoad, StartUpReadsEveryFileAndEntersTheFirstStage) {
   // against the music database.
   EXPECT_EQ(g_System.m_Texts.Size(), SYSTEM_TEXT_COUNT);
   EXPECT_EQ(g_System.m_TitleMenu.Size(), TITLE_MENU_COUNT);
+  // Every row of the options scene says what it changes (row 0: the palette variant).
+  ASSERT_EQ(g_System.m_OptionMenu.Size(), OPTION_MENU_COUNT);
+  for (int kind = 0; kind < OPTION_MENU_COUNT; ++kind) EXPECT_FALSE(g_System.m_OptionMenu[kind].m_strText.empty()) << kind;
   EXPECT_EQ(g_System.m_Settings.Size(), SYSTEM_SETTING_COUNT);
   ASSERT_EQ(g_System.m_SoundFiles.Size(), SYSTEM_SOUND_COUNT);
   for (const std::string& file : g_System.m_SoundFiles) EXPECT_TRUE(LoadsAsWav(file)) << file;

@@ -72,11 +72,21 @@ Canvas MarkSheet() {
   return ColumnSheet(256, 480, 32, 32, [](Canvas& c, int n, int x, int y) { c.Paste(MarkCell(n), x, y); });
 }
 
-// Window background: a dark blue gradient with a faint grid; opaque.
+// Window background: a dark blue gradient with a faint grid one shade lighter; opaque.
+// The ramp has few shades so dark, so the gradient is dithered (4 x 4 ordered) between
+// neighbouring shades rather than cut into bands.
 Canvas WindowBitmap() {
+  static constexpr int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+  constexpr int kTop = 1, kBottom = 4;  // shades
   Canvas c(640, 480);
-  for (int y = 0; y < 480; ++y) c.Rect(0, y, 640, 1, Shade(BLUE, 1 + y * 3 / 480));
-  for (int x = 0; x < 640; x += 16) c.Rect(x, 0, 1, 480, Shade(BLUE, 2));
+  for (int y = 0; y < 480; ++y) {
+    const int level = kTop * 16 + y * (kBottom - kTop) * 16 / 480;  // sixteenths of a shade
+    for (int x = 0; x < 640; ++x) {
+      int shade = level / 16 + (level % 16 > kBayer[y % 4][x % 4] ? 1 : 0);
+      if (x % 16 == 0) ++shade;
+      c.Set(x, y, Shade(BLUE, shade));
+    }
+  }
   return c;
 }
 
