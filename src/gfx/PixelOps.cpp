@@ -433,18 +433,24 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
   if (j0 >= j1 || i0 >= i1) return;
   auto texelX = [&](int j) { return sx + floorDiv((2LL * j + 1) * sw, 2LL * w); };
   auto texelY = [&](int i) { return sy + floorDiv((2LL * i + 1) * sh, 2LL * h); };
+  const bool direct = sw == w && sh == h;  // column j reads texel sx + j
   // The mapping is monotonic, so the columns (rows) that sample inside the source are
-  // one run: trim the quad to it.
-  while (j0 < j1 && (texelX(j0) < 0 || texelX(j0) >= srcW)) ++j0;
-  while (j1 > j0 && (texelX(j1 - 1) < 0 || texelX(j1 - 1) >= srcW)) --j1;
-  while (i0 < i1 && (texelY(i0) < 0 || texelY(i0) >= srcH)) ++i0;
-  while (i1 > i0 && (texelY(i1 - 1) < 0 || texelY(i1 - 1) >= srcH)) --i1;
+  // one run: trim the quad to it (at once for an unscaled quad, whose small blits must
+  // stay cheap).
+  if (direct) {
+    j0 = std::max(j0, -sx), j1 = std::min(j1, srcW - sx);
+    i0 = std::max(i0, -sy), i1 = std::min(i1, srcH - sy);
+  } else {
+    while (j0 < j1 && (texelX(j0) < 0 || texelX(j0) >= srcW)) ++j0;
+    while (j1 > j0 && (texelX(j1 - 1) < 0 || texelX(j1 - 1) >= srcW)) --j1;
+    while (i0 < i1 && (texelY(i0) < 0 || texelY(i0) >= srcH)) ++i0;
+    while (i1 > i0 && (texelY(i1 - 1) < 0 || texelY(i1 - 1) >= srcH)) --i1;
+  }
   if (j0 >= j1 || i0 >= i1) return;
 
   const bool plainColor = op.colorOp == 2 || (op.colorOp == 4 && (op.diffuse & 0xFFFFFF) == 0xFFFFFF);
   const bool plainAlpha = op.alphaOp == 2 || (op.alphaOp == 4 && (op.diffuse >> 24) == 255);
   const bool plain = plainColor && plainAlpha;
-  const bool direct = sw == w && sh == h;  // column j reads texel sx + j
   std::vector<int> cols;
   if (!direct) {
     cols.resize(static_cast<std::size_t>(j1 - j0));
