@@ -15,7 +15,9 @@
 #include "core/SystemReport.h"
 #include "frontend/FreePlay.h"
 #include "frontend/FrontendLinks.h"
+#include "frontend/MenuCursor.h"
 #include "frontend/PlayRecord.h"
+#include "frontend/Ranking.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/Database.h"
 #include "gamedata/Option.h"
@@ -38,6 +40,7 @@
 #include "sound/BgmPlayer.h"
 #include "sound/DSound.h"
 #include "sound/SoundTable.h"
+#include "stage/StageLinks.h"
 #include "stage/StageScene.h"
 #include "ui/BootDialog.h"
 #include "ui/Hook.h"
@@ -126,9 +129,14 @@ void SetUpInput() {
 void LinkFrontend() {
   InstallFrontendLinks();
   g_FrontendLinks.testPlay = [] { return static_cast<int>(g_bTestPlay); };
+  g_StageLinks.resetMenuCursor = [] { g_MenuCursor.Reset(); };
+  g_StageLinks.restartFreeStage = [] { return StartStageFile(g_Stage.m_strPath, 0); };
+  g_StageLinks.loadStageRankings = [] {
+    g_RankingSet.LoadFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName);
+  };
   SetStageRankNameSource([]() -> std::string* {
     cStageScene* stage = g_StageScene.load();
-    return stage ? &stage->m_strRankName : nullptr;
+    return stage ? &stage->m_strPlayerName : nullptr;
   });
 }
 

@@ -61,8 +61,8 @@ class cSceneManager {
   std::int32_t m_nPrevScene = 0;
   std::int32_t m_nMenuChoice = 0;  // 0 new game .. 6 exit; 3 for a test play
   std::int32_t m_nGameMode = 0;    // 0 story, 1 challenge, 2 free play, 3 replay
-  std::int32_t m_nStageListRow = 0;
-  std::int32_t m_nStageListPos = 0;
+  std::int32_t m_nStageCursor = 0;
+  std::int32_t m_nStageScroll = 0;
   std::int32_t m_bModeRanks = 0;
   std::int32_t m_nFrameRate = 0;  // frames per second; 60 from start-up
   std::int32_t m_nFadeSpeed = 0;

@@ -6,6 +6,7 @@
 #include "frontend/StageSelectScene.h"
 #include "frontend/TitleScene.h"
 #include "frontend/WorldMapScene.h"
+#include "gamedata/Stage.h"
 #include "stage/StageScene.h"
 
 std::unique_ptr<cScene> CreateScene(std::int32_t id) {
@@ -20,4 +21,4 @@ std::unique_ptr<cScene> CreateScene(std::int32_t id) {
   }
 }
 
-std::int32_t LoadedStageFrameRate() { return 60; }
+std::int32_t LoadedStageFrameRate() { return g_Stage.m_nFrameRate; }

@@ -7,5 +7,5 @@
 
 // The scene object of an id (0 to 5), or null.
 std::unique_ptr<cScene> CreateScene(std::int32_t id);
-// The frame rate of the loaded stage (60 while no stage is loaded).
+// The frame rate of the loaded stage.
 std::int32_t LoadedStageFrameRate();

@@ -346,7 +346,7 @@ int RunCode(const std::string& text, cActor& actor) {
   const std::int32_t nHp = actor.m_nHp, nSp = actor.m_nSp;
   EvalCodeText(text, actor);
   if (g_CodeError) return 0;
-  if (actor.m_nHp != nHp) flowstub::StartHpGauge(actor, actor.m_nHp - nHp);
-  if (actor.m_nSp != nSp) flowstub::StartSpGauge(actor, actor.m_nSp - nSp);
+  if (actor.m_nHp != nHp) actor.StartHpGauge(actor.m_nHp - nHp);
+  if (actor.m_nSp != nSp) actor.StartSpGauge(actor.m_nSp - nSp);
   return 1;
 }

@@ -16,18 +16,6 @@
 #include "stage/Player.h"
 #include "stage/StageScene.h"
 
-namespace {
-
-// The hero's flight mode with the body and boxes of the new state.
-void SetHeroFlyMode(cPlayer& hero, int nMode) {
-  hero.m_Def.m_nFlying = static_cast<std::uint8_t>(nMode);
-  hero.cGameObject::SetFlyMode(nMode);
-}
-
-void RebuildHeroBoxes(cPlayer&) {}
-
-}  // namespace
-
 void CmdRunAnime(cActor& actor, const cEdCommand& command) {
   if (g_AnimeFrameTables.empty()) return;
   const cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
@@ -93,7 +81,7 @@ void CmdStatusOperation2(cActor& actor, const cEdCommand& command) {
     case 1: a->m_Def.m_bTransparent = byte; break;
     case 2: a->m_Def.m_bFixedFacing = byte; break;
     case 3:
-      if (bHero) SetHeroFlyMode(g_Players[0], n);
+      if (bHero) g_Players[0].SetFlyMode(n, 1);
       break;
     case 4: a->m_Def.m_nInvincible = byte; break;
     case 5: {
@@ -101,7 +89,7 @@ void CmdStatusOperation2(cActor& actor, const cEdCommand& command) {
       const int nScale = std::clamp(n, 1, 10);
       a->SetScale(nScale, a->m_Def.m_nScale);
       a->m_Def.m_nScale = static_cast<std::uint8_t>(nScale);
-      if (bHero) RebuildHeroBoxes(g_Players[0]);
+      if (bHero) g_Players[0].BuildDebugBoxes();
       break;
     }
     case 6:

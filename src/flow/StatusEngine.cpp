@@ -352,10 +352,10 @@ void CmdStatusOperation(cActor& self, const cEdCommand& command) {
       n = std::clamp(n, 0, VALUE_LIMIT);
       const auto nDelta = static_cast<std::int32_t>(static_cast<std::int64_t>(n) - nCur);
       if (bHp) {
-        flowstub::ChangeHp(a, nDelta, true, bGauge);
+        a.ChangeHp(nDelta, true, bGauge);
         NoteHpChange(a, self);
       } else {
-        flowstub::ChangeSp(a, nDelta, bGauge);
+        a.ChangeSp(nDelta, bGauge);
       }
       return;
     }

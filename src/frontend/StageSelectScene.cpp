@@ -79,8 +79,8 @@ void cStageSelectScene::Init() {
   if (!DDLoadSurfaces(g_SurfaceData, kListSurfaces, static_cast<std::int32_t>(std::size(kListSurfaces))))
     PostCloseRequest();
   g_MenuCursor.Reset();
-  g_MenuCursor.m_pTop->m_nRow = g_SceneManager.m_nStageListRow;
-  m_nScrollTop = g_SceneManager.m_nStageListPos;
+  g_MenuCursor.m_pTop->m_nRow = g_SceneManager.m_nStageCursor;
+  m_nScrollTop = g_SceneManager.m_nStageScroll;
   CountRows();
   g_MenuCursor.m_pTop->m_nX = kListX;
   g_MenuCursor.m_pTop->m_nY = kListY + kPitch * (g_MenuCursor.m_pTop->m_nRow - m_nScrollTop);
@@ -177,8 +177,8 @@ void cStageSelectScene::SelectStage() {
         g_PlayRecord.m_nLives = g_PlayRecord.m_nStartLives - 1;
       }
       g_PlayRecord.m_bNumbered = 1;
-      sm.m_nStageListRow = row;
-      sm.m_nStageListPos = m_nScrollTop;
+      sm.m_nStageCursor = row;
+      sm.m_nStageScroll = m_nScrollTop;
       sm.m_nNextScene = SCENE_STAGE;
       sm.m_nPrevScene = SCENE_STAGESELECT;
       m_nPhase = 2;

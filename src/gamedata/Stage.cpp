@@ -257,18 +257,21 @@ void cEdStage::SetDefaultSizes() {
 
 void cEdStage::SetHitLevel(std::int32_t nLevel) {
   std::int32_t b = nLevel <= 10 || nLevel >= 20 ? nLevel : nLevel - 10;
-  // The kit offers levels 1 to 19; a stored level outside them must neither divide by
-  // zero nor ask for an endless number of sub-steps.
-  b = std::clamp(b, 1, 100);
+  // The kit offers levels 1 to 19; a stored level outside 0 to 100 must not ask for an
+  // endless number of sub-steps (stage play refuses such a stage). Level 0 runs no
+  // sub-step at all: the per-step scales stay those of one sub-step, so nothing divides
+  // by zero.
+  b = std::clamp(b, 0, 100);
+  const double d = b > 0 ? b : 1;
   m_nHitLevel = nLevel;
   m_nSubSteps = b;
-  m_dSubSteps = b;
+  m_dSubSteps = d;
   m_nTurnSteps = 6 * b;
-  m_dSubSteps2 = static_cast<double>(b) * b;
-  m_dSpeedCap = nLevel >= 11 && nLevel <= 19 ? 60.0 : 6.0 * b;
-  m_dStepSpeedCap = m_dSpeedCap / b;
+  m_dSubSteps2 = d * d;
+  m_dSpeedCap = nLevel >= 11 && nLevel <= 19 ? 60.0 : 6.0 * d;
+  m_dStepSpeedCap = m_dSpeedCap / d;
   m_nSubSteps8 = 8 * b;
-  m_dStepGravity = m_dGravity / (static_cast<double>(b) * b);
+  m_dStepGravity = m_dGravity / (d * d);
 }
 
 void cEdStage::Load(cDataReader& in) {

@@ -5,6 +5,7 @@
 
 #include "frontend/PlayRecord.h"
 #include "gamedata/Stage.h"
+#include "gamedata/System.h"
 #include "sound/SoundTable.h"
 #include "stage/Actor.h"
 #include "stage/ActorPhysics.h"
@@ -33,7 +34,7 @@ void StartGauge(cGauge& gauge, std::int32_t nValue, std::int32_t nMax, int nDelt
     gauge.m_dDamage = 0.0;
   } else {
     gauge.m_nLength = static_cast<std::int32_t>(static_cast<std::int64_t>(nValue) * 50 / nMax);
-    gauge.m_dDamage = static_cast<double>(static_cast<std::int64_t>(nDelta) * 50 / nMax);
+    gauge.m_dDamage = static_cast<double>(nDelta) * 50 / nMax;
   }
   gauge.m_dDecay = gauge.m_dDamage * 0.016666666666666666;
 }
@@ -203,7 +204,7 @@ int cStageScene::HpCheckPass() {
     if (c.m_nHp <= 0) {
       const bool bWasDead = c.m_bDead != 0;
       const int r = KillAndCheckEnd(c);
-      if (stagestub::KeepDeadCharas()) {
+      if (g_System.m_bEndCheckRule) {
         // The drawing removes it once its death animation has run.
         if (r == 1) {
           EraseChara(g_Charas, it);

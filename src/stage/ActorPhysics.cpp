@@ -121,13 +121,15 @@ double cActor::JumpSpeed(double h) const {
 }
 
 int cActor::ApexSteps(double v) {
+  // Without gravity (or with upward gravity) a jump has no apex to reach.
+  if (!(g_Gravity > 0)) return 0;
   const double t = g_FrameScale - v / g_Gravity;
   // Without gravity a jump never turns: the count stays within what the timers hold.
   if (std::isnan(t)) return Trunc(g_FrameScale);
   return Trunc(std::clamp(t, 0.0, 2147483647.0));
 }
 
-int cActor::JumpFrames(std::int8_t n) const { return ApexSteps(JumpSpeedForHeight(n)) / g_SubSteps / 6 + 1; }
+int cActor::JumpFrames(std::int8_t n) const { return ApexSteps(JumpSpeedForHeight(n)) / std::max(g_SubSteps, 1) / 6 + 1; }
 
 void cActor::PlaceAtCellX(int nColumn) {
   m_dX = (nColumn + TheStage().m_ScrollX.m_nMargin) * 32 + m_nBaseHitOffX + 0.5;

@@ -30,7 +30,8 @@ class cAnimeSequencer {
   int Start(int s, int bForce);
   // As Start, but the sequence already current goes on untouched (1).
   int Change(int s, int bForce);
-  // One tick; the pattern (or end code) now current. 0 for an empty sequencer.
+  // One tick; the pattern (or end code) now current. 0 for an empty sequencer; a
+  // sequence without frames reports ANIME_CODE_END (ended, drawn as nothing).
   int Tick();
   // The current step's pattern, without advancing.
   int GetPattern();
@@ -40,5 +41,11 @@ class cAnimeSequencer {
   void LengthenFirstLocked(int s, std::int64_t n);
 
  private:
+  // The current sequence exists and has no frames (its first step is already a code):
+  // it is over before it begins.
+  bool IsFrameless() const {
+    return m_nSequence >= 0 && m_nSequence < m_Sequences.Size() &&
+           (m_Sequences[m_nSequence].empty() || m_Sequences[m_nSequence][0].nPattern < 0);
+  }
   ANIMESTEP& Current() { return m_Sequences[m_nSequence][m_nFrame]; }
 };

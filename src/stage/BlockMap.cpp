@@ -90,16 +90,9 @@ bool cStageScene::BuildBlockMap(const cEdStage& stage) {
     return false;
   }
   for (const cEdBlock& block : stage.m_Blocks) {
-    const std::int64_t nIndex = (static_cast<std::int64_t>(block.m_nX) + 10) +
-                                ((static_cast<std::int64_t>(block.m_nY) + 10) << m_ScrollX.m_nShift);
-    // A placement outside the map is a bad index of the checked subscript.
-    const int nChecked = nIndex < 0 || nIndex >= nCells ? -1 : static_cast<int>(nIndex);
-    if (nChecked < 0) {
-      ReportBadVectorIndex("err V[%d] ( %d , %d )", static_cast<int>(std::clamp<std::int64_t>(nIndex, INT32_MIN, INT32_MAX)),
-                           g_BlockMap.Size(), static_cast<int>(sizeof(cMapBlock)));
-      continue;
-    }
-    cMapBlock& cell = g_BlockMap[nChecked];
+    // A placement outside the stage (a damaged or hostile file) is left out.
+    if (block.m_nX < 0 || block.m_nX >= stage.m_nWidth || block.m_nY < 0 || block.m_nY >= stage.m_nHeight) continue;
+    cMapBlock& cell = g_BlockMap[CellIndex(block.m_nX + 10, block.m_nY + 10)];
     static_cast<cEdBlock&>(cell) = block;
     cell.m_bAppeared = 0;
   }

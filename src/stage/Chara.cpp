@@ -1,10 +1,102 @@
 #include "stage/Chara.h"
 
+#include "gamedata/Stage.h"
 #include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
+#include "stage/StageScene.h"
 #include "stage/StageStubs.h"
 
 cVectorList<cChara> g_Charas;
+
+void cChara::ScaleHitBoxes(int s) {
+  if (m_Def.m_bBlockChara) {
+    for (cHitBox* box : {&m_BoxA, &m_BoxB}) {
+      box->m_nOffX = box->m_nOffY = 0;
+      box->m_nW = m_nHitW;
+      box->m_nH = m_nHitH;
+    }
+    return;
+  }
+  for (cHitBox* box : {&m_BoxA, &m_BoxB}) {
+    box->m_nOffX = box->m_nBaseOffX * s;
+    box->m_nOffY = box->m_nBaseOffY * s;
+    box->m_nW = box->m_nBaseW * s;
+    box->m_nH = box->m_nBaseH * s;
+  }
+}
+
+void cChara::UpdateHitBoxX() {
+  m_BoxA.UpdateX(m_dX);
+  m_BoxB.UpdateX(m_dX);
+}
+
+void cChara::UpdateHitBoxY() {
+  m_BoxA.UpdateY(m_dY);
+  m_BoxB.UpdateY(m_dY);
+}
+
+void cChara::Init(int nSerial, cEdChara& def, const cItem* pItem, double x, double y, int nLevel) {
+  if (def.m_nScale == 0) def.m_nScale = 1;
+  InitForSpawn(&def, x, y, static_cast<std::int16_t>(nLevel));
+  const cEdStage& st = g_Stage;
+  const int fly = def.m_nFlying != 0 ? 1 : 0;
+  int w = 32, h = 32, nOffX = 0, nOffY = 0;
+  if (!def.m_bBlockChara) {
+    w = st.m_CharaBoxA[2 * fly];
+    h = st.m_CharaBoxA[2 * fly + 1];
+    nOffX = (32 - w) >> 1;
+    nOffY = st.m_CharaBoxAAnchor[fly] ? 32 - h : (32 - h) >> 1;
+  }
+  cGameObject::Init(nSerial, def.m_nOperator, def.m_nPad, def.m_nPassNumber, def.m_nImage, nullptr, 0, nOffX, nOffY, w,
+                    h, 32, 32, def.m_nFacing, def.m_nFlying, nLevel);
+  if (def.m_bBlockChara) {
+    m_BoxA = cHitBox();
+    m_BoxB = cHitBox();
+    m_BoxB.m_nW = m_BoxB.m_nBaseW = 32;
+    m_BoxB.m_nH = m_BoxB.m_nBaseH = 32;
+  } else {
+    switch (def.m_nBlockBox) {
+      case 0: HitBoxCentre(st.m_CharaBoxBAnchor[fly], st.m_CharaBoxB[2 * fly], st.m_CharaBoxB[2 * fly + 1]); break;
+      case 1: HitBoxCentre(0, st.m_CharaBoxC[0], st.m_CharaBoxC[1]); break;
+      case 2: HitBoxCentre(0, st.m_PlayerShotAttack[0], st.m_PlayerShotAttack[1]); break;
+      case 3: HitBoxCentre(0, m_nWidth, m_nHeight); break;
+      default: break;
+    }
+    const int w2 = st.m_CharaBoxC[0];
+    const int h2 = st.m_CharaBoxC[1];
+    m_BoxB.m_nOffX = m_BoxB.m_nBaseOffX = 16 - (w2 >> 1) - nOffX;
+    m_BoxB.m_nOffY = m_BoxB.m_nBaseOffY = 16 - (h2 >> 1) - nOffY;
+    m_BoxB.m_nW = m_BoxB.m_nBaseW = w2;
+    m_BoxB.m_nH = m_BoxB.m_nBaseH = h2;
+  }
+  SetScale(def.m_nScale, 1);
+  m_bActive = 0;
+  m_nItemBlink = 0;
+  if (pItem) {
+    m_Item = *pItem;
+  } else {
+    m_Item.m_nGraphic = 0;
+  }
+  switch (def.m_nActivationRange) {
+    case 0: m_bIgnoreRangeX = m_bIgnoreRangeY = 0; break;
+    case 1: m_bIgnoreRangeX = 0, m_bIgnoreRangeY = 1; break;
+    case 2: m_bIgnoreRangeX = 1, m_bIgnoreRangeY = 0; break;
+    case 3: m_bIgnoreRangeX = m_bIgnoreRangeY = 1; break;
+    default: break;
+  }
+  m_bActivatedOnce = 0;
+  m_Anime.Start(m_bFlying ? 0 : 1, 1);
+  BuildFlows(m_Def.m_Flows, m_nFacing, 0, -1);
+}
+
+void cChara::PlaceAtTile(int nColumn, int nRow) {
+  const cStageScene& scene = TheStage();
+  m_dX = (nColumn + scene.m_ScrollX.m_nMargin) * 32 + m_nBaseHitOffX + 0.5;
+  m_dY = (nRow + scene.m_ScrollY.m_nMargin) * 32 + m_nBaseHitOffY;
+  KeepPlaceOnScale(m_Def.m_nScale, 1);
+  SyncX();
+  SyncY();
+}
 
 int cChara::SyncX() { return ClampX(2); }
 int cChara::SyncY() { return ClampY(2); }

@@ -1,12 +1,28 @@
 // cChara: a character on a stage that the pad does not drive (enemies, friends, moving
-// platforms). Its own members and operations come with the character code; the stage's
-// characters live by value in g_Charas, so their addresses stay while they are listed.
+// platforms). It carries an item of its own and knows whether it lies in its activation
+// range; the stage's characters live by value in g_Charas, so their addresses stay while
+// they are listed.
 #pragma once
+#include <cstdint>
+
 #include "core/Vector.h"
 #include "stage/Actor.h"
+#include "stage/Item.h"
 
 class cChara : public cActor {
  public:
+  std::int32_t m_bInRange = 0;    // inside its activation range in this step
+  std::int32_t m_bActive = 0;     // takes part in this step
+  cItem m_Item;                   // held when its mode is not 0
+  std::int32_t m_nItemBlink = 0;  // frames of the held-item icon, 0 to 95
+  std::int32_t m_bIgnoreRangeX = 0;
+  std::int32_t m_bIgnoreRangeY = 0;
+  std::int32_t m_bActivatedOnce = 0;
+
+  void ScaleHitBoxes(int nScale) override;
+  void UpdateHitBoxX() override;
+  void UpdateHitBoxY() override;
+  cItem* GetHeldItem() override { return &m_Item; }
   // Kept inside the block map; a move reports its limit code (see Chara.cpp).
   int SyncX() override;
   int SyncY() override;
@@ -14,6 +30,12 @@ class cChara : public cActor {
   int MoveY() override;
   // 1 when the jump starts; otherwise the first flag that refused it.
   int Jump(cCommandRuntime& runtime) override;
+
+  // A character of definition def (a scale of 0 there becomes 1) with spawn point (x, y)
+  // and level nLevel, holding a copy of pItem when given.
+  void Init(int nSerial, cEdChara& def, const cItem* pItem, double x, double y, int nLevel);
+  // The body at stage cell (column, row), then scaled and kept inside the block map.
+  void PlaceAtTile(int nColumn, int nRow);
 };
 
 extern cVectorList<cChara> g_Charas;

@@ -40,6 +40,30 @@ cVectorList<cChara>::iterator cStageScene::EraseChara(cVectorList<cChara>& list,
   return list.erase(node);
 }
 
+void cStageScene::SpawnCharaAt(cVectorList<cChara>& list, int nColumn, int nRow, std::int32_t& nCounter,
+                               const cEdChara& placement, const cItem* pItem) {
+  cEdChara def = placement;
+  const double x = (nColumn + m_ScrollX.m_nMargin) * 32 + 16;
+  const double y = (nRow + m_ScrollY.m_nMargin) * 32 + 16;
+  for (int i = 0; i < def.PlacementCount(); ++i) {
+    cChara chara;
+    chara.Init(nCounter, def, pItem, x, y, i);
+    chara.PlaceAtTile(nColumn, nRow);
+    const double dx = def.OffsetX(i, def.m_nFacing);
+    const double dy = def.OffsetY(i, def.m_nFacing);
+    chara.m_dX += dx;
+    chara.m_dRight += dx;
+    chara.m_dY += dy;
+    chara.m_dBottom += dy;
+    if (!chara.IsInStage(1)) continue;
+    chara.SyncX();
+    chara.SyncY();
+    list.push_back(chara);
+    list.back().CalcScreenRect();
+    ++nCounter;
+  }
+}
+
 void cStageScene::SpawnItemAt(cVectorList<cItem>& list, int nColumn, int nRow, std::int32_t& nCounter,
                               const cEdItem& placement) {
   cEdItem def = placement;

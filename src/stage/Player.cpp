@@ -2,22 +2,138 @@
 
 #include <algorithm>
 
+#include "gamedata/Stage.h"
 #include "stage/ActorPhysics.h"
 #include "stage/StageScene.h"
+#include "ui/Pad.h"
 
 namespace {
 
-// The view centred on the player's box, inside the scroll limits.
+// The view centred on the player's box, inside the scroll limits (at the minimum on a
+// stage narrower than the view).
 void Follow(cScrollAxis& axis, double pos, int nSize) {
   if (axis.m_bAuto) return;
-  const double half = axis.m_nView >> 1;
-  axis.m_dPos = std::max<double>(pos - (half - (nSize >> 1)), axis.m_nMin);
-  axis.m_dPos = std::min<double>(axis.m_dPos, axis.m_nMax - axis.m_nView);
+  axis.m_dPos = pos - ((axis.m_nView >> 1) - (nSize >> 1));
+  axis.Clamp();
+}
+
+// A box of w x h centred in the cell, relative to the body box at (nOffX, nOffY).
+void CentreBox(cHitBox& box, int w, int h, int nOffX, int nOffY) {
+  box.m_nOffX = box.m_nBaseOffX = 16 - (w >> 1) - nOffX;
+  box.m_nOffY = box.m_nBaseOffY = 16 - (h >> 1) - nOffY;
+  box.m_nW = box.m_nBaseW = w;
+  box.m_nH = box.m_nBaseH = h;
+}
+
+void ScaleBox(cHitBox& box, int s) {
+  box.m_nOffX = box.m_nBaseOffX * s;
+  box.m_nOffY = box.m_nBaseOffY * s;
+  box.m_nW = box.m_nBaseW * s;
+  box.m_nH = box.m_nBaseH * s;
 }
 
 }  // namespace
 
 cVector<cPlayer> g_Players;
+
+void cPlayer::ScaleHitBoxes(int nScale) {
+  for (cHitBox* box : {&m_BoxA, &m_BoxB, &m_BoxC}) ScaleBox(*box, nScale);
+}
+
+void cPlayer::UpdateHitBoxX() {
+  for (cHitBox* box : {&m_BoxA, &m_BoxB, &m_BoxC}) box->UpdateX(m_dX);
+}
+
+void cPlayer::UpdateHitBoxY() {
+  for (cHitBox* box : {&m_BoxA, &m_BoxB, &m_BoxC}) box->UpdateY(m_dY);
+}
+
+void cPlayer::Init(int nSerial, cEdChara& def, double x, double y) {
+  if (def.m_nScale == 0) def.m_nScale = 1;
+  InitForSpawn(&def, x, y, 0);
+  const int fly = m_bFlying ? 1 : 0;
+  const int w = g_Stage.m_PlayerBoxA[2 * fly];
+  const int h = g_Stage.m_PlayerBoxA[2 * fly + 1];
+  const int nOffY = g_Stage.m_PlayerBoxAAnchor[fly] ? 32 - h : (32 - h) >> 1;
+  cGameObject::Init(nSerial, def.m_nOperator, def.m_nPad, def.m_nPassNumber, def.m_nImage, nullptr, 0, (32 - w) >> 1,
+                    nOffY, w, h, 32, 32, 1, 0, 0);
+  m_pPad = &g_Pads[def.m_nPad];
+  SetFlyMode(def.m_nFlying, 0);
+  SetScale(def.m_nScale, 1);
+  m_dJumpUnit = 4.0 / g_FrameScale;
+  m_nFacing = m_nPrevFacing = def.m_nFacing;
+  m_bJumpBlocked = 0;
+  m_nJumpHold = 0;
+  m_bJumpReady = 1;
+  m_bOnNoJumpBlock = m_nFootKind = m_nFootSteps = m_nItemBlockCooldown = 0;
+  m_dFootFactor = 0.0;
+  BuildDebugBoxes();
+  m_TouchedItems.clear();
+  BuildFlows(m_Def.m_Flows, m_nFacing, 0, -1);
+}
+
+void cPlayer::SetFlyMode(int nMode, int bRescale) {
+  m_Def.m_nFlying = static_cast<std::uint8_t>(nMode);
+  const std::int32_t bWasFlying = m_bFlying;
+  cGameObject::SetFlyMode(nMode);
+  if (m_bFlying != bWasFlying) {
+    m_nBlockGraceSteps = 2;
+    if (!m_bFlying) m_dVelY = m_dStepX = m_dPushY = m_dPushX = 0.0;
+  }
+  const int fly = m_bFlying ? 1 : 0;
+  const cEdStage& st = g_Stage;
+  const int w = st.m_PlayerBoxA[2 * fly];
+  const int h = st.m_PlayerBoxA[2 * fly + 1];
+  m_nHitW = m_nBaseHitW = w;
+  m_nHitH = m_nBaseHitH = h;
+  m_nHitOffX = m_nBaseHitOffX = (32 - w) >> 1;
+  m_nHitOffY = m_nBaseHitOffY = st.m_PlayerBoxAAnchor[fly] ? 32 - h : (32 - h) >> 1;
+  m_nWidth = m_nHeight = m_nBaseWidth = m_nBaseHeight = 32;
+  switch (m_Def.m_nBlockBox) {
+    case 0: HitBoxCentre(st.m_PlayerBoxBAnchor[fly], st.m_PlayerBoxB[2 * fly], st.m_PlayerBoxB[2 * fly + 1]); break;
+    case 1: HitBoxCentre(0, st.m_PlayerBoxC[0], st.m_PlayerBoxC[1]); break;
+    case 2: HitBoxCentre(0, st.m_CharaShotAttack[0], st.m_CharaShotAttack[1]); break;
+    case 3: HitBoxCentre(0, 32, 32); break;
+    default: break;
+  }
+  CentreBox(m_BoxB, st.m_PlayerBoxC[0], st.m_PlayerBoxC[1], m_nHitOffX, m_nHitOffY);
+  CentreBox(m_BoxC, st.m_PlayerBoxD[0], st.m_PlayerBoxD[1], m_nHitOffX, m_nHitOffY);
+  if (bRescale) {
+    const int s = m_Def.m_nScale;
+    m_nHitW *= s;
+    m_nHitH *= s;
+    m_nHitOffX *= s;
+    m_nHitOffY *= s;
+    m_nWidth *= s;
+    m_nHeight *= s;
+    ScaleHitBoxes(s);
+  }
+  BuildDebugBoxes();
+}
+
+void cPlayer::BuildDebugBoxes() {
+  // Shown in the project's order body, A, B, C; listed body, C, A, B.
+  struct Source {
+    int nBox, nShow, w, h;
+  };
+  const Source sources[] = {{0, 0, m_nHitW, m_nHitH},
+                            {2, 3, m_BoxC.m_nW, m_BoxC.m_nH},
+                            {1, 1, m_BoxA.m_nW, m_BoxA.m_nH},
+                            {3, 2, m_BoxB.m_nW, m_BoxB.m_nH}};
+  m_DebugBoxes.clear();
+  for (const Source& s : sources) {
+    cDebugBox box;
+    box.m_nBox = s.nBox;
+    box.m_nMode = g_Stage.m_PlayerBoxShow[s.nShow];
+    box.m_nColour = 208 + 4 * g_Stage.m_PlayerBoxColor[s.nShow];
+    box.m_nW = s.w;
+    box.m_nH = s.h;
+    m_DebugBoxes.push_back(box);
+  }
+  std::stable_sort(m_DebugBoxes.begin(), m_DebugBoxes.end(), [](const cDebugBox& a, const cDebugBox& b) {
+    return static_cast<std::int64_t>(a.m_nW) * a.m_nH > static_cast<std::int64_t>(b.m_nW) * b.m_nH;
+  });
+}
 
 int cPlayer::SyncX() {
   Follow(TheStage().m_ScrollX, m_dX, m_nHitW);

@@ -1,26 +1,63 @@
 // cPlayer: the character that the pad drives. Besides the two boxes of every actor it
-// has a third one that picks up items; its other members and operations come with the
-// player code. The stage's player is element 0 of g_Players.
+// has a third one that picks up items, a jump held by the key, special-block state, a
+// view that the scroll follows and a display of its boxes for checking a stage. The
+// stage's player is element 0 of g_Players.
 #pragma once
+#include <cstdint>
+
 #include "core/Vector.h"
 #include "gamedata/Command.h"
 #include "stage/Actor.h"
 
+class cPad;
+
+// One of the player's boxes as it is shown for checking a stage.
+struct cDebugBox {
+  std::int32_t m_nBox = 0;     // 0 body, 1 box A, 2 box C, 3 box B
+  std::int32_t m_nMode = 0;    // 0 hidden, 1 filled, 2 frame
+  std::int32_t m_nColour = 0;  // palette number
+  std::int32_t m_nX = 0;       // screen position, computed when drawn
+  std::int32_t m_nY = 0;
+  std::int32_t m_nW = 0;       // size, scaled
+  std::int32_t m_nH = 0;
+  std::int32_t m_nCycle = 0;   // colour cycle, 0 to 31
+};
+
 class cPlayer : public cActor {
  public:
-  cHitBox m_BoxC;  // picks up items
-  double m_dJumpUnit = 0.0;        // 4 / sub-steps per frame
-  std::int32_t m_nFootKind = 0;    // special block acting: 3 speed change, 4 move left, 5 move right
+  cPad* m_pPad = nullptr;
+  std::int32_t m_nJumpHold = 0;     // steps the jump key has been held
+  std::int32_t m_bJumpReady = 0;    // released since the last jump
+  std::int32_t m_bOnNoJumpBlock = 0;
+  double m_dJumpUnit = 0.0;         // 4 / sub-steps per frame
+  std::int32_t m_bJumpHandled = 0;
+  std::int32_t m_nPrevFacing = 0;
+  cVectorList<std::int32_t> m_TouchedItems;  // serials of the once-per-contact items touched now
+  std::int32_t m_nFootKind = 0;     // special block acting: 3 speed change, 4 move left, 5 move right
   double m_dFootFactor = 0.0;
-  std::int32_t m_nFootSteps = 0;   // steps it still acts
-  cVector<cEdCommand> m_PendingFlowChanges;  // item flow changes waiting for the flow pass's end
+  std::int32_t m_nFootSteps = 0;    // steps it still acts
+  std::int32_t m_nItemBlockCooldown = 0;
+  cHitBox m_BoxC;                   // picks up items
+  cVector<cDebugBox> m_DebugBoxes;  // largest first
+  cVector<cEdCommand> m_PendingFlowChanges;
 
+  void ScaleHitBoxes(int nScale) override;
+  void UpdateHitBoxX() override;
+  void UpdateHitBoxY() override;
   // The view follows the player; the player stays within the stage (walking) or the
   // view's limits (flying).
   int SyncX() override;
   int SyncY() override;
   int MoveX() override;
   int MoveY() override;
+
+  // The hero of a stage from its definition (a scale of 0 there becomes 1) at map pixel
+  // (x, y), the centre of its cell.
+  void Init(int nSerial, cEdChara& def, double x, double y);
+  // Flight mode with the body and the three boxes of the new state; rescale applies the
+  // giant scale to them.
+  void SetFlyMode(int nMode, int bRescale);
+  void BuildDebugBoxes();
   // The item flow changes queued during the flow pass, applied after it.
   void ApplyPendingFlowChanges();
   // Runs an item's command list on the player: 0, 1 when it clears the stage, 2 when

@@ -3,34 +3,171 @@
 #include <algorithm>
 
 #include "core/AppGlobals.h"
+#include "core/GameInit.h"
 #include "core/SceneManager.h"
+#include "frontend/KeyLog.h"
 #include "frontend/PlayRecord.h"
+#include "gamedata/Stage.h"
+#include "gfx/BmpTable.h"
+#include "gfx/DDBlt.h"
+#include "gfx/DDComposite.h"
+#include "gfx/DDFade.h"
+#include "gfx/DDPalette.h"
 #include "platform/messaging.h"
+#include "platform/trace.h"
 #include "platform/winnum.h"
 #include "stage/ActorPhysics.h"
+#include "stage/Chara.h"
+#include "stage/Item.h"
+#include "stage/Player.h"
+#include "stage/Shot.h"
+#include "stage/StageLinks.h"
 
 std::atomic<cStageScene*> g_StageScene{nullptr};
+cStageLinks g_StageLinks;
 
-std::int32_t g_bAutoScrollX = 0;
-std::int32_t g_bAutoScrollY = 0;
-std::int32_t g_nAutoScrollSpeedX = 0;
-std::int32_t g_nAutoScrollSpeedY = 0;
+namespace {
 
-cStageScene::cStageScene() : m_Phases{&cStageScene::FadeIn, &cStageScene::Play, &cStageScene::FadeOut} {
+constexpr int WORD_SHEET = 51;  // captions and digits of the stage scene
+constexpr int MENU_CHOICE_REPLAY = 4;
+
+DDSURFACEDATA* Word() { return &g_SurfaceData[WORD_SHEET]; }
+
+}  // namespace
+
+cStageScene::cStageScene()
+    : m_Phases{&cStageScene::FadeIn,       &cStageScene::StageStart, &cStageScene::Play,
+               &cStageScene::Pause,        &cStageScene::GameEnd,    &cStageScene::ContinueMenu,
+               &cStageScene::GameOver,     &cStageScene::FadeOut} {
   m_SideActors.resize(SIDE_COUNT);
+  m_SideShots.resize(SIDE_COUNT);
   m_StageVariables.assign(STAGE_VARIABLE_COUNT, 0);
-  // A new stage scene plays no stage music yet: its first stage always asks for its own.
+  m_GroupAwake.assign(ACTIVATION_GROUP_COUNT, 0);
+  m_Ranks.assign(RANKED_COUNT, 0);
+  m_Results.assign(RANKED_COUNT, 0);
+  m_ScreenColor.Clear();
   g_PlayRecord.m_nStageBgm = 0;
   m_nPhase = -1;
 }
 
+cStageScene::~cStageScene() { ReleaseSurfaces(); }
+
 void cStageScene::Run() { RunPhases(*this, m_Phases); }
 
-void cStageScene::FadeIn() { m_nPhase = 1; }
+void cStageScene::Init() {
+  m_bClosing = 0;
+  m_Ranks.resize(RANKED_COUNT, 0);
+  m_Results.resize(RANKED_COUNT, 0);
+  const bool bSelf = g_SceneManager.m_nPrevScene == SCENE_STAGE;
+  if (!LoadStageSurfaces(bSelf)) {
+    m_bClosing = 1;
+    return;
+  }
+  if (!bSelf) {
+    BuildShotSheets();
+    LoadCharaBitmaps();
+    LoadSwordBitmaps();
+    LoadEffectBitmaps();
+    ResetForEntry();
+    UseLife(g_PlayRecord);
+  }
+  SetStage(0, 1);
+  if (g_StageLinks.resetMenuCursor) g_StageLinks.resetMenuCursor();
+  m_nStep = 0;
+}
+
+int cStageScene::UseLife(cPlayRecord& record) {
+  if (g_bTestPlay) return 1;
+  if (record.m_nLives == UNLIMITED_LIVES) return 1;
+  if (record.m_nLives <= 0) return 0;
+  --record.m_nLives;
+  return 1;
+}
+
+void cStageScene::ResetForEntry() {
+  cPlayRecord& r = g_PlayRecord;
+  r.m_nLives = r.m_nStartLives;
+  r.m_nStageScore = r.m_nTotalScore = r.m_nTotalTimeLeft = r.m_nTotalClearTime = 0;
+  r.m_nTotalHpLeft = r.m_nTotalSpLeft = 0;
+  m_ScrollX.m_dPos = m_ScrollY.m_dPos = 0.0;
+  m_nStep = 0;
+  m_nPhaseFrames = m_nPhaseFrames2 = 0;
+  m_bHoldButtons = 0;
+  m_nTimeLeft = 0;
+  m_bRankingDone = 0;
+  m_Popups.clear();
+  if (g_SceneManager.m_nMenuChoice != MENU_CHOICE_REPLAY) {
+    g_KeyLog.Clear();
+    g_PrevKeyLog.Clear();
+  }
+  if (g_bTestPlay) r.m_nPart = 1;
+  if (g_SceneManager.m_bModeRanks && g_StageLinks.loadStageRankings) g_StageLinks.loadStageRankings();
+}
+
+void cStageScene::Draw(int, int, int, int) {
+  // The stage's layers, objects and display come with the frame drawing; until then the
+  // frame is the background colour.
+  DDClear(&BackBuffer, 16);
+}
+
+void cStageScene::FadeIn() {
+  if (IsClosing()) return;
+  Draw(0, 1, 0, 1);
+  // The scene appears: the fade that uncovers the picture.
+  if (DDFadeIn(g_WorkPalette, 0, 255, 0, 0, 0, g_SceneManager.m_nFadeSpeed, g_Palette, false))
+    m_nPhase = STAGE_PHASE_START;
+}
+
+void cStageScene::StageStart() {
+  if (IsClosing()) return;
+  Draw(0, 1, 0, 1);
+  if (!(g_bFromEditor.load() && g_bTestPlay)) {
+    if (g_SceneManager.m_nMenuChoice == MENU_CHOICE_REPLAY) {
+      if (++m_nPhaseFrames < CAPTION_FRAMES) {
+        DDBlt(&BackBuffer, 256, 224, 128, 32, Word(), 0, 32, 1);
+        return;
+      }
+    } else {
+      if (g_Stage.m_bShowStart1 && ++m_nPhaseFrames < CAPTION_FRAMES) {
+        DDBlt(&BackBuffer, 256, 224, 128, 32, Word(), 0, 0, 1);
+        DDBltNumber(&BackBuffer, 384, 224, 32, 32, Word(), 0, 128, 1, g_PlayRecord.m_nPart, 1, 0);
+        return;
+      }
+      if (g_Stage.m_bShowStart2 && ++m_nPhaseFrames2 < CAPTION_FRAMES) {
+        DDBlt(&BackBuffer, 280, 224, 80, 32, Word(), 0, 160, 1);
+        return;
+      }
+    }
+  }
+  if (!g_Players.empty()) {
+    cPlayer& player = g_Players[0];
+    player.m_Anime.Start(player.m_bFlying ? 2 : 0, 1);
+  }
+  m_nPhaseFrames = 0;
+  m_nPhase = STAGE_PHASE_PLAY;
+}
 
 void cStageScene::Play() {
   if (m_bQuit.load()) PostCloseRequest();
+  if (IsClosing()) return;
+  ++m_nPlayFrames;
+  if (plat::trace::FramesEnabled() && !g_Players.empty()) {
+    const cPlayer& p = g_Players[0];
+    plat::trace::Line("play %d x %.17g y %.17g hp %d sp %d chars %d items %d shots %d view %.17g %.17g",
+                      m_nPlayFrames, p.m_dX, p.m_dY, p.m_nHp, p.m_nSp, static_cast<int>(g_Charas.size()),
+                      static_cast<int>(g_Items.size()), static_cast<int>(m_Shots.size()), m_ScrollX.m_dPos,
+                      m_ScrollY.m_dPos);
+  }
 }
+
+// The pause menu, the game end, the continue menu and the game over come with the play
+// frame and the game end; until then each keeps the scene where it is.
+void cStageScene::Pause() {}
+void cStageScene::GameEnd() {}
+void cStageScene::ContinueMenu() {}
+void cStageScene::GameOver() {}
+
+int cStageScene::CheckPauseKey() { return 0; }
 
 std::intptr_t cStageScene::RequestBgm(int nBgm, int bLoop) {
   g_PlayRecord.m_bStageBgmLoop = bLoop;
@@ -38,40 +175,14 @@ std::intptr_t cStageScene::RequestBgm(int nBgm, int bLoop) {
 }
 
 void cStageScene::FadeOut() {
+  if (!IsClosing()) Draw(0, 1, 0, 1);
+  if (!DDFadeOut(g_WorkPalette, 0, 255, 0, 0, 0, g_SceneManager.m_nFadeSpeed, g_Palette, false)) return;
+  DDClear(&BackBuffer, 16);
+  if (g_SceneManager.m_nMenuChoice == 3 && !g_PlayRecord.m_bNumbered && g_StageLinks.restartFreeStage &&
+      !g_StageLinks.restartFreeStage())
+    PostCloseRequest();
+  g_SceneManager.m_nFrameRate = 60;
   g_SceneManager.m_nScene = g_SceneManager.m_nNextScene;
   g_SceneManager.m_nPrevScene = SCENE_STAGE;
-  g_SceneManager.m_nFrameRate = 60;
   m_nPhase = -1;
-}
-
-void cScrollAxis::SetAutoScroll(int bOn, int n) {
-  if (!bOn) {
-    m_dSpeed = 0.0;
-    m_bAuto = 0;
-    return;
-  }
-  m_dSpeed = n * 0.1 / g_FrameScale;
-  m_bAuto = 1;
-}
-
-void cScrollAxis::SetMapGeometry(int nAxis, int nStageCells, int nFarExtent) {
-  // A damaged file's size must not overflow; a map this large is refused when built.
-  nStageCells = std::clamp(nStageCells, -20, 1 << 24);
-  nFarExtent = std::clamp(nFarExtent, -(1 << 30), 1 << 30);
-  m_nAxis = nAxis;
-  m_nView = nAxis == 0 ? VIEW_WIDTH : VIEW_HEIGHT;
-  m_nMargin = 10;
-  m_nCells = nStageCells + 20;
-  m_nFar = nFarExtent + 640;
-  m_nStageStart = 320;
-  m_nStageEnd = nStageCells + 10 < 0 ? 0 : (nStageCells + 10) * 32;
-  if (nAxis == 0) {
-    // The row stride is a power of two that holds the stage and both margins.
-    m_nShift = 0;
-    for (int n = nStageCells + 19; n > 0; n >>= 1) ++m_nShift;
-    m_nStride = 1 << m_nShift;
-  } else {
-    m_nShift = 0;
-    m_nStride = m_nCells;
-  }
 }

@@ -1,27 +1,32 @@
-// The stage-play scene (scene id 4) as far as the object model, the geometry helpers,
-// the image references and the block map need it: the two scroll axes, the per-side
-// actor lists, the character bitmaps and the block-map collision. Its play phase so far
-// only keeps the close flag and draws nothing; the stage's set-up, play and drawing come
-// with the scene code.
+// The stage-play scene (scene id 4): the running stage's state, its life cycle and
+// phases, the two scroll axes, the surfaces it loads (StageResources.cpp), the set-up of
+// a stage (StageSetup.cpp), the block map and the object lists.
 #pragma once
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/Scene.h"
 #include "core/Vector.h"
+#include "gamedata/Stage.h"
 #include "gfx/DDSurface.h"
+#include "stage/Shot.h"
+#include "stage/EffectState.h"
+#include "stage/StageState.h"
 
 class cActor;
 class cChara;
+class cEdChara;
 class cEdItem;
 class cEdShot;
 class cItem;
 class cCommandRuntime;
 class cEdCondition;
-class cEdStage;
 class cFlowRuntime;
 class cMapBlock;
+class cShot;
+class cPlayRecord;
 
 // One scroll direction of the view and the block-map geometry along it (map pixels:
 // the stage proper begins after a margin of 10 cells).
@@ -31,7 +36,7 @@ class cScrollAxis {
   std::int32_t m_bAtLimit = 0;    // the last clamp hit a limit
   std::int32_t m_nAxis = 0;       // 0 horizontal, 1 vertical
   std::int32_t m_nView = 0;       // 640 or 480
-  std::int32_t m_nMin = 0;        // scroll limits
+  std::int32_t m_nMin = 0;        // scroll limits; the far edge of the view may reach m_nMax
   std::int32_t m_nMax = 0;
   std::int32_t m_nStageStart = 0;
   std::int32_t m_nStageEnd = 0;
@@ -43,60 +48,159 @@ class cScrollAxis {
   double m_dSpeed = 0.0;          // automatic scroll, pixels per sub-step
   std::int32_t m_bAuto = 0;
 
+  // The position inside the limits; a stage narrower than the view stays at the minimum.
+  void Clamp();
+  // One sub-step of the automatic scroll.
+  void Step();
   // Automatic scrolling on at n tenths of a pixel per frame, or off.
   void SetAutoScroll(int bOn, int n);
+  // Limits from stage cells: cell nFrom is the first shown, nTo the last; an unused
+  // side keeps the stage's own edge.
+  void SetLimits(int nFrom, int nTo, int bUseFrom, int bUseTo);
 
   // The automatic scroll speed that carries objects: 0 at a limit.
   double EffectiveSpeed() const { return m_dSpeed != 0.0 && !m_bAtLimit ? m_dSpeed : 0.0; }
   // Axis, view, margin, cells, far extent, stride and stage bounds for a stage of
-  // nStageCells cells (scroll limits and speed are set apart).
+  // nStageCells cells (scroll limits and speed are set apart). The far extent never
+  // reaches beyond the block map.
   void SetMapGeometry(int nAxis, int nStageCells, int nFarExtent);
 };
 
 inline constexpr int SIDE_COUNT = 8;
 inline constexpr int STAGE_VARIABLE_COUNT = 255;
+inline constexpr int ACTIVATION_GROUP_COUNT = 60;
+inline constexpr int RANKED_COUNT = 5;
+// The largest stage side in cells that the set-up accepts; it keeps the block map small.
+inline constexpr int MAX_STAGE_CELLS = 1000;
+// The hit-test levels whose sub-step count the set-up accepts (0 draws without moving).
+inline constexpr int MAX_SUB_STEPS = 100;
 
 // The running stage's automatic scroll: the switch and the speed (tenths of a pixel per
-// frame) of each axis, as flows read and change them.
-extern std::int32_t g_bAutoScrollX;
-extern std::int32_t g_bAutoScrollY;
-extern std::int32_t g_nAutoScrollSpeedX;
-extern std::int32_t g_nAutoScrollSpeedY;
+// frame) of each axis, as flows read and change them. They are the stage's own header
+// members, so a restart brings back the values the stage began with.
+inline std::int32_t& g_bAutoScrollX = g_Stage.m_nScrollModeX;
+inline std::int32_t& g_bAutoScrollY = g_Stage.m_nScrollModeY;
+inline std::int32_t& g_nAutoScrollSpeedX = g_Stage.m_nAutoScrollX;
+inline std::int32_t& g_nAutoScrollSpeedY = g_Stage.m_nAutoScrollY;
 inline constexpr int VIEW_WIDTH = 640;
 inline constexpr int VIEW_HEIGHT = 480;
+
+// Phases of the stage scene.
+enum : std::int32_t {
+  STAGE_PHASE_FADE_IN = 0,
+  STAGE_PHASE_START = 1,
+  STAGE_PHASE_PLAY = 2,
+  STAGE_PHASE_PAUSE = 3,
+  STAGE_PHASE_GAME_END = 4,
+  STAGE_PHASE_CONTINUE = 5,
+  STAGE_PHASE_GAME_OVER = 6,
+  STAGE_PHASE_FADE_OUT = 7,
+};
 
 class cStageScene : public cScene {
  public:
   cStageScene();
+  ~cStageScene() override;
   void Run() override;
+  void Init() override;
   void FadeIn() override;
   void FadeOut() override;
+  void CollectSurfaces(std::vector<DDSURFACEDATA*>& out) override;
+  void StageStart();
   // One play frame: the close flag first.
   void Play();
+  void Pause();
+  void GameEnd();
+  void ContinueMenu();
+  void GameOver();
+  // 1 when the pause key is down (phase and step saved for the return).
+  int CheckPauseKey();
+  // The frame as the phases draw it.
+  void Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomText);
+  // The game's counters and this scene's state at the entry from another scene.
+  void ResetForEntry();
+  // Takes the life being played from the record's spare lives; 0 when none is left.
+  int UseLife(cPlayRecord& record);
+  // Builds the running stage from g_Stage (and its start snapshot when restarting).
+  void SetStage(int bRestart, int bMusicRestart);
+  // 1 when a failed Init or set-up closes the game: no logic, no drawing of what was
+  // not built.
+  bool IsClosing() const { return m_bClosing != 0; }
   // Stage music: the loop flag goes into the play record, the number to the window
   // thread (0 stops the music); returns the window's answer.
   std::intptr_t RequestBgm(int nBgm, int bLoop);
 
-  // Set by the main window on a close request while a message of stage play waits.
-  std::atomic<std::int32_t> m_bQuit{0};
-  // The name of the current ranking entry (up to three characters).
-  std::string m_strRankName;
-  cVector<void (cStageScene::*)()> m_Phases;
+  // Resources (StageResources.cpp).
+  // Names the background entries after the stage and loads them, with the scene's other
+  // table entries unless the scene follows itself; false after the close request.
+  bool LoadStageSurfaces(bool bBackgroundsOnly);
+  void BuildShotSheets();
+  void LoadCharaBitmaps();
+  void LoadSwordBitmaps();
+  void LoadEffectBitmaps();
+  void ReleaseSurfaces();
 
+  std::int32_t m_nSavedPhase = 0;  // where the pause menu returns to
+  std::int32_t m_nSavedStep = 0;
+  std::int32_t m_nEndRequest = 0;  // 0 none, 1 stage clear, 2 the player dies
   cScrollAxis m_ScrollX;
   cScrollAxis m_ScrollY;
+  cVectorList<cShot> m_Shots;
   cVector<cVectorList<cActor*>> m_SideActors;  // by side; not owned
-  cVector<DDSURFACEDATA> m_CharaSurfaces;       // four per character bitmap of the database
-  cActor* m_pCurActor = nullptr;                // the actor whose flows run now
-  cFlowRuntime* m_pCurFlow = nullptr;           // the flow being started or stepped
-  cCommandRuntime* m_pCurCommand = nullptr;     // the command being executed
-  std::int32_t m_nTimeLeft = 0;                 // time-limit units; 999 without a limit
+  cVector<cVectorList<cShot*>> m_SideShots;    // by side; not owned
+  cVectorList<cMessagePopup> m_Popups;
+  cVectorList<cEffect> m_Effects;
+  cVectorList<cPicture> m_Pictures;
+  cScreenEffectState m_ScreenEffect;
+  cScreenColor m_ScreenColor;
+  cMessageWait m_Wait;
+  // Set by the main window on a close request while a message of stage play waits.
+  std::atomic<std::int32_t> m_bQuit{0};
+  cActor* m_pCurActor = nullptr;             // the actor whose flows run now
+  cFlowRuntime* m_pCurFlow = nullptr;        // the flow being started or stepped
+  cCommandRuntime* m_pCurCommand = nullptr;  // the command being executed
+  std::int32_t m_bItemMessageOpen = 0;
+  std::int32_t m_nSubStep = 0;     // from 1 within a play frame
+  std::int32_t m_nStepCount = 0;   // sub-steps since the set-up
+  cVector<std::int32_t> m_HitSchedule;  // per sub-step: 1 where shot hits are tested
+  std::int32_t m_nTimeLeft = 0;    // time-limit units; 999 without a limit
   std::int32_t m_bNoTimeLimit = 0;
-  std::int32_t m_bStatusChanged = 0;            // an HP fell during the sub-step: check deaths
-  cVector<std::int32_t> m_StageVariables;       // S0 to S254
-  std::int32_t m_nEndRequest = 0;  // 0 none, 1 stage clear, 2 the player dies
-  std::int32_t m_nNextPart = 0;    // after a clear: the part to play, 0 the world is cleared
-  std::int32_t m_bItemMessageOpen = 0;  // an item's list has opened the message window
+  std::int32_t m_nPlayFrames = 0;
+  std::int32_t m_nPlayTime = 0;    // 1/100 s
+  std::int32_t m_nPhaseFrames = 0;   // stage-start captions
+  std::int32_t m_nPhaseFrames2 = 0;  // game-end display
+  std::uint32_t m_nSeed = 0;         // of the random generator
+  std::int32_t m_bHoldButtons = 0;
+  std::int32_t m_bStatusChanged = 0;  // an HP fell during the sub-step: check deaths
+  cVector<std::int32_t> m_StageVariables;  // S0 to S254
+  cVector<std::uint8_t> m_GroupAwake;      // activation groups woken in this sub-step
+  std::int32_t m_nNextActorId = 0;
+  std::int32_t m_nNextItemId = 0;
+  std::int32_t m_nNextShotId = 0;
+  std::int32_t m_bEraseCharas = 0;
+  std::int32_t m_bEraseBlockCharas = 0;
+  std::int32_t m_bEraseItems = 0;
+  cVector<std::int32_t> m_SummonCells;
+  std::int32_t m_nNextPart = 0;
+  std::int32_t m_bRanked = 0;
+  cVector<std::int32_t> m_Ranks;
+  cVector<std::int32_t> m_Results;
+  std::string m_strPlayerName;  // the ranking entry's name (up to three characters)
+  std::int32_t m_bRankingDone = 0;
+  std::int32_t m_nPlayers = 0;  // always 1
+  std::int32_t m_bClosing = 0;
+
+  // Surfaces from the databases: four per character bitmap and per sword type, two per
+  // effect (entry 0 has none).
+  cVector<DDSURFACEDATA> m_CharaSurfaces;
+  cVector<DDSURFACEINFO> m_CharaInfos;
+  cVector<DDSURFACEDATA> m_SwordSurfaces;
+  cVector<DDSURFACEINFO> m_SwordInfos;
+  cVector<DDSURFACEDATA> m_EffectSurfaces;
+  cVector<DDSURFACEINFO> m_EffectInfos;
+  std::int32_t m_bTableLoaded = 0;  // the fixed-table entries are the scene's to release
+
+  cVector<void (cStageScene::*)()> m_Phases;
 
   // Block map and block collision. Cell indexes are column + (row << m_ScrollX.m_nShift).
   // Builds g_BlockMap for a stage whose axes are set up; false (after the error box and
@@ -138,6 +242,11 @@ class cStageScene : public cScene {
   void UnlinkActor(cActor& actor);
   // Unlinks a character, takes it out of its list and returns the node after it.
   cVectorList<cChara>::iterator EraseChara(cVectorList<cChara>& list, cVectorList<cChara>::iterator node);
+  // The characters of one stage placement at stage cell (column, row): the placement and
+  // its copies, each appended with serial nCounter (then counted) only when inside the
+  // stage; pItem (or null) is the item they hold.
+  void SpawnCharaAt(cVectorList<cChara>& list, int nColumn, int nRow, std::int32_t& nCounter,
+                    const cEdChara& placement, const cItem* pItem);
   // One item of a stage placement at stage cell (column, row), moved by the placement's
   // offsets; appended with serial nCounter (then counted) only when inside the stage.
   void SpawnItemAt(cVectorList<cItem>& list, int nColumn, int nRow, std::int32_t& nCounter, const cEdItem& placement);
@@ -145,7 +254,26 @@ class cStageScene : public cScene {
   // the payload may limit its life. Counted only when it lies inside the stage.
   void SummonItem(cVectorList<cItem>& list, double x, double y, const cEdShot& payload, const cEdItem& def,
                   std::int32_t& nCounter);
+
+ private:
+  // Set-up steps (StageSetup.cpp); each false after the close request it posted.
+  bool CheckStageGeometry();
+  void SeedRandom();
+  void RequestStageMusic(int bMusicRestart);
+  void SetUpScrollAxes();
+  void SetUpPlayer();
+  void SpawnPlacedObjects();
+  void BuildHitSchedule();
+  void FireStartTriggers();
+  // The set-up failed: a box, the close request, and from now on a closing scene.
+  void FailSetUp(const char* text);
 };
+
+// The shot-hit schedule of a frame of nSubSteps sub-steps with nChecks hit tests (0:
+// every sub-step).
+cVector<std::int32_t> MakeHitSchedule(int nSubSteps, int nChecks);
+// Frames of the stage-start captions: 80 each, drawn while the counter is below 80.
+inline constexpr int CAPTION_FRAMES = 80;
 
 // The running stage scene; the window thread reads the pointer too. The scene manager
 // sets it when it makes scene 4 and clears it before deleting that scene.

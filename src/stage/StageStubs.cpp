@@ -4,7 +4,6 @@ namespace stagestub {
 
 cCalls g_Calls;
 int g_nEndRequest = 0;
-int g_bKeepDeadCharas = 0;
 
 void PlayCommandSound(cActor&, cCommandRuntime&) { ++g_Calls.nCommandSounds; }
 
@@ -21,8 +20,6 @@ void StartCharaEffect(cActor&, int nEffect, int, int) {
 int GiveItem(cItem&, int) { return 0; }
 
 int StageEndRequested() { return g_nEndRequest; }
-
-int KeepDeadCharas() { return g_bKeepDeadCharas; }
 
 void EnterGameEnd() { ++g_Calls.nGameEnds; }
 

@@ -22,8 +22,6 @@ void StartCharaEffect(cActor& actor, int nEffect, int nParam, int nExtra);
 int GiveItem(cItem& item, int nPlayer);
 // 1 when a stage clear has been requested during this sub-step.
 int StageEndRequested();
-// Whether the project keeps dead characters on the stage for their death animation.
-int KeepDeadCharas();
 // Tallies the results and enters the game-end phase.
 void EnterGameEnd();
 
@@ -39,6 +37,5 @@ struct cCalls {
 extern cCalls g_Calls;
 // What StageEndRequested reports; tests set it.
 extern int g_nEndRequest;
-extern int g_bKeepDeadCharas;
 
 }  // namespace stagestub

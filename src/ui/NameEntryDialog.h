@@ -28,7 +28,7 @@ class cNameEntryDialog : public cDialog {
 extern cNameEntryDialog* g_pNameEntryDialog;
 std::intptr_t NameDialogProc(plat::WindowToken hWnd, const plat::Msg& msg);
 
-// Stage play's ranking name (cStageScene::m_strRankName of g_StageScene) while a stage
+// Stage play's ranking name (cStageScene::m_strPlayerName of g_StageScene) while a stage
 // scene exists: start-up installs a function that gives it, or nullptr without a scene.
 using StageRankNameSource = std::string* (*)();
 void SetStageRankNameSource(StageRankNameSource source);

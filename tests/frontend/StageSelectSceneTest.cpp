@@ -43,7 +43,7 @@ class StageSelectSceneTest : public GfxFixture {
     g_SceneManager.m_nNextScene = SCENE_STAGESELECT;
     g_SceneManager.m_nPrevScene = SCENE_TITLE;
     g_SceneManager.m_nGameMode = GAME_MODE_CHALLENGE;
-    g_SceneManager.m_nStageListRow = g_SceneManager.m_nStageListPos = 0;
+    g_SceneManager.m_nStageCursor = g_SceneManager.m_nStageScroll = 0;
     g_SceneManager.m_nFadeSpeed = 30;
   }
   void TearDown() override {
@@ -55,7 +55,7 @@ class StageSelectSceneTest : public GfxFixture {
     g_StartStage = cEdStage();
     g_MenuCursor.Reset();
     g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = g_SceneManager.m_nPrevScene = 0;
-    g_SceneManager.m_nGameMode = g_SceneManager.m_nStageListRow = g_SceneManager.m_nStageListPos = 0;
+    g_SceneManager.m_nGameMode = g_SceneManager.m_nStageCursor = g_SceneManager.m_nStageScroll = 0;
     std::filesystem::current_path(oldDir_);
     GfxFixture::TearDown();
   }
@@ -108,8 +108,8 @@ TEST_F(StageSelectSceneTest, ListedStagesAndTheirRows) {
     SCOPED_TRACE(c.open * 100 + c.row);
     g_PlayRecord.m_nOpenStages = c.open;
     g_System.m_bChallengeAllOpen = c.allOpen;
-    g_SceneManager.m_nStageListRow = c.row;
-    g_SceneManager.m_nStageListPos = c.pos;
+    g_SceneManager.m_nStageCursor = c.row;
+    g_SceneManager.m_nStageScroll = c.pos;
     StartToList();
     EXPECT_EQ(scene_->m_nStageCount, c.count);
     EXPECT_EQ(scene_->m_nVisibleRows, c.visible);

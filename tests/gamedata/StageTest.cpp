@@ -330,23 +330,25 @@ TEST_F(StageTest, HitLevels) {
     std::int32_t steps;
     double cap, stepCap;
   };
-  // Levels outside 1 to 19 are guarded: at least one and at most 100 sub-steps.
+  // Levels outside 0 to 100 sub-steps are guarded; level 0 (or below) runs no sub-step and
+  // keeps the per-step scales of one, so nothing divides by zero.
   const Case cases[] = {{1, 1, 6, 6},    {10, 10, 60, 6},  {11, 1, 60, 60}, {15, 5, 60, 12},
-                        {19, 9, 60, 60 / 9.0}, {20, 20, 120, 6}, {0, 1, 6, 6},    {-4, 1, 6, 6}, {1 << 30, 100, 600, 6}};
+                        {19, 9, 60, 60 / 9.0}, {20, 20, 120, 6}, {0, 0, 6, 6},    {-4, 0, 6, 6}, {1 << 30, 100, 600, 6}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.level);
     cEdStage s;
     s.m_dGravity = 0.5;
     s.SetHitLevel(c.level);
+    const double d = c.steps > 0 ? c.steps : 1;
     EXPECT_EQ(s.m_nHitLevel, c.level);
     EXPECT_EQ(s.m_nSubSteps, c.steps);
-    EXPECT_EQ(s.m_dSubSteps, c.steps);
-    EXPECT_EQ(s.m_dSubSteps2, c.steps * c.steps);
+    EXPECT_EQ(s.m_dSubSteps, d);
+    EXPECT_EQ(s.m_dSubSteps2, d * d);
     EXPECT_EQ(s.m_nTurnSteps, 6 * c.steps);
     EXPECT_EQ(s.m_nSubSteps8, 8 * c.steps);
     EXPECT_EQ(s.m_dSpeedCap, c.cap);
     EXPECT_DOUBLE_EQ(s.m_dStepSpeedCap, c.stepCap);
-    EXPECT_DOUBLE_EQ(s.m_dStepGravity, 0.5 / (c.steps * c.steps));
+    EXPECT_DOUBLE_EQ(s.m_dStepGravity, 0.5 / (d * d));
   }
 }
 

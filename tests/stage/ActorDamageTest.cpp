@@ -20,7 +20,7 @@ class ActorDamageTest : public StageFixture {
     StageFixture::SetUp();
     stagestub::g_Calls = {};
     stagestub::g_nEndRequest = 0;
-    stagestub::g_bKeepDeadCharas = 0;
+    g_System.m_bEndCheckRule = 0;
     savedScore_ = g_PlayRecord.m_nStageScore;
     for (int i = 0; i < 4; ++i) savedTimes_[i] = g_Stage.m_HitTimes[i];
   }
@@ -105,6 +105,10 @@ TEST_F(ActorDamageTest, HpAndSpChangesWithTheirGauges) {
   EXPECT_EQ(a.m_HpGauge.m_nLength, 2);               // 1 x 50 / 20
   EXPECT_DOUBLE_EQ(a.m_HpGauge.m_dDamage, -5.0);     // -2 x 50 / 20
   EXPECT_DOUBLE_EQ(a.m_HpGauge.m_dDecay, -5.0 / 60);
+  SetHp(a, 100, 100);
+  a.ChangeHp(-1, false, true);
+  EXPECT_DOUBLE_EQ(a.m_HpGauge.m_dDamage, -0.5);  // -1 x 50 / 100, not cut to a whole pixel
+  SetHp(a, 1, 20);
 
   a.m_Def.m_nInvincible = 1;
   EXPECT_EQ(a.ChangeHp(-5, false, false), 0);
@@ -216,7 +220,7 @@ TEST_F(ActorDamageTest, ADeathThatClearsTheStageKeepsTheActorLinked) {
 TEST_F(ActorDamageTest, TheHpPassRemovesVanishedAndDeadCharacters) {
   for (int bKeep : {0, 1}) {
     SCOPED_TRACE(bKeep);
-    stagestub::g_bKeepDeadCharas = bKeep;
+    g_System.m_bEndCheckRule = bKeep;
     triggers_.clear();
     g_Charas.clear();
     g_Players[0].m_nHp = 5;
@@ -246,7 +250,7 @@ TEST_F(ActorDamageTest, TheHpPassRemovesVanishedAndDeadCharacters) {
     }
     Scene().m_SideActors[1].clear();
   }
-  stagestub::g_bKeepDeadCharas = 0;
+  g_System.m_bEndCheckRule = 0;
   // The hero at 0 HP ends the step.
   g_Players[0].m_nHp = 0;
   EXPECT_EQ(Scene().HpCheckPass(), 1);

@@ -71,9 +71,15 @@ TEST_F(ActorPhysicsTest, StagesWithoutGravityGiveFiniteJumps) {
     a.m_nKind = CHARA;
     const double v = a.JumpSpeed(32);
     EXPECT_TRUE(std::isfinite(v));
-    EXPECT_GE(cActor::ApexSteps(v), 0);
-    EXPECT_GE(a.JumpFrames(2), 1);
+    EXPECT_EQ(cActor::ApexSteps(v), 0);
+    EXPECT_EQ(a.JumpFrames(2), 1);
   }
+  // Level 0 runs no sub-step: nothing divides by the count.
+  g_Stage.m_dGravity = 0.4;
+  g_Stage.SetHitLevel(0);
+  cChara b;
+  EXPECT_TRUE(std::isfinite(b.JumpSpeed(32)));
+  EXPECT_GE(b.JumpFrames(2), 1);
 }
 
 TEST_F(ActorPhysicsTest, ACharacterFallsAtTheSpeedCapAndLandsKeepingTheFraction) {

@@ -160,6 +160,23 @@ TEST_F(AnimeSequencerTest, EmptySequencerTicksZeroAndClearEmpties) {
   EXPECT_EQ(a.Tick(), 0);
 }
 
+TEST_F(AnimeSequencerTest, AnAnimationWithoutFramesDrawsNothingAndHasEnded) {
+  // A database animation without frames becomes a sequence of its loop code alone.
+  const ANIMESTEP kNoFrames[] = {{-2, 0, 1}};
+  const ANIMESTEP* table[] = {kLoop, kNoFrames, nullptr};
+  cAnimeSequencer a;
+  a.Load(table);
+  EXPECT_EQ(a.Start(1, 0), 1);
+  EXPECT_EQ(TickRun(a, 3), Repeat(ANIME_CODE_END, 3));
+  EXPECT_EQ(a.GetPattern(), ANIME_CODE_END);
+  a.Advance(100);
+  a.m_Sequences[1].clear();
+  EXPECT_EQ(a.Tick(), ANIME_CODE_END);
+  EXPECT_EQ(a.Start(0, 0), 1);
+  EXPECT_EQ(a.Tick(), 0);
+  EXPECT_EQ(closes_, 0);
+}
+
 TEST_F(AnimeSequencerTest, CopyOwnsItsSequences) {
   const ANIMESTEP* table[] = {kLoop, nullptr};
   cAnimeSequencer a;

@@ -105,6 +105,7 @@ class StageFixture : public test_support::LogCapture {
   // stage cells.
   void MakeMap(std::initializer_list<std::pair<int, int>> cells = {}, int nKind = 1) {
     cEdStage stage;
+    stage.m_nWidth = scene_->m_ScrollX.m_nCells - 20;
     stage.m_nHeight = scene_->m_ScrollY.m_nCells - 20;
     for (auto [cx, cy] : cells) {
       cEdBlock b;

@@ -69,6 +69,28 @@ cEdFlow JumpFlow() {
   return flow;
 }
 
+// The hit boxes of the sample's stages, in pixels: {walking w, h, flying w, h} and the
+// vertical anchors {walking, flying} (1 stands on the cell's bottom, 0 is centred).
+void SetBoxSizes(cEdStage& s) {
+  const auto set = [](std::int32_t* p, std::initializer_list<std::int32_t> values) {
+    for (std::int32_t v : values) *p++ = v;
+  };
+  set(s.m_PlayerBoxA, {16, 24, 16, 16});  // the player's body
+  set(s.m_PlayerBoxAAnchor, {1, 0});
+  set(s.m_PlayerBoxB, {16, 24, 16, 16});  // the player against characters
+  set(s.m_PlayerBoxBAnchor, {1, 0});
+  set(s.m_PlayerBoxC, {12, 8});           // the player against shots
+  set(s.m_PlayerBoxD, {16, 16});          // the player's item box
+  set(s.m_CharaBoxA, {16, 24, 16, 16});   // a character's body
+  set(s.m_CharaBoxAAnchor, {1, 0});
+  set(s.m_CharaBoxB, {12, 24, 12, 16});   // characters against characters
+  set(s.m_CharaBoxBAnchor, {1, 0});
+  set(s.m_CharaBoxC, {30, 30});           // characters against shots
+  set(s.m_ItemBox, {28, 28});
+  for (std::int32_t* pair : {s.m_PlayerShotSize, s.m_PlayerShotAttack, s.m_CharaShotSize, s.m_CharaShotAttack})
+    set(pair, {16, 16});
+}
+
 }  // namespace
 
 cEdBlock BlockDef(int image) {
@@ -172,6 +194,10 @@ void BuildStage(cEdStage& stage) {
   stage.m_bShowStart2 = 0;
   stage.m_bShowClear = 1;
   stage.m_bShowGameOver = 1;
+  // Objects live anywhere on the block map, the stage and its margins.
+  stage.m_nExtentX = (STAGE_WIDTH + 20) * 32 - 640;
+  stage.m_nExtentY = (STAGE_HEIGHT + 20) * 32 - 640;
+  SetBoxSizes(stage);
 
   auto place = [&](cEdBlock block, int x, int y) {
     block.m_nX = static_cast<std::int16_t>(x);
@@ -186,11 +212,14 @@ void BuildStage(cEdStage& stage) {
   for (int step = 0; step < 3; ++step)
     for (int y = 12 - step; y <= 12; ++y) place(BlockDef(BLOCK_STONE), 28 + step, y);
 
+  // The hero and the walker are on different sides, so that they can hit each other.
   cEdChara hero = HeroDef();
+  hero.m_nPassNumber = SIDE_HERO;
   hero.m_nX = 2;
   hero.m_nY = 12;
   stage.m_Charas.push_back(hero);
   cEdChara walker = WalkerDef();
+  walker.m_nPassNumber = SIDE_ENEMY;
   walker.m_nX = 20;
   walker.m_nY = 12;
   stage.m_Charas.push_back(walker);

@@ -15,6 +15,9 @@ inline constexpr const char* CHALLENGE_STAGE_FILE = "default\\stg4\\c01-1.stg4_0
 
 inline constexpr int STAGE_WIDTH = 40;
 inline constexpr int STAGE_HEIGHT = 15;
+// Sides of the placed characters: the hero's and the enemies'.
+inline constexpr int SIDE_HERO = 0;
+inline constexpr int SIDE_ENEMY = 1;
 
 cEdBlock BlockDef(int image);
 cEdChara HeroDef();

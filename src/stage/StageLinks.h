@@ -1,0 +1,12 @@
+// What stage play asks of the front end, which lies above it: the shared menu cursor,
+// the restart of a free-play stage file and the rankings of the stage. Start-up fills
+// these in; a link left empty does nothing (the restart then reports success).
+#pragma once
+#include <functional>
+
+struct cStageLinks {
+  std::function<void()> resetMenuCursor;    // cMenuCursor::Reset on g_MenuCursor
+  std::function<bool()> restartFreeStage;   // StartStageFile (the stage file last loaded, 0)
+  std::function<void()> loadStageRankings;  // cRankingSet::LoadFile (game mode, stage name)
+};
+extern cStageLinks g_StageLinks;
