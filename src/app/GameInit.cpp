@@ -183,7 +183,8 @@ bool LoadMapAndPalette() {
 bool StartTestPlay() {
   std::string& name = g_SystemIni.m_szFreeStage;
   FindNewestNumberedFile(name, name, "stg4");
-  if (!plat::fs::exists(name)) {
+  // A folder of that name is no stage: it is reported like a missing file.
+  if (!plat::fs::isFile(name)) {
     ReportPrintfDebug("「%s」の読み込みに失敗しました！", name.c_str());
     name.clear();
     return true;
@@ -269,6 +270,12 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   g_nDataVersion = CURRENT_DATA_VERSION;
   g_bStripCR = 1;
 
+  // Interrupted saves and copies leave temporaries in the game folder and the user's
+  // folders; this instance holds the game folder now. Project folders are the editor's.
+  plat::fs::removeStaleTemporaries(".");
+  for (const char* folder : g_DataFolders) {
+    if (std::string_view(folder).starts_with("user_data")) plat::fs::removeStaleTemporaries(folder);
+  }
   if (!CreateDefaultData()) {
     ReportError("「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。");
     return false;
@@ -338,7 +345,7 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   if (!CreateStartUpFonts()) return false;
 
   SetUpInput();
-  g_Option.LoadFromFile(g_PathTable[PATH_OPTION]);
+  g_Option.LoadUserFile(g_PathTable[PATH_OPTION]);
   if (g_DDState.nBpp == 8 && !LoadHbtPalette(g_Option.m_nPalette)) return false;
 
   if (!StartSound()) return false;

@@ -34,9 +34,12 @@ std::int32_t ChooseReplaySave(std::string& path) {
 }
 
 // which 0: the attempt being played; 1: the one before it.
+// A failed save has its report line from the key log and the refusal sound here.
 bool SaveChosenReplay(std::uintptr_t which, const std::string& path) {
-  if (which == 1) return g_PrevKeyLog.SaveReplay(path, g_Stage, g_StartStage, g_PrevStartPlayRecord) != 0;
-  return g_KeyLog.SaveReplay(path, g_Stage, g_StartStage, g_StartPlayRecord) != 0;
+  const bool saved = which == 1 ? g_PrevKeyLog.SaveReplay(path, g_Stage, g_StartStage, g_PrevStartPlayRecord) != 0
+                                : g_KeyLog.SaveReplay(path, g_Stage, g_StartStage, g_StartPlayRecord) != 0;
+  if (!saved) RequestSystemSound(3);
+  return saved;
 }
 
 }  // namespace

@@ -82,7 +82,8 @@ void SetSystemIniDefaults(SYSTEMINIDATA& ini, const cVector<cEdSetting>& setting
 }
 
 int LoadSystemIni(std::string_view path, SYSTEMINIDATA& ini, const cVector<cEdSetting>& settings) {
-  const std::optional<std::string> file = plat::fs::readFile(path);
+  // A settings file is a few lines; a larger one is not read.
+  const std::optional<std::string> file = plat::fs::readFile(path, std::size_t{1} << 20);
   return file ? ParseSystemIni(*file, ini, settings) : 0;
 }
 

@@ -58,6 +58,9 @@ int WinMain(const std::string& commandLine, int showCommand) {
   std::string reportPath = "Report_Game.txt";
   MakeAbsolutePath(reportPath);
   if (!OpenReport(reportPath)) {
+    // Without its report log the game could not tell what goes wrong later: it says so
+    // (standard error and a box) and ends with a failure status.
+    plat::messageBox("レポートログ " + reportPath + " を作成できません！", "エラー", plat::mb::Ok);
     ReleaseInstanceLock();
     return kStartFailed;
   }

@@ -8,7 +8,7 @@
 
 namespace {
 
-// Start of the file name: after the last separator that is not a trail byte.
+// Start of the file name: after the last separator ('\\' or '/') that is not a trail byte.
 std::size_t NameStart(std::string_view path) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < path.size();) {
@@ -16,7 +16,7 @@ std::size_t NameStart(std::string_view path) {
       i += 2;
       continue;
     }
-    if (path[i] == '\\') start = i + 1;
+    if (path[i] == '\\' || path[i] == '/') start = i + 1;
     ++i;
   }
   return start;

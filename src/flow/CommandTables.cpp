@@ -12,6 +12,8 @@ int ItemExec(cPlayer& player, const cEdCommand& command) {
   return 0;
 }
 
+int ItemStageClear(cPlayer& player, const cEdCommand& command) { return CmdStageClear(player, command); }
+
 }  // namespace
 
 CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
@@ -25,9 +27,17 @@ CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
     ExecAvoidOffscreenMove,  // 7
     ExecCancelMove,          // 8
     ExecChangeDirection,     // 9
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,  // 10-21
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,  // 10-15
+    ExecFlowOperation,       // 16
+    ExecStageClear,          // 17
+    nullptr, nullptr,        // 18, 19
+    ExecWarp,                // 20
+    ExecSetTarget,           // 21
     ExecStatusOperation,     // 22
-    nullptr, nullptr, nullptr, nullptr,  // 23-26
+    ExecStatusOperation2,    // 23
+    ExecGetItem,             // 24
+    ExecChangeGraphic,       // 25
+    ExecChangeBasicAnimeSet, // 26
     ExecRunAnime,            // 27
     nullptr, nullptr, nullptr, nullptr, nullptr,  // 28-32
     ExecChangeBackground,    // 33
@@ -39,9 +49,15 @@ CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
 ItemCommandExecutor g_ItemCommandExecutors[ITEM_COMMAND_TYPE_COUNT] = {
     nullptr,              // 0
     ItemExecChangeFlows,  // 1
-    nullptr, nullptr, nullptr, nullptr, nullptr,  // 2-6
+    ItemStageClear,       // 2: 1, the stage is cleared
+    nullptr, nullptr,     // 3, 4
+    ItemExec<CmdWarp>,              // 5
+    ItemExec<CmdSetTarget>,         // 6
     ItemExec<CmdStatusOperation>,   // 7
-    nullptr, nullptr, nullptr, nullptr,  // 8-11
+    ItemExec<CmdStatusOperation2>,  // 8
+    ItemExec<CmdGetItem>,           // 9
+    ItemExec<CmdChangeGraphic>,     // 10
+    ItemExec<CmdChangeBasicAnimeSet>,  // 11
     ItemExec<CmdRunAnime>,          // 12
     nullptr, nullptr, nullptr, nullptr, nullptr,  // 13-17
     ItemExec<CmdChangeBackground>,  // 18

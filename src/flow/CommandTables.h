@@ -42,7 +42,15 @@ int ExecChangeDirection(cActor& actor, cCommandRuntime& runtime);
 
 // Commands that act at once, as executors of flows; each calls the body of the same
 // name with Cmd in place of Exec, which item lists call too.
+int ExecFlowOperation(cActor& actor, cCommandRuntime& runtime);
+int ExecStageClear(cActor& actor, cCommandRuntime& runtime);
+int ExecWarp(cActor& actor, cCommandRuntime& runtime);
+int ExecSetTarget(cActor& actor, cCommandRuntime& runtime);
 int ExecStatusOperation(cActor& actor, cCommandRuntime& runtime);
+int ExecStatusOperation2(cActor& actor, cCommandRuntime& runtime);
+int ExecGetItem(cActor& actor, cCommandRuntime& runtime);
+int ExecChangeGraphic(cActor& actor, cCommandRuntime& runtime);
+int ExecChangeBasicAnimeSet(cActor& actor, cCommandRuntime& runtime);
 int ExecRunAnime(cActor& actor, cCommandRuntime& runtime);
 int ExecChangeBackground(cActor& actor, cCommandRuntime& runtime);
 int ExecPlaySound(cActor& actor, cCommandRuntime& runtime);
@@ -55,6 +63,23 @@ int ExecRunCode(cActor& actor, cCommandRuntime& runtime);
 int CmdChangeFlows(cActor& actor, const cEdCommand& command, int bImmediate);
 int ItemExecChangeFlows(cPlayer& player, const cEdCommand& command);
 
+// The stage clear: the next part (parameter 0: the following one, the one in parameter
+// 1, or 0 for the world cleared) and, when parameter 2 is set, the world-map cell of
+// parameters 3 and 4, kept below the map's size. Returns 1.
+int CmdStageClear(cActor& actor, const cEdCommand& command);
+// Moves the actor by its move payload; refused (the actor stays) outside the stage or
+// into anything solid.
+void CmdWarp(cActor& actor, const cEdCommand& command);
+// The actor's target: the hero, itself, the nearest or the first character of a side
+// list (or of all eight) that passes the filters; the targeted-by lists follow.
+void CmdSetTarget(cActor& actor, const cEdCommand& command);
+// State flags of the actor or its target, or the stage's automatic scroll.
+void CmdStatusOperation2(cActor& actor, const cEdCommand& command);
+// The hero takes an item of palette 0 (common) or 1 (stage): its list runs on the hero
+// and its result becomes the stage's end request.
+void CmdGetItem(cActor& actor, const cEdCommand& command);
+void CmdChangeGraphic(cActor& actor, const cEdCommand& command);
+void CmdChangeBasicAnimeSet(cActor& actor, const cEdCommand& command);
 void CmdRunAnime(cActor& actor, const cEdCommand& command);
 void CmdChangeBackground(cActor& actor, const cEdCommand& command);
 void CmdPlaySound(cActor& actor, const cEdCommand& command);

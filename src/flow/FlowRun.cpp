@@ -60,6 +60,7 @@ int cCommandRuntime::Step() {
 
 void cFlowRuntime::Start() {
   m_bRunning = 1;
+  m_bRestarted = 1;
   m_nCurrent = 0;
   m_nStepCount = 0;
   m_bMessageContinue = 0;
@@ -112,6 +113,7 @@ int cFlowRuntime::Step() {
   cStageScene* pScene = Scene();
   if (pScene) pScene->m_pCurFlow = this;
   m_bAbort = 0;
+  m_bRestarted = 0;
   const int nLast = m_Commands.Size() - 1;
   for (int i = 0; i <= m_nCurrent && i <= nLast; ++i) {
     cCommandRuntime& c = m_Commands[i];
@@ -122,8 +124,12 @@ int cFlowRuntime::Step() {
       c.Reset();
       if (!bKeyMessage && !bParallel) m_bMessageContinue = 0;
     }
+    // A flow that its own command started again begins afresh in its next step: the
+    // command that did it is neither finished nor passed.
     if (bParallel) {
-      if (c.Step()) {
+      const int bFinished = c.Step();
+      if (m_bRestarted) return 0;
+      if (bFinished) {
         c.m_bDone = 1;
         if (i == nLast) return 1;
       }
@@ -131,7 +137,9 @@ int cFlowRuntime::Step() {
       if (m_bAbort) return 0;
       continue;
     }
-    if (!c.Step()) {
+    const int bFinished = c.Step();
+    if (m_bRestarted) return 0;
+    if (!bFinished) {
       if (m_bAbort) return 0;
       continue;
     }

@@ -1,7 +1,11 @@
-// Commands that act within one step: status arithmetic, animations over the actor,
-// background layers, sounds, the stage music and lines of code. Each body works on the
-// command definition alone, so that item lists can run it too.
+// Commands that act within one step: status arithmetic, the state flags of an actor and
+// the automatic scroll, graphics and animations of the actor, background layers, sounds,
+// the stage music and lines of code. Each body works on the command definition alone,
+// so that item lists can run it too.
+#include <algorithm>
+
 #include "flow/CodeLanguage.h"
+#include "flow/CommandBody.h"
 #include "flow/CommandTables.h"
 #include "flow/StatusEngine.h"
 #include "gamedata/RunTimeTables.h"
@@ -9,23 +13,15 @@
 #include "sound/SoundTable.h"
 #include "stage/Actor.h"
 #include "stage/FlowRuntime.h"
+#include "stage/Player.h"
 #include "stage/StageScene.h"
-
-namespace {
-
-// Parameter n, or 0 where a damaged command lacks it.
-std::int32_t Param(const cEdCommand& command, int n) {
-  return n < command.m_Params.Size() ? command.m_Params[n] : 0;
-}
-
-}  // namespace
 
 void CmdRunAnime(cActor& actor, const cEdCommand& command) {
   if (g_AnimeFrameTables.empty()) return;
   const cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
   const cFlowRuntime* pFlow = pScene ? pScene->m_pCurFlow : nullptr;
   cFlowAnime& a = actor.m_FlowAnimes.emplace_front();
-  a.m_Anime.m_Sequences.push_back(g_AnimeFrameTables[Param(command, 0)]);
+  a.m_Anime.m_Sequences.push_back(g_AnimeFrameTables[CommandParam(command, 0)]);
   // Started outside any flow (an item's list), it belongs to none.
   a.m_nFlowSerial = pFlow ? pFlow->m_nSerial : -1;
   a.m_Anime.Start(0, 1);
@@ -33,10 +29,10 @@ void CmdRunAnime(cActor& actor, const cEdCommand& command) {
 
 void CmdChangeBackground(cActor&, const cEdCommand& command) {
   cVector<cEdBackground>& layers = g_Stage.m_Backgrounds;
-  const auto nLayer = static_cast<std::uint32_t>(Param(command, 0)) - 1u;
+  const auto nLayer = static_cast<std::uint32_t>(CommandParam(command, 0)) - 1u;
   if (nLayer >= static_cast<std::uint32_t>(layers.Size())) return;
   std::int32_t& bVisible = layers[static_cast<int>(nLayer)].m_bVisible;
-  switch (Param(command, 1)) {
+  switch (CommandParam(command, 1)) {
     case 0: bVisible = 1; break;
     case 1: bVisible = 0; break;
     case 2: bVisible = bVisible ? 0 : 1; break;
@@ -46,29 +42,83 @@ void CmdChangeBackground(cActor&, const cEdCommand& command) {
 
 void CmdPlaySound(cActor& actor, const cEdCommand& command) {
   if (command.m_bSoundOnScreen && !actor.m_bOnScreen) return;
-  RequestSound(static_cast<std::int16_t>(Param(command, 0)));
+  RequestSound(static_cast<std::int16_t>(CommandParam(command, 0)));
 }
 
 void CmdPlayBgm(cActor&, const cEdCommand& command) {
   if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed))
-    pScene->RequestBgm(Param(command, 0), Param(command, 1));
+    pScene->RequestBgm(CommandParam(command, 0), CommandParam(command, 1));
 }
 
 void CmdRunCode(cActor& actor, const cEdCommand& command) { RunCode(command.m_strText, actor); }
 
-namespace {
-
-template <void (*Body)(cActor&, const cEdCommand&)>
-int Exec(cActor& actor, cCommandRuntime& runtime) {
-  if (runtime.m_pCommand) Body(actor, *runtime.m_pCommand);
-  return 0;
+void CmdStatusOperation2(cActor& actor, const cEdCommand& command) {
+  const int nWhose = CommandParam(command, 0);
+  const int nState = CommandParam(command, 1);
+  const std::int32_t n = CommandParam(command, 2);
+  cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
+  if (nWhose == OWNER_SYSTEM) {
+    if (!pScene) return;
+    if (nState == 0) {
+      g_bAutoScrollX = n;
+      pScene->m_ScrollX.SetAutoScroll(n, g_nAutoScrollSpeedX);
+    } else if (nState == 1) {
+      g_bAutoScrollY = n;
+      pScene->m_ScrollY.SetAutoScroll(n, g_nAutoScrollSpeedY);
+    }
+    return;
+  }
+  cActor* a = OwnerActor(actor, nWhose);
+  if (!a) return;
+  const bool bHero = a->m_nKind == 0 && !g_Players.empty() && a == &g_Players[0];
+  const auto byte = static_cast<std::uint8_t>(n);
+  switch (nState) {
+    case 0:  // "消滅": a character leaves the stage, the hero dies
+      if (a->m_nKind == 1) a->m_bVanished = 1;
+      else if (a->m_nKind == 0) a->m_nHp = 0;
+      if (a != &actor && pScene) pScene->m_bStatusChanged = 1;
+      break;
+    case 1: a->m_Def.m_bTransparent = byte; break;
+    case 2: a->m_Def.m_bFixedFacing = byte; break;
+    case 3:
+      if (bHero) g_Players[0].SetFlyMode(n, 1);
+      break;
+    case 4: a->m_Def.m_nInvincible = byte; break;
+    case 5: {
+      // The giant scale runs from 1 to 10; other values would fold the boxes up.
+      const int nScale = std::clamp(n, 1, 10);
+      a->SetScale(nScale, a->m_Def.m_nScale);
+      a->m_Def.m_nScale = static_cast<std::uint8_t>(nScale);
+      if (bHero) g_Players[0].BuildDebugBoxes();
+      break;
+    }
+    case 6:
+      a->m_Def.m_bAutoScrollSync = byte;
+      a->m_bScrollSync = byte;
+      break;
+    default: break;
+  }
 }
 
-}  // namespace
+void CmdChangeGraphic(cActor& actor, const cEdCommand& command) {
+  actor.m_Def.m_nImageSheet = static_cast<std::int8_t>(CommandParam(command, 0));
+  actor.m_Def.m_nImage = static_cast<std::int16_t>(CommandParam(command, 1));
+  actor.m_nGraphic = actor.m_Def.m_nImage;
+  actor.m_Def.m_nImageSub = static_cast<std::int16_t>(CommandParam(command, 2));
+}
 
-int ExecStatusOperation(cActor& actor, cCommandRuntime& runtime) { return Exec<CmdStatusOperation>(actor, runtime); }
-int ExecRunAnime(cActor& actor, cCommandRuntime& runtime) { return Exec<CmdRunAnime>(actor, runtime); }
-int ExecChangeBackground(cActor& actor, cCommandRuntime& runtime) { return Exec<CmdChangeBackground>(actor, runtime); }
-int ExecPlaySound(cActor& actor, cCommandRuntime& runtime) { return Exec<CmdPlaySound>(actor, runtime); }
-int ExecPlayBgm(cActor& actor, cCommandRuntime& runtime) { return Exec<CmdPlayBgm>(actor, runtime); }
-int ExecRunCode(cActor& actor, cCommandRuntime& runtime) { return Exec<CmdRunCode>(actor, runtime); }
+void CmdChangeBasicAnimeSet(cActor& actor, const cEdCommand& command) {
+  actor.ApplyBasicAnimeSet(static_cast<std::uint16_t>(CommandParam(command, 0)), 0);
+}
+
+int ExecStatusOperation(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdStatusOperation>(actor, runtime); }
+int ExecStatusOperation2(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdStatusOperation2>(actor, runtime); }
+int ExecChangeGraphic(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdChangeGraphic>(actor, runtime); }
+int ExecChangeBasicAnimeSet(cActor& actor, cCommandRuntime& runtime) {
+  return ExecBody<CmdChangeBasicAnimeSet>(actor, runtime);
+}
+int ExecRunAnime(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdRunAnime>(actor, runtime); }
+int ExecChangeBackground(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdChangeBackground>(actor, runtime); }
+int ExecPlaySound(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdPlaySound>(actor, runtime); }
+int ExecPlayBgm(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdPlayBgm>(actor, runtime); }
+int ExecRunCode(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdRunCode>(actor, runtime); }

@@ -8,6 +8,7 @@
 #include "flow/Conditions.h"
 #include "flow/FlowStubs.h"
 #include "records/PlayRecord.h"
+#include "gamedata/ClampedMath.h"
 #include "gamedata/Command.h"
 #include "gamedata/Condition.h"
 #include "stage/Actor.h"
@@ -38,31 +39,26 @@ bool IsPlayer(const cActor& actor) { return dynamic_cast<const cPlayer*>(&actor)
 
 template <class T>
 T Operate(T d, std::int32_t x32, int nOp, std::int32_t nMin, std::int32_t nMax) {
-  // The operand and every result are taken modulo the width.
+  // The operand is taken modulo the width; the result is computed in 64 bits and
+  // saturates at the width's ends, then at the status's own range.
   const T x = static_cast<T>(x32);
   const std::int64_t dd = d, xx = x;
-  std::int32_t r = d;
+  std::int64_t r64 = d;
   switch (nOp) {
-    case 0: r = x; break;
-    case 1: r = static_cast<T>(dd + xx); break;
-    case 2: r = static_cast<T>(dd - xx); break;
-    case 3: {
-      const T p = static_cast<T>(dd * xx);
-      // An overflow shows as a product of the wrong sign.
-      if ((d < 0) == (x < 0) && p < 0) r = nMax;
-      else if ((d < 0) != (x < 0) && p > 0) r = nMin;
-      else r = p;
-      break;
-    }
+    case 0: r64 = x; break;
+    case 1: r64 = dd + xx; break;
+    case 2: r64 = dd - xx; break;
+    case 3: r64 = dd * xx; break;
     case 4:
-      if (x != 0) r = static_cast<T>(dd / xx);
+      if (x != 0) r64 = dd / xx;
       break;
     case 5:
-      if (x != 0) r = static_cast<T>(dd % xx);
+      if (x != 0) r64 = dd % xx;
       break;
-    case 6: r = static_cast<T>(PercentOf(d, x)); break;
+    case 6: r64 = PercentOf(d, x); break;
     default: break;
   }
+  std::int32_t r = ClampTo<T>(r64);
   if (r < nMin) r = nMin;
   if (r > nMax) r = nMax;
   return static_cast<T>(r);
@@ -194,10 +190,9 @@ std::int32_t* VariableRef(int nKind, int nIndex) {
 }
 
 std::int32_t PercentOf(std::int32_t d, std::int32_t p) {
-  const auto nProduct = static_cast<std::int32_t>(static_cast<std::int64_t>(d) * p);
-  double v = nProduct * 0.01;
+  double v = static_cast<double>(static_cast<std::int64_t>(d) * p) * 0.01;
   v += v < 0 ? -0.5 : 0.5;
-  return static_cast<std::int32_t>(v);
+  return ClampTo<std::int32_t>(static_cast<std::int64_t>(v));
 }
 
 std::int32_t Operate32(std::int32_t d, std::int32_t x, int nOp, std::int32_t nMin, std::int32_t nMax) {

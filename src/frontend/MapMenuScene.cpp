@@ -189,10 +189,15 @@ void cMapMenuScene::Save() {
   MoveInBox(pad, 12, kSaveBoxY);
   if (pad.m_wButtons & 1) {
     if (g_MenuCursor.m_pTop->m_nRow == 0) {
-      RequestSystemSound(5);
+      // The "saved" sound only for a save on disk; a failed one keeps the game's slot.
+      const std::int32_t nOldSlot = g_PlayRecord.m_nSlot;
       g_PlayRecord.m_nSlot = g_MenuCursor.m_pBelow->m_nRow;
-      // A slot file that cannot be written is not reported; the list shows the new time.
-      g_PlayRecord.SaveSlot(g_PlayRecord.m_nSlot);
+      if (g_PlayRecord.SaveSlot(g_PlayRecord.m_nSlot)) {
+        RequestSystemSound(5);
+      } else {
+        g_PlayRecord.m_nSlot = nOldSlot;
+        RequestSystemSound(3);
+      }
     } else {
       RequestSystemSound(1);
     }
@@ -234,12 +239,17 @@ void cMapMenuScene::AutoSave() {
   }
   MoveInBox(pad, 14, kAutoSaveBoxY);
   if (pad.m_wButtons & 1) {
-    RequestSystemSound(1);
     if (g_MenuCursor.m_pTop->m_nRow == 0) {
-      // The file just written keeps the previous flag; the next save records it.
-      g_PlayRecord.SaveSlot(g_PlayRecord.m_nSlot);
-      g_PlayRecord.m_bAutoSave = 1;
+      // The file just written keeps the previous flag; the next save records it. A slot
+      // that cannot be written leaves auto-save as it was.
+      if (g_PlayRecord.SaveSlot(g_PlayRecord.m_nSlot)) {
+        RequestSystemSound(1);
+        g_PlayRecord.m_bAutoSave = 1;
+      } else {
+        RequestSystemSound(3);
+      }
     } else {
+      RequestSystemSound(1);
       g_PlayRecord.m_bAutoSave = 0;
     }
     BackToMenu(*this);

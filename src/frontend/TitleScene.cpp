@@ -238,13 +238,16 @@ void cTitleScene::ContinueList() {
 
   if (pad.m_wButtons & 1) {
     const std::int32_t slot = g_MenuCursor.m_pTop->m_nRow;
-    if (slot >= 0 && slot < static_cast<int>(g_SaveSlots.size()) && g_SaveSlots[slot].m_bUsed) {
+    if (slot >= 0 && slot < static_cast<int>(g_SaveSlots.size()) && g_SaveSlots[slot].m_bUsed &&
+        g_PlayRecord.LoadSlot(slot)) {
       RequestSystemSound(1);
-      g_PlayRecord.LoadSlot(slot);
       g_SceneManager.m_nNextScene = SCENE_WORLDMAP;
       m_nPhase = 3;
     } else {
+      // A slot whose file went away or broke since the list was made is refused, and
+      // the list shows the slots as they are now.
       RequestSystemSound(3);
+      ScanSaveSlots(g_SaveSlots);
     }
     return;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <boost/checked_delete.hpp>
 
+#include "gamedata/ClampedMath.h"
 #include "gamedata/DataRefs.h"
 #include "gamedata/Flow.h"
 #include "gamedata/RecordList.h"
@@ -134,8 +135,8 @@ void InsertParam(cVector<std::int32_t>& p, int nAt, std::int32_t v) {
 // operand (p[13], owner p[12]) from nFrom on move up by one.
 void ShiftStatusParams(cVector<std::int32_t>& p, int nFrom) {
   if (p.Size() < 14) return;  // a list too short to hold them has nothing to renumber
-  if (p[0] == 0 && p[3] != 2 && p[4] >= nFrom) ++p[4];
-  if (p[6] == 2 && p[12] != 2 && p[13] >= nFrom) ++p[13];
+  if (p[0] == 0 && p[3] != 2 && p[4] >= nFrom) p[4] = AddClamped(p[4], 1);
+  if (p[6] == 2 && p[12] != 2 && p[13] >= nFrom) p[13] = AddClamped(p[13], 1);
 }
 
 }  // namespace
@@ -186,10 +187,10 @@ void cEdCommand::Upgrade() {
       if (v < 203) ResizeParams(p, 3);
       break;
     case CMD_STATUS2:
-      if (v < 210 && p.Size() >= 2 && p[0] != 2 && p[1] >= 6) ++p[1];
+      if (v < 210 && p.Size() >= 2 && p[0] != 2 && p[1] >= 6) p[1] = AddClamped(p[1], 1);
       break;
     case CMD_GRAPHIC:
-      if (v < 219 && p.Size() >= 2 && p[0] == 3) p[1] = std::min(p[1] + 1, 119);
+      if (v < 219 && p.Size() >= 2 && p[0] == 3) p[1] = std::min(AddClamped(p[1], 1), 119);
       break;
     case CMD_SHOT:
       if (v < 220 && m_pShot) m_pShot->m_nGraphic = static_cast<std::int16_t>(std::min(m_pShot->m_nGraphic + 1, 119));

@@ -11,6 +11,9 @@ namespace {
 // Paths go through 260-byte buffers in the file routines of the format.
 constexpr std::size_t MAX_PATH_BYTES = 259;
 
+// Record files are read whole; the largest projects' stages stay far below this.
+constexpr std::size_t MAX_DATA_FILE_BYTES = std::size_t{64} << 20;
+
 // Reads between two checkpoints of a reader that has them.
 constexpr std::uint32_t CHECKPOINT_READS = 256;
 
@@ -59,6 +62,17 @@ bool cDataReader::ReadCount(std::uint32_t& n, std::size_t nMinBytes) {
     return false;
   }
   n = stored;
+  return true;
+}
+
+bool cDataReader::ChargeElements(std::uint32_t nCount, std::size_t nSize) {
+  const std::size_t nBudget = m_Data.size() * MEMORY_PER_FILE_BYTE + MEMORY_ALLOWANCE;
+  const std::size_t nBytes = static_cast<std::size_t>(nCount) * nSize;
+  if (m_bFailed || nBytes > nBudget - std::min(m_nCharged, nBudget)) {
+    m_bFailed = true;
+    return false;
+  }
+  m_nCharged += nBytes;
   return true;
 }
 
@@ -111,7 +125,7 @@ void cDataWriter::WriteString(std::string_view text) {
 std::unique_ptr<cDataReader> OpenLoadFile(std::string_view path) {
   if (path.empty()) path = "err";
   if (path.size() > MAX_PATH_BYTES) return nullptr;
-  std::optional<std::string> bytes = plat::fs::readFile(path);
+  std::optional<std::string> bytes = plat::fs::readFile(path, MAX_DATA_FILE_BYTES);
   if (!bytes) return nullptr;
   return OpenLoadData(std::move(*bytes));
 }

@@ -43,6 +43,12 @@ class cDataReader {
   // A text as records store it: u32 length + 1, then the text and its zero byte.
   bool ReadString(std::string& text);
 
+  // The memory of nCount list elements of nSize bytes each, charged before they are
+  // made: every load from one file may build at most a few times the file's size
+  // (MEMORY_PER_FILE_BYTE, plus a fixed allowance for small files). Past that the
+  // counts are damaged whatever bytes follow: the reader fails and false is returned.
+  bool ChargeElements(std::uint32_t nCount, std::size_t nSize);
+
   // Nesting guard for lists inside lists: a hostile file cannot recurse without end.
   bool EnterList();
   void LeaveList() { --m_nDepth; }
@@ -52,6 +58,11 @@ class cDataReader {
   // once a quit is posted to the thread every later read fails.
   void EnableCheckpoints() { m_bCheckpoints = true; }
 
+  // A user's own file (options, slots, rankings...): a layout the record does not know
+  // only fails the load, where in a project file it also closes the game.
+  void MarkUserFile() { m_bUserFile = true; }
+  bool IsUserFile() const { return m_bUserFile; }
+
   void Fail() { m_bFailed = true; }
   bool Failed() const { return m_bFailed; }
   std::size_t Remaining() const { return m_bFailed ? 0 : m_Data.size() - m_nPos; }
@@ -59,14 +70,21 @@ class cDataReader {
   std::string_view Data() const { return m_Data; }
 
   static constexpr int MAX_LIST_DEPTH = 32;
+  // Files the program writes stay below this: their elements' members are stored whole,
+  // and the smallest of them (an empty stage text: 12 bytes, 88 in memory) takes about
+  // 7 times its bytes. A 4 MiB file can thus build at most 33 MiB of lists.
+  static constexpr std::size_t MEMORY_PER_FILE_BYTE = 8;
+  static constexpr std::size_t MEMORY_ALLOWANCE = std::size_t{1} << 20;
 
  private:
   std::string m_Owned;
   std::string_view m_Data;
   std::size_t m_nPos = 0;
   int m_nDepth = 0;
+  std::size_t m_nCharged = 0;
   bool m_bFailed = false;
   bool m_bCheckpoints = false;
+  bool m_bUserFile = false;
   std::uint32_t m_nReads = 0;
 };
 

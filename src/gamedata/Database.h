@@ -58,7 +58,7 @@ extern cEdDatabase g_Database;
 template <class T>
 bool LoadDatabaseList(cDataReader& in, cVector<T>& list) {
   std::uint32_t nCount = 0;
-  if (!in.ReadCount(nCount, MIN_RECORD_BYTES)) return false;
+  if (!in.ReadCount(nCount, MIN_RECORD_BYTES) || !in.ChargeElements(nCount, sizeof(T))) return false;
   cVector<T> loaded(list);
   loaded.resize(nCount, T());
   for (T& record : loaded) {

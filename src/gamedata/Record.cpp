@@ -4,6 +4,8 @@
 #include <cstring>
 #include <typeinfo>
 
+#include "base/Log.h"
+
 std::uint32_t g_nDataVersion = CURRENT_DATA_VERSION;
 std::uint32_t g_nLoadVersion = 0;
 std::int32_t g_bStripCR = 0;
@@ -44,10 +46,12 @@ void cRecord::Load(cDataReader& in) {
   in.ReadU32(nMembers);
   for (std::uint32_t i = 0; i < nMembers && !in.Failed(); ++i) {
     if (i >= m_Fields.size()) {
-      // A layout this class does not know: report it as a bad member index, and read
-      // nothing more rather than pour the rest into member 0.
-      ReportBadVectorIndex("err V[%d] ( %d , %d )", m_Fields.Size(), m_Fields.Size(),
-                           static_cast<int>(sizeof(FIELDDESC)));
+      // A layout this class does not know: report it as a bad member index (the user's
+      // own files only fail), and read nothing more rather than pour the rest into member 0.
+      if (!in.IsUserFile()) {
+        ReportBadVectorIndex("err V[%d] ( %d , %d )", m_Fields.Size(), m_Fields.Size(),
+                             static_cast<int>(sizeof(FIELDDESC)));
+      }
       in.Fail();
       break;
     }
@@ -63,8 +67,10 @@ void cRecord::LoadStrings(cDataReader& in) {
   in.ReadU32(nStrings);
   for (std::uint32_t i = 0; i < nStrings && !in.Failed(); ++i) {
     if (i >= m_Strings.size()) {
-      ReportBadVectorIndex("err V[%d] ( %d , %d )", m_Strings.Size(), m_Strings.Size(),
-                           static_cast<int>(sizeof(STRINGDESC)));
+      if (!in.IsUserFile()) {
+        ReportBadVectorIndex("err V[%d] ( %d , %d )", m_Strings.Size(), m_Strings.Size(),
+                             static_cast<int>(sizeof(STRINGDESC)));
+      }
       in.Fail();
       break;
     }
@@ -125,6 +131,16 @@ int cRecord::LoadFromFile(std::string_view path) {
   if (!file) return 0;
   Load(*file);
   return file->Failed() ? 0 : 1;
+}
+
+int cRecord::LoadUserFile(std::string_view path, bool bReport) {
+  std::unique_ptr<cDataReader> file = OpenLoadFile(path);
+  if (!file) return 0;
+  file->MarkUserFile();
+  Load(*file);
+  if (!file->Failed()) return 1;
+  if (bReport) ReportPrintf("%s のロードに失敗！", std::string(path).c_str());
+  return 0;
 }
 
 int cRecord::SaveToFile(std::string_view path) {

@@ -73,6 +73,9 @@ class cRecord {
 
   // 1 when the file opened and loaded whole, else 0 (see the note at the top).
   int LoadFromFile(std::string_view path);
+  // The same for one of the user's own files: a damaged file gives a report-log line
+  // (unless bReport is false) and 0, never a close; the caller keeps or sets defaults.
+  int LoadUserFile(std::string_view path, bool bReport = true);
   // 1 when the file was written whole (through a temporary file and a rename), else 0.
   int SaveToFile(std::string_view path);
 

@@ -3,7 +3,7 @@
 void LoadStringList(cDataReader& in, cVector<std::string>& list) {
   if (in.Failed()) return;
   std::uint32_t nCount = 0;
-  if (!in.ReadCount(nCount, sizeof(std::uint32_t))) return;
+  if (!in.ReadCount(nCount, sizeof(std::uint32_t)) || !in.ChargeElements(nCount, sizeof(std::string))) return;
   list.assign(nCount, std::string());
   for (std::string& text : list) {
     if (!in.ReadString(text)) break;

@@ -19,7 +19,7 @@ template <class T>
 void LoadRecordList(cDataReader& in, cVector<T>& list, const T& defaultElement) {
   if (in.Failed()) return;
   std::uint32_t nCount = 0;
-  if (!in.ReadCount(nCount, MIN_RECORD_BYTES) || !in.EnterList()) return;
+  if (!in.ReadCount(nCount, MIN_RECORD_BYTES) || !in.ChargeElements(nCount, sizeof(T)) || !in.EnterList()) return;
   list.clear();
   list.assign(nCount, defaultElement);
   for (T& element : list) {
@@ -45,7 +45,7 @@ template <DataValue T>
 void LoadValueList(cDataReader& in, cVector<T>& list) {
   if (in.Failed()) return;
   std::uint32_t nCount = 0;
-  if (!in.ReadCount(nCount, sizeof(T))) return;
+  if (!in.ReadCount(nCount, sizeof(T)) || !in.ChargeElements(nCount, sizeof(T))) return;
   list.assign(nCount, T{});
   in.ReadElements(list.data(), static_cast<std::int32_t>(nCount), sizeof(T));
 }

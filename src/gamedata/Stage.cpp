@@ -166,7 +166,10 @@ template <class T>
 void LoadPlacedList(cDataReader& in, cVector<T>& list) {
   if (in.Failed()) return;
   std::uint32_t nCount = 0;
-  if (!in.ReadCount(nCount, sizeof(std::uint32_t) + MIN_RECORD_BYTES) || !in.EnterList()) return;
+  if (!in.ReadCount(nCount, sizeof(std::uint32_t) + MIN_RECORD_BYTES) || !in.ChargeElements(nCount, sizeof(T)) ||
+      !in.EnterList()) {
+    return;
+  }
   list.ResetRecords(static_cast<int>(nCount));
   for (T& element : list) {
     std::uint32_t nIgnored = 0;

@@ -316,9 +316,8 @@ std::shared_ptr<Device> Device::open(const DeviceConfig& config, std::string* wh
 Device::~Device() {
   if (!core_) return;
   detail::DeviceCore& c = *core_;
-  // A soundfont still loading does not hold up the close: the loader finds the device
-  // gone and drops what it made.
-  if (c.synthLoader.joinable()) c.synthLoader.detach();
+  // A soundfont still loading is waited for: the device must not end on the loader.
+  if (c.synthLoader.joinable()) c.synthLoader.join();
   if (c.sdlDevice) SDL_CloseAudioDevice(c.sdlDevice);  // waits for the callback to finish
   if (c.service.joinable()) {
     c.quit.store(true, std::memory_order_release);
@@ -377,13 +376,11 @@ bool Device::ensureSynth(std::string* why) {
   detail::Command pending;
   pending.kind = detail::Command::Kind::SynthPending;
   c.push(pending);
-  c.synthLoader = std::thread([self = weak_from_this(), rate = c.config.rate, soundfont = *path] {
+  c.synthLoader = std::thread([this, rate = c.config.rate, soundfont = *path] {
     std::unique_ptr<MidiSynth> synth = makeFluidSynth(rate, soundfont, nullptr);
-    std::shared_ptr<Device> device = self.lock();
-    if (!device) return;
     // Without a synth the streams play on unheard rather than wait for ever.
-    device->installSynth(std::move(synth));
-    detail::DeviceCore& core = device->core();
+    installSynth(std::move(synth));
+    detail::DeviceCore& core = *core_;
     std::lock_guard done(core.synthMutex);
     core.synthFailed = !core.synthInstalled;
     core.synthLoading = false;

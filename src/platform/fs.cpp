@@ -8,6 +8,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -195,6 +196,28 @@ bool removeFile(std::string_view program) {
   return ok;
 }
 
+namespace {
+
+// Only regular files are read: a FIFO would block the open, and a device such as
+// /dev/zero never ends. The open does not wait (O_NONBLOCK); the stream reads normally.
+std::FILE* openRegularForReading(const std::string& native) {
+  const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (!f) ::close(fd);
+  return f;
+}
+
+}  // namespace
+
 std::FILE* open(std::string_view program, const char* mode) {
   std::string m;
   for (const char* p = mode; *p; ++p) {
@@ -209,30 +232,66 @@ std::FILE* open(std::string_view program, const char* mode) {
     if (!r) return nullptr;
     native = *r;
   }
+  if (!writes && m.find('+') == std::string::npos) return openRegularForReading(native);
   std::FILE* f = std::fopen(native.c_str(), m.c_str());
   if (f && writes) invalidateCache();
   return f;
 }
 
-std::optional<std::string> readFile(std::string_view program) {
+std::optional<std::string> readFile(std::string_view program, std::size_t maxBytes) {
   std::FILE* f = open(program, "rb");
   if (!f) return std::nullopt;
+  struct stat st {};
+  if (::fstat(::fileno(f), &st) != 0 || static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    std::fclose(f);
+    return std::nullopt;
+  }
   std::string data;
+  data.reserve(static_cast<std::size_t>(st.st_size));
   char buf[65536];
   std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-  bool err = std::ferror(f);
+  // The file may grow while it is read: the cap holds for what is read too.
+  bool tooLong = false;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+    if (data.size() + n > maxBytes) {
+      tooLong = true;
+      break;
+    }
+    data.append(buf, n);
+  }
+  bool err = std::ferror(f) || tooLong;
   std::fclose(f);
   if (err) return std::nullopt;
   return data;
 }
+
+namespace {
+
+// The folder part of a native path ("." for a bare name).
+std::string folderOf(const std::string& native) {
+  const std::size_t slash = native.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : native.substr(0, slash);
+}
+
+// A rename is on disk only once its folder is: without this a power cut could bring
+// the old file back.
+void syncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
 
 AtomicFile::~AtomicFile() { abort(); }
 
 std::FILE* AtomicFile::open(std::string_view program) {
   abort();
   target_ = resolveForWrite(program);
-  temp_ = target_ + ".tmp-XXXXXX";
+  // The temporary's name holds nothing of the target's, so no file filter lists it.
+  temp_ = folderOf(target_) + "/" + kTempPrefix + "XXXXXX";
   std::vector<char> tmpl(temp_.begin(), temp_.end());
   tmpl.push_back('\0');
   int fd = ::mkstemp(tmpl.data());
@@ -258,6 +317,7 @@ bool AtomicFile::commit() {
   ok = (std::fclose(file_) == 0) && ok;
   file_ = nullptr;
   if (ok) ok = ::rename(temp_.c_str(), target_.c_str()) == 0;
+  if (ok) syncFolder(folderOf(target_));
   if (!ok) ::unlink(temp_.c_str());
   temp_.clear();
   invalidateCache();
@@ -481,15 +541,53 @@ bool copyTree(std::string_view src, std::string_view dst) {
   while (target.size() > 1 && target.back() == '/') target.pop_back();
   // Copy into a temporary sibling and rename it when whole, so that a copy that
   // fails half way never looks like a complete folder to the next start.
-  std::string tmpl = target + ".part-XXXXXX";
+  std::string tmpl = folderOf(target) + "/" + kTempPrefix + "XXXXXX";
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   if (!::mkdtemp(name.data())) return false;
   std::string temp(name.data());
-  bool ok = copyTreeNative(*from, temp) && ::rename(temp.c_str(), target.c_str()) == 0;
+  // The copy gets the source folder's mode, not the private one of a new temporary.
+  struct stat st {};
+  bool ok = ::stat(from->c_str(), &st) == 0 && ::chmod(temp.c_str(), st.st_mode & 07777) == 0;
+  ok = ok && copyTreeNative(*from, temp) && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (ok) syncFolder(folderOf(target));
   if (!ok) removeTreeNative(temp);
   invalidateCache();
   return ok;
+}
+
+namespace {
+
+// Temporaries of earlier versions: "<target>.tmp-" or "<folder>.part-" and six
+// characters of mkstemp.
+bool isOldTemporaryName(const std::string& name) {
+  for (std::string_view tag : {".tmp-", ".part-"}) {
+    const std::size_t at = name.size() >= tag.size() + 6 ? name.size() - tag.size() - 6 : std::string::npos;
+    if (at == std::string::npos || at == 0 || name.compare(at, tag.size(), tag) != 0) continue;
+    bool random = true;
+    for (std::size_t i = at + tag.size(); i < name.size(); ++i) random = random && std::isalnum(static_cast<unsigned char>(name[i]));
+    if (random) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int removeStaleTemporaries(std::string_view program) {
+  auto n = resolve(program);
+  if (!n) return 0;
+  DIR* d = ::opendir(n->c_str());
+  if (!d) return 0;
+  std::vector<std::string> names;
+  while (dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name.rfind(kTempPrefix, 0) == 0 || isOldTemporaryName(name)) names.push_back(name);
+  }
+  ::closedir(d);
+  int removed = 0;
+  for (const std::string& name : names) removed += removeTreeNative(*n + "/" + name) ? 1 : 0;
+  if (removed) invalidateCache();
+  return removed;
 }
 
 bool removeTree(std::string_view program) {

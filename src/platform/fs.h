@@ -30,14 +30,28 @@ bool isDirectory(std::string_view program);
 bool makeDirectory(std::string_view program);
 bool removeFile(std::string_view program);
 
-// fopen on a program-form path; the mode's 't' is ignored (no text translation).
+// fopen on a program-form path; the mode's 't' is ignored (no text translation). A
+// read-only mode opens only a regular file, without waiting (a FIFO or a device in
+// place of a file gives nullptr at once).
 std::FILE* open(std::string_view program, const char* mode);
 
-// The whole file; nullopt when it cannot be read.
-std::optional<std::string> readFile(std::string_view program);
+// The largest file readFile reads unless told otherwise.
+inline constexpr std::size_t kMaxReadBytes = std::size_t{256} << 20;
+// The whole file; nullopt when it cannot be read, is not a regular file or holds more
+// than maxBytes.
+std::optional<std::string> readFile(std::string_view program, std::size_t maxBytes = kMaxReadBytes);
 // Writes a user file safely: a temporary file in the same folder, flushed and synced,
 // then renamed over the old one. A crash or a full disk leaves the old file intact.
 bool writeFileAtomic(std::string_view program, std::string_view bytes);
+
+// Temporaries of writes and copies start with this in the target's folder: a hidden
+// name that no file filter of the program matches.
+inline constexpr const char* kTempPrefix = ".~pellmoor-";
+// Removes what interrupted writes and copies left in the folder (files and folders
+// whose names start with kTempPrefix, and the "<name>.tmp-XXXXXX" and
+// "<name>.part-XXXXXX" of earlier versions); the number removed. Only while no other
+// instance of the program runs in this folder.
+int removeStaleTemporaries(std::string_view program);
 
 // A stream written to a temporary file and renamed into place by commit().
 class AtomicFile {

@@ -116,9 +116,12 @@ static void produceLocked(OggCore& c, int deviceRate) {
     int ch = li ? li->channels : 1;
     long srcRate = li ? li->rate : info->rate;
     const double step = static_cast<double>(srcRate) / deviceRate;
+    // Vorbis puts the centre between left and right from 3 channels on (except 4,
+    // which is front left, front right, rear left, rear right).
+    const int right = ch == 3 || ch >= 5 ? 2 : ch > 1 ? 1 : 0;
     for (long i = 0; i < got; ++i) {
       float l = pcm[0][i];
-      float r = ch > 1 ? pcm[1][i] : l;
+      float r = pcm[right][i];
       if (srcRate == deviceRate) {
         writeFrame(*ring, w, l, r);
         continue;

@@ -10,7 +10,6 @@
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
 #include "gamedata/WorldMap.h"
-#include "platform/fs.h"
 
 cPlayRecord g_PlayRecord;
 cPlayRecord g_StartPlayRecord;
@@ -238,13 +237,10 @@ namespace {
 // nothing; true when it was read whole.
 bool LoadWhole(cPlayRecord& record, const char* path) {
   cPlayRecord loaded = record;
-  if (loaded.LoadFromFile(path)) {
-    record = std::move(loaded);
-    return true;
-  }
   // A missing file is the usual case; one that is there but does not read is logged.
-  if (plat::fs::isFile(path)) ReportPrintf("%s のロードに失敗！", path);
-  return false;
+  if (!loaded.LoadUserFile(path)) return false;
+  record = std::move(loaded);
+  return true;
 }
 
 }  // namespace
@@ -252,6 +248,9 @@ bool LoadWhole(cPlayRecord& record, const char* path) {
 int cPlayRecord::LoadSlot(int nSlot) {
   std::string path;
   if (!MakeSlotPath(path, nSlot) || !LoadWhole(*this, path.c_str())) return 0;
+  // A file copied from another slot belongs to the slot it was loaded from: auto-saves
+  // must not overwrite the slot it came from.
+  m_nSlot = nSlot;
   ApplyModeLives(GAME_MODE_STORY);
   return 1;
 }
@@ -270,7 +269,7 @@ void ScanSaveSlots(cVector<cSaveSlotInfo>& slots) {
     cSaveSlotInfo& info = slots[i];
     std::string path;
     info.m_bUsed = 0;
-    if (!MakeSlotPath(path, i) || !scratch.LoadFromFile(path)) continue;
+    if (!MakeSlotPath(path, i) || !scratch.LoadUserFile(path, false)) continue;
     info.m_bUsed = 1;
     info.m_Time = scratch.m_Time;
   }

@@ -4,7 +4,6 @@
 #include "base/PathUtil.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/RecordList.h"
-#include "platform/fs.h"
 
 cRankingSet g_RankingSet;
 
@@ -12,6 +11,8 @@ namespace {
 
 // The order of each quantity's table in a new set: only the clear time ranks small first.
 constexpr std::int32_t NEW_TABLE_DESCENDING[RANKING_TABLE_COUNT] = {1, 1, 0, 1, 1};
+
+constexpr std::uint32_t MAX_RANKING_ENTRIES = 4096;
 
 cRankingTable NewTable(int q) {
   cRankingTable table;
@@ -37,7 +38,14 @@ void cRankingTable::Load(cDataReader& in) {
 void cRankingTable::LoadEntries(cDataReader& in) {
   if (in.Failed()) return;
   std::uint32_t nCount = 0;
-  if (!in.ReadCount(nCount, MIN_RECORD_BYTES) || !in.EnterList()) return;
+  if (!in.ReadCount(nCount, MIN_RECORD_BYTES)) return;
+  // The program keeps 20 entries a table; a file with thousands is damaged, and would
+  // slow every redraw of the table.
+  if (nCount > MAX_RANKING_ENTRIES) {
+    in.Fail();
+    return;
+  }
+  if (!in.ChargeElements(nCount, sizeof(cRankingEntry)) || !in.EnterList()) return;
   m_Entries.resize(nCount);
   for (cRankingEntry& entry : m_Entries) {
     if (in.Failed()) break;
@@ -78,7 +86,11 @@ void cRankingTable::Insert(std::string_view name, std::int32_t nValue) {
 
 void cRankingSet::Load(cDataReader& in) {
   cRecord::Load(in);
-  LoadRecordList(in, m_Tables);
+  // Each table reads its own entries: the elements start without the 20 of a new table,
+  // so a damaged count of tables costs only the tables.
+  cRankingTable empty;
+  empty.m_Entries.clear();
+  LoadRecordList(in, m_Tables, empty);
   if (in.Failed()) return;
   // Files up to 180 knew three quantities. A file of another count (never written by
   // the program) is brought to five tables the same way, so every table can be shown.
@@ -105,6 +117,11 @@ int MakeRankingPath(std::string& out, int nMode, std::string_view name) {
   if (nMode < 0 || nMode > 2) return 0;
   std::string file(name);
   StripDirectory(file);
+  // A key that names a folder would put the file outside the ranking folder.
+  if (file == "." || file == "..") {
+    ReportPrintf("ランキングファイル名 %s が使えません", std::string(name).c_str());
+    return 0;
+  }
   FormatString(out, "%s%s%s", g_PathTable[PATH_RANKING_STORY + nMode], file.c_str(), g_ExtTable[EXT_RANKING]);
   return 1;
 }
@@ -112,10 +129,9 @@ int MakeRankingPath(std::string& out, int nMode, std::string_view name) {
 int cRankingSet::LoadFile(int nMode, std::string_view name) {
   std::string path;
   if (MakeRankingPath(path, nMode, name)) {
-    if (LoadFromFile(path)) return 1;
     // A missing file means a stage not ranked yet; one that is there but does not read
     // is noted before it is replaced at the next entry.
-    if (plat::fs::isFile(path)) ReportPrintf("%s のロードに失敗！", path.c_str());
+    if (LoadUserFile(path)) return 1;
   }
   Reset();
   return 0;

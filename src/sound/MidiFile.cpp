@@ -46,7 +46,7 @@ cMidiFile::cMidiFile(const std::string& file) { Load(file); }
 void cMidiFile::Load(const std::string& file) {
   m_strFile = file;
   m_lpImage.clear();
-  auto bytes = file.empty() ? std::nullopt : plat::fs::readFile(file);
+  auto bytes = file.empty() ? std::nullopt : plat::fs::readFile(file, kMaxFileBytes);
   if (!bytes) {
     ReportPrintfDebug("Midi %s Create ファイルが開けません", m_strFile.c_str());
     return;
@@ -86,69 +86,69 @@ std::vector<std::uint8_t> cMidiFile::Init(std::span<const std::uint8_t> b) {
 
 std::vector<std::uint8_t> cMidiFile::Convert(std::span<const std::uint8_t> b) {
   std::size_t count = 0;
-  auto lists = ReadTracks(b, count);
+  bool damaged = false;
+  auto lists = ReadTracks(b, count, damaged);
+  if (damaged) {
+    ReportPrintfDebug("Midi %s Init データがステータスより前にある", m_strFile.c_str());
+    return {};
+  }
   auto merged = MergeTracks(lists, count);
   lists.clear();
   return BuildFormat0(b, merged);
 }
 
-// Reads the tracks one after the other. Each ends at its FF 2F 00 and the next is taken
-// to follow at once (the chunk lengths are not trusted); a track cut short by the end of
-// the file ends there, and tracks missing at the end are empty.
+// Reads the track chunks by their lengths; other chunks are skipped. A track ends at its
+// FF 2F 00 (the rest of its chunk is padding) or at its chunk's end; a chunk longer than
+// the file ends with the file, and tracks missing at the end are empty. A data byte
+// before any status byte makes the file damaged.
 std::vector<std::vector<cMidiFile::Event>> cMidiFile::ReadTracks(std::span<const std::uint8_t> b,
-                                                                 std::size_t& eventCount) {
-  const std::size_t size = b.size();
+                                                                 std::size_t& eventCount, bool& damaged) {
   const int tracks = be16(&b[10]);
   std::vector<std::vector<Event>> lists;
   std::uint64_t maxEnd = 0;
-  std::size_t pos = 14;
+  std::uint64_t next = 14;
   eventCount = 0;
-  for (int t = 0; t < tracks && pos + 8 <= size; ++t) {
-    pos += 8;
+  damaged = false;
+  for (int t = 0; t < tracks && next + 8 <= b.size();) {
+    const std::size_t chunk = static_cast<std::size_t>(next);
+    next = chunk + 8 + static_cast<std::uint64_t>(be32(&b[chunk + 4]));
+    if (std::memcmp(&b[chunk], "MTrk", 4) != 0) continue;
+    ++t;
+    const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(next, b.size()));
+    std::size_t pos = chunk + 8;
     auto& list = lists.emplace_back();
     std::uint64_t time = 0;
     std::uint8_t running = 0;
     while (pos < size) {
       std::uint32_t delta = 0;
-      int n = ReadVarLen(b.subspan(pos), delta);
-      if (n == 0 || pos + n >= size) {
-        pos = size;
-        break;
-      }
+      int n = ReadVarLen(b.subspan(pos, size - pos), delta);
+      if (n == 0 || pos + n >= size) break;
       pos += n;
       time += delta;
       std::uint8_t status = running;
       if (b[pos] & 0x80) status = b[pos++];
+      if (status == 0) {
+        damaged = true;
+        return {};
+      }
       running = status;
       std::uint64_t length = 0;
       std::uint32_t dataLength = 0;
       if (status == 0xFF) {
-        if (pos + 2 <= size && b[pos] == 0x2F && b[pos + 1] == 0x00) {
-          pos += 2;
-          break;
-        }
-        int m = pos + 1 < size ? ReadVarLen(b.subspan(pos + 1), dataLength) : 0;
-        if (m == 0) {
-          pos = size;
-          break;
-        }
+        if (pos + 2 <= size && b[pos] == 0x2F && b[pos + 1] == 0x00) break;
+        int m = pos + 1 < size ? ReadVarLen(b.subspan(pos + 1, size - pos - 1), dataLength) : 0;
+        if (m == 0) break;
         length = 1 + static_cast<std::uint64_t>(m) + dataLength;
       } else if (status == 0xF0 || status == 0xF7) {
-        int m = pos < size ? ReadVarLen(b.subspan(pos), dataLength) : 0;
-        if (m == 0) {
-          pos = size;
-          break;
-        }
+        int m = pos < size ? ReadVarLen(b.subspan(pos, size - pos), dataLength) : 0;
+        if (m == 0) break;
         length = static_cast<std::uint64_t>(m) + dataLength;
       } else if (status >= 0xC0 && status <= 0xDF) {
         length = 1;
       } else {
         length = 2;
       }
-      if (pos + length > size) {  // cut short
-        pos = size;
-        break;
-      }
+      if (pos + length > size) break;  // cut short
       // A system-exclusive message too long for one stream buffer is left out; the
       // times of the events after it stay as they are.
       bool tooLong = (status == 0xF0 || status == 0xF7) && dataLength > kMaxSysexData;

@@ -18,6 +18,8 @@ class cMidiFile {
   static constexpr std::uint32_t kHeaderSize = 22;
   // The largest system-exclusive data that fits one stream buffer with its record.
   static constexpr std::uint32_t kMaxSysexData = 23987;
+  // Songs are kilobytes; a larger file is not read.
+  static constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
 
   explicit cMidiFile(const std::string& file);
   virtual ~cMidiFile() = default;
@@ -39,7 +41,8 @@ class cMidiFile {
     const std::uint8_t* bytes = nullptr;  // the bytes after the status, inside the file
     std::uint32_t length = 0;
   };
-  std::vector<std::vector<Event>> ReadTracks(std::span<const std::uint8_t> bytes, std::size_t& eventCount);
+  std::vector<std::vector<Event>> ReadTracks(std::span<const std::uint8_t> bytes, std::size_t& eventCount,
+                                             bool& damaged);
   std::vector<Event> MergeTracks(const std::vector<std::vector<Event>>& lists, std::size_t count);
   std::vector<std::uint8_t> BuildFormat0(std::span<const std::uint8_t> bytes, const std::vector<Event>& merged);
 };

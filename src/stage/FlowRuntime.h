@@ -93,6 +93,7 @@ class cFlowRuntime {
   std::int32_t m_bMessageContinue = 0;         // the last finished blocking command was a key message
   std::int32_t m_bAbort = 0;                   // end the current step at once
   std::int32_t m_bInStart = 0;                 // its instant commands are running now
+  std::int32_t m_bRestarted = 0;               // started again since its step began
 
   // Runs on the stage's current actor: a stage-start flow runs its instant commands
   // here and is idle again at once.

@@ -10,6 +10,7 @@
 #include "stage/Actor.h"
 
 class cPad;
+struct DDSURFACEDATA;
 
 // One of the player's boxes as it is shown for checking a stage.
 struct cDebugBox {
@@ -58,8 +59,14 @@ class cPlayer : public cActor {
   // giant scale to them.
   void SetFlyMode(int nMode, int bRescale);
   void BuildDebugBoxes();
+  // The darkness mask over the view with its hole on the player (or ahead of it); nothing
+  // for sight shape 0.
+  void DrawSight(DDSURFACEDATA* target);
   // The item flow changes queued during the flow pass, applied after it.
   void ApplyPendingFlowChanges();
+  // Runs an item's command list on the player: 0, 1 when it clears the stage, 2 when
+  // the player's HP fell below 1.
+  int RunItemCommands(const cVector<cEdCommand>& commands);
 };
 
 extern cVector<cPlayer> g_Players;

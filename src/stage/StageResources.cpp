@@ -78,7 +78,8 @@ bool cStageScene::LoadStageSurfaces(bool bBackgroundsOnly) {
     entry.szFileName.clear();
     if (i >= g_Stage.m_Backgrounds.Size()) continue;
     const cEdBackground& layer = g_Stage.m_Backgrounds[i];
-    if (!layer.m_bVisible || layer.m_bFill) continue;
+    // A hidden layer is loaded too: a flow may show it later.
+    if (layer.m_bFill) continue;
     entry.szFileName = layer.m_strBitmap;
     if (entry.szFileName.empty()) continue;
     std::int32_t nLarger = 0;
@@ -172,6 +173,9 @@ void cStageScene::ReleaseSurfaces() {
   ReleaseAll(m_CharaSurfaces, m_CharaInfos);
   ReleaseAll(m_SwordSurfaces, m_SwordInfos);
   ReleaseAll(m_EffectSurfaces, m_EffectInfos);
+  DDReleaseSurface(&m_SightMask);
+  DDReleaseSurface(&m_SightHole);
+  m_nSightMaskRadius = -1;
 }
 
 void cStageScene::CollectSurfaces(std::vector<DDSURFACEDATA*>& out) {

@@ -104,12 +104,6 @@ void cStageScene::ResetForEntry() {
   if (g_SceneManager.m_bModeRanks && g_StageLinks.loadStageRankings) g_StageLinks.loadStageRankings();
 }
 
-void cStageScene::Draw(int, int, int, int) {
-  // The stage's layers, objects and display come with the frame drawing; until then the
-  // frame is the background colour.
-  DDClear(&BackBuffer, 16);
-}
-
 void cStageScene::FadeIn() {
   if (IsClosing()) return;
   Draw(0, 1, 0, 1);

@@ -117,6 +117,20 @@ class cStageScene : public cScene {
   int CheckPauseKey();
   // The frame as the phases draw it.
   void Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomText);
+  // Drawing (StageDraw.cpp). The automatic scroll of the background layers, once a
+  // drawn frame.
+  void ScrollBackgrounds();
+  // The background layers of one pass (0 behind everything, 1 in front of the objects).
+  void DrawBackgrounds(DDSURFACEDATA* target, int nPass);
+  // The blocks of one layer (0 back, 1 front) under the view.
+  void DrawBlocks(DDSURFACEDATA* target, int nLayer);
+  // The darkness mask for the sight radius of player 0 (false after the close request).
+  bool MakeSightMask(DDSURFACEDATA* mask, DDSURFACEDATA* hole);
+  // The mask of the current sight, rebuilt only when the radius or shape changed.
+  DDSURFACEDATA* SightMask();
+  // The status bar and the time limit (StageHud.cpp).
+  void DrawHud(DDSURFACEDATA* target);
+  void DrawTimeLimit(DDSURFACEDATA* target, int bWarn);
   // The game's counters and this scene's state at the entry from another scene.
   void ResetForEntry();
   // Takes the life being played from the record's spare lives; 0 when none is left.
@@ -198,7 +212,11 @@ class cStageScene : public cScene {
   cVector<DDSURFACEINFO> m_SwordInfos;
   cVector<DDSURFACEDATA> m_EffectSurfaces;
   cVector<DDSURFACEINFO> m_EffectInfos;
-  std::int32_t m_bTableLoaded = 0;  // the fixed-table entries are the scene's to release
+  std::int32_t m_bTableLoaded = 0;
+  DDSURFACEDATA m_SightMask;
+  DDSURFACEDATA m_SightHole;
+  std::int32_t m_nSightMaskRadius = -1;  // radius and shape the mask was built for; -1 none
+  std::int32_t m_nSightMaskShape = -1;  // the fixed-table entries are the scene's to release
 
   cVector<void (cStageScene::*)()> m_Phases;
 

@@ -83,7 +83,7 @@ std::intptr_t cBootDialog::OnCommand(std::uintptr_t wParam, std::intptr_t lParam
 }
 
 std::int32_t AskDrawMode(std::int32_t* direct3D) {
-  g_Boot.LoadFromFile(g_PathTable[PATH_BOOT]);
+  if (!g_Boot.LoadUserFile(g_PathTable[PATH_BOOT])) g_Boot = cBoot();
   if (g_Boot.m_bNoShow == 0) {
     cBootDialog* dialog = new (std::nothrow) cBootDialog();
     if (!dialog) {

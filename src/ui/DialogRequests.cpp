@@ -57,7 +57,9 @@ void OnReplaySaveRequest(std::uintptr_t which, const ChooseSavePath& choose, con
     g_bDialogDone.store(1);
     return;
   }
-  if (save && !save(which, path)) PostCloseRequest();
+  // A replay that cannot be written is reported by the save; play goes on, so an
+  // unsaved game is not lost with it.
+  if (save) save(which, path);
   g_bDialogResult.store(1);
   g_bDialogDone.store(1);
 }

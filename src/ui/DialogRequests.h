@@ -25,7 +25,7 @@ void OnStageFileRequest(const ChosenFileAction& start);
 void OnReplayFileRequest(const ChosenFileAction& load);
 // WM_USER+4: where to save a replay (ChooseReplaySavePath; by default the save dialog
 // with an empty proposed name), then the save of key log `which` (0 the current, 1 the
-// previous one).
+// previous one). A failed save does not close the game: the save reports it.
 using ChooseSavePath = std::function<std::int32_t(std::string& path)>;
 using SaveReplay = std::function<bool(std::uintptr_t which, const std::string& path)>;
 void OnReplaySaveRequest(std::uintptr_t which, const ChooseSavePath& choose, const SaveReplay& save);

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <array>
 #include <cstring>
 #include <functional>
@@ -166,6 +167,16 @@ TEST(PlayerMain, ASecondInstanceShowsTheBoxAndLeavesTheRunningGameAlone) {
   EXPECT_NE(r.stderrText.find(U8(u8"既に起動しています")), std::string::npos) << r.stderrText;
   EXPECT_EQ(ReadNative(dir.path() + "/Report_Game.txt"), "running\r\n");
   EXPECT_EQ(ReadNative(dir.path() + "/EC_Game.txt"), "<none>");  // no window, no step logged
+}
+
+TEST(PlayerMain, AReportLogThatCannotBeMadeIsSaidAndEndsWithAFailure) {
+  test_support::TempDir dir;
+  // A folder where the report log would go: the log cannot be created.
+  std::filesystem::create_directories(dir.path() + "/Report_Game.txt");
+  PlayerRun r = RunPlayer(dir.path(), {{"PELLMOOR_UI_SCRIPT", "ok"}});
+  EXPECT_NE(r.exitCode, 0);
+  EXPECT_NE(r.exitCode, -1);  // it ended by itself
+  EXPECT_NE(r.stderrText.find("Report_Game.txt"), std::string::npos) << r.stderrText;
 }
 
 using test_support::EditorListener;

@@ -58,6 +58,8 @@ TEST(PathUtil, StripDirectorySkipsTrailBytes) {
       {kHyo + "\\file", "file"},
       {"\x83\x95\\file", "file"},  // 83 95 is one character; the 0x5C after it separates
       {"dir\\", ""},
+      {"../../x.", "x."},  // '/' separates too
+      {"a\\b/c.e", "c.e"},
   };
   for (const Case& c : cases) {
     std::string p = c.in;

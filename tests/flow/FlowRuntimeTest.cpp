@@ -98,6 +98,30 @@ TEST_F(FlowRuntimeTest, BuildTakesTimesAndSpeedsByLevel) {
   EXPECT_EQ(R(0).m_Commands[1].m_pCommand, &chara_.m_Def.m_Flows[0].m_Commands[1]);
 }
 
+TEST_F(FlowRuntimeTest, DamagedTimesAndLevelsSaturate) {
+  const struct {
+    std::int16_t perLevel, time;
+    std::int32_t level, steps, total;
+  } cases[] = {
+      {32767, 32767, 32767, 2, INT32_MAX},  // 32767 x 32767 + 32767 tenths x 12 steps
+      {-32768, 0, 32767, 2, INT32_MIN},
+      {0, 32767, 1, 20000, INT32_MAX},  // 32767 x 120000 steps
+      {0, 1000, 7, 1000, 1000 * 6000},  // nothing overflows: the plain product
+  };
+  for (const auto& c : cases) {
+    cEdCommand wait = Cmd(0, false);
+    wait.m_nTimePerLevel = c.perLevel;
+    wait.m_nTime = c.time;
+    wait.m_pMove.reset(new cEdMove);
+    wait.m_pMove->m_nSpeedPerLevel = 32767;
+    chara_.m_nLevel = c.level;
+    g_SubSteps = c.steps;
+    Give({Flow(0, {wait})});
+    EXPECT_EQ(R(0).m_Commands[0].m_nTotal, c.total) << c.perLevel << " " << c.level;
+    EXPECT_GT(R(0).m_Commands[0].m_dSpeed, 0.0);
+  }
+}
+
 TEST_F(FlowRuntimeTest, CommandRunsItsTotalStepsAndAtLeastOne) {
   Give({Flow(0, {Cmd(0, false), Cmd(3, false)})});
   int nFrames = 0;

@@ -25,14 +25,21 @@ TEST(StatusOperateTest, ThirtyTwoBitOperationsClampAndCatchOverflow) {
       {5, 8, 2, 0, 999999, 0},                    // -3 clamped
       {999999, 1000, 3, -999999, 999999, 999999},
       {999999, -1000, 3, -999999, 999999, -999999},
-      {50000, 50000, 3, INT_MIN, INT_MAX, INT_MAX},    // wrapped negative: max
-      {50000, -50000, 3, INT_MIN, INT_MAX, INT_MIN},   // wrapped positive: min
+      {50000, 50000, 3, INT_MIN, INT_MAX, INT_MAX},    // past the width: its end
+      {50000, -50000, 3, INT_MIN, INT_MAX, INT_MIN},
+      {65536, 65536, 3, INT_MIN, INT_MAX, INT_MAX},    // 2^32, not 0
+      {65536, 65536, 3, -999999, 999999, 999999},
+      {-65536, 65536, 3, -999999, 999999, -999999},
+      {INT_MAX, 1, 1, INT_MIN, INT_MAX, INT_MAX},
+      {INT_MIN, 1, 2, INT_MIN, INT_MAX, INT_MIN},
+      {999999, 999999, 6, -999999, 999999, 999999},  // 999999 % of 999999
+      {-999999, 999999, 6, -999999, 999999, -999999},
       {-7, 2, 4, -999999, 999999, -3},            // toward zero
       {7, 0, 4, -999999, 999999, 7},              // by zero: unchanged
       {7, -3, 5, -999999, 999999, 1},
       {-7, 3, 5, -999999, 999999, -1},
       {7, 0, 5, -999999, 999999, 7},
-      {INT_MIN, -1, 4, INT_MIN, INT_MAX, INT_MIN},  // no trap: wraps
+      {INT_MIN, -1, 4, INT_MIN, INT_MAX, INT_MAX},  // no trap: saturates
       {3, 50, 6, -999999, 999999, 2},
       {-3, 50, 6, -999999, 999999, -2},
       {5, 3, 9, 0, 3, 3},                         // unknown operation: clamp only
@@ -41,17 +48,22 @@ TEST(StatusOperateTest, ThirtyTwoBitOperationsClampAndCatchOverflow) {
     EXPECT_EQ(Operate32(c.d, c.x, c.op, c.min, c.max), c.want) << c.d << " op" << c.op << " " << c.x;
 }
 
-TEST(StatusOperateTest, NarrowOperationsWrapInTheirWidth) {
+TEST(StatusOperateTest, NarrowOperationsSaturateInTheirWidth) {
   EXPECT_EQ(Operate8(3, 9, 0, 0, 7), 7);
   EXPECT_EQ(Operate8(0, 300, 0, -128, 127), 44);   // operand truncated to 8 bits
-  EXPECT_EQ(Operate8(100, 100, 1, -20, 20), -20);  // 200 wraps to -56
+  EXPECT_EQ(Operate8(100, 100, 1, -20, 20), 20);   // 200 stops at 127, then the range
+  EXPECT_EQ(Operate8(99, 99, 3, -128, 127), 127);  // 9801, not 73
+  EXPECT_EQ(Operate8(-99, 99, 3, -128, 127), -128);
   EXPECT_EQ(Operate8(-20, 7, 3, -20, 20), -20);
-  EXPECT_EQ(Operate16(30000, 30000, 1, 0, 200), 0);  // wraps to -5536
+  EXPECT_EQ(Operate16(30000, 30000, 1, 0, 200), 200);
+  EXPECT_EQ(Operate16(-30000, 30000, 2, -32768, 0), -32768);
   EXPECT_EQ(Operate16(100, 150, 6, 0, 200), 150);
 }
 
 TEST(StatusOperateTest, PercentRoundsHalfAwayFromZero) {
-  const std::int32_t cases[][3] = {{3, 50, 2}, {-3, 50, -2}, {200, 50, 100}, {1, 49, 0}, {1, 50, 1}, {-1, 50, -1}};
+  const std::int32_t cases[][3] = {{3, 50, 2},           {-3, 50, -2},          {200, 50, 100},
+                                   {1, 49, 0},           {1, 50, 1},            {-1, 50, -1},
+                                   {999999, 999999, INT_MAX}, {-999999, 999999, INT_MIN}};
   for (auto& c : cases) EXPECT_EQ(PercentOf(c[0], c[1]), c[2]) << c[0] << "% " << c[1];
 }
 

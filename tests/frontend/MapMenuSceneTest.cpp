@@ -13,7 +13,9 @@
 #include "gfx/DDBlt.h"
 #include "gfx/DDPalette.h"
 #include "gfx/GfxTest.h"
+#include "platform/fs.h"
 #include "sound/SoundTable.h"
+#include "test_support/SoundRequests.h"
 #include "ui/Pad.h"
 
 namespace {
@@ -183,6 +185,53 @@ TEST_F(MapMenuSceneTest, NewGameSavesIntoTheChosenSlotThenAutoSaveIsOffered) {
   Frame();
   EXPECT_EQ(g_MenuCursor.m_pTop->m_nRow, 36);
   EXPECT_EQ(scene_->m_nScrollTop, 36);
+}
+
+TEST_F(MapMenuSceneTest, TheSavedSoundFollowsOnlyAWriteThatWorked) {
+  test_support::SoundRequests sounds;
+  g_PlayRecord.m_nSlot = 2;
+  StartToMenu();
+  // Slot 1 (file Story01.dat): written, then the saved sound.
+  Choose(MAPMENU_SAVE);
+  Frame();
+  Frame(0, cPad::DirUp);
+  Frame();
+  Frame(0, cPad::DirUp);
+  ASSERT_EQ(g_MenuCursor.m_pTop->m_nRow, 0);
+  Press();
+  Frame(0, cPad::DirUp);
+  sounds.Clear();
+  Press();
+  EXPECT_EQ(sounds.All(), std::vector<int>{5});
+  EXPECT_TRUE(plat::fs::isFile("user_data\\story\\Story01.dat"));
+  EXPECT_EQ(g_PlayRecord.m_nSlot, 0);
+
+  // Without the folder nothing can be written: the refusal sound, and the game keeps
+  // its slot.
+  std::filesystem::remove_all(std::filesystem::path("user_data") / "story");
+  Frame();
+  Frame(0, cPad::DirDown);
+  Press();
+  Frame(0, cPad::DirUp);
+  sounds.Clear();
+  Press();
+  EXPECT_EQ(sounds.All(), std::vector<int>{3});
+  EXPECT_EQ(g_PlayRecord.m_nSlot, 0);
+  EXPECT_FALSE(g_SaveSlots[1].m_bUsed);
+  Press(2);
+  ASSERT_EQ(scene_->m_nPhase, 1);
+
+  // Auto-save ON cannot write either: the switch stays off.
+  Frame(0, cPad::DirDown);
+  Press();
+  Frame();
+  ASSERT_EQ(scene_->m_nPhase, 3);
+  Frame(0, cPad::DirUp);
+  sounds.Clear();
+  Press();
+  EXPECT_EQ(sounds.All(), std::vector<int>{3});
+  EXPECT_EQ(g_PlayRecord.m_bAutoSave, 0);
+  EXPECT_EQ(scene_->m_nPhase, 1);
 }
 
 TEST_F(MapMenuSceneTest, SlotListLinesAndSeparators) {

@@ -17,7 +17,9 @@
 #include "gfx/BmpTable.h"
 #include "gfx/GfxTest.h"
 #include "platform/winnum.h"
+#include "platform/fs.h"
 #include "sound/SoundTable.h"
+#include "test_support/SoundRequests.h"
 #include "ui/Pad.h"
 
 namespace {
@@ -312,6 +314,35 @@ TEST_F(TitleSceneTest, ContinueLoadsTheChosenSlotAndGoesToTheMap) {
   EXPECT_EQ(g_SceneManager.m_nNextScene, SCENE_WORLDMAP);
   EXPECT_EQ(g_SceneManager.m_nGameMode, GAME_MODE_STORY);
   EXPECT_EQ(g_PlayRecord.m_nTotalScore, 555);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TitleSceneTest, ContinueRefusesASlotThatNoLongerLoads) {
+  test_support::SoundRequests sounds;
+  std::filesystem::create_directories(std::filesystem::path("user_data") / "story");
+  g_PlayRecord.m_nTotalScore = 555;
+  ASSERT_EQ(g_PlayRecord.SaveSlot(1), 1);
+  g_PlayRecord = cPlayRecord();
+  g_PlayRecord.m_nTotalScore = 7;
+  g_SceneManager.m_nMenuChoice = TITLE_CONTINUE;
+  StartToMenu();
+  Press();
+  Frame();
+  ASSERT_TRUE(g_SaveSlots[1].m_bUsed);
+  // The file breaks while the list is shown.
+  ASSERT_TRUE(plat::fs::writeFileAtomic("user_data\\story\\Story02.dat", std::string(12, '\x7f')));
+  Frame();
+  Frame(0, cPad::DirDown);
+  sounds.Clear();
+  Press();
+  EXPECT_EQ(sounds.Last(), 3);
+  EXPECT_EQ(scene_->m_nPhase, 2);
+  EXPECT_EQ(g_SceneManager.m_nNextScene, SCENE_TITLE);
+  EXPECT_EQ(g_PlayRecord.m_nTotalScore, 7);
+  EXPECT_FALSE(g_SaveSlots[1].m_bUsed);  // listed anew
 }
 
 }  // namespace

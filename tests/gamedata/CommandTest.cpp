@@ -145,6 +145,11 @@ TEST_F(CommandTest, Upgrades) {
   operandUp[13] = 8;
   Params systemOperand = operand;
   systemOperand[12] = 2;
+  // Renumbering a damaged parameter that holds the largest value keeps it there.
+  Params statusMax = status;
+  statusMax[4] = statusMax[13] = INT32_MAX;
+  Params operandMax = operand;
+  operandMax[13] = INT32_MAX;
   const Case cases[] = {
       {"jump with 2 parameters gets 5", 0, CMD_JUMP, 513, {1, 2}, {1, 2, 0, 0, 0}},
       {"jump with 7 parameters keeps 5", 0, CMD_JUMP, 513, {1, 2, 3, 4, 5, 6, 7}, {1, 2, 3, 4, 5}},
@@ -153,6 +158,10 @@ TEST_F(CommandTest, Upgrades) {
       {"music of 166 keeps its loop flag", 0, CMD_BGM, 166, {3, 0}, {3, 0}},
       {"status of 160: status 12 of the self moves twice", 0, CMD_STATUS, 160, status, statusUp},
       {"status of 202: an operand status 7 moves once", 0, CMD_STATUS, 202, operand, operandUp},
+      {"status of 160 at the largest value", 0, CMD_STATUS, 160, statusMax, statusMax},
+      {"status of 202: an operand at the largest value", 0, CMD_STATUS, 202, operandMax, operandMax},
+      {"status 2 of 209 at the largest value", 0, CMD_STATUS2, 209, {0, INT32_MAX, 1}, {0, INT32_MAX, 1}},
+      {"graphic of 218 at the largest value", 0, CMD_GRAPHIC, 218, {3, INT32_MAX, 0}, {3, 119, 0}},
       {"status of 160: a system operand stays", 0, CMD_STATUS, 160, systemOperand, systemOperand},
       {"status of 160 with a short list: nothing to renumber", 0, CMD_STATUS, 160, {0, 0, 0, 1, 12},
        {0, 0, 0, 1, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -111,6 +112,29 @@ TEST(Fs, LogLinesEndInCrLfAndNeedAnExistingFile) {
   ASSERT_TRUE(plat::fs::appendTextLine(log, "a\nb"));
   ASSERT_TRUE(plat::fs::appendTextLine(log, "100%"));
   EXPECT_EQ(plat::fs::readFile(log).value_or("?"), "a\r\nb\r\n100%\r\n");
+}
+
+TEST(Fs, OnlyRegularFilesAreReadAndReadsHaveACap) {
+  test_support::TempDir dir;
+  const std::string root = plat::fs::fromNative(dir.path());
+  // A FIFO with no writer would block an ordinary open for ever; a link to a device
+  // would read without end.
+  ASSERT_EQ(::mkfifo((dir.path() + "/fifo.dat").c_str(), 0600), 0);
+  stdfs::create_symlink("/dev/zero", dir.path() + "/zero.dat");
+  stdfs::create_directory(dir.path() + "/folder.dat");
+  WriteNative(dir.path() + "/good.dat", "12345678");
+  stdfs::create_symlink(dir.path() + "/good.dat", dir.path() + "/link.dat");
+  for (const char* name : {"fifo.dat", "zero.dat", "folder.dat"}) {
+    EXPECT_EQ(plat::fs::open(root + "\\" + name, "rb"), nullptr) << name;
+    EXPECT_FALSE(plat::fs::readFile(root + "\\" + name)) << name;
+  }
+  EXPECT_EQ(plat::fs::readFile(root + "\\link.dat").value_or("?"), "12345678");  // a link to a file is a file
+  EXPECT_EQ(plat::fs::readFile(root + "\\good.dat", 8).value_or("?"), "12345678");
+  EXPECT_FALSE(plat::fs::readFile(root + "\\good.dat", 7));
+  // Writing modes still open what they are given.
+  std::FILE* f = plat::fs::open(root + "\\good.dat", "rb+");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
 }
 
 TEST(Fs, InstanceLockAdmitsOneHolderAtATime) {

@@ -77,6 +77,33 @@ TEST(OggTrack, PlaysOnceWithCountZeroKeepingLengthAtEachRate) {
   }
 }
 
+TEST(OggTrack, StreamsOfMoreChannelsPlayTheirFrontLeftAndRight) {
+  // Each channel has its own level; the centre sits between left and right in 3, 5 and
+  // 6 channel streams, and a 4 channel stream is front left, front right, rear.
+  const float level[6] = {0.4f, 0.1f, 0.25f, 0.05f, 0.05f, 0.05f};
+  const struct {
+    int channels, right;
+  } cases[] = {{2, 1}, {3, 2}, {4, 1}, {5, 2}, {6, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.channels);
+    auto d = manualDevice();
+    OggTrack t(d);
+    ASSERT_TRUE(t.loadBytes(encodeOgg(48000, c.channels, 24000, [&](int f, int ch) {
+      return level[ch] * static_cast<float>(std::sin(2 * 3.14159265 * 440.0 * f / 48000));
+    })));
+    t.setRepeats(0);
+    t.play();
+    auto out = renderFrames(*d, 12000);
+    double sumL = 0, sumR = 0;
+    for (std::size_t i = 2000; i < 12000; ++i) {
+      sumL += out[2 * i] * out[2 * i];
+      sumR += out[2 * i + 1] * out[2 * i + 1];
+    }
+    ASSERT_GT(sumL, 0.0);
+    EXPECT_NEAR(std::sqrt(sumR / sumL), level[c.right] / level[0], 0.08);
+  }
+}
+
 TEST(OggTrack, EndlessLoopHasNoGapAndRepeatsTheStart) {
   auto d = manualDevice();
   OggTrack t(d);

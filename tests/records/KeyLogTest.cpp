@@ -241,6 +241,7 @@ TEST_F(KeyLogTest, DamagedReplayChangesNothing) {
 
 TEST_F(KeyLogTest, DefaultNamesTakeTheFirstFreeNumber) {
   EXPECT_EQ(MakeReplayDefaultName(""), "");
+  EXPECT_EQ(MakeReplayDefaultName("../../x."), "x_00.rpl4_513");  // stays in the replay folder
   EXPECT_EQ(MakeReplayDefaultName("data\\stg4\\Forest."), "Forest_00.rpl4_513");
   ASSERT_TRUE(plat::fs::writeFileAtomic("user_data\\rpl4\\Forest_00.rpl4_513", "x"));
   EXPECT_EQ(MakeReplayDefaultName("data\\stg4\\Forest."), "Forest_01.rpl4_513");

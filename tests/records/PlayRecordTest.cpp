@@ -226,6 +226,18 @@ TEST_F(PlayRecordTest, SavedSlotsAreListedAndLoaded) {
   EXPECT_EQ(closes_, 0);
 }
 
+TEST_F(PlayRecordTest, ACopiedSlotFileBelongsToTheSlotItIsLoadedInto) {
+  cPlayRecord game = Filled();
+  game.m_nSlot = 5;
+  ASSERT_EQ(game.SaveSlot(5), 1);
+  ASSERT_TRUE(plat::fs::writeFileAtomic("user_data\\story\\Story03.dat",
+                                        *plat::fs::readFile("user_data\\story\\Story06.dat")));
+  cPlayRecord r;
+  ASSERT_EQ(r.LoadSlot(2), 1);
+  EXPECT_EQ(r.m_nSlot, 2);
+  EXPECT_EQ(r.m_nTotalScore, game.m_nTotalScore);
+}
+
 TEST_F(PlayRecordTest, AFailedSaveIsNotListed) {
   ASSERT_TRUE(plat::fs::removeTree("user_data\\story"));
   cPlayRecord game;

@@ -155,6 +155,14 @@ TEST_F(RankingTest, FilesOfOtherShapes) {
   EXPECT_EQ(r.m_Tables[3].m_bDescending, 1);
   ASSERT_TRUE(rt::LoadBody(r, rt::SaveBody(old), 513));
   EXPECT_EQ(r.m_Tables[3].m_bDescending, 0);
+
+  // Thousands of entries load; more than 4096 in a table is a damaged file.
+  for (int n : {4096, 4097}) {
+    cRankingSet big;
+    big.m_Tables[2].m_Entries.resize(static_cast<std::size_t>(n));
+    cRankingSet back;
+    EXPECT_EQ(rt::LoadBody(back, rt::SaveBody(big)), n == 4096) << n;
+  }
 }
 
 TEST_F(RankingTest, RankingPaths) {
@@ -167,6 +175,9 @@ TEST_F(RankingTest, RankingPaths) {
       {1, "data\\stg4\\A.", "user_data\\challenge\\A.rkg"},
       {2, "B.", "user_data\\free\\B.rkg"},
       {0, "data\\stg4\\表.", "user_data\\story\\表.rkg"},  // a trail byte 0x5C is no separator
+      {0, "../../A.", "user_data\\story\\A.rkg"},  // '/' separates too: no way out
+      {0, "data\\..", nullptr},
+      {0, "x/.", nullptr},
       {3, "A.", nullptr},
       {-1, "A.", nullptr},
   };

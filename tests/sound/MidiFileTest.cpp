@@ -64,6 +64,8 @@ TEST_F(MidiFileFixture, RefusedFilesLogTheirMessage) {
       {with(10, std::string("\0\0", 2)), "Init トラックがない"},
       {good.substr(0, 10), "Init 標準MIDIでない(6)"},
       {"MT", "Init 標準MIDIでない(4)"},
+      // A note's data bytes with no status byte before them.
+      {makeSmf(0, 96, {SmfTrack().ev(0, {60, 64}).end()}), "Init データがステータスより前にある"},
   };
   for (const Case& c : cases) {
     EXPECT_TRUE(Image(c.bytes).empty()) << c.message;
@@ -81,6 +83,22 @@ TEST_F(MidiFileFixture, TracksMergeByTimeLowerTrackFirstAtEqualTicks) {
   t1.ev(0, {0x91, 70, 64}).ev(96, {0x91, 71, 64}).end(10);
   Bytes expect = Header(96, {0, 0x90, 60, 64, 0, 0x91, 70, 64, 0x60, 0x90, 61, 64, 0, 0x91, 71, 64, 10, 0xFF, 0x2F, 0});
   EXPECT_EQ(Image(makeSmf(1, 96, {t0, t1})), expect);
+}
+
+TEST_F(MidiFileFixture, TracksAreReadByTheirChunkLengths) {
+  // Padding after the first track's end and a foreign chunk (holding what would read as
+  // a note) come before the second track: neither delays or adds anything.
+  SmfTrack t0, t1;
+  t0.ev(0, {0x90, 60, 64}).end(96);
+  t0.bytes += std::string(40, '\x7F');
+  t1.ev(0, {0x91, 70, 64}).end(10);
+  std::string smf = makeSmf(1, 96, {t0});
+  smf[11] = 2;
+  smf += "XFIR";
+  putBe(smf, 4, 4);
+  smf += std::string("\x00\x92\x40\x40", 4);
+  smf += makeSmf(1, 96, {t1}).substr(14);
+  EXPECT_EQ(Image(smf), Header(96, {0, 0x90, 60, 64, 0, 0x91, 70, 64, 0x60, 0xFF, 0x2F, 0}));
 }
 
 TEST_F(MidiFileFixture, RunningStatusIsWrittenOutInFull) {

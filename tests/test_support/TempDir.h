@@ -1,7 +1,8 @@
-// A fresh temporary folder per test, removed afterwards.
+// A fresh temporary folder per test, removed afterwards; the test fails when none can be made.
 #pragma once
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 namespace test_support {
@@ -10,8 +11,10 @@ class TempDir {
  public:
   TempDir() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "pellmoor-test-XXXXXX").string();
-    char* p = ::mkdtemp(tmpl.data());
-    path_ = p ? p : "";
+    // A test that cannot have its own folder fails: an empty path would put its files
+    // into the working directory.
+    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("no temporary folder: " + tmpl);
+    path_ = tmpl;
   }
   ~TempDir() {
     std::error_code ec;

@@ -92,6 +92,26 @@ TEST_F(FileDialogs, RequestsReportTheirResultAndCloseTheGameWhenTheFileFails) {
     EXPECT_EQ(started.empty(), c.result == 0) << c.script;
     EXPECT_EQ(posted == std::vector<std::uint32_t>{plat::wm::Close}, c.closes) << c.script;
   }
+  // A replay that cannot be saved does not end the game, so an unsaved game goes on.
+  for (bool works : {true, false}) {
+    SCOPED_TRACE(works);
+    posted.clear();
+    g_bDialogDone.store(0);
+    std::string saved;
+    OnReplaySaveRequest(
+        1,
+        [](std::string& path) {
+          path = "x.rpl";
+          return 1;
+        },
+        [&](std::uintptr_t, const std::string& path) {
+          saved = path;
+          return works;
+        });
+    EXPECT_EQ(saved, "x.rpl");
+    EXPECT_EQ(g_bDialogDone.load(), 1);
+    EXPECT_TRUE(posted.empty());
+  }
   plat::unregisterWindow(g_hWnd.load());
 }
 

@@ -1,0 +1,97 @@
+// The picture of one stage frame at 32 bits: eight background layers (one opaque, seven
+// keyed, three scrolling by themselves), a full screen of blocks, the status bar with
+// every item and the time digits. Goal: under 1 ms a frame.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "gamedata/Stage.h"
+#include "gamedata/System.h"
+#include "gfx/BmpTable.h"
+#include "gfx/DDBlt.h"
+#include "gfx/DDInit.h"
+#include "gfx/DDPalette.h"
+#include "gfx/DDSurface.h"
+#include "platform/display.h"
+#include "stage/BlockMap.h"
+#include "stage/Player.h"
+#include "stage/StageScene.h"
+
+namespace {
+
+constexpr int SHEETS[] = {2, 46, 49, 51};
+
+void MakeSheets() {
+  for (int i = 0; i < 256; ++i) g_Palette[i] = PALETTEENTRY{std::uint8_t(i), std::uint8_t(255 - i), 7, 0};
+  g_TransmitPixel = 0;
+  for (int i = 0; i < 8; ++i) {
+    DDSURFACEDATA* sd = &g_SurfaceData[55 + i];
+    DDCreateSurface(sd, 640, 480, i == 0 ? 0 : 1, 0, 0, 0, false);
+    for (int y = 0; y < 480; y += 8)
+      for (int x = 0; x < 640; x += 8) DDFillRect(sd, x, y, 8, 8, (x + y + i) % 3 ? 0 : 20 + i);
+    cEdBackground& layer = g_Stage.m_Backgrounds.emplace_back();
+    layer.m_dScrollX = 0.1 * (i + 1);
+    layer.m_bAutoX = i % 3 == 2;
+    layer.m_dScrollX = layer.m_bAutoX ? 1.5 : layer.m_dScrollX;
+  }
+  const int sizes[][2] = {{480, 480}, {640, 20}, {128, 176}, {320, 192}};
+  for (int i = 0; i < 4; ++i) {
+    DDSURFACEDATA* sd = &g_SurfaceData[SHEETS[i]];
+    DDCreateSurface(sd, sizes[i][0], sizes[i][1], i == 1 ? 0 : 1, 0, 0, 0, false);
+    for (int y = 0; y < sizes[i][1]; y += 4) DDFillRect(sd, 0, y, sizes[i][0], 2, 40 + y % 50);
+  }
+  g_System.m_HudItems.assign(5, cEdHudItem{});
+  for (int i = 0; i < 5; ++i) {
+    cEdHudItem& item = g_System.m_HudItems[i];
+    item.m_bShow = 1;
+    item.m_bIcon = 1;
+    item.m_nWidth = 6;
+  }
+}
+
+void BM_StageFrame(benchmark::State& state) {
+  DDUnInit();
+  plat::display::resetForTests();
+  plat::display::setDesktopDepthOverride(32);
+  DDInit(0, 1, 640, 480, 32, 0, 1, 1, 60, 0, nullptr, nullptr, 0);
+  g_Stage.Reset();
+  g_Stage.m_bStatusBar = 1;
+  MakeSheets();
+  auto scene = std::make_unique<cStageScene>();
+  g_StageScene = scene.get();
+  g_Players.resize(1);
+  scene->m_ScrollX.SetMapGeometry(0, 60, 60 * 32);
+  scene->m_ScrollY.SetMapGeometry(1, 30, 30 * 32);
+  cEdStage stage;
+  stage.m_nWidth = 60;
+  stage.m_nHeight = 30;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 60; ++x) {
+      cEdBlock& b = stage.m_Blocks.emplace_back();
+      b.m_nImage = static_cast<std::int16_t>(1 + (x + y) % 50);
+      b.m_nLayer = static_cast<std::uint8_t>((x + y) % 5 == 0);
+      b.m_nX = static_cast<std::int16_t>(x);
+      b.m_nY = static_cast<std::int16_t>(y);
+    }
+  scene->BuildBlockMap(stage);
+  scene->m_nTimeLeft = 300;
+  double x = 330.5;
+  for (auto _ : state) {
+    scene->m_ScrollX.m_dPos = x;
+    scene->m_ScrollY.m_dPos = 341.25;
+    x = x > 900 ? 330.5 : x + 3.25;
+    scene->Draw(1, 0, 0, 1);
+    benchmark::ClobberMemory();
+  }
+  state.counters["goal_ms"] = 1;
+  g_StageScene = nullptr;
+  scene.reset();
+  for (int i = 0; i < 8; ++i) DDReleaseSurface(&g_SurfaceData[55 + i]);
+  for (int n : SHEETS) DDReleaseSurface(&g_SurfaceData[n]);
+  g_Players.clear();
+  g_BlockMap.clear();
+  DDUnInit();
+}
+BENCHMARK(BM_StageFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
