@@ -2,7 +2,7 @@
 // report-log line and defaults, never a close of the game.
 #include <functional>
 
-#include "FrontendTestUtil.h"
+#include "records/FrontendTestUtil.h"
 #include "records/Ranking.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/Option.h"

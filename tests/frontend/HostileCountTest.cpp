@@ -8,7 +8,7 @@
 #include <functional>
 #include <new>
 
-#include "FrontendTestUtil.h"
+#include "records/FrontendTestUtil.h"
 #include "records/KeyLog.h"
 #include "records/Ranking.h"
 #include "gamedata/Anime.h"
