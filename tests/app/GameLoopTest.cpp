@@ -74,7 +74,7 @@ TEST_F(GameLoopTest, StepsFramesOnlyWhileActiveDropsMessagesAndEndsOnQuit) {
 }
 
 TEST_F(GameLoopTest, FramesComeAtTheFrameRate) {
-  // 60 frames a second are 16 ms apart: 10 frames take at least 144 ms.
+  // 60 frames a second are at least 16 ms apart: 10 frames take at least 9 periods.
   g_bActive = 1;
   g_SceneManager.m_nFrameRate = 60;
   ASSERT_EQ(thGame.Start(&GameLoop, nullptr), 1);
@@ -85,7 +85,9 @@ TEST_F(GameLoopTest, FramesComeAtTheFrameRate) {
   std::uint64_t elapsedMs = (plat::clock().nowNs() - t0) / 1000000u;
   thGame.Exit();
   g_bActive = 0;
-  EXPECT_GE(elapsedMs, 9u * 16u);
+  // The limiter counts whole milliseconds, so each frame may begin up to 1 ms before
+  // its time on the nanosecond clock.
+  EXPECT_GE(elapsedMs, 9u * 15u);
 }
 
 }  // namespace
