@@ -116,7 +116,7 @@ TEST_F(StageSetupTest, PlacementsBecomeTheHeroCharactersAndItems) {
   EXPECT_DOUBLE_EQ(p.m_dY, 20 * 32 + 8 - 2);
   EXPECT_DOUBLE_EQ(p.m_dRight, p.m_dX + 15);
   EXPECT_DOUBLE_EQ(p.m_dSpawnX, (13 << 5) | 16);
-  EXPECT_EQ(p.m_nHp, hero.m_nMaxHP);
+  EXPECT_EQ(p.m_nHp, g_Stage.m_Charas[0].m_nMaxHP);  // the push above moved the hero's record
 
   // Three copies, 64 pixels apart, levels 0 to 2, each holding the carried item.
   const std::vector<cChara*> charas = Charas();
