@@ -45,12 +45,6 @@ cEdCommand StageVarCmd(int n, int op, int x) {
   return Cmd(CMD_STATUS, 0, false, p);
 }
 
-cEdFlow Flow(int trigger, std::vector<cEdCommand> commands) {
-  cEdFlow f;
-  f.m_nTrigger = static_cast<std::int8_t>(trigger);
-  for (cEdCommand& c : commands) f.m_Commands.push_back(c);
-  return f;
-}
 
 class CommandsTest : public FlowFixture {
  protected:

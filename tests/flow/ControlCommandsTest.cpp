@@ -50,12 +50,9 @@ constexpr int kItemStageClear = CMD_STAGE_CLEAR - ITEM_TYPE_OFFSET;
 constexpr int kItemStatus = CMD_STATUS - ITEM_TYPE_OFFSET;
 constexpr int kItemGetItem = CMD_GET_ITEM - ITEM_TYPE_OFFSET;
 
+// Flows here are told apart by their ID, not by a switch.
 cEdFlow Flow(int trigger, std::vector<cEdCommand> commands, int id = 0) {
-  cEdFlow f;
-  f.m_nTrigger = static_cast<std::int8_t>(trigger);
-  f.m_nID = static_cast<std::int8_t>(id);
-  for (cEdCommand& c : commands) f.m_Commands.push_back(c);
-  return f;
+  return flowtest::Flow(trigger, std::move(commands), 0, id);
 }
 
 class ControlCommandsTest : public FlowFixture {

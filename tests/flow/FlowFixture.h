@@ -82,4 +82,14 @@ class FlowFixture : public test_support::LogCapture {
   cVector<std::int32_t> savedVariables_;
 };
 
+// A flow of the given trigger and commands, as the editor saves it.
+inline cEdFlow Flow(int trigger, std::vector<cEdCommand> commands, int sw = 0, int id = 0) {
+  cEdFlow f;
+  f.m_nTrigger = static_cast<std::int8_t>(trigger);
+  f.m_nSwitch = static_cast<std::int8_t>(sw);
+  f.m_nID = static_cast<std::int8_t>(id);
+  for (cEdCommand& c : commands) f.m_Commands.push_back(c);
+  return f;
+}
+
 }  // namespace flowtest

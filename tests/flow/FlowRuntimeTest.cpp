@@ -28,14 +28,6 @@ cEdCommand Cmd(int time, bool parallel, int type = 1) {
   return c;
 }
 
-cEdFlow Flow(int trigger, std::vector<cEdCommand> commands, int sw = 0, int id = 0) {
-  cEdFlow f;
-  f.m_nTrigger = static_cast<std::int8_t>(trigger);
-  f.m_nSwitch = static_cast<std::int8_t>(sw);
-  f.m_nID = static_cast<std::int8_t>(id);
-  for (cEdCommand& c : commands) f.m_Commands.push_back(c);
-  return f;
-}
 
 class FlowRuntimeTest : public FlowFixture {
  protected:
