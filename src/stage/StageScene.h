@@ -144,6 +144,17 @@ class cStageScene : public cScene {
   // thread (0 stops the music); returns the window's answer.
   std::intptr_t RequestBgm(int nBgm, int bLoop);
 
+  // The end of a stage (GameEnd.cpp). The tally into the play record (with the extra
+  // lives it earns) and the ranked places, once when the stage ends; EnterGameEnd adds
+  // the game-end phase, as the play frame needs it.
+  void TallyResults();
+  void AddStageResults();
+  void EnterGameEnd();
+  // Draws the player; once a dead player's death animation has ended, the outcome of the
+  // death (replay restart, game over, continue menu or restart).
+  void PlayerDeath(int bFrozen);
+  void DeathOutcome();
+
   // Resources (StageResources.cpp).
   // Names the background entries after the stage and loads them, with the scene's other
   // table entries unless the scene follows itself; false after the close request.
