@@ -64,6 +64,16 @@ void TraceCharaDeath(const cChara& c) {
   if (plat::trace::Enabled()) plat::trace::Line("chara dead %d", c.m_nSerial);
 }
 
+// A stage outcome of a pass (0 go on, 1 cleared, 2 the hero dies); 1 when it ends the frame.
+int ActOnOutcome(int r, cPlayer& hero) {
+  if (r == OUTCOME_STAGE_CLEAR) {
+    EndStage();
+    return 1;
+  }
+  if (r == OUTCOME_PLAYER_DIES) return PlayerDies(hero, nullptr);
+  return 0;
+}
+
 }  // namespace
 
 void cStageScene::TickPlayTime() {
@@ -195,6 +205,7 @@ int CharaTurn(cStageScene& scene, cVectorList<cChara>::iterator it, bool bBlockP
   }
   if (scene.m_bStatusChanged && scene.HpCheckPass()) return 1;
   if (c.m_bRemoved || c.m_bDead) return 0;
+  if (!bBlockPass && c.m_bOnBlockChara) scene.CarryRider(c);
 
   bool bKilled = false, bLeaves = false;
   if (c.MoveX() == 4) bLeaves = true;
@@ -205,6 +216,7 @@ int CharaTurn(cStageScene& scene, cVectorList<cChara>::iterator it, bool bBlockP
   if (nY == 8) bLeaves = true;
   if (scene.ResolveBlocksY(c) == 2) bKilled = true;
   if (!bBlockPass) {
+    if (scene.BlockCharaPass(c) == 2) bKilled = true;
     scene.RecheckBlocksX(c);
     scene.RecheckBlocksY(c);
     if (IsCrushed(c)) bKilled = true;
@@ -243,6 +255,8 @@ int PlayerTurn(cStageScene& scene, cPlayer& hero) {
   }
   if (scene.m_nEndRequest == 2) return PlayerDies(hero, nullptr);
   if (scene.m_bStatusChanged && scene.HpCheckPass()) return 1;
+  if (ActOnOutcome(scene.ApplyFootBlock(hero), hero)) return 1;
+  if (hero.m_bOnBlockChara) scene.CarryRider(hero);
 
   hero.MoveX();
   scene.ClampToScreenX(hero);
@@ -261,6 +275,7 @@ int PlayerTurn(cStageScene& scene, cPlayer& hero) {
     hero.RestorePos();
     return PlayerDies(hero, "Dead SP");
   }
+  if (scene.BlockCharaPass(hero) == 2 && !hero.m_bDead && !bGrace) return PlayerDies(hero, "Dead 6");
   if ((hero.m_bContactLeft || hero.m_bContactRight) && scene.RecheckBlocksX(hero) == 2 && !hero.m_bDead && !bGrace)
     return PlayerDies(hero, "Dead 7");
   if ((hero.m_bContactUp || hero.m_bContactDown) && scene.RecheckBlocksY(hero) == 2 && !hero.m_bDead && !bGrace)
@@ -298,6 +313,7 @@ int cStageScene::PlaySubStep() {
   hero.TickInvincibility();
   for (cChara& c : g_Charas)
     if (!c.m_bRemoved) c.TickInvincibility();
+  ActivateObjects();
 
   if (!hero.m_bDead) {
     for (auto it = g_Charas.begin(); it != g_Charas.end();) {
@@ -332,6 +348,10 @@ int cStageScene::PlaySubStep() {
   // F: the shots.
   ShotPass();
   if (m_nSubStep == 1 && !hero.m_bDead) ErasePasses(*this);
+  if (hero.m_bDead) return 0;
+  if (ActOnOutcome(ApplyItemBlock(hero), hero)) return 1;
+  if (ActOnOutcome(HitPass(), hero)) return 1;
+  if (ActOnOutcome(ItemPickUpPass(hero), hero)) return 1;
   return 0;
 }
 

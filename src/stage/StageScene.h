@@ -273,8 +273,6 @@ class cStageScene : public cScene {
   int PlaySubStep();
   // The shot pass of a sub-step.
   void ShotPass();
-  // Hands an item's effect to the player: 0, 1 the stage ends, 2 the player is dead.
-  int GiveItem(cItem* pItem, cPlayer& player);
   // Removals made inside a sub-step leave their characters listed (unlinked and marked
   // removed) until the sub-step ends, so that every loop over the list survives them.
   void SweepRemovedCharas();

@@ -33,7 +33,7 @@ int StageEndRequested() {
 
 void EnterGameEnd() {
   ++g_Calls.nGameEnds;
-  if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed)) pScene->m_nPhase = STAGE_PHASE_GAME_END;
+  if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed)) pScene->EnterGameEnd();
 }
 
 }  // namespace stagestub

@@ -20,7 +20,7 @@ void AddHitEffect(int nEffect, const cBox& hitBox, const cBox& attackBox, int nS
 void StartCharaEffect(cActor& actor, int nEffect, int nParam, int nExtra);
 // 1 when a stage clear has been requested during this sub-step.
 int StageEndRequested();
-// Tallies the results and enters the game-end phase (the phase only, for now).
+// Counts the call, then the scene's tally and game-end phase.
 void EnterGameEnd();
 
 // How often each ran since the last reset; tests read these.
