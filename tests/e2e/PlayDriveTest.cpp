@@ -1,0 +1,181 @@
+// Stages played through the binary with a key script and the trace: each test writes a
+// tiny stage into a fresh sample project and reads what happened from the trace.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e/PlayerProcess.h"
+#include "e2e/TinyStage.h"
+#include "test_support/TempDir.h"
+
+namespace {
+
+namespace fs = e2e::fs;
+
+// One "play" line of the trace: the state as the frame's logic begins.
+struct PlayLine {
+  int frame = 0;  // the play frame
+  double x = 0, y = 0;
+  int hp = 0;
+};
+
+std::vector<PlayLine> PlayLines(const std::vector<std::string>& trace) {
+  std::vector<PlayLine> out;
+  for (const std::string& event : e2e::TraceEvents(trace)) {
+    if (event.rfind("play ", 0) != 0) continue;
+    PlayLine p;
+    const char* s = event.c_str() + 5;
+    char* end = nullptr;
+    p.frame = static_cast<int>(std::strtol(s, &end, 10));
+    p.x = std::strtod(std::strstr(end, " x ") + 3, nullptr);
+    p.y = std::strtod(std::strstr(end, " y ") + 3, nullptr);
+    p.hp = std::atoi(std::strstr(end, " hp ") + 4);
+    out.push_back(p);
+  }
+  return out;
+}
+
+class PlayDrive : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game_ = e2e::FreshSampleCopy(tmp_.path());
+    ASSERT_FALSE(game_.empty()) << "the sample project could not be made";
+    e2e::CopyDefaultToData(game_);
+  }
+  e2e::DrivenRun Run(const std::string& stage, const std::string& keys, int quitAt) {
+    return e2e::RunDriven(game_, fs::path(tmp_.path()) / "run", keys,
+                          {.quitAt = std::to_string(quitAt), .args = {"data\\stg4\\" + stage + ".stg4"},
+                           .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  }
+
+  test_support::TempDir tmp_;
+  fs::path game_;
+};
+
+// A fall as the physics give it: every sub-step adds the stage's gravity / m² to the
+// speed (at most 6 a sub-step) and the speed to y; a bottom edge (y + 24 - 1 for the
+// hero's 24-pixel body) inside the floor's row lands: y -= (trunc(bottom) & 31) + 1 and
+// the speed becomes 0. ys[n] is y as play frame n + 1 begins.
+struct Fall {
+  std::vector<double> ys;
+  int landedIn = 0;  // the play frame whose sub-steps first land
+};
+
+Fall Simulate(int m, double gravity, int nStartRow, int nFloorRow, int nFrames) {
+  const double g = gravity / (m * m);
+  const int nFloorTop = (nFloorRow + 10) * 32;
+  double y = (nStartRow + 10) * 32 + 8, v = 0;  // standing on the bottom of its cell
+  Fall f;
+  for (int frame = 1; frame <= nFrames; ++frame) {
+    f.ys.push_back(y);
+    for (int i = 0; i < m; ++i) {
+      v = std::min(v + g, 6.0);
+      y += v;
+      const int nBottom = static_cast<int>(y + 24 - 1);
+      if (nBottom >= nFloorTop) {
+        if (f.landedIn == 0) f.landedIn = frame;
+        y -= (nBottom & 31) + 1;
+        v = 0;
+      }
+    }
+  }
+  return f;
+}
+
+// The game frame of a play frame, and of the first event that starts with prefix (-1: none).
+int GameFrameOfPlay(const std::vector<std::string>& trace, int nPlay) {
+  const std::string tag = " play " + std::to_string(nPlay) + " ";
+  for (const std::string& line : trace)
+    if (line.find(tag) != std::string::npos) return std::atoi(line.c_str());
+  return -1;
+}
+
+int GameFrameOf(const std::vector<std::string>& trace, const std::string& prefix) {
+  for (const std::string& line : trace) {
+    const std::size_t sp = line.find(' ');
+    if (sp != std::string::npos && line.compare(sp + 1, prefix.size(), prefix) == 0) return std::atoi(line.c_str());
+  }
+  return -1;
+}
+
+TEST_F(PlayDrive, AFallLandsInTheFrameThePhysicsGiveAtEveryHitTestLevel) {
+  for (int level : {1, 3, 10}) {
+    SCOPED_TRACE(level);
+    double gravity = 0;
+    const std::string name = "Fall" + std::to_string(level);
+    ASSERT_TRUE(e2e::WriteTinyStage(game_, name, [&](cEdStage& s, const e2e::StageParts& p) {
+      s.m_nHitLevel = level;
+      gravity = s.m_dGravity;
+      for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
+      s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 1));
+    }));
+    ASSERT_GT(gravity, 0);
+    const e2e::DrivenRun run = Run(name, "", 200);
+    ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+    const std::vector<PlayLine> lines = PlayLines(run.trace);
+    ASSERT_GT(lines.size(), 100u);
+    const Fall fall = Simulate(level, gravity, 1, 13, static_cast<int>(lines.size()));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      ASSERT_EQ(lines[i].frame, static_cast<int>(i) + 1);
+      ASSERT_EQ(lines[i].y, fall.ys[i]) << "play frame " << lines[i].frame;
+      EXPECT_EQ(lines[i].x, lines[0].x);
+    }
+    // Landed within the run, and resting on the floor since.
+    EXPECT_GT(fall.landedIn, 1);
+    EXPECT_LT(fall.landedIn, lines.back().frame - 10);
+    EXPECT_EQ(static_cast<int>(lines.back().y + 24 - 1), (13 + 10) * 32 - 1);
+  }
+}
+
+// A floor of deadly blocks kills the hero in the sub-step it lands: the frame's logic
+// stops there, with the death sound.
+TEST_F(PlayDrive, ADeadlyFloorKillsTheHeroAsItLands) {
+  double gravity = 0;
+  ASSERT_TRUE(e2e::WriteTinyStage(game_, "Deadly", [&](cEdStage& s, const e2e::StageParts& p) {
+    s.m_nHitLevel = 3;
+    gravity = s.m_dGravity;
+    cEdBlock deadly = p.block;
+    deadly.m_nHit = 2;
+    for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(deadly, x, 13));
+    s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 9));
+  }));
+  const e2e::DrivenRun run = Run("Deadly", "", 150);
+  ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+  const Fall fall = Simulate(3, gravity, 9, 13, 100);
+  ASSERT_GT(fall.landedIn, 1);
+  const int nDeath = GameFrameOfPlay(run.trace, fall.landedIn);
+  ASSERT_GT(nDeath, 0);
+  EXPECT_EQ(GameFrameOf(run.trace, "hero dead Dead 4"), nDeath);
+  EXPECT_EQ(GameFrameOf(run.trace, "hero dead"), nDeath);
+  EXPECT_EQ(GameFrameOf(run.trace, "sound 8 "), nDeath);
+  // Dead, it moves no more.
+  const std::vector<PlayLine> lines = PlayLines(run.trace);
+  ASSERT_GT(lines.size(), static_cast<std::size_t>(fall.landedIn + 5));
+  EXPECT_EQ(lines.back().y, lines[fall.landedIn].y);
+}
+
+// The time limit of 2 runs out in play frame 120 (one unit per 60 frames): the hero dies
+// in that frame with the death sound, and not before.
+TEST_F(PlayDrive, TheTimeLimitKillsTheHeroInItsFrame) {
+  ASSERT_TRUE(e2e::WriteTinyStage(game_, "Timed", [&](cEdStage& s, const e2e::StageParts& p) {
+    s.m_nHitLevel = 1;
+    s.m_bTimeLimit = 1;
+    s.m_nTimeLimit = 2;
+    for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
+    s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 12));
+  }));
+  const e2e::DrivenRun run = Run("Timed", "", 200);
+  ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+  const int nFrame = GameFrameOfPlay(run.trace, 120);
+  ASSERT_GT(nFrame, 0);
+  EXPECT_EQ(GameFrameOf(run.trace, "hero dead"), nFrame);
+  EXPECT_EQ(GameFrameOf(run.trace, "hero dead time"), nFrame);
+  EXPECT_EQ(GameFrameOf(run.trace, "sound 8 "), nFrame);
+}
+
+}  // namespace
