@@ -165,6 +165,11 @@ void cStageScene::Play() {
     Draw(1, 0, 1, 1);
     return;
   }
+  if (PlayLogic()) return;
+  Draw(1, 0, 1, 1);
+}
+
+int cStageScene::PlayLogic() {
   for (int i = 1; i <= g_SubSteps; ++i) {
     m_nSubStep = i;
     ++m_nStepCount;
@@ -172,9 +177,9 @@ void cStageScene::Play() {
     const int bEnded = PlaySubStep();
     m_bDeferRemovals = 0;
     SweepRemovedCharas();
-    if (bEnded) return;
+    if (bEnded) return 1;
   }
-  Draw(1, 0, 1, 1);
+  return 0;
 }
 
 namespace {
