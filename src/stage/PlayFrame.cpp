@@ -194,7 +194,8 @@ int CharaTurn(cStageScene& scene, cVectorList<cChara>::iterator it, bool bBlockP
   cChara& c = *it;
   c.FireFlowTrigger(0);
   if (c.Update(0)) {
-    if (!bBlockPass && c.m_bVanished) {
+    // A character that vanished leaves without dying, a block character as well.
+    if (c.m_bVanished) {
       Remove(scene, it);
       return 0;
     }

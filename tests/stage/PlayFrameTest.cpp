@@ -5,6 +5,8 @@
 #include <string>
 
 #include "base/Timer.h"
+#include "records/PlayRecord.h"
+#include "stage/FlowRuntime.h"
 #include "stage/ActorPhysics.h"
 #include "stage/Chara.h"
 #include "stage/ObjectLists.h"
@@ -241,6 +243,34 @@ TEST_F(PlayFrameTest, AHeroSqueezedBetweenWallsDiesUnlessItsCollisionGraceRuns) 
   }
   EXPECT_TRUE(DebugHas("Player[P1].LRUD = 1,1,0,"));
   EXPECT_TRUE(DebugHas("Dead SP"));
+}
+
+TEST_F(PlayFrameTest, ACharacterThatVanishesLeavesWithoutDyingInEitherPass) {
+  const std::int32_t savedScore = g_PlayRecord.m_nStageScore;
+  for (int bBlock : {1, 0}) {
+    g_Charas.clear();
+    cChara& c = AddChara(600, 500, 0.0);
+    c.m_Def.m_bBlockChara = static_cast<std::uint8_t>(bBlock);
+    c.m_Def.m_nScore = 100;
+    // A running flow whose step finds the character vanished.
+    cEdCommand wait;
+    wait.m_nType = 1;
+    wait.m_nTime = 10;
+    cEdFlow flow;
+    flow.m_nTrigger = 5;
+    flow.m_Commands.push_back(wait);
+    c.m_Def.m_Flows.push_back(flow);
+    c.BuildFlows(c.m_Def.m_Flows, 0, 0, -1);
+    c.m_FlowRuntimes[0].m_bRunning = 1;
+    c.m_bVanished = 1;
+    g_PlayRecord.m_nStageScore = 0;
+    sounds_.Clear();
+    Scene().Play();
+    EXPECT_TRUE(g_Charas.empty()) << bBlock;
+    EXPECT_EQ(g_PlayRecord.m_nStageScore, 0) << bBlock;
+    EXPECT_EQ(sounds_.All(), std::vector<int>{}) << bBlock;
+  }
+  g_PlayRecord.m_nStageScore = savedScore;
 }
 
 }  // namespace
