@@ -31,14 +31,12 @@ constexpr int CHARA_DEATH_SOUND = 9;
 // The stage is over (cleared, or the last death): the results and the game-end phase.
 void EndStage() { stagestub::EnterGameEnd(); }
 
-// The hero's death with its label (null: none) in the debug log and the trace; 1, the
+// The hero's death, with its label (null: none) in the debug log and the trace; 1, the
 // frame ends.
 int PlayerDies(cPlayer& hero, const char* label) {
   if (label) {
     DebugPrintf("%s", label);
-    if (plat::trace::Enabled()) plat::trace::Line("hero dead %s", label);
-  } else if (plat::trace::Enabled()) {
-    plat::trace::Line("hero dead");
+    if (plat::trace::Enabled()) plat::trace::Line("death label %s", label);
   }
   RequestSystemSound(PLAYER_DEATH_SOUND);
   if (hero.Die() == 1) EndStage();
@@ -58,10 +56,6 @@ void LogContacts(const cActor& a) {
 // Whether a character takes part in a character pass.
 bool TakesPart(const cChara& c, bool bBlockPass) {
   return !c.m_bRemoved && !c.m_bDead && c.m_bExists && c.m_bActive && (c.m_Def.m_bBlockChara != 0) == bBlockPass;
-}
-
-void TraceCharaDeath(const cChara& c) {
-  if (plat::trace::Enabled()) plat::trace::Line("chara dead %d", c.m_nSerial);
 }
 
 // A stage outcome of a pass (0 go on, 1 cleared, 2 the hero dies); 1 when it ends the frame.
@@ -151,7 +145,6 @@ void cStageScene::Play() {
                       static_cast<int>(m_Shots.size()), m_ScrollX.m_dPos, m_ScrollY.m_dPos);
 
   if (TickTimeLimit(-1) == 1 && !hero.m_bDead) {
-    if (plat::trace::Enabled()) plat::trace::Line("hero dead time");
     RequestSystemSound(PLAYER_DEATH_SOUND);
     if (hero.Die() == 1) EndStage();
     return;
@@ -199,7 +192,6 @@ int CharaTurn(cStageScene& scene, cVectorList<cChara>::iterator it, bool bBlockP
       Remove(scene, it);
       return 0;
     }
-    TraceCharaDeath(c);
     const int r = scene.KillAndCheckEnd(c);
     if (g_System.m_bEndCheckRule && r != 1) {
       // It lies dead until its death animation has been drawn.
@@ -228,7 +220,6 @@ int CharaTurn(cStageScene& scene, cVectorList<cChara>::iterator it, bool bBlockP
     if (IsCrushed(c)) bKilled = true;
   }
   if (bKilled) {
-    TraceCharaDeath(c);
     RequestSystemSound(CHARA_DEATH_SOUND);
     const int r = scene.KillAndCheckEnd(c);
     if (r == 1) Remove(scene, it);

@@ -150,7 +150,7 @@ TEST_F(PlayDrive, ADeadlyFloorKillsTheHeroAsItLands) {
   ASSERT_GT(fall.landedIn, 1);
   const int nDeath = GameFrameOfPlay(run.trace, fall.landedIn);
   ASSERT_GT(nDeath, 0);
-  EXPECT_EQ(GameFrameOf(run.trace, "hero dead Dead 4"), nDeath);
+  EXPECT_EQ(GameFrameOf(run.trace, "death label Dead 4"), nDeath);
   EXPECT_EQ(GameFrameOf(run.trace, "hero dead"), nDeath);
   EXPECT_EQ(GameFrameOf(run.trace, "sound 8 "), nDeath);
   // Dead, it moves no more.
@@ -174,7 +174,6 @@ TEST_F(PlayDrive, TheTimeLimitKillsTheHeroInItsFrame) {
   const int nFrame = GameFrameOfPlay(run.trace, 120);
   ASSERT_GT(nFrame, 0);
   EXPECT_EQ(GameFrameOf(run.trace, "hero dead"), nFrame);
-  EXPECT_EQ(GameFrameOf(run.trace, "hero dead time"), nFrame);
   EXPECT_EQ(GameFrameOf(run.trace, "sound 8 "), nFrame);
 }
 
