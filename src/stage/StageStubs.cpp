@@ -19,6 +19,8 @@ void StartCharaEffect(cActor&, int nEffect, int, int) {
 
 int GiveItem(cItem&, int) { return 0; }
 
+void ShowItemIcon(int, int, int) { ++g_Calls.nItemIcons; }
+
 int StageEndRequested() { return g_nEndRequest; }
 
 void EnterGameEnd() { ++g_Calls.nGameEnds; }
