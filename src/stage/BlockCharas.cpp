@@ -21,8 +21,8 @@ constexpr int TRIGGER_CHARA_RIDES = 17;    // "キャラに乗られている時
 // An unset candidate position.
 constexpr double UNSET = -1.0;
 
-// Up to this many block characters are scanned one by one; more are looked up by the
-// buckets of a grid.
+// Up to this many characters are scanned one by one; more are looked up by the buckets
+// of a grid.
 constexpr std::size_t LINEAR_LIMIT = 16;
 constexpr int BUCKET_SHIFT = 7;  // 128-pixel buckets
 // A block character is listed in the buckets around it by this much, so that a move
@@ -70,8 +70,8 @@ struct cPush {
   }
 };
 
-// The block characters of the running stage, in list order, found near a box without
-// walking the whole character list. The listing is renewed when the sub-step or the
+// The characters of the running stage, in list order, found near a box without walking
+// the whole list. The listing is renewed when the sub-step or the
 // list changes.
 class cBlockCharaGrid {
  public:
@@ -96,7 +96,7 @@ class cBlockCharaGrid {
     for (int n : found) f(*m_Charas[n]);
   }
 
-  // The block character of that serial, or null.
+  // The character of that serial, or null.
   cChara* Find(const cStageScene& scene, std::int32_t nSerial) {
     Refresh(scene);
     auto it = m_BySerial.find(nSerial);
@@ -118,8 +118,8 @@ class cBlockCharaGrid {
     m_Charas.clear();
     m_Buckets.clear();
     m_BySerial.clear();
+    // Every character is listed: its block-character flag is read when it is met.
     for (cChara& c : g_Charas) {
-      if (!c.m_Def.m_bBlockChara) continue;
       const int n = static_cast<int>(m_Charas.size());
       m_Charas.push_back(&c);
       m_BySerial.emplace(c.m_nSerial, n);
