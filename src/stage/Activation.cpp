@@ -123,7 +123,7 @@ int cStageScene::GraceCoveredActors(int nCell, int nColumn, int nRow, int bKeepO
     if (bKeepOffPlayer) return 1;
   }
   for (cChara& c : g_Charas) {
-    if (c.m_bDead || !c.m_bExists || !Covers(c, nCell, cell)) continue;
+    if (c.m_bDead || c.m_bRemoved || !c.m_bExists || !Covers(c, nCell, cell)) continue;
     c.m_nBlockGraceSteps = 2;
     if (bKeepOffCharas) return 1;
   }

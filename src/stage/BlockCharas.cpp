@@ -147,7 +147,7 @@ cBlockCharaGrid g_Grid;
 
 // A block character that acts on the actor now.
 bool IsCandidate(const cChara& b, const cActor& a) {
-  return b.m_Def.m_bBlockChara && b.m_bExists && !b.m_bDead && b.m_nSerial != a.m_nSerial;
+  return b.m_Def.m_bBlockChara && b.m_bExists && !b.m_bDead && !b.m_bRemoved && b.m_nSerial != a.m_nSerial;
 }
 
 // Every candidate overlapping the region, in list order.

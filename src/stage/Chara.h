@@ -19,6 +19,9 @@ class cChara : public cActor {
   std::int32_t m_bIgnoreRangeY = 0;
   std::int32_t m_bActivatedOnce = 0;
   std::int32_t m_bAppeared = 0;   // its appearance conditions have held once
+  // Taken off the stage during the running sub-step: every link is gone and it is
+  // destroyed when the sub-step ends; every scan passes over it.
+  std::int32_t m_bRemoved = 0;
 
   void ScaleHitBoxes(int nScale) override;
   void UpdateHitBoxX() override;
@@ -31,6 +34,9 @@ class cChara : public cActor {
   int MoveY() override;
   // 1 when the jump starts; otherwise the first flag that refused it.
   int Jump(cCommandRuntime& runtime) override;
+  // One step of its flows (only the death flows when bDeathPass); 1 when it has died
+  // or vanished.
+  int Update(int bDeathPass) override;
 
   // Inside its activation range (its group woken in groups when it wakes one): 1 and
   // the in-range flag set, else 0.

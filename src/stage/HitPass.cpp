@@ -33,10 +33,16 @@ bool IsPlayerObject(const cActor& a) {
 
 bool HasBodyAttack(const cActor& a) { return a.m_Def.m_nBodyPower != 0 || a.m_Def.m_nBodyImpact != 0; }
 
-// Block characters are left to the block-character pass.
+// Block characters are left to the block-character pass; a character taken off the stage
+// by a death in this pass waits for its destruction.
+bool IsRemoved(const cActor& a) {
+  const auto* pChara = dynamic_cast<const cChara*>(&a);
+  return pChara && pChara->m_bRemoved;
+}
+
 bool TakesPartInBodyHits(const cActor& a, bool bOnScreenOnly) {
   if (bOnScreenOnly && !a.m_bOnScreen) return false;
-  return !a.m_Def.m_bBlockChara && a.m_bExists && !a.m_bDead;
+  return !a.m_Def.m_bBlockChara && a.m_bExists && !a.m_bDead && !IsRemoved(a);
 }
 
 // The side list as it stands: flows fired by a hit may add actors to the lists.
@@ -64,6 +70,7 @@ int cStageScene::HitActorsPass() {
         cActor& o = *pO;
         if (!TakesPartInBodyHits(o, bOnScreenOnly)) continue;
         for (cActor* pQ : listJ) {
+          if (IsRemoved(o)) break;
           cActor& q = *pQ;
           if (!TakesPartInBodyHits(q, bOnScreenOnly) || !BoxOf(o.m_BoxA).Overlaps(BoxOf(q.m_BoxA))) continue;
           flowhook::FireTrigger(o, TRIGGER_CHARA_HIT);
@@ -114,35 +121,23 @@ int cStageScene::ItemPickUpPass(cPlayer& player) {
     }
     if (!itemBox.Overlaps(BodyOf(item))) {
       // Parted: the next contact acts again.
-      if (nKind == TAKE_PER_CONTACT) player.m_TouchedItems.remove(item.m_nSerial);
+      if (nKind == TAKE_PER_CONTACT) player.ForgetItem(item.m_nSerial);
       ++it;
       continue;
     }
     flowhook::FireTrigger(player, TRIGGER_ITEM_HIT);
     if (nKind == TAKE_PER_CONTACT) {
-      auto& touched = player.m_TouchedItems;
-      if (std::find(touched.begin(), touched.end(), item.m_nSerial) != touched.end()) {
+      if (!player.IsNotTouching(item.m_nSerial)) {
         ++it;
         continue;
       }
-      touched.push_back(item.m_nSerial);
+      player.m_TouchedItems.push_back(item.m_nSerial);
     }
     const int g = GiveItem(&item, g_Players[0]);
     it = nKind == TAKE_ONCE ? g_Items.erase(it) : std::next(it);
     if (g != OUTCOME_GO_ON) return g;
   }
   return OUTCOME_GO_ON;
-}
-
-int cStageScene::GiveItem(cItem* pItem, cPlayer& player) {
-  if (!pItem || pItem->m_nGraphic == 0 || pItem->m_Def.m_nTakeMode == TAKE_NEVER || !pItem->m_bExists)
-    return OUTCOME_GO_ON;
-  const cEdItem& def = pItem->m_Def;
-  if (def.m_bShowOnTake) player.ShowItemIcon(def.m_nImageSheet, def.m_nImage, def.m_nImageSub);
-  RequestSound(def.m_nTakeSound);
-  // A copy: the commands may give items and change what the item holds.
-  const cVector<cEdCommand> commands = def.m_Commands;
-  return player.RunItemCommands(commands);
 }
 
 void cPlayer::ShowItemIcon(int nKind, int nIndex, int nParam) { stagestub::ShowItemIcon(nKind, nIndex, nParam); }
