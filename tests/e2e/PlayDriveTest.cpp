@@ -22,6 +22,7 @@ struct PlayLine {
   int frame = 0;  // the play frame
   double x = 0, y = 0;
   int hp = 0;
+  int items = 0;
 };
 
 std::vector<PlayLine> PlayLines(const std::vector<std::string>& trace) {
@@ -35,6 +36,7 @@ std::vector<PlayLine> PlayLines(const std::vector<std::string>& trace) {
     p.x = std::strtod(std::strstr(end, " x ") + 3, nullptr);
     p.y = std::strtod(std::strstr(end, " y ") + 3, nullptr);
     p.hp = std::atoi(std::strstr(end, " hp ") + 4);
+    p.items = std::atoi(std::strstr(end, " items ") + 7);
     out.push_back(p);
   }
   return out;
@@ -175,6 +177,61 @@ TEST_F(PlayDrive, TheTimeLimitKillsTheHeroInItsFrame) {
   ASSERT_GT(nFrame, 0);
   EXPECT_EQ(GameFrameOf(run.trace, "hero dead"), nFrame);
   EXPECT_EQ(GameFrameOf(run.trace, "sound 8 "), nFrame);
+}
+
+// The hero walks right (3 pixels a frame) to a coin at cell (8, 12). Its item box of
+// 16 x 16 lies on its body's top-left (x truncated); the coin's body of 28 x 28 starts at
+// (8 + 10) x 32 + 2 + 0.5. The coin is taken in the frame whose logic first brings the
+// boxes together, with its sound, and is gone from the next frame on.
+TEST_F(PlayDrive, AnItemIsTakenInTheFrameOfContact) {
+  ASSERT_TRUE(e2e::WriteTinyStage(game_, "Coin", [&](cEdStage& s, const e2e::StageParts& p) {
+    s.m_nHitLevel = 3;
+    for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
+    s.m_Charas.push_back(e2e::CharaAt(p.hero, 2, 12));
+    s.m_Items.push_back(e2e::ItemAt(p.coin, 8, 12));
+  }));
+  const e2e::DrivenRun run = Run("Coin", "20 RIGHT down\n", 150);
+  ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+  const std::vector<PlayLine> lines = PlayLines(run.trace);
+  const double coinLeft = (8 + 10) * 32 + 2 + 0.5;
+  std::size_t k = 0;
+  while (k < lines.size() && static_cast<int>(lines[k].x) + 15 < coinLeft) ++k;
+  ASSERT_GT(k, 1u);
+  ASSERT_LT(k, lines.size());
+  const int nTaken = GameFrameOfPlay(run.trace, lines[k - 1].frame);
+  EXPECT_EQ(GameFrameOf(run.trace, "item "), nTaken);
+  EXPECT_EQ(lines[k - 1].items, 1);
+  EXPECT_EQ(lines[k].items, 0);
+}
+
+// A walker (power 1) walks into the hero (3 HP), who stands still. With an invincibility
+// of 6 frames after a hit, and 6 frames against the same attacker, the walker hurts the
+// hero every 6 frames while they touch: HP 3, 2, 1, then death, with the hit sound (7)
+// and the death sound (8).
+TEST_F(PlayDrive, AWalkerHitsTheHeroAtTheIntervalsItsInvincibilityAllowsUntilDeath) {
+  ASSERT_TRUE(e2e::WriteTinyStage(game_, "Walker", [&](cEdStage& s, const e2e::StageParts& p) {
+    s.m_nHitLevel = 3;
+    for (int& t : s.m_HitTimes) t = 6;
+    for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
+    s.m_Charas.push_back(e2e::CharaAt(p.hero, 4, 12));
+    s.m_Charas.push_back(e2e::CharaAt(p.walker, 7, 12));
+  }));
+  const e2e::DrivenRun run = Run("Walker", "", 250);
+  ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+  const std::vector<PlayLine> lines = PlayLines(run.trace);
+  auto firstWithHp = [&](int hp) {
+    for (const PlayLine& l : lines)
+      if (l.hp == hp) return l.frame;
+    return -1;
+  };
+  const int nHit1 = firstWithHp(2) - 1;  // the frame whose logic took the HP
+  const int nHit2 = firstWithHp(1) - 1;
+  ASSERT_GT(nHit1, 0);
+  EXPECT_EQ(nHit2, nHit1 + 6);
+  const int nDeath = GameFrameOfPlay(run.trace, nHit1 + 12);
+  EXPECT_EQ(GameFrameOf(run.trace, "hero dead"), nDeath);
+  EXPECT_EQ(GameFrameOf(run.trace, "sound 7 "), GameFrameOfPlay(run.trace, nHit1));
+  EXPECT_EQ(GameFrameOf(run.trace, "sound 8 "), nDeath);
 }
 
 }  // namespace
