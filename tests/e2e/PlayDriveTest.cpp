@@ -234,4 +234,108 @@ TEST_F(PlayDrive, AWalkerHitsTheHeroAtTheIntervalsItsInvincibilityAllowsUntilDea
   EXPECT_EQ(GameFrameOf(run.trace, "sound 8 "), nDeath);
 }
 
+// Every game frame of an event that starts with prefix.
+std::vector<int> GameFramesOf(const std::vector<std::string>& trace, const std::string& prefix) {
+  std::vector<int> out;
+  for (const std::string& line : trace) {
+    const std::size_t sp = line.find(' ');
+    if (sp != std::string::npos && line.compare(sp + 1, prefix.size(), prefix) == 0) out.push_back(std::atoi(line.c_str()));
+  }
+  return out;
+}
+
+// A spring block (kind 1, 4 half blocks) under the hero throws it up with its sound (10)
+// whenever it lands on it. The hero's launch speed is (-g - sqrt(g (g + 8 x 64))) / 2 x
+// (0.99 - G x 0.025) with g = G / m²; every sub-step adds g to it before the move, so the
+// rise is the sum of the speeds from the first sub-step on until they turn.
+TEST_F(PlayDrive, ASpringBlockLaunchesTheHeroAgainAndAgainWithItsSound) {
+  double gravity = 0;
+  ASSERT_TRUE(e2e::WriteTinyStage(game_, "Spring", [&](cEdStage& s, const e2e::StageParts& p) {
+    s.m_nHitLevel = 3;
+    gravity = s.m_dGravity;
+    for (int x = 0; x < 20; ++x) {
+      cEdBlock b = p.block;
+      if (x == 5) {
+        b.m_nEffect = 1;
+        b.m_nEffectValue = 4;
+      }
+      s.m_Blocks.push_back(e2e::BlockAt(b, x, 13));
+    }
+    s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 12));
+  }));
+  const e2e::DrivenRun run = Run("Spring", "", 250);
+  ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+  const std::vector<int> springs = GameFramesOf(run.trace, "sound 10 ");
+  ASSERT_GE(springs.size(), 3u);
+  const double g = gravity / 9;
+  double v = (-g - std::sqrt(g * (g + 8 * 64.0))) * 0.5 * (0.99 - gravity * 0.025);
+  double rise = 0;
+  for (v += g; v < 0; v += g) rise -= v;  // gravity comes before the move in each sub-step
+  const std::vector<PlayLine> lines = PlayLines(run.trace);
+  const double rest = (12 + 10) * 32 + 8;
+  double top = rest;
+  for (const PlayLine& l : lines) {
+    top = std::min(top, l.y);
+    EXPECT_EQ(l.x, lines[0].x);
+  }
+  // Frames sample the flight: the highest of them lies within a frame's move of the apex.
+  EXPECT_NEAR(rest - top, rise, 3 * 3 * g + 1);
+  // Each bounce takes as long as the one before, give or take a frame.
+  for (std::size_t i = 2; i < springs.size(); ++i)
+    EXPECT_NEAR(springs[i] - springs[i - 1], springs[1] - springs[0], 1) << i;
+}
+
+// A conveyor floor (kind 5, 30 tenths of a pixel a frame to the right) carries the
+// standing hero to the wall at cell 12 and holds it there, its body's right edge on the
+// last pixel before the wall.
+TEST_F(PlayDrive, AConveyorCarriesTheHeroToAWallAndItStopsThere) {
+  ASSERT_TRUE(e2e::WriteTinyStage(game_, "Conveyor", [&](cEdStage& s, const e2e::StageParts& p) {
+    s.m_nHitLevel = 3;
+    cEdBlock belt = p.block;
+    belt.m_nEffect = 5;
+    belt.m_nEffectValue = 30;
+    for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(x < 12 ? belt : p.block, x, 13));
+    for (int y = 10; y <= 12; ++y) s.m_Blocks.push_back(e2e::BlockAt(p.block, 12, y));
+    s.m_Charas.push_back(e2e::CharaAt(p.hero, 3, 12));
+  }));
+  const e2e::DrivenRun run = Run("Conveyor", "", 250);
+  ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+  const std::vector<PlayLine> lines = PlayLines(run.trace);
+  ASSERT_GT(lines.size(), 200u);
+  for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_GE(lines[i].x, lines[i - 1].x) << lines[i].frame;
+  const int nWallLeft = (12 + 10) * 32;
+  EXPECT_GT(lines[40].x, lines[0].x + 60);  // carried about 3 pixels a frame
+  for (std::size_t i = lines.size() - 20; i < lines.size(); ++i) {
+    EXPECT_EQ(static_cast<int>(lines[i].x) + 16 - 1, nWallLeft - 1) << lines[i].frame;
+    EXPECT_EQ(lines[i].hp, 3);
+  }
+}
+
+// The hero stands on a block character that walks the ground at 10 tenths of a pixel a
+// frame: it is carried along (a pixel a frame, either way as the carrier turns) and
+// stays on the carrier's top, 24 pixels above row 12's top.
+TEST_F(PlayDrive, RidingABlockCharacterKeepsTheHeroOnIt) {
+  ASSERT_TRUE(e2e::WriteTinyStage(game_, "Ride", [&](cEdStage& s, const e2e::StageParts& p) {
+    s.m_nHitLevel = 3;
+    for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
+    cEdChara carrier = p.walker;
+    carrier.m_bBlockChara = 1;
+    carrier.m_nBodyPower = 0;
+    s.m_Charas.push_back(e2e::CharaAt(p.hero, 8, 11));
+    s.m_Charas.push_back(e2e::CharaAt(carrier, 8, 12));
+  }));
+  const e2e::DrivenRun run = Run("Ride", "", 200);
+  ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+  const std::vector<PlayLine> lines = PlayLines(run.trace);
+  ASSERT_GT(lines.size(), 150u);
+  double moved = 0;
+  for (std::size_t i = 40; i < lines.size(); ++i) {
+    EXPECT_EQ(static_cast<int>(lines[i].y), (12 + 10) * 32 - 24) << lines[i].frame;
+    const double dx = std::fabs(lines[i].x - lines[i - 1].x);
+    EXPECT_NEAR(dx, 1.0, 1e-9) << lines[i].frame;
+    moved += dx;
+  }
+  EXPECT_GT(moved, 100);
+}
+
 }  // namespace
