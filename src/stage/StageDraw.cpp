@@ -200,6 +200,10 @@ void cStageScene::DrawObjects(DDSURFACEDATA* target, int bFrozen) {
       item.Draw(target, !bFrozen);
     }
     for (auto it = g_Charas.begin(); it != g_Charas.end();) {
+      if (it->m_bRemoved) {
+        ++it;
+        continue;
+      }
       if ((!bLayers || ObjectLayer(it->m_Def.m_nZ) == z) && DrawChara(target, *it, bFrozen)) {
         it = EraseChara(g_Charas, it);
         continue;
