@@ -301,14 +301,6 @@ class cActor : public cGameObject, public cActorFields {
   int DrawEnding(DDSURFACEDATA* target, int bFrozen);
   // The running character effect advanced without drawing.
   void TickCharaEffect(int bFrozen);
-  // The cell of ref drawn with the transparent colour at the drawn position, stretched
-  // when the actor's scale differs from the cell's own.
-  void DrawCell(DDSURFACEDATA* target, const cImageRef& ref);
-  bool IsScaledCell(const cImageRef& ref) const;
-  // The cell at (0, 0) of a work surface: drawn as DrawCell draws it but opaque, or 1:1
-  // from the plain sheet.
-  void RenderCellToWork(DDSURFACEDATA* work, const cImageRef& ref);
-  void CopyCellToWork(DDSURFACEDATA* work, const cImageRef& ref);
   void DrawMark(DDSURFACEDATA* target);
   void DrawGauge(DDSURFACEDATA* target, cGauge& gauge, int bSp);
   void DrawHpGauge(DDSURFACEDATA* target) { DrawGauge(target, m_HpGauge, 0); }

@@ -28,8 +28,12 @@ constexpr int MARK_COUNT = 120;
 
 int GiantScale(const cActor& actor) { return std::max<int>(actor.m_Def.m_nScale, 1); }
 
-// A reference that names a loaded cell at a place inside the sheet's coordinates.
-bool HasCell(const cImageRef& ref) { return ref.m_pSheet && ref.m_nSrcX >= 0 && ref.m_nSrcY >= 0; }
+// The cell through the running effect; a graphic that names no cell (an index out of
+// its range) draws nothing, and its effect still runs. 1 when the effect ended.
+int DrawCellWithEffect(cActor& actor, DDSURFACEDATA* target, const cImageRef& ref, int bFrozen) {
+  if (ref.m_pSheet && ref.m_nSrcX >= 0 && ref.m_nSrcY >= 0) return DrawWithCharaEffect(actor, target, ref, bFrozen);
+  return TickCharaEffect(actor, bFrozen);
+}
 
 }  // namespace
 
@@ -92,44 +96,7 @@ int cActor::GraphicColumn(cImageRef& ref) {
   return m_Def.m_nImageSub;
 }
 
-bool cActor::IsScaledCell(const cImageRef& ref) const {
-  const int s = GiantScale(*this);
-  return ref.m_bOwnScale ? s != ref.m_nCellScale : s > 1;
-}
-
-void cActor::DrawCell(DDSURFACEDATA* target, const cImageRef& ref) {
-  if (!HasCell(ref)) return;
-  const DRAWMODE* pMode = ref.m_bDrawMode ? &ref.m_DrawMode : nullptr;
-  const int x = m_ScreenRect.left;
-  const int y = m_ScreenRect.top;
-  if (IsScaledCell(ref))
-    DDStretchBltEx(target, x, y, m_nWidth, m_nHeight, ref.m_pStretchSheet, ref.m_nSrcX, ref.m_nSrcY,
-                   m_nBaseWidth * ref.m_nCellScale, m_nBaseHeight * ref.m_nCellScale, 1, pMode);
-  else
-    DDBltEx(target, x, y, m_nWidth, m_nHeight, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 1, pMode);
-}
-
-void cActor::RenderCellToWork(DDSURFACEDATA* work, const cImageRef& ref) {
-  if (!HasCell(ref)) return;
-  const DRAWMODE* pMode = ref.m_bDrawMode ? &ref.m_DrawMode : nullptr;
-  if (IsScaledCell(ref))
-    DDStretchBltEx(work, 0, 0, m_nWidth, m_nHeight, ref.m_pStretchSheet, ref.m_nSrcX, ref.m_nSrcY,
-                   m_nBaseWidth * ref.m_nCellScale, m_nBaseHeight * ref.m_nCellScale, 0, pMode);
-  else
-    DDBltEx(work, 0, 0, m_nWidth, m_nHeight, ref.m_pStretchSheet, ref.m_nSrcX, ref.m_nSrcY, 0, pMode);
-}
-
-void cActor::CopyCellToWork(DDSURFACEDATA* work, const cImageRef& ref) {
-  if (!HasCell(ref)) return;
-  DDBltEx(work, 0, 0, m_nWidth, m_nHeight, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 0,
-          ref.m_bDrawMode ? &ref.m_DrawMode : nullptr);
-}
-
-void cActor::TickCharaEffect(int bFrozen) {
-  if (m_CharaEffect.m_nIndex == 0) return;
-  const cImageRef ref;
-  if (DrawCharaEffect(*this, nullptr, ref, bFrozen, 0)) m_CharaEffect.m_nIndex = 0;
-}
+void cActor::TickCharaEffect(int bFrozen) { ::TickCharaEffect(*this, bFrozen); }
 
 void cActor::Draw(DDSURFACEDATA* target, int bFrozen) {
   const int nPattern = CurrentPattern(bFrozen);
@@ -141,7 +108,7 @@ void cActor::Draw(DDSURFACEDATA* target, int bFrozen) {
   cImageRef ref;
   const int nColumn = GraphicColumn(ref);
   ref.Set(IMAGE_CALLER_ACTOR, m_Def.m_nImageSheet, m_nGraphic, nColumn, this, nPattern);
-  if (DrawCharaEffect(*this, target, ref, bFrozen, 1)) m_CharaEffect.m_nIndex = 0;
+  DrawCellWithEffect(*this, target, ref, bFrozen);
   if (m_Def.m_nMarkShow) DrawMark(target);
 }
 
@@ -163,11 +130,7 @@ int cActor::DrawEnding(DDSURFACEDATA* target, int bFrozen) {
   const int nColumn = GraphicColumn(ref);
   ref.Set(IMAGE_CALLER_ACTOR, m_Def.m_nImageSheet, m_nGraphic, nColumn, this, 0);
   const bool bEffect = m_CharaEffect.m_nIndex != 0;
-  if (bEffect && DrawCharaEffect(*this, target, ref, bFrozen, 1)) {
-    m_CharaEffect.m_nIndex = 0;
-    if (m_nKind != 0) return 1;
-    return 0;
-  }
+  if (bEffect && DrawCellWithEffect(*this, target, ref, bFrozen)) return m_nKind != 0 ? 1 : 0;
   if (m_nKind != 0) return bEffect ? 0 : 1;
   // The player lies still for a second after its effect.
   if (bEffect || bFrozen) return 0;

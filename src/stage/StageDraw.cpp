@@ -10,6 +10,7 @@
 #include "gfx/DDBlt.h"
 #include "gfx/DDCircleLens.h"
 #include "gfx/DDInit.h"
+#include "gfx/DDPresent.h"
 #include "gfx/DDSurface.h"
 #include "app/GameInit.h"
 #include "base/SjisText.h"
@@ -223,22 +224,27 @@ void cStageScene::DrawBottomText(DDSURFACEDATA* target) {
 
 void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomText) {
   DDSURFACEDATA* target = &BackBuffer;
+  if (m_ScreenEffect.m_nIndex != 0) DDSetVirBackBuffer(true);
   ScrollBackgrounds();
   DrawBackgrounds(target, 0);
   if (!bPlaying && m_nPhase == STAGE_PHASE_PAUSE && g_System.m_bPauseFrontLayers) {
     DrawBackgrounds(target, 1);
+    ApplyScreenColor(bFrozen);
     return;
   }
-  // The pictures of the back pass go here.
+  DrawPictures(target, 0, bFrozen);
   DrawBlocks(target, 0);
   DrawObjects(target, bFrozen);
   DrawBackgrounds(target, 1);
   DrawBlocks(target, 1);
   if (!g_Players.empty()) g_Players[0].DrawSight(target);
-  // Then the pictures of the front pass, the effects, the popups and the screen effect.
+  DrawPictures(target, 1, bFrozen);
+  DrawEffects(target, bFrozen);
+  // The message popups come here.
+  RunScreenEffect(bFrozen);
   DrawHud(target);
   DrawTimeLimit(target, bTimeWarning);
   if (bBottomText) DrawBottomText(target);
   CycleMenuColors();
-  // The screen colour comes last.
+  ApplyScreenColor(bFrozen);
 }
