@@ -338,4 +338,33 @@ TEST_F(PlayDrive, RidingABlockCharacterKeepsTheHeroOnIt) {
   EXPECT_GT(moved, 100);
 }
 
+// The view scrolls right by itself at 30 tenths of a pixel a frame; its left edge pushes
+// the standing hero into a wall at cell 9, which crushes it: a labelled death with the
+// death sound, once the view's edge has reached the hero.
+TEST_F(PlayDrive, AutomaticScrollingCrushesTheHeroAgainstAWall) {
+  ASSERT_TRUE(e2e::WriteTinyStage(game_, "Crush", [&](cEdStage& s, const e2e::StageParts& p) {
+    s.m_nHitLevel = 3;
+    s.m_nWidth = 40;
+    s.m_nExtentX = (40 + 20) * 32 - 640;
+    s.m_nScrollModeX = 1;
+    s.m_nAutoScrollX = 30;
+    for (int x = 0; x < 40; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
+    for (int y = 9; y <= 12; ++y) s.m_Blocks.push_back(e2e::BlockAt(p.block, 9, y));
+    s.m_Charas.push_back(e2e::CharaAt(p.hero, 6, 12));
+  }));
+  const e2e::DrivenRun run = Run("Crush", "", 200);
+  ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+  const int nDeath = GameFrameOf(run.trace, "hero dead");
+  ASSERT_GT(nDeath, 0);
+  EXPECT_EQ(GameFrameOf(run.trace, "death label "), nDeath);
+  EXPECT_EQ(GameFrameOf(run.trace, "sound 8 "), nDeath);
+  // The view's left edge has come to where the hero fits no more: the wall's left (608)
+  // less its 16-pixel body, give or take the frame of scrolling the screen's edge lags by.
+  double viewX = 0;
+  for (const std::string& line : run.trace)
+    if (std::atoi(line.c_str()) == nDeath && line.find(" play ") != std::string::npos)
+      viewX = std::strtod(line.c_str() + line.find(" view ") + 6, nullptr);
+  EXPECT_NEAR(viewX, (9 + 10) * 32 - 16, 6.0);
+}
+
 }  // namespace
