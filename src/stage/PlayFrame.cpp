@@ -19,7 +19,6 @@
 #include "stage/Item.h"
 #include "stage/Player.h"
 #include "stage/StageScene.h"
-#include "stage/StageStubs.h"
 #include "ui/Pad.h"
 
 namespace {
@@ -29,7 +28,7 @@ constexpr int PLAYER_DEATH_SOUND = 8;
 constexpr int CHARA_DEATH_SOUND = 9;
 
 // The stage is over (cleared, or the last death): the results and the game-end phase.
-void EndStage() { stagestub::EnterGameEnd(); }
+void EndStage() { TheStage().EnterGameEnd(); }
 
 // The hero's death, with its label (null: none) in the debug log and the trace; 1, the
 // frame ends.
