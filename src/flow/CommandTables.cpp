@@ -27,7 +27,12 @@ CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
     ExecAvoidOffscreenMove,  // 7
     ExecCancelMove,          // 8
     ExecChangeDirection,     // 9
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,  // 10-15
+    ExecJump,                // 10
+    ExecShot,                // 11
+    ExecSword,               // 12
+    ExecSummonBlock,         // 13
+    ExecSummonChara,         // 14
+    ExecSummonItem,          // 15
     ExecFlowOperation,       // 16
     ExecStageClear,          // 17
     nullptr, nullptr,        // 18, 19

@@ -20,6 +20,7 @@ class cChara;
 class cEdChara;
 class cEdItem;
 class cEdShot;
+class cEdBlock;
 class cItem;
 class cCommandRuntime;
 class cEdCondition;
@@ -272,6 +273,26 @@ class cStageScene : public cScene {
   // the payload may limit its life. Counted only when it lies inside the stage.
   void SummonItem(cVectorList<cItem>& list, double x, double y, const cEdShot& payload, const cEdItem& def,
                   std::int32_t& nCounter);
+
+  // Shots and swords (Shot.cpp, ShotHits.cpp). A copy of the shot joins the shot list
+  // and the list of its side; the copy is returned.
+  cShot& AddShot(const cShot& shot);
+  // Erases the shots that the hit stages took out of their side lists.
+  void SweepShots();
+  // Every shot's step, moves, erase range and block test, once a sub-step.
+  void ShotPass();
+  // Attacks against actors and attacks against attacks; 0 go on, else the outcome.
+  int HitShotsOnActors();
+  void ClashShots();
+  // The shots of one drawing layer that lie in the view.
+  void DrawShots(DDSURFACEDATA* lpSD, int nLayer, int bFrozen);
+  // Summons (Summon.cpp): a character placed with its body's top-left at (x, y) less its
+  // body offset; a block put, removed or toggled at the cell under (x, y); the grace of
+  // actors that a summoned block covers (1 when the summon must not stand).
+  void SummonChara(cVectorList<cChara>& list, double x, double y, int nSide, int nFacing, const cEdShot& payload,
+                   const cEdChara& def, std::int32_t& nCounter);
+  int SummonBlock(double x, double y, const cEdShot& payload, const cEdBlock& block);
+  int GraceCoveredActors(int nIndex, int cx, int cy, const cEdShot& payload);
 
  private:
   // Set-up steps (StageSetup.cpp); each false after the close request it posted.
