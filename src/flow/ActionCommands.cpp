@@ -1,4 +1,4 @@
-// The action commands: jump, shot, sword and the three summons. The shot and summon
+// The action commands: shot, sword and the three summons (the jump is with the moves). The shot and summon
 // commands act in their first step and again every tenth of a second while they run; a
 // sword swings once per run. Their sound plays with the action, or not at all while the
 // actor is off screen when the command asks for that.
@@ -32,12 +32,6 @@ int ExecRepeating(cActor& actor, cCommandRuntime& runtime) {
 }
 
 }  // namespace
-
-int ExecJump(cActor& actor, cCommandRuntime& runtime) {
-  actor.Jump(runtime);
-  ++runtime.m_nCounter;
-  return 0;
-}
 
 int ExecShot(cActor& actor, cCommandRuntime& runtime) { return ExecRepeating<FireShot>(actor, runtime); }
 int ExecSummonBlock(cActor& actor, cCommandRuntime& runtime) { return ExecRepeating<SummonBlock>(actor, runtime); }

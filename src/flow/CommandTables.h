@@ -39,10 +39,11 @@ int ExecHomingMove(cActor& actor, cCommandRuntime& runtime);
 int ExecAvoidOffscreenMove(cActor& actor, cCommandRuntime& runtime);
 int ExecCancelMove(cActor& actor, cCommandRuntime& runtime);
 int ExecChangeDirection(cActor& actor, cCommandRuntime& runtime);
-
-// Action executors: the jump, the shot and summons (again every tenth of a second while
-// the command runs) and the sword (once per run).
+// The jump: the actor's own jump every step of the command.
 int ExecJump(cActor& actor, cCommandRuntime& runtime);
+
+// Action executors: the shot and summons (again every tenth of a second while the
+// command runs) and the sword (once per run).
 int ExecShot(cActor& actor, cCommandRuntime& runtime);
 int ExecSword(cActor& actor, cCommandRuntime& runtime);
 int ExecSummonBlock(cActor& actor, cCommandRuntime& runtime);

@@ -8,9 +8,9 @@
 #include "stage/FlowHooks.h"
 #include "stage/Item.h"
 #include "stage/ObjectGeometry.h"
+#include "stage/Player.h"
 #include "stage/Shot.h"
 #include "stage/StageScene.h"
-#include "stage/StageStubs.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ bool BodiesOverlap(const cShot& a, const cShot& b) {
 }
 
 // The item a shot hands over at a hit; its outcome.
-int DropItem(const cShot& s) {
+int DropItem(cStageScene& scene, const cShot& s) {
   const cEdShot& p = s.m_Shot;
   if (p.m_nItemSource == 0) return 0;
   cEdItem* def = GetItemDef(static_cast<std::int8_t>(p.m_nItemSource), p.m_nItem);
@@ -36,7 +36,7 @@ int DropItem(const cShot& s) {
   cItem item;
   item.Init(0, *def, 0);
   item.m_bExists = 1;
-  return stagestub::GiveItem(item, 0);
+  return scene.GiveItem(&item, g_Players[0]);
 }
 
 }  // namespace
@@ -83,7 +83,7 @@ int cStageScene::HitShotsOnActors() {
           } else {
             bRemove = true;
           }
-          if (const int g = DropItem(s)) {
+          if (const int g = DropItem(*this, s)) {
             nResult = g;
             break;
           }

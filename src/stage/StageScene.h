@@ -11,6 +11,7 @@
 #include "base/Vector.h"
 #include "gamedata/Stage.h"
 #include "gfx/DDSurface.h"
+#include "stage/Box.h"
 #include "stage/Shot.h"
 #include "stage/EffectState.h"
 #include "stage/StageState.h"
@@ -28,6 +29,7 @@ class cFlowRuntime;
 class cMapBlock;
 class cShot;
 class cPlayRecord;
+class cPlayer;
 
 // One scroll direction of the view and the block-map geometry along it (map pixels:
 // the stage proper begins after a margin of 10 cells).
@@ -66,6 +68,9 @@ class cScrollAxis {
   // reaches beyond the block map.
   void SetMapGeometry(int nAxis, int nStageCells, int nFarExtent);
 };
+
+// Outcome codes of the stage-play operations that can end the stage.
+enum : int { OUTCOME_GO_ON = 0, OUTCOME_STAGE_CLEAR = 1, OUTCOME_PLAYER_DIES = 2 };
 
 inline constexpr int SIDE_COUNT = 8;
 inline constexpr int STAGE_VARIABLE_COUNT = 255;
@@ -144,6 +149,17 @@ class cStageScene : public cScene {
   // Stage music: the loop flag goes into the play record, the number to the window
   // thread (0 stops the music); returns the window's answer.
   std::intptr_t RequestBgm(int nBgm, int bLoop);
+
+  // The end of a stage (GameEnd.cpp). The tally into the play record (with the extra
+  // lives it earns) and the ranked places, once when the stage ends; EnterGameEnd adds
+  // the game-end phase, as the play frame needs it.
+  void TallyResults();
+  void AddStageResults();
+  void EnterGameEnd();
+  // Draws the player; once a dead player's death animation has ended, the outcome of the
+  // death (replay restart, game over, continue menu or restart).
+  void PlayerDeath(int bFrozen);
+  void DeathOutcome();
 
   // Resources (StageResources.cpp).
   // Names the background entries after the stage and loads them, with the scene's other
@@ -250,16 +266,54 @@ class cStageScene : public cScene {
   // A list combined by rule (0 all, 1 any; others never hold), and one condition.
   bool CheckConditionList(const cVector<cEdCondition>& conditions, int nRule, cActor& actor);
   bool CheckCondition(const cEdCondition& condition, cActor& actor);
+  // The play frame (PlayFrame.cpp). Play time counts displayed frames as 1/100 s at 60
+  // frames a second; the time limit runs down one unit every 60 calls, 1 when it ran out.
+  void TickPlayTime();
+  int TickTimeLimit(int nDelta);
+  // One logic sub-step; 1 when it ended the frame (a death, the stage's end).
+  int PlaySubStep();
+  // The shot pass of a sub-step (Shot.cpp): every shot's step, moves, erase range and
+  // block test.
+  void ShotPass();
+  // Removals made inside a sub-step leave their characters listed (unlinked and marked
+  // removed) until the sub-step ends, so that every loop over the list survives them.
+  void SweepRemovedCharas();
+  std::int32_t m_bDeferRemovals = 0;
+
   // Deaths: 0 go on, 1 the stage ends (cleared), 2 the hero is dead.
   int KillActor(cActor& x);
   int KillAndCheckEnd(cActor& x);
   // Deaths and removals after a sub-step that changed a status; 1 when it ends the step.
   int HpCheckPass();
 
+  // Activation, special blocks, block characters, hits and item pick-up
+  // (Activation.cpp, BlockCharas.cpp, HitPass.cpp). Results are outcome codes.
+  void ActivateObjects();
+  bool CheckCharaCondition(cChara& chara);
+  bool CheckItemCondition(cItem& item);
+  // 1 when a block summoned into the cell must stop because it covers an actor; every
+  // covered actor gets a short grace from crushing.
+  int GraceCoveredActors(int nCell, int nColumn, int nRow, const cEdShot& payload);
+  int ApplyFootBlock(cPlayer& player);
+  int ApplyItemBlock(cPlayer& player);
+  int CarryRider(cActor& actor);
+  int BlockCharaPass(cActor& actor);
+  void PushOutOfBlockCharas(cActor& actor, int bVertical);
+  bool IsOnRiddenBlockChara(cActor& actor);
+  bool IsOnAnyBlockChara(cActor& actor);
+  bool IsCrushedByBlockCharas(cActor& actor, const cBox& entry);
+  bool OverlapsOtherBlockChara(cActor& actor, int nIgnoreSerial);
+  int HitPass();
+  // Actors against actors by sides; the shot stages sit beside it.
+  int HitActorsPass();
+  int ItemPickUpPass(cPlayer& player);
+  int GiveItem(cItem* pItem, cPlayer& player);
+
   // Clears every link to an actor that leaves: targeters' targets, aiming shots, its
   // entry among its target's targeters, and its side list.
   void UnlinkActor(cActor& actor);
-  // Unlinks a character, takes it out of its list and returns the node after it.
+  // The one removal of a character: unlinks it, takes it out of its list (inside a
+  // sub-step: marks it for the sweep at the sub-step's end) and returns the node after it.
   cVectorList<cChara>::iterator EraseChara(cVectorList<cChara>& list, cVectorList<cChara>::iterator node);
   // The characters of one stage placement at stage cell (column, row): the placement and
   // its copies, each appended with serial nCounter (then counted) only when inside the
@@ -279,20 +333,16 @@ class cStageScene : public cScene {
   cShot& AddShot(const cShot& shot);
   // Erases the shots that the hit stages took out of their side lists.
   void SweepShots();
-  // Every shot's step, moves, erase range and block test, once a sub-step.
-  void ShotPass();
   // Attacks against actors and attacks against attacks; 0 go on, else the outcome.
   int HitShotsOnActors();
   void ClashShots();
   // The shots of one drawing layer that lie in the view.
   void DrawShots(DDSURFACEDATA* lpSD, int nLayer, int bFrozen);
   // Summons (Summon.cpp): a character placed with its body's top-left at (x, y) less its
-  // body offset; a block put, removed or toggled at the cell under (x, y); the grace of
-  // actors that a summoned block covers (1 when the summon must not stand).
+  // body offset; a block put, removed or toggled at the cell under (x, y).
   void SummonChara(cVectorList<cChara>& list, double x, double y, int nSide, int nFacing, const cEdShot& payload,
                    const cEdChara& def, std::int32_t& nCounter);
   int SummonBlock(double x, double y, const cEdShot& payload, const cEdBlock& block);
-  int GraceCoveredActors(int nIndex, int cx, int cy, const cEdShot& payload);
 
  private:
   // Set-up steps (StageSetup.cpp); each false after the close request it posted.

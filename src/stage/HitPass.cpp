@@ -1,0 +1,16 @@
+// The hit pass (who hits whom, friend and foe told apart by side) and the player's
+// pick-up of the items it touches.
+#include "stage/Item.h"
+#include "stage/Player.h"
+#include "stage/StageScene.h"
+
+int cStageScene::HitPass() {
+  if (const int r = HitShotsOnActors()) return r;
+  if (const int r = HitActorsPass()) return r;
+  ClashShots();
+  return OUTCOME_GO_ON;
+}
+
+int cStageScene::HitActorsPass() { return OUTCOME_GO_ON; }
+
+int cStageScene::ItemPickUpPass(cPlayer&) { return OUTCOME_GO_ON; }
