@@ -29,6 +29,7 @@ class cItem : public cGameObject {
 
   cEdItem m_Def;
   std::int32_t m_nHeldMode = 0;
+  std::int32_t m_bAppeared = 0;  // its appearance conditions have held once
 };
 
 extern cVectorList<cItem> g_Items;

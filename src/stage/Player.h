@@ -75,6 +75,8 @@ class cPlayer : public cActor {
   void DrawSight(DDSURFACEDATA* target);
   // The item flow changes queued during the flow pass, applied after it.
   void ApplyPendingFlowChanges();
+  // The picture of a taken item shown over the player.
+  void ShowItemIcon(int nKind, int nIndex, int nParam);
   // Runs an item's command list on the player: 0, 1 when it clears the stage, 2 when
   // the player's HP fell below 1.
   int RunItemCommands(const cVector<cEdCommand>& commands);

@@ -303,9 +303,9 @@ class cStageScene : public cScene {
   void ActivateObjects();
   bool CheckCharaCondition(cChara& chara);
   bool CheckItemCondition(cItem& item);
-  // 1 when a block summoned into the cell must stop because it covers an actor; every
-  // covered actor gets a short grace from crushing.
-  int GraceCoveredActors(int nCell, int nColumn, int nRow, const cEdShot& payload);
+  // A block put into a cell gives every actor it covers a short grace from crushing; 1
+  // when it covers an actor of a kind the summon keeps off (then the summon stops).
+  int GraceCoveredActors(int nCell, int nColumn, int nRow, int bKeepOffPlayer, int bKeepOffCharas);
   int ApplyFootBlock(cPlayer& player);
   int ApplyItemBlock(cPlayer& player);
   int CarryRider(cActor& actor);

@@ -41,27 +41,6 @@ void cStageScene::SummonChara(cVectorList<cChara>& list, double x, double y, int
   }
 }
 
-int cStageScene::GraceCoveredActors(int nIndex, int cx, int cy, const cEdShot& payload) {
-  const double left = 32.0 * cx, right = 32.0 * (cx + 1) - 0.1;
-  const double top = 32.0 * cy, bottom = 32.0 * (cy + 1) - 0.1;
-  cMapBlock& cell = g_BlockMap[nIndex];
-  auto Covered = [&](cActor& a) {
-    return cell.GetHitKind(a.m_nSide) != 0 && a.m_dX <= right && a.m_dRight >= left && a.m_dY <= bottom &&
-           a.m_dBottom >= top;
-  };
-  for (cPlayer& p : g_Players) {
-    if (p.m_bDead || !Covered(p)) continue;
-    p.m_nBlockGraceSteps = 2;
-    if (payload.m_nSetting52) return 1;
-  }
-  for (cChara& c : g_Charas) {
-    if (c.m_bDead || !c.m_bExists || !Covered(c)) continue;
-    c.m_nBlockGraceSteps = 2;
-    if (payload.m_nSetting53) return 1;
-  }
-  return 0;
-}
-
 int cStageScene::SummonBlock(double x, double y, const cEdShot& payload, const cEdBlock& block) {
   const int nColumn = ShotTrunc(x + 16.5) >> 5;
   const int nRow = ShotTrunc(y + 16.5) >> 5;
@@ -77,7 +56,7 @@ int cStageScene::SummonBlock(double x, double y, const cEdShot& payload, const c
     const cMapBlock old = bKeepOff ? cell : cMapBlock();
     static_cast<cEdBlock&>(cell) = block;
     cell.m_bAppeared = 0;
-    if (GraceCoveredActors(nIndex, nColumn, nRow, payload) && bKeepOff) {
+    if (GraceCoveredActors(nIndex, nColumn, nRow, payload.m_nSetting52, payload.m_nSetting53)) {
       cell = old;
       return 0;
     }
