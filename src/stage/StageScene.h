@@ -134,6 +134,19 @@ class cStageScene : public cScene {
   bool MakeSightMask(DDSURFACEDATA* mask, DDSURFACEDATA* hole);
   // The mask of the current sight, rebuilt only when the radius or shape changed.
   DDSURFACEDATA* SightMask();
+  // The objects of the frame: by drawing layer when the stage asks for it, else the
+  // player, the items, the characters and the shots once each. Dead characters whose
+  // ending finished are removed here.
+  void DrawObjects(DDSURFACEDATA* target, int bFrozen);
+  // One character (ActorDraw.cpp): 1 when it is dead and its death animation has just
+  // ended (the caller removes it).
+  int DrawChara(DDSURFACEDATA* target, cChara& chara, int bFrozen);
+  // The player, or its ending while dead; sets m_bPlayerDeathEnded when that finishes.
+  void PlayerDeath(DDSURFACEDATA* target, int bFrozen);
+  // The shots of drawing layer nLayer (every shot for -1) that are on screen (ShotDraw.cpp).
+  void DrawShots(DDSURFACEDATA* target, int nLayer, int bFrozen);
+  // The test-play notice at the bottom of the screen.
+  void DrawBottomText(DDSURFACEDATA* target);
   // The status bar and the time limit (StageHud.cpp).
   void DrawHud(DDSURFACEDATA* target);
   void DrawTimeLimit(DDSURFACEDATA* target, int bWarn);
@@ -232,6 +245,9 @@ class cStageScene : public cScene {
   std::int32_t m_bRankingDone = 0;
   std::int32_t m_nPlayers = 0;  // always 1
   std::int32_t m_bClosing = 0;
+  // Set by the drawing when the dead player's death animation has ended: the death
+  // outcome (restart, continue, game over) is due. Whoever runs it clears it.
+  std::int32_t m_bPlayerDeathEnded = 0;
 
   // Surfaces from the databases: four per character bitmap and per sword type, two per
   // effect (entry 0 has none).
