@@ -433,7 +433,7 @@ void cStageScene::ShotPass() {
 
 void cStageScene::DrawShots(DDSURFACEDATA* lpSD, int nLayer, int bFrozen) {
   for (cShot& s : m_Shots) {
-    if (s.m_Shot.m_nSetting19 != nLayer || !s.IsOnScreen()) continue;
+    if ((nLayer != -1 && s.m_Shot.m_nSetting19 != nLayer) || !s.IsOnScreen()) continue;
     s.CalcScreenRect();
     s.Draw(lpSD, bFrozen);
   }

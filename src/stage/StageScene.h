@@ -143,7 +143,7 @@ class cStageScene : public cScene {
   int DrawChara(DDSURFACEDATA* target, cChara& chara, int bFrozen);
   // The player, or its ending while dead; sets m_bPlayerDeathEnded when that finishes.
   void PlayerDeath(DDSURFACEDATA* target, int bFrozen);
-  // The shots of drawing layer nLayer (every shot for -1) that are on screen (ShotDraw.cpp).
+  // The shots of drawing layer nLayer (every shot for -1) that are on screen (Shot.cpp).
   void DrawShots(DDSURFACEDATA* target, int nLayer, int bFrozen);
   // The test-play notice at the bottom of the screen.
   void DrawBottomText(DDSURFACEDATA* target);
@@ -364,8 +364,6 @@ class cStageScene : public cScene {
   // Attacks against actors and attacks against attacks; 0 go on, else the outcome.
   int HitShotsOnActors();
   void ClashShots();
-  // The shots of one drawing layer that lie in the view.
-  void DrawShots(DDSURFACEDATA* lpSD, int nLayer, int bFrozen);
   // Summons (Summon.cpp): a character placed with its body's top-left at (x, y) less its
   // body offset; a block put, removed or toggled at the cell under (x, y).
   void SummonChara(cVectorList<cChara>& list, double x, double y, int nSide, int nFacing, const cEdShot& payload,
