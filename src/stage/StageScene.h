@@ -21,6 +21,7 @@ class cChara;
 class cEdChara;
 class cEdItem;
 class cEdShot;
+class cEdBlock;
 class cItem;
 class cCommandRuntime;
 class cEdCondition;
@@ -142,7 +143,7 @@ class cStageScene : public cScene {
   int DrawChara(DDSURFACEDATA* target, cChara& chara, int bFrozen);
   // The player, or its ending while dead; sets m_bPlayerDeathEnded when that finishes.
   void PlayerDeath(DDSURFACEDATA* target, int bFrozen);
-  // The shots of drawing layer nLayer (every shot for -1) that are on screen (ShotDraw.cpp).
+  // The shots of drawing layer nLayer (every shot for -1) that are on screen (Shot.cpp).
   void DrawShots(DDSURFACEDATA* target, int nLayer, int bFrozen);
   // The test-play notice at the bottom of the screen.
   void DrawBottomText(DDSURFACEDATA* target);
@@ -299,7 +300,8 @@ class cStageScene : public cScene {
   int TickTimeLimit(int nDelta);
   // One logic sub-step; 1 when it ended the frame (a death, the stage's end).
   int PlaySubStep();
-  // The shot pass of a sub-step.
+  // The shot pass of a sub-step (Shot.cpp): every shot's step, moves, erase range and
+  // block test.
   void ShotPass();
   // Removals made inside a sub-step leave their characters listed (unlinked and marked
   // removed) until the sub-step ends, so that every loop over the list survives them.
@@ -353,6 +355,20 @@ class cStageScene : public cScene {
   // the payload may limit its life. Counted only when it lies inside the stage.
   void SummonItem(cVectorList<cItem>& list, double x, double y, const cEdShot& payload, const cEdItem& def,
                   std::int32_t& nCounter);
+
+  // Shots and swords (Shot.cpp, ShotHits.cpp). A copy of the shot joins the shot list
+  // and the list of its side; the copy is returned.
+  cShot& AddShot(const cShot& shot);
+  // Erases the shots that the hit stages took out of their side lists.
+  void SweepShots();
+  // Attacks against actors and attacks against attacks; 0 go on, else the outcome.
+  int HitShotsOnActors();
+  void ClashShots();
+  // Summons (Summon.cpp): a character placed with its body's top-left at (x, y) less its
+  // body offset; a block put, removed or toggled at the cell under (x, y).
+  void SummonChara(cVectorList<cChara>& list, double x, double y, int nSide, int nFacing, const cEdShot& payload,
+                   const cEdChara& def, std::int32_t& nCounter);
+  int SummonBlock(double x, double y, const cEdShot& payload, const cEdBlock& block);
 
  private:
   // Set-up steps (StageSetup.cpp); each false after the close request it posted.
