@@ -21,6 +21,7 @@ class cChara;
 class cEdChara;
 class cEdItem;
 class cEdShot;
+class cEdBlock;
 class cItem;
 class cCommandRuntime;
 class cEdCondition;
@@ -80,13 +81,13 @@ inline constexpr int MAX_STAGE_CELLS = 1000;
 // The hit-test levels whose sub-step count the set-up accepts (0 draws without moving).
 inline constexpr int MAX_SUB_STEPS = 100;
 
-// The running stage's automatic scroll: the switch and the speed (tenths of a pixel per
-// frame) of each axis, as flows read and change them. They are the stage's own header
-// members, so a restart brings back the values the stage began with.
-inline std::int32_t& g_bAutoScrollX = g_Stage.m_nScrollModeX;
-inline std::int32_t& g_bAutoScrollY = g_Stage.m_nScrollModeY;
-inline std::int32_t& g_nAutoScrollSpeedX = g_Stage.m_nAutoScrollX;
-inline std::int32_t& g_nAutoScrollSpeedY = g_Stage.m_nAutoScrollY;
+// The running stage's automatic scroll as flows see it: the switch and the speed (tenths
+// of a pixel per frame) of each axis (0 horizontal, 1 vertical). They are the stage's own
+// header members, so a restart brings back the values the stage began with.
+inline std::int32_t AutoScrollOn(int nAxis) { return nAxis == 0 ? g_Stage.m_nScrollModeX : g_Stage.m_nScrollModeY; }
+inline std::int32_t AutoScrollSpeed(int nAxis) { return nAxis == 0 ? g_Stage.m_nAutoScrollX : g_Stage.m_nAutoScrollY; }
+// Changes the switch and the speed of an axis and applies them to the running scene's axis.
+void SetAutoScroll(int nAxis, std::int32_t bOn, std::int32_t nSpeed);
 inline constexpr int VIEW_WIDTH = 640;
 inline constexpr int VIEW_HEIGHT = 480;
 
@@ -142,7 +143,7 @@ class cStageScene : public cScene {
   int DrawChara(DDSURFACEDATA* target, cChara& chara, int bFrozen);
   // The player, or its ending while dead; sets m_bPlayerDeathEnded when that finishes.
   void PlayerDeath(DDSURFACEDATA* target, int bFrozen);
-  // The shots of drawing layer nLayer (every shot for -1) that are on screen (ShotDraw.cpp).
+  // The shots of drawing layer nLayer (every shot for -1) that are on screen (Shot.cpp).
   void DrawShots(DDSURFACEDATA* target, int nLayer, int bFrozen);
   // The test-play notice at the bottom of the screen.
   void DrawBottomText(DDSURFACEDATA* target);
@@ -301,7 +302,8 @@ class cStageScene : public cScene {
   int PlayLogic();
   // One logic sub-step; 1 when it ended the frame.
   int PlaySubStep();
-  // The shot pass of a sub-step.
+  // The shot pass of a sub-step (Shot.cpp): every shot's step, moves, erase range and
+  // block test.
   void ShotPass();
   // Removals made inside a sub-step leave their characters listed (unlinked and marked
   // removed) until the sub-step ends, so that every loop over the list survives them.
@@ -355,6 +357,20 @@ class cStageScene : public cScene {
   // the payload may limit its life. Counted only when it lies inside the stage.
   void SummonItem(cVectorList<cItem>& list, double x, double y, const cEdShot& payload, const cEdItem& def,
                   std::int32_t& nCounter);
+
+  // Shots and swords (Shot.cpp, ShotHits.cpp). A copy of the shot joins the shot list
+  // and the list of its side; the copy is returned.
+  cShot& AddShot(const cShot& shot);
+  // Erases the shots that the hit stages took out of their side lists.
+  void SweepShots();
+  // Attacks against actors and attacks against attacks; 0 go on, else the outcome.
+  int HitShotsOnActors();
+  void ClashShots();
+  // Summons (Summon.cpp): a character placed with its body's top-left at (x, y) less its
+  // body offset; a block put, removed or toggled at the cell under (x, y).
+  void SummonChara(cVectorList<cChara>& list, double x, double y, int nSide, int nFacing, const cEdShot& payload,
+                   const cEdChara& def, std::int32_t& nCounter);
+  int SummonBlock(double x, double y, const cEdShot& payload, const cEdBlock& block);
 
  private:
   // Set-up steps (StageSetup.cpp); each false after the close request it posted.
