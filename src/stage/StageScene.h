@@ -81,13 +81,13 @@ inline constexpr int MAX_STAGE_CELLS = 1000;
 // The hit-test levels whose sub-step count the set-up accepts (0 draws without moving).
 inline constexpr int MAX_SUB_STEPS = 100;
 
-// The running stage's automatic scroll: the switch and the speed (tenths of a pixel per
-// frame) of each axis, as flows read and change them. They are the stage's own header
-// members, so a restart brings back the values the stage began with.
-inline std::int32_t& g_bAutoScrollX = g_Stage.m_nScrollModeX;
-inline std::int32_t& g_bAutoScrollY = g_Stage.m_nScrollModeY;
-inline std::int32_t& g_nAutoScrollSpeedX = g_Stage.m_nAutoScrollX;
-inline std::int32_t& g_nAutoScrollSpeedY = g_Stage.m_nAutoScrollY;
+// The running stage's automatic scroll as flows see it: the switch and the speed (tenths
+// of a pixel per frame) of each axis (0 horizontal, 1 vertical). They are the stage's own
+// header members, so a restart brings back the values the stage began with.
+inline std::int32_t AutoScrollOn(int nAxis) { return nAxis == 0 ? g_Stage.m_nScrollModeX : g_Stage.m_nScrollModeY; }
+inline std::int32_t AutoScrollSpeed(int nAxis) { return nAxis == 0 ? g_Stage.m_nAutoScrollX : g_Stage.m_nAutoScrollY; }
+// Changes the switch and the speed of an axis and applies them to the running scene's axis.
+void SetAutoScroll(int nAxis, std::int32_t bOn, std::int32_t nSpeed);
 inline constexpr int VIEW_WIDTH = 640;
 inline constexpr int VIEW_HEIGHT = 480;
 
