@@ -2,6 +2,7 @@
 // the range, blocks, steering, hits on actors of other sides and clashes of attacks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -434,6 +435,66 @@ TEST_F(ShotTest, ASwordFollowsItsOwnerThroughItsEntries) {
   EXPECT_EQ(Scene().m_Shots.size(), 1u);
   Frame();
   EXPECT_TRUE(Scene().m_Shots.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Two thousand homing shots whose targets die or leave while they fly: no shot keeps a
+// target that is gone, and every target lists exactly the shots that aim at it.
+TEST_F(ShotTest, HomingShotsOutliveTheirTargets) {
+  constexpr int TARGETS = 20;
+  for (int i = 0; i < TARGETS; ++i) {
+    cChara& c = g_Charas.emplace_back();
+    Place(c, 800 + 16 * i, 300 + 8 * i);
+    c.m_nSerial = 100 + i;
+    c.m_nSide = 2;
+    c.m_bExists = 1;
+    Scene().m_SideActors[2].push_back(&c);
+  }
+  const cEdShot p = Payload([](cEdShot& s) {
+    s.m_nFormation = 4;
+    s.m_nGroupCount = 100;
+    s.m_nMotion = 6;
+    s.m_nMotionValues[1] = 999;
+    s.m_nPower = 1;
+  });
+  for (cChara& c : g_Charas) {
+    user_.m_pTarget = &c;
+    Fire(p);
+  }
+  user_.m_pTarget = nullptr;
+  ASSERT_EQ(Scene().m_Shots.size(), 2000u);
+  auto Consistent = [&] {
+    for (cShot& s : Scene().m_Shots) {
+      if (!s.m_pTarget) continue;
+      bool bListed = false;
+      for (cChara& c : g_Charas)
+        if (&c == s.m_pTarget) bListed = std::count(c.m_AimingShots.begin(), c.m_AimingShots.end(), &s) == 1;
+      if (!bListed) return false;
+    }
+    for (cChara& c : g_Charas)
+      for (cShot* s : c.m_AimingShots)
+        if (s->m_pTarget != &c) return false;
+    return true;
+  };
+  for (int frame = 0; frame < 60 && !g_Charas.empty(); ++frame) {
+    Frame();
+    Scene().HitShotsOnActors();
+    // Every third frame a target dies, every fifth one leaves the stage.
+    if (frame % 3 == 0) {
+      for (cChara& c : g_Charas)
+        if (!c.m_bDead) {
+          c.Die();
+          break;
+        }
+    }
+    if (frame % 5 == 0) Scene().EraseChara(g_Charas, g_Charas.begin());
+    ASSERT_TRUE(Consistent()) << frame;
+  }
+  g_Charas.clear();
+  for (cShot& s : Scene().m_Shots) EXPECT_EQ(s.m_pTarget, nullptr);
 }
 
 }  // namespace
