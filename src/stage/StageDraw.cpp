@@ -247,4 +247,10 @@ void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomT
   if (bBottomText) DrawBottomText(target);
   CycleMenuColors();
   ApplyScreenColor(bFrozen);
+  // The dead player's ending is over: the outcome of the death may rebuild the stage, so
+  // it waits until the frame is drawn.
+  if (m_bPlayerDeathEnded) {
+    m_bPlayerDeathEnded = 0;
+    DeathOutcome();
+  }
 }

@@ -245,8 +245,8 @@ class cStageScene : public cScene {
   std::int32_t m_bRankingDone = 0;
   std::int32_t m_nPlayers = 0;  // always 1
   std::int32_t m_bClosing = 0;
-  // Set by the drawing when the dead player's death animation has ended: the death
-  // outcome (restart, continue, game over) is due. Whoever runs it clears it.
+  // Set by the drawing of the objects when the dead player's death animation has ended;
+  // the end of the frame's drawing clears it and runs the death outcome.
   std::int32_t m_bPlayerDeathEnded = 0;
 
   // Surfaces from the databases: four per character bitmap and per sword type, two per
