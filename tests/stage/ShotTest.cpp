@@ -546,3 +546,32 @@ TEST_F(ShotTest, BlockSummonsPutRemoveAndToggleTheirCell) {
 }
 
 }  // namespace
+
+namespace {
+
+// A wave of 1 half block at 10 degrees a frame across a shot flying right: the cross
+// displacement follows -16 sin(10 t degrees) (up first) to its peak in frame 9. A wave
+// speed of 0 has no phase and flies straight.
+TEST_F(ShotTest, AWaveWeavesAcrossTheTravel) {
+  const cEdShot p = Payload([](cEdShot& s) {
+    s.m_nMotion = 8;
+    s.m_nMotionValues[0] = 1;
+    s.m_nMotionValues[1] = 10;
+  });
+  cShot& s = Add(user_, p, 500, 400, 2, 0);
+  for (int t = 1; t <= 9; ++t) {
+    Frame();
+    EXPECT_NEAR(s.m_dY - 400, -16 * Sin(10.0 * t), 0.2) << t;
+    EXPECT_NEAR(s.m_dX - 500, 2.0 * t, 1e-9) << t;
+  }
+  const cEdShot still = Payload([](cEdShot& q) {
+    q.m_nMotion = 8;
+    q.m_nMotionValues[0] = 1;
+  });
+  cShot& straight = Add(user_, still, 500, 500, 2, 0);
+  for (int t = 1; t <= 3; ++t) Frame();
+  EXPECT_EQ(straight.m_dY, 500);
+  EXPECT_EQ(straight.m_dX, 506);
+}
+
+}  // namespace
