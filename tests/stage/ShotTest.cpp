@@ -498,3 +498,80 @@ TEST_F(ShotTest, HomingShotsOutliveTheirTargets) {
 }
 
 }  // namespace
+
+namespace {
+
+// A block summon at the cell under (x + 16.5, y + 16.5): put, removed, toggled once per
+// command; a locked cell and a cell outside the map are left alone.
+TEST_F(ShotTest, BlockSummonsPutRemoveAndToggleTheirCell) {
+  MakeMap({{2, 2}});  // map cell (12, 12)
+  cEdBlock block;
+  block.m_nImage = 7;
+  block.m_nHit = 1;
+  auto Payload = [](int mode) {
+    cEdShot p;
+    p.m_nBlockSummonMode = static_cast<std::uint8_t>(mode);
+    return p;
+  };
+  const double x = 13 * 32, y = 12 * 32;  // the empty map cell (13, 12)
+  EXPECT_EQ(Scene().SummonBlock(x, y, Payload(0), block), 1);
+  EXPECT_EQ(Cell(3, 2).m_nImage, 7);
+  EXPECT_EQ(Scene().SummonBlock(x, y, Payload(1), block), 1);
+  EXPECT_EQ(Cell(3, 2).m_nImage, 0);
+  EXPECT_EQ(Cell(3, 2).GetHitKind(0), 0);
+  // Toggling: the filled cell empties, and a second toggle in the same command does nothing.
+  Scene().m_SummonCells.clear();
+  EXPECT_EQ(Scene().SummonBlock(12 * 32, y, Payload(2), block), 1);
+  EXPECT_EQ(Cell(2, 2).m_nImage, 0);
+  EXPECT_EQ(Scene().SummonBlock(12 * 32, y, Payload(2), block), 0);
+  EXPECT_EQ(Cell(2, 2).m_nImage, 0);
+  // A locked cell stays in every mode.
+  Cell(2, 2).m_nImage = 5;
+  Cell(2, 2).m_bFixed = 1;
+  Scene().m_SummonCells.clear();
+  for (int mode : {0, 1, 2}) EXPECT_EQ(Scene().SummonBlock(12 * 32, y, Payload(mode), block), 0);
+  EXPECT_EQ(Cell(2, 2).m_nImage, 5);
+  // Outside the map: nothing.
+  EXPECT_EQ(Scene().SummonBlock(-100, y, Payload(0), block), 0);
+  EXPECT_EQ(Scene().SummonBlock(x, 1e6, Payload(0), block), 0);
+  // A block kept off the player is refused where it would cover it, which still gets
+  // its grace.
+  cPlayer& hero = g_Players[0];
+  Place(hero, x, y, 32, 32, 0);
+  cEdShot keepOff = Payload(0);
+  keepOff.m_nSetting52 = 1;
+  EXPECT_EQ(Scene().SummonBlock(x, y, keepOff, block), 0);
+  EXPECT_EQ(Cell(3, 2).m_nImage, 0);
+  EXPECT_EQ(hero.m_nBlockGraceSteps, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// A wave of 1 half block at 10 degrees a frame across a shot flying right: the cross
+// displacement follows -16 sin(10 t degrees) (up first) to its peak in frame 9. A wave
+// speed of 0 has no phase and flies straight.
+TEST_F(ShotTest, AWaveWeavesAcrossTheTravel) {
+  const cEdShot p = Payload([](cEdShot& s) {
+    s.m_nMotion = 8;
+    s.m_nMotionValues[0] = 1;
+    s.m_nMotionValues[1] = 10;
+  });
+  cShot& s = Add(user_, p, 500, 400, 2, 0);
+  for (int t = 1; t <= 9; ++t) {
+    Frame();
+    EXPECT_NEAR(s.m_dY - 400, -16 * Sin(10.0 * t), 0.2) << t;
+    EXPECT_NEAR(s.m_dX - 500, 2.0 * t, 1e-9) << t;
+  }
+  const cEdShot still = Payload([](cEdShot& q) {
+    q.m_nMotion = 8;
+    q.m_nMotionValues[0] = 1;
+  });
+  cShot& straight = Add(user_, still, 500, 500, 2, 0);
+  for (int t = 1; t <= 3; ++t) Frame();
+  EXPECT_EQ(straight.m_dY, 500);
+  EXPECT_EQ(straight.m_dX, 506);
+}
+
+}  // namespace
