@@ -49,6 +49,8 @@ class cChara : public cActor {
   void Init(int nSerial, cEdChara& def, const cItem* pItem, double x, double y, int nLevel);
   // The body at stage cell (column, row), then scaled and kept inside the block map.
   void PlaceAtTile(int nColumn, int nRow);
+  // The held item's half-size icon over the character, in the last 32 of every 96 frames.
+  void DrawHeldItemIcon(DDSURFACEDATA* target);
 };
 
 extern cVectorList<cChara> g_Charas;

@@ -51,8 +51,10 @@ void Snapshot(const cVectorList<cActor*>& list, std::vector<cActor*>& out) { out
 }  // namespace
 
 int cStageScene::HitPass() {
-  const int r = HitActorsPass();
-  if (r != OUTCOME_GO_ON) return r;
+  // Attacks against actors (ShotHits.cpp), actors against actors, attacks against attacks.
+  if (const int r = HitShotsOnActors(); r != OUTCOME_GO_ON) return r;
+  if (const int r = HitActorsPass(); r != OUTCOME_GO_ON) return r;
+  ClashShots();
   return OUTCOME_GO_ON;
 }
 

@@ -70,6 +70,8 @@ class cPlayer : public cActor {
   // giant scale to them.
   void SetFlyMode(int nMode, int bRescale);
   void BuildDebugBoxes();
+  // Drawn as every actor, then its boxes as the stage's settings show them.
+  void Draw(DDSURFACEDATA* target, int bFrozen);
   // The darkness mask over the view with its hole on the player (or ahead of it); nothing
   // for sight shape 0.
   void DrawSight(DDSURFACEDATA* target);
