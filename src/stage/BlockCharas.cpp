@@ -71,17 +71,17 @@ struct cPush {
 };
 
 // The characters of the running stage, in list order, found near a box without walking
-// the whole list. The listing is renewed when the sub-step or the
-// list changes.
+// the whole list when it is long. The grid is renewed when the sub-step or the list
+// changes.
 class cBlockCharaGrid {
  public:
   template <class F>
   void ForEachNear(const cStageScene& scene, const cBox& region, F&& f) {
-    Refresh(scene);
-    if (m_Charas.size() <= LINEAR_LIMIT) {
-      for (cChara* p : m_Charas) f(*p);
+    if (g_Charas.size() <= LINEAR_LIMIT) {
+      for (cChara& c : g_Charas) f(c);
       return;
     }
+    Refresh(scene);
     m_Found.clear();
     for (std::int64_t bx = Bucket(region.m_dLeft); bx <= Bucket(region.m_dRight); ++bx) {
       for (std::int64_t by = Bucket(region.m_dTop); by <= Bucket(region.m_dBottom); ++by) {
@@ -98,6 +98,11 @@ class cBlockCharaGrid {
 
   // The character of that serial, or null.
   cChara* Find(const cStageScene& scene, std::int32_t nSerial) {
+    if (g_Charas.size() <= LINEAR_LIMIT) {
+      for (cChara& c : g_Charas)
+        if (c.m_nSerial == nSerial) return &c;
+      return nullptr;
+    }
     Refresh(scene);
     auto it = m_BySerial.find(nSerial);
     return it == m_BySerial.end() ? nullptr : m_Charas[it->second];
@@ -108,13 +113,17 @@ class cBlockCharaGrid {
   static std::int64_t Key(std::int64_t bx, std::int64_t by) { return (bx << 32) | by; }
 
   void Refresh(const cStageScene& scene) {
+    const cChara* pFront = &g_Charas.front();
+    const cChara* pBack = &g_Charas.back();
     if (m_pScene == &scene && m_nStep == scene.m_nStepCount && m_nCount == g_Charas.size() &&
-        m_nNextId == scene.m_nNextActorId)
+        m_nNextId == scene.m_nNextActorId && m_pFront == pFront && m_pBack == pBack)
       return;
     m_pScene = &scene;
     m_nStep = scene.m_nStepCount;
     m_nCount = g_Charas.size();
     m_nNextId = scene.m_nNextActorId;
+    m_pFront = pFront;
+    m_pBack = pBack;
     m_Charas.clear();
     m_Buckets.clear();
     m_BySerial.clear();
@@ -123,10 +132,6 @@ class cBlockCharaGrid {
       const int n = static_cast<int>(m_Charas.size());
       m_Charas.push_back(&c);
       m_BySerial.emplace(c.m_nSerial, n);
-    }
-    if (m_Charas.size() <= LINEAR_LIMIT) return;
-    for (int n = 0; n < static_cast<int>(m_Charas.size()); ++n) {
-      const cChara& c = *m_Charas[n];
       for (std::int64_t bx = Bucket(c.m_dX - BUCKET_MARGIN); bx <= Bucket(c.m_dRight + BUCKET_MARGIN); ++bx)
         for (std::int64_t by = Bucket(c.m_dY - BUCKET_MARGIN); by <= Bucket(c.m_dBottom + BUCKET_MARGIN); ++by)
           m_Buckets[Key(bx, by)].push_back(n);
@@ -137,6 +142,8 @@ class cBlockCharaGrid {
   std::int32_t m_nStep = -1;
   std::size_t m_nCount = 0;
   std::int32_t m_nNextId = -1;
+  const cChara* m_pFront = nullptr;
+  const cChara* m_pBack = nullptr;
   std::vector<cChara*> m_Charas;
   std::unordered_map<std::int64_t, std::vector<int>> m_Buckets;
   std::unordered_map<std::int32_t, int> m_BySerial;
