@@ -49,10 +49,16 @@ class PlayDrive : public ::testing::Test {
     ASSERT_FALSE(game_.empty()) << "the sample project could not be made";
     e2e::CopyDefaultToData(game_);
   }
+  // A run to the close request at quitAt; it ends cleanly, without a sanitizer's report.
   e2e::DrivenRun Run(const std::string& stage, const std::string& keys, int quitAt) {
-    return e2e::RunDriven(game_, fs::path(tmp_.path()) / "run", keys,
-                          {.quitAt = std::to_string(quitAt), .args = {"data\\stg4\\" + stage + ".stg4"},
-                           .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+    e2e::DrivenRun run =
+        e2e::RunDriven(game_, fs::path(tmp_.path()) / "run", keys,
+                       {.quitAt = std::to_string(quitAt), .args = {"data\\stg4\\" + stage + ".stg4"},
+                        .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+    EXPECT_EQ(run.exitCode.value_or(-1), 0) << run.stderrText;
+    EXPECT_EQ(run.stderrText.find("Sanitizer"), std::string::npos) << run.stderrText;
+    EXPECT_EQ(run.stderrText.find("runtime error"), std::string::npos) << run.stderrText;
+    return run;
   }
 
   test_support::TempDir tmp_;
