@@ -40,7 +40,11 @@ CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
     ExecChangeGraphic,       // 25
     ExecChangeBasicAnimeSet, // 26
     ExecRunAnime,            // 27
-    nullptr, nullptr, nullptr, nullptr, nullptr,  // 28-32
+    ExecRunEffect,           // 28
+    ExecRunCharaEffect,      // 29
+    ExecRunScreenEffect,     // 30
+    ExecShowPicture,         // 31
+    ExecChangeScreenColor,   // 32
     ExecChangeBackground,    // 33
     ExecPlaySound,           // 34
     ExecPlayBgm,             // 35
@@ -60,7 +64,11 @@ ItemCommandExecutor g_ItemCommandExecutors[ITEM_COMMAND_TYPE_COUNT] = {
     ItemExec<CmdChangeGraphic>,     // 10
     ItemExec<CmdChangeBasicAnimeSet>,  // 11
     ItemExec<CmdRunAnime>,          // 12
-    nullptr, nullptr, nullptr, nullptr, nullptr,  // 13-17
+    ItemExec<CmdRunEffect>,         // 13
+    ItemExec<CmdRunCharaEffect>,    // 14
+    ItemExec<CmdRunScreenEffect>,   // 15
+    ItemExec<CmdShowPicture>,       // 16
+    ItemExec<CmdChangeScreenColor>, // 17
     ItemExec<CmdChangeBackground>,  // 18
     ItemExec<CmdPlaySound>,         // 19
     ItemExec<CmdPlayBgm>,           // 20
