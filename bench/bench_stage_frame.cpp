@@ -1,10 +1,13 @@
 // The picture of one stage frame at 32 bits: eight background layers (one opaque, seven
 // keyed, three scrolling by themselves), a full screen of blocks, the status bar with
-// every item and the time digits. Goal: under 1 ms a frame.
+// every item and the time digits. Goal: under 1 ms a frame; with 30 actors drawn
+// through character effects and a full-screen effect, under 2 ms.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
+#include "gamedata/Database.h"
+#include "gamedata/RunTimeTables.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"
@@ -14,12 +17,17 @@
 #include "gfx/DDSurface.h"
 #include "platform/display.h"
 #include "stage/BlockMap.h"
+#include "stage/CharaEffectDraw.h"
+#include "stage/Chara.h"
+#include "stage/ImageRef.h"
 #include "stage/Player.h"
 #include "stage/StageScene.h"
 
 namespace {
 
 constexpr int SHEETS[] = {2, 46, 49, 51};
+constexpr int WORK_B = 67;
+constexpr int WORK_A = 68;
 
 void MakeSheets() {
   for (int i = 0; i < 256; ++i) g_Palette[i] = PALETTEENTRY{std::uint8_t(i), std::uint8_t(255 - i), 7, 0};
@@ -49,7 +57,8 @@ void MakeSheets() {
   }
 }
 
-void BM_StageFrame(benchmark::State& state) {
+// The sample stage set up for drawing: its layers, blocks and status bar.
+std::unique_ptr<cStageScene> SetUpStage() {
   DDUnInit();
   plat::display::resetForTests();
   plat::display::setDesktopDepthOverride(32);
@@ -75,6 +84,21 @@ void BM_StageFrame(benchmark::State& state) {
     }
   scene->BuildBlockMap(stage);
   scene->m_nTimeLeft = 300;
+  return scene;
+}
+
+void TearDownStage(std::unique_ptr<cStageScene>& scene) {
+  g_StageScene = nullptr;
+  scene.reset();
+  for (int i = 0; i < 8; ++i) DDReleaseSurface(&g_SurfaceData[55 + i]);
+  for (int n : SHEETS) DDReleaseSurface(&g_SurfaceData[n]);
+  g_Players.clear();
+  g_BlockMap.clear();
+  DDUnInit();
+}
+
+void BM_StageFrame(benchmark::State& state) {
+  auto scene = SetUpStage();
   double x = 330.5;
   for (auto _ : state) {
     scene->m_ScrollX.m_dPos = x;
@@ -84,14 +108,67 @@ void BM_StageFrame(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   state.counters["goal_ms"] = 1;
-  g_StageScene = nullptr;
-  scene.reset();
-  for (int i = 0; i < 8; ++i) DDReleaseSurface(&g_SurfaceData[55 + i]);
-  for (int n : SHEETS) DDReleaseSurface(&g_SurfaceData[n]);
-  g_Players.clear();
-  g_BlockMap.clear();
-  DDUnInit();
+  TearDownStage(scene);
 }
 BENCHMARK(BM_StageFrame)->Unit(benchmark::kMicrosecond);
+
+// The same frame with 30 actors, each drawn through a character effect (the kinds 1 to
+// 16 in turn, looping), and a full-screen effect of the kind given as the argument.
+// Goal: under 2 ms a frame.
+void BM_StageFrameWithEffects(benchmark::State& state) {
+  auto scene = SetUpStage();
+  for (int n : {WORK_A, WORK_B}) DDCreateSurface(&g_SurfaceData[n], 640, 480, 1, 1, 1, 0, false);
+  DDSURFACEDATA sheet;
+  DDCreateSurface(&sheet, 256, 256, 1, 0, 0, 0, false);
+  for (int y = 0; y < 256; y += 4) DDFillRect(&sheet, 0, y, 256, 2, 60 + y % 40);
+  const cVector<cEdEffect> effects = g_Database.m_Effects;
+  const cVector<cEdCharaEffect> charaEffects = g_Database.m_CharaEffects;
+  const cVector<cEdScrEffect> scrEffects = g_Database.m_ScrEffects;
+  g_Database.m_CharaEffects.resize(1);
+  g_Database.m_CharaEffects[0].m_nKind = 0;
+  for (int k = 1; k < CHARA_EFFECT_KIND_COUNT; ++k) {
+    cEdCharaEffect& e = g_Database.m_CharaEffects.emplace_back();
+    e.m_nKind = k;
+    for (int i = 0; i < EFFECT_PARAM_COUNT; ++i) e.m_nParams[i] = g_CharaEffectParams[k][i].nDefault;
+  }
+  const int nScreenKind = static_cast<int>(state.range(0));
+  g_Database.m_ScrEffects.resize(2);
+  g_Database.m_ScrEffects[0].m_nKind = 0;
+  g_Database.m_ScrEffects[1].m_nKind = nScreenKind;
+  for (int i = 0; i < EFFECT_PARAM_COUNT; ++i)
+    g_Database.m_ScrEffects[1].m_nParams[i] = g_ScrEffectParams[nScreenKind][i].nDefault;
+  BuildDatabaseTables();
+  cVector<cChara> actors(30);
+  cImageRef ref;
+  ref.m_pSheet = ref.m_pStretchSheet = ref.m_pOtherSheet = ref.m_pOtherStretchSheet = &sheet;
+  for (int i = 0; i < actors.Size(); ++i) {
+    cChara& a = actors[i];
+    a.m_nBaseWidth = a.m_nBaseHeight = a.m_nWidth = a.m_nHeight = 32;
+    a.m_ScreenRect.left = 20 + (i % 10) * 60;
+    a.m_ScreenRect.top = 80 + (i / 10) * 100;
+    a.m_CharaEffect.Start(1 + i % 16, EFFECT_RUN_ROUND_TRIP, 1);
+  }
+  scene->m_ScreenEffect.Start(1, EFFECT_RUN_ROUND_TRIP, 1);
+  double x = 330.5;
+  for (auto _ : state) {
+    scene->m_ScrollX.m_dPos = x;
+    scene->m_ScrollY.m_dPos = 341.25;
+    x = x > 900 ? 330.5 : x + 3.25;
+    scene->Draw(1, 0, 0, 1);
+    // Actors go into the frame before the screen effect takes it; here they follow it,
+    // which costs the same.
+    for (cChara& a : actors) DrawWithCharaEffect(a, &BackBuffer, ref, 0);
+    benchmark::ClobberMemory();
+  }
+  state.counters["goal_ms"] = 2;
+  DDReleaseSurface(&sheet);
+  for (int n : {WORK_A, WORK_B}) DDReleaseSurface(&g_SurfaceData[n]);
+  g_Database.m_Effects = effects;
+  g_Database.m_CharaEffects = charaEffects;
+  g_Database.m_ScrEffects = scrEffects;
+  TearDownStage(scene);
+}
+// Screen-effect kinds: 2 shake, 6 wave, 9 turn, 10 circle, 11 zoom, 12 lens, 13 mosaic.
+BENCHMARK(BM_StageFrameWithEffects)->Arg(2)->Arg(6)->Arg(9)->Arg(10)->Arg(11)->Arg(12)->Arg(13)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
