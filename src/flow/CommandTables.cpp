@@ -31,7 +31,8 @@ CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
     nullptr, nullptr, nullptr, nullptr, nullptr,  // 11-15
     ExecFlowOperation,       // 16
     ExecStageClear,          // 17
-    nullptr, nullptr,        // 18, 19
+    ExecGameWait,            // 18
+    nullptr,                 // 19
     ExecWarp,                // 20
     ExecSetTarget,           // 21
     ExecStatusOperation,     // 22
@@ -55,7 +56,8 @@ ItemCommandExecutor g_ItemCommandExecutors[ITEM_COMMAND_TYPE_COUNT] = {
     nullptr,              // 0
     ItemExecChangeFlows,  // 1
     ItemStageClear,       // 2: 1, the stage is cleared
-    nullptr, nullptr,     // 3, 4
+    ItemExec<CmdGameWait>,  // 3
+    nullptr,              // 4
     ItemExec<CmdWarp>,              // 5
     ItemExec<CmdSetTarget>,         // 6
     ItemExec<CmdStatusOperation>,   // 7

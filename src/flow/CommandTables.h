@@ -54,6 +54,7 @@ int ExecGetItem(cActor& actor, cCommandRuntime& runtime);
 int ExecChangeGraphic(cActor& actor, cCommandRuntime& runtime);
 int ExecChangeBasicAnimeSet(cActor& actor, cCommandRuntime& runtime);
 int ExecRunAnime(cActor& actor, cCommandRuntime& runtime);
+int ExecGameWait(cActor& actor, cCommandRuntime& runtime);
 int ExecRunEffect(cActor& actor, cCommandRuntime& runtime);
 int ExecRunCharaEffect(cActor& actor, cCommandRuntime& runtime);
 int ExecRunScreenEffect(cActor& actor, cCommandRuntime& runtime);
@@ -88,6 +89,8 @@ void CmdGetItem(cActor& actor, const cEdCommand& command);
 void CmdChangeGraphic(cActor& actor, const cEdCommand& command);
 void CmdChangeBasicAnimeSet(cActor& actor, const cEdCommand& command);
 void CmdRunAnime(cActor& actor, const cEdCommand& command);
+// The whole game stands for parameter 0 tenths of a second, inside the command's step.
+void CmdGameWait(cActor& actor, const cEdCommand& command);
 // The top-left in stage pixels of an effect or picture of w x h: centred on the screen
 // (0), the actor (1) or the hero (2), or put at a screen (3) or stage (4) block plus
 // pixels; other placements leave x and y as they are.
