@@ -28,7 +28,11 @@ CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
     ExecCancelMove,          // 8
     ExecChangeDirection,     // 9
     ExecJump,                // 10
-    nullptr, nullptr, nullptr, nullptr, nullptr,  // 11-15
+    ExecShot,                // 11
+    ExecSword,               // 12
+    ExecSummonBlock,         // 13
+    ExecSummonChara,         // 14
+    ExecSummonItem,          // 15
     ExecFlowOperation,       // 16
     ExecStageClear,          // 17
     ExecGameWait,            // 18

@@ -42,6 +42,14 @@ int ExecChangeDirection(cActor& actor, cCommandRuntime& runtime);
 // The jump: the actor's own jump every step of the command.
 int ExecJump(cActor& actor, cCommandRuntime& runtime);
 
+// Action executors: the shot and summons (again every tenth of a second while the
+// command runs) and the sword (once per run).
+int ExecShot(cActor& actor, cCommandRuntime& runtime);
+int ExecSword(cActor& actor, cCommandRuntime& runtime);
+int ExecSummonBlock(cActor& actor, cCommandRuntime& runtime);
+int ExecSummonChara(cActor& actor, cCommandRuntime& runtime);
+int ExecSummonItem(cActor& actor, cCommandRuntime& runtime);
+
 // Commands that act at once, as executors of flows; each calls the body of the same
 // name with Cmd in place of Exec, which item lists call too.
 int ExecFlowOperation(cActor& actor, cCommandRuntime& runtime);

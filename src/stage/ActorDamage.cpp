@@ -176,7 +176,10 @@ void cActor::ResumeFlowAnimes(int nSerial) {
 }
 
 int cStageScene::KillActor(cActor& x) {
-  if (x.m_nKind == 0) return 2;
+  // The hero is the player object itself: a character made from a player-operated
+  // definition dies as a character.
+  for (const cPlayer& p : g_Players)
+    if (&p == &x) return 2;
   if (x.m_bDead) return 0;
   return x.Die();
 }

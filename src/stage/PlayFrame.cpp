@@ -354,6 +354,3 @@ int cStageScene::PlaySubStep() {
   if (ActOnOutcome(ItemPickUpPass(hero), hero)) return 1;
   return 0;
 }
-
-// The shot pass comes with the shots.
-void cStageScene::ShotPass() {}
