@@ -295,7 +295,9 @@ class cStageScene : public cScene {
   // frames a second; the time limit runs down one unit every 60 calls, 1 when it ran out.
   void TickPlayTime();
   int TickTimeLimit(int nDelta);
-  // One logic sub-step; 1 when it ended the frame (a death, the stage's end).
+  // The logic sub-steps of a frame; 1 when one ended the frame (a death, the stage's end).
+  int PlayLogic();
+  // One logic sub-step; 1 when it ended the frame.
   int PlaySubStep();
   // The shot pass of a sub-step (Shot.cpp): every shot's step, moves, erase range and
   // block test.
