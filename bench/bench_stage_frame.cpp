@@ -5,11 +5,14 @@
 // items), all on screen and animated. The logic: the sub-steps of a frame at hit-test
 // level 10 on a stage the size of the sample's (40 x 15, a ground and walls), with the
 // hero and 1 (the sample) or 100 (stress) walkers pacing the ground by their flows.
-// Goals: under 1 ms a frame for the sample stage, 4 ms for the stress stage.
+// Goals: under 1 ms a frame for the sample stage, 4 ms for the stress stage; with the
+// sample's characters drawn through character effects and a full-screen effect, 2 ms.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
+#include "gamedata/Database.h"
+#include "gamedata/RunTimeTables.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"
@@ -29,6 +32,8 @@
 namespace {
 
 constexpr int SHEETS[] = {2, 46, 49, 51, 4, 5, 40};
+constexpr int WORK_B = 67;
+constexpr int WORK_A = 68;
 
 void MakeSheets() {
   for (int i = 0; i < 256; ++i) g_Palette[i] = PALETTEENTRY{std::uint8_t(i), std::uint8_t(255 - i), 7, 0};
@@ -82,7 +87,9 @@ void PlaceObjects(int nCharas, int nItems, double x0, double y0) {
   }
 }
 
-void BM_StageFrame(benchmark::State& state) {
+// The sample stage set up for drawing: its layers, blocks, status bar and nCharas
+// characters and nItems items on screen.
+std::unique_ptr<cStageScene> SetUpStage(int nCharas, int nItems) {
   DDUnInit();
   plat::display::resetForTests();
   plat::display::setDesktopDepthOverride(32);
@@ -109,20 +116,27 @@ void BM_StageFrame(benchmark::State& state) {
   scene->BuildBlockMap(stage);
   scene->m_nTimeLeft = 300;
   g_Stage.m_bDrawByLayer = 1;
-  PlaceObjects(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), 330.5, 341.25);
+  PlaceObjects(nCharas, nItems, 330.5, 341.25);
+  return scene;
+}
+
+// Frames of the scene until the state runs out, the objects scrolling with the view so
+// that every one stays on screen.
+void DrawFrames(benchmark::State& state, cStageScene& scene) {
   double x = 330.5;
   for (auto _ : state) {
-    // The objects scroll with the view, so every one stays on screen.
-    scene->m_ScrollX.m_dPos = x;
-    scene->m_ScrollY.m_dPos = 341.25;
+    scene.m_ScrollX.m_dPos = x;
+    scene.m_ScrollY.m_dPos = 341.25;
     const double dx = x > 900 ? 330.5 - x : 3.25;
     x += dx;
     for (cChara& c : g_Charas) c.m_dX += dx;
     for (cItem& item : g_Items) item.m_dX += dx;
-    scene->Draw(1, 0, 0, 1);
+    scene.Draw(1, 0, 0, 1);
     benchmark::ClobberMemory();
   }
-  state.counters["goal_ms"] = 1;
+}
+
+void TearDownStage(std::unique_ptr<cStageScene>& scene) {
   g_StageScene = nullptr;
   scene.reset();
   for (int i = 0; i < 8; ++i) DDReleaseSurface(&g_SurfaceData[55 + i]);
@@ -133,8 +147,51 @@ void BM_StageFrame(benchmark::State& state) {
   g_BlockMap.clear();
   DDUnInit();
 }
+
+void BM_StageFrame(benchmark::State& state) {
+  auto scene = SetUpStage(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  DrawFrames(state, *scene);
+  state.counters["goal_ms"] = 1;
+  TearDownStage(scene);
+}
 // (characters, items): the sample stage, then the stress stage.
 BENCHMARK(BM_StageFrame)->Args({30, 0})->Args({100, 300})->ArgNames({"charas", "items"})->Unit(benchmark::kMicrosecond);
+
+// The sample stage's frame with every one of its 30 characters drawn through a looping
+// character effect (the kinds 1 to 16 in turn) and a full-screen effect of the kind
+// given as the argument. Goal: under 2 ms a frame.
+void BM_StageFrameWithEffects(benchmark::State& state) {
+  auto scene = SetUpStage(30, 0);
+  for (int n : {WORK_A, WORK_B}) DDCreateSurface(&g_SurfaceData[n], 640, 480, 1, 1, 1, 0, false);
+  const cVector<cEdCharaEffect> charaEffects = g_Database.m_CharaEffects;
+  const cVector<cEdScrEffect> scrEffects = g_Database.m_ScrEffects;
+  g_Database.m_CharaEffects.resize(1);
+  g_Database.m_CharaEffects[0].m_nKind = 0;
+  for (int k = 1; k < CHARA_EFFECT_KIND_COUNT; ++k) {
+    cEdCharaEffect& e = g_Database.m_CharaEffects.emplace_back();
+    e.m_nKind = k;
+    for (int i = 0; i < EFFECT_PARAM_COUNT; ++i) e.m_nParams[i] = g_CharaEffectParams[k][i].nDefault;
+  }
+  const int nScreenKind = static_cast<int>(state.range(0));
+  g_Database.m_ScrEffects.resize(2);
+  g_Database.m_ScrEffects[0].m_nKind = 0;
+  g_Database.m_ScrEffects[1].m_nKind = nScreenKind;
+  for (int i = 0; i < EFFECT_PARAM_COUNT; ++i)
+    g_Database.m_ScrEffects[1].m_nParams[i] = g_ScrEffectParams[nScreenKind][i].nDefault;
+  BuildDatabaseTables();
+  int i = 0;
+  for (cChara& c : g_Charas) c.m_CharaEffect.Start(1 + i++ % 16, EFFECT_RUN_ROUND_TRIP, 1);
+  scene->m_ScreenEffect.Start(1, EFFECT_RUN_ROUND_TRIP, 1);
+  DrawFrames(state, *scene);
+  state.counters["goal_ms"] = 2;
+  for (int n : {WORK_A, WORK_B}) DDReleaseSurface(&g_SurfaceData[n]);
+  g_Database.m_CharaEffects = charaEffects;
+  g_Database.m_ScrEffects = scrEffects;
+  BuildDatabaseTables();
+  TearDownStage(scene);
+}
+// Screen-effect kinds: 2 shake, 6 wave, 9 turn, 10 circle, 11 zoom, 12 lens, 13 mosaic.
+BENCHMARK(BM_StageFrameWithEffects)->Arg(2)->Arg(6)->Arg(9)->Arg(10)->Arg(11)->Arg(12)->Arg(13)->Unit(benchmark::kMicrosecond);
 
 // A walking body of 16 x 24 standing on the bottom of the cell whose top-left is map
 // pixel (x, y).

@@ -192,9 +192,6 @@ class cStageScene : public cScene {
   void ApplyScreenColor(int bFrozen);
   void DrawPictures(DDSURFACEDATA* target, int nLayer, int bFrozen);
   void ReleasePictures();
-  // The game stands while the armed message wait runs its own frames on thPause
-  // (MessageWait.cpp); returns when the wait has ended or the game closes.
-  void RunMessageWait();
 
   std::int32_t m_nSavedPhase = 0;  // where the pause menu returns to
   std::int32_t m_nSavedStep = 0;
