@@ -1,7 +1,7 @@
 // The run state with which stage play starts a character effect or a screen effect: the
 // effect's index, its record (in the normal list, or in the reversed copy for the form
 // that runs backwards) and the values precomputed from its parameters. Start-up builds
-// one state of each form for every effect (see gamedata/RunTimeTables.h).
+// one state of each form for every effect (see stage/RunTimeTables.h).
 #pragma once
 #include <cstdint>
 
