@@ -11,6 +11,7 @@
 #include "base/Vector.h"
 #include "gamedata/Stage.h"
 #include "gfx/DDSurface.h"
+#include "stage/Box.h"
 #include "stage/Shot.h"
 #include "stage/EffectState.h"
 #include "stage/StageState.h"
@@ -27,6 +28,7 @@ class cFlowRuntime;
 class cMapBlock;
 class cShot;
 class cPlayRecord;
+class cPlayer;
 
 // One scroll direction of the view and the block-map geometry along it (map pixels:
 // the stage proper begins after a margin of 10 cells).
@@ -65,6 +67,9 @@ class cScrollAxis {
   // reaches beyond the block map.
   void SetMapGeometry(int nAxis, int nStageCells, int nFarExtent);
 };
+
+// Outcome codes of the stage-play operations that can end the stage.
+enum : int { OUTCOME_GO_ON = 0, OUTCOME_STAGE_CLEAR = 1, OUTCOME_PLAYER_DIES = 2 };
 
 inline constexpr int SIDE_COUNT = 8;
 inline constexpr int STAGE_VARIABLE_COUNT = 255;
@@ -143,6 +148,17 @@ class cStageScene : public cScene {
   // Stage music: the loop flag goes into the play record, the number to the window
   // thread (0 stops the music); returns the window's answer.
   std::intptr_t RequestBgm(int nBgm, int bLoop);
+
+  // The end of a stage (GameEnd.cpp). The tally into the play record (with the extra
+  // lives it earns) and the ranked places, once when the stage ends; EnterGameEnd adds
+  // the game-end phase, as the play frame needs it.
+  void TallyResults();
+  void AddStageResults();
+  void EnterGameEnd();
+  // Draws the player; once a dead player's death animation has ended, the outcome of the
+  // death (replay restart, game over, continue menu or restart).
+  void PlayerDeath(int bFrozen);
+  void DeathOutcome();
 
   // Resources (StageResources.cpp).
   // Names the background entries after the stage and loads them, with the scene's other
@@ -254,6 +270,29 @@ class cStageScene : public cScene {
   int KillAndCheckEnd(cActor& x);
   // Deaths and removals after a sub-step that changed a status; 1 when it ends the step.
   int HpCheckPass();
+
+  // Activation, special blocks, block characters, hits and item pick-up
+  // (Activation.cpp, BlockCharas.cpp, HitPass.cpp). Results are outcome codes.
+  void ActivateObjects();
+  bool CheckCharaCondition(cChara& chara);
+  bool CheckItemCondition(cItem& item);
+  // 1 when a block summoned into the cell must stop because it covers an actor; every
+  // covered actor gets a short grace from crushing.
+  int GraceCoveredActors(int nCell, int nColumn, int nRow, const cEdShot& payload);
+  int ApplyFootBlock(cPlayer& player);
+  int ApplyItemBlock(cPlayer& player);
+  int CarryRider(cActor& actor);
+  int BlockCharaPass(cActor& actor);
+  void PushOutOfBlockCharas(cActor& actor, int bVertical);
+  bool IsOnRiddenBlockChara(cActor& actor);
+  bool IsOnAnyBlockChara(cActor& actor);
+  bool IsCrushedByBlockCharas(cActor& actor, const cBox& entry);
+  bool OverlapsOtherBlockChara(cActor& actor, int nIgnoreSerial);
+  int HitPass();
+  // Actors against actors by sides; the shot stages sit beside it.
+  int HitActorsPass();
+  int ItemPickUpPass(cPlayer& player);
+  int GiveItem(cItem* pItem, cPlayer& player);
 
   // Clears every link to an actor that leaves: targeters' targets, aiming shots, its
   // entry among its target's targeters, and its side list.
