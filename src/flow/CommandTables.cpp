@@ -27,7 +27,8 @@ CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
     ExecAvoidOffscreenMove,  // 7
     ExecCancelMove,          // 8
     ExecChangeDirection,     // 9
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,  // 10-15
+    ExecJump,                // 10
+    nullptr, nullptr, nullptr, nullptr, nullptr,  // 11-15
     ExecFlowOperation,       // 16
     ExecStageClear,          // 17
     nullptr, nullptr,        // 18, 19

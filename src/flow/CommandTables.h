@@ -39,6 +39,8 @@ int ExecHomingMove(cActor& actor, cCommandRuntime& runtime);
 int ExecAvoidOffscreenMove(cActor& actor, cCommandRuntime& runtime);
 int ExecCancelMove(cActor& actor, cCommandRuntime& runtime);
 int ExecChangeDirection(cActor& actor, cCommandRuntime& runtime);
+// The jump: the actor's own jump every step of the command.
+int ExecJump(cActor& actor, cCommandRuntime& runtime);
 
 // Commands that act at once, as executors of flows; each calls the body of the same
 // name with Cmd in place of Exec, which item lists call too.

@@ -441,3 +441,9 @@ int ExecChangeDirection(cActor& actor, cCommandRuntime& runtime) {
   if (++runtime.m_nCounter >= 6 * g_SubSteps) runtime.m_nCounter = 0;
   return 0;
 }
+
+int ExecJump(cActor& actor, cCommandRuntime& runtime) {
+  actor.Jump(runtime);
+  ++runtime.m_nCounter;
+  return 0;
+}

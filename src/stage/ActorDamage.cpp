@@ -134,7 +134,8 @@ int cActor::Die() {
   g_PlayRecord.m_nStageScore =
       ClampI64(static_cast<std::int64_t>(g_PlayRecord.m_nStageScore) + m_Def.m_nScore, 0, MAX_SCORE);
   int r = 0;
-  if (cItem* pItem = GetHeldItem()) r = stagestub::GiveItem(*pItem, 0);
+  cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
+  if (cItem* pItem = GetHeldItem(); pItem && pScene && !g_Players.empty()) r = pScene->GiveItem(pItem, g_Players[0]);
   // A stage clear keeps the actor as it is: the stage ends now.
   if (stagestub::StageEndRequested() == 1 || r == 1) return 1;
   for (cActor* p : m_Targeters) p->m_pTarget = nullptr;
@@ -197,6 +198,10 @@ int cStageScene::HpCheckPass() {
   }
   for (auto it = g_Charas.begin(); it != g_Charas.end();) {
     cChara& c = *it;
+    if (c.m_bRemoved) {
+      ++it;
+      continue;
+    }
     if (c.m_bVanished) {
       it = EraseChara(g_Charas, it);
       continue;

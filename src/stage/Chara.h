@@ -18,6 +18,9 @@ class cChara : public cActor {
   std::int32_t m_bIgnoreRangeX = 0;
   std::int32_t m_bIgnoreRangeY = 0;
   std::int32_t m_bActivatedOnce = 0;
+  // Taken off the stage during the running sub-step: every link is gone and it is
+  // destroyed when the sub-step ends; every scan passes over it.
+  std::int32_t m_bRemoved = 0;
 
   void ScaleHitBoxes(int nScale) override;
   void UpdateHitBoxX() override;
@@ -30,6 +33,9 @@ class cChara : public cActor {
   int MoveY() override;
   // 1 when the jump starts; otherwise the first flag that refused it.
   int Jump(cCommandRuntime& runtime) override;
+  // One step of its flows (only the death flows when bDeathPass); 1 when it has died
+  // or vanished.
+  int Update(int bDeathPass) override;
 
   // A character of definition def (a scale of 0 there becomes 1) with spawn point (x, y)
   // and level nLevel, holding a copy of pItem when given.

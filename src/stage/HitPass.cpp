@@ -9,5 +9,3 @@ int cStageScene::HitPass() { return HitActorsPass(); }
 int cStageScene::HitActorsPass() { return OUTCOME_GO_ON; }
 
 int cStageScene::ItemPickUpPass(cPlayer&) { return OUTCOME_GO_ON; }
-
-int cStageScene::GiveItem(cItem*, cPlayer&) { return OUTCOME_GO_ON; }

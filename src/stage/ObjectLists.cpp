@@ -3,6 +3,7 @@
 #include "stage/ObjectLists.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "gamedata/Shot.h"
 #include "gamedata/Stage.h"
@@ -16,7 +17,7 @@ cActor* FindCharaById(std::int32_t nSerial) {
   for (cPlayer& p : g_Players)
     if (p.m_nSerial == nSerial) return &p;
   for (cChara& c : g_Charas)
-    if (c.m_nSerial == nSerial) return &c;
+    if (c.m_nSerial == nSerial && !c.m_bRemoved) return &c;
   return nullptr;
 }
 
@@ -37,7 +38,15 @@ void cStageScene::UnlinkActor(cActor& c) {
 
 cVectorList<cChara>::iterator cStageScene::EraseChara(cVectorList<cChara>& list, cVectorList<cChara>::iterator node) {
   UnlinkActor(*node);
+  if (m_bDeferRemovals) {
+    node->m_bRemoved = 1;
+    return std::next(node);
+  }
   return list.erase(node);
+}
+
+void cStageScene::SweepRemovedCharas() {
+  g_Charas.remove_if([](const cChara& c) { return c.m_bRemoved != 0; });
 }
 
 void cStageScene::SpawnCharaAt(cVectorList<cChara>& list, int nColumn, int nRow, std::int32_t& nCounter,

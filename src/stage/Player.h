@@ -51,6 +51,17 @@ class cPlayer : public cActor {
   int SyncY() override;
   int MoveX() override;
   int MoveY() override;
+  // One step of the flows (only the death flows when bDeathPass); 1 when HP ran out.
+  int Update(int bDeathPass) override;
+  // The jump command's step: starts, holds and cuts the jump by the key.
+  int Jump(cCommandRuntime& runtime) override;
+  // Items that act once per contact: whether the serial is not being touched now, and
+  // forgetting it once the boxes have separated.
+  bool IsNotTouching(std::int32_t nSerial) const;
+  void ForgetItem(std::int32_t nSerial);
+  // The facing and the landed block of the last sub-step, kept before the next one.
+  void KeepPrevFootBlock() { m_pPrevFootBlock = m_pLastFootBlock; }
+  void KeepPrevFacing() { m_nPrevFacing = m_nFacing; }
 
   // The hero of a stage from its definition (a scale of 0 there becomes 1) at map pixel
   // (x, y), the centre of its cell.

@@ -140,19 +140,6 @@ void cStageScene::StageStart() {
   m_nPhase = STAGE_PHASE_PLAY;
 }
 
-void cStageScene::Play() {
-  if (m_bQuit.load()) PostCloseRequest();
-  if (IsClosing()) return;
-  ++m_nPlayFrames;
-  if (plat::trace::FramesEnabled() && !g_Players.empty()) {
-    const cPlayer& p = g_Players[0];
-    plat::trace::Line("play %d x %.17g y %.17g hp %d sp %d chars %d items %d shots %d view %.17g %.17g",
-                      m_nPlayFrames, p.m_dX, p.m_dY, p.m_nHp, p.m_nSp, static_cast<int>(g_Charas.size()),
-                      static_cast<int>(g_Items.size()), static_cast<int>(m_Shots.size()), m_ScrollX.m_dPos,
-                      m_ScrollY.m_dPos);
-  }
-}
-
 // The pause menu, the game end, the continue menu and the game over come with the play
 // frame and the game end; until then each keeps the scene where it is.
 void cStageScene::Pause() {}

@@ -265,6 +265,19 @@ class cStageScene : public cScene {
   // A list combined by rule (0 all, 1 any; others never hold), and one condition.
   bool CheckConditionList(const cVector<cEdCondition>& conditions, int nRule, cActor& actor);
   bool CheckCondition(const cEdCondition& condition, cActor& actor);
+  // The play frame (PlayFrame.cpp). Play time counts displayed frames as 1/100 s at 60
+  // frames a second; the time limit runs down one unit every 60 calls, 1 when it ran out.
+  void TickPlayTime();
+  int TickTimeLimit(int nDelta);
+  // One logic sub-step; 1 when it ended the frame (a death, the stage's end).
+  int PlaySubStep();
+  // The shot pass of a sub-step.
+  void ShotPass();
+  // Removals made inside a sub-step leave their characters listed (unlinked and marked
+  // removed) until the sub-step ends, so that every loop over the list survives them.
+  void SweepRemovedCharas();
+  std::int32_t m_bDeferRemovals = 0;
+
   // Deaths: 0 go on, 1 the stage ends (cleared), 2 the hero is dead.
   int KillActor(cActor& x);
   int KillAndCheckEnd(cActor& x);
@@ -297,7 +310,8 @@ class cStageScene : public cScene {
   // Clears every link to an actor that leaves: targeters' targets, aiming shots, its
   // entry among its target's targeters, and its side list.
   void UnlinkActor(cActor& actor);
-  // Unlinks a character, takes it out of its list and returns the node after it.
+  // The one removal of a character: unlinks it, takes it out of its list (inside a
+  // sub-step: marks it for the sweep at the sub-step's end) and returns the node after it.
   cVectorList<cChara>::iterator EraseChara(cVectorList<cChara>& list, cVectorList<cChara>::iterator node);
   // The characters of one stage placement at stage cell (column, row): the placement and
   // its copies, each appended with serial nCounter (then counted) only when inside the

@@ -12,17 +12,15 @@ class cItem;
 
 namespace stagestub {
 
-// The sound of the running command of a flow.
+// The sound of the running command of a flow (its sound-database number).
 void PlayCommandSound(cActor& actor, cCommandRuntime& runtime);
 // A hit effect of the effect database at the hit actor, drawn from the attacker's box.
 void AddHitEffect(int nEffect, const cBox& hitBox, const cBox& attackBox, int nScale);
 // The character effect an actor runs after dying.
 void StartCharaEffect(cActor& actor, int nEffect, int nParam, int nExtra);
-// Hands a held item to a player; 1 when that ends the stage.
-int GiveItem(cItem& item, int nPlayer);
 // 1 when a stage clear has been requested during this sub-step.
 int StageEndRequested();
-// Tallies the results and enters the game-end phase.
+// Counts the call, then the scene's tally and game-end phase.
 void EnterGameEnd();
 
 // How often each ran since the last reset; tests read these.

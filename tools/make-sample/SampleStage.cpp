@@ -51,6 +51,7 @@ cEdCommand MoveCommand(int type, int time, int direction, int speed) {
 cEdFlow WalkFlow(int channel, int direction) {
   cEdFlow flow = NewFlow();
   flow.m_KeyConditions.push_back(KeyHeld(channel));
+  flow.m_bKeyContinuous = 1;  // starts again in every step the key is still held
   flow.m_Commands.push_back(MoveCommand(CMD_MOVE_STRAIGHT, 1, direction, 30));
   return flow;
 }
