@@ -152,8 +152,9 @@ void cActor::InitForSpawn(const cEdChara* pDef, double x, double y, std::int16_t
   m_nSightPx = HblToDot(static_cast<std::int8_t>(m_Def.m_nSightRange));
   m_dBrake = SpeedToDot(m_Def.m_nStopEase);
 
-  // The spawn character effect itself is started by the effect runtime.
   m_CharaEffect = cCharaEffectState{};
+  if (m_Def.m_nCharaEffect != 0)
+    m_CharaEffect.Start(m_Def.m_nCharaEffect, m_Def.m_nCharaEffectParamA, m_Def.m_nCharaEffectParamB);
 
   m_nInvincibleSteps = 0;
   m_HitMemory.clear();

@@ -46,7 +46,10 @@ int TakeHit(cActor& self, std::int32_t nPower, int nHitEffect, const cBox& hitBo
   // Defence blunts an attack; a power of 0 or below heals as it stands.
   if (p > 0) p = std::clamp<std::int64_t>(p - self.m_Def.m_nDefence, 0, MAX_SCORE);
   const int r = self.ChangeHp(static_cast<int>(-p), false, true);
-  if (nHitEffect != 0) stagestub::AddHitEffect(nHitEffect, hitBox, attackBox, nScale);
+  if (nHitEffect != 0) {
+    if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed))
+      pScene->AddHitEffect(nHitEffect, hitBox, attackBox, nScale);
+  }
   return r;
 }
 
@@ -148,7 +151,7 @@ int cActor::Die() {
   for (cShot* s : m_AimingShots) s->m_pTarget = nullptr;
   m_AimingShots.clear();
   m_bDead = 1;
-  stagestub::StartCharaEffect(*this, m_Def.m_nDeathEffect, m_Def.m_nDeathEffectParam, 0);
+  m_CharaEffect.Start(m_Def.m_nDeathEffect, m_Def.m_nDeathEffectParam, 0);
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "gamedata/Database.h"
+#include "gamedata/RunTimeTables.h"
 
 namespace {
 
@@ -17,9 +18,10 @@ double StepOver(const std::int32_t* p) {
   return dDistance / (static_cast<double>(std::max(p[0], 1)) * 6.0);
 }
 
-// The record of effect nIndex; null (after the bad-index report) when the list is empty.
+// Entry nIndex of a list through the checked subscript; null (after the bad-index
+// report) when the list is empty.
 template <class T>
-T* EffectAt(cVector<T>& list, int nIndex) {
+T* EntryAt(cVector<T>& list, int nIndex) {
   if (list.empty()) {
     ReportBadVectorIndex("err V[%d] ( %d , %d )", nIndex, 0, static_cast<int>(sizeof(T)));
     return nullptr;
@@ -31,7 +33,7 @@ T* EffectAt(cVector<T>& list, int nIndex) {
 
 void cCharaEffectState::Init(int nIndex, int bReversed) {
   m_nIndex = nIndex;
-  m_pEffect = EffectAt(bReversed ? g_Database.m_CharaEffectsReversed : g_Database.m_CharaEffects, nIndex);
+  m_pEffect = EntryAt(bReversed ? g_Database.m_CharaEffectsReversed : g_Database.m_CharaEffects, nIndex);
   if (!m_pEffect) return;
   std::int32_t* p = m_pEffect->m_nParams;
   const int nKind = m_pEffect->m_nKind;
@@ -41,6 +43,8 @@ void cCharaEffectState::Init(int nIndex, int bReversed) {
     m_nEnd = p[0];
     m_dValue = 0.0;
     m_dStep = ONE_FRAME;
+    m_nCounter = 0;
+    m_bToggle = 0;
     return;
   }
   if (bReversed) std::swap(p[1], p[2]);
@@ -48,15 +52,69 @@ void cCharaEffectState::Init(int nIndex, int bReversed) {
   m_nEnd = p[2];
   m_dValue = p[1];
   m_dStep = StepOver(p);
-  if (nKind == CHARA_EFFECT_WAVE_X || nKind == CHARA_EFFECT_WAVE_Y) m_dCounter = 0.0;
+  if (nKind == CHARA_EFFECT_WAVE_X || nKind == CHARA_EFFECT_WAVE_Y) m_nCounter = 0;
 }
+
+void cCharaEffectState::CopyValues(const cCharaEffectState& from) {
+  m_pEffect = from.m_pEffect;
+  m_nStart = from.m_nStart;
+  m_nEnd = from.m_nEnd;
+  m_dValue = from.m_dValue;
+  m_dStep = from.m_dStep;
+  m_nCounter = from.m_nCounter;
+  m_bToggle = from.m_bToggle;
+}
+
+void cCharaEffectState::Start(int nIndex, int nMode, int bLoop) {
+  // Number 0 ends the running effect, also before any table exists.
+  if (nIndex == 0 && (nMode == EFFECT_RUN_REVERSED ? g_CharaEffectStatesReversed : g_CharaEffectStates).empty()) {
+    *this = cCharaEffectState();
+    return;
+  }
+  cVector<cCharaEffectState>& table =
+      nMode == EFFECT_RUN_REVERSED ? g_CharaEffectStatesReversed : g_CharaEffectStates;
+  if (const cCharaEffectState* p = EntryAt(table, nIndex)) {
+    CopyValues(*p);
+  } else {
+    *this = cCharaEffectState();
+    return;
+  }
+  m_nDirection = nMode == EFFECT_RUN_REVERSED ? 1 : 0;
+  m_nIndex = nIndex;
+  m_nMode = nMode;
+  m_bLoop = bLoop;
+}
+
+void cCharaEffectState::Restart() {
+  if (m_nMode == EFFECT_RUN_ROUND_TRIP) m_nDirection = m_nDirection ? 0 : 1;
+  cVector<cCharaEffectState>& table = m_nDirection ? g_CharaEffectStatesReversed : g_CharaEffectStates;
+  if (const cCharaEffectState* p = EntryAt(table, m_nIndex)) CopyValues(*p);
+}
+
+int cCharaEffectState::Tick() {
+  if (m_nEnd < m_nStart) {
+    m_dValue -= m_dStep;
+    if (m_dValue >= m_nEnd) return 0;
+  } else {
+    m_dValue += m_dStep;
+    if (m_dValue <= m_nEnd) return 0;
+  }
+  if (m_bLoop || (m_nMode == EFFECT_RUN_ROUND_TRIP && m_nDirection == 0)) {
+    Restart();
+    return 0;
+  }
+  return 1;
+}
+
+int cCharaEffectState::Kind() const { return m_nIndex != 0 && m_pEffect ? m_pEffect->m_nKind : 0; }
 
 void cScreenEffectState::Init(int nIndex, int bReversed) {
   m_nIndex = nIndex;
-  m_pEffect = EffectAt(bReversed ? g_Database.m_ScrEffectsReversed : g_Database.m_ScrEffects, nIndex);
+  m_pEffect = EntryAt(bReversed ? g_Database.m_ScrEffectsReversed : g_Database.m_ScrEffects, nIndex);
   if (!m_pEffect) return;
   std::int32_t* p = m_pEffect->m_nParams;
-  switch (m_pEffect->m_nKind) {
+  const int nKind = m_pEffect->m_nKind;
+  switch (nKind) {
     case SCR_EFFECT_MOVE:
       if (bReversed) {
         std::swap(p[1], p[3]);
@@ -64,18 +122,19 @@ void cScreenEffectState::Init(int nIndex, int bReversed) {
       }
       m_dValue = 0.0;
       m_dStep = ONE_FRAME;
-      m_nStartX = p[1];
-      m_nStartY = p[2];
+      m_nA = p[1];
+      m_nB = p[2];
       break;
     case SCR_EFFECT_SHAKE_X:
     case SCR_EFFECT_SHAKE_Y:
-      m_nStart = m_nEnd = 0;
-      m_dValue = m_dCounter = 0.0;
+      m_dValue = m_dSecond = 0.0;
       m_dStep = ONE_FRAME;
+      m_nA = 0;
       break;
     case SCR_EFFECT_BLINK:
       m_dValue = 0.0;
       m_dStep = ONE_FRAME;
+      m_nA = m_nB = 0;
       break;
     case 4:
     case 5:
@@ -91,9 +150,62 @@ void cScreenEffectState::Init(int nIndex, int bReversed) {
       m_nEnd = p[2];
       m_dValue = p[1];
       m_dStep = StepOver(p);
-      if (m_pEffect->m_nKind == SCR_EFFECT_WAVE_X || m_pEffect->m_nKind == SCR_EFFECT_WAVE_Y) m_dCounter = 0.0;
+      if (nKind == SCR_EFFECT_WAVE_X || nKind == SCR_EFFECT_WAVE_Y) m_nA = 0;
       break;
     default:
       break;
   }
 }
+
+void cScreenEffectState::CopyValues(const cScreenEffectState& from) {
+  m_pEffect = from.m_pEffect;
+  m_nStart = from.m_nStart;
+  m_nEnd = from.m_nEnd;
+  m_dValue = from.m_dValue;
+  m_dSecond = from.m_dSecond;
+  m_dStep = from.m_dStep;
+  m_nA = from.m_nA;
+  m_nB = from.m_nB;
+}
+
+void cScreenEffectState::Start(int nIndex, int nMode, int bLoop) {
+  // Number 0 ends the running effect, also before any table exists.
+  if (nIndex == 0 && (nMode == EFFECT_RUN_REVERSED ? g_ScrEffectStatesReversed : g_ScrEffectStates).empty()) {
+    *this = cScreenEffectState();
+    return;
+  }
+  cVector<cScreenEffectState>& table = nMode == EFFECT_RUN_REVERSED ? g_ScrEffectStatesReversed : g_ScrEffectStates;
+  if (const cScreenEffectState* p = EntryAt(table, nIndex)) {
+    CopyValues(*p);
+  } else {
+    *this = cScreenEffectState();
+    return;
+  }
+  m_nDirection = nMode == EFFECT_RUN_REVERSED ? 1 : 0;
+  m_nIndex = nIndex;
+  m_nMode = nMode;
+  m_bLoop = bLoop;
+}
+
+void cScreenEffectState::Restart() {
+  if (m_nMode == EFFECT_RUN_ROUND_TRIP) m_nDirection = m_nDirection ? 0 : 1;
+  cVector<cScreenEffectState>& table = m_nDirection ? g_ScrEffectStatesReversed : g_ScrEffectStates;
+  if (const cScreenEffectState* p = EntryAt(table, m_nIndex)) CopyValues(*p);
+}
+
+int cScreenEffectState::Tick(int nStart, int nEnd, double dStep) {
+  if (nEnd < nStart) {
+    m_dValue -= dStep;
+    if (static_cast<int>(m_dValue) >= nEnd) return 0;
+  } else {
+    m_dValue += dStep;
+    if (nEnd >= static_cast<int>(m_dValue)) return 0;
+  }
+  if (m_bLoop || (m_nMode == EFFECT_RUN_ROUND_TRIP && m_nDirection == 0)) {
+    Restart();
+    return 0;
+  }
+  return 1;
+}
+
+int cScreenEffectState::Kind() const { return m_nIndex != 0 && m_pEffect ? m_pEffect->m_nKind : 0; }

@@ -10,6 +10,7 @@
 #include "gfx/DDBlt.h"
 #include "gfx/DDCircleLens.h"
 #include "gfx/DDInit.h"
+#include "gfx/DDPresent.h"
 #include "gfx/DDSurface.h"
 #include "stage/BlockMap.h"
 #include "stage/Player.h"
@@ -175,18 +176,25 @@ void cPlayer::DrawSight(DDSURFACEDATA* target) {
   DDBlt(target, 0, 0, VIEW_WIDTH, VIEW_HEIGHT, mask, x, std::clamp(y, 0, std::max(mask->nHeight - VIEW_HEIGHT, 0)), 1);
 }
 
-void cStageScene::Draw(int bPlaying, int, int bTimeWarning, int) {
+void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int) {
   DDSURFACEDATA* target = &BackBuffer;
+  if (m_ScreenEffect.m_nIndex != 0) DDSetVirBackBuffer(true);
   ScrollBackgrounds();
   DrawBackgrounds(target, 0);
   if (!bPlaying && m_nPhase == STAGE_PHASE_PAUSE && g_System.m_bPauseFrontLayers) {
     DrawBackgrounds(target, 1);
+    ApplyScreenColor(bFrozen);
     return;
   }
+  DrawPictures(target, 0, bFrozen);
   DrawBlocks(target, 0);
   DrawBackgrounds(target, 1);
   DrawBlocks(target, 1);
   if (!g_Players.empty()) g_Players[0].DrawSight(target);
+  DrawPictures(target, 1, bFrozen);
+  DrawEffects(target, bFrozen);
+  RunScreenEffect(bFrozen);
   DrawHud(target);
   DrawTimeLimit(target, bTimeWarning);
+  ApplyScreenColor(bFrozen);
 }

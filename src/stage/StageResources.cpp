@@ -176,6 +176,7 @@ void cStageScene::ReleaseSurfaces() {
   DDReleaseSurface(&m_SightMask);
   DDReleaseSurface(&m_SightHole);
   m_nSightMaskRadius = -1;
+  ReleasePictures();
 }
 
 void cStageScene::CollectSurfaces(std::vector<DDSURFACEDATA*>& out) {

@@ -170,6 +170,18 @@ class cStageScene : public cScene {
   void LoadEffectBitmaps();
   void ReleaseSurfaces();
 
+  // Effects, the full-screen effect, the screen colour and pictures (EffectRun.cpp,
+  // ScreenEffects.cpp, Pictures.cpp). Frozen frames advance only what halts the game.
+  void DrawEffects(DDSURFACEDATA* target, int bFrozen);
+  void AddHitEffect(int nIndex, const cBox& hitBox, const cBox& attackBox, int nScale);
+  void RunScreenEffect(int bFrozen);
+  void ApplyScreenColor(int bFrozen);
+  void DrawPictures(DDSURFACEDATA* target, int nLayer, int bFrozen);
+  void ReleasePictures();
+  // The game stands while the armed message wait runs its own frames on thPause
+  // (MessageWait.cpp); returns when the wait has ended or the game closes.
+  void RunMessageWait();
+
   std::int32_t m_nSavedPhase = 0;  // where the pause menu returns to
   std::int32_t m_nSavedStep = 0;
   std::int32_t m_nEndRequest = 0;  // 0 none, 1 stage clear, 2 the player dies

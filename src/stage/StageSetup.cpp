@@ -253,7 +253,7 @@ void cStageScene::SetStage(int bRestart, int bMusicRestart) {
   m_ScreenEffect = cScreenEffectState();
   m_ScreenColor.Clear();
   m_Wait.m_nCounter = 0;
-  m_Pictures.clear();
+  ReleasePictures();
 
   BuildHitSchedule();
 

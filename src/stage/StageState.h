@@ -4,6 +4,9 @@
 #pragma once
 #include <cstdint>
 
+#include "stage/EffectRun.h"
+#include "stage/Picture.h"
+
 // The colour laid over the screen by the screen-colour command.
 struct cScreenColor {
   std::int32_t m_bShown = 0;  // the 8-bit path's switch
@@ -27,6 +30,9 @@ struct cScreenColor {
 
   // Everything zero, no previous colour (alpha 255).
   void Clear() { *this = cScreenColor(); }
+  // A new colour (duration in tenths of a second), or with bReturn the way back to the
+  // previous one; a return while no colour is shown does nothing.
+  void Start(int nRed, int nGreen, int nBlue, int nStrength, int bReturn, int nTenths, int bFlash, int nCount);
 };
 
 // The wait of a message: while it runs, play waits for a key or for its frames.
@@ -36,10 +42,14 @@ struct cMessageWait {
   std::int32_t m_bWaitKey = 0;
   std::int32_t m_nFrames = 0;    // frames left
   std::int32_t m_nCounter = 0;
+
+  // Arms the wait: a message that waits for the key and opens a new window ignores the
+  // key for its first 10 frames.
+  void Start(int nMode, int bWaitKey, int nFrames, int bContinued);
 };
 
-// A message popup, a running effect and a picture on screen: their members come with
-// the code that shows them.
+// Modes of the wait: what stands while it runs.
+enum : std::int32_t { WAIT_GAME = 0, WAIT_MESSAGE = 1, WAIT_EFFECT = 2, WAIT_PICTURE = 3 };
+
+// A message popup on screen: its members come with the code that shows it.
 class cMessagePopup {};
-class cEffect {};
-class cPicture {};

@@ -15,16 +15,6 @@ void PlayCommandSound(cActor&, cCommandRuntime& runtime) {
   if (runtime.m_pCommand) RequestSound(runtime.m_pCommand->m_nSound);
 }
 
-void AddHitEffect(int nEffect, const cBox&, const cBox&, int) {
-  ++g_Calls.nHitEffects;
-  g_Calls.nLastHitEffect = nEffect;
-}
-
-void StartCharaEffect(cActor&, int nEffect, int, int) {
-  ++g_Calls.nCharaEffects;
-  g_Calls.nLastCharaEffect = nEffect;
-}
-
 int StageEndRequested() {
   if (g_nEndRequest != 0) return g_nEndRequest;
   const cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);

@@ -7,6 +7,7 @@
 #include "stage/ActorPhysics.h"
 #include "stage/Chara.h"
 #include "stage/Shot.h"
+#include "stage/EffectData.h"
 #include "stage/StageFixture.h"
 #include "stage/StageStubs.h"
 
@@ -76,6 +77,9 @@ TEST_F(ActorDamageTest, HitsByACharacter) {
 }
 
 TEST_F(ActorDamageTest, AShotHitUsesItsPayloadAndShowsItsEffect) {
+  stagetest::ScopedEffectData effects;
+  for (int i = 1; i <= 4; ++i) effects.AddEffect(16, 16, {{0, 1}});
+  effects.Build();
   cChara victim;
   SetHp(victim, 20, 20);
   cShot shot;
@@ -88,8 +92,8 @@ TEST_F(ActorDamageTest, AShotHitUsesItsPayloadAndShowsItsEffect) {
   EXPECT_EQ(victim.m_nHp, 13);
   EXPECT_LT(victim.m_dKnockX, 0);
   EXPECT_EQ(TriggersOf(victim), (std::vector<int>{1, 2}));
-  EXPECT_EQ(stagestub::g_Calls.nHitEffects, 1);
-  EXPECT_EQ(stagestub::g_Calls.nLastHitEffect, 4);
+  ASSERT_EQ(Scene().m_Effects.size(), 1u);
+  EXPECT_EQ(Scene().m_Effects.front().m_nIndex, 4);
 }
 
 TEST_F(ActorDamageTest, HpAndSpChangesWithTheirGauges) {
@@ -169,6 +173,9 @@ TEST_F(ActorDamageTest, InvincibilityAfterHitsCountsSubStepsPerAttacker) {
 }
 
 TEST_F(ActorDamageTest, DeathUnlinksScoresAndStartsTheDeathEffect) {
+  stagetest::ScopedEffectData effects;
+  for (int i = 1; i <= 6; ++i) effects.AddCharaEffect(6, {10, 2});
+  effects.Build();
   g_Charas.resize(3);
   auto it = g_Charas.begin();
   cChara& dying = *it++;
@@ -196,7 +203,7 @@ TEST_F(ActorDamageTest, DeathUnlinksScoresAndStartsTheDeathEffect) {
   EXPECT_EQ(homing.m_pTarget, nullptr);
   EXPECT_TRUE(dying.m_AimingShots.empty());
   EXPECT_EQ(TriggersOf(dying), (std::vector<int>{3}));
-  EXPECT_EQ(stagestub::g_Calls.nLastCharaEffect, 6);
+  EXPECT_EQ(dying.m_CharaEffect.m_nIndex, 6);
   // Dead already: nothing more.
   EXPECT_EQ(Scene().KillActor(dying), 0);
   EXPECT_EQ(TriggersOf(dying).size(), 1u);

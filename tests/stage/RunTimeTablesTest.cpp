@@ -168,7 +168,7 @@ TEST_F(RunTimeTablesTest, ScreenEffectStates) {
   EXPECT_EQ(ParamsOf(normal[1]), (std::vector<int>{10, 0, 0, 640, 0}));
   EXPECT_EQ(ParamsOf(reversed[1]), (std::vector<int>{10, 640, 0, 0, 0}));
   const cScreenEffectState& move = cScreenEffectState::At(g_ScrEffectStatesReversed, 1);
-  EXPECT_EQ(std::tuple(move.m_nStartX, move.m_nStartY), std::tuple(640, 0));
+  EXPECT_EQ(std::tuple(move.m_nA, move.m_nB), std::tuple(640, 0));
   EXPECT_DOUBLE_EQ(move.m_dStep, 1.0 / 6);
   EXPECT_EQ(move.m_pEffect, &reversed[1]);
   // Shakes and blinking exchange nothing.

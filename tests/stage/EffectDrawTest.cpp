@@ -1,0 +1,340 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "gfx/BmpTable.h"
+#include "gfx/DDBlt.h"
+#include "gfx/DDBlurMosaic.h"
+#include "gfx/DDCircleLens.h"
+#include "gfx/DDComposite.h"
+#include "gfx/DDPalette.h"
+#include "gfx/DDRotate.h"
+#include "gfx/DDSurface.h"
+#include "gfx/DDTranslucent.h"
+#include "gfx/PixelOps.h"
+#include "stage/CharaEffectDraw.h"
+#include "stage/EffectData.h"
+#include "stage/ImageRef.h"
+#include "stage/StageFixture.h"
+#include "test_support/Graphics.h"
+
+namespace {
+
+using stagetest::ScopedEffectData;
+using stagetest::StageFixture;
+
+constexpr int WORK_B = 67;
+constexpr int WORK_A = 68;
+
+// A pixel value no fill produces: pixel (x, y) of a marked surface.
+std::uint32_t Mark(int x, int y) { return 0x01000000u | std::uint32_t(y) << 12 | std::uint32_t(x); }
+
+class EffectDrawTest : public StageFixture {
+ protected:
+  void SetUp() override {
+    StageFixture::SetUp();
+    savedPalette16_ = g_Palette[16];
+    g_Palette[16] = PALETTEENTRY{0x20, 0x40, 0x60, 0};
+  }
+  void TearDown() override {
+    for (DDSURFACEDATA& s : surfaces_) DDReleaseSurface(&s);
+    surfaces_.clear();
+    DDReleaseSurface(&g_SurfaceData[WORK_A]);
+    DDReleaseSurface(&g_SurfaceData[WORK_B]);
+    graphics_.Close();
+    g_Palette[16] = savedPalette16_;
+    StageFixture::TearDown();
+  }
+  void Open(bool bDirect3D) {
+    ASSERT_TRUE(graphics_.Open(bDirect3D, false));
+    for (int n : {WORK_A, WORK_B}) ASSERT_TRUE(DDCreateSurface(&g_SurfaceData[n], 640, 480, 1, 1, 1, 0, false));
+  }
+  DDSURFACEDATA* Make(int w, int h) {
+    surfaces_.emplace_back();
+    EXPECT_TRUE(DDCreateSurface(&surfaces_.back(), w, h, 1, 1, 1, 0, false));
+    return &surfaces_.back();
+  }
+  static void MarkAll(DDSURFACEDATA* s, std::uint32_t salt = 0) {
+    cSurfaceLock lock(s);
+    ASSERT_TRUE(lock.IsLocked());
+    for (int y = 0; y < s->nHeight; ++y)
+      for (int x = 0; x < s->nWidth; ++x) pix::putRaw(*lock.m_lpSurface, x, y, Mark(x, y) ^ salt);
+  }
+  static std::uint32_t At(DDSURFACEDATA* s, int x, int y) {
+    cSurfaceLock lock(s);
+    EXPECT_TRUE(lock.IsLocked());
+    return lock.IsLocked() ? pix::getRaw(*lock.m_lpSurface, x, y) : 0xDEADBEEF;
+  }
+  static std::vector<std::uint32_t> Grab(DDSURFACEDATA* s) {
+    std::vector<std::uint32_t> v;
+    cSurfaceLock lock(s);
+    for (int y = 0; y < s->nHeight; ++y)
+      for (int x = 0; x < s->nWidth; ++x) v.push_back(pix::getRaw(*lock.m_lpSurface, x, y));
+    return v;
+  }
+
+  ScopedEffectData data_;
+  test_support::Graphics graphics_;
+  std::deque<DDSURFACEDATA> surfaces_;
+  PALETTEENTRY savedPalette16_;
+};
+
+TEST_F(EffectDrawTest, AHorizontalShakeMovesTheFrameByThePartsOffsets) {
+  Open(false);
+  const int shake = data_.AddScrEffect(2, {10, 4, 4});  // 4 px, 4 times, one second
+  data_.Build();
+  Scene().m_ScreenEffect.Start(shake, EFFECT_RUN_NORMAL, 0);
+  // speed = 4 x 4 x 4 / (10 x 6) = 16 / 15 px a frame; the frame is drawn at int(o)
+  // before o moves, and o turns at +4 and -4.
+  const int want[] = {0, 1, 2, 3, 4, 2, 1, 0, 0, -1};
+  for (int frame = 1; frame <= 67; ++frame) {
+    MarkAll(&BackBuffer);
+    ASSERT_NE(Scene().m_ScreenEffect.m_nIndex, 0) << "ended early at frame " << frame;
+    Scene().RunScreenEffect(0);
+    if (frame <= 10) {
+      const int off = want[frame - 1];
+      EXPECT_EQ(At(&BackBuffer, 100, 50), Mark(100 - off, 50)) << "frame " << frame;
+    }
+  }
+  // The 67th frame is the first whose time exceeds 10 tenths: it was still drawn, and
+  // the effect is over.
+  EXPECT_EQ(Scene().m_ScreenEffect.m_nIndex, 0);
+  // Frozen frames draw without moving.
+  Scene().m_ScreenEffect.Start(shake, EFFECT_RUN_NORMAL, 0);
+  for (int i = 0; i < 3; ++i) Scene().RunScreenEffect(1);
+  EXPECT_DOUBLE_EQ(Scene().m_ScreenEffect.m_dSecond, 0.0);
+}
+
+TEST_F(EffectDrawTest, TheZoomShowsAPartOrTheWholeScreenAroundThePlayer) {
+  Open(false);
+  const int x2 = data_.AddScrEffect(11, {10, 1280, 1280});
+  const int half = data_.AddScrEffect(11, {10, 320, 320});
+  data_.Build();
+  cPlayer& p = g_Players[0];
+  p.m_nWidth = p.m_nHeight = 32;
+  const std::uint32_t blank = [] {
+    DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
+    return At(&BackBuffer, 0, 0);
+  }();
+  struct Case {
+    const char* name;
+    int effect, px, py;  // the player's cell on screen
+    int sx, sy;          // screen point probed
+    std::uint32_t want;
+  } cases[] = {
+      // Centre (320, 240): the quarter from (160, 120) doubled.
+      {"double around the player", x2, 304, 224, 0, 0, Mark(160, 120)},
+      {"double: two screen pixels a source pixel", x2, 304, 224, 6, 10, Mark(163, 125)},
+      // Centre (26, 26): the quarter would start left of the screen: held at 0.
+      {"clamped at the top-left edge", x2, 10, 10, 0, 0, Mark(0, 0)},
+      // Centre (630, 470): held at the right and bottom edges.
+      {"clamped at the bottom-right edge", x2, 614, 454, 638, 478, Mark(639, 479)},
+      {"half size in the middle", half, 304, 224, 160, 120, Mark(0, 0)},
+      {"half size: two source pixels a screen pixel", half, 304, 224, 170, 125, Mark(20, 10)},
+      {"half size on palette colour 16", half, 304, 224, 10, 10, blank},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    p.m_ScreenRect.left = c.px;
+    p.m_ScreenRect.top = c.py;
+    Scene().m_ScreenEffect.Start(c.effect, EFFECT_RUN_NORMAL, 0);
+    MarkAll(&BackBuffer);
+    Scene().RunScreenEffect(0);
+    EXPECT_EQ(At(&BackBuffer, c.sx, c.sy), c.want);
+  }
+}
+
+// Each kind of character effect passes the Part's arguments to its software effect: the
+// actor drawn through its effect equals the expected call on a like surface.
+TEST_F(EffectDrawTest, CharacterEffectKindsDrawWithTheirFormulas) {
+  Open(false);
+  DDSURFACEDATA* sheet = Make(256, 128);
+  DDSURFACEDATA* other = Make(256, 128);
+  MarkAll(sheet);
+  MarkAll(other, 0x00800000);
+  DDSURFACEDATA* got = Make(640, 480);
+  DDSURFACEDATA* want = Make(640, 480);
+  DDSURFACEDATA* work = Make(640, 480);
+  constexpr int X = 100, Y = 80, SX = 64, SY = 32;
+  using Expect = std::function<void(DDSURFACEDATA*)>;
+  struct Case {
+    const char* name;
+    int kind;
+    std::vector<int> params;
+    int scale;  // giant scale of the actor
+    Expect draw;
+  };
+  const double sqrt2 = std::sqrt(2.0);
+  const Case cases[] = {
+      {"1 burst: gap p1", 1, {5, 5, 32}, 1, [&](DDSURFACEDATA* t) { DDBltSplit(t, X, Y, 32, 32, sheet, SX, SY, 5, 1); }},
+      {"2 split across: strip ceil(h / p3)", 2, {5, 6, 32, 3}, 1,
+       [&](DDSURFACEDATA* t) { DDBltInterlace(t, X, Y, 32, 32, 11, 6, sheet, SX, SY, 1, 0); }},
+      {"3 split down: strip ceil(w / p3)", 3, {5, 6, 32, 5}, 1,
+       [&](DDSURFACEDATA* t) { DDBltInterlace(t, X, Y, 32, 32, 7, 6, sheet, SX, SY, 1, 1); }},
+      {"4 wave across", 4, {5, 7, 32, 2, 3}, 1,
+       [&](DDSURFACEDATA* t) { DDBltWave(t, X, Y, 32, 32, 2, 7.0, 0, 3, sheet, SX, SY, 1, 0); }},
+      {"5 wave down", 5, {5, 7, 32, 2, 3}, 1,
+       [&](DDSURFACEDATA* t) { DDBltWave(t, X, Y, 32, 32, 2, 7.0, 0, 3, sheet, SX, SY, 1, 1); }},
+      {"6 blink starts hidden", 6, {10, 2}, 1, [](DDSURFACEDATA*) {}},
+      {"7 turn A about the centre", 7, {10, 30, 1440}, 1,
+       [&](DDSURFACEDATA* t) { DDBltRotate(t, X + 16, Y + 16, 32, 32, 16, 16, 30, sheet, SX, SY, 1); }},
+      {"8 turn B about the centre", 8, {10, 45, 1440}, 1,
+       [&](DDSURFACEDATA* t) { DDBltRotate(t, X + 16, Y + 16, 32, 32, 16, 16, 45, sheet, SX, SY, 1); }},
+      {"9 fold into the other facing", 9, {10, 12, 256}, 1,
+       [&](DDSURFACEDATA* t) { DDBltFold(t, X, Y, 32, 32, sheet, SX, SY, other, SX, SY, 32, 32, 1, 12, 0); }},
+      {"10 circle about the centre", 10, {5, 10, 0, 2}, 1,
+       [&](DDSURFACEDATA* t) { DDBltCircle(t, X + 16, Y + 16, 16, 16, 10, 2, sheet, SX + 16, SY + 16, 1); }},
+      {"11 zoom: grown by v - 32", 11, {10, 48, 64}, 1,
+       [&](DDSURFACEDATA* t) { DDStretchBlt(t, X - 8, Y - 8, 48, 48, sheet, SX, SY, 32, 32, 1); }},
+      // Scale 2: the 64 x 64 cell grows by ((64 - 32) x 2) / 2 = 32 from the unscaled value.
+      {"11 zoom at scale 2 uses the unscaled value", 11, {10, 64, 64}, 2,
+       [&](DDSURFACEDATA* t) {
+         DDStretchBlt(work, 0, 0, 64, 64, sheet, SX, SY, 32, 32, 0);
+         DDStretchBlt(t, X - 16, Y - 16, 96, 96, work, 0, 0, 64, 64, 1);
+       }},
+      {"12 lens offset by p3, p4", 12, {10, 50, 5, 4, 0}, 1,
+       [&](DDSURFACEDATA* t) {
+         const double g = sqrt2 * (4 + 16);
+         DDFillRect(work, 0, 0, static_cast<int>(2 * g), static_cast<int>(2 * g), 0);
+         DDBlt(work, 0, 0, 32, 32, sheet, SX, SY, 0);
+         DDBltRadial(t, X + 2 + 16, Y + 16, static_cast<int>(g), 50, work, 4 + 16, 16, 1);
+       }},
+      {"15 mosaic of block v", 15, {10, 4, 8}, 1,
+       [&](DDSURFACEDATA* t) { DDMosaic(t, X, Y, 32, 32, 4, sheet, SX, SY, 1); }},
+      {"16 blur of radius v", 16, {10, 2, 4}, 1,
+       [&](DDSURFACEDATA* t) { DDBlur(t, X, Y, 32, 32, 2, 2, sheet, SX, SY, 1); }},
+  };
+  for (const Case& c : cases) data_.AddCharaEffect(c.kind, {c.params[0], c.params.size() > 1 ? c.params[1] : 0,
+                                                            c.params.size() > 2 ? c.params[2] : 0,
+                                                            c.params.size() > 3 ? c.params[3] : 0,
+                                                            c.params.size() > 4 ? c.params[4] : 0});
+  data_.Build();
+  cImageRef ref;
+  ref.m_pSheet = ref.m_pStretchSheet = sheet;
+  ref.m_pOtherSheet = ref.m_pOtherStretchSheet = other;
+  ref.m_nSrcX = SX;
+  ref.m_nSrcY = SY;
+  DDFillRect(want, 0, 0, 640, 480, 16);
+  const std::vector<std::uint32_t> blank = Grab(want);
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ++n;
+    cChara a;
+    a.m_Def.m_nScale = static_cast<std::uint8_t>(c.scale);
+    a.m_nBaseWidth = a.m_nBaseHeight = 32;
+    a.m_nWidth = a.m_nHeight = 32 * c.scale;
+    a.m_ScreenRect.left = X;
+    a.m_ScreenRect.top = Y;
+    a.m_CharaEffect.Start(n, EFFECT_RUN_NORMAL, 0);
+    DDFillRect(got, 0, 0, 640, 480, 16);
+    DDFillRect(want, 0, 0, 640, 480, 16);
+    EXPECT_EQ(DrawWithCharaEffect(a, got, ref, 0), 0);
+    c.draw(want);
+    EXPECT_TRUE(Grab(got) == Grab(want));
+    EXPECT_EQ(Grab(want) == blank, c.kind == 6);
+  }
+  EXPECT_EQ(closes_, 0);
+}
+
+TEST_F(EffectDrawTest, BlinkShowsAfterTheIntervalAndAnEndedEffectDrawsPlainly) {
+  Open(false);
+  DDSURFACEDATA* sheet = Make(64, 64);
+  MarkAll(sheet);
+  DDSURFACEDATA* target = Make(640, 480);
+  const int blink = data_.AddCharaEffect(6, {10, 2});
+  const int burst = data_.AddCharaEffect(1, {1, 0, 32});  // 0.1 s
+  data_.Build();
+  cImageRef ref;
+  ref.m_pSheet = ref.m_pStretchSheet = ref.m_pOtherSheet = ref.m_pOtherStretchSheet = sheet;
+  cChara a;
+  a.m_nBaseWidth = a.m_nBaseHeight = a.m_nWidth = a.m_nHeight = 32;
+  a.m_ScreenRect.left = 10;
+  a.m_ScreenRect.top = 10;
+  // Interval 2 from the start: hidden 1-3, shown 4-5, hidden 6-7, shown 8-9.
+  a.m_CharaEffect.Start(blink, EFFECT_RUN_NORMAL, 0);
+  std::string shown;
+  for (int frame = 1; frame <= 9; ++frame) {
+    DDFillRect(target, 0, 0, 640, 480, 16);
+    DrawWithCharaEffect(a, target, ref, 0);
+    shown += At(target, 20, 20) == Mark(10, 10) ? 'x' : '.';
+  }
+  EXPECT_EQ(shown, "...xx..xx");
+  // A frozen frame neither advances nor flips.
+  const cCharaEffectState before = a.m_CharaEffect;
+  DrawWithCharaEffect(a, target, ref, 1);
+  EXPECT_EQ(std::tuple(a.m_CharaEffect.m_nCounter, a.m_CharaEffect.m_bToggle, a.m_CharaEffect.m_dValue),
+            std::tuple(before.m_nCounter, before.m_bToggle, before.m_dValue));
+
+  // A burst of 0.1 s ends on its seventh frame; the next frame is the plain cell.
+  a.m_CharaEffect.Start(burst, EFFECT_RUN_NORMAL, 0);
+  int frames = 0;
+  while (DrawWithCharaEffect(a, target, ref, 0) == 0 && frames < 100) ++frames;
+  EXPECT_EQ(frames + 1, 7);
+  EXPECT_EQ(a.m_CharaEffect.m_nIndex, 0);
+  DDFillRect(target, 0, 0, 640, 480, 16);
+  DrawWithCharaEffect(a, target, ref, 0);
+  EXPECT_EQ(At(target, 10, 10), Mark(0, 0));
+  // A hidden actor's effect still runs out.
+  a.m_CharaEffect.Start(burst, EFFECT_RUN_NORMAL, 0);
+  frames = 0;
+  while (TickCharaEffect(a, 0) == 0 && frames < 100) ++frames;
+  EXPECT_EQ(frames + 1, 7);
+}
+
+TEST_F(EffectDrawTest, TheScreenColourTintsFadesFlashesAndReturns) {
+  Open(true);
+  cScreenColor& c = Scene().m_ScreenColor;
+  // A return with no colour shown does nothing.
+  c.Start(0, 0, 0, 0, 1, 0, 0, 0);
+  EXPECT_EQ(c.m_bActive, 0);
+  // Strength 100 at once: the full colour from the first frame.
+  c.Start(200, 100, 50, 100, 0, 0, 0, 0);
+  MarkAll(&BackBuffer);
+  Scene().ApplyScreenColor(0);
+  EXPECT_EQ(c.m_nAlpha, 0);
+  EXPECT_EQ(At(&BackBuffer, 5, 5) & 0xFFFFFF, 0xC86432u);
+  // Strength 50 over 6 frames: alpha = 255 - 127.5 x counter / 6, then it stays.
+  c.Clear();
+  c.Start(0, 0, 255, 50, 0, 1, 0, 0);
+  std::vector<int> alphas;
+  for (int i = 0; i < 8; ++i) {
+    Scene().ApplyScreenColor(0);
+    alphas.push_back(c.m_nAlpha);
+  }
+  EXPECT_EQ(alphas, (std::vector<int>{255, 233, 212, 191, 170, 148, 127, 127}));
+  EXPECT_EQ(c.m_bActive, 1);
+  // The return fades from alpha 127 back to none, then ends.
+  c.Start(0, 0, 0, 0, 1, 1, 0, 0);
+  alphas.clear();
+  for (int i = 0; i < 8; ++i) {
+    Scene().ApplyScreenColor(0);
+    alphas.push_back(c.m_nAlpha);
+  }
+  EXPECT_EQ(alphas, (std::vector<int>{127, 148, 169, 191, 212, 233, 255, 255}));
+  EXPECT_EQ(c.m_bActive, 0);
+  // Two flashes of 6 frames: each cycle is 6 tinted frames and one clear one.
+  c.Start(255, 0, 0, 100, 0, 1, 1, 2);
+  int n = 0;
+  while (c.m_bActive && n < 100) {
+    Scene().ApplyScreenColor(0);
+    ++n;
+  }
+  EXPECT_EQ(n, 14);
+  // Frozen frames hold the fade.
+  c.Start(0, 0, 255, 50, 0, 1, 0, 0);
+  for (int i = 0; i < 3; ++i) Scene().ApplyScreenColor(1);
+  EXPECT_EQ(c.m_nCounter, 0);
+}
+
+TEST_F(EffectDrawTest, WithoutDirect3DOrAPaletteTheScreenColourEndsAtOnce) {
+  Open(false);
+  Scene().m_ScreenColor.Start(255, 0, 0, 100, 0, 10, 0, 0);
+  Scene().ApplyScreenColor(0);
+  EXPECT_EQ(Scene().m_ScreenColor.m_bActive, 0);
+}
+
+}  // namespace
