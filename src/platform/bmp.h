@@ -1,8 +1,10 @@
 // Windows bitmap files (.bmp): our own strict reader and a small writer.
 // The reader gives what the game expects of a device-independent bitmap: width,
-// height, bits per pixel, the padded bytes per row, the rows bottom-up as the file
-// stores them, and the colour table. It accepts uncompressed 1, 4, 8 and 24-bit files
-// and refuses anything else or anything inconsistent; it never reads outside the data.
+// height, bits per pixel, the padded bytes per row, the rows bottom-up, and the colour
+// table. It reads uncompressed 1, 4, 8, 16, 24 and 32-bit files (16 and 32 bits with
+// or without colour masks, given as 24 bits), 8 and 4-bit run-length files, the old
+// 12-byte header and top-down files; it refuses anything else or anything inconsistent
+// with a reason, and never reads outside the data.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -20,7 +22,7 @@ struct RgbQuad {
 struct Bitmap {
   int width = 0;
   int height = 0;
-  int bitsPerPixel = 0;  // 1, 4, 8 or 24
+  int bitsPerPixel = 0;  // 1, 4, 8 or 24 (16 and 32-bit files are given as 24)
   int stride = 0;        // bytes per row, padded to 4
   std::vector<std::uint8_t> bits;  // height rows of stride bytes, the bottom row first
   std::vector<RgbQuad> colors;     // the colour table (empty at 24 bits)
