@@ -14,7 +14,7 @@
 #include "flow/CommandTables.h"
 #include "gamedata/Database.h"
 #include "gamedata/Move.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
 #include "ui/Pad.h"
