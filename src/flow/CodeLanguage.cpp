@@ -83,8 +83,8 @@ cCodeToken SystemToken(int nIndex) {
   void* p = nullptr;
   switch (nIndex) {
     case SYSVAL_TIME: p = Scene() ? &Scene()->m_nTimeLeft : nullptr; break;
-    case SYSVAL_SCROLL_X: p = &g_nAutoScrollSpeedX; break;
-    case SYSVAL_SCROLL_Y: p = &g_nAutoScrollSpeedY; break;
+    case SYSVAL_SCROLL_X: p = &g_Stage.m_nAutoScrollX; break;
+    case SYSVAL_SCROLL_Y: p = &g_Stage.m_nAutoScrollY; break;
     case SYSVAL_SCORE: p = &g_PlayRecord.m_nStageScore; break;
     default: p = &g_PlayRecord.m_nLives; break;
   }
@@ -165,8 +165,8 @@ std::int32_t Assign(const cCodeToken& d, std::int32_t x, cActor& actor) {
       default: break;
     }
   } else if (d.m_nKind == cCodeToken::SYSTEM && Scene()) {
-    if (d.m_nSystem == SYSVAL_SCROLL_X) Scene()->m_ScrollX.SetAutoScroll(g_bAutoScrollX, v);
-    if (d.m_nSystem == SYSVAL_SCROLL_Y) Scene()->m_ScrollY.SetAutoScroll(g_bAutoScrollY, v);
+    if (d.m_nSystem == SYSVAL_SCROLL_X) SetAutoScroll(0, AutoScrollOn(0), v);
+    if (d.m_nSystem == SYSVAL_SCROLL_Y) SetAutoScroll(1, AutoScrollOn(1), v);
   }
   return v;
 }

@@ -61,8 +61,8 @@ bool cStageScene::CheckCondition(const cEdCondition& c, cActor& actor) {
 
 bool cActor::CheckFlagCondition(const cEdCondition& c) {
   if (c.m_nWhose == OWNER_SYSTEM) {
-    if (c.m_nStatus == 0) return CompareByOp(g_bAutoScrollX, c.m_nIndex, c.m_nCompare);
-    if (c.m_nStatus == 1) return CompareByOp(g_bAutoScrollY, c.m_nIndex, c.m_nCompare);
+    if (c.m_nStatus == 0) return CompareByOp(AutoScrollOn(0), c.m_nIndex, c.m_nCompare);
+    if (c.m_nStatus == 1) return CompareByOp(AutoScrollOn(1), c.m_nIndex, c.m_nCompare);
     return false;
   }
   const cActor* pSubject = c.m_nWhose == OWNER_TARGET ? m_pTarget : this;

@@ -8,7 +8,7 @@
 #include "flow/CommandBody.h"
 #include "flow/CommandTables.h"
 #include "flow/StatusEngine.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "gamedata/Stage.h"
 #include "sound/SoundTable.h"
 #include "stage/Actor.h"
@@ -59,13 +59,7 @@ void CmdStatusOperation2(cActor& actor, const cEdCommand& command) {
   cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
   if (nWhose == OWNER_SYSTEM) {
     if (!pScene) return;
-    if (nState == 0) {
-      g_bAutoScrollX = n;
-      pScene->m_ScrollX.SetAutoScroll(n, g_nAutoScrollSpeedX);
-    } else if (nState == 1) {
-      g_bAutoScrollY = n;
-      pScene->m_ScrollY.SetAutoScroll(n, g_nAutoScrollSpeedY);
-    }
+    if (nState == 0 || nState == 1) SetAutoScroll(nState, n, AutoScrollSpeed(nState));
     return;
   }
   cActor* a = OwnerActor(actor, nWhose);

@@ -150,8 +150,8 @@ std::int32_t ReadSystemValue(int nIndex) {
   cStageScene* pScene = Scene();
   switch (nIndex) {
     case SYSVAL_TIME: return pScene && !pScene->m_bNoTimeLimit ? pScene->m_nTimeLeft : 0;
-    case SYSVAL_SCROLL_X: return g_nAutoScrollSpeedX;
-    case SYSVAL_SCROLL_Y: return g_nAutoScrollSpeedY;
+    case SYSVAL_SCROLL_X: return AutoScrollSpeed(0);
+    case SYSVAL_SCROLL_Y: return AutoScrollSpeed(1);
     case SYSVAL_SCORE: return g_PlayRecord.m_nStageScore;
     case SYSVAL_LIVES: return g_PlayRecord.m_nLives == UNLIMITED_LIVES ? 0 : g_PlayRecord.m_nLives;
     default: return 0;
@@ -164,14 +164,8 @@ void WriteSystemValue(int nIndex, std::int32_t n) {
     case SYSVAL_TIME:
       if (pScene) pScene->m_nTimeLeft = n;
       break;
-    case SYSVAL_SCROLL_X:
-      g_nAutoScrollSpeedX = n;
-      if (pScene) pScene->m_ScrollX.SetAutoScroll(g_bAutoScrollX, n);
-      break;
-    case SYSVAL_SCROLL_Y:
-      g_nAutoScrollSpeedY = n;
-      if (pScene) pScene->m_ScrollY.SetAutoScroll(g_bAutoScrollY, n);
-      break;
+    case SYSVAL_SCROLL_X: SetAutoScroll(0, AutoScrollOn(0), n); break;
+    case SYSVAL_SCROLL_Y: SetAutoScroll(1, AutoScrollOn(1), n); break;
     case SYSVAL_SCORE: g_PlayRecord.m_nStageScore = n; break;
     case SYSVAL_LIVES:
       if (g_PlayRecord.m_nLives != UNLIMITED_LIVES) g_PlayRecord.m_nLives = n;

@@ -33,7 +33,7 @@ class cEdDatabase : public cRecord {
   cVector<cEdSound> m_Sounds;  // sound 0 is none
   cVector<cEdBgm> m_Bgms;      // music 0 is none
   // Copies of the two effect lists that run with start and end exchanged; made by
-  // start-up from the loaded lists (see RunTimeTables.h).
+  // start-up from the loaded lists (see stage/RunTimeTables.h).
   cVector<cEdCharaEffect> m_CharaEffectsReversed;
   cVector<cEdScrEffect> m_ScrEffectsReversed;
 

@@ -22,7 +22,7 @@ class cEdItem : public cRecord {
   std::int16_t m_nImage = 0;
   std::int8_t m_nImageSheet = 2;      // 0 block, 1 character, 2 item, 3 shot, 4 dedicated bitmap
   std::int16_t m_nImageSub = 0;
-  std::uint8_t m_nGroup5 = 6;         // property byte of group 5; play does not read it
+  std::uint8_t m_nGroup5 = 6;         // drawing layer, 0 to 7 (named after its inheritance group)
   std::uint8_t m_bTransparent = 0;
   std::uint8_t m_nMarkShow = 0;
   std::int16_t m_nMark = 0;

@@ -89,3 +89,13 @@ void cEdShot::FixIndices() {
   if (m_nSize < 1) m_nSize = 1;
   if (!IsValidRef(m_nHitEffect, DataRefs().DatabaseSize(DB_EFFECT))) m_nHitEffect = 0;
 }
+
+double cEdShot::OffsetX(int nIndex, int nFacing) const {
+  const double d = m_nSetting12 + nIndex * m_nSetting13;
+  return nFacing == 1 && m_nSetting16 ? -d : d;
+}
+
+double cEdShot::OffsetY(int nIndex, int nFacing) const {
+  const double d = m_nSetting14 + nIndex * m_nSetting15;
+  return nFacing == 1 && m_nSetting17 ? -d : d;
+}

@@ -8,39 +8,39 @@
 
 class cEdShot : public cRecord {
  public:
-  std::int8_t m_nGroupCount = 0;           // shots in one group of the formation
+  std::int8_t m_nGroupCount = 0;           // elements placed by one firing of the formation
   std::int8_t m_nFormation = 0;
-  std::int16_t m_nFormationValues[3] = {}; // fan angle, shots along a line, spacing (half blocks)
+  std::int16_t m_nFormationValues[3] = {}; // the formation's own values: spacing, fan angle, rows... by formation
   std::int8_t m_nDirection = 0;            // direction list value
-  std::int8_t m_bAimAtTarget = 0;
+  std::int8_t m_bAimAtTarget = 0;          // aimed at the user's target
   std::int16_t m_nAngle = 0;
   std::int16_t m_nAngleStep = 0;           // added per further volley
   std::uint8_t m_bMirrorAngle = 1;         // from version 158
   std::int16_t m_nSpread = 0;
-  std::uint8_t m_nSetting10 = 0;           // second way of placing a formation's group
-  std::uint8_t m_nExtraShots = 0;          // a firing makes this + 1 volleys
-  std::int16_t m_nSetting12 = 0;           // members 12-17, 19, 23, 25, 42, 46, 57: kept as stored
-  std::int16_t m_nSetting13 = 0;
-  std::int16_t m_nSetting14 = 0;
-  std::int16_t m_nSetting15 = 0;
-  std::uint8_t m_nSetting16 = 1;
-  std::uint8_t m_nSetting17 = 0;
+  std::uint8_t m_nSetting10 = 0;           // the row is turned to the shot angle around the user
+  std::uint8_t m_nExtraShots = 0;          // repeats fired at once besides the first
+  std::int16_t m_nSetting12 = 0;           // placement offset x in pixels
+  std::int16_t m_nSetting13 = 0;           // its step per repeat
+  std::int16_t m_nSetting14 = 0;           // placement offset y in pixels
+  std::int16_t m_nSetting15 = 0;           // its step per repeat
+  std::uint8_t m_nSetting16 = 1;           // offset x negated while the user faces right
+  std::uint8_t m_nSetting17 = 0;           // offset y negated while the user faces right
   std::int16_t m_nGraphic = 0;             // 0 to 119: cell of the shot sheet
-  std::uint8_t m_nSetting19 = 0;
+  std::uint8_t m_nSetting19 = 0;           // drawing layer 0 to 7
   std::uint8_t m_bInvisible = 0;
-  std::uint8_t m_bShooterLayer = 1;
-  std::uint8_t m_nLayer = 0;
+  std::uint8_t m_bShooterLayer = 1;        // the side is the user's (not a layer)
+  std::uint8_t m_nLayer = 0;               // the side 0 to 7 (not a layer); a summon's side by number
   std::uint8_t m_nSetting23 = 0;
   std::uint8_t m_nSize = 1;                // size factor, at least 1
   std::uint8_t m_nSetting25 = 0;
-  std::uint8_t m_nMotion = 0;              // shots: motion routine; swords: the sword type
+  std::uint8_t m_nMotion = 0;              // shots: steering kind 0 to 9; swords: the sword type
   std::int16_t m_nMotionValues[3] = {};
   std::uint8_t m_bScrollSync = 0;          // from version 211
   std::int16_t m_nSpeed = 0;               // tenths of a pixel per frame
-  std::int16_t m_nSpeedStep = 0;
+  std::int16_t m_nSpeedStep = 0;           // per repeat index
   std::uint8_t m_bAccelerate = 0;          // from version 213, with the next two
   std::int16_t m_nAccel = 0;
-  std::int16_t m_nAccelPerLevel = 0;
+  std::int16_t m_nAccelPerLevel = 0;       // per repeat index, not per level
   std::int16_t m_nRange = 0;               // half blocks; summons: life time in tenths
   std::uint8_t m_bRangeLimit = 0;
   std::int16_t m_nRangeStep = 0;
@@ -48,8 +48,8 @@ class cEdShot : public cRecord {
   std::uint8_t m_bTimeLimit = 0;
   std::int16_t m_nLife = 0;                // tenths of a second
   std::int16_t m_nLifeStep = 0;
-  std::uint8_t m_nBlockMode = 0;           // 1 passes through blocks
-  std::uint8_t m_nSetting42 = 0;
+  std::uint8_t m_nBlockMode = 0;           // exactly 1 passes through blocks; any other value meets them
+  std::uint8_t m_nSetting42 = 0;           // 1: the shot flies on through what it hits
   std::uint8_t m_bHitsShots = 0;
   std::uint8_t m_nShotStrength = 0;
   std::int32_t m_nPower = 0;
@@ -59,12 +59,12 @@ class cEdShot : public cRecord {
   std::uint8_t m_nItemSource = 0;          // 0 none, 1 common palette, 2 stage palette
   std::int16_t m_nItem = 0;
   std::uint8_t m_nBlockSummonMode = 0;     // 0 place, 1 clear, 2 conditional
-  std::uint8_t m_nSetting52 = 0;
-  std::uint8_t m_nSetting53 = 0;           // from version 197
+  std::uint8_t m_nSetting52 = 0;           // a summoned block must not cover the player
+  std::uint8_t m_nSetting53 = 0;           // ... nor a character; from version 197
   std::uint8_t m_nSummonPalette = 0;       // 0 common, 1 stage
   std::int16_t m_nSummon = 0;
-  std::uint8_t m_nSummonLayer = 0;
-  std::uint8_t m_nSetting57 = 0;
+  std::uint8_t m_nSummonLayer = 0;         // summoned side: 0 the definition's, 1 the user's, 2 m_nLayer
+  std::uint8_t m_nSetting57 = 0;           // a summoned character gives no score
   std::uint8_t m_bSummonOpposite = 0;
 
   void BindFields(std::uint32_t nVersion) override;
@@ -72,4 +72,7 @@ class cEdShot : public cRecord {
   void Save(cDataWriter& out) override;
   // Size at least 1, and a hit effect that names an effect of the database.
   void FixIndices();
+  // The placement offset of repeat nIndex for a user facing nFacing (1 right).
+  double OffsetX(int nIndex, int nFacing) const;
+  double OffsetY(int nIndex, int nFacing) const;
 };

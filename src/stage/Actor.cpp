@@ -1,15 +1,19 @@
 #include "stage/Actor.h"
 
+#include <utility>
+
 #include "gamedata/System.h"
 #include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
 #include "stage/ObjectGeometry.h"
 #include "stage/Player.h"
+#include "stage/Shot.h"
 
 cActor::cActor() = default;
 
 cActor::cActor(const cActor& other) : cGameObject(other), cActorFields(other) {
   m_bMoveCancelled = 0;
+  m_AimingShots.clear();  // the shots aim at the original, not at this copy
   RelinkFlows();
 }
 
@@ -18,13 +22,19 @@ cActor& cActor::operator=(const cActor& other) {
   return *this;
 }
 
-cActor::~cActor() = default;
+cActor::~cActor() {
+  for (cShot* s : m_AimingShots)
+    if (s->m_pTarget == this) s->m_pTarget = nullptr;
+}
 
 void cActor::CopyFrom(const cActor& other) {
   if (this == &other) return;
   CopyBase(other);
   const std::int32_t bMoveCancelled = m_bMoveCancelled;
+  // The shots aimed at this actor stay aimed at it: they point at this address.
+  cVector<cShot*> aiming = std::move(m_AimingShots);
   static_cast<cActorFields&>(*this) = static_cast<const cActorFields&>(other);
+  m_AimingShots = std::move(aiming);
   m_bMoveCancelled = bMoveCancelled;
   RelinkFlows();
 }

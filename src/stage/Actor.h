@@ -24,6 +24,8 @@ class cPad;
 struct PADRUN;
 class cMapBlock;
 class cShot;
+class cImageRef;
+struct DDSURFACEDATA;
 
 // A box relative to the body box's position: its edges in stage pixels, and its offset
 // and size scaled and at scale 1.
@@ -133,6 +135,7 @@ struct cActorFields {
   std::int32_t m_nSightPx = 0;
   cHitBox m_BoxA;                     // against characters
   cHitBox m_BoxB;                     // hit by shots
+  std::int32_t m_nDeathFrames = 0;    // the player's frames after its death effect
 };
 
 class cActor : public cGameObject, public cActorFields {
@@ -286,4 +289,24 @@ class cActor : public cGameObject, public cActorFields {
   // The first direction channel held on the pad.
   static int GetInputDirection(const cPad& pad);
   int ExecCommand(cCommandRuntime& runtime);
+
+  // Drawing (ActorDraw.cpp). Frozen draws without advancing patterns and effects.
+  // The pattern to show: the flow-started animations take turns with the own one.
+  int CurrentPattern(int bFrozen);
+  // The definition's graphic column; clears the reference's draw mode unless the
+  // actor's colour effect applies.
+  int GraphicColumn(cImageRef& ref);
+  void Draw(DDSURFACEDATA* target, int bFrozen);
+  // 1 once a dying actor's ending has finished.
+  int DrawEnding(DDSURFACEDATA* target, int bFrozen);
+  // The running character effect advanced without drawing.
+  void TickCharaEffect(int bFrozen);
+  void DrawMark(DDSURFACEDATA* target);
+  void DrawGauge(DDSURFACEDATA* target, cGauge& gauge, int bSp);
+  void DrawHpGauge(DDSURFACEDATA* target) { DrawGauge(target, m_HpGauge, 0); }
+  void DrawSpGauge(DDSURFACEDATA* target) { DrawGauge(target, m_SpGauge, 1); }
+  void DrawGauges(DDSURFACEDATA* target) {
+    DrawHpGauge(target);
+    DrawSpGauge(target);
+  }
 };

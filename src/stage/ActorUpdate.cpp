@@ -175,7 +175,8 @@ void cPlayer::ForgetItem(std::int32_t nSerial) { m_TouchedItems.remove(nSerial);
 
 int cStageScene::GiveItem(cItem* pItem, cPlayer& player) {
   if (!pItem || pItem->m_nGraphic == 0 || pItem->m_Def.m_nTakeMode == 2 || !pItem->m_bExists) return 0;
-  // The pick-up popup comes with the message popups.
+  if (pItem->m_Def.m_bShowOnTake)
+    player.ShowItemIcon(pItem->m_Def.m_nImageSheet, pItem->m_Def.m_nImage, pItem->m_Def.m_nImageSub);
   if (plat::trace::Enabled()) plat::trace::Line("item %d taken", pItem->m_nSerial);
   RequestSound(pItem->m_Def.m_nTakeSound);
   return player.RunItemCommands(pItem->m_Def.m_Commands);

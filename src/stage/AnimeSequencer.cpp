@@ -27,7 +27,7 @@ void cAnimeSequencer::Load(const ANIMESTEP* const* pTable) {
 }
 
 int cAnimeSequencer::Start(int s, int bForce) {
-  if (!bForce && !IsFrameless() && Current().bLock != 0) return 0;
+  if (!bForce && HasSequence() && !IsFrameless() && Current().bLock != 0) return 0;
   m_nFrame = 0;
   m_nSequence = s;
   m_nTick = 0;
@@ -41,7 +41,7 @@ int cAnimeSequencer::Change(int s, int bForce) {
 
 int cAnimeSequencer::Tick() {
   if (m_Sequences.empty()) return 0;
-  if (IsFrameless()) return ANIME_CODE_END;
+  if (!HasSequence() || IsFrameless()) return ANIME_CODE_END;
   ++m_nTick;
   if (m_nTick >= Current().nFrames) {
     m_nTick = 0;
@@ -57,7 +57,10 @@ int cAnimeSequencer::Tick() {
   return Current().nPattern;
 }
 
-int cAnimeSequencer::GetPattern() { return IsFrameless() ? ANIME_CODE_END : Current().nPattern; }
+int cAnimeSequencer::GetPattern() {
+  if (m_Sequences.empty()) return 0;
+  return !HasSequence() || IsFrameless() ? ANIME_CODE_END : Current().nPattern;
+}
 
 void cAnimeSequencer::Advance(std::int64_t n) {
   while (n > 0 && !m_Sequences.empty() && !IsFrameless()) {

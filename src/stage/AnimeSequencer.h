@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/Vector.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 
 // Code steps; they stand only after a sequence's last pattern step. Any other negative
 // pattern ends the sequence (the tables use ANIME_CODE_END, -4).
@@ -31,9 +31,10 @@ class cAnimeSequencer {
   // As Start, but the sequence already current goes on untouched (1).
   int Change(int s, int bForce);
   // One tick; the pattern (or end code) now current. 0 for an empty sequencer; a
-  // sequence without frames reports ANIME_CODE_END (ended, drawn as nothing).
+  // sequence without frames, or a sequence number the sequencer lacks, reports
+  // ANIME_CODE_END (ended, drawn as nothing).
   int Tick();
-  // The current step's pattern, without advancing.
+  // The current step's pattern, without advancing (the same answers as Tick).
   int GetPattern();
   // n ticks at once, whole steps skipped together; stops where the sequence ends.
   void Advance(std::int64_t n);
@@ -41,6 +42,7 @@ class cAnimeSequencer {
   void LengthenFirstLocked(int s, std::int64_t n);
 
  private:
+  bool HasSequence() const { return m_nSequence >= 0 && m_nSequence < m_Sequences.Size(); }
   // The current sequence exists and has no frames (its first step is already a code):
   // it is over before it begins.
   bool IsFrameless() const {

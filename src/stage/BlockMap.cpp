@@ -311,16 +311,6 @@ bool cStageScene::IsBlocked(cActor& actor) {
   return OverlapsSolidChara(actor);
 }
 
-bool cStageScene::OverlapsSolidChara(cActor& actor) {
-  if (PassesThroughBlocks(actor)) return false;
-  const cBox body{actor.m_dX, actor.m_dY, actor.m_dRight, actor.m_dBottom};
-  for (const cChara& b : g_Charas) {
-    if (!b.m_Def.m_bBlockChara || !b.m_bExists || b.m_bDead || b.m_nSerial == actor.m_nSerial) continue;
-    if (body.Overlaps(cBox{b.m_dX, b.m_dY, b.m_dRight, b.m_dBottom})) return true;
-  }
-  return false;
-}
-
 void cStageScene::ClampToScreenX(cActor& player) {
   if (!m_ScrollX.m_bAuto && !player.m_bFlying) return;
   const SCREENRECT& r = player.m_ScreenRect;

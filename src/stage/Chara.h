@@ -18,6 +18,7 @@ class cChara : public cActor {
   std::int32_t m_bIgnoreRangeX = 0;
   std::int32_t m_bIgnoreRangeY = 0;
   std::int32_t m_bActivatedOnce = 0;
+  std::int32_t m_bAppeared = 0;   // its appearance conditions have held once
   // Taken off the stage during the running sub-step: every link is gone and it is
   // destroyed when the sub-step ends; every scan passes over it.
   std::int32_t m_bRemoved = 0;
@@ -37,11 +38,19 @@ class cChara : public cActor {
   // or vanished.
   int Update(int bDeathPass) override;
 
+  // Inside its activation range (its group woken in groups when it wakes one): 1 and
+  // the in-range flag set, else 0.
+  int CheckActivationRange(cVector<std::uint8_t>& groups);
+  // Whether it runs this step: in range, woken with its group, or still in a jump or
+  // fall it began while running.
+  int CheckActivation(const cVector<std::uint8_t>& groups);
   // A character of definition def (a scale of 0 there becomes 1) with spawn point (x, y)
   // and level nLevel, holding a copy of pItem when given.
   void Init(int nSerial, cEdChara& def, const cItem* pItem, double x, double y, int nLevel);
   // The body at stage cell (column, row), then scaled and kept inside the block map.
   void PlaceAtTile(int nColumn, int nRow);
+  // The held item's half-size icon over the character, in the last 32 of every 96 frames.
+  void DrawHeldItemIcon(DDSURFACEDATA* target);
 };
 
 extern cVectorList<cChara> g_Charas;

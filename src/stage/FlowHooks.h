@@ -14,6 +14,11 @@ enum : int {
   TRIGGER_DEATH = 3,   // "死亡した時"
 };
 
+// Trigger key of an attack touching an actor.
+enum : int {
+  TRIGGER_SHOT_HIT = 7,  // "ショットに当たった時"
+};
+
 // Trigger keys that block contact fires.
 enum : int {
   TRIGGER_BLOCK = 9,           // "ブロックに当たった時"

@@ -27,6 +27,13 @@ DDSURFACEDATA* Table(int nEntry) { return &g_SurfaceData[nEntry]; }
 // Surface n of the database character bitmaps.
 DDSURFACEDATA* CharaSurface(int n) { return &TheStage().m_CharaSurfaces[n]; }
 
+// A database bitmap that exists and whose four surfaces are loaded (entries count from 1).
+bool HasCharaBitmap(int nIndex) {
+  if (nIndex < 1 || nIndex >= g_Database.m_BmpCharaExcs.Size()) return false;
+  const cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
+  return pScene && 4 * nIndex <= pScene->m_CharaSurfaces.Size();
+}
+
 }  // namespace
 
 void cImageRef::Set(int nCaller, int nKind, int nIndex, int nParam, const cActor* pActor, int nPattern) {
@@ -89,6 +96,7 @@ void cImageRef::Set(int nCaller, int nKind, int nIndex, int nParam, const cActor
       m_nSrcY = nIndex % 30 * 32;
       break;
     case 4: {
+      if (!HasCharaBitmap(nIndex)) break;
       const int nBase = 4 * (nIndex - 1);
       int nCell = nParam;
       if (bActor) {
@@ -131,6 +139,7 @@ void DrawHalfIcon(DDSURFACEDATA* lpSD, int x, int y, int nKind, int nIndex, int 
       DDStretchBlt(lpSD, x, y, 16, 16, Table(SHEET_SHOT_CELLS), nIndex / 30 * 64, nIndex % 30 * 32, 32, 32, 1);
       break;
     case 4: {
+      if (!HasCharaBitmap(nIndex)) break;
       const cEdBmpCharaExc& bitmap = g_Database.m_BmpCharaExcs[nIndex];
       int sx = 0;
       int sy = 0;

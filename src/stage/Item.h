@@ -7,6 +7,8 @@
 #include "gamedata/Item.h"
 #include "stage/GameObject.h"
 
+struct DDSURFACEDATA;
+
 class cItem : public cGameObject {
  public:
   cItem();
@@ -26,9 +28,14 @@ class cItem : public cGameObject {
   void Init(int nSerial, cEdItem& def, int nHeldMode);
   // The body at stage cell (column, row), then scaled and kept inside the block map.
   void PlaceAtTile(int nColumn, int nRow);
+  // Draws the item at its screen rectangle with its emblem; advance ticks its animation.
+  void Draw(DDSURFACEDATA* target, int bAdvance);
+  // The drawing layer, 0 to 7.
+  int Layer() const { return m_Def.m_nGroup5 > 7 ? 7 : m_Def.m_nGroup5; }
 
   cEdItem m_Def;
   std::int32_t m_nHeldMode = 0;
+  std::int32_t m_bAppeared = 0;  // its appearance conditions have held once
 };
 
 extern cVectorList<cItem> g_Items;

@@ -346,7 +346,7 @@ bool LeadAim(double& vx, double& vy, double x0, double y0, double x1, double y1,
 
 }  // namespace
 
-int AimVelocity(double& vx, double& vy, std::int32_t& turn, const cActor* pActor, double x0, double y0, double x1,
+int AimVelocity(double& vx, double& vy, std::int32_t& turn, const cGameObject* pActor, double x0, double y0, double x1,
                 double y1, double s, int bCarried, int bNoFlee, int bArrival) {
   const cStageScene& scene = TheStage();
   const double q = scene.m_ScrollX.EffectiveSpeed();

@@ -7,6 +7,7 @@
 #include "base/Vector.h"
 
 class cActor;
+class cGameObject;
 
 inline constexpr double SQRT2 = 1.4142135623730951;
 inline constexpr double HALF_SQRT2 = 0.7071067811865476;  // also 1 / sqrt 2
@@ -23,7 +24,7 @@ double WaveAccel(int r, int nFactor, double& dPhase, double dStep, double dOffse
 // scroll as pActor's carriage needs; turn receives the facing request (0 none, 1 left,
 // 2 right). A negative speed flees when bNoFlee is clear. 1 when bArrival is set and
 // the point lies within one step on both axes.
-int AimVelocity(double& vx, double& vy, std::int32_t& turn, const cActor* pActor, double x0, double y0, double x1,
+int AimVelocity(double& vx, double& vy, std::int32_t& turn, const cGameObject* pActor, double x0, double y0, double x1,
                 double y1, double s, int bCarried, int bNoFlee, int bArrival);
 
 // Characters of a per-side list.

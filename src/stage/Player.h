@@ -70,11 +70,15 @@ class cPlayer : public cActor {
   // giant scale to them.
   void SetFlyMode(int nMode, int bRescale);
   void BuildDebugBoxes();
+  // Drawn as every actor, then its boxes as the stage's settings show them.
+  void Draw(DDSURFACEDATA* target, int bFrozen);
   // The darkness mask over the view with its hole on the player (or ahead of it); nothing
   // for sight shape 0.
   void DrawSight(DDSURFACEDATA* target);
   // The item flow changes queued during the flow pass, applied after it.
   void ApplyPendingFlowChanges();
+  // The picture of a taken item shown over the player.
+  void ShowItemIcon(int nKind, int nIndex, int nParam);
   // Runs an item's command list on the player: 0, 1 when it clears the stage, 2 when
   // the player's HP fell below 1.
   int RunItemCommands(const cVector<cEdCommand>& commands);

@@ -57,3 +57,10 @@ void cScrollAxis::SetMapGeometry(int nAxis, int nStageCells, int nFarExtent) {
     m_nStride = m_nCells;
   }
 }
+
+void SetAutoScroll(int nAxis, std::int32_t bOn, std::int32_t nSpeed) {
+  (nAxis == 0 ? g_Stage.m_nScrollModeX : g_Stage.m_nScrollModeY) = bOn;
+  (nAxis == 0 ? g_Stage.m_nAutoScrollX : g_Stage.m_nAutoScrollY) = nSpeed;
+  if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed))
+    (nAxis == 0 ? pScene->m_ScrollX : pScene->m_ScrollY).SetAutoScroll(bOn, nSpeed);
+}

@@ -12,7 +12,13 @@
 #include "gfx/DDInit.h"
 #include "gfx/DDPresent.h"
 #include "gfx/DDSurface.h"
+#include "app/GameInit.h"
+#include "base/SjisText.h"
+#include "gfx/Font.h"
+#include "gfx/PaletteVariant.h"
 #include "stage/BlockMap.h"
+#include "stage/Chara.h"
+#include "stage/Item.h"
 #include "stage/Player.h"
 #include "stage/StageScene.h"
 
@@ -22,6 +28,12 @@ constexpr int BACKGROUND_SURFACE = 55;  // table entry of background layer 0
 constexpr int MAX_BACKGROUNDS = 8;
 constexpr int MAX_TILES = 1000;  // each way: a 1-pixel bitmap cannot stall the frame
 constexpr int SCREEN_COLOUR = 16;
+constexpr int OBJECT_LAYERS = 8;
+constexpr int TEXT_FROM_EDITOR = 25;  // system texts of the bottom line
+constexpr int TEXT_TEST_PLAY = 26;
+
+// A drawing layer from a z status; a value beyond the last layer draws in the last.
+int ObjectLayer(int z) { return std::clamp(z, 0, OBJECT_LAYERS - 1); }
 
 DDSURFACEDATA* LayerSurface(int i) { return &g_SurfaceData[BACKGROUND_SURFACE + i]; }
 
@@ -176,7 +188,41 @@ void cPlayer::DrawSight(DDSURFACEDATA* target) {
   DDBlt(target, 0, 0, VIEW_WIDTH, VIEW_HEIGHT, mask, x, std::clamp(y, 0, std::max(mask->nHeight - VIEW_HEIGHT, 0)), 1);
 }
 
-void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int) {
+void cStageScene::DrawObjects(DDSURFACEDATA* target, int bFrozen) {
+  // Without layers every group is drawn once: each shot above each character.
+  const bool bLayers = g_Stage.m_bDrawByLayer != 0;
+  const int nFirst = bLayers ? 0 : -1;
+  const int nLast = bLayers ? OBJECT_LAYERS - 1 : -1;
+  for (int z = nFirst; z <= nLast; ++z) {
+    if (!g_Players.empty() && (!bLayers || ObjectLayer(g_Players[0].m_Def.m_nZ) == z)) PlayerDeath(target, bFrozen);
+    for (cItem& item : g_Items) {
+      if (!item.m_bOnScreen || (bLayers && item.Layer() != z)) continue;
+      item.CalcScreenRect();
+      item.Draw(target, !bFrozen);
+    }
+    for (auto it = g_Charas.begin(); it != g_Charas.end();) {
+      if (it->m_bRemoved) {
+        ++it;
+        continue;
+      }
+      if ((!bLayers || ObjectLayer(it->m_Def.m_nZ) == z) && DrawChara(target, *it, bFrozen)) {
+        it = EraseChara(g_Charas, it);
+        continue;
+      }
+      ++it;
+    }
+    DrawShots(target, z, bFrozen);
+  }
+}
+
+void cStageScene::DrawBottomText(DDSURFACEDATA* target) {
+  const int nText = g_bTestPlay ? TEXT_TEST_PLAY : g_bFromEditor.load() ? TEXT_FROM_EDITOR : -1;
+  if (nText < 0 || nText >= g_System.m_Texts.Size()) return;
+  const std::string& text = g_System.m_Texts[nText];
+  g_Fonts[1].Draw(target, 320 - 8 * CountChars(text), 456, text, 0);
+}
+
+void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomText) {
   DDSURFACEDATA* target = &BackBuffer;
   if (m_ScreenEffect.m_nIndex != 0) DDSetVirBackBuffer(true);
   ScrollBackgrounds();
@@ -188,13 +234,23 @@ void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int) {
   }
   DrawPictures(target, 0, bFrozen);
   DrawBlocks(target, 0);
+  DrawObjects(target, bFrozen);
   DrawBackgrounds(target, 1);
   DrawBlocks(target, 1);
   if (!g_Players.empty()) g_Players[0].DrawSight(target);
   DrawPictures(target, 1, bFrozen);
   DrawEffects(target, bFrozen);
+  // The message popups come here.
   RunScreenEffect(bFrozen);
   DrawHud(target);
   DrawTimeLimit(target, bTimeWarning);
+  if (bBottomText) DrawBottomText(target);
+  CycleMenuColors();
   ApplyScreenColor(bFrozen);
+  // The dead player's ending is over: the outcome of the death may rebuild the stage, so
+  // it waits until the frame is drawn.
+  if (m_bPlayerDeathEnded) {
+    m_bPlayerDeathEnded = 0;
+    DeathOutcome();
+  }
 }

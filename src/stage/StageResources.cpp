@@ -129,11 +129,11 @@ void cStageScene::LoadCharaBitmaps() {
 void cStageScene::LoadSwordBitmaps() {
   ReleaseAll(m_SwordSurfaces, m_SwordInfos);
   const cVector<cEdSwordType>& db = g_Database.m_SwordTypes;
-  if (db.Size() <= 1) return;
-  m_SwordSurfaces.reserve(4 * (db.Size() - 1));
-  m_SwordInfos.reserve(4 * (db.Size() - 1));
+  // Every sword type has its four surfaces, entry 0 too: type t draws from 4t to 4t + 3.
+  m_SwordSurfaces.reserve(4 * db.Size());
+  m_SwordInfos.reserve(4 * db.Size());
   // A sword type has a bitmap of its own for each facing: nothing is mirrored.
-  for (int i = 1; i < db.Size(); ++i)
+  for (int i = 0; i < db.Size(); ++i)
     AddFourSurfaces(m_SwordSurfaces, m_SwordInfos, db[i].m_strFileLeft, db[i].m_strFileRight, 0,
                     "ソード %s 読み込み失敗！");
 }

@@ -21,6 +21,7 @@ class cChara;
 class cEdChara;
 class cEdItem;
 class cEdShot;
+class cEdBlock;
 class cItem;
 class cCommandRuntime;
 class cEdCondition;
@@ -80,13 +81,13 @@ inline constexpr int MAX_STAGE_CELLS = 1000;
 // The hit-test levels whose sub-step count the set-up accepts (0 draws without moving).
 inline constexpr int MAX_SUB_STEPS = 100;
 
-// The running stage's automatic scroll: the switch and the speed (tenths of a pixel per
-// frame) of each axis, as flows read and change them. They are the stage's own header
-// members, so a restart brings back the values the stage began with.
-inline std::int32_t& g_bAutoScrollX = g_Stage.m_nScrollModeX;
-inline std::int32_t& g_bAutoScrollY = g_Stage.m_nScrollModeY;
-inline std::int32_t& g_nAutoScrollSpeedX = g_Stage.m_nAutoScrollX;
-inline std::int32_t& g_nAutoScrollSpeedY = g_Stage.m_nAutoScrollY;
+// The running stage's automatic scroll as flows see it: the switch and the speed (tenths
+// of a pixel per frame) of each axis (0 horizontal, 1 vertical). They are the stage's own
+// header members, so a restart brings back the values the stage began with.
+inline std::int32_t AutoScrollOn(int nAxis) { return nAxis == 0 ? g_Stage.m_nScrollModeX : g_Stage.m_nScrollModeY; }
+inline std::int32_t AutoScrollSpeed(int nAxis) { return nAxis == 0 ? g_Stage.m_nAutoScrollX : g_Stage.m_nAutoScrollY; }
+// Changes the switch and the speed of an axis and applies them to the running scene's axis.
+void SetAutoScroll(int nAxis, std::int32_t bOn, std::int32_t nSpeed);
 inline constexpr int VIEW_WIDTH = 640;
 inline constexpr int VIEW_HEIGHT = 480;
 
@@ -133,6 +134,19 @@ class cStageScene : public cScene {
   bool MakeSightMask(DDSURFACEDATA* mask, DDSURFACEDATA* hole);
   // The mask of the current sight, rebuilt only when the radius or shape changed.
   DDSURFACEDATA* SightMask();
+  // The objects of the frame: by drawing layer when the stage asks for it, else the
+  // player, the items, the characters and the shots once each. Dead characters whose
+  // ending finished are removed here.
+  void DrawObjects(DDSURFACEDATA* target, int bFrozen);
+  // One character (ActorDraw.cpp): 1 when it is dead and its death animation has just
+  // ended (the caller removes it).
+  int DrawChara(DDSURFACEDATA* target, cChara& chara, int bFrozen);
+  // The player, or its ending while dead; sets m_bPlayerDeathEnded when that finishes.
+  void PlayerDeath(DDSURFACEDATA* target, int bFrozen);
+  // The shots of drawing layer nLayer (every shot for -1) that are on screen (Shot.cpp).
+  void DrawShots(DDSURFACEDATA* target, int nLayer, int bFrozen);
+  // The test-play notice at the bottom of the screen.
+  void DrawBottomText(DDSURFACEDATA* target);
   // The status bar and the time limit (StageHud.cpp).
   void DrawHud(DDSURFACEDATA* target);
   void DrawTimeLimit(DDSURFACEDATA* target, int bWarn);
@@ -178,9 +192,6 @@ class cStageScene : public cScene {
   void ApplyScreenColor(int bFrozen);
   void DrawPictures(DDSURFACEDATA* target, int nLayer, int bFrozen);
   void ReleasePictures();
-  // The game stands while the armed message wait runs its own frames on thPause
-  // (MessageWait.cpp); returns when the wait has ended or the game closes.
-  void RunMessageWait();
 
   std::int32_t m_nSavedPhase = 0;  // where the pause menu returns to
   std::int32_t m_nSavedStep = 0;
@@ -231,6 +242,9 @@ class cStageScene : public cScene {
   std::int32_t m_bRankingDone = 0;
   std::int32_t m_nPlayers = 0;  // always 1
   std::int32_t m_bClosing = 0;
+  // Set by the drawing of the objects when the dead player's death animation has ended;
+  // the end of the frame's drawing clears it and runs the death outcome.
+  std::int32_t m_bPlayerDeathEnded = 0;
 
   // Surfaces from the databases: four per character bitmap and per sword type, two per
   // effect (entry 0 has none).
@@ -281,9 +295,12 @@ class cStageScene : public cScene {
   // frames a second; the time limit runs down one unit every 60 calls, 1 when it ran out.
   void TickPlayTime();
   int TickTimeLimit(int nDelta);
-  // One logic sub-step; 1 when it ended the frame (a death, the stage's end).
+  // The logic sub-steps of a frame; 1 when one ended the frame (a death, the stage's end).
+  int PlayLogic();
+  // One logic sub-step; 1 when it ended the frame.
   int PlaySubStep();
-  // The shot pass of a sub-step.
+  // The shot pass of a sub-step (Shot.cpp): every shot's step, moves, erase range and
+  // block test.
   void ShotPass();
   // Removals made inside a sub-step leave their characters listed (unlinked and marked
   // removed) until the sub-step ends, so that every loop over the list survives them.
@@ -301,9 +318,9 @@ class cStageScene : public cScene {
   void ActivateObjects();
   bool CheckCharaCondition(cChara& chara);
   bool CheckItemCondition(cItem& item);
-  // 1 when a block summoned into the cell must stop because it covers an actor; every
-  // covered actor gets a short grace from crushing.
-  int GraceCoveredActors(int nCell, int nColumn, int nRow, const cEdShot& payload);
+  // A block put into a cell gives every actor it covers a short grace from crushing; 1
+  // when it covers an actor of a kind the summon keeps off (then the summon stops).
+  int GraceCoveredActors(int nCell, int nColumn, int nRow, int bKeepOffPlayer, int bKeepOffCharas);
   int ApplyFootBlock(cPlayer& player);
   int ApplyItemBlock(cPlayer& player);
   int CarryRider(cActor& actor);
@@ -337,6 +354,20 @@ class cStageScene : public cScene {
   // the payload may limit its life. Counted only when it lies inside the stage.
   void SummonItem(cVectorList<cItem>& list, double x, double y, const cEdShot& payload, const cEdItem& def,
                   std::int32_t& nCounter);
+
+  // Shots and swords (Shot.cpp, ShotHits.cpp). A copy of the shot joins the shot list
+  // and the list of its side; the copy is returned.
+  cShot& AddShot(const cShot& shot);
+  // Erases the shots that the hit stages took out of their side lists.
+  void SweepShots();
+  // Attacks against actors and attacks against attacks; 0 go on, else the outcome.
+  int HitShotsOnActors();
+  void ClashShots();
+  // Summons (Summon.cpp): a character placed with its body's top-left at (x, y) less its
+  // body offset; a block put, removed or toggled at the cell under (x, y).
+  void SummonChara(cVectorList<cChara>& list, double x, double y, int nSide, int nFacing, const cEdShot& payload,
+                   const cEdChara& def, std::int32_t& nCounter);
+  int SummonBlock(double x, double y, const cEdShot& payload, const cEdBlock& block);
 
  private:
   // Set-up steps (StageSetup.cpp); each false after the close request it posted.

@@ -196,7 +196,7 @@ DrivenRun RunDriven(const fs::path& game, const fs::path& work, const std::strin
   env["PELLMOOR_KEY_SCRIPT"] = script.string();
   env["PELLMOOR_TRACE"] = trace.string();
   env["PELLMOOR_FAST"] = "1";
-  env["PELLMOOR_FRAME_DUMP"] = "";
+  env.try_emplace("PELLMOOR_FRAME_DUMP", "");
   if (!options.quitAt.empty()) env["PELLMOOR_QUIT_AT"] = options.quitAt;
   const long long begin = NowMs();
   PlayerProcess player(game, work, {.args = options.args, .uiAnswers = options.uiAnswers, .env = env});

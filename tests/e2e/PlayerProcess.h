@@ -70,7 +70,7 @@ class PlayerProcess {
 };
 
 // A run driven by a key script (test drive of the player): headless, on the fast clock,
-// without frame dumps, until the player ends by itself (a close request at a frame, a
+// without frame dumps unless options.env names their folder, until the player ends by itself (a close request at a frame, a
 // menu item, a refusal) or 30 s pass.
 struct DriveOptions {
   std::string quitAt;                      // PELLMOOR_QUIT_AT, when not empty

@@ -107,10 +107,10 @@ TEST_F(CodeLanguageTest, SightOnlyActsForThePlayer) {
 
 TEST_F(CodeLanguageTest, SystemValues) {
   EXPECT_EQ(Run("scrlx = 100"), 1);
-  EXPECT_EQ(g_nAutoScrollSpeedX, 100);
+  EXPECT_EQ(AutoScrollSpeed(0), 100);
   EXPECT_DOUBLE_EQ(scene_->m_ScrollX.m_dSpeed, 5.0);
   EXPECT_EQ(Run("my.scrly = -1000"), 1);  // a prefix before a system name is ignored
-  EXPECT_EQ(g_nAutoScrollSpeedY, -480);
+  EXPECT_EQ(AutoScrollSpeed(1), -480);
   EXPECT_EQ(Run("life = 200"), 1);
   EXPECT_EQ(g_PlayRecord.m_nLives, 99);
   g_PlayRecord.m_nLives = UNLIMITED_LIVES;

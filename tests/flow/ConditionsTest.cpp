@@ -69,8 +69,8 @@ TEST_F(ConditionsTest, StateConditionsOfSelfTargetAndSystem) {
   chara_.m_pTarget = &Player();
   Player().m_Def.m_nInvincible = 1;
   EXPECT_TRUE(Check(StateCond(5, 1, 4, 1, 0)));
-  g_bAutoScrollX = 1;
-  g_bAutoScrollY = 0;
+  g_Stage.m_nScrollModeX = 1;
+  g_Stage.m_nScrollModeY = 0;
   EXPECT_TRUE(Check(StateCond(5, 2, 0, 1, 0)));
   EXPECT_TRUE(Check(StateCond(5, 2, 1, 0, 0)));
   EXPECT_FALSE(Check(StateCond(5, 2, 2, 0, 0)));

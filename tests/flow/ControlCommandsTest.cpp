@@ -398,13 +398,13 @@ TEST_F(ControlCommandsTest, GiantScaleFlightAndTheStagesAutomaticScroll) {
   EXPECT_EQ(Player().m_bFlying, 1);
   EXPECT_EQ(Player().m_Def.m_nFlying, 2);
 
-  g_nAutoScrollSpeedX = 30;
+  g_Stage.m_nAutoScrollX = 30;
   CmdStatusOperation2(chara_, Cmd(CMD_STATUS2, 0, {2, 0, 0}));
   EXPECT_EQ(TheStage().m_ScrollX.m_dSpeed, 0.0);
-  EXPECT_EQ(g_bAutoScrollX, 0);
+  EXPECT_EQ(AutoScrollOn(0), 0);
   CmdStatusOperation2(chara_, Cmd(CMD_STATUS2, 0, {2, 0, 1}));
   EXPECT_DOUBLE_EQ(TheStage().m_ScrollX.m_dSpeed, 30 * 0.1 / g_FrameScale);
-  EXPECT_EQ(g_bAutoScrollX, 1);
+  EXPECT_EQ(AutoScrollOn(0), 1);
   EXPECT_EQ(TheStage().m_ScrollY.m_dSpeed, 0.0);
 }
 

@@ -36,8 +36,8 @@ class FlowFixture : public test_support::LogCapture {
     scene_ = std::make_unique<cStageScene>();
     scene_->m_nTimeLeft = 100;
     g_StageScene = scene_.get();
-    g_bAutoScrollX = g_bAutoScrollY = 1;
-    g_nAutoScrollSpeedX = g_nAutoScrollSpeedY = 0;
+    g_Stage.m_nScrollModeX = g_Stage.m_nScrollModeY = 1;
+    g_Stage.m_nAutoScrollX = g_Stage.m_nAutoScrollY = 0;
     g_Players.clear();
     g_Players.resize(1);
     Prepare(Player());
@@ -53,8 +53,8 @@ class FlowFixture : public test_support::LogCapture {
     g_PlayRecord.m_CommonVariables = savedVariables_;
     g_PlayRecord.m_nLives = savedRecord_[0];
     g_PlayRecord.m_nStageScore = savedRecord_[1];
-    g_bAutoScrollX = g_bAutoScrollY = 0;
-    g_nAutoScrollSpeedX = g_nAutoScrollSpeedY = 0;
+    g_Stage.m_nScrollModeX = g_Stage.m_nScrollModeY = 0;
+    g_Stage.m_nAutoScrollX = g_Stage.m_nAutoScrollY = 0;
     LogCapture::TearDown();
   }
 

@@ -177,10 +177,10 @@ TEST_F(StatusOperationTest, NarrowStatusesAndTheirSideEffects) {
 
 TEST_F(StatusOperationTest, SystemValues) {
   Run({.whose = 2, .status = SYSVAL_SCROLL_X, .constant = 100}, chara_);
-  EXPECT_EQ(g_nAutoScrollSpeedX, 100);
+  EXPECT_EQ(AutoScrollSpeed(0), 100);
   EXPECT_DOUBLE_EQ(scene_->m_ScrollX.m_dSpeed, 5.0);  // 100 x 0.1 / 2 sub-steps
   Run({.whose = 2, .status = SYSVAL_SCROLL_Y, .op = 1, .constant = 1000}, chara_);
-  EXPECT_EQ(g_nAutoScrollSpeedY, 480);
+  EXPECT_EQ(AutoScrollSpeed(1), 480);
   Run({.whose = 2, .status = SYSVAL_LIVES, .op = 1, .constant = 200}, chara_);
   EXPECT_EQ(g_PlayRecord.m_nLives, 99);
   g_PlayRecord.m_nLives = UNLIMITED_LIVES;

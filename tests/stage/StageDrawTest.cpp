@@ -2,18 +2,14 @@
 
 #include <cstdint>
 
-#include "gfx/BmpTable.h"
 #include "records/PlayRecord.h"
-#include "gfx/DDBlt.h"
 #include "gfx/DDPalette.h"
-#include "gfx/DDSurface.h"
-#include "gfx/PixelOps.h"
-#include "stage/StageFixture.h"
-#include "test_support/Graphics.h"
+#include "stage/DrawFixture.h"
 
 namespace {
 
-using stagetest::StageFixture;
+using stagetest::DrawFixture;
+using stagetest::Mark;
 
 constexpr int BLOCK_SHEET = 2;
 constexpr int FIRST_LAYER = 55;
@@ -21,14 +17,10 @@ constexpr int STATUS_BAR = 46;
 constexpr int ACCESSORY = 49;
 constexpr int WORD = 51;
 
-// A pixel value no fill or mark below produces: pixel (x, y) of a marked sheet is
-// 0x01000000 | y << 12 | x.
-std::uint32_t Mark(int x, int y) { return 0x01000000u | std::uint32_t(y) << 12 | std::uint32_t(x); }
-
-class StageDrawTest : public StageFixture {
+class StageDrawTest : public DrawFixture {
  protected:
   void SetUp() override {
-    StageFixture::SetUp();
+    DrawFixture::SetUp();
     savedBackgrounds_ = g_Stage.m_Backgrounds;
     savedPauseFront_ = g_System.m_bPauseFrontLayers;
     savedHud_ = g_System.m_HudItems;
@@ -37,44 +29,16 @@ class StageDrawTest : public StageFixture {
     g_Palette[16] = PALETTEENTRY{0x20, 0x40, 0x60, 0};
     g_System.m_HudItems.assign(5, cEdHudItem{});
     g_Stage.m_Backgrounds.clear();
-    ASSERT_TRUE(graphics_.Open(false, false));
   }
   void TearDown() override {
-    Scene().ReleaseSurfaces();
-    for (int n : {BLOCK_SHEET, STATUS_BAR, ACCESSORY, WORD}) DDReleaseSurface(&g_SurfaceData[n]);
-    for (int i = 0; i < 8; ++i) DDReleaseSurface(&g_SurfaceData[FIRST_LAYER + i]);
-    graphics_.Close();
     g_Stage.m_Backgrounds = savedBackgrounds_;
     g_System.m_bPauseFrontLayers = savedPauseFront_;
     g_System.m_HudItems = savedHud_;
     g_Stage.m_bStatusBar = savedStatusBar_;
     g_Palette[16] = savedPalette16_;
-    StageFixture::TearDown();
+    DrawFixture::TearDown();
   }
 
-  // Table entry n made w x h and marked pixel by pixel.
-  static void MakeMarked(int n, int w, int h) {
-    DDSURFACEDATA* sd = &g_SurfaceData[n];
-    ASSERT_TRUE(DDCreateSurface(sd, w, h, 0, 1, 1, 0, false));
-    cSurfaceLock lock(sd);
-    ASSERT_TRUE(lock.IsLocked());
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) pix::putRaw(*lock.m_lpSurface, x, y, Mark(x, y));
-  }
-  static std::uint32_t Screen(int x, int y) {
-    cSurfaceLock lock(&BackBuffer);
-    EXPECT_TRUE(lock.IsLocked());
-    return lock.IsLocked() ? pix::getRaw(*lock.m_lpSurface, x, y) : 0xDEADBEEF;
-  }
-  // The screen's pixel value for a fill with palette number n.
-  static std::uint32_t FillValue(int n) {
-    DDFillRect(&BackBuffer, 0, 0, 640, 480, static_cast<std::uint32_t>(n));
-    return Screen(0, 0);
-  }
-  void ScrollTo(double x, double y) {
-    Scene().m_ScrollX.m_dPos = x;
-    Scene().m_ScrollY.m_dPos = y;
-  }
   static cEdBackground& AddLayer(double factorX, double factorY) {
     cEdBackground layer;
     layer.m_dScrollX = factorX;
@@ -83,7 +47,6 @@ class StageDrawTest : public StageFixture {
     return g_Stage.m_Backgrounds[g_Stage.m_Backgrounds.Size() - 1];
   }
 
-  test_support::Graphics graphics_;
   cVector<cEdBackground> savedBackgrounds_;
   std::int32_t savedPauseFront_ = 0;
   cVector<cEdHudItem> savedHud_;

@@ -7,7 +7,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/Random.h"
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "records/PlayRecord.h"
 #include "platform/messaging.h"
 #include "platform/msgbox.h"
@@ -267,14 +267,14 @@ TEST_F(StageSetupTest, RetryRestoresTheHeaderAndRepeatsTheRandomSequence) {
   EXPECT_EQ(Scene().m_nTimeLeft, 120);
 
   // Play changes the header: automatic scroll, gravity, sub-steps.
-  g_nAutoScrollSpeedX = 30;
-  g_bAutoScrollX = 1;
+  g_Stage.m_nAutoScrollX = 30;
+  g_Stage.m_nScrollModeX = 1;
   g_Stage.m_dGravity = 2.0;
   g_Stage.SetHitLevel(4);
   Scene().m_nTimeLeft = 3;
   Scene().SetStage(1, 0);
-  EXPECT_EQ(g_nAutoScrollSpeedX, 0);
-  EXPECT_EQ(g_bAutoScrollX, 0);
+  EXPECT_EQ(AutoScrollSpeed(0), 0);
+  EXPECT_EQ(AutoScrollOn(0), 0);
   EXPECT_EQ(Scene().m_ScrollX.m_bAuto, 0);
   EXPECT_DOUBLE_EQ(g_Stage.m_dGravity, 0.4);
   EXPECT_EQ(g_SubSteps, 2);

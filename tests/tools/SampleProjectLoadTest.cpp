@@ -13,7 +13,7 @@
 #include "gamedata/Database.h"
 #include "gamedata/Palette.h"
 #include "gamedata/ProjectRefs.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "gamedata/Stage.h"
 #include "gamedata/StageLoad.h"
 #include "gamedata/System.h"
@@ -148,11 +148,12 @@ TEST_F(SampleProjectLoad, StartUpReadsEveryFileAndEntersTheFirstStage) {
       EXPECT_TRUE(plat::bmp::load(layer.m_strBitmap)) << layer.m_strBitmap;
     }
 
-  // The objects came through the load's checks whole: the hero with its walking and
-  // jumping flows, the enemy with its walk, no carried items, a goal that clears.
+  // The objects came through the load's checks whole: the hero with its walking,
+  // jumping and shooting flows, the enemy with its walk, no carried items, a goal that
+  // clears.
   const int hero = g_Stage.FindHero();
   ASSERT_EQ(hero, 0);
-  EXPECT_EQ(g_Stage.m_Charas[hero].m_Flows.Size(), 3);
+  EXPECT_EQ(g_Stage.m_Charas[hero].m_Flows.Size(), 4);
   EXPECT_EQ(g_Stage.m_Charas[hero].m_nAnimeSet, 1);
   ASSERT_EQ(g_Stage.m_Charas.Size(), 2);
   EXPECT_EQ(g_Stage.m_Charas[1].m_Flows.Size(), 1);

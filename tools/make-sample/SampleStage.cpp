@@ -12,7 +12,7 @@ namespace sample {
 namespace {
 
 // Key channels of a key-sequence step and direction codes of a movement.
-enum : int { KEY_LEFT = 1, KEY_RIGHT = 2, KEY_BUTTON1 = 11 };
+enum : int { KEY_LEFT = 1, KEY_RIGHT = 2, KEY_BUTTON1 = 11, KEY_BUTTON2 = 12 };
 enum : int { MOVE_FORWARD = 0, MOVE_LEFT = 2, MOVE_RIGHT = 3 };
 // The movement that walks along the ground and turns round at walls and edges.
 constexpr int CMD_MOVE_GROUND_TURN = CMD_MOVE_STRAIGHT + 1;
@@ -70,6 +70,25 @@ cEdFlow JumpFlow() {
   return flow;
 }
 
+// Fires a shot ahead on button 2, again every tenth of a second while it is held.
+cEdFlow ShotFlow() {
+  cEdFlow flow = NewFlow();
+  flow.m_KeyConditions.push_back(KeyHeld(KEY_BUTTON2));
+  cEdCommand shot;
+  shot.m_nSet = 0;
+  shot.m_nType = CMD_SHOT;
+  shot.m_nTime = 1;
+  shot.NewShot();
+  cEdShot& p = *shot.m_pShot;
+  p.m_nGroupCount = 1;
+  p.m_nSpeed = 60;
+  p.m_nPower = 1;
+  p.m_nGraphic = 1;
+  shot.Normalize();
+  flow.m_Commands.push_back(shot);
+  return flow;
+}
+
 // The hit boxes of the sample's stages, in pixels: {walking w, h, flying w, h} and the
 // vertical anchors {walking, flying} (1 stands on the cell's bottom, 0 is centred).
 void SetBoxSizes(cEdStage& s) {
@@ -119,6 +138,7 @@ cEdChara HeroDef() {
   hero.m_Flows.push_back(WalkFlow(KEY_LEFT, MOVE_LEFT));
   hero.m_Flows.push_back(WalkFlow(KEY_RIGHT, MOVE_RIGHT));
   hero.m_Flows.push_back(JumpFlow());
+  hero.m_Flows.push_back(ShotFlow());
   return hero;
 }
 
