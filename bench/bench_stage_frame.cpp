@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "gamedata/Database.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"

@@ -133,6 +133,13 @@ void LinkFrontend() {
   g_StageLinks.loadStageRankings = [] {
     g_RankingSet.LoadFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName);
   };
+  g_StageLinks.beginSubLoopFrame = [](cVector<cPad>& pads) {
+    WaitNextFrame();
+    const bool restored = g_SceneHost.RestoreLostSurfaces() != 0;
+    g_SceneHost.UpdateInput(pads);
+    return restored;
+  };
+  g_StageLinks.presentSubLoopFrame = [] { g_SceneHost.PresentFrame(); };
   SetStageRankNameSource([]() -> std::string* {
     cStageScene* stage = g_StageScene.load();
     return stage ? &stage->m_strPlayerName : nullptr;

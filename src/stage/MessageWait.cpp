@@ -2,13 +2,13 @@
 // flow waits for holds the game, a worker thread (thPause) runs frames of its own (frame
 // clock, surfaces, a private copy of the pads, the stage drawn frozen, present) and the
 // game thread waits for it inside the command. Only one thread uses the stage at a time.
-#include "app/SceneManager.h"
 #include "base/AppGlobals.h"
 #include "base/Thread.h"
 #include "gfx/DDSurface.h"
 #include "platform/thread.h"
 #include "records/KeyLog.h"
 #include "sound/SoundTable.h"
+#include "stage/StageLinks.h"
 #include "stage/StageScene.h"
 #include "stage/SubLoops.h"
 #include "ui/Pad.h"
@@ -74,15 +74,13 @@ unsigned MessageWaitThread(void* arg) {
       plat::this_thread::relax();
       continue;
     }
-    WaitNextFrame();
-    if (!g_SceneManager.RestoreLostSurfaces()) PostCloseRequest();
-    g_SceneManager.UpdateInput(pads);
+    if (g_StageLinks.beginSubLoopFrame && !g_StageLinks.beginSubLoopFrame(pads)) PostCloseRequest();
     pad.PushHistory();
     pad.PressOnce(0);
     if (CheckReplaySaveKeys()) continue;
     if (WaitEnds(scene, pad)) break;
     scene.Draw(0, 1, 0, 1);
-    g_SceneManager.PresentFrame();
+    if (g_StageLinks.presentSubLoopFrame) g_StageLinks.presentSubLoopFrame();
   }
   return 1;
 }
