@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "base/Scene.h"
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 #include "base/Timer.h"
 #include "platform/drive.h"
 
@@ -19,12 +19,12 @@ void FrameStep(benchmark::State& state) {
     return;
   }
   ResetTimers();
-  g_SceneManager.m_lpFactory = [](std::int32_t) -> std::unique_ptr<cScene> { return std::make_unique<cScene>(); };
+  g_SceneHost.m_lpFactory = [](std::int32_t) -> std::unique_ptr<cScene> { return std::make_unique<cScene>(); };
   g_SceneManager.m_nScene = SCENE_TITLE;
   g_SceneManager.m_nFrameRate = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(g_SceneManager.StepFrame());
-  g_SceneManager.DeleteAllScenes();
-  g_SceneManager.m_lpFactory = nullptr;
+  for (auto _ : state) benchmark::DoNotOptimize(g_SceneHost.StepFrame());
+  g_SceneHost.DeleteAllScenes();
+  g_SceneHost.m_lpFactory = nullptr;
   plat::drive::Stop();
 }
 BENCHMARK(FrameStep)->ArgName("trace")->Arg(0)->Arg(1);

@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "gamedata/Database.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 
 namespace {
 

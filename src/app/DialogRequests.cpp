@@ -1,7 +1,7 @@
 #include "app/DialogRequests.h"
 
 #include "base/AppGlobals.h"
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 #include "records/FrontendLinks.h"
 #include "platform/messaging.h"
 #include "platform/thread.h"

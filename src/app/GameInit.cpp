@@ -10,7 +10,7 @@
 #include "gfx/PaletteVariant.h"
 #include "base/PathUtil.h"
 #include "base/Random.h"
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 #include "app/SystemIni.h"
 #include "app/SystemReport.h"
 #include "frontend/FreePlay.h"
@@ -24,7 +24,7 @@
 #include "gamedata/Palette.h"
 #include "gamedata/ProjectRefs.h"
 #include "gamedata/Record.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "gamedata/System.h"
 #include "gamedata/WorldMap.h"
 #include "gfx/BmpTable.h"
@@ -48,7 +48,6 @@
 #include "ui/NameEntryDialog.h"
 #include "ui/Pad.h"
 
-std::int32_t g_bTestPlay = 0;
 
 namespace {
 
@@ -134,6 +133,13 @@ void LinkFrontend() {
   g_StageLinks.loadStageRankings = [] {
     g_RankingSet.LoadFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName);
   };
+  g_StageLinks.beginSubLoopFrame = [](cVector<cPad>& pads) {
+    WaitNextFrame();
+    const bool restored = g_SceneHost.RestoreLostSurfaces() != 0;
+    g_SceneHost.UpdateInput(pads);
+    return restored;
+  };
+  g_StageLinks.presentSubLoopFrame = [] { g_SceneHost.PresentFrame(); };
   SetStageRankNameSource([]() -> std::string* {
     cStageScene* stage = g_StageScene.load();
     return stage ? &stage->m_strPlayerName : nullptr;
@@ -359,7 +365,7 @@ bool InitGame(const std::string& commandLine, int showCommand) {
 void UnInitGame() {
   DS_UnInit();
   g_BgmPlayer.Release();
-  g_SceneManager.DeleteAllScenes();
+  g_SceneHost.DeleteAllScenes();
   for (Font& font : g_Fonts) font.Release();
   for (DDSURFACEDATA& strip : g_DigitSurfaces) DDReleaseSurface(&strip);
   DDUnInit();

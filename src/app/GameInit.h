@@ -17,9 +17,6 @@ void UnInitGame();
 // or, for the key, the project's own colour; false (reported) when that bitmap fails.
 bool SetUpPaletteAndTransparency();
 
-// 1 while a stage file named at start is test-played.
-extern std::int32_t g_bTestPlay;
-
 // The screen mode of the settings: the window-mode flag, bits per pixel and vertical
 // sync that the graphics start with, or the message that refuses the combination.
 struct SCREENMODE {

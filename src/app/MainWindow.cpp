@@ -2,7 +2,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/Log.h"
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 #include "base/Thread.h"
 #include "records/KeyLog.h"
 #include "records/PlayRecord.h"

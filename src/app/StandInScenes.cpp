@@ -1,6 +1,6 @@
 #include "app/StandInScenes.h"
 
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 #include "frontend/MapMenuScene.h"
 #include "frontend/OptionScene.h"
 #include "frontend/StageSelectScene.h"

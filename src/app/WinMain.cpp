@@ -10,7 +10,7 @@
 #include "base/Log.h"
 #include "app/MainWindow.h"
 #include "base/PathUtil.h"
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 #include "app/SystemReport.h"
 #include "base/Thread.h"
 #include "platform/drive.h"
@@ -142,7 +142,7 @@ unsigned GameLoop(void*) {
     }
     int stepped;
     try {
-      stepped = g_SceneManager.StepFrame();
+      stepped = g_SceneHost.StepFrame();
     } catch (const char* text) {
       // A thrown text or program error ends the frame, never the process.
       DebugLog(text ? text : "");
@@ -158,20 +158,6 @@ unsigned GameLoop(void*) {
       return 1;
     }
   }
-}
-
-void SuspendAllThreads() {
-  thGame.Suspend();
-  thPause.Suspend();
-  thRanking.Suspend();
-  thLoad.Suspend();
-}
-
-void ResumeAllThreads() {
-  thGame.Resume();
-  thPause.Resume();
-  thRanking.Resume();
-  thLoad.Resume();
 }
 
 void cMainWindow::NotifyEditorStart() {

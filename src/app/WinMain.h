@@ -14,6 +14,3 @@ int WinMain(const std::string& commandLine, int showCommand);
 // The game thread: steps frames while the application is active until it is told to
 // quit. Returns 1.
 unsigned GameLoop(void* arg);
-// The suspension gate of every worker, around the modal name dialog.
-void SuspendAllThreads();
-void ResumeAllThreads();

@@ -11,6 +11,8 @@ extern std::atomic<plat::WindowToken> g_hWnd;
 extern std::atomic<std::int32_t> g_bActive;
 // 1 when started by the kit's editor (show command 5).
 extern std::atomic<std::int32_t> g_bFromEditor;
+// 1 while a stage file named at start is test-played.
+extern std::int32_t g_bTestPlay;
 // Set once InitGame has succeeded.
 extern std::atomic<std::uint8_t> g_bInitDone;
 

@@ -10,6 +10,20 @@ cThread thPause;
 cThread thRanking;
 cThread thLoad;
 
+void SuspendAllThreads() {
+  thGame.Suspend();
+  thPause.Suspend();
+  thRanking.Suspend();
+  thLoad.Suspend();
+}
+
+void ResumeAllThreads() {
+  thGame.Resume();
+  thPause.Resume();
+  thRanking.Resume();
+  thLoad.Resume();
+}
+
 int cThread::Start(Proc proc, void* arg) {
   bool ok = m_hThread.start([proc, arg] {
     // Faults are not thrown across the program: a text or error that escapes the

@@ -39,6 +39,10 @@ extern cThread thPause;
 extern cThread thRanking;
 extern cThread thLoad;
 
+// The suspension gate of every worker, around the modal name dialog.
+void SuspendAllThreads();
+void ResumeAllThreads();
+
 // Polls of Exit before the thread is cancelled, and the real time after that before a
 // thread that still runs is abandoned.
 inline constexpr int kExitPollsBeforeCancel = 200;

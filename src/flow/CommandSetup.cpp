@@ -8,7 +8,7 @@
 #include "flow/StepCounts.h"
 #include "gamedata/Database.h"
 #include "gamedata/Move.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "stage/Actor.h"
 #include "stage/FlowRuntime.h"
 

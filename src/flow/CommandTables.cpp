@@ -35,7 +35,8 @@ CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
     ExecSummonItem,          // 15
     ExecFlowOperation,       // 16
     ExecStageClear,          // 17
-    nullptr, nullptr,        // 18, 19
+    ExecGameWait,            // 18
+    nullptr,                 // 19
     ExecWarp,                // 20
     ExecSetTarget,           // 21
     ExecStatusOperation,     // 22
@@ -44,7 +45,11 @@ CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
     ExecChangeGraphic,       // 25
     ExecChangeBasicAnimeSet, // 26
     ExecRunAnime,            // 27
-    nullptr, nullptr, nullptr, nullptr, nullptr,  // 28-32
+    ExecRunEffect,           // 28
+    ExecRunCharaEffect,      // 29
+    ExecRunScreenEffect,     // 30
+    ExecShowPicture,         // 31
+    ExecChangeScreenColor,   // 32
     ExecChangeBackground,    // 33
     ExecPlaySound,           // 34
     ExecPlayBgm,             // 35
@@ -55,7 +60,8 @@ ItemCommandExecutor g_ItemCommandExecutors[ITEM_COMMAND_TYPE_COUNT] = {
     nullptr,              // 0
     ItemExecChangeFlows,  // 1
     ItemStageClear,       // 2: 1, the stage is cleared
-    nullptr, nullptr,     // 3, 4
+    ItemExec<CmdGameWait>,  // 3
+    nullptr,              // 4
     ItemExec<CmdWarp>,              // 5
     ItemExec<CmdSetTarget>,         // 6
     ItemExec<CmdStatusOperation>,   // 7
@@ -64,7 +70,11 @@ ItemCommandExecutor g_ItemCommandExecutors[ITEM_COMMAND_TYPE_COUNT] = {
     ItemExec<CmdChangeGraphic>,     // 10
     ItemExec<CmdChangeBasicAnimeSet>,  // 11
     ItemExec<CmdRunAnime>,          // 12
-    nullptr, nullptr, nullptr, nullptr, nullptr,  // 13-17
+    ItemExec<CmdRunEffect>,         // 13
+    ItemExec<CmdRunCharaEffect>,    // 14
+    ItemExec<CmdRunScreenEffect>,   // 15
+    ItemExec<CmdShowPicture>,       // 16
+    ItemExec<CmdChangeScreenColor>, // 17
     ItemExec<CmdChangeBackground>,  // 18
     ItemExec<CmdPlaySound>,         // 19
     ItemExec<CmdPlayBgm>,           // 20

@@ -62,6 +62,12 @@ int ExecGetItem(cActor& actor, cCommandRuntime& runtime);
 int ExecChangeGraphic(cActor& actor, cCommandRuntime& runtime);
 int ExecChangeBasicAnimeSet(cActor& actor, cCommandRuntime& runtime);
 int ExecRunAnime(cActor& actor, cCommandRuntime& runtime);
+int ExecGameWait(cActor& actor, cCommandRuntime& runtime);
+int ExecRunEffect(cActor& actor, cCommandRuntime& runtime);
+int ExecRunCharaEffect(cActor& actor, cCommandRuntime& runtime);
+int ExecRunScreenEffect(cActor& actor, cCommandRuntime& runtime);
+int ExecShowPicture(cActor& actor, cCommandRuntime& runtime);
+int ExecChangeScreenColor(cActor& actor, cCommandRuntime& runtime);
 int ExecChangeBackground(cActor& actor, cCommandRuntime& runtime);
 int ExecPlaySound(cActor& actor, cCommandRuntime& runtime);
 int ExecPlayBgm(cActor& actor, cCommandRuntime& runtime);
@@ -91,6 +97,22 @@ void CmdGetItem(cActor& actor, const cEdCommand& command);
 void CmdChangeGraphic(cActor& actor, const cEdCommand& command);
 void CmdChangeBasicAnimeSet(cActor& actor, const cEdCommand& command);
 void CmdRunAnime(cActor& actor, const cEdCommand& command);
+// The whole game stands for parameter 0 tenths of a second, inside the command's step.
+void CmdGameWait(cActor& actor, const cEdCommand& command);
+// The top-left in stage pixels of an effect or picture of w x h: centred on the screen
+// (0), the actor (1) or the hero (2), or put at a screen (3) or stage (4) block plus
+// pixels; other placements leave x and y as they are.
+void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, int nPlacement, int nCellsX,
+                     int nCellsY, int nDotsX, int nDotsY);
+// An effect at a place (0 removes all; a halting one holds the game for its frames).
+void CmdRunEffect(cActor& actor, const cEdCommand& command);
+void CmdRunCharaEffect(cActor& actor, const cEdCommand& command);
+void CmdRunScreenEffect(cActor& actor, const cEdCommand& command);
+// A picture of the database at a place (0 removes all); a halting one holds the game
+// until the key or its time, and goes again after. A bitmap that does not load is
+// reported and skipped.
+void CmdShowPicture(cActor& actor, const cEdCommand& command);
+void CmdChangeScreenColor(cActor& actor, const cEdCommand& command);
 void CmdChangeBackground(cActor& actor, const cEdCommand& command);
 void CmdPlaySound(cActor& actor, const cEdCommand& command);
 void CmdPlayBgm(cActor& actor, const cEdCommand& command);

@@ -8,7 +8,7 @@
 #include "flow/CommandBody.h"
 #include "flow/CommandTables.h"
 #include "flow/StatusEngine.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "gamedata/Stage.h"
 #include "sound/SoundTable.h"
 #include "stage/Actor.h"

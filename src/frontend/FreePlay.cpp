@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/GameInit.h"
+#include "base/AppGlobals.h"
 #include "base/PathUtil.h"
 #include "records/PlayRecord.h"
 #include "gamedata/Stage.h"

@@ -6,7 +6,7 @@
 #include "base/AppGlobals.h"
 #include "base/Log.h"
 #include "gfx/PaletteVariant.h"
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "base/SjisText.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/MenuHelpers.h"

@@ -1,6 +1,7 @@
-// Small pieces every menu shares: the cursor sound and the count of ranked quantities
-// that decides whether the V key cycles the ranking panel. (The box of a list of system
-// texts, CenteredBoxX and DrawMenuList, comes with the system settings.)
+// Small pieces every menu shares: the cursor sound, the count of ranked quantities
+// that decides whether the V key cycles the ranking panel, the box of a list of system
+// texts (its size and lines, CenteredBoxX and MenuListText, come with the system
+// settings) and the per-frame colour step.
 #pragma once
 #include <cstdint>
 
@@ -17,3 +18,10 @@ struct POINTI {
 void PlayCursorSound(const cPad& pad, int nAxes, int nSound);
 // 0 when the game mode keeps no rankings, else the number of quantities it ranks.
 int CountRankedQuantities(int nMode);
+
+// Draws the lines of MenuListText in font 1 onto the back buffer at (x, y), nCount lines
+// of 16 pixels high; nothing for nCount 0.
+void DrawMenuList(int x, int y, int nFirst, int nCount, int bWithCursor);
+
+// CycleMenuColors with the project's palette-cycling setting.
+void CycleMenuColors();

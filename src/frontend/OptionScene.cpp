@@ -5,7 +5,7 @@
 #include "base/AppGlobals.h"
 #include "base/Log.h"
 #include "gfx/PaletteVariant.h"
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "base/SjisText.h"
 #include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"

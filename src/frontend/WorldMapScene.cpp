@@ -6,7 +6,7 @@
 #include "base/AppGlobals.h"
 #include "base/Log.h"
 #include "base/PathUtil.h"
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "base/SjisText.h"
 #include "flow/Conditions.h"
 #include "records/NumberText.h"

@@ -1,5 +1,7 @@
 #include "gamedata/Anime.h"
 
+#include <algorithm>
+
 #include "gamedata/RecordList.h"
 
 void cEdAnimeFrame::BindFields(std::uint32_t) {
@@ -46,8 +48,10 @@ void cEdAnimeSet::Load(cDataReader& in) {
   cRecord::Load(in);
   LoadRecordList(in, m_Slots);
   // The flying slots came with version 119 and got their names with version 128.
-  if (g_nLoadVersion < 119) FitSlots();
   if (g_nLoadVersion < 128) {
+    // Slots made here own a frame each, which no bytes of the file paid for.
+    const std::size_t nMade = ANIME_SLOT_COUNT - std::min<std::size_t>(m_Slots.size(), ANIME_SLOT_COUNT);
+    if (!in.ChargeElements(static_cast<std::uint32_t>(nMade), sizeof(cEdAnime) + sizeof(cEdAnimeFrame))) return;
     FitSlots();
     m_Slots[ANIME_SLOT_FLY].m_strName = "飛行";
     m_Slots[ANIME_SLOT_FLY_MOVE].m_strName = "飛行移動";

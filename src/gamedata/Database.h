@@ -33,7 +33,7 @@ class cEdDatabase : public cRecord {
   cVector<cEdSound> m_Sounds;  // sound 0 is none
   cVector<cEdBgm> m_Bgms;      // music 0 is none
   // Copies of the two effect lists that run with start and end exchanged; made by
-  // start-up from the loaded lists (see RunTimeTables.h).
+  // start-up from the loaded lists (see stage/RunTimeTables.h).
   cVector<cEdCharaEffect> m_CharaEffectsReversed;
   cVector<cEdScrEffect> m_ScrEffectsReversed;
 
@@ -59,9 +59,11 @@ template <class T>
 bool LoadDatabaseList(cDataReader& in, cVector<T>& list) {
   std::uint32_t nCount = 0;
   if (!in.ReadCount(nCount, MIN_RECORD_BYTES) || !in.ChargeElements(nCount, sizeof(T))) return false;
-  cVector<T> loaded(list);
-  loaded.resize(nCount, T());
-  for (T& record : loaded) {
+  // Records are made as their turn comes (see LoadRecordList).
+  cVector<T> loaded;
+  loaded.reserve(nCount);
+  for (std::uint32_t i = 0; i < nCount; ++i) {
+    T& record = i < list.size() ? loaded.emplace_back(list[i]) : loaded.emplace_back();
     record.Load(in);
     if (in.Failed()) return false;
   }

@@ -25,9 +25,9 @@ void NormalizeList(cVector<T>& list) {
 }  // namespace
 
 void cEdPalette::LoadLists(cDataReader& in) {
-  LoadRecordList(in, m_Blocks);
-  LoadRecordList(in, m_Charas);
-  LoadRecordList(in, m_Items);
+  LoadWholeRecordList(in, m_Blocks);
+  LoadWholeRecordList(in, m_Charas);
+  LoadWholeRecordList(in, m_Items);
 }
 
 void cEdPalette::SaveLists(cDataWriter& out) {

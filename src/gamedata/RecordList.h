@@ -13,25 +13,43 @@
 // The smallest record body a file can hold (u32 N and u32 S): bounds a list's count.
 inline constexpr std::size_t MIN_RECORD_BYTES = 8;
 
-// Empties the list, makes it count copies of defaultElement and loads each in turn.
-// A reader that has failed already leaves the list as it was.
+// Empties the list and loads count elements, each a copy of defaultElement loaded over.
+// An element is made only when its turn comes, so a default that owns memory is never
+// copied count times before the file shows that many elements: after a failure the list
+// holds the elements read up to it. A reader that has failed already leaves the list as
+// it was.
 template <class T>
 void LoadRecordList(cDataReader& in, cVector<T>& list, const T& defaultElement) {
   if (in.Failed()) return;
   std::uint32_t nCount = 0;
   if (!in.ReadCount(nCount, MIN_RECORD_BYTES) || !in.ChargeElements(nCount, sizeof(T)) || !in.EnterList()) return;
-  list.clear();
-  list.assign(nCount, defaultElement);
-  for (T& element : list) {
-    if (in.Failed()) break;
-    element.Load(in);
-  }
+  // A default element's own list is given up with its storage, not only its elements.
+  cVector<T>().swap(list);
+  list.reserve(nCount);
+  for (std::uint32_t i = 0; i < nCount && !in.Failed(); ++i) list.emplace_back(defaultElement).Load(in);
   in.LeaveList();
 }
 
 template <class T>
 void LoadRecordList(cDataReader& in, cVector<T>& list) {
   LoadRecordList(in, list, T());
+}
+
+// The same for lists whose elements look at later elements of their own list while they
+// load (palette definitions inheriting from a later one see its defaults): every element
+// exists before the first one loads, and after a failure the rest stay defaults.
+template <class T>
+void LoadWholeRecordList(cDataReader& in, cVector<T>& list) {
+  if (in.Failed()) return;
+  std::uint32_t nCount = 0;
+  if (!in.ReadCount(nCount, MIN_RECORD_BYTES) || !in.ChargeElements(nCount, sizeof(T)) || !in.EnterList()) return;
+  list.clear();
+  list.assign(nCount, T());
+  for (T& element : list) {
+    if (in.Failed()) break;
+    element.Load(in);
+  }
+  in.LeaveList();
 }
 
 template <class T>

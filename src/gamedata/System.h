@@ -166,6 +166,3 @@ int MenuListWidth(int nFirst, int nCount, int bWithCursor);
 // The lines of that box, each ending in a line feed; a leading space leaves the first
 // column to the cursor.
 std::string MenuListText(int nFirst, int nCount, int bWithCursor);
-// Draws the box's lines in font 1 onto the back buffer at (x, y), nCount lines of 16
-// pixels high; nothing for nCount 0.
-void DrawMenuList(int x, int y, int nFirst, int nCount, int bWithCursor);

@@ -4,8 +4,6 @@
 
 #include "base/SjisText.h"
 #include "gamedata/System.h"
-#include "gfx/DDSurface.h"
-#include "gfx/Font.h"
 
 const char* const g_ColorModeNames[2] = {"256色(8bit) カラーパレットあり", "1677万色(24bit) カラーパレットなし"};
 
@@ -179,11 +177,4 @@ std::string MenuListText(int nFirst, int nCount, int bWithCursor) {
     text += '\n';
   }
   return text;
-}
-
-void DrawMenuList(int x, int y, int nFirst, int nCount, int bWithCursor) {
-  if (nCount <= 0) return;
-  const std::string text = MenuListText(nFirst, nCount, bWithCursor);
-  FontPrintfBox(&g_Fonts[1], &BackBuffer, x, y, MenuListWidth(nFirst, nCount, bWithCursor), nCount * CHAR_PIXELS,
-                "%s", text.c_str());
 }

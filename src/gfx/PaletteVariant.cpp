@@ -4,7 +4,6 @@
 #include <string>
 
 #include "base/Log.h"
-#include "gamedata/System.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDFade.h"
 #include "gfx/DDInit.h"
@@ -123,5 +122,3 @@ void CycleMenuColors(std::int32_t paletteCycle) {
   for (int first = 208; first < 240; first += 4) DDRotatePalette(g_WorkPalette, first, first + 3, 1, 0, g_WorkPalette);
   DDSetPaletteEntries(208, 32, &g_WorkPalette[208]);
 }
-
-void CycleMenuColors() { CycleMenuColors(g_System.m_bPaletteCycle); }

@@ -18,8 +18,6 @@ std::int32_t LoadHbtPalette(std::int32_t number);
 // One animation step, called once per drawn frame. paletteCycle is the project's
 // palette-cycling setting (`m_bPaletteCycle` of the system settings).
 void CycleMenuColors(std::int32_t paletteCycle);
-// The same step with the project's own setting.
-void CycleMenuColors();
 
 // value moves by step toward max (direction 0) or min (direction 1) and turns back at
 // either end, holding the turning value for one extra call; 1 when it turned at min.

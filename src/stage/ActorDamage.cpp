@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/trace.h"
 #include "records/PlayRecord.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
@@ -151,6 +152,13 @@ int cActor::Die() {
   for (cShot* s : m_AimingShots) s->m_pTarget = nullptr;
   m_AimingShots.clear();
   m_bDead = 1;
+  if (plat::trace::Enabled()) {
+    if (m_nKind == 0) {
+      plat::trace::Line("hero dead");
+    } else {
+      plat::trace::Line("chara dead %d", m_nSerial);
+    }
+  }
   m_CharaEffect.Start(m_Def.m_nDeathEffect, m_Def.m_nDeathEffectParam, 0);
   return 0;
 }

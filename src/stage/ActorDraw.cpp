@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDBlt.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/Vector.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 
 // Code steps; they stand only after a sequence's last pattern step. Any other negative
 // pattern ends the sequence (the tables use ANIME_CODE_END, -4).

@@ -4,7 +4,7 @@
 
 #include "base/Random.h"
 #include "gamedata/Database.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "gfx/DDBlt.h"
 #include "stage/StageScene.h"
 

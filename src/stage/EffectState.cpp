@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "gamedata/Database.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // record (in the normal list, or in the reversed copy for the form that runs
 // backwards), how it runs (normal, reversed, there and back; looping) and the values
 // that advance frame by frame. Start-up builds one precomputed state of each form for
-// every effect (see gamedata/RunTimeTables.h); Start copies one of them.
+// every effect (see stage/RunTimeTables.h); Start copies one of them.
 #pragma once
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // the player's death and the choice of the next scene.
 #include <algorithm>
 
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "base/AppGlobals.h"
 #include "platform/trace.h"
 #include "records/PlayRecord.h"

@@ -1,6 +1,6 @@
 #include "stage/Item.h"
 
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "gamedata/Stage.h"
 #include "stage/StageScene.h"
 

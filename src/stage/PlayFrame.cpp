@@ -19,7 +19,6 @@
 #include "stage/Item.h"
 #include "stage/Player.h"
 #include "stage/StageScene.h"
-#include "stage/StageStubs.h"
 #include "ui/Pad.h"
 
 namespace {
@@ -29,16 +28,14 @@ constexpr int PLAYER_DEATH_SOUND = 8;
 constexpr int CHARA_DEATH_SOUND = 9;
 
 // The stage is over (cleared, or the last death): the results and the game-end phase.
-void EndStage() { stagestub::EnterGameEnd(); }
+void EndStage() { TheStage().EnterGameEnd(); }
 
-// The hero's death with its label (null: none) in the debug log and the trace; 1, the
+// The hero's death, with its label (null: none) in the debug log and the trace; 1, the
 // frame ends.
 int PlayerDies(cPlayer& hero, const char* label) {
   if (label) {
     DebugPrintf("%s", label);
-    if (plat::trace::Enabled()) plat::trace::Line("hero dead %s", label);
-  } else if (plat::trace::Enabled()) {
-    plat::trace::Line("hero dead");
+    if (plat::trace::Enabled()) plat::trace::Line("death label %s", label);
   }
   RequestSystemSound(PLAYER_DEATH_SOUND);
   if (hero.Die() == 1) EndStage();
@@ -58,10 +55,6 @@ void LogContacts(const cActor& a) {
 // Whether a character takes part in a character pass.
 bool TakesPart(const cChara& c, bool bBlockPass) {
   return !c.m_bRemoved && !c.m_bDead && c.m_bExists && c.m_bActive && (c.m_Def.m_bBlockChara != 0) == bBlockPass;
-}
-
-void TraceCharaDeath(const cChara& c) {
-  if (plat::trace::Enabled()) plat::trace::Line("chara dead %d", c.m_nSerial);
 }
 
 // A stage outcome of a pass (0 go on, 1 cleared, 2 the hero dies); 1 when it ends the frame.
@@ -151,7 +144,6 @@ void cStageScene::Play() {
                       static_cast<int>(m_Shots.size()), m_ScrollX.m_dPos, m_ScrollY.m_dPos);
 
   if (TickTimeLimit(-1) == 1 && !hero.m_bDead) {
-    if (plat::trace::Enabled()) plat::trace::Line("hero dead time");
     RequestSystemSound(PLAYER_DEATH_SOUND);
     if (hero.Die() == 1) EndStage();
     return;
@@ -165,6 +157,11 @@ void cStageScene::Play() {
     Draw(1, 0, 1, 1);
     return;
   }
+  if (PlayLogic()) return;
+  Draw(1, 0, 1, 1);
+}
+
+int cStageScene::PlayLogic() {
   for (int i = 1; i <= g_SubSteps; ++i) {
     m_nSubStep = i;
     ++m_nStepCount;
@@ -172,9 +169,9 @@ void cStageScene::Play() {
     const int bEnded = PlaySubStep();
     m_bDeferRemovals = 0;
     SweepRemovedCharas();
-    if (bEnded) return;
+    if (bEnded) return 1;
   }
-  Draw(1, 0, 1, 1);
+  return 0;
 }
 
 namespace {
@@ -189,11 +186,11 @@ int CharaTurn(cStageScene& scene, cVectorList<cChara>::iterator it, bool bBlockP
   cChara& c = *it;
   c.FireFlowTrigger(0);
   if (c.Update(0)) {
-    if (!bBlockPass && c.m_bVanished) {
+    // A character that vanished leaves without dying, a block character as well.
+    if (c.m_bVanished) {
       Remove(scene, it);
       return 0;
     }
-    TraceCharaDeath(c);
     const int r = scene.KillAndCheckEnd(c);
     if (g_System.m_bEndCheckRule && r != 1) {
       // It lies dead until its death animation has been drawn.
@@ -222,7 +219,6 @@ int CharaTurn(cStageScene& scene, cVectorList<cChara>::iterator it, bool bBlockP
     if (IsCrushed(c)) bKilled = true;
   }
   if (bKilled) {
-    TraceCharaDeath(c);
     RequestSystemSound(CHARA_DEATH_SOUND);
     const int r = scene.KillAndCheckEnd(c);
     if (r == 1) Remove(scene, it);

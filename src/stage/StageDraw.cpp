@@ -12,7 +12,6 @@
 #include "gfx/DDInit.h"
 #include "gfx/DDPresent.h"
 #include "gfx/DDSurface.h"
-#include "app/GameInit.h"
 #include "base/SjisText.h"
 #include "gfx/Font.h"
 #include "gfx/PaletteVariant.h"
@@ -245,7 +244,7 @@ void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomT
   DrawHud(target);
   DrawTimeLimit(target, bTimeWarning);
   if (bBottomText) DrawBottomText(target);
-  CycleMenuColors();
+  CycleMenuColors(g_System.m_bPaletteCycle);
   ApplyScreenColor(bFrozen);
   // The dead player's ending is over: the outcome of the death may rebuild the stage, so
   // it waits until the frame is drawn.

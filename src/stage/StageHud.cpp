@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "base/SjisText.h"
 #include "base/Timer.h"
 #include "records/PlayRecord.h"

@@ -4,9 +4,17 @@
 #pragma once
 #include <functional>
 
+#include "base/Vector.h"
+
+class cPad;
+
 struct cStageLinks {
   std::function<void()> resetMenuCursor;    // cMenuCursor::Reset on g_MenuCursor
   std::function<bool()> restartFreeStage;   // StartStageFile (the stage file last loaded, 0)
   std::function<void()> loadStageRankings;  // cRankingSet::LoadFile (game mode, stage name)
+  // A frame of a sub-loop on its own thread: the frame clock, lost surfaces restored
+  // (false when they cannot be) and the pads polled; then the picture presented.
+  std::function<bool(cVector<cPad>& pads)> beginSubLoopFrame;
+  std::function<void()> presentSubLoopFrame;
 };
 extern cStageLinks g_StageLinks;

@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "base/AppGlobals.h"
-#include "app/GameInit.h"
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "records/KeyLog.h"
 #include "records/PlayRecord.h"
 #include "gamedata/Stage.h"

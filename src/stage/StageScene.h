@@ -192,9 +192,6 @@ class cStageScene : public cScene {
   void ApplyScreenColor(int bFrozen);
   void DrawPictures(DDSURFACEDATA* target, int nLayer, int bFrozen);
   void ReleasePictures();
-  // The game stands while the armed message wait runs its own frames on thPause
-  // (MessageWait.cpp); returns when the wait has ended or the game closes.
-  void RunMessageWait();
 
   std::int32_t m_nSavedPhase = 0;  // where the pause menu returns to
   std::int32_t m_nSavedStep = 0;
@@ -298,7 +295,9 @@ class cStageScene : public cScene {
   // frames a second; the time limit runs down one unit every 60 calls, 1 when it ran out.
   void TickPlayTime();
   int TickTimeLimit(int nDelta);
-  // One logic sub-step; 1 when it ended the frame (a death, the stage's end).
+  // The logic sub-steps of a frame; 1 when one ended the frame (a death, the stage's end).
+  int PlayLogic();
+  // One logic sub-step; 1 when it ended the frame.
   int PlaySubStep();
   // The shot pass of a sub-step (Shot.cpp): every shot's step, moves, erase range and
   // block test.

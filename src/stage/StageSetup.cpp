@@ -6,10 +6,9 @@
 #include <cstring>
 
 #include "base/AppGlobals.h"
-#include "app/GameInit.h"
 #include "base/Log.h"
 #include "base/Random.h"
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "base/Timer.h"
 #include "records/KeyLog.h"
 #include "records/PlayRecord.h"

@@ -4,7 +4,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/Log.h"
-#include "app/WinMain.h"
+#include "base/Thread.h"
 #include "gfx/DDPresent.h"
 #include "ui/FileDialog.h"
 #include "ui/NameEntryDialog.h"

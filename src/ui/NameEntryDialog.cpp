@@ -1,6 +1,6 @@
 #include "ui/NameEntryDialog.h"
 
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "gamedata/Option.h"
 #include "gfx/DDInit.h"
 #include "platform/modal_ui.h"

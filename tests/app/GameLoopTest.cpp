@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "base/AppGlobals.h"
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 #include "base/Thread.h"
 #include "app/WinMain.h"
 #include "test_support/Graphics.h"
@@ -24,14 +24,14 @@ class GameLoopTest : public test_support::LogCapture {
   }
   void TearDown() override {
     thGame.Exit();
-    g_SceneManager.DeleteAllScenes();
+    g_SceneHost.DeleteAllScenes();
     graphics_.Close();
     LogCapture::TearDown();
   }
   test_support::Graphics graphics_;
 };
 
-std::uint32_t Frames() { return g_SceneManager.m_nFramesStepped.load(); }
+std::uint32_t Frames() { return g_SceneHost.m_nFramesStepped.load(); }
 
 // Frames stop advancing within a frame or two; true when none came for a while.
 bool Stalled() {

@@ -15,7 +15,7 @@
 
 #include "base/AppGlobals.h"
 #include "app/DialogRequests.h"
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 #include "app/StandInScenes.h"
 #include "base/Thread.h"
 #include "app/WinMain.h"
@@ -65,8 +65,8 @@ class MainWindowTest : public test_support::LogCapture {
     g_bFromEditor = 0;
     g_SoundTable.clear();
     g_BgmRequestLinks = cBgmRequestLinks{};
-    g_SceneManager.DeleteAllScenes();
-    g_SceneManager.m_lpFactory = nullptr;
+    g_SceneHost.DeleteAllScenes();
+    g_SceneHost.m_lpFactory = nullptr;
     g_SceneManager.m_nScene = 0;
     graphics_.Close();
     LogCapture::TearDown();
@@ -197,7 +197,7 @@ class PausingStage : public cStageScene {
 };
 
 TEST_F(MainWindowTest, ACloseWhileThPauseRunsSetsTheStageFlagAndTheNextPlayFrameCloses) {
-  g_SceneManager.m_lpFactory = [](std::int32_t id) -> std::unique_ptr<cScene> {
+  g_SceneHost.m_lpFactory = [](std::int32_t id) -> std::unique_ptr<cScene> {
     return id == SCENE_STAGE ? std::make_unique<PausingStage>() : nullptr;
   };
   g_SceneManager.m_nScene = SCENE_STAGE;
@@ -240,10 +240,10 @@ TEST_F(MainWindowTest, TheCloseSequenceStopsEveryWorkerInOrderWhateverAskedForIt
     g_MainWindow.Show(plat::sw::Normal);
     ASSERT_EQ(thLoad.Start(&UntilQuit, nullptr), 1);
     ASSERT_EQ(thRanking.Start(&UntilQuit, nullptr), 1);
-    const std::uint32_t before = g_SceneManager.m_nFramesStepped.load();
+    const std::uint32_t before = g_SceneHost.m_nFramesStepped.load();
     ASSERT_EQ(thGame.Start(&GameLoop, nullptr), 1);
     // Frames run (the title has asked for its music): the game thread waits for nothing.
-    ASSERT_TRUE(PumpUntil([&] { return g_SceneManager.m_nFramesStepped.load() >= before + 3; })) << c.what;
+    ASSERT_TRUE(PumpUntil([&] { return g_SceneHost.m_nFramesStepped.load() >= before + 3; })) << c.what;
     c.close();
     ASSERT_TRUE(PumpUntilQuit()) << c.what;
     EXPECT_EQ(plat::this_thread::quitCode(), 0) << c.what;

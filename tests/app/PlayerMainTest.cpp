@@ -18,7 +18,7 @@
 #include <sstream>
 #include <thread>
 
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 #include "records/PlayRecord.h"
 #include "app/WinMain.h"
 #include "platform/display.h"
@@ -77,9 +77,9 @@ PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, s
     for (auto& [k, v] : env) ::setenv(k.c_str(), v.c_str(), 1);
     if (before) before();
     if (during) {
-      std::uint32_t before = g_SceneManager.m_nFramesStepped.load();  // tests run earlier stepped some
+      std::uint32_t before = g_SceneHost.m_nFramesStepped.load();  // tests run earlier stepped some
       std::thread([during, before] {
-        for (int i = 0; i < 5000 && g_SceneManager.m_nFramesStepped.load() < before + 3; ++i)
+        for (int i = 0; i < 5000 && g_SceneHost.m_nFramesStepped.load() < before + 3; ++i)
           std::this_thread::sleep_for(std::chrono::milliseconds(1));
         during();
       }).detach();

@@ -14,7 +14,7 @@
 #include "flow/CommandTables.h"
 #include "gamedata/Database.h"
 #include "gamedata/Move.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
 #include "ui/Pad.h"
@@ -162,7 +162,7 @@ TEST_F(CommandsTest, TypesWithoutAnExecutorOnlyTakeTheirRunTime) {
   odd.m_nType = 50;
   cEdCommand negative = Cmd(1, 0, false);
   negative.m_nType = -3;
-  Give({Flow(0, {Cmd(CMD_WAIT, 1, false), odd, negative, Cmd(CMD_GAME_WAIT, 0, false)})});
+  Give({Flow(0, {Cmd(CMD_WAIT, 1, false), odd, negative})});
   const double x = chara_.m_dX;
   int nSteps = 0;
   chara_.FireFlowTrigger(0);
@@ -170,7 +170,7 @@ TEST_F(CommandsTest, TypesWithoutAnExecutorOnlyTakeTheirRunTime) {
     chara_.RunFlowPass(0);
     ++nSteps;
   }
-  EXPECT_EQ(nSteps, 6 + 1 + 1 + 1);
+  EXPECT_EQ(nSteps, 6 + 1 + 1);
   EXPECT_EQ(chara_.m_dX, x);
   EXPECT_TRUE(Boxes().empty());
 }

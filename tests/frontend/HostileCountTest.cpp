@@ -14,6 +14,7 @@
 #include "gamedata/Anime.h"
 #include "gamedata/Database.h"
 #include "gamedata/Palette.h"
+#include "gamedata/WorldMap.h"
 
 namespace {
 
@@ -72,13 +73,13 @@ std::size_t PeakOf(const std::function<void()>& load) {
   return g_nPeak.load() - before;
 }
 
-// Version 513, nZeros words 0, one count that the bytes left can hold for the smallest
+// The version, nZeros words 0, one count that the bytes left can hold for the smallest
 // elements, then fill up to kFileBytes.
-std::string Hostile(int nZeros, char fill) {
+std::string Hostile(std::uint32_t nVersion, int nZeros, std::uint32_t nCount, char fill) {
   rt::Bytes b;
-  b.u32(513);
+  b.u32(nVersion);
   for (int i = 0; i < nZeros; ++i) b.u32(0);
-  b.u32(static_cast<std::uint32_t>(kFileBytes / 16));
+  b.u32(nCount);
   b.s.resize(kFileBytes, fill);
   return b.s;
 }
@@ -96,6 +97,7 @@ TEST_F(HostileCountTest, EveryListBearingFileStaysWithinASmallMultipleOfItsSize)
     const char* name;
     std::function<void(cDataReader&)> load;
     bool bDatabase;
+    std::uint32_t nVersion = 513;
   };
   cEdStage stage, startStage;
   cPlayRecord record;
@@ -106,6 +108,10 @@ TEST_F(HostileCountTest, EveryListBearingFileStaysWithinASmallMultipleOfItsSize)
       {"play record", [&](cDataReader& in) { record.Load(in); }, false},
       {"rankings", [](cDataReader& in) { cRankingSet().Load(in); }, false},
       {"replay", [&](cDataReader& in) { cKeyLog().LoadReplayFrom(in, stage, startStage, record); }, false},
+      {"world map", [](cDataReader& in) { cEdWorldMap().Load(in); }, false},
+      {"animation sets", Database<cEdAnimeSet>(), true},
+      // Files before the flying slots get four slots per set, made by the upgrade.
+      {"animation sets of version 118", Database<cEdAnimeSet>(), true, 118},
       {"animations", Database<cEdAnime>(), true},
       {"character bitmaps", Database<cEdBmpCharaExc>(), true},
       {"sword types", Database<cEdSwordType>(), true},
@@ -122,17 +128,23 @@ TEST_F(HostileCountTest, EveryListBearingFileStaysWithinASmallMultipleOfItsSize)
     // after it read as the smallest elements there are; 7F bytes as damaged ones.
     const int nPlaces = kind.bDatabase ? 1 : 24;
     for (int nPlace = 0; nPlace < nPlaces; ++nPlace) {
-      for (char fill : {'\0', '\x7f'}) {
-        SCOPED_TRACE(::testing::Message() << kind.name << ", list place " << nPlace << ", fill " << int(fill));
-        // A database file is its list; a record file has N = 0 and S = 0 first.
-        std::string bytes = Hostile(kind.bDatabase ? 0 : 2 + nPlace, fill);
-        const std::size_t peak = PeakOf([&] {
-          std::unique_ptr<cDataReader> in = OpenLoadData(std::move(bytes));
-          kind.load(*in);
-        });
-        // The smallest valid elements take up to 7 times their bytes in memory; the
-        // loads stay within 16 times the file (64 MiB for these 4 MiB).
-        EXPECT_LT(peak, 16 * kFileBytes);
+      // A count the file's bytes allow, and one small enough for the charge of large
+      // elements to let it through.
+      for (std::size_t nCount : {kFileBytes / 16, kFileBytes / 128}) {
+        for (char fill : {'\0', '\x7f'}) {
+          SCOPED_TRACE(::testing::Message() << kind.name << ", list place " << nPlace << ", count " << nCount
+                                            << ", fill " << int(fill));
+          // A database file is its list; a record file has N = 0 and S = 0 first.
+          std::string bytes =
+              Hostile(kind.nVersion, kind.bDatabase ? 0 : 2 + nPlace, static_cast<std::uint32_t>(nCount), fill);
+          const std::size_t peak = PeakOf([&] {
+            std::unique_ptr<cDataReader> in = OpenLoadData(std::move(bytes));
+            kind.load(*in);
+          });
+          // The smallest valid elements take up to 7 times their bytes in memory; the
+          // loads stay within 16 times the file (64 MiB for these 4 MiB).
+          EXPECT_LT(peak, 16 * kFileBytes);
+        }
       }
     }
   }

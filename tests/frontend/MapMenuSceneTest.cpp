@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "frontend/MapMenuScene.h"
 #include "frontend/MenuCursor.h"
 #include "records/PlayRecord.h"

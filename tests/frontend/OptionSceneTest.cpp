@@ -5,7 +5,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/OptionScene.h"

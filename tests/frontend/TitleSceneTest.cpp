@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/AppGlobals.h"
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/NewGame.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/Log.h"
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "records/FrontendTestUtil.h"
 #include "frontend/MenuCursor.h"
 #include "records/PlayRecord.h"

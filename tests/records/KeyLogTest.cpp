@@ -7,7 +7,7 @@
 #include "base/AppGlobals.h"
 #include "app/DialogRequests.h"
 #include "app/MainWindow.h"
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "platform/input.h"
 #include "platform/messaging.h"
 #include "platform/modal_ui.h"

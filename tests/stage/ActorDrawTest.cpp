@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "gfx/DDPalette.h"
 #include "stage/DrawFixture.h"
 #include "stage/ImageRef.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "gamedata/Database.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 
 namespace stagetest {
 

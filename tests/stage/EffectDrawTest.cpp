@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <functional>
@@ -20,6 +21,7 @@
 #include "stage/ImageRef.h"
 #include "stage/StageFixture.h"
 #include "test_support/Graphics.h"
+#include "test_support/SoundRequests.h"
 
 namespace {
 
@@ -328,6 +330,38 @@ TEST_F(EffectDrawTest, TheScreenColourTintsFadesFlashesAndReturns) {
   c.Start(0, 0, 255, 50, 0, 1, 0, 0);
   for (int i = 0; i < 3; ++i) Scene().ApplyScreenColor(1);
   EXPECT_EQ(c.m_nCounter, 0);
+}
+
+TEST_F(EffectDrawTest, ADeadCharacterLeavesWhenItsDeathEffectEnds) {
+  Open(false);
+  test_support::SoundRequests sounds;
+  const std::int32_t savedRule = g_System.m_bEndCheckRule;
+  g_System.m_bEndCheckRule = 1;  // the dead lie on for their death drawing
+  const int burst = data_.AddCharaEffect(1, {1, 0, 32});  // 0.1 s: its pass ends on the 7th frame
+  data_.Build();
+  g_Players[0].m_nHp = 5;
+  g_Charas.resize(1);
+  cChara& c = g_Charas.front();
+  c.m_nKind = 1;
+  c.m_nSerial = 1;
+  c.m_nHp = 0;
+  c.m_nSide = 1;
+  c.m_Def.m_nDeathEffect = static_cast<std::int16_t>(burst);
+  Scene().m_SideActors[1].push_back(&c);
+  EXPECT_EQ(Scene().HpCheckPass(), 0);
+  ASSERT_EQ(g_Charas.size(), 1u);
+  EXPECT_EQ(g_Charas.front().m_bDead, 1);
+  int frames = 0;
+  while (!g_Charas.empty() && frames < 100) {
+    Scene().Draw(1, 0, 0, 0);
+    ++frames;
+    if (!g_Charas.empty()) {
+      EXPECT_EQ(Scene().HpCheckPass(), 0);  // lying dead: no second death, no second sound
+    }
+  }
+  EXPECT_EQ(frames, 7);
+  EXPECT_EQ(std::count(sounds.All().begin(), sounds.All().end(), 9), 1);
+  g_System.m_bEndCheckRule = savedRule;
 }
 
 TEST_F(EffectDrawTest, WithoutDirect3DOrAPaletteTheScreenColourEndsAtOnce) {

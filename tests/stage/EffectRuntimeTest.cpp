@@ -189,3 +189,27 @@ TEST_F(EffectRuntimeTest, SpawnAndDeathStartTheDefinitionsEffects) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MessageWaitTest, OnlyANewKeyWaitingMessageIgnoresTheKeyForTenFrames) {
+  const struct {
+    int mode, waitKey, frames, continued;
+    int delay;
+  } rows[] = {
+      {WAIT_MESSAGE, 1, 0, 0, 10},   // a new message that waits for the key
+      {WAIT_MESSAGE, 1, 0, 1, 0},    // continuing the window before it
+      {WAIT_MESSAGE, 0, 30, 0, 0},   // a timed message
+      {WAIT_PICTURE, 1, 0, 0, 0},    // a picture waiting for the key
+      {WAIT_EFFECT, 0, 18, 0, 0},
+  };
+  for (const auto& r : rows) {
+    cMessageWait w;
+    w.m_nCounter = 7;
+    w.Start(r.mode, r.waitKey, r.frames, r.continued);
+    EXPECT_EQ(std::tuple(w.m_nMode, w.m_bWaitKey, w.m_nFrames, w.m_nCounter, w.m_nKeyDelay),
+              std::tuple(r.mode, r.waitKey, r.frames, 0, r.delay));
+  }
+}
+
+}  // namespace

@@ -5,12 +5,17 @@
 #include <string>
 
 #include "base/Timer.h"
+#include "records/FrontendLinks.h"
+#include "records/KeyLog.h"
+#include "records/PlayRecord.h"
+#include "stage/FlowRuntime.h"
 #include "stage/ActorPhysics.h"
 #include "stage/Chara.h"
 #include "stage/ObjectLists.h"
 #include "stage/StageFixture.h"
 #include "stage/StageStubs.h"
 #include "test_support/SoundRequests.h"
+#include "ui/Pad.h"
 
 namespace {
 
@@ -241,6 +246,73 @@ TEST_F(PlayFrameTest, AHeroSqueezedBetweenWallsDiesUnlessItsCollisionGraceRuns) 
   }
   EXPECT_TRUE(DebugHas("Player[P1].LRUD = 1,1,0,"));
   EXPECT_TRUE(DebugHas("Dead SP"));
+}
+
+TEST_F(PlayFrameTest, ACharacterThatVanishesLeavesWithoutDyingInEitherPass) {
+  const std::int32_t savedScore = g_PlayRecord.m_nStageScore;
+  for (int bBlock : {1, 0}) {
+    g_Charas.clear();
+    cChara& c = AddChara(600, 500, 0.0);
+    c.m_Def.m_bBlockChara = static_cast<std::uint8_t>(bBlock);
+    c.m_Def.m_nScore = 100;
+    // A running flow whose step finds the character vanished.
+    cEdCommand wait;
+    wait.m_nType = 1;
+    wait.m_nTime = 10;
+    cEdFlow flow;
+    flow.m_nTrigger = 5;
+    flow.m_Commands.push_back(wait);
+    c.m_Def.m_Flows.push_back(flow);
+    c.BuildFlows(c.m_Def.m_Flows, 0, 0, -1);
+    c.m_FlowRuntimes[0].m_bRunning = 1;
+    c.m_bVanished = 1;
+    g_PlayRecord.m_nStageScore = 0;
+    sounds_.Clear();
+    Scene().Play();
+    EXPECT_TRUE(g_Charas.empty()) << bBlock;
+    EXPECT_EQ(g_PlayRecord.m_nStageScore, 0) << bBlock;
+    EXPECT_EQ(sounds_.All(), std::vector<int>{}) << bBlock;
+  }
+  g_PlayRecord.m_nStageScore = savedScore;
+}
+
+TEST_F(PlayFrameTest, LiveInputIsHeldBackAndRecordedWhileAReplayFeedsTheRecordedWords) {
+  const std::int32_t savedRecord = g_System.m_bRecordReplay;
+  cPad& pad = g_Pads[0];
+  g_KeyLog.Clear();
+  g_System.m_bRecordReplay = 1;
+  // Live: buttons held into play count only once let go; the filtered words are recorded.
+  Scene().m_bHoldButtons = 1;
+  struct Frame {
+    std::uint16_t dir, buttons, seenButtons;
+  } live[] = {{2, 1, 0}, {2, 1, 0}, {0, 0, 0}, {1, 1, 1}};
+  for (const Frame& f : live) {
+    pad.m_wDirection = f.dir;
+    pad.m_wButtons = f.buttons;
+    Scene().Play();
+    EXPECT_EQ(pad.m_wButtons, f.seenButtons);
+  }
+  std::uint16_t d = 0, b = 0;
+  g_KeyLog.Rewind();
+  for (const Frame& f : live) {
+    ASSERT_EQ(g_KeyLog.PlayFrame(&d, &b), 0);
+    EXPECT_EQ(d, f.dir);
+    EXPECT_EQ(b, f.seenButtons);
+  }
+  // Playback: the pad shows the recorded words, whatever is held and whatever the hold.
+  g_KeyLog.Rewind();
+  g_FrontendLinks.gameMode = [] { return static_cast<int>(GAME_MODE_REPLAY); };
+  Scene().m_bHoldButtons = 1;
+  for (const Frame& f : live) {
+    pad.m_wDirection = 8;
+    pad.m_wButtons = 4;
+    Scene().Play();
+    EXPECT_EQ(pad.m_wDirection, f.dir);
+    EXPECT_EQ(pad.m_wButtons, f.seenButtons);
+  }
+  g_FrontendLinks.gameMode = nullptr;
+  g_System.m_bRecordReplay = savedRecord;
+  g_KeyLog.Clear();
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/Random.h"
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "records/PlayRecord.h"
 #include "platform/messaging.h"
 #include "platform/msgbox.h"

@@ -13,7 +13,7 @@
 #include "gamedata/Database.h"
 #include "gamedata/Palette.h"
 #include "gamedata/ProjectRefs.h"
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 #include "gamedata/Stage.h"
 #include "gamedata/StageLoad.h"
 #include "gamedata/System.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/SceneManager.h"
+#include "base/SceneManager.h"
 #include "gamedata/Option.h"
 #include "gfx/DDInit.h"
 #include "platform/fs.h"

@@ -1,6 +1,6 @@
 // The scene protocol, the scene switch and the frame step, driven frame by frame on the
 // test thread with scripted scenes.
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 
 #include <gtest/gtest.h>
 
@@ -121,28 +121,28 @@ class SteppingClock final : public plat::ClockSource {
   std::uint64_t ns_;
 };
 
-class SceneManagerTest : public test_support::LogCapture {
+class SceneHostTest : public test_support::LogCapture {
  protected:
   void SetUp() override {
     LogCapture::SetUp();
     Reset();
-    g_SceneManager.m_lpFactory = &MakeScene;
+    g_SceneHost.m_lpFactory = &MakeScene;
   }
   void TearDown() override {
     Reset();
-    g_SceneManager.m_lpFactory = nullptr;
+    g_SceneHost.m_lpFactory = nullptr;
     graphics_.Close();
     plat::installClock(nullptr);
     ResetTimers();
     LogCapture::TearDown();
   }
   static void Reset() {
-    g_SceneManager.DeleteAllScenes();
+    g_SceneHost.DeleteAllScenes();
     g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = g_SceneManager.m_nPrevScene = 0;
     g_SceneManager.m_nFrameRate = 60;
-    g_SceneManager.m_nFrameTimePos = 0;
-    g_SceneManager.m_nFrameTimeAverage = 0;
-    std::fill(std::begin(g_SceneManager.m_FrameTimes), std::end(g_SceneManager.m_FrameTimes), 0u);
+    g_SceneHost.m_nFrameTimePos = 0;
+    g_SceneHost.m_nFrameTimeAverage = 0;
+    std::fill(std::begin(g_SceneHost.m_FrameTimes), std::end(g_SceneHost.m_FrameTimes), 0u);
     g_SystemIni = SYSTEMINIDATA{};
     g_bFlipOff = 0;
     g_Log.clear();
@@ -153,30 +153,30 @@ class SceneManagerTest : public test_support::LogCapture {
   // Runs one frame and returns the scenes' log of that frame.
   std::vector<std::string> Frame(int expectResult = 1) {
     g_Log.clear();
-    EXPECT_EQ(g_SceneManager.StepFrame(), expectResult);
+    EXPECT_EQ(g_SceneHost.StepFrame(), expectResult);
     return g_Log;
   }
   // The ids whose scene exists.
   static std::vector<int> Existing() {
     std::vector<int> ids;
     for (int id = 0; id <= 5; ++id)
-      if (g_SceneManager.Scene(id)) ids.push_back(id);
+      if (g_SceneHost.Scene(id)) ids.push_back(id);
     return ids;
   }
   static void PutAllSix() {
-    g_SceneManager.m_lpTitle = MakeScene(0);
-    g_SceneManager.m_lpWorldMap = MakeScene(1);
-    g_SceneManager.m_lpMapMenu = MakeScene(2);
-    g_SceneManager.m_lpStageSelect = MakeScene(3);
-    g_SceneManager.m_lpStage = MakeScene(4);
-    g_SceneManager.m_lpOption = MakeScene(5);
-    g_StageScene = static_cast<cStageScene*>(static_cast<TestScene<cStageScene>*>(g_SceneManager.m_lpStage.get()));
+    g_SceneHost.m_lpTitle = MakeScene(0);
+    g_SceneHost.m_lpWorldMap = MakeScene(1);
+    g_SceneHost.m_lpMapMenu = MakeScene(2);
+    g_SceneHost.m_lpStageSelect = MakeScene(3);
+    g_SceneHost.m_lpStage = MakeScene(4);
+    g_SceneHost.m_lpOption = MakeScene(5);
+    g_StageScene = static_cast<cStageScene*>(static_cast<TestScene<cStageScene>*>(g_SceneHost.m_lpStage.get()));
   }
 
   test_support::Graphics graphics_;
 };
 
-TEST_F(SceneManagerTest, ChangeSceneKeepsOnlyTheSceneOfTheIdAndCreatesItWhenMissing) {
+TEST_F(SceneHostTest, ChangeSceneKeepsOnlyTheSceneOfTheIdAndCreatesItWhenMissing) {
   struct Case {
     const char* what;
     bool allSix;
@@ -198,35 +198,35 @@ TEST_F(SceneManagerTest, ChangeSceneKeepsOnlyTheSceneOfTheIdAndCreatesItWhenMiss
   for (const Case& c : cases) {
     Reset();
     if (c.allSix) PutAllSix();
-    for (int id : c.before) g_SceneManager.ChangeScene(id);
-    cScene* kept = g_SceneManager.Scene(c.id);
+    for (int id : c.before) g_SceneHost.ChangeScene(id);
+    cScene* kept = g_SceneHost.Scene(c.id);
     g_Log.clear();
-    g_SceneManager.ChangeScene(c.id);
+    g_SceneHost.ChangeScene(c.id);
     EXPECT_EQ(g_Log, c.log) << c.what;
     EXPECT_EQ(Existing(), c.after) << c.what;
     if (kept) {
-      EXPECT_EQ(g_SceneManager.Scene(c.id), kept) << c.what;
+      EXPECT_EQ(g_SceneHost.Scene(c.id), kept) << c.what;
     }
     EXPECT_EQ(g_StageScene.load(), static_cast<cStageScene*>(dynamic_cast<TestScene<cStageScene>*>(
-                                       g_SceneManager.Scene(SCENE_STAGE))))
+                                       g_SceneHost.Scene(SCENE_STAGE))))
         << c.what;
   }
   // Leaving stage play clears the pointer the window thread reads before the object goes.
   Reset();
-  g_SceneManager.ChangeScene(SCENE_STAGE);
+  g_SceneHost.ChangeScene(SCENE_STAGE);
   ASSERT_NE(g_StageScene.load(), nullptr);
-  g_SceneManager.ChangeScene(SCENE_TITLE);
+  g_SceneHost.ChangeScene(SCENE_TITLE);
   EXPECT_TRUE(g_StagePointerClearedFirst);
   EXPECT_EQ(g_StageScene.load(), nullptr);
 
   PutAllSix();
   g_Log.clear();
-  g_SceneManager.DeleteAllScenes();
+  g_SceneHost.DeleteAllScenes();
   EXPECT_EQ(g_Log, (std::vector<std::string>{"0 delete", "1 delete", "2 delete", "3 delete", "5 delete", "4 delete"}));
   EXPECT_EQ(closes_, 0);
 }
 
-TEST_F(SceneManagerTest, FaultsOfSetUpAndSwitchAreLoggedAsTheyStandAndCloseOnce) {
+TEST_F(SceneHostTest, FaultsOfSetUpAndSwitchAreLoggedAsTheyStandAndCloseOnce) {
   struct Case {
     const char* what;
     void (*arrange)();
@@ -237,11 +237,11 @@ TEST_F(SceneManagerTest, FaultsOfSetUpAndSwitchAreLoggedAsTheyStandAndCloseOnce)
       {"text thrown by Init", [] { g_Scripts[0].throwInInit = 1; }, {"0 new", "0 init", "0 fade-in"}, "bad %d data"},
       {"program error in Init", [] { g_Scripts[0].throwInInit = 2; }, {"0 new", "0 init", "0 fade-in"},
        "io error"},
-      {"text thrown by the switch", [] { g_SceneManager.m_lpFactory = &ThrowText; }, {}, "no scene"},
+      {"text thrown by the switch", [] { g_SceneHost.m_lpFactory = &ThrowText; }, {}, "no scene"},
   };
   for (const Case& c : cases) {
     Reset();
-    g_SceneManager.m_lpFactory = &MakeScene;
+    g_SceneHost.m_lpFactory = &MakeScene;
     SetDebugLog(1, root_ + "\\EC_" + std::to_string(&c - cases) + ".txt");
     closes_ = 0;
     c.arrange();
@@ -252,22 +252,22 @@ TEST_F(SceneManagerTest, FaultsOfSetUpAndSwitchAreLoggedAsTheyStandAndCloseOnce)
   }
   // The scene goes on with its phases after a failed set-up.
   Reset();
-  g_SceneManager.m_lpFactory = &MakeScene;
+  g_SceneHost.m_lpFactory = &MakeScene;
   g_Scripts[0].throwInInit = 1;
   Frame();
   EXPECT_EQ(Frame(), std::vector<std::string>{"0 main"});
 }
 
-TEST_F(SceneManagerTest, APhaseOutsideTheTableIsReportedAndRunsTheFirstEntry) {
+TEST_F(SceneHostTest, APhaseOutsideTheTableIsReportedAndRunsTheFirstEntry) {
   Frame();
-  g_SceneManager.Scene(0)->m_nPhase = 7;
+  g_SceneHost.Scene(0)->m_nPhase = 7;
   EXPECT_EQ(Frame(), std::vector<std::string>{"0 fade-in"});
   EXPECT_NE(Report().find("err V[7] ( 3 , 16 )"), std::string::npos) << Report();
   EXPECT_EQ(closes_, 1);
 }
 
-TEST_F(SceneManagerTest, AScenesAllocationFailureShowsTheMemoryMessageAndCloses) {
-  g_SceneManager.m_lpFactory = &ThrowBadAlloc;
+TEST_F(SceneHostTest, AScenesAllocationFailureShowsTheMemoryMessageAndCloses) {
+  g_SceneHost.m_lpFactory = &ThrowBadAlloc;
   EXPECT_EQ(Frame(), std::vector<std::string>{});
   EXPECT_EQ(Existing(), std::vector<int>{});
   ASSERT_EQ(plat::box_script::shown().size(), 1u);
@@ -275,7 +275,7 @@ TEST_F(SceneManagerTest, AScenesAllocationFailureShowsTheMemoryMessageAndCloses)
   EXPECT_EQ(closes_, 1);
 }
 
-TEST_F(SceneManagerTest, ASceneLeavesThroughItsFadeOutAndTheNextFrameSwitches) {
+TEST_F(SceneHostTest, ASceneLeavesThroughItsFadeOutAndTheNextFrameSwitches) {
   g_Scripts[0].leaveTo = 1;
   EXPECT_EQ(Frame(), (std::vector<std::string>{"0 new", "0 init", "0 fade-in"}));
   EXPECT_EQ(Frame(), std::vector<std::string>{"0 main"});
@@ -287,11 +287,11 @@ TEST_F(SceneManagerTest, ASceneLeavesThroughItsFadeOutAndTheNextFrameSwitches) {
   EXPECT_EQ(Existing(), std::vector<int>{1});
 }
 
-TEST_F(SceneManagerTest, StagePlayAskingForItselfKeepsItsObjectAndInitialisesAgain) {
+TEST_F(SceneHostTest, StagePlayAskingForItselfKeepsItsObjectAndInitialisesAgain) {
   g_SceneManager.m_nScene = SCENE_STAGE;
   g_Scripts[SCENE_STAGE].leaveTo = SCENE_STAGE;
   EXPECT_EQ(Frame(), (std::vector<std::string>{"4 new", "4 init", "4 fade-in"}));
-  cScene* stage = g_SceneManager.Scene(SCENE_STAGE);
+  cScene* stage = g_SceneHost.Scene(SCENE_STAGE);
   cStageScene* pointer = g_StageScene.load();
   ASSERT_NE(pointer, nullptr);
   g_SceneManager.m_nFrameRate = 50;  // as a stage of its own rate sets it
@@ -300,11 +300,11 @@ TEST_F(SceneManagerTest, StagePlayAskingForItselfKeepsItsObjectAndInitialisesAga
   EXPECT_EQ(g_SceneManager.m_nFrameRate, 60);
   EXPECT_EQ(g_SceneManager.m_nPrevScene, SCENE_STAGE);
   EXPECT_EQ(Frame(), (std::vector<std::string>{"4 init", "4 fade-in"}));
-  EXPECT_EQ(g_SceneManager.Scene(SCENE_STAGE), stage);
+  EXPECT_EQ(g_SceneHost.Scene(SCENE_STAGE), stage);
   EXPECT_EQ(g_StageScene.load(), pointer);
 }
 
-TEST_F(SceneManagerTest, TheFrameClockSpacesFramesByItsPeriodWithoutMakingUpLateOnes) {
+TEST_F(SceneHostTest, TheFrameClockSpacesFramesByItsPeriodWithoutMakingUpLateOnes) {
   enum class Gfx { None, D3DVsync, D3D, DDWindow };
   struct Case {
     const char* what;
@@ -353,7 +353,7 @@ TEST_F(SceneManagerTest, TheFrameClockSpacesFramesByItsPeriodWithoutMakingUpLate
   }
 }
 
-TEST_F(SceneManagerTest, TheGameSteps60TimesASecondWhateverTheDisplaysRefresh) {
+TEST_F(SceneHostTest, TheGameSteps60TimesASecondWhateverTheDisplaysRefresh) {
   // Direct3D with vertical sync on a display of each refresh rate: 600 frames are
   // 10 seconds of game.
   for (int hz : {30, 60, 144}) {
@@ -373,7 +373,7 @@ TEST_F(SceneManagerTest, TheGameSteps60TimesASecondWhateverTheDisplaysRefresh) {
   plat::Presenter::instance().setEmulatedRefresh(60);
 }
 
-TEST_F(SceneManagerTest, AFastTestRunMovesTheClockOnByOnePeriodEachFrameWhateverTheDrawingMode) {
+TEST_F(SceneHostTest, AFastTestRunMovesTheClockOnByOnePeriodEachFrameWhateverTheDrawingMode) {
   struct Case {
     bool d3d, vsync;
     int rate;
@@ -404,7 +404,7 @@ TEST_F(SceneManagerTest, AFastTestRunMovesTheClockOnByOnePeriodEachFrameWhatever
   }
 }
 
-TEST_F(SceneManagerTest, TheFrameRateTextShowsFramesAndAnAverageThatChangesEvery16Frames) {
+TEST_F(SceneHostTest, TheFrameRateTextShowsFramesAndAnAverageThatChangesEvery16Frames) {
   ASSERT_TRUE(graphics_.Open(true, false));
   g_Palette[241] = PALETTEENTRY{255, 255, 255, 0};
   g_Fonts[1].Create("ＭＳ ゴシック", 0, 15, 16, 16, 241, nullptr, 0, 0, nullptr);
@@ -413,7 +413,7 @@ TEST_F(SceneManagerTest, TheFrameRateTextShowsFramesAndAnAverageThatChangesEvery
   ResetTimers();
   g_SceneManager.m_nFrameRate = 0;
   g_SceneManager.m_nScene = -1;  // no scene: only the text is drawn
-  g_SceneManager.m_lpFactory = nullptr;
+  g_SceneHost.m_lpFactory = nullptr;
 
   // Whether any pixel of the shown frame is lit inside, and outside, the text's corner.
   auto ink = [] {
@@ -429,7 +429,7 @@ TEST_F(SceneManagerTest, TheFrameRateTextShowsFramesAndAnAverageThatChangesEvery
   DDFillRectColor(&BackBuffer, 0, 0, 640, 480, 0xFF000000u);
   Frame();
   EXPECT_EQ(ink(), (std::pair<bool, bool>{false, false}));  // ShowFps 0: nothing drawn, nothing measured
-  EXPECT_EQ(g_SceneManager.m_nFrameTimePos, 0);
+  EXPECT_EQ(g_SceneHost.m_nFrameTimePos, 0);
 
   g_SystemIni.m_nShowFps = 1;
   // Each frame's work: the clock's steps plus 5 ms of sleeping by hand.
@@ -437,18 +437,18 @@ TEST_F(SceneManagerTest, TheFrameRateTextShowsFramesAndAnAverageThatChangesEvery
     void Run() override { plat::clock().sleepMs(5); }
   };
   g_SceneManager.m_nScene = SCENE_TITLE;
-  g_SceneManager.m_lpTitle = std::make_unique<Sleeper>();
-  g_SceneManager.m_lpFactory = &MakeScene;
+  g_SceneHost.m_lpTitle = std::make_unique<Sleeper>();
+  g_SceneHost.m_lpFactory = &MakeScene;
   for (int i = 0; i < 15; ++i) Frame();
-  EXPECT_EQ(g_SceneManager.m_nFrameTimeAverage, 0u);
+  EXPECT_EQ(g_SceneHost.m_nFrameTimeAverage, 0u);
   Frame();
-  EXPECT_EQ(g_SceneManager.m_nFrameTimePos, 0);
-  EXPECT_EQ(g_SceneManager.m_nFrameTimeAverage, 5u);
+  EXPECT_EQ(g_SceneHost.m_nFrameTimePos, 0);
+  EXPECT_EQ(g_SceneHost.m_nFrameTimeAverage, 5u);
   EXPECT_EQ(ink(), (std::pair<bool, bool>{true, false}));
   g_Fonts[1].Release();
 }
 
-TEST_F(SceneManagerTest, LostDirectDrawSurfacesOfTheScenesComeBackOrEndTheGame) {
+TEST_F(SceneHostTest, LostDirectDrawSurfacesOfTheScenesComeBackOrEndTheGame) {
   ASSERT_TRUE(graphics_.Open(false, false));
   const std::string file = plat::fs::fromNative(dir_.path() + "/pic.bmp");
   const std::uint32_t colours[4] = {0x102030, 0x405060, 0x708090, 0xA0B0C0};
@@ -475,12 +475,12 @@ TEST_F(SceneManagerTest, LostDirectDrawSurfacesOfTheScenesComeBackOrEndTheGame) 
   ASSERT_EQ(std::remove((dir_.path() + "/pic.bmp").c_str()), 0);
   plat::display::injectLoss();
   EXPECT_EQ(Frame(0), std::vector<std::string>{});
-  g_SceneManager.DeleteAllScenes();
+  g_SceneHost.DeleteAllScenes();
   DDReleaseSurface(&picture);
   DDReleaseSurface(&blank);
 }
 
-TEST_F(SceneManagerTest, PresentingFollowsTheDrawingMode) {
+TEST_F(SceneHostTest, PresentingFollowsTheDrawingMode) {
   struct Case {
     const char* what;
     bool direct3D, windowed;
@@ -510,7 +510,7 @@ TEST_F(SceneManagerTest, PresentingFollowsTheDrawingMode) {
     DDFillRectColor(&BackBuffer, 0, 0, 640, 480, c.direct3D ? 0xFF0000FFu : 0x0000FFu);
     if (!c.direct3D) DDFillRectColor(&Primary, 0, 0, 640, 480, 0x00FF00u);
     if (c.lost) plat::display::injectLoss();
-    g_SceneManager.PresentFrame();
+    g_SceneHost.PresentFrame();
     EXPECT_EQ(resets, c.resetAsked) << c.what;
     auto shown = plat::Presenter::instance().lastFrame();
     ASSERT_EQ(shown.has_value(), !c.lost) << c.what;
@@ -527,7 +527,7 @@ TEST_F(SceneManagerTest, PresentingFollowsTheDrawingMode) {
   plat::unregisterWindow(window);
 }
 
-TEST_F(SceneManagerTest, UpdateInputPollsEntryZeroOfTheGivenPadsByTheKeyConfiguration) {
+TEST_F(SceneHostTest, UpdateInputPollsEntryZeroOfTheGivenPadsByTheKeyConfiguration) {
   struct Case {
     const char* what;
     int mode;
@@ -549,7 +549,7 @@ TEST_F(SceneManagerTest, UpdateInputPollsEntryZeroOfTheGivenPadsByTheKeyConfigur
     cVector<cPad> pads(2);
     const cPad before = g_Pads[0];
     plat::input::InputProbe::setKey(c.key, true);
-    g_SceneManager.UpdateInput(pads);
+    g_SceneHost.UpdateInput(pads);
     EXPECT_EQ(pads[0].m_wDirection, c.direction) << c.what;
     EXPECT_EQ(pads[1].m_wDirection, 0) << c.what;
     EXPECT_EQ(g_Pads[0].m_wDirection, before.m_wDirection) << c.what;

@@ -1,4 +1,4 @@
-#include "app/SceneManager.h"
+#include "app/SceneHost.h"
 
 #include <exception>
 #include <new>
@@ -25,7 +25,7 @@
 #include "ui/Pad.h"
 
 std::int32_t g_bFlipOff = 0;
-cSceneManager g_SceneManager;
+cSceneHost g_SceneHost;
 
 namespace {
 
@@ -71,9 +71,9 @@ void WaitNextFrame() {
   plat::drive::BeginFrame();
 }
 
-cSceneManager::~cSceneManager() { DeleteAllScenes(); }
+cSceneHost::~cSceneHost() { DeleteAllScenes(); }
 
-std::unique_ptr<cScene>& cSceneManager::Slot(std::int32_t id) {
+std::unique_ptr<cScene>& cSceneHost::Slot(std::int32_t id) {
   switch (id) {
     case SCENE_TITLE: return m_lpTitle;
     case SCENE_WORLDMAP: return m_lpWorldMap;
@@ -84,12 +84,12 @@ std::unique_ptr<cScene>& cSceneManager::Slot(std::int32_t id) {
   }
 }
 
-cScene* cSceneManager::Scene(std::int32_t id) const {
+cScene* cSceneHost::Scene(std::int32_t id) const {
   if (id < SCENE_TITLE || id > SCENE_OPTION) return nullptr;
-  return const_cast<cSceneManager*>(this)->Slot(id).get();
+  return const_cast<cSceneHost*>(this)->Slot(id).get();
 }
 
-void cSceneManager::DeleteScene(std::int32_t id) {
+void cSceneHost::DeleteScene(std::int32_t id) {
   std::unique_ptr<cScene>& slot = Slot(id);
   if (!slot) return;
   // The window thread reads the stage scene's pointer: it goes before the object.
@@ -97,7 +97,7 @@ void cSceneManager::DeleteScene(std::int32_t id) {
   slot.reset();
 }
 
-void cSceneManager::ChangeScene(std::int32_t id) {
+void cSceneHost::ChangeScene(std::int32_t id) {
   for (std::int32_t other : {SCENE_TITLE, SCENE_MAPMENU, SCENE_WORLDMAP, SCENE_STAGESELECT, SCENE_STAGE, SCENE_OPTION})
     if (other != id) DeleteScene(other);
   if (id < SCENE_TITLE || id > SCENE_OPTION) return;
@@ -115,17 +115,17 @@ void cSceneManager::ChangeScene(std::int32_t id) {
   slot = std::move(scene);
 }
 
-void cSceneManager::DeleteAllScenes() {
+void cSceneHost::DeleteAllScenes() {
   for (std::int32_t id : {SCENE_TITLE, SCENE_WORLDMAP, SCENE_MAPMENU, SCENE_STAGESELECT, SCENE_OPTION, SCENE_STAGE})
     DeleteScene(id);
 }
 
-void cSceneManager::UpdateInput(cVector<cPad>& pads) {
+void cSceneHost::UpdateInput(cVector<cPad>& pads) {
   if (g_KeyConfig.m_nMode != 0) pads[0].PollPadConfigured(1, 60);
   else pads[0].PollPad(0, 3, 60);
 }
 
-int cSceneManager::RestoreLostSurfaces() {
+int cSceneHost::RestoreLostSurfaces() {
   if (!g_lpDDData) return 1;  // only DirectDraw loses surfaces this way
   if (!DDIsPrimaryLost()) return 1;
   if (!DDRestore()) return 0;
@@ -143,7 +143,7 @@ int cSceneManager::RestoreLostSurfaces() {
   return 1;
 }
 
-void cSceneManager::PresentFrame() {
+void cSceneHost::PresentFrame() {
   if (g_lpD3DData) {
     // A lost device is reset by the window thread that made it, while this one waits.
     if (!DDPresent()) plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 100, 0, 0});
@@ -162,23 +162,23 @@ void cSceneManager::PresentFrame() {
   }
 }
 
-int cSceneManager::StepFrame() {
+int cSceneHost::StepFrame() {
   WaitNextFrame();
   StartTimer();
   if (g_lpDDData && !RestoreLostSurfaces()) return 0;
   UpdateInput(g_Pads);
-  if (plat::trace::Enabled() && m_nScene != g_TracedScene) {
-    plat::trace::Line("scene %d -> %d", g_TracedScene, m_nScene);
-    g_TracedScene = m_nScene;
+  if (plat::trace::Enabled() && g_SceneManager.m_nScene != g_TracedScene) {
+    plat::trace::Line("scene %d -> %d", g_TracedScene, g_SceneManager.m_nScene);
+    g_TracedScene = g_SceneManager.m_nScene;
   }
   try {
-    ChangeScene(m_nScene);
+    ChangeScene(g_SceneManager.m_nScene);
   } catch (const char* text) {
     FatalLog(g_hWnd.load(), "%s", text ? text : "");
   } catch (const std::exception& e) {
     FatalLog(g_hWnd.load(), "%s", e.what());
   }
-  if (cScene* scene = Scene(m_nScene)) scene->Run();
+  if (cScene* scene = Scene(g_SceneManager.m_nScene)) scene->Run();
   const int fps = CountFps();
   const std::uint32_t work = ElapsedTime();
   if (g_SystemIni.m_nShowFps != 0) {

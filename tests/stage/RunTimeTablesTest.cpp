@@ -1,4 +1,4 @@
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "gamedata/Database.h"
-#include "RecordTestUtil.h"
+#include "gamedata/RecordTestUtil.h"
 
 namespace {
 

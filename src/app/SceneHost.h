@@ -1,7 +1,7 @@
-// The scene manager: the six scenes by id, the values that outlive a scene, and the
-// frame. One call of StepFrame on the game thread is one frame of the game: wait for the
-// frame clock, recover lost surfaces, poll pad 0, switch scene when asked, run the
-// current scene, measure and show the frame rate, present the picture.
+// The scene host: the six scene objects by id and the frame. One call of StepFrame on the
+// game thread is one frame of the game: wait for the frame clock, recover lost surfaces,
+// poll pad 0, switch to the scene g_SceneManager asks for, run the current scene, measure
+// and show the frame rate, present the picture.
 //
 // WaitNextFrame, PresentFrame, RestoreLostSurfaces and UpdateInput also run on stage
 // play's sub-loop threads while the game thread waits for them.
@@ -10,29 +10,20 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/SceneManager.h"
 #include "base/Vector.h"
 
 class cScene;
 class cPad;
 
-// Scene ids.
-enum : std::int32_t {
-  SCENE_TITLE = 0,
-  SCENE_WORLDMAP = 1,
-  SCENE_MAPMENU = 2,
-  SCENE_STAGESELECT = 3,
-  SCENE_STAGE = 4,
-  SCENE_OPTION = 5,
-};
-
-class cSceneManager {
+class cSceneHost {
  public:
   using Factory = std::unique_ptr<cScene> (*)(std::int32_t id);
 
-  cSceneManager() = default;
-  cSceneManager(const cSceneManager&) = delete;
-  cSceneManager& operator=(const cSceneManager&) = delete;
-  ~cSceneManager();
+  cSceneHost() = default;
+  cSceneHost(const cSceneHost&) = delete;
+  cSceneHost& operator=(const cSceneHost&) = delete;
+  ~cSceneHost();
 
   // One frame. 1 after a frame, 0 when lost surfaces cannot be restored.
   int StepFrame();
@@ -56,16 +47,6 @@ class cSceneManager {
   std::unique_ptr<cScene> m_lpStageSelect;
   std::unique_ptr<cScene> m_lpOption;
   std::unique_ptr<cScene> m_lpStage;
-  std::int32_t m_nScene = 0;
-  std::int32_t m_nNextScene = 0;
-  std::int32_t m_nPrevScene = 0;
-  std::int32_t m_nMenuChoice = 0;  // 0 new game .. 6 exit; 3 for a test play
-  std::int32_t m_nGameMode = 0;    // 0 story, 1 challenge, 2 free play, 3 replay
-  std::int32_t m_nStageCursor = 0;
-  std::int32_t m_nStageScroll = 0;
-  std::int32_t m_bModeRanks = 0;
-  std::int32_t m_nFrameRate = 0;  // frames per second; 60 from start-up
-  std::int32_t m_nFadeSpeed = 0;
   // The frame-rate display: work times of the last 16 frames (ms), the write position
   // and the shown average.
   std::uint32_t m_FrameTimes[16] = {};
@@ -80,7 +61,7 @@ class cSceneManager {
   void DeleteScene(std::int32_t id);
 };
 
-extern cSceneManager g_SceneManager;
+extern cSceneHost g_SceneHost;
 // Set by start-up under DirectDraw full screen: present by copying instead of flipping.
 extern std::int32_t g_bFlipOff;
 

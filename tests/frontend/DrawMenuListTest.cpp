@@ -1,6 +1,7 @@
 // The menu box of system texts drawn in font 1 on the back buffer, read back by pixel.
 #include "gfx/GfxTest.h"
 
+#include "frontend/MenuHelpers.h"
 #include "gamedata/System.h"
 #include "gfx/Font.h"
 

@@ -1,4 +1,4 @@
-#include "gamedata/RunTimeTables.h"
+#include "stage/RunTimeTables.h"
 
 #include <algorithm>
 #include <limits>

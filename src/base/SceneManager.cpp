@@ -1,0 +1,3 @@
+#include "base/SceneManager.h"
+
+cSceneManager g_SceneManager;

@@ -1,0 +1,156 @@
+// Commands that show something over the stage: an effect animation at a place, a
+// character effect on the actor, a full-screen effect, a picture, and the screen colour.
+// The effect and the picture can hold the game until they are over.
+#include <cmath>
+
+#include "base/Log.h"
+#include "flow/CommandBody.h"
+#include "flow/CommandTables.h"
+#include "gamedata/Database.h"
+#include "gfx/DDInit.h"
+#include "gfx/DDSurface.h"
+#include "stage/Actor.h"
+#include "stage/Player.h"
+#include "stage/StageScene.h"
+#include "stage/SubLoops.h"
+
+namespace {
+
+// n percent of a size, rounded half away from zero.
+int Percent(int nPercent, int nSize) { return static_cast<int>(std::round(nPercent * nSize * 0.01)); }
+
+// Halts the game while the armed wait runs its frames.
+void HoldGame(cStageScene& scene) { RunMessageWait(scene); }
+
+}  // namespace
+
+void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, int nPlacement, int nCellsX,
+                     int nCellsY, int nDotsX, int nDotsY) {
+  const cStageScene& scene = TheStage();
+  const double sx = scene.m_ScrollX.m_dPos;
+  const double sy = scene.m_ScrollY.m_dPos;
+  switch (nPlacement) {
+    case 0:
+      x = sx + 320 - (w >> 1) + nDotsX;
+      y = sy + 240 - (h >> 1) + nDotsY;
+      break;
+    case 1:
+    case 2: {
+      const cActor& a = nPlacement == 1 ? static_cast<const cActor&>(actor) : g_Players[0];
+      x = a.ScreenCentreX() + sx - (w >> 1) + nDotsX;
+      y = a.ScreenCentreY() + sy - (h >> 1) + nDotsY;
+      break;
+    }
+    case 3:
+      x = nCellsX * 32 + sx + nDotsX;
+      y = nCellsY * 32 + sy + nDotsY;
+      break;
+    case 4:
+      x = (nCellsX + scene.m_ScrollX.m_nMargin) * 32 + nDotsX;
+      y = (nCellsY + scene.m_ScrollY.m_nMargin) * 32 + nDotsY;
+      break;
+    default:
+      break;
+  }
+}
+
+void CmdRunEffect(cActor& actor, const cEdCommand& command) {
+  cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
+  if (!pScene) return;
+  const int nIndex = static_cast<std::int16_t>(CommandParam(command, 0));
+  if (nIndex == 0) {
+    pScene->m_Effects.clear();
+    return;
+  }
+  if (g_Database.m_Effects.empty()) return;
+  const cEdEffect& effect = g_Database.m_Effects[nIndex];
+  const int w = Percent(CommandParam(command, 6), effect.m_nCellWidth);
+  const int h = Percent(CommandParam(command, 6), effect.m_nCellHeight);
+  double x = 0.0, y = 0.0;
+  EffectPlacement(x, y, w, h, actor, CommandParam(command, 1), CommandParam(command, 2), CommandParam(command, 3),
+                  CommandParam(command, 4), CommandParam(command, 5));
+  const int bHalting = CommandParam(command, 7);
+  pScene->m_Effects.emplace_back(nIndex, x, y, w, h, bHalting);
+  if (!bHalting) return;
+  int nFrames = 0;
+  for (const cEdEffectFrame& f : effect.m_Frames) nFrames += f.m_nTime * 6;
+  pScene->m_Wait.Start(WAIT_EFFECT, 0, nFrames, 0);
+  HoldGame(*pScene);
+}
+
+void CmdRunCharaEffect(cActor& actor, const cEdCommand& command) {
+  actor.m_CharaEffect.Start(static_cast<std::int16_t>(CommandParam(command, 0)), CommandParam(command, 1),
+                            CommandParam(command, 2));
+}
+
+void CmdRunScreenEffect(cActor&, const cEdCommand& command) {
+  if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed))
+    pScene->m_ScreenEffect.Start(static_cast<std::int16_t>(CommandParam(command, 0)), CommandParam(command, 1),
+                                 CommandParam(command, 2));
+}
+
+void CmdShowPicture(cActor& actor, const cEdCommand& command) {
+  cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
+  if (!pScene) return;
+  const int nIndex = static_cast<std::int16_t>(CommandParam(command, 0));
+  if (nIndex == 0) {
+    pScene->ReleasePictures();
+    return;
+  }
+  if (g_Database.m_Pictures.empty()) return;
+  const cEdPicture& picture = g_Database.m_Pictures[nIndex];
+  DDSURFACEDATA& surface = g_PictureSurfaces.emplace_back();
+  DDSURFACEINFO& info = g_PictureSurfaceInfos.emplace_back();
+  info.Set(picture.m_strFile, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0);
+  const std::int32_t code = DDCreateSurfaceFromFile(&surface, info.szFileName, 1, g_DDState.nBpp, 1, 0, 0, 0, 0, 0,
+                                                    false);
+  if (!DDCheckLoadError(code)) {
+    // A missing bitmap costs the picture, not the game.
+    ReportPrintfDebug("%s 読み込み失敗！", info.szFileName.c_str());
+    DDReleaseSurface(&surface);
+    g_PictureSurfaces.pop_back();
+    g_PictureSurfaceInfos.pop_back();
+    return;
+  }
+  const int nPercent = CommandParam(command, 7);
+  const int w = Percent(nPercent, surface.nWidth);
+  const int h = Percent(nPercent, surface.nHeight);
+  double x = 0.0, y = 0.0;
+  EffectPlacement(x, y, w, h, actor, CommandParam(command, 1), CommandParam(command, 2), CommandParam(command, 3),
+                  CommandParam(command, 4), CommandParam(command, 5));
+  const int nMode = CommandParam(command, 8);
+  const int nFrames = CommandParam(command, 9) * 6;
+  const int bHalting = CommandParam(command, 10);
+  pScene->m_Pictures.emplace_back(nIndex, x, y, w, h, CommandParam(command, 6), nPercent, nMode, nFrames, bHalting);
+  if (!bHalting) return;
+  if (nMode == SHOW_UNTIL_KEY) {
+    pScene->m_Wait.Start(WAIT_PICTURE, 1, 0, 0);
+  } else if (nMode == SHOW_FOR_TIME) {
+    pScene->m_Wait.Start(WAIT_PICTURE, 0, nFrames, 0);
+  }
+  HoldGame(*pScene);
+  // The picture the game stood for goes again.
+  if (!g_PictureSurfaces.empty()) {
+    DDReleaseSurface(&g_PictureSurfaces.back());
+    g_PictureSurfaces.pop_back();
+  }
+  if (!g_PictureSurfaceInfos.empty()) g_PictureSurfaceInfos.pop_back();
+  if (!pScene->m_Pictures.empty()) pScene->m_Pictures.pop_back();
+}
+
+void CmdChangeScreenColor(cActor&, const cEdCommand& command) {
+  if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed)) {
+    auto p = [&](int n) { return CommandParam(command, n); };
+    pScene->m_ScreenColor.Start(p(0), p(1), p(2), p(3), p(4), p(5), p(6), p(7));
+  }
+}
+
+int ExecRunEffect(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdRunEffect>(actor, runtime); }
+int ExecRunCharaEffect(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdRunCharaEffect>(actor, runtime); }
+int ExecRunScreenEffect(cActor& actor, cCommandRuntime& runtime) {
+  return ExecBody<CmdRunScreenEffect>(actor, runtime);
+}
+int ExecShowPicture(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdShowPicture>(actor, runtime); }
+int ExecChangeScreenColor(cActor& actor, cCommandRuntime& runtime) {
+  return ExecBody<CmdChangeScreenColor>(actor, runtime);
+}

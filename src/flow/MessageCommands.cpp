@@ -1,0 +1,23 @@
+// Commands that hold the game inside a flow's step: the game wait (the stage stands for
+// a time) and the message (a text window, which can hold the game until the key or its
+// time). While they hold, the message-wait sub-loop draws the frozen stage.
+#include "flow/CommandBody.h"
+#include "flow/CommandTables.h"
+#include "stage/Actor.h"
+#include "stage/StageScene.h"
+#include "stage/SubLoops.h"
+
+void CmdGameWait(cActor&, const cEdCommand& command) {
+  cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
+  if (!pScene) return;
+  const int nFrames = CommandParam(command, 0) * 6;
+  // An invisible timer stands in the popup list while the game waits.
+  pScene->m_Popups.emplace_back();
+  pScene->m_Wait = cMessageWait{};
+  pScene->m_Wait.m_nMode = WAIT_GAME;
+  pScene->m_Wait.m_nFrames = nFrames;
+  RunMessageWait(*pScene);
+  if (!pScene->m_Popups.empty()) pScene->m_Popups.pop_back();
+}
+
+int ExecGameWait(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdGameWait>(actor, runtime); }

@@ -1,0 +1,121 @@
+// The halting commands through the player binary: a character's flow that stops the game
+// for a while, and a close request while it stands. Headless, on the fast clock.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "e2e/PlayerProcess.h"
+#include "gamedata/Database.h"
+#include "gamedata/DataPaths.h"
+#include "gamedata/Palette.h"
+#include "gamedata/ProjectRefs.h"
+#include "gamedata/Stage.h"
+#include "gamedata/Vocabulary.h"
+#include "platform/fs.h"
+#include "test_support/TempDir.h"
+
+namespace {
+
+namespace fs = e2e::fs;
+
+constexpr const char* STAGE_FILE = "data\\stg4\\Stage01-1.stg4_001";
+
+// Runs in the game folder: the project's databases and palette loaded, so that the
+// stage's references are checked as start-up checks them.
+class InGameFolder {
+ public:
+  explicit InGameFolder(const fs::path& game) : old_(fs::current_path()) {
+    fs::current_path(game);
+    plat::fs::invalidateCache();
+  }
+  ~InGameFolder() {
+    fs::current_path(old_);
+    plat::fs::invalidateCache();
+  }
+
+ private:
+  fs::path old_;
+};
+
+cEdCommand Cmd(int type, int time, std::vector<std::int32_t> params) {
+  cEdCommand c;
+  c.m_nType = static_cast<std::int8_t>(type);
+  c.m_nTime = static_cast<std::int16_t>(time);
+  for (std::int32_t p : params) c.m_Params.push_back(p);
+  return c;
+}
+
+// Gives the hero of the sample's first stage a flow that runs at once: the commands,
+// then a long wait, so that it runs once in the test.
+bool GiveHeroFlow(const fs::path& game, std::vector<cEdCommand> commands) {
+  InGameFolder here(game);
+  if (!g_Database.LoadAll()) return false;
+  InstallDataRefs();
+  if (!g_CommonPalette.LoadFromFile(g_PathTable[PATH_COMMON_PALETTE])) return false;
+  cEdStage stage;
+  if (!stage.LoadFromFile(STAGE_FILE)) return false;
+  cEdFlow flow;
+  flow.m_nTrigger = 0;
+  for (cEdCommand& c : commands) flow.m_Commands.push_back(c);
+  flow.m_Commands.push_back(Cmd(CMD_WAIT, 30000, {}));
+  bool bFound = false;
+  for (cEdChara& c : stage.m_Charas) {
+    if (c.m_nOperator != 0) continue;
+    c.m_Flows.push_back(flow);
+    bFound = true;
+  }
+  for (cEdChara& c : stage.m_Palette.m_Charas)
+    if (c.m_nOperator == 0) c.m_Flows.push_back(flow);
+  return bFound && stage.SaveToFile(STAGE_FILE) != 0;
+}
+
+// The drive frames of the play lines, in order.
+std::vector<int> PlayFrames(const std::vector<std::string>& trace) {
+  std::vector<int> out;
+  for (const std::string& line : trace) {
+    const std::size_t sp = line.find(' ');
+    if (line.compare(sp + 1, 5, "play ") == 0) out.push_back(std::stoi(line));
+  }
+  return out;
+}
+
+TEST(EffectsDrive, AGameWaitStandsThePlayForItsFrames) {
+  test_support::TempDir tmp;
+  const fs::path game = e2e::FreshSampleCopy(tmp.path());
+  ASSERT_FALSE(game.empty());
+  e2e::CopyDefaultToData(game);
+  // 10 tenths: 60 frames.
+  ASSERT_TRUE(GiveHeroFlow(game, {Cmd(CMD_GAME_WAIT, 0, {10})}));
+  const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
+                                            {.quitAt = "260", .args = {"data\\stg4\\Stage01-1.stg4"},
+                                             .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+  EXPECT_EQ(*run.exitCode, 0);
+  const std::vector<int> frames = PlayFrames(run.trace);
+  ASSERT_GE(frames.size(), 3u);
+  // The wait starts in the first play frame: its loop shows 60 frozen frames and ends at
+  // the test of the 61st, then that play frame is drawn; the second play frame follows.
+  EXPECT_EQ(frames[1] - frames[0], 62);
+  for (std::size_t i = 2; i < frames.size(); ++i) EXPECT_EQ(frames[i] - frames[i - 1], 1) << i;
+}
+
+TEST(EffectsDrive, ACloseDuringAGameWaitEndsThePlayerAtOnce) {
+  test_support::TempDir tmp;
+  const fs::path game = e2e::FreshSampleCopy(tmp.path());
+  ASSERT_FALSE(game.empty());
+  e2e::CopyDefaultToData(game);
+  // A wait of 1000 seconds, closed while it stands.
+  ASSERT_TRUE(GiveHeroFlow(game, {Cmd(CMD_GAME_WAIT, 0, {10000})}));
+  const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
+                                            {.quitAt = "150", .args = {"data\\stg4\\Stage01-1.stg4"},
+                                             .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+  EXPECT_EQ(*run.exitCode, 0);
+  EXPECT_LT(run.wallMs, 10000);
+  // The close came inside the wait: one play frame, no other.
+  EXPECT_EQ(PlayFrames(run.trace).size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,2 @@
+// The application header the layer check fixture includes from below.
+#pragma once
