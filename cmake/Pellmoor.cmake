@@ -1,7 +1,5 @@
 # Shared compile settings and the helpers that make one library a source folder.
 
-set(PELLMOOR_LIBS "" CACHE INTERNAL "")
-
 add_library(pellmoor_flags INTERFACE)
 target_compile_options(pellmoor_flags INTERFACE -Wall -Wextra)
 target_include_directories(pellmoor_flags INTERFACE ${CMAKE_SOURCE_DIR}/src)
@@ -26,23 +24,9 @@ if(PELLMOOR_FUZZ)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 
+# A library of a source folder's files that links the libraries named after the folder.
 function(pellmoor_add_library name dir)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
-  if(srcs)
-    add_library(${name} STATIC ${srcs})
-    target_link_libraries(${name} PUBLIC pellmoor_flags Boost::headers)
-    set(PELLMOOR_LIBS ${PELLMOOR_LIBS} ${name} CACHE INTERNAL "")
-  endif()
-endfunction()
-
-function(pellmoor_finish_libraries)
-  # Every library sees the external libraries of the platform layer's interface.
-  foreach(lib ${PELLMOOR_LIBS})
-    if(NOT lib STREQUAL "plat")
-      target_link_libraries(${lib} PUBLIC Threads::Threads)
-    endif()
-  endforeach()
-  list(JOIN PELLMOOR_LIBS "," group)
-  add_library(pellmoor_all INTERFACE)
-  target_link_libraries(pellmoor_all INTERFACE "$<LINK_GROUP:RESCAN,${group}>" plat)
+  add_library(${name} STATIC ${srcs})
+  target_link_libraries(${name} PUBLIC pellmoor_flags Boost::headers Threads::Threads ${ARGN})
 endfunction()

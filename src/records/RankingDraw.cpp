@@ -5,7 +5,6 @@
 #include "base/Log.h"
 #include "base/SjisText.h"
 #include "records/FrontendLinks.h"
-#include "frontend/MenuHelpers.h"
 #include "records/NumberText.h"
 #include "records/PlayRecord.h"
 #include "records/Ranking.h"
@@ -91,7 +90,7 @@ RANKINGLAYOUT LayoutRankingTable(const cRankingTable& table, int x, int y, int q
       layout.Texts.push_back({x + CELL * (nWidth + 9 - CountDigits(entry.m_nValue)), yRow, Number(entry.m_nValue)});
     }
   }
-  if (CountRankedQuantities(CurrentGameMode()) >= 2) {
+  if (g_System.CountRankedQuantities(CurrentGameMode()) >= 2) {
     const std::string& footer = g_System.m_Texts[TEXT_RANKING_FOOTER];
     layout.Texts.push_back({x + 136 - 8 * CountChars(footer), y + CELL * table.m_Entries.Size() + CELL, footer});
   }
