@@ -4,6 +4,7 @@
 
 #include "base/SceneManager.h"
 #include "base/AppGlobals.h"
+#include "platform/trace.h"
 #include "records/PlayRecord.h"
 #include "records/Ranking.h"
 #include "stage/Player.h"
@@ -21,6 +22,9 @@ void cStageScene::AddStageResults() {
 }
 
 void cStageScene::TallyResults() {
+  if (plat::trace::Enabled())
+    plat::trace::Line("stage end clear frames %d score %d next %d", m_nPlayTime, g_PlayRecord.m_nStageScore,
+                      m_nNextPart);
   AddStageResults();
   m_bRankingDone = 0;
   m_bRanked = 0;
