@@ -130,8 +130,9 @@ void WriteDefaultData(ProjectWriter& w) {
   w.Record(g_CommonPalette, g_PathTable[PATH_COMMON_PALETTE + 1]);
   BuildStage(g_Stage);
   w.Record(g_Stage, STORY_STAGE_FILE);
-  w.Record(g_Stage, STORY_STAGE2_FILE);
   w.Record(g_Stage, CHALLENGE_STAGE_FILE);
+  BuildStage2(g_Stage);
+  w.Record(g_Stage, STORY_STAGE2_FILE);
 }
 
 }  // namespace

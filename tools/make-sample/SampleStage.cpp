@@ -191,17 +191,23 @@ cEdItem GoalDef() {
 void BuildCommonPalette(cEdPalette& palette) {
   palette.ResetLists();
   for (int image : {BLOCK_GRASS, BLOCK_DIRT, BLOCK_BRICK, BLOCK_STONE}) palette.m_Blocks.push_back(BlockDef(image));
+  palette.m_Blocks.push_back(SpringDef());
+  palette.m_Blocks.push_back(SpikesDef());
   palette.m_Charas.push_back(WalkerDef());
   palette.m_Charas.push_back(HeroDef());
   palette.m_Items.push_back(CoinDef());
   palette.m_Items.push_back(GoalDef());
 }
 
-void BuildStage(cEdStage& stage) {
+namespace {
+
+// What the sample's stages share: the frame rate, the time limit, the music, the captions,
+// the extents, the boxes and the sky.
+void StageBasics(cEdStage& stage, const char* header, int width, int height) {
   stage.Reset();
-  stage.m_strHeader = "はじまりの草原";
-  stage.m_nWidth = STAGE_WIDTH;
-  stage.m_nHeight = STAGE_HEIGHT;
+  stage.m_strHeader = header;
+  stage.m_nWidth = width;
+  stage.m_nHeight = height;
   stage.m_nFrameRate = 60;
   stage.m_bTimeLimit = 1;
   stage.m_nTimeLimit = 200;
@@ -216,10 +222,55 @@ void BuildStage(cEdStage& stage) {
   stage.m_bShowClear = 1;
   stage.m_bShowGameOver = 1;
   // Objects live anywhere on the block map, the stage and its margins.
-  stage.m_nExtentX = (STAGE_WIDTH + 20) * 32 - 640;
-  stage.m_nExtentY = (STAGE_HEIGHT + 20) * 32 - 640;
+  stage.m_nExtentX = (width + 20) * 32 - 640;
+  stage.m_nExtentY = (height + 20) * 32 - 640;
   SetBoxSizes(stage);
+  // A dark fill behind the sky picture.
+  stage.m_Backgrounds.ResetRecords(2);
+  stage.m_Backgrounds[0].m_bFill = 1;
+  stage.m_Backgrounds[0].m_nFillColor = 16;
+  stage.m_Backgrounds[1].m_bFill = 0;
+  stage.m_Backgrounds[1].m_strBitmap = SKY_BITMAP;
+}
 
+void PlaceBlock(cEdStage& stage, cEdBlock block, int x, int y) {
+  block.m_nX = static_cast<std::int16_t>(x);
+  block.m_nY = static_cast<std::int16_t>(y);
+  stage.m_Blocks.push_back(block);
+}
+
+void PlaceChara(cEdStage& stage, cEdChara chara, int side, int x, int y) {
+  chara.m_nPassNumber = static_cast<std::int8_t>(side);
+  chara.m_nX = static_cast<std::int16_t>(x);
+  chara.m_nY = static_cast<std::int16_t>(y);
+  stage.m_Charas.push_back(chara);
+}
+
+void PlaceItem(cEdStage& stage, cEdItem item, int x, int y) {
+  item.m_nX = static_cast<std::int16_t>(x);
+  item.m_nY = static_cast<std::int16_t>(y);
+  stage.m_Items.push_back(item);
+}
+
+}  // namespace
+
+cEdBlock SpringDef() {
+  cEdBlock spring = BlockDef(BLOCK_PLANK);
+  spring.m_strText = "ばね";
+  spring.m_nEffect = 1;        // a spring: throws whoever lands on it up
+  spring.m_nEffectValue = 14;  // seven blocks high, over any wall a jump cannot clear
+  return spring;
+}
+
+cEdBlock SpikesDef() {
+  cEdBlock spikes = BlockDef(BLOCK_SPIKES);
+  spikes.m_strText = "とげ";
+  spikes.m_nHit = 2;  // solid and deadly to the hero
+  return spikes;
+}
+
+void BuildStage(cEdStage& stage) {
+  StageBasics(stage, "はじまりの草原", STAGE_WIDTH, STAGE_HEIGHT);
   auto place = [&](cEdBlock block, int x, int y) {
     block.m_nX = static_cast<std::int16_t>(x);
     block.m_nY = static_cast<std::int16_t>(y);
@@ -254,13 +305,30 @@ void BuildStage(cEdStage& stage) {
   item(GoalDef(), 37, 12);
   for (int x = 11; x <= 13; ++x) item(CoinDef(), x, 8);
   item(CoinDef(), 30, 9);
+}
 
-  // A dark fill behind the sky picture.
-  stage.m_Backgrounds.ResetRecords(2);
-  stage.m_Backgrounds[0].m_bFill = 1;
-  stage.m_Backgrounds[0].m_nFillColor = 16;
-  stage.m_Backgrounds[1].m_bFill = 0;
-  stage.m_Backgrounds[1].m_strBitmap = SKY_BITMAP;
+void BuildStage2(cEdStage& stage) {
+  StageBasics(stage, "となりの丘", STAGE2_WIDTH, STAGE_HEIGHT);
+  // The ground, broken by an open pit (a fall out of the stage) and a pit of spikes.
+  for (int x = 0; x < STAGE2_WIDTH; ++x) {
+    if (x == STAGE2_PIT || x == STAGE2_PIT + 1) continue;
+    const bool bSpikePit = x >= 38 && x <= 40;
+    if (!bSpikePit && x != STAGE2_SPRING) PlaceBlock(stage, BlockDef(BLOCK_GRASS), x, 13);
+    PlaceBlock(stage, bSpikePit ? SpikesDef() : BlockDef(BLOCK_DIRT), x, 14);
+  }
+  // The spring in place of a grass block before a wall too high to jump.
+  PlaceBlock(stage, SpringDef(), STAGE2_SPRING, 13);
+  for (int y = 7; y <= 12; ++y) PlaceBlock(stage, BlockDef(BLOCK_STONE), 27, y);
+  for (int x = 44; x <= 47; ++x) PlaceBlock(stage, BlockDef(BLOCK_BRICK), x, 9);
+
+  // A walker comes for the hero at once; two more wait beyond the wall and the spikes.
+  PlaceChara(stage, HeroDef(), SIDE_HERO, 2, 12);
+  for (int x : {STAGE2_FIRST_WALKER, 33, 51}) PlaceChara(stage, WalkerDef(), SIDE_ENEMY, x, 12);
+
+  for (int x = 19; x <= 21; ++x) PlaceItem(stage, CoinDef(), x, 10);
+  PlaceItem(stage, CoinDef(), 27, 5);
+  for (int x = 44; x <= 47; ++x) PlaceItem(stage, CoinDef(), x, 8);
+  PlaceItem(stage, GoalDef(), STAGE2_WIDTH - 3, 12);
 }
 
 }  // namespace sample

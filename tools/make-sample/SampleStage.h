@@ -1,6 +1,6 @@
-// The sample's definitions and its first stage: a ground of blocks, a platform and steps,
-// the hero with walking and jumping flows, a walking enemy, coins and a goal that clears
-// the stage. The same definitions fill the common palette.
+// The sample's definitions and its story stages. The first: a ground of blocks, a platform
+// and steps, the hero with walking and jumping flows, a walking enemy, coins and a goal
+// that clears the stage. The same definitions fill the common palette.
 #pragma once
 #include "gamedata/Palette.h"
 #include "gamedata/Stage.h"
@@ -15,11 +15,20 @@ inline constexpr const char* CHALLENGE_STAGE_FILE = "default\\stg4\\c01-1.stg4_0
 
 inline constexpr int STAGE_WIDTH = 40;
 inline constexpr int STAGE_HEIGHT = 15;
+// The second story stage: its width, the column of its open pit (two wide), of its spring
+// and of the walker that comes for the hero first.
+inline constexpr int STAGE2_WIDTH = 60;
+inline constexpr int STAGE2_PIT = 14;
+inline constexpr int STAGE2_SPRING = 24;
+inline constexpr int STAGE2_FIRST_WALKER = 9;
 // Sides of the placed characters: the hero's and the enemies'.
 inline constexpr int SIDE_HERO = 0;
 inline constexpr int SIDE_ENEMY = 1;
 
 cEdBlock BlockDef(int image);
+// A block that throws the hero high, and spikes that kill it.
+cEdBlock SpringDef();
+cEdBlock SpikesDef();
 cEdChara HeroDef();
 cEdChara WalkerDef();
 cEdItem CoinDef();
@@ -29,5 +38,8 @@ cEdItem GoalDef();
 void BuildCommonPalette(cEdPalette& palette);
 // Build into g_Stage: saving checks the placed objects against the stage being played.
 void BuildStage(cEdStage& stage);
+// The second story stage: a walker at once, an open pit, a spring before a high wall, a
+// pit of spikes, more walkers and the goal.
+void BuildStage2(cEdStage& stage);
 
 }  // namespace sample
