@@ -4,6 +4,7 @@
 
 #include "base/SceneManager.h"
 #include "base/AppGlobals.h"
+#include "gamedata/System.h"
 #include "platform/trace.h"
 #include "records/PlayRecord.h"
 #include "records/Ranking.h"
@@ -49,6 +50,11 @@ void cStageScene::DeathOutcome() {
     return;
   }
   g_PlayRecord.RestoreStageStart(0);
+  if (g_SceneManager.m_nGameMode == GAME_MODE_STORY && g_System.m_bStoryContinueOnMiss) {
+    m_nStep = 0;
+    m_nPhase = STAGE_PHASE_CONTINUE;
+    return;
+  }
   SetStage(1, 0);
   m_nStep = 0;
   m_nPhase = STAGE_PHASE_START;
