@@ -151,9 +151,6 @@ void cStageScene::StageStart() {
   m_nPhase = STAGE_PHASE_PLAY;
 }
 
-// The game end comes with the ranking entry; until then it keeps the scene where it is.
-void cStageScene::GameEnd() {}
-
 std::intptr_t cStageScene::RequestBgm(int nBgm, int bLoop) {
   g_PlayRecord.m_bStageBgmLoop = bLoop;
   return plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 4, nBgm});

@@ -24,3 +24,7 @@ void RunSubLoop(cThread& worker, cThread::Proc proc, cStageScene& scene, bool bH
 // Posts the start message (WM_APP) to the worker's thread until the post is taken or
 // the thread has ended.
 void ProveThreadQueue(cThread& worker);
+// Thread procedure of the ranking display on thRanking (the argument is the stage scene):
+// the tables over the frozen stage, the view key cycling the quantity, until confirm or
+// a quit message. Always 1.
+unsigned RankingThread(void* pScene);
