@@ -279,6 +279,24 @@ TEST_F(StageMenusDrive, ThePauseMenuStopsThePlayAndLeavesByEachOfItsRows) {
   }
 }
 
+// In story mode a stage never cleared has the two-row pause menu: down from "resume"
+// wraps to "end the game", which leads to the title.
+TEST_F(StageMenusDrive, AStoryStageNotClearedBeforeOffersNoRetry) {
+  WriteTimedStage();
+  SetUpStory(3, 1);
+  const e2e::DrivenRun probe = Run("60 Z press 1\n", 300);
+  const int nPlay = FrameOf(probe.trace, "stage phase 1 -> 2");
+  ASSERT_GT(nPlay, 0);
+  const int nPause = nPlay + 30;
+  const e2e::DrivenRun run = Run("60 Z press 1\n" + std::to_string(nPause) + " SPACE press 1\n" +
+                                     std::to_string(nPause + 10) + " DOWN press 1\n" + std::to_string(nPause + 20) +
+                                     " Z press 1\n",
+                                 nPause + 100);
+  EXPECT_EQ(nPause, FrameOf(run.trace, "stage phase 2 -> 3"));
+  EXPECT_EQ(nPause + 20, FrameOf(run.trace, "stage phase 3 -> 7"));
+  EXPECT_LT(nPause + 20, FrameOf(run.trace, "scene 4 -> 0"));
+}
+
 // A close request while the pause menu is shown ends the program at once.
 TEST_F(StageMenusDrive, ACloseDuringThePauseMenuEndsTheProgram) {
   ASSERT_TRUE(e2e::WriteTinyStage(game_, "Pause", [](cEdStage& s, const e2e::StageParts& p) {
