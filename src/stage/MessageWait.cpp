@@ -93,10 +93,16 @@ void cMessageWait::Start(int nMode, int bWaitKey, int nFrames, int bContinued) {
   m_nKeyDelay = bWaitKey && nMode == WAIT_MESSAGE && !bContinued ? KEY_DELAY_FRAMES : 0;
 }
 
-void RunMessageWait(cStageScene& scene) {
+void RunMessageWait(cStageScene& scene, bool bAnnounce) {
   // A close request already made: no further sub-loop, so the game closes at once.
   if (scene.m_bQuit.load()) return;
   // A thread that cannot be made counts as a wait that has ended.
   if (!thPause.Start(MessageWaitThread, &scene)) return;
+  if (bAnnounce) {
+    // The loop drops the message; a thread that has already ended takes none.
+    while (!plat::postThread(thPause.m_dwThreadId.load(), plat::Msg{plat::wm::App, 0, 0}) &&
+           !thPause.m_hThread.hasEnded())
+      plat::this_thread::yieldNow();
+  }
   thPause.Wait();
 }

@@ -11,5 +11,6 @@ class cStageScene;
 // closing, else 1.
 unsigned MessageWaitThread(void* pScene);
 // The message-wait loop on thPause, as m_Wait is armed. Nothing runs once the close
-// flag is set, and a thread that cannot be made counts as ended at once.
-void RunMessageWait(cStageScene& scene);
+// flag is set, and a thread that cannot be made counts as ended at once. bAnnounce:
+// the starter posts the start-up message until the new thread takes it.
+void RunMessageWait(cStageScene& scene, bool bAnnounce = false);
