@@ -14,3 +14,7 @@ unsigned MessageWaitThread(void* pScene);
 // flag is set, and a thread that cannot be made counts as ended at once. bAnnounce:
 // the starter posts the start-up message until the new thread takes it.
 void RunMessageWait(cStageScene& scene, bool bAnnounce = false);
+// Thread procedure of the ranking display on thRanking (the argument is the stage scene):
+// the tables over the frozen stage, the view key cycling the quantity, until confirm or
+// a quit message. Always 1.
+unsigned RankingThread(void* pScene);
