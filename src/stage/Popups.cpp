@@ -287,7 +287,7 @@ void cStageScene::ShowExtraLifePopup() {
   m_Wait = cMessageWait{};
   m_Wait.m_nMode = WAIT_EXTRA_LIFE;
   m_Wait.m_nFrames = ICON_POPUP_FRAMES;
-  RunMessageWait(*this, true);
+  RunSubLoop(thPause, MessageWaitThread, *this, true);
   RemovePopup(m_Popups, nId);
 }
 
