@@ -105,9 +105,7 @@ void cStageScene::RankingEntry() {
   if (!g_RankingSet.SaveFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName))
     ReportPrintf("%s のランキングの保存に失敗！", g_PlayRecord.m_strStageName.c_str());
   m_bRankingDone = 1;
-  // A close request already made: no sub-loop, the game closes at once.
-  if (m_bQuit.load()) return;
-  // A thread that cannot be made shows nothing; the game end goes on.
-  if (!thRanking.Start(RankingThread, this)) return;
-  thRanking.Wait();
+  // Not after a close request, and a thread that cannot be made shows nothing: the game
+  // end goes on.
+  RunSubLoop(thRanking, RankingThread, *this, true);
 }
