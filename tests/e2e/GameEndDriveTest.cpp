@@ -165,4 +165,140 @@ TEST_F(GameEndDrive, ThreeScoreStepsGiveThreeLivesUpToTheCap) {
   }
 }
 
+// F3 during the result asks for the name (typed "ABC"); the results go into the stage's
+// rankings at their places, the tables show until confirm, and the file keeps them.
+TEST_F(GameEndDrive, ARankingEntryWithATypedNameIsKeptAtItsPlace) {
+  ASSERT_TRUE(WriteGoalStage("Rank", 300));
+  // Rankings from an earlier game: scores 500 and 200.
+  {
+    cRankingSet before;
+    before.m_Tables[0].Insert("old", 500);
+    before.m_Tables[0].Insert("low", 200);
+    fs::create_directories(game_ / "user_data" / "free");
+    ASSERT_EQ(1, before.SaveToFile(plat::fs::fromNative((game_ / "user_data" / "free" / "Rank.rkg").string())));
+  }
+  const e2e::DrivenRun probe = RunStage("Rank", "", 150);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const std::string keys = std::to_string(nEnd + 60) + " F3 press 1\n" + std::to_string(nEnd + 90) +
+                           " Z press 1\n" + std::to_string(nEnd + 120) + " Z press 1\n";
+  const e2e::DrivenRun run = RunStage("Rank", keys, nEnd + 200, {"text=ABC+ok"});
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "dialog 102"));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry ABC"));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "sound 16 "));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "write user_data/free/Rank.rkg ok"));
+  // The ranking display ends on the first confirm, the result on the second.
+  EXPECT_EQ(nEnd + 120, FrameOf(run.trace, "game end next scene 4"));
+
+  cRankingSet after;
+  ASSERT_EQ(1, after.LoadFromFile(plat::fs::fromNative((game_ / "user_data" / "free" / "Rank.rkg").string())));
+  ASSERT_EQ(5, after.m_Tables.Size());
+  const cRankingTable& score = after.m_Tables[0];
+  ASSERT_EQ(RANKING_ENTRY_COUNT, score.m_Entries.Size());
+  EXPECT_EQ("old", score.m_Entries[0].m_strName);
+  EXPECT_EQ("ABC", score.m_Entries[1].m_strName);
+  EXPECT_EQ(300, score.m_Entries[1].m_nValue);
+  EXPECT_EQ("low", score.m_Entries[2].m_strName);
+  // Every other quantity had an empty table: the name heads each.
+  for (int t = 1; t < 5; ++t) {
+    EXPECT_EQ(1, after.m_Tables[t].m_Entries[0].m_bUsed) << t;
+    EXPECT_EQ("ABC", after.m_Tables[t].m_Entries[0].m_strName) << t;
+  }
+}
+
+// A story stage cleared: back on the world map with the stage's switch set, and the slot
+// saved by itself because auto-save is on.
+TEST_F(GameEndDrive, AStoryClearReturnsToTheMapWithTheSwitchSetAndTheSlotSaved) {
+  ASSERT_TRUE(WriteGoalStage("Stage01-1", 300));
+  const std::string menu =
+      "60 Z press 1\n"                                                       // "はじめから"
+      "170 X press 1\n"                                                      // the map menu
+      "220 Z press 1\n230 DOWN press 1\n232 DOWN press 1\n240 Z press 1\n"  // "セーブ", slot 3
+      "250 UP press 1\n260 Z press 1\n270 X press 1\n"                      // saved; back to the menu
+      "280 DOWN press 1\n290 Z press 1\n300 UP press 1\n310 Z press 1\n"   // "オートセーブ" on
+      "320 X press 1\n"                                                      // back to the map
+      "380 Z press 1\n390 UP press 1\n400 Z press 1\n";                    // into the stage
+  const e2e::DrivenRun probe = Run({}, menu, 600);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const fs::path slot = game_ / "user_data" / "story" / "Story03.dat";
+  // The slot as auto-save was switched on (the file keeps the flag of before).
+  cPlayRecord before;
+  ASSERT_EQ(1, before.LoadFromFile(plat::fs::fromNative(slot.string())));
+
+  const e2e::DrivenRun run = Run({}, menu + std::to_string(nEnd + 60) + " Z press 1\n", nEnd + 200);
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "game end next scene 1"));
+  const int nMap = FrameOf(run.trace, "scene 4 -> 1");
+  ASSERT_GT(nMap, nEnd + 60);
+  std::vector<int> writes;
+  for (const std::string& line : run.trace)
+    if (line.find(" write user_data/story/Story03.dat ok") != std::string::npos) writes.push_back(std::atoi(line.c_str()));
+  EXPECT_EQ(nMap, writes.back());
+  cPlayRecord saved;
+  ASSERT_EQ(1, saved.LoadFromFile(plat::fs::fromNative(slot.string())));
+  EXPECT_EQ(1, saved.m_bAutoSave);
+  const int nStage = saved.m_nStage;
+  ASSERT_GE(nStage, 0);
+  ASSERT_LT(nStage, saved.m_Switches.Size());
+  ASSERT_LT(nStage, before.m_Switches.Size());
+  EXPECT_EQ(0, before.m_Switches[nStage]);
+  EXPECT_EQ(1, saved.m_Switches[nStage]);
+  EXPECT_EQ(300, saved.m_nTotalScore);
+  EXPECT_EQ(1, saved.m_nPart);
+}
+
+// The events of a play that must repeat in its replay: every play frame with the hero's
+// position, and the end.
+std::vector<std::string> PlayEvents(const std::vector<std::string>& trace) {
+  std::vector<std::string> out;
+  for (const std::string& e : e2e::TraceEvents(trace))
+    if (e.rfind("play ", 0) == 0 || e.rfind("stage end", 0) == 0 || e.rfind("item ", 0) == 0) out.push_back(e);
+  return out;
+}
+
+// F1 at the end of a challenge stage saves the replay; "リプレイ" from the title plays it
+// to the same frames, positions and score.
+TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
+  ASSERT_TRUE(WriteGoalStage("c01-1", 300, [](cEdStage& s) {
+    // The goal lies to the right, past a coin: the hero walks and jumps there.
+    for (cEdItem& item : s.m_Items) item.m_nX = 14;
+  }));
+  const std::string toStage = "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n"  // "チャレンジ"
+                              "150 Z press 1\n";                                   // stage 1
+  const e2e::DrivenRun probe = Run({}, toStage, 400);
+  const int nStart = FrameOf(probe.trace, "stage start");
+  ASSERT_GT(nStart, 0) << probe.stderrText;
+
+  const int n = nStart + 10;
+  const std::string walk = toStage + std::to_string(n) + " RIGHT down\n" + std::to_string(n + 20) + " X press 3\n";
+  const e2e::DrivenRun walked = Run({}, walk, n + 300);
+  const int nEnd = FrameOf(walked.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << walked.stderrText;
+  const std::string save = walk + std::to_string(nEnd + 5) + " RIGHT up\n" + std::to_string(nEnd + 70) + " F1 press 1\n" + std::to_string(nEnd + 100) +
+                           " Z press 1\n";
+  const e2e::DrivenRun recorded = Run({}, save, nEnd + 200, {"file=Mine.rpl4_513"});
+  int nWritten = -1;
+  for (const std::string& line : recorded.trace)
+    if (line.find(" write ") != std::string::npos && line.find("/user_data/rpl4/Mine.rpl4_513 ok") != std::string::npos)
+      nWritten = std::atoi(line.c_str());
+  EXPECT_EQ(nEnd + 70, nWritten);
+  EXPECT_EQ(nEnd + 100, FrameOf(recorded.trace, "game end next scene 3"));
+  EXPECT_EQ(nEnd + 100, FrameOf(recorded.trace, "write user_data/challenge/Challenge.dat ok"));
+  const std::vector<std::string> played = PlayEvents(recorded.trace);
+  ASSERT_GT(played.size(), 30u);
+  ASSERT_EQ(1u, EventsStarting(recorded.trace, "stage end").size());
+
+  // "リプレイ": four rows down. Confirmed at its end, the replay plays once more, the same.
+  const std::string toReplay = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n";
+  const e2e::DrivenRun first = Run({}, toReplay, 500, {"file=Mine.rpl4_513"});
+  const int nReplayEnd = FrameOf(first.trace, "stage end");
+  ASSERT_GT(nReplayEnd, 0) << first.stderrText;
+  EXPECT_EQ(played, PlayEvents(first.trace));
+  const e2e::DrivenRun twice = Run({}, toReplay + std::to_string(nReplayEnd + 60) + " Z press 1\n",
+                                   nReplayEnd + 400, {"file=Mine.rpl4_513"});
+  std::vector<std::string> both = played;
+  both.insert(both.end(), played.begin(), played.end());
+  EXPECT_EQ(both, PlayEvents(twice.trace));
+}
+
 }  // namespace
