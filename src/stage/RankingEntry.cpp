@@ -103,9 +103,7 @@ void cStageScene::RankingEntry() {
   if (plat::trace::Enabled()) plat::trace::Line("ranking entry %s", plat::cp932::toUtf8(m_strPlayerName).c_str());
   g_RankingSet.SaveFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName);
   m_bRankingDone = 1;
-  // A close request already made: no sub-loop, the game closes at once.
-  if (m_bQuit.load()) return;
-  // A thread that cannot be made shows nothing; the game end goes on.
-  if (!thRanking.Start(RankingThread, this)) return;
-  thRanking.Wait();
+  // Not after a close request, and a thread that cannot be made shows nothing: the game
+  // end goes on.
+  RunSubLoop(thRanking, RankingThread, *this, true);
 }

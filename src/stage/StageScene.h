@@ -399,6 +399,15 @@ cVector<std::int32_t> MakeHitSchedule(int nSubSteps, int nChecks);
 // Frames of the stage-start captions: 80 each, drawn while the counter is below 80.
 inline constexpr int CAPTION_FRAMES = 80;
 
+// Where the pause and continue menus stand: y is fixed, x is centred on their texts
+// every frame.
+struct cMenuPos {
+  std::int32_t x;
+  std::int32_t y;
+};
+extern cMenuPos g_MenuPosPause;
+extern cMenuPos g_MenuPosContinue;
+
 // The running stage scene; the window thread reads the pointer too. The scene manager
 // sets it when it makes scene 4 and clears it before deleting that scene.
 extern std::atomic<cStageScene*> g_StageScene;
