@@ -139,6 +139,12 @@ int cStageScene::IsLastPart(int nPart) {
 }
 
 void cStageScene::GameEnd() {
+  // A close request that came during an extra life's wait is carried out here, since
+  // the play frame that would see it does not come again.
+  if (m_bQuit.load()) {
+    PostCloseRequest();
+    return;
+  }
   if (IsClosing()) return;
   const int nRegMode = RegistrationMode();
   const bool bAutoEnd = g_Stage.m_bNoResult != 0;
