@@ -88,7 +88,7 @@ void cStageScene::AddStageResults() {
 
 void cStageScene::TallyResults() {
   if (plat::trace::Enabled())
-    plat::trace::Line("stage end clear frames %d score %d next %d", m_nPlayTime, g_PlayRecord.m_nStageScore,
+    plat::trace::Line("stage end clear frames %d score %d next %d", m_nPlayFrames, g_PlayRecord.m_nStageScore,
                       m_nNextPart);
   AddStageResults();
   m_bRankingDone = 0;
