@@ -316,6 +316,11 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
   const std::vector<std::string> played = PlayEvents(recorded.trace);
   ASSERT_GT(played.size(), 30u);
   ASSERT_EQ(1u, EventsStarting(recorded.trace, "stage end").size());
+  // The end counts the play frames: the last one is the frame that cleared.
+  const std::vector<std::string> plays = EventsStarting(recorded.trace, "play ");
+  ASSERT_FALSE(plays.empty());
+  const std::string nLast = plays.back().substr(5, plays.back().find(' ', 5) - 5);
+  EXPECT_EQ(1u, EventsStarting(recorded.trace, "stage end clear frames " + nLast + " score 300 ").size());
 
   // "リプレイ": four rows down. Confirmed at its end, the replay plays once more, the same.
   const std::string toReplay = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n";
