@@ -12,6 +12,7 @@
 #include "e2e/PlayerProcess.h"
 #include "e2e/TinyStage.h"
 #include "gamedata/DataPaths.h"
+#include "gamedata/Option.h"
 #include "gamedata/System.h"
 #include "gamedata/Vocabulary.h"
 #include "platform/fs.h"
@@ -235,6 +236,28 @@ TEST_F(GameEndDrive, ARankingEntryWithATypedNameIsKeptAtItsPlace) {
   }
 }
 
+// Registration mode 2: F3 does nothing; the confirm that leaves the result asks for the
+// name first, and the result is left as the ranking display ends.
+TEST_F(GameEndDrive, RegistrationOnConfirmAsksForTheNameAsTheResultIsLeft) {
+  ASSERT_TRUE(WriteGoalStage("Rank2", 300));
+  cOption option;
+  option.m_nRankMode = 2;
+  fs::create_directories(game_ / "user_data");
+  ASSERT_EQ(1, option.SaveToFile(plat::fs::fromNative((game_ / "user_data" / "Option.dat").string())));
+  const e2e::DrivenRun probe = RunStage("Rank2", "", 150);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const std::string keys = std::to_string(nEnd + 30) + " F3 press 1\n" + std::to_string(nEnd + 60) +
+                           " Z press 1\n" + std::to_string(nEnd + 90) + " Z press 1\n";
+  const e2e::DrivenRun run = RunStage("Rank2", keys, nEnd + 200, {"text=XYZ+ok"});
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "dialog 102"));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry XYZ"));
+  EXPECT_EQ(nEnd + 90, FrameOf(run.trace, "game end next scene 4"));
+  cRankingSet after;
+  ASSERT_EQ(1, after.LoadFromFile(plat::fs::fromNative((game_ / "user_data" / "free" / "Rank2.rkg").string())));
+  EXPECT_EQ("XYZ", after.m_Tables[0].m_Entries[0].m_strName);
+}
+
 // A story stage cleared: back on the world map with the stage's switch set, and the slot
 // saved by itself because auto-save is on.
 TEST_F(GameEndDrive, AStoryClearReturnsToTheMapWithTheSwitchSetAndTheSlotSaved) {
@@ -333,6 +356,22 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
   std::vector<std::string> both = played;
   both.insert(both.end(), played.begin(), played.end());
   EXPECT_EQ(both, PlayEvents(twice.trace));
+}
+
+// A replay that cannot be written (its path is longer than a path may be) is refused with
+// its sound, and the game end goes on.
+TEST_F(GameEndDrive, AReplayThatCannotBeWrittenIsRefusedAndPlayGoesOn) {
+  ASSERT_TRUE(WriteGoalStage("c01-1", 300));
+  const std::string toStage = "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n150 Z press 1\n";
+  const e2e::DrivenRun probe = Run({}, toStage, 300);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const e2e::DrivenRun run = Run({}, toStage + std::to_string(nEnd + 70) + " F1 press 1\n" +
+                                         std::to_string(nEnd + 100) + " Z press 1\n",
+                                 nEnd + 200, {"file=" + std::string(230, 'r') + ".rpl4_513"});
+  EXPECT_EQ(nEnd + 70, FrameOf(run.trace, "sound 3 "));
+  EXPECT_NE(std::string::npos, e2e::ReadLogUtf8(game_ / "Report_Game.txt").find(".rpl4_513"));
+  EXPECT_EQ(nEnd + 100, FrameOf(run.trace, "game end next scene 3"));
 }
 
 }  // namespace
