@@ -10,6 +10,14 @@
 #pragma GCC optimize("O3")
 #endif
 
+// The hottest rows are compiled twice, for AVX2 and for the base instruction set; the
+// processor's version is picked when the program loads (-march stays the default).
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
+#define PIX_HOT_ROW __attribute__((target_clones("avx2", "default")))
+#else
+#define PIX_HOT_ROW
+#endif
+
 namespace pix {
 
 using plat::PixelFormat;
@@ -117,7 +125,7 @@ inline void selectRow32(std::uint32_t* __restrict d, const std::uint32_t* __rest
 
 // Opaque and clear runs (the usual picture or sprite) are copied, skipped or selected
 // without branches per texel; only texels of partial alpha take the blend.
-void blendRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int n) {
+PIX_HOT_ROW void blendRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int n) {
   const AlphaRun row = classify(s, n);
   if (row.opaque) {
     std::memcpy(d, s, static_cast<std::size_t>(n) * 4);
@@ -145,10 +153,27 @@ void blendRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, 
 
 // 16-bit texels with white modulate onto 16-bit targets: the alpha bit selects, the
 // fields pass unchanged (to 565: green by bit replication), as the general path gives.
-void selectRow1555(std::uint16_t* __restrict d, const std::uint16_t* __restrict s, int n) {
+// A run of opaque texels (a picture) is copied without reading the target.
+inline bool allAlphaBits(const std::uint16_t* __restrict s, int n) {
+  std::uint16_t all = 0xFFFF;
+  for (int i = 0; i < n; ++i) all &= s[i];
+  return (all & 0x8000) != 0;
+}
+PIX_HOT_ROW void selectRow1555(std::uint16_t* __restrict d, const std::uint16_t* __restrict s, int n) {
+  if (allAlphaBits(s, n)) {
+    std::memcpy(d, s, static_cast<std::size_t>(n) * 2);
+    return;
+  }
   for (int i = 0; i < n; ++i) d[i] = (s[i] & 0x8000) ? s[i] : d[i];
 }
-void selectRow1555To565(std::uint16_t* __restrict d, const std::uint16_t* __restrict s, int n) {
+PIX_HOT_ROW void selectRow1555To565(std::uint16_t* __restrict d, const std::uint16_t* __restrict s, int n) {
+  if (allAlphaBits(s, n)) {
+    for (int i = 0; i < n; ++i) {
+      const std::uint16_t p = s[i];
+      d[i] = std::uint16_t((p & 0x7C00) << 1 | (p & 0x03E0) << 1 | (p >> 4 & 0x20) | (p & 31));
+    }
+    return;
+  }
   for (int i = 0; i < n; ++i) {
     const std::uint32_t p = s[i], g = (p >> 5) & 31;
     const std::uint16_t v = std::uint16_t(((p >> 10) & 31) << 11 | ((g << 1) | (g >> 4)) << 5 | (p & 31));
@@ -282,11 +307,6 @@ void applyOp(std::uint32_t* t, int n, const QuadOp& op) {
 // array of 16-bit values: every product and sum stays below 65536, so the loops run in
 // 16-bit vector lanes (the general path's 32-bit products vectorise poorly).
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
-#define PIX_HOT_ROW __attribute__((target_clones("avx2", "default")))
-#else
-#define PIX_HOT_ROW
-#endif
 
 using u16 = std::uint16_t;
 
