@@ -153,7 +153,7 @@ int cActor::Die() {
   m_AimingShots.clear();
   m_bDead = 1;
   if (plat::trace::Enabled()) {
-    if (m_nKind == 0) {
+    if (IsPlayerObject(*this)) {
       plat::trace::Line("hero dead");
     } else {
       plat::trace::Line("chara dead %d", m_nSerial);

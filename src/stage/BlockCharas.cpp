@@ -31,10 +31,6 @@ constexpr double BUCKET_MARGIN = 64.0;
 
 cBox BodyOf(const cGameObject& o) { return cBox{o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
 
-bool IsPlayerObject(const cActor& a) {
-  return std::any_of(g_Players.begin(), g_Players.end(), [&a](const cPlayer& p) { return &p == &a; });
-}
-
 bool IgnoresBlockCharas(const cActor& a) { return a.m_bFlying && a.m_nBlockContact == 0; }
 
 // Overlap extents: their sign tells whether the boxes meet, their size is compared.

@@ -30,7 +30,7 @@ int SignedKind(std::uint8_t nKind) { return static_cast<std::int8_t>(nKind); }
 
 constexpr int SHEET_EMBLEM = 43;  // fixed-table entry of the emblem sheet
 
-bool IsHero(const cActor& a) { return a.m_nKind == 0; }
+bool IsHero(const cActor& a) { return IsPlayerObject(a); }
 bool PassesThroughBlocks(const cActor& a) { return a.m_bFlying && a.m_nBlockContact == 0; }
 bool DiesOnBlocks(const cActor& a) { return a.m_bFlying && a.m_nBlockContact == 2; }
 bool CollidesInFlight(const cActor& a) { return a.m_bFlying && a.m_nBlockContact == 1; }

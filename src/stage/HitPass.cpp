@@ -26,11 +26,6 @@ enum : int { TAKE_ONCE = 0, TAKE_PER_CONTACT = 1, TAKE_NEVER = 2 };
 cBox BoxOf(const cHitBox& b) { return cBox{b.m_dLeft, b.m_dTop, b.m_dRight, b.m_dBottom}; }
 cBox BodyOf(const cGameObject& o) { return cBox{o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
 
-// The hero is the player object itself, whatever the control kind of a definition says.
-bool IsPlayerObject(const cActor& a) {
-  return std::any_of(g_Players.begin(), g_Players.end(), [&a](const cPlayer& p) { return &p == &a; });
-}
-
 bool HasBodyAttack(const cActor& a) { return a.m_Def.m_nBodyPower != 0 || a.m_Def.m_nBodyImpact != 0; }
 
 // Block characters are left to the block-character pass; a character taken off the stage

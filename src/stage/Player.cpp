@@ -177,3 +177,7 @@ int cPlayer::MoveY() {
   if (!m_bFlying && (nCode == 5 || nCode == 6)) return 7;
   return nCode;
 }
+
+bool IsPlayerObject(const cActor& a) {
+  return std::any_of(g_Players.begin(), g_Players.end(), [&a](const cPlayer& p) { return &p == &a; });
+}

@@ -85,3 +85,6 @@ class cPlayer : public cActor {
 };
 
 extern cVector<cPlayer> g_Players;
+
+// The hero is the player object itself, whatever the control kind of a definition says.
+bool IsPlayerObject(const cActor& a);

@@ -33,12 +33,16 @@ class GameLoopTest : public test_support::LogCapture {
 
 std::uint32_t Frames() { return g_SceneHost.m_nFramesStepped.load(); }
 
-// Frames stop advancing within a frame or two; true when none came for a while.
+// Frames stop advancing once a frame already under way has ended; true when a quiet
+// spell of 100 ms comes within 5 s. A loop that goes on stepping has no such spell,
+// while a slow machine only makes the wait longer.
 bool Stalled() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));
-  std::uint32_t before = Frames();
-  std::this_thread::sleep_for(std::chrono::milliseconds(60));
-  return Frames() == before;
+  for (int tries = 0; tries < 50; ++tries) {
+    const std::uint32_t before = Frames();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (Frames() == before) return true;
+  }
+  return false;
 }
 
 TEST_F(GameLoopTest, StepsFramesOnlyWhileActiveDropsMessagesAndEndsOnQuit) {

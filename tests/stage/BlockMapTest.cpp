@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "stage/ActorPhysics.h"
+#include "stage/Player.h"
 #include "stage/StageFixture.h"
 
 namespace {
@@ -13,6 +14,20 @@ using stagetest::StageFixture;
 
 constexpr int HERO = 0;
 constexpr int CHARA = 1;
+// A character of a player-operated definition: control kind 0, but not the hero.
+constexpr int OPERATED = 2;
+
+// The hero is the stage's player object; any other actor is made here. The player is
+// made afresh so that nothing of an earlier case stays on it.
+cActor& ActorFor(int actor, stagetest::cTestActor& other) {
+  if (actor == HERO) {
+    g_Players.clear();
+    g_Players.resize(1);
+    return g_Players[0];
+  }
+  return other;
+}
+int KindOf(int actor) { return actor == CHARA ? 1 : 0; }
 
 // Stage 40 x 15: stage cell (cx, cy) covers map pixels 320 + 32 cx .. + 31.
 double Px(int cell) { return 320 + 32 * cell; }
@@ -208,6 +223,7 @@ TEST_F(BlockMapTest, EveryProbeTreatsHeroesCharactersAndFlightAlike) {
       {"solid, hero", 1, HERO, 0, 0, true},
       {"deadly, hero", 2, HERO, 0, 2, false},
       {"deadly, character: a wall", 2, CHARA, 0, 0, true},
+      {"deadly, player-operated character: a wall", 2, OPERATED, 0, 0, true},
       {"flying through blocks", 1, CHARA, 1, 0, false},
       {"flying, dies on blocks", 1, CHARA, 3, 2, false},
       {"flying, dies on blocks, deadly cell", 2, CHARA, 3, 2, false},
@@ -231,8 +247,9 @@ TEST_F(BlockMapTest, EveryProbeTreatsHeroesCharactersAndFlightAlike) {
     for (const ProbeCase& c : cases) {
       SCOPED_TRACE(std::string(e.name) + ": " + c.name);
       MakeMap({{e.cx, e.cy}}, c.kind);
-      cTestActor a;
-      Place(a, e.x, e.y, 32, 32, c.actor, c.flyMode);
+      cTestActor other;
+      cActor& a = ActorFor(c.actor, other);
+      Place(a, e.x, e.y, 32, 32, KindOf(c.actor), c.flyMode);
       a.m_bAirborne = 0;
       triggers_.clear();
       EXPECT_EQ((Scene().*e.probe)(a), c.result);
@@ -303,7 +320,8 @@ TEST_F(BlockMapTest, LandingAndCeilingSnapToTheCellAndSetTheJumpState) {
   EXPECT_EQ(TriggersOf(a), (std::vector<int>{9, 13, 14}));
 
   // The hero keeps its ceiling flag on landing and records the cell under its centre.
-  cTestActor hero;
+  cTestActor other;
+  cActor& hero = ActorFor(HERO, other);
   Place(hero, Px(5) - 20, Px(5) + 10, 32, 32, HERO);
   hero.m_bNoJump = 1;
   Cell(4, 6).m_nHit = 1;
@@ -322,8 +340,9 @@ TEST_F(BlockMapTest, WithoutAFloorAnActorBecomesAirborneAfterEightFrames) {
   const Case cases[] = {{CHARA, 0, 1, 0}, {HERO, 0, 1, 1}, {HERO, 1, 0, 0}, {CHARA, 1, 1, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.actor << " riding " << c.riding);
-    cTestActor a;
-    Place(a, Px(5), Px(5), 32, 32, c.actor);
+    cTestActor other;
+    cActor& a = ActorFor(c.actor, other);
+    Place(a, Px(5), Px(5), 32, 32, KindOf(c.actor));
     a.m_bAirborne = 0;
     a.m_bOnBlockChara = c.riding;
     a.m_pFootBlock = &Cell(0, 0);
@@ -378,7 +397,8 @@ TEST_F(BlockMapTest, ResolversProbeTheSideOfTheMotionFirst) {
 
 TEST_F(BlockMapTest, AKillEndsTheResolverAtOnce) {
   MakeMap({{4, 5}, {6, 5}}, 2);
-  cTestActor hero;
+  cTestActor other;
+  cActor& hero = ActorFor(HERO, other);
   Place(hero, Px(5) - 1, Px(5), 34, 32, HERO);
   triggers_.clear();
   EXPECT_EQ(Scene().ResolveBlocksX(hero), 2);
@@ -397,7 +417,8 @@ TEST_F(BlockMapTest, RechecksLeaveTheAirAloneAndRecordTheHerosCell) {
   EXPECT_EQ(a.m_nAirSteps, 0);
 
   MakeMap({{4, 6}, {5, 6}}, 2);
-  cTestActor hero;
+  cTestActor other;
+  cActor& hero = ActorFor(HERO, other);
   Place(hero, Px(5) - 20, Px(5) + 10, 32, 32, HERO);
   EXPECT_EQ(Scene().RecheckBlocksY(hero), 2);
   EXPECT_EQ(hero.m_pFootBlock, &Cell(4, 6));  // under the centre, not the edge's pick
