@@ -129,6 +129,7 @@ void LinkFrontend() {
   InstallFrontendLinks();
   g_FrontendLinks.testPlay = [] { return static_cast<int>(g_bTestPlay); };
   g_StageLinks.resetMenuCursor = [] { g_MenuCursor.Reset(); };
+  g_StageLinks.setMenuCursorRow = [](int nRow) { g_MenuCursor.m_pTop->m_nRow = nRow; };
   g_StageLinks.restartFreeStage = [] { return StartStageFile(g_Stage.m_strPath, 0); };
   g_StageLinks.loadStageRankings = [] {
     g_RankingSet.LoadFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName);

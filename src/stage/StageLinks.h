@@ -12,6 +12,7 @@ struct cStageLinks {
   std::function<void()> resetMenuCursor;    // cMenuCursor::Reset on g_MenuCursor
   std::function<bool()> restartFreeStage;   // StartStageFile (the stage file last loaded, 0)
   std::function<void()> loadStageRankings;  // cRankingSet::LoadFile (game mode, stage name)
+  std::function<void(int nRow)> setMenuCursorRow;  // the row of g_MenuCursor's top state
   // A frame of a sub-loop on its own thread: the frame clock, lost surfaces restored
   // (false when they cannot be) and the pads polled; then the picture presented.
   std::function<bool(cVector<cPad>& pads)> beginSubLoopFrame;

@@ -140,10 +140,9 @@ void cStageScene::StageStart() {
   m_nPhase = STAGE_PHASE_PLAY;
 }
 
-// The pause menu, the game end, the continue menu and the game over come with the play
-// frame and the game end; until then each keeps the scene where it is.
+// The pause menu, the continue menu and the game over come with the play frame; until
+// then each keeps the scene where it is.
 void cStageScene::Pause() {}
-void cStageScene::GameEnd() {}
 void cStageScene::ContinueMenu() {}
 void cStageScene::GameOver() {}
 

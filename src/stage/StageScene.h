@@ -169,6 +169,16 @@ class cStageScene : public cScene {
   void TallyResults();
   void AddStageResults();
   void EnterGameEnd();
+  // Part nPart of a numbered stage whose clear asked for a part: 1 and its newest numbered
+  // file in out when it exists; 0 and out empty otherwise. IsLastPart is the opposite.
+  int MakePartPath(std::string& out, int nPart);
+  int IsLastPart(int nPart);
+  // The name and the results into the rankings, saved, then the ranking display until
+  // confirm (RankingEntry.cpp); once per game end, and only when something ranked.
+  void RankingEntry();
+  // The scene that follows the game end, with the play record made ready for it
+  // (NextScene.cpp); called once as the result is left.
+  int ChooseNextScene();
   // Draws the player; once a dead player's death animation has ended, the outcome of the
   // death (replay restart, game over, continue menu or restart).
   void PlayerDeath(int bFrozen);

@@ -96,6 +96,7 @@ bool cStageScene::CheckStageGeometry() {
 void cStageScene::SeedRandom() {
   if (IsReplayPlayback()) {
     m_nSeed = static_cast<std::uint32_t>(g_KeyLog.m_nRandomSeed);
+    g_KeyLog.Rewind();
   } else if (g_System.m_bRecordReplay) {
     g_PrevStartPlayRecord = g_StartPlayRecord;
     g_StartPlayRecord = g_PlayRecord;

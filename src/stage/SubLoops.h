@@ -13,3 +13,7 @@ unsigned MessageWaitThread(void* pScene);
 // The message-wait loop on thPause, as m_Wait is armed. Nothing runs once the close
 // flag is set, and a thread that cannot be made counts as ended at once.
 void RunMessageWait(cStageScene& scene);
+// Thread procedure of the ranking display on thRanking (the argument is the stage scene):
+// the tables over the frozen stage, the view key cycling the quantity, until confirm or
+// a quit message. Always 1.
+unsigned RankingThread(void* pScene);

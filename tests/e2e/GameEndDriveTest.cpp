@@ -1,0 +1,304 @@
+// The end of a stage played through the binary with a key script and the trace: the
+// result and its confirm, extra lives, the ranking entry with a typed name, the story
+// clear back on the map, and a replay saved at the end of a challenge stage and played.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "e2e/PlayerProcess.h"
+#include "e2e/TinyStage.h"
+#include "gamedata/DataPaths.h"
+#include "gamedata/System.h"
+#include "gamedata/Vocabulary.h"
+#include "platform/fs.h"
+#include "records/PlayRecord.h"
+#include "records/Ranking.h"
+#include "test_support/TempDir.h"
+
+namespace {
+
+namespace fs = e2e::fs;
+
+cEdCommand ItemCommand(int type, std::vector<std::int32_t> params) {
+  cEdCommand c;
+  c.m_nSet = 1;  // an item command
+  c.m_nType = static_cast<std::int8_t>(type - ITEM_TYPE_OFFSET);
+  for (std::int32_t p : params) c.m_Params.push_back(p);
+  c.Normalize();
+  return c;
+}
+
+// The stage's score + n.
+cEdCommand ScorePlus(int n) {
+  std::vector<std::int32_t> p(18, 0);
+  p[3] = 2;  // the system's value
+  p[4] = 3;  // the score
+  p[5] = 1;  // +
+  p[7] = n;
+  return ItemCommand(CMD_STATUS, p);
+}
+
+// The world is cleared: no next part.
+cEdCommand ClearStage() { return ItemCommand(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0}); }
+
+// Game frame of the first event that starts with prefix; -1 when there is none.
+int FrameOf(const std::vector<std::string>& trace, const std::string& prefix) {
+  for (const std::string& line : trace) {
+    const std::size_t sp = line.find(' ');
+    if (sp != std::string::npos && line.compare(sp + 1, prefix.size(), prefix) == 0) return std::atoi(line.c_str());
+  }
+  return -1;
+}
+
+std::vector<std::string> EventsStarting(const std::vector<std::string>& trace, const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const std::string& e : e2e::TraceEvents(trace))
+    if (e.rfind(prefix, 0) == 0) out.push_back(e);
+  return out;
+}
+
+class GameEndDrive : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game_ = e2e::FreshSampleCopy(tmp_.path());
+    ASSERT_FALSE(game_.empty()) << "the sample project could not be made";
+    e2e::CopyDefaultToData(game_);
+  }
+  // A stage on which the hero stands on a goal at once: it gives nScore and clears.
+  // project changes the project's settings before they are saved with the stage.
+  bool WriteGoalStage(const std::string& name, int nScore, const std::function<void(cEdStage&)>& stage = {},
+                      const std::function<void(cEdSystem&)>& project = {}) {
+    return e2e::WriteTinyStage(game_, name, [&](cEdStage& s, const e2e::StageParts& p) {
+      s.m_nHitLevel = 1;
+      s.m_bShowClear = 1;
+      s.m_bNoResult = 0;
+      s.m_RankFlags.assign(5, 1);
+      for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
+      s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 12));
+      cEdItem goal = e2e::ItemAt(p.coin, 5, 12);
+      goal.m_Commands.clear();
+      goal.m_Commands.push_back(ScorePlus(nScore));
+      goal.m_Commands.push_back(ClearStage());
+      s.m_Items.push_back(goal);
+      if (stage) stage(s);
+      if (project) {
+        project(g_System);
+        g_System.SaveToFile(g_PathTable[PATH_SYSTEM]);
+      }
+    });
+  }
+  e2e::DrivenRun Run(const std::vector<std::string>& args, const std::string& keys, int quitAt,
+                     const std::vector<std::string>& answers = {}) {
+    e2e::DrivenRun run = e2e::RunDriven(game_, fs::path(tmp_.path()) / ("run" + std::to_string(++runs_)), keys,
+                                        {.quitAt = std::to_string(quitAt), .args = args, .uiAnswers = answers,
+                                         .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+    EXPECT_EQ(run.exitCode.value_or(-1), 0) << run.stderrText;
+    EXPECT_EQ(run.stderrText.find("Sanitizer"), std::string::npos) << run.stderrText;
+    return run;
+  }
+  e2e::DrivenRun RunStage(const std::string& name, const std::string& keys, int quitAt,
+                          const std::vector<std::string>& answers = {}) {
+    return Run({"data\\stg4\\" + name + ".stg4"}, keys, quitAt, answers);
+  }
+
+  test_support::TempDir tmp_;
+  fs::path game_;
+  int runs_ = 0;
+};
+
+// With the clear caption the result can be left after 50 frames: a confirm before that
+// does nothing, the one after leaves (a test play plays the same stage again).
+TEST_F(GameEndDrive, TheResultIsLeftOnConfirmOnceTheCaptionHasRun) {
+  ASSERT_TRUE(WriteGoalStage("Goal", 300));
+  // Frames: the stage starts after its fade-in; the end comes in its first play frame.
+  const e2e::DrivenRun probe = RunStage("Goal", "", 200);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  EXPECT_EQ(std::vector<std::string>{"stage end clear frames 1 score 300 next 0"},
+            EventsStarting(probe.trace, "stage end"));
+  EXPECT_EQ(-1, FrameOf(probe.trace, "game end next"));
+
+  const std::string keys = std::to_string(nEnd + 20) + " Z press 1\n" + std::to_string(nEnd + 60) + " Z press 1\n";
+  const e2e::DrivenRun run = RunStage("Goal", keys, nEnd + 200);
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "game end next scene 4"));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "sound 1 "));
+  // The same stage starts again after the fade-out and clears again.
+  std::vector<int> starts;
+  for (const std::string& line : run.trace)
+    if (line.find(" stage start ") != std::string::npos) starts.push_back(std::atoi(line.c_str()));
+  ASSERT_EQ(2u, starts.size());
+  EXPECT_GT(starts[1], nEnd + 60);
+  EXPECT_EQ(2u, EventsStarting(run.trace, "stage end clear").size());
+}
+
+// A step of 100 crossed three times (50 + 300) gives three lives, each with its sound,
+// up to 99.
+TEST_F(GameEndDrive, ThreeScoreStepsGiveThreeLivesUpToTheCap) {
+  for (int nStart : {5, 98}) {
+    SCOPED_TRACE(nStart);
+    ASSERT_TRUE(WriteGoalStage("Extend", 350, {}, [&](cEdSystem& sys) {
+      sys.m_bExtend = 1;
+      sys.m_nExtendScore = 100;
+      sys.m_UnlimitedLives[GAME_MODE_FREE] = 0;
+      sys.m_StartLives[GAME_MODE_FREE] = nStart;
+    }));
+    // Free play of the stage file from the title: lives count there (a test play has them
+    // unlimited).
+    const e2e::DrivenRun run = Run({}, "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 Z press 1\n", 400,
+                                   {"file=Extend.stg4_001"});
+    // The life in play is taken from the start lives at entry.
+    const std::vector<std::string> expected =
+        nStart == 5 ? std::vector<std::string>{"extra life lives 5", "extra life lives 6", "extra life lives 7"}
+                    : std::vector<std::string>{"extra life lives 98", "extra life lives 99", "extra life lives 99"};
+    EXPECT_EQ(expected, EventsStarting(run.trace, "extra life"));
+    // Each stops the stage for 30 frames.
+    std::vector<int> frames;
+    for (const std::string& line : run.trace)
+      if (line.find(" sound 15 ") != std::string::npos) frames.push_back(std::atoi(line.c_str()));
+    ASSERT_EQ(3u, frames.size());
+    EXPECT_GE(frames[1] - frames[0], 30);
+    EXPECT_GE(frames[2] - frames[1], 30);
+  }
+}
+
+// F3 during the result asks for the name (typed "ABC"); the results go into the stage's
+// rankings at their places, the tables show until confirm, and the file keeps them.
+TEST_F(GameEndDrive, ARankingEntryWithATypedNameIsKeptAtItsPlace) {
+  ASSERT_TRUE(WriteGoalStage("Rank", 300));
+  // Rankings from an earlier game: scores 500 and 200.
+  {
+    cRankingSet before;
+    before.m_Tables[0].Insert("old", 500);
+    before.m_Tables[0].Insert("low", 200);
+    fs::create_directories(game_ / "user_data" / "free");
+    ASSERT_EQ(1, before.SaveToFile(plat::fs::fromNative((game_ / "user_data" / "free" / "Rank.rkg").string())));
+  }
+  const e2e::DrivenRun probe = RunStage("Rank", "", 150);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const std::string keys = std::to_string(nEnd + 60) + " F3 press 1\n" + std::to_string(nEnd + 90) +
+                           " Z press 1\n" + std::to_string(nEnd + 120) + " Z press 1\n";
+  const e2e::DrivenRun run = RunStage("Rank", keys, nEnd + 200, {"text=ABC+ok"});
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "dialog 102"));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry ABC"));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "sound 16 "));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "write user_data/free/Rank.rkg ok"));
+  // The ranking display ends on the first confirm, the result on the second.
+  EXPECT_EQ(nEnd + 120, FrameOf(run.trace, "game end next scene 4"));
+
+  cRankingSet after;
+  ASSERT_EQ(1, after.LoadFromFile(plat::fs::fromNative((game_ / "user_data" / "free" / "Rank.rkg").string())));
+  ASSERT_EQ(5, after.m_Tables.Size());
+  const cRankingTable& score = after.m_Tables[0];
+  ASSERT_EQ(RANKING_ENTRY_COUNT, score.m_Entries.Size());
+  EXPECT_EQ("old", score.m_Entries[0].m_strName);
+  EXPECT_EQ("ABC", score.m_Entries[1].m_strName);
+  EXPECT_EQ(300, score.m_Entries[1].m_nValue);
+  EXPECT_EQ("low", score.m_Entries[2].m_strName);
+  // Every other quantity had an empty table: the name heads each.
+  for (int t = 1; t < 5; ++t) {
+    EXPECT_EQ(1, after.m_Tables[t].m_Entries[0].m_bUsed) << t;
+    EXPECT_EQ("ABC", after.m_Tables[t].m_Entries[0].m_strName) << t;
+  }
+}
+
+// A story stage cleared: back on the world map with the stage's switch set, and the slot
+// saved by itself because auto-save is on.
+TEST_F(GameEndDrive, AStoryClearReturnsToTheMapWithTheSwitchSetAndTheSlotSaved) {
+  ASSERT_TRUE(WriteGoalStage("Stage01-1", 300));
+  const std::string menu =
+      "60 Z press 1\n"                                                       // "はじめから"
+      "170 X press 1\n"                                                      // the map menu
+      "220 Z press 1\n230 DOWN press 1\n232 DOWN press 1\n240 Z press 1\n"  // "セーブ", slot 3
+      "250 UP press 1\n260 Z press 1\n270 X press 1\n"                      // saved; back to the menu
+      "280 DOWN press 1\n290 Z press 1\n300 UP press 1\n310 Z press 1\n"   // "オートセーブ" on
+      "320 X press 1\n"                                                      // back to the map
+      "380 Z press 1\n390 UP press 1\n400 Z press 1\n";                    // into the stage
+  const e2e::DrivenRun probe = Run({}, menu, 600);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const fs::path slot = game_ / "user_data" / "story" / "Story03.dat";
+  // The slot as auto-save was switched on (the file keeps the flag of before).
+  cPlayRecord before;
+  ASSERT_EQ(1, before.LoadFromFile(plat::fs::fromNative(slot.string())));
+
+  const e2e::DrivenRun run = Run({}, menu + std::to_string(nEnd + 60) + " Z press 1\n", nEnd + 200);
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "game end next scene 1"));
+  const int nMap = FrameOf(run.trace, "scene 4 -> 1");
+  ASSERT_GT(nMap, nEnd + 60);
+  std::vector<int> writes;
+  for (const std::string& line : run.trace)
+    if (line.find(" write user_data/story/Story03.dat ok") != std::string::npos) writes.push_back(std::atoi(line.c_str()));
+  EXPECT_EQ(nMap, writes.back());
+  cPlayRecord saved;
+  ASSERT_EQ(1, saved.LoadFromFile(plat::fs::fromNative(slot.string())));
+  EXPECT_EQ(1, saved.m_bAutoSave);
+  const int nStage = saved.m_nStage;
+  ASSERT_GE(nStage, 0);
+  ASSERT_LT(nStage, saved.m_Switches.Size());
+  ASSERT_LT(nStage, before.m_Switches.Size());
+  EXPECT_EQ(0, before.m_Switches[nStage]);
+  EXPECT_EQ(1, saved.m_Switches[nStage]);
+  EXPECT_EQ(300, saved.m_nTotalScore);
+  EXPECT_EQ(1, saved.m_nPart);
+}
+
+// The events of a play that must repeat in its replay: every play frame with the hero's
+// position, and the end.
+std::vector<std::string> PlayEvents(const std::vector<std::string>& trace) {
+  std::vector<std::string> out;
+  for (const std::string& e : e2e::TraceEvents(trace))
+    if (e.rfind("play ", 0) == 0 || e.rfind("stage end", 0) == 0 || e.rfind("item ", 0) == 0) out.push_back(e);
+  return out;
+}
+
+// F1 at the end of a challenge stage saves the replay; "リプレイ" from the title plays it
+// to the same frames, positions and score.
+TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
+  ASSERT_TRUE(WriteGoalStage("c01-1", 300, [](cEdStage& s) {
+    // The goal lies to the right, past a coin: the hero walks and jumps there.
+    for (cEdItem& item : s.m_Items) item.m_nX = 14;
+  }));
+  const std::string toStage = "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n"  // "チャレンジ"
+                              "150 Z press 1\n";                                   // stage 1
+  const e2e::DrivenRun probe = Run({}, toStage, 400);
+  const int nStart = FrameOf(probe.trace, "stage start");
+  ASSERT_GT(nStart, 0) << probe.stderrText;
+
+  const int n = nStart + 10;
+  const std::string walk = toStage + std::to_string(n) + " RIGHT down\n" + std::to_string(n + 20) + " X press 3\n";
+  const e2e::DrivenRun walked = Run({}, walk, n + 300);
+  const int nEnd = FrameOf(walked.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << walked.stderrText;
+  const std::string save = walk + std::to_string(nEnd + 5) + " RIGHT up\n" + std::to_string(nEnd + 70) + " F1 press 1\n" + std::to_string(nEnd + 100) +
+                           " Z press 1\n";
+  const e2e::DrivenRun recorded = Run({}, save, nEnd + 200, {"file=Mine.rpl4_513"});
+  int nWritten = -1;
+  for (const std::string& line : recorded.trace)
+    if (line.find(" write ") != std::string::npos && line.find("/user_data/rpl4/Mine.rpl4_513 ok") != std::string::npos)
+      nWritten = std::atoi(line.c_str());
+  EXPECT_EQ(nEnd + 70, nWritten);
+  EXPECT_EQ(nEnd + 100, FrameOf(recorded.trace, "game end next scene 3"));
+  EXPECT_EQ(nEnd + 100, FrameOf(recorded.trace, "write user_data/challenge/Challenge.dat ok"));
+  const std::vector<std::string> played = PlayEvents(recorded.trace);
+  ASSERT_GT(played.size(), 30u);
+  ASSERT_EQ(1u, EventsStarting(recorded.trace, "stage end").size());
+
+  // "リプレイ": four rows down. Confirmed at its end, the replay plays once more, the same.
+  const std::string toReplay = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n";
+  const e2e::DrivenRun first = Run({}, toReplay, 500, {"file=Mine.rpl4_513"});
+  const int nReplayEnd = FrameOf(first.trace, "stage end");
+  ASSERT_GT(nReplayEnd, 0) << first.stderrText;
+  EXPECT_EQ(played, PlayEvents(first.trace));
+  const e2e::DrivenRun twice = Run({}, toReplay + std::to_string(nReplayEnd + 60) + " Z press 1\n",
+                                   nReplayEnd + 400, {"file=Mine.rpl4_513"});
+  std::vector<std::string> both = played;
+  both.insert(both.end(), played.begin(), played.end());
+  EXPECT_EQ(both, PlayEvents(twice.trace));
+}
+
+}  // namespace
