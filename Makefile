@@ -34,9 +34,10 @@ sanitize: deps
 
 tsan: deps
 	cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DPELLMOOR_TSAN=ON -DPELLMOOR_BENCH=OFF
-	cmake --build build-tsan -j $(JOBS) --target test_platform test_base test_app test_sound test_gamedata
+	cmake --build build-tsan -j $(JOBS) --target test_platform test_base test_app test_sound test_gamedata test_stage
 	./scripts/run-tests build-tsan $(JOBS) -L "platform|base|app|sound"
 	./scripts/run-tests build-tsan $(JOBS) -L gamedata -R "^StageLoadTest"
+	./scripts/run-tests build-tsan $(JOBS) -L stage -R "^SubLoop"
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \

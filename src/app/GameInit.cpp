@@ -16,6 +16,7 @@
 #include "frontend/FreePlay.h"
 #include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
+#include "frontend/MenuHelpers.h"
 #include "records/PlayRecord.h"
 #include "records/Ranking.h"
 #include "gamedata/DataPaths.h"
@@ -141,6 +142,18 @@ void LinkFrontend() {
     return restored;
   };
   g_StageLinks.presentSubLoopFrame = [] { g_SceneHost.PresentFrame(); };
+  g_StageLinks.setMenuRow = [](int nRow) { g_MenuCursor.m_pTop->m_nRow = nRow; };
+  g_StageLinks.moveMenuRows = [](const cPad& pad, int x0, int y0, int nPitchY, int nRows, int& nRow, int& x, int& y) {
+    g_MenuCursor.MoveGrid(pad, x0, y0, 0, nPitchY, 1, nRows);
+    const CURSORSTATE& top = *g_MenuCursor.m_pTop;
+    nRow = top.m_nRow;
+    x = top.m_nX;
+    y = top.m_nY;
+  };
+  g_StageLinks.playCursorSound = [](const cPad& pad, int nAxes, int nSound) { PlayCursorSound(pad, nAxes, nSound); };
+  g_StageLinks.drawMenuList = [](int x, int y, int nFirst, int nCount, int bWithCursor) {
+    DrawMenuList(x, y, nFirst, nCount, bWithCursor);
+  };
   SetStageRankNameSource([]() -> std::string* {
     cStageScene* stage = g_StageScene.load();
     return stage ? &stage->m_strPlayerName : nullptr;

@@ -93,10 +93,22 @@ void cMessageWait::Start(int nMode, int bWaitKey, int nFrames, int bContinued) {
   m_nKeyDelay = bWaitKey && nMode == WAIT_MESSAGE && !bContinued ? KEY_DELAY_FRAMES : 0;
 }
 
-void RunMessageWait(cStageScene& scene) {
+void ProveThreadQueue(cThread& worker) {
+  const plat::ThreadToken id = worker.m_dwThreadId.load();
+  while (!plat::postThread(id, plat::Msg{plat::wm::App, 0, 0})) {
+    // A thread that has ended takes no post: there is nothing left to prove.
+    if (worker.m_hThread.hasEnded()) return;
+    plat::this_thread::yieldNow();
+  }
+}
+
+void RunSubLoop(cThread& worker, cThread::Proc proc, cStageScene& scene, bool bHandshake) {
   // A close request already made: no further sub-loop, so the game closes at once.
   if (scene.m_bQuit.load()) return;
-  // A thread that cannot be made counts as a wait that has ended.
-  if (!thPause.Start(MessageWaitThread, &scene)) return;
-  thPause.Wait();
+  // A thread that cannot be made counts as a wait that has ended: nothing to post to.
+  if (!worker.Start(proc, &scene)) return;
+  if (bHandshake) ProveThreadQueue(worker);
+  worker.Wait();
 }
+
+void RunMessageWait(cStageScene& scene) { RunSubLoop(thPause, MessageWaitThread, scene, true); }

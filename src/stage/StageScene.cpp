@@ -51,7 +51,18 @@ cStageScene::cStageScene()
 
 cStageScene::~cStageScene() { ReleaseSurfaces(); }
 
-void cStageScene::Run() { RunPhases(*this, m_Phases); }
+void cStageScene::Run() {
+  // A close that came while a sub-loop ran ends the program whichever phase the game
+  // went on to: the play frame, a menu, the game end.
+  if (m_bQuit.load()) {
+    PostCloseRequest();
+    return;
+  }
+  const std::int32_t nBefore = m_nPhase;
+  RunPhases(*this, m_Phases);
+  if (plat::trace::Enabled() && nBefore >= 0 && m_nPhase >= 0 && m_nPhase != nBefore)
+    plat::trace::Line("stage phase %d -> %d", nBefore, m_nPhase);
+}
 
 void cStageScene::Init() {
   m_bClosing = 0;
@@ -139,14 +150,6 @@ void cStageScene::StageStart() {
   m_nPhaseFrames = 0;
   m_nPhase = STAGE_PHASE_PLAY;
 }
-
-// The pause menu, the continue menu and the game over come with the play frame; until
-// then each keeps the scene where it is.
-void cStageScene::Pause() {}
-void cStageScene::ContinueMenu() {}
-void cStageScene::GameOver() {}
-
-int cStageScene::CheckPauseKey() { return 0; }
 
 std::intptr_t cStageScene::RequestBgm(int nBgm, int bLoop) {
   g_PlayRecord.m_bStageBgmLoop = bLoop;

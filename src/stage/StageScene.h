@@ -202,6 +202,13 @@ class cStageScene : public cScene {
   void ApplyScreenColor(int bFrozen);
   void DrawPictures(DDSURFACEDATA* target, int nLayer, int bFrozen);
   void ReleasePictures();
+  // Message popups (Popups.cpp): drawn after the effects, the ended ones removed; the
+  // text surfaces of all of them released; one extra life's icon over the hero for 30
+  // frames while the stage stands frozen (the life itself and its sound are the
+  // caller's).
+  void DrawPopups(DDSURFACEDATA* target, int bFrozen);
+  void ReleaseMessageSurfaces();
+  void ShowExtraLifePopup();
 
   std::int32_t m_nSavedPhase = 0;  // where the pause menu returns to
   std::int32_t m_nSavedStep = 0;
@@ -398,6 +405,15 @@ class cStageScene : public cScene {
 cVector<std::int32_t> MakeHitSchedule(int nSubSteps, int nChecks);
 // Frames of the stage-start captions: 80 each, drawn while the counter is below 80.
 inline constexpr int CAPTION_FRAMES = 80;
+
+// Where the pause and continue menus stand: y is fixed, x is centred on their texts
+// every frame.
+struct cMenuPos {
+  std::int32_t x;
+  std::int32_t y;
+};
+extern cMenuPos g_MenuPosPause;
+extern cMenuPos g_MenuPosContinue;
 
 // The running stage scene; the window thread reads the pointer too. The scene manager
 // sets it when it makes scene 4 and clears it before deleting that scene.

@@ -8,6 +8,7 @@
 #include "base/AppGlobals.h"
 #include "base/SceneManager.h"
 #include "gamedata/DataPaths.h"
+#include "gamedata/Option.h"
 #include "gamedata/WorldMap.h"
 #include "platform/msgbox.h"
 #include "records/PlayRecord.h"
@@ -74,6 +75,7 @@ class GameEnd : public stagetest::StageFixture {
     g_RankingSet.Reset();
     g_Stage.m_RankFlags.clear();
     g_Stage.m_bEndAllPlayers = 0;
+    g_Stage.m_bCarryStatus = 0;
     std::filesystem::current_path(oldDir_);
     StageFixture::TearDown();
   }
@@ -291,6 +293,96 @@ TEST_F(GameEnd, FreePlayAndReplayPlayTheStageAgain) {
   g_PlayRecord.m_nStartScore = 100;
   EXPECT_EQ(SCENE_STAGE, Scene().ChooseNextScene());
   EXPECT_EQ(100, g_PlayRecord.m_nTotalScore);
+}
+
+// The outcome of a death that leaves no life is game over; with a life left in story mode
+// and the continue menu offered, the menu, the life taken and the carried HP dropped.
+TEST_F(GameEnd, ADeathTakesALifeAndLeadsToGameOverOrTheContinueMenu) {
+  g_System.m_bStoryContinueOnMiss = 1;
+  g_System.m_CarryReset.assign(CARRY_ITEM_COUNT, 0);
+  g_System.m_CarryReset[11] = 1;  // HP
+  g_Stage.m_bCarryStatus = 1;
+  cPlayRecord& r = g_PlayRecord;
+  r.m_CarryMask.assign(CARRY_ITEM_COUNT, 1);
+  r.m_nLives = 0;
+  Scene().m_nPhase = STAGE_PHASE_PLAY;
+  Scene().DeathOutcome();
+  EXPECT_EQ(STAGE_PHASE_GAME_OVER, Scene().m_nPhase);
+  EXPECT_EQ(1, r.m_CarryMask[11]);
+
+  r.m_nLives = 1;
+  r.m_nTotalScore = 800;
+  r.m_nStartScore = 300;
+  Scene().m_nPhase = STAGE_PHASE_PLAY;
+  Scene().DeathOutcome();
+  EXPECT_EQ(STAGE_PHASE_CONTINUE, Scene().m_nPhase);
+  EXPECT_EQ(0, Scene().m_nStep);
+  EXPECT_EQ(0, r.m_nLives);
+  EXPECT_EQ(300, r.m_nTotalScore);
+  EXPECT_EQ(0, r.m_CarryMask[11]);
+  EXPECT_EQ(1, r.m_CarryMask[12]);
+}
+
+// Registration modes 1 and 3 take the options' name without a dialog; the results enter
+// their tables once, and the file keeps them.
+TEST_F(GameEnd, ARankingEntryWithTheOptionsNameIsMadeOnce) {
+  const cOption savedOption = g_Option;
+  g_SceneManager.m_nGameMode = GAME_MODE_FREE;
+  std::filesystem::create_directories("user_data/free");
+  for (int nMode : {1, 3}) {
+    g_Option.m_nRankMode = nMode;
+    g_Option.m_strRankName = "OPT";
+    g_RankingSet.Reset();
+    g_PlayRecord.m_nTotalScore = 0;
+    g_PlayRecord.m_nStageScore = 250;
+    Scene().TallyResults();
+    ASSERT_EQ(1, Scene().m_bRanked);
+    Scene().RankingEntry();
+    Scene().RankingEntry();  // done already: nothing more
+    EXPECT_EQ("OPT", Scene().m_strPlayerName);
+    EXPECT_EQ(1, Scene().m_bRankingDone);
+    EXPECT_EQ("OPT", g_RankingSet.m_Tables[0].m_Entries[0].m_strName);
+    EXPECT_EQ(250, g_RankingSet.m_Tables[0].m_Entries[0].m_nValue);
+    EXPECT_EQ(0, g_RankingSet.m_Tables[0].m_Entries[1].m_bUsed);
+    cRankingSet saved;
+    ASSERT_EQ(1, saved.LoadFile(GAME_MODE_FREE, g_PlayRecord.m_strStageName));
+    EXPECT_EQ("OPT", saved.m_Tables[0].m_Entries[0].m_strName);
+  }
+  // Nothing ranked: no entry.
+  g_RankingSet.Reset();
+  Scene().TallyResults();
+  Scene().m_bRanked = 0;
+  Scene().RankingEntry();
+  EXPECT_EQ(0, Scene().m_bRankingDone);
+  EXPECT_EQ(0, g_RankingSet.m_Tables[0].m_Entries[0].m_bUsed);
+  g_Option = savedOption;
+}
+
+// A stage that passes its status on stores the hero's HP and the time left for the next
+// stage, as far as the project carries them.
+TEST_F(GameEnd, TheStatusIsCarriedOnWhenTheStagePassesItOn) {
+  g_SceneManager.m_nMenuChoice = 3;
+  g_System.m_CarryOver.assign(CARRY_ITEM_COUNT, 0);
+  g_System.m_CarryOver[11] = 1;  // HP
+  g_System.m_CarryOver[22] = 1;  // time left
+  cPlayRecord& r = g_PlayRecord;
+  r.m_bCarryOver = 0;
+  r.m_CarryMask.assign(CARRY_ITEM_COUNT, 0);
+  g_Players[0].m_nHp = 17;
+  g_Players[0].m_nSp = 9;
+  Scene().m_nTimeLeft = 123;
+  g_Stage.m_bEndAllPlayers = 0;
+  Scene().ChooseNextScene();
+  EXPECT_EQ(0, r.m_bCarryOver);
+  g_Stage.m_bEndAllPlayers = 1;
+  Scene().ChooseNextScene();
+  ASSERT_EQ(1, r.m_bCarryOver);
+  ASSERT_GE(r.m_CarryOver.Size(), 1);
+  EXPECT_EQ(17, r.m_CarryOver[0].m_nHP);
+  EXPECT_EQ(123, r.m_CarryOver[0].m_nTimeLeft);
+  EXPECT_EQ(1, r.m_CarryMask[11]);
+  EXPECT_EQ(1, r.m_CarryMask[22]);
+  EXPECT_EQ(0, r.m_CarryMask[12]);
 }
 
 }  // namespace

@@ -234,8 +234,8 @@ TEST_F(MakeSample, WorldMapAndUserSettingsLoadBack) {
   const int kind = map.m_Grid[start];
   ASSERT_LT(kind, map.m_Worlds.Size());
   EXPECT_EQ(map.m_Worlds[kind].m_bBlocked, 0);
-  // The start point asks first; the second stage waits behind a gate until switch 1 (stage
-  // 1 cleared) is on; a rock blocks the road.
+  // The start point asks first; each later stage waits behind a gate until switch n - 1
+  // (stage n - 1 cleared) is on; a rock blocks the road.
   struct Entry {
     int kind, stage, askFirst, sw;
     const char* file;
@@ -248,6 +248,8 @@ TEST_F(MakeSample, WorldMapAndUserSettingsLoadBack) {
       {map.m_nStartX, map.m_nStartY, {{0, 1, 1, 0, "data\\stg4\\Stage01-1.stg4"}}},
       {13, 7, {{0, 2, 1, 1, "data\\stg4\\Stage02-1.stg4"}, {2, 0, 0, 0, ""}}},
       {6, 7, {{2, 0, 0, 0, ""}}},
+      {16, 7, {{0, 3, 1, 2, "data\\stg4\\Stage03-1.stg4"}, {2, 0, 0, 0, ""}}},
+      {16, 11, {{0, 4, 1, 3, "data\\stg4\\Stage04-1.stg4"}, {2, 0, 0, 0, ""}}},
   };
   EXPECT_EQ(map.m_Points.size(), std::size(points));
   for (const Point& p : points) {

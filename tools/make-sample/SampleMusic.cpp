@@ -119,6 +119,10 @@ const Tune kTunes[] = {
      "C5:2 E5:2 D5:2 B4:2 A4:2 B4:1 C5:1 D5:4 G4:1 B4:1 D5:2 G5:2 F#5:1 E5:1 D5:2 C5:2 A4:2 G4:6",
      "G2:2 D3:2 G2:2 D3:2 C3:2 G2:2 D3:2 D2:2 C3:2 G2:2 D3:2 G2:2 C3:2 D3:2 G2:4 "
      "C3:2 G2:2 G2:2 D3:2 D3:2 A2:2 D3:4 G2:2 D3:2 E3:2 B2:2 C3:2 D3:2 G2:4", 2},
+    {"bgm\\Boss.mid", 176, 30, 38,
+     "E5:1 E5:1 G5:1 E5:1 A#5:2 A5:2 E5:1 E5:1 G5:1 E5:1 D5:2 C5:2 E5:1 E5:1 G5:1 E5:1 A#5:2 B5:2 C6:2 B5:1 A#5:1 A5:4",
+     "E2:1 E2:1 E3:1 E2:1 E2:1 E3:1 E2:1 D3:1 E2:1 E2:1 E3:1 E2:1 C3:2 D3:2 E2:1 E2:1 E3:1 E2:1 E2:1 E3:1 E2:1 D3:1 "
+     "C3:2 B2:2 A2:4", 4},
 };
 
 }  // namespace
@@ -131,7 +135,7 @@ std::vector<MusicFile> SampleMusic() {
 
 const std::vector<std::string>& DatabaseMusicPaths() {
   static const std::vector<std::string> paths = {"bgm\\Title.mid", "bgm\\WorldMap.mid", "bgm\\Stage.mid",
-                                                 "bgm\\Challenge.mid", "bgm\\Option.mid"};
+                                                 "bgm\\Challenge.mid", "bgm\\Option.mid", "bgm\\Boss.mid"};
   return paths;
 }
 

@@ -16,6 +16,6 @@ std::vector<MusicFile> SampleMusic();
 // The music database's files, entry 1 on.
 const std::vector<std::string>& DatabaseMusicPaths();
 // Music database entries of the scenes and of the sample stage.
-enum : int { BGM_TITLE = 1, BGM_WORLD_MAP = 2, BGM_STAGE = 3, BGM_CHALLENGE = 4, BGM_OPTION = 5 };
+enum : int { BGM_TITLE = 1, BGM_WORLD_MAP = 2, BGM_STAGE = 3, BGM_CHALLENGE = 4, BGM_OPTION = 5, BGM_BOSS = 6 };
 
 }  // namespace sample

@@ -5,6 +5,7 @@
 
 #include "SampleBitmaps.h"
 #include "SampleDatabase.h"
+#include "SampleMoreStages.h"
 #include "SampleMusic.h"
 #include "SamplePalette.h"
 #include "SampleSounds.h"
@@ -133,6 +134,12 @@ void WriteDefaultData(ProjectWriter& w) {
   w.Record(g_Stage, CHALLENGE_STAGE_FILE);
   BuildStage2(g_Stage);
   w.Record(g_Stage, STORY_STAGE2_FILE);
+  BuildSkyStage(g_Stage);
+  w.Record(g_Stage, SKY_STAGE_FILE);
+  BuildBossStage(g_Stage);
+  w.Record(g_Stage, BOSS_STAGE_FILE);
+  BuildChallenge2(g_Stage);
+  w.Record(g_Stage, CHALLENGE2_STAGE_FILE);
 }
 
 }  // namespace

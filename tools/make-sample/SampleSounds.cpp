@@ -91,7 +91,8 @@ std::string SystemSoundPath(int n) {
 }
 
 const std::vector<std::string>& DatabaseSoundPaths() {
-  static const std::vector<std::string> paths = {"wave\\Jump.wav", "wave\\Coin.wav", "wave\\Goal.wav"};
+  static const std::vector<std::string> paths = {"wave\\Jump.wav", "wave\\Coin.wav", "wave\\Goal.wav",
+                                                 "wave\\BossShot.wav", "wave\\Summon.wav", "wave\\Heal.wav"};
   return paths;
 }
 
@@ -130,6 +131,9 @@ std::vector<SoundFile> SampleSounds() {
       {{300, 700, 0.15}},                                         // jump
       {{988, 988, 0.05}, {1318, 1318, 0.25}},                     // coin
       {{523, 523, 0.12}, {659, 659, 0.12}, {784, 784, 0.12}, {1046, 1046, 0.4}},  // goal
+      {{500, 150, 0.12, Wave::Noise}},                                             // boss shot
+      {{120, 400, 0.25, Wave::Triangle}},                                          // summon
+      {{660, 660, 0.06}, {880, 880, 0.06}, {1320, 1320, 0.15}},                    // heal
   };
   for (std::size_t i = 0; i < DatabaseSoundPaths().size(); ++i)
     files.push_back({DatabaseSoundPaths()[i], EncodeWav(Render(database[i]), RATE)});

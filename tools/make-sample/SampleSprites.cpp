@@ -113,6 +113,15 @@ Canvas Flyer(int column) {
   return c;
 }
 
+// The boss: a red beetle wearing a golden crown, drawn at double size on its stage.
+Canvas Boss(int column) {
+  Canvas c = Walker(column % 2 ? 5 : 15);
+  c.Polygon({7, 9, 7, 2, 11, 6, 16, 0, 21, 6, 25, 2, 25, 9}, Shade(YELLOW, 9));
+  c.Rect(15, 4, 3, 3, Shade(RED, 10));
+  Outline(c, OUTLINE);
+  return c;
+}
+
 // Rows of images without a drawing: a figure with the image number on its chest.
 Canvas Generic(int image, int column) {
   const Ramp ramp = Ramp(1 + (image % (RAMP_COUNT - 1)));
@@ -175,6 +184,7 @@ Canvas CharaCell(int image, int column) {
     case CHARA_HERO: return Hero(column);
     case CHARA_WALKER: return Walker(column);
     case CHARA_FLYER: return Flyer(column);
+    case CHARA_BOSS: return Boss(column);
     default: return Generic(image, column);
   }
 }

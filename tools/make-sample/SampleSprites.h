@@ -10,7 +10,7 @@
 namespace sample {
 
 // Character images (rows of the character sheet); image 0 is the fallback cell.
-enum CharaImage : int { CHARA_NONE = 0, CHARA_HERO = 1, CHARA_WALKER = 2, CHARA_FLYER = 3 };
+enum CharaImage : int { CHARA_NONE = 0, CHARA_HERO = 1, CHARA_WALKER = 2, CHARA_FLYER = 3, CHARA_BOSS = 4 };
 // Block images; 0 is the empty cell.
 enum BlockImage : int { BLOCK_GRASS = 1, BLOCK_DIRT, BLOCK_BRICK, BLOCK_STONE, BLOCK_QUESTION, BLOCK_PLANK,
                         BLOCK_ICE, BLOCK_SPIKES, BLOCK_CLOUD };

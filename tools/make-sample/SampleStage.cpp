@@ -3,19 +3,13 @@
 #include "SampleBitmaps.h"
 #include "SampleDatabase.h"
 #include "SampleMusic.h"
+#include "SampleMoreStages.h"
+#include "SampleParts.h"
 #include "SampleSprites.h"
 #include "gamedata/KeyCondition.h"
 #include "gamedata/Vocabulary.h"
 
 namespace sample {
-
-namespace {
-
-// Key channels of a key-sequence step and direction codes of a movement.
-enum : int { KEY_LEFT = 1, KEY_RIGHT = 2, KEY_BUTTON1 = 11, KEY_BUTTON2 = 12 };
-enum : int { MOVE_FORWARD = 0, MOVE_LEFT = 2, MOVE_RIGHT = 3 };
-// The movement that walks along the ground and turns round at walls and edges.
-constexpr int CMD_MOVE_GROUND_TURN = CMD_MOVE_STRAIGHT + 1;
 
 cEdFlow NewFlow() {
   cEdFlow flow;
@@ -24,7 +18,6 @@ cEdFlow NewFlow() {
   return flow;
 }
 
-// A step that holds while one channel is down, however long.
 cEdKeyCondition KeyHeld(int channel) {
   cEdKeyCondition key;
   key.m_KeyStates[channel] = 1;
@@ -47,6 +40,16 @@ cEdCommand MoveCommand(int type, int time, int direction, int speed) {
   return command;
 }
 
+cEdCommand Command(int set, int type, std::initializer_list<int> params, int time) {
+  cEdCommand command;
+  command.m_nSet = static_cast<std::int8_t>(set);
+  command.m_nType = static_cast<std::int8_t>(type);
+  command.m_nTime = static_cast<std::int16_t>(time);
+  command.m_Params.assign(params.begin(), params.end());
+  command.Normalize();
+  return command;
+}
+
 // Walks while the key is held: one tenth of a second of movement, repeated.
 cEdFlow WalkFlow(int channel, int direction) {
   cEdFlow flow = NewFlow();
@@ -55,6 +58,8 @@ cEdFlow WalkFlow(int channel, int direction) {
   flow.m_Commands.push_back(MoveCommand(CMD_MOVE_STRAIGHT, 1, direction, 30));
   return flow;
 }
+
+namespace {
 
 // Jumps on button 1, higher while it is held: up to six half blocks.
 cEdFlow JumpFlow() {
@@ -197,9 +202,12 @@ void BuildCommonPalette(cEdPalette& palette) {
   palette.m_Charas.push_back(HeroDef());
   palette.m_Items.push_back(CoinDef());
   palette.m_Items.push_back(GoalDef());
+  palette.m_Items.push_back(HeartDef());
+  palette.m_Items.push_back(ClockDef());
+  palette.m_Charas.push_back(FlyerDef());
+  for (bool bRight : {false, true}) palette.m_Blocks.push_back(BeltDef(bRight));
+  palette.m_Blocks.push_back(CloudDef());
 }
-
-namespace {
 
 // What the sample's stages share: the frame rate, the time limit, the music, the captions,
 // the extents, the boxes and the sky.
@@ -251,8 +259,6 @@ void PlaceItem(cEdStage& stage, cEdItem item, int x, int y) {
   item.m_nY = static_cast<std::int16_t>(y);
   stage.m_Items.push_back(item);
 }
-
-}  // namespace
 
 cEdBlock SpringDef() {
   cEdBlock spring = BlockDef(BLOCK_PLANK);

@@ -11,7 +11,7 @@ void BuildSystem(cEdSystem& system) {
   system.m_nColorMode = 0;
   system.m_bPaletteCycle = 1;
   system.m_bTitleMenuPicture = 0;
-  system.m_nChallengeStages = 1;
+  system.m_nChallengeStages = 2;
   system.m_bChallengeAllOpen = 1;
   system.m_bKeepTestOnlyFlows = 0;
   // The options scene's first row (kind 0, the palette variant) has no label by default.

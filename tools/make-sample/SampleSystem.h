@@ -1,4 +1,4 @@
-// The sample's system settings: a palette project with one challenge stage, text menus,
+// The sample's system settings: a palette project with two challenge stages, text menus,
 // the sample's system sounds and scene music, and Direct3D in a window by default.
 #pragma once
 #include "gamedata/System.h"

@@ -18,7 +18,8 @@ void BuildWorldMap(cEdWorldMap& map) {
       int kind = GRASS;
       if (x == 0 || y == 0 || x == map.m_nWidth - 1 || y == map.m_nHeight - 1) kind = SEA;
       else if (x == 1 || y == 1 || x == map.m_nWidth - 2 || y == map.m_nHeight - 2) kind = SAND;
-      else if (y == 7) kind = ROAD;
+      else if (y == 7 && x <= THIRD_POINT_X) kind = ROAD;
+      else if (x == THIRD_POINT_X && y > THIRD_POINT_Y && y <= FOURTH_POINT_Y) kind = ROAD;
       else if (x >= 13 && y <= 4) kind = MOUNTAIN;
       else if (x <= 5 && y >= 10) kind = FOREST;
       else if ((x + y) % 7 == 0) kind = FLOWERS;
@@ -61,6 +62,19 @@ void BuildWorldMap(cEdWorldMap& map) {
   stageEntry(second.m_Entries[0], 2, SECOND_STAGE, "となりの丘");
   second.m_Entries[0].m_nSwitch = 1;
   wallEntry(second.m_Entries[1]);
+  // Switch n is on once stage n is cleared.
+  const struct {
+    int x, y, stage;
+    const char *name, *file, *text;
+  } later[] = {{THIRD_POINT_X, THIRD_POINT_Y, 3, "ステージ3", THIRD_STAGE, "かぜの橋"},
+               {FOURTH_POINT_X, FOURTH_POINT_Y, 4, "ステージ4", FOURTH_STAGE, "カブトキングの城"}};
+  for (const auto& l : later) {
+    cEdMapPoint& point = addPoint(l.x, l.y, l.name);
+    point.m_Entries.resize(2);
+    stageEntry(point.m_Entries[0], l.stage, l.file, l.text);
+    point.m_Entries[0].m_nSwitch = l.stage - 1;
+    wallEntry(point.m_Entries[1]);
+  }
   wallEntry(addPoint(ROCK_X, ROCK_Y, "岩").m_Entries[0]);
 }
 
