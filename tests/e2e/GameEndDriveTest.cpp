@@ -307,6 +307,20 @@ TEST_F(GameEndDrive, ARankingEntryWithATypedNameIsKeptAtItsPlace) {
   }
 }
 
+// A close request while the rankings are shown after the entry ends the game with exit
+// code 0; the entry made is kept.
+TEST_F(GameEndDrive, ACloseWhileTheRankingsAreShownEndsTheGame) {
+  ASSERT_TRUE(WriteGoalStage("Rank", 300));
+  const e2e::DrivenRun probe = RunStage("Rank", "", 150);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const e2e::DrivenRun run = RunStage("Rank", std::to_string(nEnd + 60) + " F3 press 1\n", nEnd + 75, {"text=ABC+ok"});
+  ASSERT_TRUE(run.exitCode.has_value());
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "write user_data/free/Rank.rkg ok"));
+  EXPECT_GE(FrameOf(run.trace, "quit 0"), nEnd + 75);
+  EXPECT_EQ(-1, FrameOf(run.trace, "game end next"));
+}
+
 // Registration mode 2: F3 does nothing; the confirm that leaves the result asks for the
 // name first, and the result is left as the ranking display ends.
 TEST_F(GameEndDrive, RegistrationOnConfirmAsksForTheNameAsTheResultIsLeft) {
