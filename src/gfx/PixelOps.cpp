@@ -638,8 +638,10 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
   const bool plainColor = op.colorOp == 2 || (op.colorOp == 4 && (op.diffuse & 0xFFFFFF) == 0xFFFFFF);
   const bool plainAlpha = op.alphaOp == 2 || (op.alphaOp == 4 && (op.diffuse >> 24) == 255);
   const bool plain = plainColor && plainAlpha;
+  // Columns that map one to one (a quad stretched only upright) read texel sx + j too.
+  const bool directX = sw == w;
   std::vector<int> cols;
-  if (!direct) {
+  if (!directX) {
     cols.resize(static_cast<std::size_t>(j1 - j0));
     for (int j = j0; j < j1; ++j) cols[j - j0] = texelX(j);
   }
@@ -655,17 +657,19 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
   if (op.clearFirst) fillRaw(dst, x + j0, y + i0, j1 - j0, i1 - i0, op.clearValue);
   // Unscaled plain quads of the usual formats (pictures, sprites): whole rows at once, the
   // format decided here once, as small blits must stay cheap.
-  if (direct && plain && !g_generalLoopsOnly) {
+  if (directX && plain && !g_generalLoopsOnly) {
     const int n = j1 - j0;
     const PixelFormat sf = from->format(), df = dst.format();
     if (sf == PixelFormat::Argb8888 && (df == PixelFormat::Argb8888 || df == PixelFormat::Xrgb8888)) {
       for (int i = i0; i < i1; ++i)
-        blendRow32(dst.rowAs<std::uint32_t>(y + i) + x + j0, from->rowAs<std::uint32_t>(sy + i) + sx + j0, n);
+        blendRow32(dst.rowAs<std::uint32_t>(y + i) + x + j0,
+                   from->rowAs<std::uint32_t>(direct ? sy + i : texelY(i)) + sx + j0, n);
       return;
     }
     if (sf == PixelFormat::Argb1555 && (df == PixelFormat::Argb1555 || df == PixelFormat::Rgb565)) {
       const auto row = df == PixelFormat::Argb1555 ? selectRow1555 : selectRow1555To565;
-      for (int i = i0; i < i1; ++i) row(dst.rowAs<u16>(y + i) + x + j0, from->rowAs<u16>(sy + i) + sx + j0, n);
+      for (int i = i0; i < i1; ++i)
+        row(dst.rowAs<u16>(y + i) + x + j0, from->rowAs<u16>(direct ? sy + i : texelY(i)) + sx + j0, n);
       return;
     }
   }
@@ -684,7 +688,7 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
       const std::uint32_t* texels = tmp;
       if (lanes16) {
         const u16* s16 = reinterpret_cast<const u16*>(srow);
-        if (direct) {
+        if (directX) {
           s16 += sx + c0;
         } else {
           const int* cj = cols.data() + (c0 - j0);
@@ -700,10 +704,10 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
         blendAny16(dst.format(), reinterpret_cast<u16*>(drow) + x + c0, lanes, n);
         continue;
       }
-      if (direct && plain && from->format() == PixelFormat::Argb8888) {
+      if (directX && plain && from->format() == PixelFormat::Argb8888) {
         texels = reinterpret_cast<const std::uint32_t*>(srow) + sx + c0;
       } else {
-        fetchAny(from->format(), srow, sx + c0, direct ? nullptr : cols.data() + (c0 - j0), tmp, n);
+        fetchAny(from->format(), srow, sx + c0, directX ? nullptr : cols.data() + (c0 - j0), tmp, n);
         if (!plain) applyOp(tmp, n, op);
       }
       blendRow(dst.format(), drow, x + c0, texels, n);
