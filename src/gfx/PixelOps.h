@@ -63,6 +63,10 @@ void drawQuad(plat::Surface& dst, int x, int y, int w, int h, const plat::Surfac
 // A coloured quad (colour and alpha taken from the colour) blended onto the rectangle.
 void fillBlend(plat::Surface& dst, int x, int y, int w, int h, std::uint32_t argb);
 
+// Tests: draw quads and coloured quads through the general loops only, leaving out the
+// loops specialised for common formats, so that the two can be compared.
+void useGeneralLoopsForTests(bool on);
+
 // A coverage mask (one byte a pixel, maskPitch bytes a row) drawn at (x, y), clipped to
 // limitW x limitH: blended in the colour with alpha = coverage * colour alpha / 255, or,
 // for raw targets, the raw value written where the coverage is at least half.

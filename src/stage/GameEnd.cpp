@@ -90,7 +90,7 @@ void cStageScene::AddStageResults() {
 
 void cStageScene::TallyResults() {
   if (plat::trace::Enabled())
-    plat::trace::Line("stage end clear frames %d score %d next %d", m_nPlayTime, g_PlayRecord.m_nStageScore,
+    plat::trace::Line("stage end clear frames %d score %d next %d", m_nPlayFrames, g_PlayRecord.m_nStageScore,
                       m_nNextPart);
   AddStageResults();
   m_bRankingDone = 0;
@@ -141,6 +141,12 @@ int cStageScene::IsLastPart(int nPart) {
 }
 
 void cStageScene::GameEnd() {
+  // A close request that came during an extra life's wait is carried out here, since
+  // the play frame that would see it does not come again.
+  if (m_bQuit.load()) {
+    PostCloseRequest();
+    return;
+  }
   if (IsClosing()) return;
   const int nRegMode = RegistrationMode();
   const bool bAutoEnd = g_Stage.m_bNoResult != 0;

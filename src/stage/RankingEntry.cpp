@@ -101,7 +101,9 @@ void cStageScene::RankingEntry() {
   for (int i = 0; i < RANKED_COUNT && i < m_Ranks.Size() && i < g_RankingSet.m_Tables.Size(); ++i)
     if (m_Ranks[i] != -1) g_RankingSet.m_Tables[i].Insert(m_strPlayerName, m_Results[i]);
   if (plat::trace::Enabled()) plat::trace::Line("ranking entry %s", plat::cp932::toUtf8(m_strPlayerName).c_str());
-  g_RankingSet.SaveFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName);
+  // The entry stays in the tables shown; a file that cannot be written is reported.
+  if (!g_RankingSet.SaveFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName))
+    ReportPrintf("%s のランキングの保存に失敗！", g_PlayRecord.m_strStageName.c_str());
   m_bRankingDone = 1;
   // Not after a close request, and a thread that cannot be made shows nothing: the game
   // end goes on.

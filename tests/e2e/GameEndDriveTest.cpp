@@ -110,11 +110,12 @@ class GameEndDrive : public ::testing::Test {
   int runs_ = 0;
 };
 
-// With the clear caption the result can be left after 50 frames: a confirm before that
-// does nothing, the one after leaves (a test play plays the same stage again).
+// The stage ends in game frame E; the game end counts from the frame after. With the clear
+// caption (4 a frame up to 200) the result can be left from frame E + 51; a confirm before
+// does nothing. Without it, from E + 2. The automatic end leaves by itself at that moment.
+// A test play then plays the same stage again.
 TEST_F(GameEndDrive, TheResultIsLeftOnConfirmOnceTheCaptionHasRun) {
   ASSERT_TRUE(WriteGoalStage("Goal", 300));
-  // Frames: the stage starts after its fade-in; the end comes in its first play frame.
   const e2e::DrivenRun probe = RunStage("Goal", "", 200);
   const int nEnd = FrameOf(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
@@ -122,17 +123,34 @@ TEST_F(GameEndDrive, TheResultIsLeftOnConfirmOnceTheCaptionHasRun) {
             EventsStarting(probe.trace, "stage end"));
   EXPECT_EQ(-1, FrameOf(probe.trace, "game end next"));
 
-  const std::string keys = std::to_string(nEnd + 20) + " Z press 1\n" + std::to_string(nEnd + 60) + " Z press 1\n";
-  const e2e::DrivenRun run = RunStage("Goal", keys, nEnd + 200);
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "game end next scene 4"));
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "sound 1 "));
-  // The same stage starts again after the fade-out and clears again.
-  std::vector<int> starts;
-  for (const std::string& line : run.trace)
-    if (line.find(" stage start ") != std::string::npos) starts.push_back(std::atoi(line.c_str()));
-  ASSERT_EQ(2u, starts.size());
-  EXPECT_GT(starts[1], nEnd + 60);
-  EXPECT_EQ(2u, EventsStarting(run.trace, "stage end clear").size());
+  struct Case {
+    int bCaption, bAutoEnd;
+    std::vector<int> presses;  // frames after E
+    int nLeaves;               // frame after E; -1 it stays
+  };
+  const Case cases[] = {{1, 0, {20, 50, 52}, 52}, {0, 0, {1}, -1}, {0, 0, {2}, 2}, {1, 1, {}, 51}, {0, 1, {}, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "caption " << c.bCaption << " auto " << c.bAutoEnd);
+    ASSERT_TRUE(WriteGoalStage("Goal", 300, [&](cEdStage& s) {
+      s.m_bShowClear = c.bCaption;
+      s.m_bNoResult = c.bAutoEnd;
+    }));
+    std::string keys;
+    for (int f : c.presses) keys += std::to_string(nEnd + f) + " Z press 1\n";
+    const e2e::DrivenRun run = RunStage("Goal", keys, nEnd + 200);
+    if (c.nLeaves < 0) {
+      EXPECT_EQ(-1, FrameOf(run.trace, "game end next"));
+      continue;
+    }
+    EXPECT_EQ(nEnd + c.nLeaves, FrameOf(run.trace, "game end next scene 4"));
+    // The confirm sound only for a confirm.
+    EXPECT_EQ(c.bAutoEnd ? -1 : nEnd + c.nLeaves, FrameOf(run.trace, "sound 1 "));
+    std::vector<int> starts;
+    for (const std::string& line : run.trace)
+      if (line.find(" stage start ") != std::string::npos) starts.push_back(std::atoi(line.c_str()));
+    ASSERT_GE(starts.size(), 2u);
+    EXPECT_GT(starts[1], nEnd + c.nLeaves);
+  }
 }
 
 // A step of 100 crossed three times (50 + 300) gives three lives, each with its sound,
@@ -162,6 +180,14 @@ TEST_F(GameEndDrive, ThreeScoreStepsGiveThreeLivesUpToTheCap) {
     ASSERT_EQ(3u, frames.size());
     EXPECT_GE(frames[1] - frames[0], 30);
     EXPECT_GE(frames[2] - frames[1], 30);
+    // A close request during a wait ends the game cleanly.
+    if (nStart == 5) {
+      const e2e::DrivenRun closed = Run({}, "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 Z press 1\n",
+                                        frames[1] + 5, {"file=Extend.stg4_001"});
+      const int nQuit = FrameOf(closed.trace, "quit 0");
+      ASSERT_GT(nQuit, 0);
+      EXPECT_LE(nQuit, frames[1] + 60);
+    }
   }
 }
 
@@ -180,14 +206,17 @@ TEST_F(GameEndDrive, ARankingEntryWithATypedNameIsKeptAtItsPlace) {
   const e2e::DrivenRun probe = RunStage("Rank", "", 150);
   const int nEnd = FrameOf(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
-  const std::string keys = std::to_string(nEnd + 60) + " F3 press 1\n" + std::to_string(nEnd + 90) +
-                           " Z press 1\n" + std::to_string(nEnd + 120) + " Z press 1\n";
+  const std::string keys = std::to_string(nEnd + 60) + " F3 press 1\n" + std::to_string(nEnd + 80) +
+                           " V press 1\n" + std::to_string(nEnd + 90) + " Z press 1\n" + std::to_string(nEnd + 120) +
+                           " Z press 1\n";
   const e2e::DrivenRun run = RunStage("Rank", keys, nEnd + 200, {"text=ABC+ok"});
   EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "dialog 102"));
   EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry ABC"));
   EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "sound 16 "));
   EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "write user_data/free/Rank.rkg ok"));
-  // The ranking display ends on the first confirm, the result on the second.
+  // The view key turns to the next table; the display ends on the first confirm, the
+  // result on the second.
+  EXPECT_EQ(nEnd + 80, FrameOf(run.trace, "sound 6 "));
   EXPECT_EQ(nEnd + 120, FrameOf(run.trace, "game end next scene 4"));
 
   cRankingSet after;
@@ -287,6 +316,11 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
   const std::vector<std::string> played = PlayEvents(recorded.trace);
   ASSERT_GT(played.size(), 30u);
   ASSERT_EQ(1u, EventsStarting(recorded.trace, "stage end").size());
+  // The end counts the play frames: the last one is the frame that cleared.
+  const std::vector<std::string> plays = EventsStarting(recorded.trace, "play ");
+  ASSERT_FALSE(plays.empty());
+  const std::string nLast = plays.back().substr(5, plays.back().find(' ', 5) - 5);
+  EXPECT_EQ(1u, EventsStarting(recorded.trace, "stage end clear frames " + nLast + " score 300 ").size());
 
   // "リプレイ": four rows down. Confirmed at its end, the replay plays once more, the same.
   const std::string toReplay = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n";

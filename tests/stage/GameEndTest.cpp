@@ -74,6 +74,7 @@ class GameEnd : public stagetest::StageFixture {
     g_RankingSet.Reset();
     g_Stage.m_RankFlags.clear();
     g_Stage.m_bEndAllPlayers = 0;
+    g_Stage.m_bCarryStatus = 0;
     std::filesystem::current_path(oldDir_);
     StageFixture::TearDown();
   }
@@ -291,6 +292,34 @@ TEST_F(GameEnd, FreePlayAndReplayPlayTheStageAgain) {
   g_PlayRecord.m_nStartScore = 100;
   EXPECT_EQ(SCENE_STAGE, Scene().ChooseNextScene());
   EXPECT_EQ(100, g_PlayRecord.m_nTotalScore);
+}
+
+// The outcome of a death that leaves no life is game over; with a life left in story mode
+// and the continue menu offered, the menu, the life taken and the carried HP dropped.
+TEST_F(GameEnd, ADeathTakesALifeAndLeadsToGameOverOrTheContinueMenu) {
+  g_System.m_bStoryContinueOnMiss = 1;
+  g_System.m_CarryReset.assign(CARRY_ITEM_COUNT, 0);
+  g_System.m_CarryReset[11] = 1;  // HP
+  g_Stage.m_bCarryStatus = 1;
+  cPlayRecord& r = g_PlayRecord;
+  r.m_CarryMask.assign(CARRY_ITEM_COUNT, 1);
+  r.m_nLives = 0;
+  Scene().m_nPhase = STAGE_PHASE_PLAY;
+  Scene().DeathOutcome();
+  EXPECT_EQ(STAGE_PHASE_GAME_OVER, Scene().m_nPhase);
+  EXPECT_EQ(1, r.m_CarryMask[11]);
+
+  r.m_nLives = 1;
+  r.m_nTotalScore = 800;
+  r.m_nStartScore = 300;
+  Scene().m_nPhase = STAGE_PHASE_PLAY;
+  Scene().DeathOutcome();
+  EXPECT_EQ(STAGE_PHASE_CONTINUE, Scene().m_nPhase);
+  EXPECT_EQ(0, Scene().m_nStep);
+  EXPECT_EQ(0, r.m_nLives);
+  EXPECT_EQ(300, r.m_nTotalScore);
+  EXPECT_EQ(0, r.m_CarryMask[11]);
+  EXPECT_EQ(1, r.m_CarryMask[12]);
 }
 
 }  // namespace
