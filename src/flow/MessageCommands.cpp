@@ -12,12 +12,15 @@ void CmdGameWait(cActor&, const cEdCommand& command) {
   if (!pScene) return;
   const int nFrames = CommandParam(command, 0) * 6;
   // An invisible timer stands in the popup list while the game waits.
-  pScene->m_Popups.emplace_back();
+  const int nId = pScene->m_Popups
+                      .emplace_back(POPUP_TIMER, std::string_view(), 0, 0, 0, PLACE_SCREEN_CENTRE, 0, 0, 0, 0, 0,
+                                    SHOW_FOR_TIME, nFrames, 1, 0, 0, 0)
+                      .m_nId;
   pScene->m_Wait = cMessageWait{};
   pScene->m_Wait.m_nMode = WAIT_GAME;
   pScene->m_Wait.m_nFrames = nFrames;
   RunMessageWait(*pScene);
-  if (!pScene->m_Popups.empty()) pScene->m_Popups.pop_back();
+  RemovePopup(pScene->m_Popups, nId);
 }
 
 int ExecGameWait(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdGameWait>(actor, runtime); }

@@ -38,7 +38,6 @@ constexpr int SOUND_CONFIRM = 1;
 constexpr int SOUND_EXTRA_LIFE = 15;
 constexpr int TEXT_RANKING_PROMPT = 27;
 constexpr int MENU_CHOICE_REPLAY = 4;
-constexpr int EXTRA_LIFE_WAIT_MODE = 4;  // the wait of the extra-life popups
 
 // Totals are sums over a whole game; a sum that would leave the 32-bit range stops at its edge.
 std::int32_t AddClamped(std::int32_t a, std::int64_t b) {
@@ -82,9 +81,8 @@ void cStageScene::AddStageResults() {
     r.m_nLives = AddExtraLife(r.m_nLives);
     RequestSystemSound(SOUND_EXTRA_LIFE);
     if (plat::trace::Enabled()) plat::trace::Line("extra life lives %d", r.m_nLives);
-    // The stage stands still for a moment with each one.
-    m_Wait.Start(EXTRA_LIFE_WAIT_MODE, 0, EXTRA_LIFE_FRAMES, 0);
-    RunMessageWait(*this);
+    // The stage stands still for a moment with each one, its icon rising over the hero.
+    ShowExtraLifePopup();
   }
 }
 

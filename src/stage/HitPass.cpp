@@ -11,7 +11,6 @@
 #include "stage/Item.h"
 #include "stage/Player.h"
 #include "stage/StageScene.h"
-#include "stage/StageStubs.h"
 
 namespace {
 
@@ -137,4 +136,3 @@ int cStageScene::ItemPickUpPass(cPlayer& player) {
   return OUTCOME_GO_ON;
 }
 
-void cPlayer::ShowItemIcon(int nKind, int nIndex, int nParam) { stagestub::ShowItemIcon(nKind, nIndex, nParam); }

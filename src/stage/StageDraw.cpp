@@ -239,7 +239,7 @@ void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomT
   if (!g_Players.empty()) g_Players[0].DrawSight(target);
   DrawPictures(target, 1, bFrozen);
   DrawEffects(target, bFrozen);
-  // The message popups come here.
+  DrawPopups(target, bFrozen);
   RunScreenEffect(bFrozen);
   DrawHud(target);
   DrawTimeLimit(target, bTimeWarning);

@@ -177,6 +177,8 @@ void cStageScene::ReleaseSurfaces() {
   DDReleaseSurface(&m_SightHole);
   m_nSightMaskRadius = -1;
   ReleasePictures();
+  m_Popups.clear();
+  ReleaseMessageSurfaces();
 }
 
 void cStageScene::CollectSurfaces(std::vector<DDSURFACEDATA*>& out) {

@@ -202,6 +202,13 @@ class cStageScene : public cScene {
   void ApplyScreenColor(int bFrozen);
   void DrawPictures(DDSURFACEDATA* target, int nLayer, int bFrozen);
   void ReleasePictures();
+  // Message popups (Popups.cpp): drawn after the effects, the ended ones removed; the
+  // text surfaces of all of them released; one extra life's icon over the hero for 30
+  // frames while the stage stands frozen (the life itself and its sound are the
+  // caller's).
+  void DrawPopups(DDSURFACEDATA* target, int bFrozen);
+  void ReleaseMessageSurfaces();
+  void ShowExtraLifePopup();
 
   std::int32_t m_nSavedPhase = 0;  // where the pause menu returns to
   std::int32_t m_nSavedStep = 0;

@@ -255,6 +255,7 @@ void cStageScene::SetStage(int bRestart, int bMusicRestart) {
   m_ScreenColor.Clear();
   m_Wait.m_nCounter = 0;
   ReleasePictures();
+  ReleaseMessageSurfaces();
 
   BuildHitSchedule();
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "stage/EffectRun.h"
+#include "stage/MessagePopup.h"
 #include "stage/Picture.h"
 
 // The colour laid over the screen by the screen-colour command.
@@ -49,7 +50,4 @@ struct cMessageWait {
 };
 
 // Modes of the wait: what stands while it runs.
-enum : std::int32_t { WAIT_GAME = 0, WAIT_MESSAGE = 1, WAIT_EFFECT = 2, WAIT_PICTURE = 3 };
-
-// A message popup on screen: its members come with the code that shows it.
-class cMessagePopup {};
+enum : std::int32_t { WAIT_GAME = 0, WAIT_MESSAGE = 1, WAIT_EFFECT = 2, WAIT_PICTURE = 3, WAIT_EXTRA_LIFE = 4 };

@@ -26,6 +26,4 @@ void EnterGameEnd() {
   if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed)) pScene->EnterGameEnd();
 }
 
-void ShowItemIcon(int, int, int) { ++g_Calls.nItemIcons; }
-
 }  // namespace stagestub

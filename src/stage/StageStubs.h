@@ -23,13 +23,9 @@ void EnterGameEnd();
 struct cCalls {
   int nGameEnds = 0;
   int nCommandSounds = 0;
-  int nItemIcons = 0;
 };
 extern cCalls g_Calls;
 // What StageEndRequested reports; tests set it.
 extern int g_nEndRequest;
-
-// The popup with a taken item's picture over the player.
-void ShowItemIcon(int nKind, int nIndex, int nParam);
 
 }  // namespace stagestub

@@ -155,7 +155,9 @@ TEST_F(ActivationTest, AnItemBlockGivesItsItemOnceASecondWhileStoodOn) {
 
   for (int step = 1; step <= 60; ++step) EXPECT_EQ(Scene().ApplyItemBlock(Hero()), 0);
   EXPECT_EQ(SoundsOf(21), 1);
-  EXPECT_EQ(stagestub::g_Calls.nItemIcons, 1);
+  ASSERT_EQ(Scene().m_Popups.size(), 1u);  // the item's icon over the hero
+  EXPECT_EQ(Scene().m_Popups.back().m_nKind, POPUP_ITEM_ICON);
+  EXPECT_EQ(Scene().m_Popups.back().m_nGraphicIndex, 7);
   Scene().ApplyItemBlock(Hero());  // sixty sub-steps of one frame each: one second
   EXPECT_EQ(SoundsOf(21), 2);
 

@@ -8,6 +8,7 @@
 #include "base/AppGlobals.h"
 #include "base/SceneManager.h"
 #include "gamedata/DataPaths.h"
+#include "gamedata/Option.h"
 #include "gamedata/WorldMap.h"
 #include "platform/msgbox.h"
 #include "records/PlayRecord.h"
@@ -320,6 +321,41 @@ TEST_F(GameEnd, ADeathTakesALifeAndLeadsToGameOverOrTheContinueMenu) {
   EXPECT_EQ(300, r.m_nTotalScore);
   EXPECT_EQ(0, r.m_CarryMask[11]);
   EXPECT_EQ(1, r.m_CarryMask[12]);
+}
+
+// Registration modes 1 and 3 take the options' name without a dialog; the results enter
+// their tables once, and the file keeps them.
+TEST_F(GameEnd, ARankingEntryWithTheOptionsNameIsMadeOnce) {
+  const cOption savedOption = g_Option;
+  g_SceneManager.m_nGameMode = GAME_MODE_FREE;
+  std::filesystem::create_directories("user_data/free");
+  for (int nMode : {1, 3}) {
+    g_Option.m_nRankMode = nMode;
+    g_Option.m_strRankName = "OPT";
+    g_RankingSet.Reset();
+    g_PlayRecord.m_nTotalScore = 0;
+    g_PlayRecord.m_nStageScore = 250;
+    Scene().TallyResults();
+    ASSERT_EQ(1, Scene().m_bRanked);
+    Scene().RankingEntry();
+    Scene().RankingEntry();  // done already: nothing more
+    EXPECT_EQ("OPT", Scene().m_strPlayerName);
+    EXPECT_EQ(1, Scene().m_bRankingDone);
+    EXPECT_EQ("OPT", g_RankingSet.m_Tables[0].m_Entries[0].m_strName);
+    EXPECT_EQ(250, g_RankingSet.m_Tables[0].m_Entries[0].m_nValue);
+    EXPECT_EQ(0, g_RankingSet.m_Tables[0].m_Entries[1].m_bUsed);
+    cRankingSet saved;
+    ASSERT_EQ(1, saved.LoadFile(GAME_MODE_FREE, g_PlayRecord.m_strStageName));
+    EXPECT_EQ("OPT", saved.m_Tables[0].m_Entries[0].m_strName);
+  }
+  // Nothing ranked: no entry.
+  g_RankingSet.Reset();
+  Scene().TallyResults();
+  Scene().m_bRanked = 0;
+  Scene().RankingEntry();
+  EXPECT_EQ(0, Scene().m_bRankingDone);
+  EXPECT_EQ(0, g_RankingSet.m_Tables[0].m_Entries[0].m_bUsed);
+  g_Option = savedOption;
 }
 
 }  // namespace
