@@ -144,6 +144,68 @@ struct FieldMap16 {
   std::uint16_t Map(std::uint32_t p) const { return std::uint16_t(t[0][f.R(p)] | t[1][f.G(p)] | t[2][f.B(p)]); }
 };
 
+// --- 16-bit DirectDraw rows in 16-bit lanes ---
+// The two usual layouts (5-6-5 and 5-5-5 without an alpha bit) computed with the same
+// truncating conversions as the tables, in arithmetic the compiler vectorises.
+
+using u16 = std::uint16_t;
+
+template <bool Six>
+struct Layout16 {
+  static constexpr unsigned kShiftR = Six ? 11 : 10, kMaxG = Six ? 63 : 31;
+  static u16 R(u16 p) { return u16((p >> kShiftR) & 31); }
+  static u16 G(u16 p) { return u16((p >> 5) & kMaxG); }
+  static u16 B(u16 p) { return u16(p & 31); }
+  // Up8 and Down8 of the field: v * 255 / max and u * max / 255, both truncated.
+  static u16 Up(u16 v, u16 max) { return u16(u16(v * 255) / max); }
+  static u16 Down(u16 u, u16 max) { return u16(u16(u * max) / 255); }
+  static u16 Compose(u16 r, u16 g, u16 b) { return u16(r << kShiftR | g << 5 | b); }
+};
+
+// Which of the two layouts the fields are (0: neither).
+int UsualLayout16(const ddfx::Fields16& f) {
+  if (f.alpha || f.sG != 5 || f.sB != 0 || f.mR != 31 || f.mB != 31) return 0;
+  if (f.sR == 11 && f.mG == 63) return 565;
+  if (f.sR == 10 && f.mG == 31) return 555;
+  return 0;
+}
+
+// DDBltHalf's 16-bit row: a transparent destination takes the source.
+template <bool Six>
+DDFX_HOT_ROW void HalfRow16(u16* __restrict d, const u16* __restrict s, int n, bool keyFits, bool keyed, u16 key) {
+  using L = Layout16<Six>;
+  for (int c = 0; c < n; ++c) {
+    const u16 p = s[c], q = d[c];
+    const u16 r = u16((L::Up(L::R(p), 31) + L::Up(L::R(q), 31)) >> 1);
+    const u16 g = u16((L::Up(L::G(p), L::kMaxG) + L::Up(L::G(q), L::kMaxG)) >> 1);
+    const u16 b = u16((L::Up(L::B(p), 31) + L::Up(L::B(q), 31)) >> 1);
+    const u16 mixed = (keyFits & (q == key)) ? p : L::Compose(L::Down(r, 31), L::Down(g, L::kMaxG), L::Down(b, 31));
+    d[c] = (keyed & keyFits & (p == key)) ? q : mixed;
+  }
+}
+
+// DDBltAlpha's 16-bit row: each field up to 8-bit units, halved toward the colour H
+// times, and down again.
+template <bool Six, int H>
+DDFX_HOT_ROW void AlphaRow16(u16* __restrict d, const u16* __restrict s, int n, const u16 target[3], bool keyed,
+                             u16 key) {
+  using L = Layout16<Six>;
+  const u16 tr = target[0], tg = target[1], tb = target[2];
+  for (int c = 0; c < n; ++c) {
+    const u16 p = s[c];
+    u16 r = L::Up(L::R(p), 31), g = L::Up(L::G(p), L::kMaxG), b = L::Up(L::B(p), 31);
+    for (int i = 0; i < H; ++i) r = u16((r + tr) >> 1), g = u16((g + tg) >> 1), b = u16((b + tb) >> 1);
+    const u16 v = L::Compose(L::Down(r, 31), L::Down(g, L::kMaxG), L::Down(b, 31));
+    d[c] = (keyed & (p == key)) ? d[c] : v;
+  }
+}
+
+using AlphaRow16Fn = void (*)(u16*, const u16*, int, const u16*, bool, u16);
+template <bool Six>
+constexpr AlphaRow16Fn kAlphaRows16[] = {AlphaRow16<Six, 0>, AlphaRow16<Six, 1>, AlphaRow16<Six, 2>,
+                                         AlphaRow16<Six, 3>, AlphaRow16<Six, 4>, AlphaRow16<Six, 5>,
+                                         AlphaRow16<Six, 6>, AlphaRow16<Six, 7>, AlphaRow16<Six, 8>};
+
 bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int flags,
                      const PALETTEENTRY* palette, std::uint8_t colour, int level) {
   if (level == 0) return true;
@@ -175,6 +237,16 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
       const std::uint32_t max[3] = {m.f.mR, m.f.mG, m.f.mB}, shift[3] = {m.f.sR, m.f.sG, m.f.sB};
       const std::uint32_t pal[3] = {pe.peRed, pe.peGreen, pe.peBlue};
       const int halvings = level < 0 ? 0 : std::min(level, kMaxHalvings);
+      const int layout = UsualLayout16(m.f);
+      if (layout && !pix::generalLoopsOnly()) {
+        u16 target[3];
+        for (int ch = 0; ch < 3; ++ch) target[ch] = u16(std::min<std::uint32_t>(ddfx::Up8(pal[ch], max[ch]), 255));
+        const AlphaRow16Fn row = (layout == 565 ? kAlphaRows16<true> : kAlphaRows16<false>)[halvings];
+        const bool keyFits = key <= 0xFFFF;
+        ForRows<u16>(l, x, y, sx, sy, sp,
+                     [&](u16* d, const u16* s, int n) { row(d, s, n, target, keyed && keyFits, u16(key)); });
+        break;
+      }
       for (int ch = 0; ch < 3; ++ch) {
         const std::uint32_t target = std::min<std::uint32_t>(ddfx::Up8(pal[ch], max[ch]), 255);
         for (std::uint32_t v = 0; v < 256; ++v) {
@@ -202,6 +274,80 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
     default: break;  // 24 bits: nothing
   }
   return true;
+}
+
+// The Direct3D pixel loops read 1-5-5-5 texels; they write the same layout (alpha bit
+// set), or the screen's layout on the full-screen back buffer.
+bool TextureLayout16(const ddfx::Fields16& f) {
+  return f.sR == 10 && f.sG == 5 && f.sB == 0 && f.mR == 31 && f.mG == 31 && f.mB == 31 && f.alpha == 0x8000;
+}
+// 0: neither of the usual layouts (alpha bit aside).
+int OutLayout16(const ddfx::Fields16& f) {
+  ddfx::Fields16 g = f;
+  g.alpha = 0;
+  return UsualLayout16(g);
+}
+
+// DDBltHalf's pixel loop: each field the floor average; onto the screen's layout the
+// screen's G with the texel's G doubled.
+template <bool Screen, bool Six>
+DDFX_HOT_ROW void HalfPixelsRow16(u16* __restrict d, const u16* __restrict s, int n, u16 alpha, bool keyed, u16 key) {
+  using In = Layout16<false>;
+  using Out = Layout16<Six>;
+  for (int c = 0; c < n; ++c) {
+    const u16 p = s[c], q = d[c];
+    u16 r, g, b;
+    if constexpr (Screen) {
+      r = u16((In::R(p) + Out::R(q)) >> 1), g = u16((Out::G(q) + 2 * In::G(p)) >> 1), b = u16((In::B(p) + Out::B(q)) >> 1);
+    } else {
+      r = u16((In::R(p) + In::R(q)) >> 1), g = u16((In::G(p) + In::G(q)) >> 1), b = u16((In::B(p) + In::B(q)) >> 1);
+    }
+    const u16 v = u16(Out::Compose(r & 31, g & Out::kMaxG, b & 31) | alpha);
+    d[c] = (keyed & (p == key)) ? q : v;
+  }
+}
+
+// DDBltAlpha's pixel loop: each field v mixed with the colour's field, (v * mul + add[ch])
+// >> 11 (an exact stand-in for the general loop's mix, checked by the caller); onto the
+// screen's layout G is doubled, or at level 1 (half) the sum of the two fields.
+template <bool Screen, bool Six>
+DDFX_HOT_ROW void AlphaPixelsRow16(u16* __restrict d, const u16* __restrict s, int n, u16 mul, const u16 add[3],
+                                   u16 gScreenAdd, bool halfLevel, u16 alpha, bool keyed, u16 key) {
+  using In = Layout16<false>;
+  using Out = Layout16<Six>;
+  const u16 ar = add[0], ag = add[1], ab = add[2];
+  for (int c = 0; c < n; ++c) {
+    const u16 p = s[c];
+    const u16 vr = In::R(p), vg = In::G(p), vb = In::B(p);
+    const u16 r = u16(u16(vr * mul + ar) >> 11), b = u16(u16(vb * mul + ab) >> 11);
+    u16 g = u16(u16(vg * mul + ag) >> 11);
+    if constexpr (Screen) g = halfLevel ? u16(vg + gScreenAdd) : u16(g * 2);
+    const u16 v = u16(Out::Compose(r & 31, g & Out::kMaxG, b & 31) | alpha);
+    d[c] = (keyed & (p == key)) ? d[c] : v;
+  }
+}
+
+// A slope mul and offsets add with (v * mul + add[ch]) >> 11 == mix[ch][v] for every 5-bit
+// v and channel, searched near the mix's own slope (2048 * weight); false when none fits.
+bool AffineMix5(const std::uint32_t mix[3][256], int slope, u16& mul, u16 add[3]) {
+  for (int m = std::max(0, slope - 3); m <= slope + 3; ++m) {
+    bool fits = true;
+    for (int ch = 0; ch < 3 && fits; ++ch) {
+      // The offset must put every v in [mix * 2048, mix * 2048 + 2047].
+      int lo = 0, hi = 65535 - 31 * m;
+      for (int v = 0; v < 32; ++v) {
+        lo = std::max(lo, int(mix[ch][v]) * 2048 - v * m);
+        hi = std::min(hi, int(mix[ch][v]) * 2048 + 2047 - v * m);
+      }
+      fits = lo <= hi;
+      add[ch] = u16(lo);
+    }
+    if (fits) {
+      mul = u16(m);
+      return true;
+    }
+  }
+  return false;
 }
 
 // The pixel loop of Direct3D textures in system memory. Weights 128, 64, 32, 16 by level;
@@ -234,10 +380,27 @@ bool AlphaDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFA
   };
   std::uint32_t mix[3][256];
   if (g_DDState.nBpp == 16) {
-    const std::uint32_t max[3] = {pf.mR, pf.mG, pf.mB};
-    buildMix(max, mix);
     const bool screen = DDIsFullScreenBackBuffer(dst);
     const ddfx::Fields16 out = screen ? ddfx::ScreenFields() : pf;
+    const int layout = OutLayout16(out);
+    if (TextureLayout16(pf) && (screen ? layout != 0 : layout == 555) && !pix::generalLoopsOnly()) {
+      const std::uint32_t max[3] = {31, 31, 31};
+      buildMix(max, mix);
+      u16 mul = 0, add[3];
+      if (AffineMix5(mix, level == 1 ? 1024 : weight * 2048 / 255, mul, add)) {
+        const bool six = layout == 565;
+        const auto row = screen ? (six ? AlphaPixelsRow16<true, true> : AlphaPixelsRow16<true, false>)
+                                : AlphaPixelsRow16<false, false>;
+        const bool keyFits = key <= 0xFFFF;
+        const u16 gAdd = u16(ddfx::Down8(pal[1], 31));
+        ForRows<u16>(l, x, y, sx, sy, sp, [&](u16* d, const u16* s, int n) {
+          row(d, s, n, mul, add, gAdd, level == 1, u16(out.alpha), keyed && keyFits, u16(key));
+        });
+        return true;
+      }
+    }
+    const std::uint32_t max[3] = {pf.mR, pf.mG, pf.mB};
+    buildMix(max, mix);
     // In the screen layout G is six bits: level 1 writes the sum of the two five-bit
     // values, the other levels the mixed value doubled.
     std::uint16_t tab[3][256];
@@ -357,6 +520,14 @@ bool HalfDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDAT
       break;
     case 16: {
       const ddfx::Fields16 f = ddfx::PixelFields();
+      if (const int layout = UsualLayout16(f); layout && !pix::generalLoopsOnly()) {
+        // A key above 16 bits matches no pixel.
+        const bool keyFits = key <= 0xFFFF;
+        const auto row = layout == 565 ? HalfRow16<true> : HalfRow16<false>;
+        ForRows<u16>(l, x, y, sx, sy, sp,
+                     [&](u16* d, const u16* s, int n) { row(d, s, n, keyFits, keyed, u16(key)); });
+        break;
+      }
       ddfx::Convert16 cv;
       ddfx::BuildConvert16(f, cv);
       ForRows<std::uint16_t>(l, x, y, sx, sy, sp, [&](std::uint16_t* d, const std::uint16_t* s, int n) {
@@ -389,7 +560,19 @@ bool HalfDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFAC
   const std::uint32_t key = ddfx::TransparentValue();
   if (g_DDState.nBpp == 16) {
     const ddfx::Fields16 f = ddfx::PixelFields();
-    if (DDIsFullScreenBackBuffer(dst)) {
+    const bool screen = DDIsFullScreenBackBuffer(dst);
+    const ddfx::Fields16 out = screen ? ddfx::ScreenFields() : f;
+    const int layout = OutLayout16(out);
+    if (TextureLayout16(f) && (screen ? layout != 0 : layout == 555) && !pix::generalLoopsOnly()) {
+      const auto row = screen ? (layout == 565 ? HalfPixelsRow16<true, true> : HalfPixelsRow16<true, false>)
+                              : HalfPixelsRow16<false, false>;
+      const bool keyFits = key <= 0xFFFF;
+      ForRows<u16>(l, x, y, sx, sy, sp, [&](u16* d, const u16* s, int n) {
+        row(d, s, n, u16(out.alpha), keyed && keyFits, u16(key));
+      });
+      return true;
+    }
+    if (screen) {
       // The destination holds 5-6-5 pixels: its G is mixed with the source's G doubled.
       const ddfx::Fields16 sf = ddfx::ScreenFields();
       ForRows<std::uint16_t>(l, x, y, sx, sy, sp, [&](std::uint16_t* d, const std::uint16_t* s, int n) {

@@ -704,6 +704,7 @@ void drawMaskBlend(Surface& dst, int x, int y, const std::uint8_t* mask, int mw,
 }
 
 void useGeneralLoopsForTests(bool on) { g_generalLoopsOnly = on; }
+bool generalLoopsOnly() { return g_generalLoopsOnly; }
 
 void drawMaskRaw(Surface& dst, int x, int y, const std::uint8_t* mask, int mw, int mh, int maskPitch,
                  std::uint32_t raw, int limitW, int limitH) {

@@ -66,6 +66,7 @@ void fillBlend(plat::Surface& dst, int x, int y, int w, int h, std::uint32_t arg
 // Tests: draw quads and coloured quads through the general loops only, leaving out the
 // loops specialised for common formats, so that the two can be compared.
 void useGeneralLoopsForTests(bool on);
+bool generalLoopsOnly();
 
 // A coverage mask (one byte a pixel, maskPitch bytes a row) drawn at (x, y), clipped to
 // limitW x limitH: blended in the colour with alpha = coverage * colour alpha / 255, or,

@@ -12,6 +12,7 @@
 #include "e2e/PlayerProcess.h"
 #include "e2e/TinyStage.h"
 #include "gamedata/DataPaths.h"
+#include "gamedata/Option.h"
 #include "gamedata/System.h"
 #include "gamedata/Vocabulary.h"
 #include "platform/fs.h"
@@ -233,6 +234,28 @@ TEST_F(GameEndDrive, ARankingEntryWithATypedNameIsKeptAtItsPlace) {
     EXPECT_EQ(1, after.m_Tables[t].m_Entries[0].m_bUsed) << t;
     EXPECT_EQ("ABC", after.m_Tables[t].m_Entries[0].m_strName) << t;
   }
+}
+
+// Registration mode 2: F3 does nothing; the confirm that leaves the result asks for the
+// name first, and the result is left as the ranking display ends.
+TEST_F(GameEndDrive, RegistrationOnConfirmAsksForTheNameAsTheResultIsLeft) {
+  ASSERT_TRUE(WriteGoalStage("Rank2", 300));
+  cOption option;
+  option.m_nRankMode = 2;
+  fs::create_directories(game_ / "user_data");
+  ASSERT_EQ(1, option.SaveToFile(plat::fs::fromNative((game_ / "user_data" / "Option.dat").string())));
+  const e2e::DrivenRun probe = RunStage("Rank2", "", 150);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const std::string keys = std::to_string(nEnd + 30) + " F3 press 1\n" + std::to_string(nEnd + 60) +
+                           " Z press 1\n" + std::to_string(nEnd + 90) + " Z press 1\n";
+  const e2e::DrivenRun run = RunStage("Rank2", keys, nEnd + 200, {"text=XYZ+ok"});
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "dialog 102"));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry XYZ"));
+  EXPECT_EQ(nEnd + 90, FrameOf(run.trace, "game end next scene 4"));
+  cRankingSet after;
+  ASSERT_EQ(1, after.LoadFromFile(plat::fs::fromNative((game_ / "user_data" / "free" / "Rank2.rkg").string())));
+  EXPECT_EQ("XYZ", after.m_Tables[0].m_Entries[0].m_strName);
 }
 
 // A story stage cleared: back on the world map with the stage's switch set, and the slot

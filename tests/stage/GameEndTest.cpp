@@ -358,4 +358,31 @@ TEST_F(GameEnd, ARankingEntryWithTheOptionsNameIsMadeOnce) {
   g_Option = savedOption;
 }
 
+// A stage that passes its status on stores the hero's HP and the time left for the next
+// stage, as far as the project carries them.
+TEST_F(GameEnd, TheStatusIsCarriedOnWhenTheStagePassesItOn) {
+  g_SceneManager.m_nMenuChoice = 3;
+  g_System.m_CarryOver.assign(CARRY_ITEM_COUNT, 0);
+  g_System.m_CarryOver[11] = 1;  // HP
+  g_System.m_CarryOver[22] = 1;  // time left
+  cPlayRecord& r = g_PlayRecord;
+  r.m_bCarryOver = 0;
+  r.m_CarryMask.assign(CARRY_ITEM_COUNT, 0);
+  g_Players[0].m_nHp = 17;
+  g_Players[0].m_nSp = 9;
+  Scene().m_nTimeLeft = 123;
+  g_Stage.m_bEndAllPlayers = 0;
+  Scene().ChooseNextScene();
+  EXPECT_EQ(0, r.m_bCarryOver);
+  g_Stage.m_bEndAllPlayers = 1;
+  Scene().ChooseNextScene();
+  ASSERT_EQ(1, r.m_bCarryOver);
+  ASSERT_GE(r.m_CarryOver.Size(), 1);
+  EXPECT_EQ(17, r.m_CarryOver[0].m_nHP);
+  EXPECT_EQ(123, r.m_CarryOver[0].m_nTimeLeft);
+  EXPECT_EQ(1, r.m_CarryMask[11]);
+  EXPECT_EQ(1, r.m_CarryMask[22]);
+  EXPECT_EQ(0, r.m_CarryMask[12]);
+}
+
 }  // namespace
