@@ -163,5 +163,9 @@ void cMainWindow::Close() {
   plat::Presenter::instance().detachWindow();
   thGame.Exit();
   DebugLog("thGame.Exit()");
+  // A sub-loop that the game thread started after its worker was stopped above must not
+  // outlive the window and the surfaces it draws on.
+  thPause.Exit();
+  thRanking.Exit();
   Destroy();
 }

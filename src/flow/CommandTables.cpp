@@ -2,6 +2,7 @@
 
 #include "flow/StatusEngine.h"
 #include "stage/Player.h"
+#include "stage/StageScene.h"
 
 namespace {
 
@@ -13,6 +14,15 @@ int ItemExec(cPlayer& player, const cEdCommand& command) {
 }
 
 int ItemStageClear(cPlayer& player, const cEdCommand& command) { return CmdStageClear(player, command); }
+
+// The messages of one item list share a window: every one after the first continues it.
+int ItemMessage(cPlayer& player, const cEdCommand& command) {
+  cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
+  if (!pScene) return 0;
+  CmdMessage(player, command, pScene->m_bItemMessageOpen);
+  pScene->m_bItemMessageOpen = 1;
+  return 0;
+}
 
 }  // namespace
 
@@ -36,7 +46,7 @@ CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
     ExecFlowOperation,       // 16
     ExecStageClear,          // 17
     ExecGameWait,            // 18
-    nullptr,                 // 19
+    ExecMessage,             // 19
     ExecWarp,                // 20
     ExecSetTarget,           // 21
     ExecStatusOperation,     // 22
@@ -61,7 +71,7 @@ ItemCommandExecutor g_ItemCommandExecutors[ITEM_COMMAND_TYPE_COUNT] = {
     ItemExecChangeFlows,  // 1
     ItemStageClear,       // 2: 1, the stage is cleared
     ItemExec<CmdGameWait>,  // 3
-    nullptr,              // 4
+    ItemMessage,          // 4
     ItemExec<CmdWarp>,              // 5
     ItemExec<CmdSetTarget>,         // 6
     ItemExec<CmdStatusOperation>,   // 7

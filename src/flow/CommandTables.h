@@ -99,6 +99,10 @@ void CmdChangeBasicAnimeSet(cActor& actor, const cEdCommand& command);
 void CmdRunAnime(cActor& actor, const cEdCommand& command);
 // The whole game stands for parameter 0 tenths of a second, inside the command's step.
 void CmdGameWait(cActor& actor, const cEdCommand& command);
+// A text popup; a halting one holds the game until the advance key or its time and then
+// goes with its surface. bContinued: it goes on from the previous message's window.
+void CmdMessage(cActor& actor, const cEdCommand& command, int bContinued);
+int ExecMessage(cActor& actor, cCommandRuntime& runtime);
 // The top-left in stage pixels of an effect or picture of w x h: centred on the screen
 // (0), the actor (1) or the hero (2), or put at a screen (3) or stage (4) block plus
 // pixels; other placements leave x and y as they are.

@@ -5,7 +5,9 @@
 #include "flow/CommandTables.h"
 #include "stage/Actor.h"
 #include "stage/StageScene.h"
+#include "stage/Player.h"
 #include "stage/SubLoops.h"
+#include "sound/SoundTable.h"
 
 void CmdGameWait(cActor&, const cEdCommand& command) {
   cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
@@ -24,3 +26,45 @@ void CmdGameWait(cActor&, const cEdCommand& command) {
 }
 
 int ExecGameWait(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdGameWait>(actor, runtime); }
+
+namespace {
+
+constexpr int SOUND_MESSAGE = 11;
+
+}  // namespace
+
+void CmdMessage(cActor& actor, const cEdCommand& command, int bContinued) {
+  cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
+  if (!pScene || pScene->m_bQuit.load()) return;
+  const int nPlacement = CommandParam(command, 0);
+  std::int32_t nAnchor = 0;
+  if (nPlacement >= PLACE_ABOVE_SELF && nPlacement <= PLACE_ON_SELF) nAnchor = actor.m_nSerial;
+  if (nPlacement >= PLACE_ABOVE_HERO && nPlacement <= PLACE_ON_HERO) nAnchor = g_Players[0].m_nSerial;
+  const int nMode = CommandParam(command, 6);
+  const int nFrames = CommandParam(command, 7) * 6;
+  const int bHalting = CommandParam(command, 8);
+  const int nId = pScene->m_Popups
+                      .emplace_back(POPUP_TEXT, command.m_strText, 0, 0, 0, nPlacement, CommandParam(command, 1),
+                                    CommandParam(command, 2), CommandParam(command, 3), CommandParam(command, 4),
+                                    CommandParam(command, 5), nMode, nFrames, bHalting, nAnchor, bContinued,
+                                    CommandParam(command, 9))
+                      .m_nId;
+  if (!bHalting) return;  // stage play draws it and ends it
+  if (nMode == SHOW_UNTIL_KEY) {
+    pScene->m_Wait.Start(WAIT_MESSAGE, 1, 0, bContinued);
+    if (!bContinued) RequestSystemSound(SOUND_MESSAGE);
+  } else if (nMode == SHOW_FOR_TIME) {
+    pScene->m_Wait.Start(WAIT_MESSAGE, 0, nFrames, bContinued);
+  }
+  RunMessageWait(*pScene);
+  // Exactly this message goes, with its own surface, whatever else came and went.
+  RemovePopup(pScene->m_Popups, nId);
+}
+
+int ExecMessage(cActor& actor, cCommandRuntime& runtime) {
+  cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
+  if (!pScene || !runtime.m_pCommand) return 0;
+  const int bContinued = pScene->m_pCurFlow ? pScene->m_pCurFlow->m_bMessageContinue : 0;
+  CmdMessage(actor, *runtime.m_pCommand, bContinued);
+  return 0;
+}

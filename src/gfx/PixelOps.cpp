@@ -10,6 +10,14 @@
 #pragma GCC optimize("O3")
 #endif
 
+// The hottest rows are compiled twice, for AVX2 and for the base instruction set; the
+// processor's version is picked when the program loads (-march stays the default).
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
+#define PIX_HOT_ROW __attribute__((target_clones("avx2", "default")))
+#else
+#define PIX_HOT_ROW
+#endif
+
 namespace pix {
 
 using plat::PixelFormat;
@@ -117,7 +125,17 @@ inline void selectRow32(std::uint32_t* __restrict d, const std::uint32_t* __rest
 
 // Opaque and clear runs (the usual picture or sprite) are copied, skipped or selected
 // without branches per texel; only texels of partial alpha take the blend.
-void blendRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int n) {
+PIX_HOT_ROW void blendRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int n) {
+  if (n < 16) {  // a short row (a small sprite): a branch a texel costs less than the passes
+    for (int k = 0; k < n; ++k) {
+      const std::uint32_t v = s[k], a = v >> 24;
+      if (a == 255)
+        d[k] = v;
+      else if (a != 0)
+        d[k] = blendPixel32(d[k], v);
+    }
+    return;
+  }
   const AlphaRun row = classify(s, n);
   if (row.opaque) {
     std::memcpy(d, s, static_cast<std::size_t>(n) * 4);
@@ -145,10 +163,27 @@ void blendRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, 
 
 // 16-bit texels with white modulate onto 16-bit targets: the alpha bit selects, the
 // fields pass unchanged (to 565: green by bit replication), as the general path gives.
-void selectRow1555(std::uint16_t* __restrict d, const std::uint16_t* __restrict s, int n) {
+// A run of opaque texels (a picture) is copied without reading the target.
+inline bool allAlphaBits(const std::uint16_t* __restrict s, int n) {
+  std::uint16_t all = 0xFFFF;
+  for (int i = 0; i < n; ++i) all &= s[i];
+  return (all & 0x8000) != 0;
+}
+PIX_HOT_ROW void selectRow1555(std::uint16_t* __restrict d, const std::uint16_t* __restrict s, int n) {
+  if (allAlphaBits(s, n)) {
+    std::memcpy(d, s, static_cast<std::size_t>(n) * 2);
+    return;
+  }
   for (int i = 0; i < n; ++i) d[i] = (s[i] & 0x8000) ? s[i] : d[i];
 }
-void selectRow1555To565(std::uint16_t* __restrict d, const std::uint16_t* __restrict s, int n) {
+PIX_HOT_ROW void selectRow1555To565(std::uint16_t* __restrict d, const std::uint16_t* __restrict s, int n) {
+  if (allAlphaBits(s, n)) {
+    for (int i = 0; i < n; ++i) {
+      const std::uint16_t p = s[i];
+      d[i] = std::uint16_t((p & 0x7C00) << 1 | (p & 0x03E0) << 1 | (p >> 4 & 0x20) | (p & 31));
+    }
+    return;
+  }
   for (int i = 0; i < n; ++i) {
     const std::uint32_t p = s[i], g = (p >> 5) & 31;
     const std::uint16_t v = std::uint16_t(((p >> 10) & 31) << 11 | ((g << 1) | (g >> 4)) << 5 | (p & 31));
@@ -282,11 +317,6 @@ void applyOp(std::uint32_t* t, int n, const QuadOp& op) {
 // array of 16-bit values: every product and sum stays below 65536, so the loops run in
 // 16-bit vector lanes (the general path's 32-bit products vectorise poorly).
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
-#define PIX_HOT_ROW __attribute__((target_clones("avx2", "default")))
-#else
-#define PIX_HOT_ROW
-#endif
 
 using u16 = std::uint16_t;
 
@@ -600,6 +630,22 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
     from = copy.get();
   }
   if (op.clearFirst) fillRaw(dst, x + j0, y + i0, j1 - j0, i1 - i0, op.clearValue);
+  // Unscaled plain quads of the usual formats (pictures, sprites): whole rows at once, the
+  // format decided here once, as small blits must stay cheap.
+  if (direct && plain && !g_generalLoopsOnly) {
+    const int n = j1 - j0;
+    const PixelFormat sf = from->format(), df = dst.format();
+    if (sf == PixelFormat::Argb8888 && (df == PixelFormat::Argb8888 || df == PixelFormat::Xrgb8888)) {
+      for (int i = i0; i < i1; ++i)
+        blendRow32(dst.rowAs<std::uint32_t>(y + i) + x + j0, from->rowAs<std::uint32_t>(sy + i) + sx + j0, n);
+      return;
+    }
+    if (sf == PixelFormat::Argb1555 && (df == PixelFormat::Argb1555 || df == PixelFormat::Rgb565)) {
+      const auto row = df == PixelFormat::Argb1555 ? selectRow1555 : selectRow1555To565;
+      for (int i = i0; i < i1; ++i) row(dst.rowAs<u16>(y + i) + x + j0, from->rowAs<u16>(sy + i) + sx + j0, n);
+      return;
+    }
+  }
   std::uint32_t tmp[kChunk];
   const bool fast = !g_generalLoopsOnly;
   const bool lanes16 = fast && is16(dst.format()) && is16(from->format());
@@ -613,8 +659,7 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
     for (int c0 = j0; c0 < j1; c0 += kChunk) {
       const int n = std::min(kChunk, j1 - c0);
       const std::uint32_t* texels = tmp;
-      if (lanes16 && !(direct && plain && from->format() == PixelFormat::Argb1555 &&
-                       dst.format() != PixelFormat::Rgb555)) {
+      if (lanes16) {
         const u16* s16 = reinterpret_cast<const u16*>(srow);
         if (direct) {
           s16 += sx + c0;
@@ -626,16 +671,6 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
         decodeAny16(from->format(), s16, n, a1, a0, lanes);
         if (!plain) colourOp16(lanes, n, op);
         blendAny16(dst.format(), reinterpret_cast<u16*>(drow) + x + c0, lanes, n);
-        continue;
-      }
-      if (fast && direct && plain && from->format() == PixelFormat::Argb1555 &&
-          (dst.format() == PixelFormat::Argb1555 || dst.format() == PixelFormat::Rgb565)) {
-        const auto* s16 = reinterpret_cast<const std::uint16_t*>(srow) + sx + c0;
-        auto* d16 = reinterpret_cast<std::uint16_t*>(drow) + x + c0;
-        if (dst.format() == PixelFormat::Argb1555)
-          selectRow1555(d16, s16, n);
-        else
-          selectRow1555To565(d16, s16, n);
         continue;
       }
       if (direct && plain && from->format() == PixelFormat::Argb8888) {

@@ -218,6 +218,47 @@ TEST_F(MainWindowTest, ACloseWhileThPauseRunsSetsTheStageFlagAndTheNextPlayFrame
   EXPECT_FALSE(thPause.HasThread());
 }
 
+std::atomic<bool> g_bRankingStopped{false};
+
+unsigned RankingUntilQuit(void* arg) {
+  const unsigned result = UntilQuit(arg);
+  g_bRankingStopped = true;
+  return result;
+}
+
+// Stage play that starts a message wait on thPause only once the close sequence has
+// stopped the workers (the ranking display is stopped after thPause).
+class LateWaitStage : public cStageScene {
+ public:
+  void Run() override {
+    if (started_ || !g_bRankingStopped.load()) return;
+    started_ = true;
+    thPause.Start(&UntilQuit, nullptr);
+    thPause.Wait();
+  }
+
+ private:
+  bool started_ = false;
+};
+
+TEST_F(MainWindowTest, ASubLoopStartedWhileTheWindowClosesDoesNotOutliveIt) {
+  g_bRankingStopped = false;
+  g_SceneHost.m_lpFactory = [](std::int32_t id) -> std::unique_ptr<cScene> {
+    return id == SCENE_STAGE ? std::make_unique<LateWaitStage>() : nullptr;
+  };
+  g_SceneManager.m_nScene = SCENE_STAGE;
+  g_MainWindow.Show(plat::sw::Normal);
+  ASSERT_EQ(thRanking.Start(&RankingUntilQuit, nullptr), 1);
+  const std::uint32_t before = g_SceneHost.m_nFramesStepped.load();
+  ASSERT_EQ(thGame.Start(&GameLoop, nullptr), 1);
+  ASSERT_TRUE(PumpUntil([&] { return g_SceneHost.m_nFramesStepped.load() >= before + 3; }));
+  PostCloseRequest();
+  ASSERT_TRUE(PumpUntilQuit());
+  EXPECT_TRUE(g_bRankingStopped.load());
+  EXPECT_FALSE(thGame.HasThread());
+  EXPECT_FALSE(thPause.HasThread());
+}
+
 TEST_F(MainWindowTest, TheCloseSequenceStopsEveryWorkerInOrderWhateverAskedForIt) {
   struct Case {
     const char* what;

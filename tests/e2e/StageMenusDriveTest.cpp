@@ -4,6 +4,7 @@
 // kills the hero after 3 seconds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "e2e/PlayerProcess.h"
 #include "e2e/TinyStage.h"
 #include "gamedata/Command.h"
+#include "gamedata/DataPaths.h"
 #include "gamedata/Flow.h"
 #include "gamedata/System.h"
 #include "gamedata/Vocabulary.h"
@@ -68,6 +70,15 @@ std::vector<std::string> Sounds(const std::vector<std::string>& trace, int from,
   return out;
 }
 
+cEdCommand ItemCommand(int type, std::vector<std::int32_t> params) {
+  cEdCommand c;
+  c.m_nSet = 1;  // an item command
+  c.m_nType = static_cast<std::int8_t>(type - ITEM_TYPE_OFFSET);
+  for (std::int32_t p : params) c.m_Params.push_back(p);
+  c.Normalize();
+  return c;
+}
+
 class StageMenusDrive : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -103,6 +114,34 @@ class StageMenusDrive : public ::testing::Test {
     ASSERT_FALSE(map.m_Points.empty());
     map.m_Points[0].m_Entries[0].m_bAskFirst = 0;
     ASSERT_EQ(1, map.SaveToFile(worldMap));
+  }
+
+  // A stage whose hero stands on a goal at once: the goal adds 350 to the score and
+  // clears the stage; the project's extra life every 100 points and 5 start lives in free
+  // play.
+  void WriteGoalStage(const std::string& name) {
+    ASSERT_TRUE(e2e::WriteTinyStage(game_, name, [](cEdStage& s, const e2e::StageParts& p) {
+      s.m_bShowClear = 1;
+      s.m_bNoResult = 0;
+      s.m_RankFlags.assign(5, 1);
+      for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
+      s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 12));
+      cEdItem goal = e2e::ItemAt(p.coin, 5, 12);
+      goal.m_Commands.clear();
+      std::vector<std::int32_t> score(18, 0);
+      score[3] = 2;  // the system's value
+      score[4] = 3;  // the score
+      score[5] = 1;  // +
+      score[7] = 350;
+      goal.m_Commands.push_back(ItemCommand(CMD_STATUS, score));
+      goal.m_Commands.push_back(ItemCommand(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0}));
+      s.m_Items.push_back(goal);
+      g_System.m_bExtend = 1;
+      g_System.m_nExtendScore = 100;
+      g_System.m_UnlimitedLives[GAME_MODE_FREE] = 0;
+      g_System.m_StartLives[GAME_MODE_FREE] = 5;
+      g_System.SaveToFile(g_PathTable[PATH_SYSTEM]);
+    }));
   }
 
   e2e::DrivenRun Run(const std::string& keys, int quitAt, std::vector<std::string> args = {}) {
@@ -240,6 +279,24 @@ TEST_F(StageMenusDrive, ThePauseMenuStopsThePlayAndLeavesByEachOfItsRows) {
   }
 }
 
+// In story mode a stage never cleared has the two-row pause menu: down from "resume"
+// wraps to "end the game", which leads to the title.
+TEST_F(StageMenusDrive, AStoryStageNotClearedBeforeOffersNoRetry) {
+  WriteTimedStage();
+  SetUpStory(3, 1);
+  const e2e::DrivenRun probe = Run("60 Z press 1\n", 300);
+  const int nPlay = FrameOf(probe.trace, "stage phase 1 -> 2");
+  ASSERT_GT(nPlay, 0);
+  const int nPause = nPlay + 30;
+  const e2e::DrivenRun run = Run("60 Z press 1\n" + std::to_string(nPause) + " SPACE press 1\n" +
+                                     std::to_string(nPause + 10) + " DOWN press 1\n" + std::to_string(nPause + 20) +
+                                     " Z press 1\n",
+                                 nPause + 100);
+  EXPECT_EQ(nPause, FrameOf(run.trace, "stage phase 2 -> 3"));
+  EXPECT_EQ(nPause + 20, FrameOf(run.trace, "stage phase 3 -> 7"));
+  EXPECT_LT(nPause + 20, FrameOf(run.trace, "scene 4 -> 0"));
+}
+
 // A close request while the pause menu is shown ends the program at once.
 TEST_F(StageMenusDrive, ACloseDuringThePauseMenuEndsTheProgram) {
   ASSERT_TRUE(e2e::WriteTinyStage(game_, "Pause", [](cEdStage& s, const e2e::StageParts& p) {
@@ -273,6 +330,54 @@ TEST_F(StageMenusDrive, ACloseDuringConsecutiveWaitsEndsTheProgram) {
   const e2e::DrivenRun run = Run("", 150, {"data\\stg4\\Waits.stg4"});
   EXPECT_LT(run.wallMs, 10000);
   EXPECT_EQ(1u, Plays(run.trace).size());
+}
+
+// A close during the first of the three extra-life pauses of a stage's end: the other
+// two pauses are never started and the program ends from the result phase.
+TEST_F(StageMenusDrive, ACloseDuringTheFirstOfThreeExtraLifePausesEndsTheProgram) {
+  WriteGoalStage("Extend");
+  // Free play of the stage file from the title, where lives count.
+  const std::string keys = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 Z press 1\n";
+  const std::vector<std::string> answers = {"file=Extend.stg4_001"};
+  auto run = [&](int quitAt) {
+    e2e::DrivenRun r = e2e::RunDriven(game_, fs::path(tmp_.path()) / ("run" + std::to_string(++runs_)), keys,
+                                      {.quitAt = std::to_string(quitAt), .args = {}, .uiAnswers = answers, .env = {}});
+    EXPECT_EQ(r.exitCode.value_or(-1), 0) << r.stderrText;
+    return r;
+  };
+  const e2e::DrivenRun probe = run(400);
+  const int nFirst = FrameOf(probe.trace, "extra life lives 5");
+  ASSERT_GT(nFirst, 0) << probe.stderrText;
+  ASSERT_EQ(3, static_cast<int>(std::count_if(probe.trace.begin(), probe.trace.end(), [](const std::string& l) {
+              return l.find(" extra life ") != std::string::npos;
+            })));
+
+  const e2e::DrivenRun closed = run(nFirst + 10);
+  EXPECT_LT(closed.wallMs, 10000);
+  // The lives are still counted, but without their pauses: the first is cut short and
+  // the other two come in one frame.
+  const int nSecond = FrameOf(closed.trace, "extra life lives 6");
+  ASSERT_GE(nSecond, nFirst + 10);
+  EXPECT_LT(nSecond, nFirst + 30);
+  EXPECT_EQ(nSecond, FrameOf(closed.trace, "extra life lives 7"));
+  EXPECT_GE(FrameOf(closed.trace, "quit 0"), nSecond);
+}
+
+// A close while the ranking tables are shown over the result ends the program.
+TEST_F(StageMenusDrive, ACloseDuringTheRankingDisplayEndsTheProgram) {
+  WriteGoalStage("Rank");
+  const std::vector<std::string> args = {"data\\stg4\\Rank.stg4"};
+  const e2e::DrivenRun probe = Run("", 150, args);
+  const int nEnd = FrameOf(probe.trace, "stage phase 2 -> 4");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const int nEntry = nEnd + 60;
+  const e2e::DrivenRun run =
+      e2e::RunDriven(game_, fs::path(tmp_.path()) / "ranking", std::to_string(nEntry) + " F3 press 1\n",
+                     {.quitAt = std::to_string(nEntry + 20), .args = args, .uiAnswers = {"text=ABC+ok"}, .env = {}});
+  EXPECT_EQ(run.exitCode.value_or(-1), 0) << run.stderrText;
+  EXPECT_LT(run.wallMs, 10000);
+  EXPECT_EQ(nEntry, FrameOf(run.trace, "dialog 102  -> 1"));
+  EXPECT_GE(FrameOf(run.trace, "quit 0"), nEntry + 20);
 }
 
 }  // namespace

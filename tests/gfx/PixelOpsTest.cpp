@@ -80,20 +80,26 @@ TEST(PixelOpsTest, SixteenBitQuadsMatchTheGeneralLoops) {
       {2, 1, 33, 8, 0, 0, 13, 5},      // stretched
       {3, 0, 29, 9, 30, 0, -29, 9},    // mirrored
   };
-  for (PixelFormat sf : kSixteen) {
-    for (PixelFormat df : kSixteen) {
-      const auto src = Noise(45, 10, sf);
-      const auto dst = Noise(61, 11, df);
-      for (const OpCase& c : Ops()) {
-        for (const Geometry& g : shapes) {
-          SCOPED_TRACE(::testing::Message() << c.name << " src " << int(sf) << " dst " << int(df) << " at " << g.x
-                                            << "," << g.y << " " << g.w << "x" << g.h << " from " << g.sw);
-          auto draw = [&](Surface& d) {
-            pix::QuadOp op = c.op;
-            op.srcLimitW = 43;  // the source's logical size is smaller than its pixels
-            pix::drawQuad(d, g.x, g.y, g.w, g.h, *src, g.sx, g.sy, g.sw, g.sh, op);
-          };
-          EXPECT_EQ(DrawnBy(true, *dst, draw), DrawnBy(false, *dst, draw));
+  for (const bool opaque : {false, true}) {  // opaque: every alpha bit set (a picture)
+    for (PixelFormat sf : kSixteen) {
+      for (PixelFormat df : kSixteen) {
+        const auto src = Noise(45, 10, sf);
+        if (opaque)
+          for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 45; ++x) pix::putRaw(*src, x, y, pix::getRaw(*src, x, y) | 0x8000);
+        const auto dst = Noise(61, 11, df);
+        for (const OpCase& c : Ops()) {
+          for (const Geometry& g : shapes) {
+            SCOPED_TRACE(::testing::Message() << c.name << (opaque ? " opaque" : "") << " src " << int(sf) << " dst "
+                                              << int(df) << " at " << g.x << "," << g.y << " " << g.w << "x" << g.h
+                                              << " from " << g.sw);
+            auto draw = [&](Surface& d) {
+              pix::QuadOp op = c.op;
+              op.srcLimitW = 43;  // the source's logical size is smaller than its pixels
+              pix::drawQuad(d, g.x, g.y, g.w, g.h, *src, g.sx, g.sy, g.sw, g.sh, op);
+            };
+            EXPECT_EQ(DrawnBy(true, *dst, draw), DrawnBy(false, *dst, draw));
+          }
         }
       }
     }
