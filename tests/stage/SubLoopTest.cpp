@@ -5,11 +5,14 @@
 #include <atomic>
 #include <memory>
 
+#include "base/AppGlobals.h"
 #include "base/Thread.h"
+#include "platform/clock.h"
 #include "platform/thread.h"
 #include "platform/winnum.h"
 #include "stage/StageScene.h"
 #include "stage/SubLoops.h"
+#include "stage/DrawFixture.h"
 
 namespace {
 
@@ -107,6 +110,31 @@ TEST_F(SubLoop, TheHandshakeStopsWhenTheThreadHasEndedAlready) {
 TEST_F(SubLoop, AMessageWaitStartedAfterTheCloseEndsAtOnce) {
   scene_->m_bQuit.store(1);
   EXPECT_EQ(0u, MessageWaitThread(scene_.get()));
+}
+
+// The message-wait loop drawing the frozen stage on its own worker.
+class MessageWaitLoop : public stagetest::DrawFixture {
+ protected:
+  void TearDown() override {
+    worker_.Exit();
+    g_bActive = 0;
+    DrawFixture::TearDown();
+  }
+  cThread worker_;
+};
+
+// The close flag set while a key wait runs, its quit message lost: the loop asks itself
+// to quit once its grace has passed, so the waiting command gets back.
+TEST_F(MessageWaitLoop, AKeyWaitEndsByItselfAfterTheCloseFlagEvenWithoutTheQuitMessage) {
+  g_bActive = 1;
+  Scene().m_Wait.Start(WAIT_MESSAGE, 1, 0, 0);
+  ASSERT_EQ(1, worker_.Start(MessageWaitThread, &Scene()));
+  plat::this_thread::sleepMs(30);
+  EXPECT_FALSE(worker_.m_hThread.hasEnded());  // nothing ends a key wait but the key
+  Scene().m_bQuit.store(1);
+  const plat::Millis since = plat::systemNowMs();
+  while (!worker_.m_hThread.hasEnded() && plat::systemNowMs() - since < 10000) plat::this_thread::sleepMs(5);
+  EXPECT_TRUE(worker_.m_hThread.hasEnded());
 }
 
 }  // namespace
