@@ -1,5 +1,8 @@
+#include <cmath>
+
 #include "EffectTest.h"
 #include "gfx/DDCircleLens.h"
+#include "gfx/DDEffectPixels.h"
 
 namespace {
 
@@ -130,6 +133,70 @@ TEST_F(DDCircleLensTest, LensLimits) {
     DDSURFACEDATA* d = Make(8, 8);
     EXPECT_TRUE(DDBltRadial(d, 1, 1, 20, 30, s, 32, 32, 0));
     EXPECT_EQ(Changed(d, 0), m == Mode::DD24 ? 0 : 64);
+  }
+}
+
+// Every pixel of large lenses, clipped by the screen's edges on every side, against the
+// formula worked pixel by pixel: L = trunc(sqrt(d * d + r * r)), s = sqrt(L * L - i * i -
+// j * j), the source offset (i, j) when s is 0, else trunc(i * d / s + 0.5) and
+// trunc(j * d / s + 0.5); points off the 640 x 480 display and transparent points are
+// left out.
+TEST_F(DDCircleLensTest, LensMatchesTheFormulaAtEveryPixel) {
+  struct Case {
+    int x, y, radius, distance, sx, sy;
+  };
+  const Case cases[] = {
+      {320, 240, 452, 200, 320, 240},  // the full-screen lens effect's disc
+      {600, 30, 700, 37, 100, 400},    // centre near a corner, source centre elsewhere
+      {-40, 520, 300, 90, -40, 520},   // centre off the screen
+      {17, 5, 9, 4, 633, 2},           // a small disc reading past the display's edges
+      {100, 100, 42, 84, 320, 240},    // offsets whose i * d / s + 0.5 lies within a rounding of an integer
+      {320, 240, 5000, 3000, 300, 200},  // a lens far larger than the screen
+  };
+  for (Mode m : {Mode::DD32, Mode::DD16, Mode::DD8}) {
+    SCOPED_TRACE(Name(m));
+    Reopen(m);
+    const std::uint32_t mask = m == Mode::DD32 ? 0xFFFFFFu : m == Mode::DD16 ? 0xFFFFu : 0xFFu;
+    g_TransmitPixel = 7;
+    const std::uint32_t key = ddfx::TransparentValue();
+    auto paint = [&](int px, int py) {
+      const std::uint32_t v = std::uint32_t(px * 4099 + py * 31 + 1) & mask;
+      return (px + 3 * py) % 11 == 0 ? key : v == key ? v ^ 1u : v;
+    };
+    DDSURFACEDATA* src = Make(640, 480);
+    Paint(src, paint);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(::testing::Message() << "centre " << c.x << "," << c.y << " radius " << c.radius);
+      DDSURFACEDATA* dst = Make(640, 480);
+      const std::uint32_t marker = 3;
+      PaintAll(dst, marker);
+      ASSERT_TRUE(DDBltRadial(dst, c.x, c.y, c.radius, c.distance, src, c.sx, c.sy, 0));
+      const std::vector<std::uint32_t> got = Grab(dst);
+      const double L = std::trunc(std::sqrt(double(c.distance) * c.distance + double(c.radius) * c.radius));
+      int nDrawn = 0, nWrong = 0;
+      for (int py = 0; py < 480; ++py)
+        for (int px = 0; px < 640; ++px) {
+          const long long i = px - c.x, j = py - c.y;
+          std::uint32_t want = marker;
+          if (i * i + j * j <= static_cast<long long>(c.radius) * c.radius) {
+            const double s = std::sqrt(L * L - double(i * i + j * j));
+            long long u = i, v = j;
+            if (s != 0) {
+              u = static_cast<long long>(double(i) * c.distance / s + 0.5);
+              v = static_cast<long long>(double(j) * c.distance / s + 0.5);
+            }
+            const long long qx = c.sx + u, qy = c.sy + v;
+            if (qx >= 0 && qx < 640 && qy >= 0 && qy < 480 && paint(int(qx), int(qy)) != key) {
+              want = paint(int(qx), int(qy));
+              ++nDrawn;
+            }
+          }
+          if (got[std::size_t(py) * 640 + px] != want && nWrong++ < 5)
+            ADD_FAILURE() << "pixel " << px << "," << py << ": " << got[std::size_t(py) * 640 + px] << " not " << want;
+        }
+      EXPECT_EQ(nWrong, 0);
+      EXPECT_GT(nDrawn, 0);
+    }
   }
 }
 
