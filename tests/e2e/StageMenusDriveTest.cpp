@@ -17,6 +17,7 @@
 #include "gamedata/System.h"
 #include "gamedata/Vocabulary.h"
 #include "gamedata/WorldMap.h"
+#include "platform/bmp.h"
 #include "platform/fs.h"
 #include "test_support/TempDir.h"
 
@@ -295,6 +296,35 @@ TEST_F(StageMenusDrive, AStoryStageNotClearedBeforeOffersNoRetry) {
   EXPECT_EQ(nPause, FrameOf(run.trace, "stage phase 2 -> 3"));
   EXPECT_EQ(nPause + 20, FrameOf(run.trace, "stage phase 3 -> 7"));
   EXPECT_LT(nPause + 20, FrameOf(run.trace, "scene 4 -> 0"));
+}
+
+// The pause menu is drawn over the frozen stage: the box of its three rows centred on
+// x 320 (the widest text "しゅうりょう" has 6 characters, plus the cursor's column: 112
+// pixels, so x 264) at y 272, and the cursor sprite of the accessory sheet on "resume".
+TEST_F(StageMenusDrive, ThePauseMenuShowsItsCursorOnResume) {
+  ASSERT_TRUE(e2e::WriteTinyStage(game_, "Pause", [](cEdStage& s, const e2e::StageParts& p) {
+    for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
+    s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 12));
+  }));
+  const fs::path frames = fs::path(tmp_.path()) / "frames";
+  fs::create_directories(frames);
+  const e2e::DrivenRun run = e2e::RunDriven(game_, fs::path(tmp_.path()) / "dump", "100 SPACE press 1\n",
+                                            {.quitAt = "110", .args = {"data\\stg4\\Pause.stg4"}, .uiAnswers = {},
+                                             .env = {{"PELLMOOR_FRAME_DUMP", frames.string()}}});
+  ASSERT_EQ(run.exitCode.value_or(-1), 0) << run.stderrText;
+  const auto shown = plat::bmp::load(plat::fs::fromNative((frames / "frame_000105.bmp").string()));
+  const auto sheet = plat::bmp::load(plat::fs::fromNative((game_ / "bmp" / "Accessory.bmp").string()));
+  ASSERT_TRUE(shown && sheet);
+  const std::uint32_t clear = sheet->rgbAt(0, 64);  // the sheet's transparent colour
+  int opaque = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      const std::uint32_t sprite = sheet->rgbAt(64 + x, y);
+      if (sprite == clear) continue;
+      ++opaque;
+      EXPECT_EQ(sprite, shown->rgbAt(264 + x, 288 + y)) << x << "," << y;
+    }
+  EXPECT_GT(opaque, 20);
 }
 
 // A close request while the pause menu is shown ends the program at once.
