@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "base/Log.h"
@@ -201,6 +202,53 @@ TEST_F(SampleProjectLoad, RecordsSaveBackToTheSameBytes) {
   resave(db.m_Pictures, 7);
   resave(db.m_Sounds, 8);
   resave(db.m_Bgms, 9);
+}
+
+// Every kind of block, item and flow command is used by some stage of the sample (the
+// gallery collects what the story and challenge stages leave out).
+TEST_F(SampleProjectLoad, EveryKindOfBlockItemAndCommandIsUsed) {
+  LoadProject();
+  std::set<int> commands, itemCommands, hits, effects, takeModes;
+  bool bItemBlock = false, bPassGroup = false, bHidden = false, bFront = false, bFixed = false, bMark = false,
+       bBlockChara = false;
+  auto addCommands = [&](auto& self, const cVector<cEdCommand>& list) -> void {
+    for (const cEdCommand& c : list) {
+      (c.m_nSet == 0 ? commands : itemCommands).insert(c.m_nType);
+      if (c.m_nSet != 0 && c.m_nType != ITEM_CMD_FLOW_CHANGE) commands.insert(c.CharaType());
+      for (const cEdFlow& f : c.m_Flows) self(self, f.m_Commands);
+    }
+  };
+  const char* const stages[] = {"Stage01-1", "Stage02-1", "Stage03-1", "Stage04-1", "c01-1", "c02-1", "Gallery-1"};
+  for (const char* name : stages) {
+    ASSERT_EQ(LoadStage(std::string("data\\stg4\\") + name + ".stg4", 1, nullptr), 1) << name;
+    for (const cEdBlock& b : g_Stage.m_Blocks) {
+      hits.insert(b.m_nHit);
+      effects.insert(b.m_nEffect);
+      bItemBlock |= b.m_nItemPalette != 0;
+      bPassGroup |= b.m_nPassGroup >= 0;
+      bHidden |= b.m_bTransparent != 0;
+      bFront |= b.m_nLayer != 0;
+      bFixed |= b.m_bFixed != 0;
+      bMark |= b.m_nMarkShow == 1;
+    }
+    for (const cEdChara& c : g_Stage.m_Charas) {
+      bBlockChara |= c.m_bBlockChara != 0;
+      for (const cEdFlow& f : c.m_Flows) addCommands(addCommands, f.m_Commands);
+    }
+    for (const cEdItem& item : g_Stage.m_Items) {
+      takeModes.insert(item.m_nTakeMode);
+      addCommands(addCommands, item.m_Commands);
+    }
+  }
+  // Items that only blocks or summons hand out live in the common palette.
+  for (const cEdItem& item : g_CommonPalette.m_Items) addCommands(addCommands, item.m_Commands);
+
+  for (int type = 1; type < COMMAND_TYPE_COUNT; ++type) EXPECT_TRUE(commands.count(type)) << "command type " << type;
+  EXPECT_TRUE(itemCommands.count(ITEM_CMD_FLOW_CHANGE));
+  EXPECT_EQ(hits, (std::set<int>{0, 1, 2}));
+  EXPECT_EQ(effects, (std::set<int>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(takeModes, (std::set<int>{0, 1, 2}));
+  EXPECT_TRUE(bItemBlock && bPassGroup && bHidden && bFront && bFixed && bMark && bBlockChara);
 }
 
 }  // namespace

@@ -319,6 +319,27 @@ Canvas HitBitmap() {
   return c;
 }
 
+// The gallery's picture: a framed sign that welcomes the visitor.
+Canvas SignBitmap() {
+  Canvas c(192, 64);
+  c.Rect(0, 0, 192, 64, Shade(BROWN, 9));
+  c.Frame(0, 0, 192, 64, Shade(BROWN, 3));
+  c.Frame(3, 3, 186, 58, Shade(BROWN, 12));
+  c.CentredText(0, 0, 192, 64, "GALLERY", Shade(GREY, 15), 2);
+  return c;
+}
+
+// A sword's slash: a blade in an arc, to the left (the right one is its mirror).
+Canvas SwordBitmap(bool bRight) {
+  Canvas c(32, 32);
+  for (int k = 0; k < 3; ++k) {
+    const int x = bRight ? 31 - (4 + 8 * k) - 6 : 4 + 8 * k;
+    c.Rect(x, 14 - 2 * k, 6, 4, Shade(GREY, 15 - 2 * k));
+  }
+  c.Rect(bRight ? 2 : 24, 12, 6, 8, Shade(BROWN, 5));  // the hilt
+  return c;
+}
+
 }  // namespace
 
 std::vector<BitmapFile> SampleBitmaps() {
@@ -342,6 +363,9 @@ std::vector<BitmapFile> SampleBitmaps() {
   files.push_back({"bmp\\WorldEvent.bmp", WorldEventBitmap()});
   files.push_back({SKY_BITMAP, SkyBitmap()});
   files.push_back({HIT_EFFECT_BITMAP, HitBitmap()});
+  files.push_back({SIGN_PICTURE_BITMAP, SignBitmap()});
+  files.push_back({SWORD_LEFT_BITMAP, SwordBitmap(false)});
+  files.push_back({SWORD_RIGHT_BITMAP, SwordBitmap(true)});
   return files;
 }
 

@@ -19,5 +19,8 @@ std::vector<BitmapFile> SampleBitmaps();
 // Names of the bitmaps that the sample's records refer to.
 inline constexpr const char* SKY_BITMAP = "bmp\\back\\Sky.bmp";
 inline constexpr const char* HIT_EFFECT_BITMAP = "bmp\\effect\\Hit.bmp";
+inline constexpr const char* SIGN_PICTURE_BITMAP = "bmp\\picture\\Sign.bmp";
+inline constexpr const char* SWORD_LEFT_BITMAP = "bmp\\effect\\SwordL.bmp";
+inline constexpr const char* SWORD_RIGHT_BITMAP = "bmp\\effect\\SwordR.bmp";
 
 }  // namespace sample

@@ -35,6 +35,23 @@ cEdCommand TargetHero() { return Command(0, CMD_TARGET, {0, SIDE_HERO, 0, 1, 1, 
 
 }  // namespace
 
+cEdChara HeroDef2() {
+  cEdChara hero = HeroDef();
+  // Up and button 2 together fire straight up as well, every tenth of a second.
+  cEdFlow up = NewFlow();
+  cEdKeyCondition keys = KeyHeld(KEY_UP);
+  keys.m_KeyStates[KEY_BUTTON2] = 1;
+  up.m_KeyConditions.push_back(keys);
+  up.m_bKeyContinuous = 1;
+  cEdCommand shot = FireCommand(CMD_SHOT, 0, 1, MOVE_UP, 60, 1);
+  shot.m_pShot->m_nHitEffect = 0;
+  shot.m_pShot->m_bTimeLimit = 0;
+  shot.m_pShot->m_nLife = 0;
+  up.m_Commands.push_back(shot);
+  hero.m_Flows.push_back(up);
+  return hero;
+}
+
 cEdChara BossDef() {
   cEdChara boss;
   boss.m_strText = "カブトキング";
@@ -74,7 +91,7 @@ cEdChara BossDef() {
   call.m_pShot->m_nSetting57 = 1;      // worth no score
   call.m_nSound = SOUND_SUMMON;
   round.m_Commands.push_back(call);
-  round.m_Commands.push_back(Command(0, CMD_SCR_EFFECT, {SCR_EFFECT_ENTRY_SHAKE, 0, 0}, 1));
+  round.m_Commands.push_back(Command(0, CMD_SCR_EFFECT, {SCR_EFFECT_ENTRY_SHAKE, 0, 0}));
   cEdCommand charge = MoveCommand(CMD_MOVE_CHARGE, 12, MOVE_FORWARD, 45);
   round.m_Commands.push_back(charge);
   cEdCommand back = MoveCommand(CMD_MOVE_STRAIGHT, 10, MOVE_UP, 20);
@@ -83,24 +100,34 @@ cEdChara BossDef() {
   ring.m_nSound = SOUND_BOSS_SHOT;
   round.m_Commands.push_back(ring);
   // A flash twice the hit effect's size on the boss.
-  round.m_Commands.push_back(Command(0, CMD_EFFECT, {EFFECT_HIT, 1, 0, 0, 0, 0, 200, 0}, 1));
+  round.m_Commands.push_back(Command(0, CMD_EFFECT, {EFFECT_HIT, 1, 0, 0, 0, 0, 200, 0}));
   round.m_Commands.push_back(Command(0, CMD_WAIT, {}, 10));
   boss.m_Flows.push_back(round);
 
   // Hurt: it blinks.
   cEdFlow hurt = NewFlow();
   hurt.m_nTrigger = 1;
-  hurt.m_Commands.push_back(Command(0, CMD_CHARA_EFFECT, {CHARA_EFFECT_ENTRY_BLINK, 0, 1}, 1));
+  hurt.m_Commands.push_back(Command(0, CMD_CHARA_EFFECT, {CHARA_EFFECT_ENTRY_BLINK, 0, 1}));
   boss.m_Flows.push_back(hurt);
 
-  // Beaten: a big flash, and the goal falls where it was.
+  // Beaten: the music stops, a big flash, and it drops to the middle of the floor to
+  // leave the goal within the hero's reach.
   cEdFlow beaten = NewFlow();
   beaten.m_nTrigger = 3;
-  beaten.m_Commands.push_back(Command(0, CMD_EFFECT, {EFFECT_HIT, 1, 0, 0, 0, 0, 400, 0}, 0));
+  beaten.m_Commands.push_back(Command(0, CMD_BGM, {0, 0}));
+  cEdCommand drop = MoveCommand(CMD_WARP, 0, MOVE_FORWARD, 0);
+  drop.m_pMove->m_nMode = 2;       // to coordinates
+  drop.m_pMove->m_nCoordMode = 1;  // a cell of the stage
+  drop.m_pMove->m_nCellX = BOSS_WIDTH / 2 - 1;
+  drop.m_pMove->m_nCellY = 11;
+  beaten.m_Commands.push_back(drop);
+  beaten.m_Commands.push_back(Command(0, CMD_EFFECT, {EFFECT_HIT, 1, 0, 0, 0, 0, 400, 0}));
   cEdCommand goal = FireCommand(CMD_SUMMON_ITEM, 0, 1, MOVE_DOWN, 0, 0);
   goal.m_pShot->m_nSummonPalette = 0;
   goal.m_pShot->m_nSummon = COMMON_GOAL;
   beaten.m_Commands.push_back(goal);
+  // A death flow gets one step: its commands must all start at once.
+  for (cEdCommand& c : beaten.m_Commands) c.m_bParallel = 1;
   boss.m_Flows.push_back(beaten);
   return boss;
 }
@@ -121,7 +148,7 @@ void BuildBossStage(cEdStage& stage) {
   for (int x = 3; x <= 6; ++x) PlaceBlock(stage, BlockDef(BLOCK_BRICK), x, 9);
   for (int x = 13; x <= 16; ++x) PlaceBlock(stage, BlockDef(BLOCK_BRICK), x, 9);
 
-  PlaceChara(stage, HeroDef(), SIDE_HERO, 2, 12);
+  PlaceChara(stage, HeroDef2(), SIDE_HERO, 2, 12);
   PlaceChara(stage, BossDef(), SIDE_ENEMY, 14, 6);
   for (int x : {4, 15}) PlaceItem(stage, CoinDef(), x, 8);
 }

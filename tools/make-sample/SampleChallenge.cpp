@@ -82,7 +82,7 @@ void BuildChallenge2(cEdStage& stage) {
   for (int x = 38; x <= 43; ++x) PlaceBlock(stage, BlockDef(BLOCK_BRICK), x, 10);
   PlaceBlock(stage, SpringDef(), 37, 13);
 
-  PlaceChara(stage, HeroDef(), SIDE_HERO, 2, 12);
+  PlaceChara(stage, HeroDef2(), SIDE_HERO, 2, 12);
   for (int x : {14, 33, 47}) PlaceChara(stage, WalkerDef(), SIDE_ENEMY, x, 12);
   PlaceChara(stage, FlyerDef(), SIDE_ENEMY, 40, 7);
 

@@ -86,6 +86,20 @@ void BuildDatabase(cEdDatabase& db) {
   db.m_CharaEffects[0].m_nKind = 0;
   db.m_ScrEffects[0].m_nKind = 0;
 
+  // A two-pattern action played over an actor; a sword that slashes in front for two
+  // tenths; the gallery's sign.
+  db.m_Animes[ANIME_ACTION] = Anime("アクションA", {{2, 2}, {3, 2}, {0, 2}});
+  cEdSwordType& sword = db.m_SwordTypes[SWORD_TYPE_SLASH];
+  sword.m_strName = "ソード";
+  sword.m_strFileLeft = SWORD_LEFT_BITMAP;
+  sword.m_strFileRight = SWORD_RIGHT_BITMAP;
+  cEdSwordEntry& slash = sword.m_Entries[0];
+  slash.m_nWidth = 32;
+  slash.m_nHeight = 32;
+  slash.m_nTime = 2;
+  db.m_Pictures[PICTURE_SIGN].m_strName = "看板";
+  db.m_Pictures[PICTURE_SIGN].m_strFile = SIGN_PICTURE_BITMAP;
+
   Media(db.m_Sounds, DatabaseSoundPaths());
   Media(db.m_Bgms, DatabaseMusicPaths());
 }

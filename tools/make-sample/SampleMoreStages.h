@@ -13,7 +13,7 @@ inline constexpr const char* GALLERY_STAGE_FILE = "default\\stg4\\Gallery-1.stg4
 
 inline constexpr int SKY_WIDTH = 80;
 inline constexpr int BOSS_WIDTH = 20;
-inline constexpr int BOSS_HP = 24;
+inline constexpr int BOSS_HP = 60;
 inline constexpr int CHALLENGE2_WIDTH = 56;
 // Entries of the common palette's lists that summons and item commands name.
 inline constexpr int COMMON_WALKER = 1;
@@ -21,6 +21,8 @@ inline constexpr int COMMON_COIN = 1;
 inline constexpr int COMMON_GOAL = 2;
 inline constexpr int COMMON_HEART = 3;
 
+// The hero of the later stages: it also fires upward with up and button 2.
+cEdChara HeroDef2();
 cEdChara FlyerDef();
 cEdChara BossDef();
 // Blocks that push whoever stands on them left or right, and a cloud that slows them.

@@ -75,7 +75,7 @@ class CurrentDirectory {
 };
 
 void WriteFolders(ProjectWriter& w) {
-  for (const char* f : {"bmp", "bmp\\plt", "bmp\\back", "bmp\\effect", "bmp\\hbt", "wave", "bgm", "default",
+  for (const char* f : {"bmp", "bmp\\plt", "bmp\\back", "bmp\\effect", "bmp\\hbt", "bmp\\picture", "wave", "bgm", "default",
                         "default\\database", "default\\stg4", "user_data"})
     w.Folder(f);
 }
@@ -140,6 +140,8 @@ void WriteDefaultData(ProjectWriter& w) {
   w.Record(g_Stage, BOSS_STAGE_FILE);
   BuildChallenge2(g_Stage);
   w.Record(g_Stage, CHALLENGE2_STAGE_FILE);
+  BuildGallery(g_Stage);
+  w.Record(g_Stage, GALLERY_STAGE_FILE);
 }
 
 }  // namespace

@@ -67,24 +67,24 @@ void BuildSkyStage(cEdStage& stage) {
       PlaceBlock(stage, BlockDef(BLOCK_GRASS), x, 13);
       PlaceBlock(stage, BlockDef(BLOCK_DIRT), x, 14);
     }
-  for (int x = 13; x <= 15; ++x) PlaceBlock(stage, CloudDef(), x, 11);
+  for (int x = 13; x <= 15; ++x) PlaceBlock(stage, CloudDef(), x, 13);  // a slow bridge
   for (int x = 25; x <= 32; ++x) PlaceBlock(stage, BeltDef(false), x, 12);
-  for (int x = 41; x <= 46; ++x) PlaceBlock(stage, BeltDef(true), x, 10);
+  for (int x = 41; x <= 46; ++x) PlaceBlock(stage, BeltDef(true), x, 11);
   for (int x = 55; x <= 61; ++x) PlaceBlock(stage, CloudDef(), x, 11);
   for (int x = 69; x <= 73; ++x) PlaceBlock(stage, BeltDef(true), x, 12);
-  for (int y = 10; y <= 12; ++y) PlaceBlock(stage, BlockDef(BLOCK_BRICK), 20, y);
+  for (int y = 11; y <= 12; ++y) PlaceBlock(stage, BlockDef(BLOCK_BRICK), 20, y);
   for (int y = 11; y <= 12; ++y) PlaceBlock(stage, BlockDef(BLOCK_BRICK), 50, y);
-  PlaceBlock(stage, SpringDef(), 36, 13);
-  for (int x = 38; x <= 39; ++x) PlaceBlock(stage, SpikesDef(), x, 12);
+  PlaceBlock(stage, SpringDef(), 34, 13);
+  for (int x = 38; x <= 39; ++x) PlaceBlock(stage, SpikesDef(), x, 12);  // a jump clears them
 
-  PlaceChara(stage, HeroDef(), SIDE_HERO, 3, 12);
+  PlaceChara(stage, HeroDef2(), SIDE_HERO, 3, 12);
   for (int x : {18, 30, 44, 58, 70}) PlaceChara(stage, FlyerDef(), SIDE_ENEMY, x, 7);
   for (int x : {22, 52, 65}) PlaceChara(stage, WalkerDef(), SIDE_ENEMY, x, 12);
 
-  for (int x = 13; x <= 15; ++x) PlaceItem(stage, CoinDef(), x, 9);
+  for (int x = 13; x <= 15; ++x) PlaceItem(stage, CoinDef(), x, 10);
   for (int x = 26; x <= 31; x += 2) PlaceItem(stage, CoinDef(), x, 10);
-  PlaceItem(stage, CoinDef(), 36, 6);
-  for (int x = 42; x <= 45; ++x) PlaceItem(stage, CoinDef(), x, 8);
+  PlaceItem(stage, CoinDef(), 34, 5);  // the spring's reward
+  for (int x = 42; x <= 45; ++x) PlaceItem(stage, CoinDef(), x, 9);
   for (int x = 56; x <= 60; x += 2) PlaceItem(stage, CoinDef(), x, 9);
   PlaceItem(stage, GoalDef(), SKY_WIDTH - 3, 12);
 }
