@@ -390,34 +390,57 @@ PIX_HOT_ROW void colourOp16(Lanes16& t, int n, const QuadOp& op) {
   }
 }
 
-// blendRow16 on channel arrays: c = round((s * a + d * (255 - a)) / 255), fields truncated.
+// blendRow16 on one pixel of channel values: c = round((s * a + d * (255 - a)) / 255),
+// fields truncated.
+template <bool Six, bool HasAlpha>
+inline u16 blendOne16(u16 q, u16 sr, u16 sg, u16 sb, u16 a) {
+  const u16 ia = u16(255 - a);
+  u16 dr, dg, db;
+  if constexpr (Six) {
+    const u16 r = u16(q >> 11), g = u16((q >> 5) & 63), b = u16(q & 31);
+    dr = u16(r << 3 | r >> 2), dg = u16(g << 2 | g >> 4), db = u16(b << 3 | b >> 2);
+  } else {
+    const u16 r = u16((q >> 10) & 31), g = u16((q >> 5) & 31), b = u16(q & 31);
+    dr = u16(r << 3 | r >> 2), dg = u16(g << 3 | g >> 2), db = u16(b << 3 | b >> 2);
+  }
+  const u16 r = div255x16(u16(sr * a + dr * ia));
+  const u16 g = div255x16(u16(sg * a + dg * ia));
+  const u16 b = div255x16(u16(sb * a + db * ia));
+  if constexpr (Six) {
+    return u16((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+  } else {
+    u16 bit;
+    if constexpr (HasAlpha) {
+      const u16 da = (q & 0x8000) ? u16(255) : u16(0);
+      bit = div255x16(u16(a * a + da * ia)) >= 128 ? u16(0x8000) : u16(0);
+    } else {
+      bit = a == 0 ? u16(q & 0x8000) : u16(0);
+    }
+    return u16(bit | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+  }
+}
+
 template <bool Six, bool HasAlpha>
 PIX_HOT_ROW void blendLanes16(u16* __restrict d, const Lanes16& t, int n) {
+  for (int i = 0; i < n; ++i) d[i] = blendOne16<Six, HasAlpha>(d[i], t.r[i], t.g[i], t.b[i], t.a[i]);
+}
+
+// 1-5-5-5 texels whose colour the stage passes unchanged, decoded and blended in one pass.
+template <bool Six, bool HasAlpha>
+PIX_HOT_ROW void blendTexels1555(u16* __restrict d, const u16* __restrict s, int n, u16 a1, u16 a0) {
   for (int i = 0; i < n; ++i) {
-    const u16 q = d[i], a = t.a[i], ia = u16(255 - a);
-    u16 dr, dg, db;
-    if constexpr (Six) {
-      const u16 r = u16(q >> 11), g = u16((q >> 5) & 63), b = u16(q & 31);
-      dr = u16(r << 3 | r >> 2), dg = u16(g << 2 | g >> 4), db = u16(b << 3 | b >> 2);
-    } else {
-      const u16 r = u16((q >> 10) & 31), g = u16((q >> 5) & 31), b = u16(q & 31);
-      dr = u16(r << 3 | r >> 2), dg = u16(g << 3 | g >> 2), db = u16(b << 3 | b >> 2);
-    }
-    const u16 r = div255x16(u16(t.r[i] * a + dr * ia));
-    const u16 g = div255x16(u16(t.g[i] * a + dg * ia));
-    const u16 b = div255x16(u16(t.b[i] * a + db * ia));
-    if constexpr (Six) {
-      d[i] = u16((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
-    } else {
-      u16 bit;
-      if constexpr (HasAlpha) {
-        const u16 da = (q & 0x8000) ? u16(255) : u16(0);
-        bit = div255x16(u16(a * a + da * ia)) >= 128 ? u16(0x8000) : u16(0);
-      } else {
-        bit = a == 0 ? u16(q & 0x8000) : u16(0);
-      }
-      d[i] = u16(bit | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
-    }
+    const u16 p = s[i];
+    const u16 r = u16((p >> 10) & 31), g = u16((p >> 5) & 31), b = u16(p & 31);
+    d[i] = blendOne16<Six, HasAlpha>(d[i], u16(r << 3 | r >> 2), u16(g << 3 | g >> 2), u16(b << 3 | b >> 2),
+                                     (p & 0x8000) ? a1 : a0);
+  }
+}
+
+void blendTexelsAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0) {
+  switch (f) {
+    case PixelFormat::Rgb565: blendTexels1555<true, false>(d, s, n, a1, a0); break;
+    case PixelFormat::Argb1555: blendTexels1555<false, true>(d, s, n, a1, a0); break;
+    default: blendTexels1555<false, false>(d, s, n, a1, a0); break;
   }
 }
 
@@ -615,8 +638,10 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
   const bool plainColor = op.colorOp == 2 || (op.colorOp == 4 && (op.diffuse & 0xFFFFFF) == 0xFFFFFF);
   const bool plainAlpha = op.alphaOp == 2 || (op.alphaOp == 4 && (op.diffuse >> 24) == 255);
   const bool plain = plainColor && plainAlpha;
+  // Columns that map one to one (a quad stretched only upright) read texel sx + j too.
+  const bool directX = sw == w;
   std::vector<int> cols;
-  if (!direct) {
+  if (!directX) {
     cols.resize(static_cast<std::size_t>(j1 - j0));
     for (int j = j0; j < j1; ++j) cols[j - j0] = texelX(j);
   }
@@ -630,25 +655,29 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
     from = copy.get();
   }
   if (op.clearFirst) fillRaw(dst, x + j0, y + i0, j1 - j0, i1 - i0, op.clearValue);
-  // Unscaled plain quads of the usual formats (pictures, sprites): whole rows at once, the
-  // format decided here once, as small blits must stay cheap.
-  if (direct && plain && !g_generalLoopsOnly) {
+  // Plain quads of the usual formats whose columns map one to one (pictures, sprites):
+  // whole rows at once, the format decided here once, as small blits must stay cheap.
+  if (directX && plain && !g_generalLoopsOnly) {
     const int n = j1 - j0;
     const PixelFormat sf = from->format(), df = dst.format();
     if (sf == PixelFormat::Argb8888 && (df == PixelFormat::Argb8888 || df == PixelFormat::Xrgb8888)) {
       for (int i = i0; i < i1; ++i)
-        blendRow32(dst.rowAs<std::uint32_t>(y + i) + x + j0, from->rowAs<std::uint32_t>(sy + i) + sx + j0, n);
+        blendRow32(dst.rowAs<std::uint32_t>(y + i) + x + j0,
+                   from->rowAs<std::uint32_t>(direct ? sy + i : texelY(i)) + sx + j0, n);
       return;
     }
     if (sf == PixelFormat::Argb1555 && (df == PixelFormat::Argb1555 || df == PixelFormat::Rgb565)) {
       const auto row = df == PixelFormat::Argb1555 ? selectRow1555 : selectRow1555To565;
-      for (int i = i0; i < i1; ++i) row(dst.rowAs<u16>(y + i) + x + j0, from->rowAs<u16>(sy + i) + sx + j0, n);
+      for (int i = i0; i < i1; ++i)
+        row(dst.rowAs<u16>(y + i) + x + j0, from->rowAs<u16>(direct ? sy + i : texelY(i)) + sx + j0, n);
       return;
     }
   }
   std::uint32_t tmp[kChunk];
-  const bool fast = !g_generalLoopsOnly;
-  const bool lanes16 = fast && is16(dst.format()) && is16(from->format());
+  const bool lanes16 = !g_generalLoopsOnly && is16(dst.format()) && is16(from->format());
+  // Stretched plain 1-5-5-5 texels onto the two usual targets: gathered, then selected.
+  const bool select1555 = lanes16 && plain && from->format() == PixelFormat::Argb1555 &&
+                          (dst.format() == PixelFormat::Argb1555 || dst.format() == PixelFormat::Rgb565);
   u16 a1 = 255, a0 = 0;
   opAlphas(op, plain, a1, a0);
   Lanes16 lanes;
@@ -661,22 +690,34 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
       const std::uint32_t* texels = tmp;
       if (lanes16) {
         const u16* s16 = reinterpret_cast<const u16*>(srow);
-        if (direct) {
+        if (directX) {
           s16 += sx + c0;
         } else {
           const int* cj = cols.data() + (c0 - j0);
           for (int k = 0; k < n; ++k) gathered[k] = s16[cj[k]];
           s16 = gathered;
         }
+        if (select1555) {
+          u16* d16 = reinterpret_cast<u16*>(drow) + x + c0;
+          if (dst.format() == PixelFormat::Argb1555)
+            selectRow1555(d16, s16, n);
+          else
+            selectRow1555To565(d16, s16, n);
+          continue;
+        }
+        if (plainColor && from->format() == PixelFormat::Argb1555) {
+          blendTexelsAny16(dst.format(), reinterpret_cast<u16*>(drow) + x + c0, s16, n, a1, a0);
+          continue;
+        }
         decodeAny16(from->format(), s16, n, a1, a0, lanes);
         if (!plain) colourOp16(lanes, n, op);
         blendAny16(dst.format(), reinterpret_cast<u16*>(drow) + x + c0, lanes, n);
         continue;
       }
-      if (direct && plain && from->format() == PixelFormat::Argb8888) {
+      if (directX && plain && from->format() == PixelFormat::Argb8888) {
         texels = reinterpret_cast<const std::uint32_t*>(srow) + sx + c0;
       } else {
-        fetchAny(from->format(), srow, sx + c0, direct ? nullptr : cols.data() + (c0 - j0), tmp, n);
+        fetchAny(from->format(), srow, sx + c0, directX ? nullptr : cols.data() + (c0 - j0), tmp, n);
         if (!plain) applyOp(tmp, n, op);
       }
       blendRow(dst.format(), drow, x + c0, texels, n);

@@ -81,7 +81,9 @@ void cStageScene::Init() {
     ResetForEntry();
     UseLife(g_PlayRecord);
   }
-  SetStage(0, 1);
+  // The stage again (a replay, a test play, the next part): what a flow changed in the
+  // stage's settings comes back from the start copy, and a replay is read again.
+  SetStage(bSelf ? 1 : 0, 1);
   if (g_StageLinks.resetMenuCursor) g_StageLinks.resetMenuCursor();
   m_nStep = 0;
 }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
@@ -46,6 +47,16 @@ cEdCommand ScorePlus(int n) {
 // The world is cleared: no next part.
 cEdCommand ClearStage() { return ItemCommand(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0}); }
 
+// The speed of the view's automatic horizontal scrolling + n (tenths of a pixel a frame).
+cEdCommand ScrollSpeedPlus(int n) {
+  std::vector<std::int32_t> p(18, 0);
+  p[3] = 2;  // the system's value
+  p[4] = 1;  // the horizontal scroll speed
+  p[5] = 1;  // +
+  p[7] = n;
+  return ItemCommand(CMD_STATUS, p);
+}
+
 // Game frame of the first event that starts with prefix; -1 when there is none.
 int FrameOf(const std::vector<std::string>& trace, const std::string& prefix) {
   for (const std::string& line : trace) {
@@ -53,6 +64,14 @@ int FrameOf(const std::vector<std::string>& trace, const std::string& prefix) {
     if (sp != std::string::npos && line.compare(sp + 1, prefix.size(), prefix) == 0) return std::atoi(line.c_str());
   }
   return -1;
+}
+
+// Game frames of every "stage start".
+std::vector<int> StartFrames(const std::vector<std::string>& trace) {
+  std::vector<int> out;
+  for (const std::string& line : trace)
+    if (line.find(" stage start ") != std::string::npos) out.push_back(std::atoi(line.c_str()));
+  return out;
 }
 
 std::vector<std::string> EventsStarting(const std::vector<std::string>& trace, const std::string& prefix) {
@@ -90,6 +109,29 @@ class GameEndDrive : public ::testing::Test {
         project(g_System);
         g_System.SaveToFile(g_PathTable[PATH_SYSTEM]);
       }
+    });
+  }
+  // Forty cells wide, its view set to scroll by itself at speed 0; a coin at cell 8 on
+  // the hero's way sets the speed to 10, so the stage's own settings change in play. The
+  // goal lies at cell 14.
+  bool WriteScrollStage(const std::string& name) {
+    return WriteGoalStage(name, 300, [](cEdStage& s) {
+      s.m_nWidth = 40;
+      s.m_nExtentX = (40 + 20) * 32 - 640;
+      s.m_nScrollModeX = 1;
+      s.m_nAutoScrollX = 0;
+      const cEdBlock floor = s.m_Blocks[0];
+      for (int x = 20; x < 40; ++x) {
+        s.m_Blocks.push_back(floor);
+        s.m_Blocks.back().m_nX = x;
+      }
+      cEdItem& goal = s.m_Items[0];
+      goal.m_nX = 14;
+      cEdItem coin = goal;
+      coin.m_nX = 8;
+      coin.m_Commands.clear();
+      coin.m_Commands.push_back(ScrollSpeedPlus(10));
+      s.m_Items.push_back(coin);
     });
   }
   e2e::DrivenRun Run(const std::vector<std::string>& args, const std::string& keys, int quitAt,
@@ -181,13 +223,44 @@ TEST_F(GameEndDrive, ThreeScoreStepsGiveThreeLivesUpToTheCap) {
     ASSERT_EQ(3u, frames.size());
     EXPECT_GE(frames[1] - frames[0], 30);
     EXPECT_GE(frames[2] - frames[1], 30);
-    // A close request during a wait ends the game cleanly (the run's exit code is 0).
-    if (nStart == 5) {
-      const e2e::DrivenRun closed = Run({}, "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 Z press 1\n",
-                                        frames[1] + 5, {"file=Extend.stg4_001"});
-      EXPECT_GT(FrameOf(closed.trace, "quit 0"), 0);
-    }
   }
+}
+
+// Frames of every line with the event.
+std::vector<int> FramesOf(const std::vector<std::string>& trace, const std::string& event) {
+  std::vector<int> out;
+  for (const std::string& line : trace)
+    if (line.find(" " + event) != std::string::npos) out.push_back(std::atoi(line.c_str()));
+  return out;
+}
+
+// A close request while the second of three extra lives holds the stage: the wait ends,
+// the game closes with exit code 0 (a run that hangs is killed and has none), and no
+// result is left nor the stage played again.
+TEST_F(GameEndDrive, ACloseDuringTheSecondExtraLifeEndsTheGame) {
+  ASSERT_TRUE(WriteGoalStage("Extend", 350, {}, [&](cEdSystem& sys) {
+    sys.m_bExtend = 1;
+    sys.m_nExtendScore = 100;
+    sys.m_UnlimitedLives[GAME_MODE_FREE] = 0;
+    sys.m_StartLives[GAME_MODE_FREE] = 5;
+  }));
+  const std::string keys = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 Z press 1\n";
+  const e2e::DrivenRun full = Run({}, keys, 400, {"file=Extend.stg4_001"});
+  const std::vector<int> lives = FramesOf(full.trace, "sound 15 ");
+  ASSERT_EQ(3u, lives.size()) << full.stderrText;
+  // The request comes 5 frames into the second one's 30-frame wait.
+  const int nRequest = lives[1] + 5;
+  ASSERT_LT(nRequest, lives[2]);
+  const e2e::DrivenRun closed = Run({}, keys, nRequest, {"file=Extend.stg4_001"});
+  ASSERT_TRUE(closed.exitCode.has_value());
+  const int nQuit = FrameOf(closed.trace, "quit 0");
+  EXPECT_GE(nQuit, nRequest);
+  // Up to the request the run is the same as the full one.
+  const std::vector<int> closedLives = FramesOf(closed.trace, "sound 15 ");
+  ASSERT_GE(closedLives.size(), 2u);
+  EXPECT_EQ(lives[1], closedLives[1]);
+  EXPECT_EQ(-1, FrameOf(closed.trace, "game end next"));
+  EXPECT_EQ(1u, StartFrames(closed.trace).size());
 }
 
 // F3 during the result asks for the name (typed "ABC"); the results go into the stage's
@@ -232,6 +305,20 @@ TEST_F(GameEndDrive, ARankingEntryWithATypedNameIsKeptAtItsPlace) {
     EXPECT_EQ(1, after.m_Tables[t].m_Entries[0].m_bUsed) << t;
     EXPECT_EQ("ABC", after.m_Tables[t].m_Entries[0].m_strName) << t;
   }
+}
+
+// A close request while the rankings are shown after the entry ends the game with exit
+// code 0; the entry made is kept.
+TEST_F(GameEndDrive, ACloseWhileTheRankingsAreShownEndsTheGame) {
+  ASSERT_TRUE(WriteGoalStage("Rank", 300));
+  const e2e::DrivenRun probe = RunStage("Rank", "", 150);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const e2e::DrivenRun run = RunStage("Rank", std::to_string(nEnd + 60) + " F3 press 1\n", nEnd + 75, {"text=ABC+ok"});
+  ASSERT_TRUE(run.exitCode.has_value());
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "write user_data/free/Rank.rkg ok"));
+  EXPECT_GE(FrameOf(run.trace, "quit 0"), nEnd + 75);
+  EXPECT_EQ(-1, FrameOf(run.trace, "game end next"));
 }
 
 // Registration mode 2: F3 does nothing; the confirm that leaves the result asks for the
@@ -297,22 +384,78 @@ TEST_F(GameEndDrive, AStoryClearReturnsToTheMapWithTheSwitchSetAndTheSlotSaved) 
   EXPECT_EQ(1, saved.m_nPart);
 }
 
+bool IsPlayEvent(const std::string& e) {
+  return e.rfind("play ", 0) == 0 || e.rfind("stage end", 0) == 0 || e.rfind("item ", 0) == 0;
+}
+
 // The events of a play that must repeat in its replay: every play frame with the hero's
-// position, and the end.
+// position and the view, the items taken, and the end.
 std::vector<std::string> PlayEvents(const std::vector<std::string>& trace) {
   std::vector<std::string> out;
   for (const std::string& e : e2e::TraceEvents(trace))
-    if (e.rfind("play ", 0) == 0 || e.rfind("stage end", 0) == 0 || e.rfind("item ", 0) == 0) out.push_back(e);
+    if (IsPlayEvent(e)) out.push_back(e);
   return out;
 }
 
+// The same, one list for each start of the stage.
+std::vector<std::vector<std::string>> PlayEventsByStart(const std::vector<std::string>& trace) {
+  std::vector<std::vector<std::string>> out;
+  for (const std::string& e : e2e::TraceEvents(trace)) {
+    if (e.rfind("stage start ", 0) == 0)
+      out.emplace_back();
+    else if (!out.empty() && IsPlayEvent(e))
+      out.back().push_back(e);
+  }
+  return out;
+}
+
+// Keys that walk the hero right from 10 frames after the stage start, with a jump.
+std::string WalkKeys(int nStart) {
+  return std::to_string(nStart + 10) + " RIGHT down\n" + std::to_string(nStart + 30) + " X press 3\n";
+}
+
+// The view's left edge in the first and in the last play frame of a play.
+std::pair<double, double> ViewXFirstAndLast(const std::vector<std::string>& events) {
+  std::vector<double> xs;
+  for (const std::string& e : events) {
+    const std::size_t at = e.find(" view ");
+    if (e.rfind("play ", 0) == 0 && at != std::string::npos) xs.push_back(std::strtod(e.c_str() + at + 6, nullptr));
+  }
+  if (xs.empty()) return {0.0, 0.0};
+  return {xs.front(), xs.back()};
+}
+
+// A numbered stage in test play is played again after its result: the coin's change of
+// the scrolling is undone, so the same keys give the same play.
+TEST_F(GameEndDrive, ATestPlayPlayedAgainStartsFromTheStagesOwnSettings) {
+  ASSERT_TRUE(WriteScrollStage("Scroll-1"));
+  const std::vector<std::string> args = {"data\\stg4\\Scroll-1.stg4"};
+  const e2e::DrivenRun probe = Run(args, "", 100);
+  const std::vector<int> starts = StartFrames(probe.trace);
+  ASSERT_EQ(1u, starts.size()) << probe.stderrText;
+  const std::string keys = WalkKeys(starts[0]);
+  const e2e::DrivenRun first = Run(args, keys, starts[0] + 300);
+  const int nEnd = FrameOf(first.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << first.stderrText;
+  const std::string again = keys + std::to_string(nEnd + 5) + " RIGHT up\n" + std::to_string(nEnd + 60) + " Z press 1\n";
+  const e2e::DrivenRun probe2 = Run(args, again, nEnd + 200);
+  const std::vector<int> starts2 = StartFrames(probe2.trace);
+  ASSERT_EQ(2u, starts2.size()) << probe2.stderrText;
+  const e2e::DrivenRun twice = Run(args, again + WalkKeys(starts2[1]), starts2[1] + nEnd - starts[0] + 60);
+  const std::vector<std::vector<std::string>> plays = PlayEventsByStart(twice.trace);
+  ASSERT_EQ(2u, plays.size());
+  ASSERT_GT(plays[0].size(), 30u);
+  // The coin did set the view moving in the first play.
+  const auto [fromX, toX] = ViewXFirstAndLast(plays[0]);
+  EXPECT_GT(toX, fromX);
+  EXPECT_EQ(plays[0], plays[1]);
+}
+
 // F1 at the end of a challenge stage saves the replay; "リプレイ" from the title plays it
-// to the same frames, positions and score.
+// to the same frames, positions and score, and once more from the replay's own result,
+// with the coin's change of the scrolling undone.
 TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
-  ASSERT_TRUE(WriteGoalStage("c01-1", 300, [](cEdStage& s) {
-    // The goal lies to the right, past a coin: the hero walks and jumps there.
-    for (cEdItem& item : s.m_Items) item.m_nX = 14;
-  }));
+  ASSERT_TRUE(WriteScrollStage("c01-1"));
   const std::string toStage = "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n"  // "チャレンジ"
                               "150 Z press 1\n";                                   // stage 1
   const e2e::DrivenRun probe = Run({}, toStage, 400);
@@ -336,6 +479,8 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
   EXPECT_EQ(nEnd + 100, FrameOf(recorded.trace, "write user_data/challenge/Challenge.dat ok"));
   const std::vector<std::string> played = PlayEvents(recorded.trace);
   ASSERT_GT(played.size(), 30u);
+  const auto [fromX, toX] = ViewXFirstAndLast(played);
+  EXPECT_GT(toX, fromX);
   ASSERT_EQ(1u, EventsStarting(recorded.trace, "stage end").size());
   // The end counts the play frames: the last one is the frame that cleared.
   const std::vector<std::string> plays = EventsStarting(recorded.trace, "play ");

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "gfx/PixelOps.h"
@@ -66,10 +67,10 @@ std::vector<OpCase> Ops() {
           {"clear diffuse alpha", make(0x00FFFFFF, 2, 3)}};
 }
 
-// Quads of 16-bit textures onto 16-bit targets: every pair of formats, every colour and
-// alpha operation, one-to-one, stretched, mirrored, and clipped by both surfaces at odd
-// widths (texels with the alpha bit clear are the transparent ones).
-TEST(PixelOpsTest, SixteenBitQuadsMatchTheGeneralLoops) {
+// Quads of 16-bit textures onto 16-bit targets (every pair of formats) and of 32-bit
+// textures onto 32-bit targets: every colour and alpha operation, one-to-one, stretched,
+// stretched upright only, mirrored, and clipped by both surfaces at odd widths.
+TEST(PixelOpsTest, QuadsMatchTheGeneralLoops) {
   struct Geometry {
     int x, y, w, h, sx, sy, sw, sh;
   };
@@ -78,28 +79,32 @@ TEST(PixelOpsTest, SixteenBitQuadsMatchTheGeneralLoops) {
       {-5, -2, 41, 7, 3, 1, 41, 7},    // clipped by the target on the left and top, the source on the right
       {20, 4, 300, 5, 1, 0, 300, 5},   // wider than a chunk of the loops, clipped on the right
       {2, 1, 33, 8, 0, 0, 13, 5},      // stretched
+      {1, -1, 37, 11, 2, 1, 37, 4},    // stretched upright only
       {3, 0, 29, 9, 30, 0, -29, 9},    // mirrored
   };
   for (const bool opaque : {false, true}) {  // opaque: every alpha bit set (a picture)
-    for (PixelFormat sf : kSixteen) {
-      for (PixelFormat df : kSixteen) {
-        const auto src = Noise(45, 10, sf);
-        if (opaque)
-          for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 45; ++x) pix::putRaw(*src, x, y, pix::getRaw(*src, x, y) | 0x8000);
-        const auto dst = Noise(61, 11, df);
-        for (const OpCase& c : Ops()) {
-          for (const Geometry& g : shapes) {
-            SCOPED_TRACE(::testing::Message() << c.name << (opaque ? " opaque" : "") << " src " << int(sf) << " dst "
-                                              << int(df) << " at " << g.x << "," << g.y << " " << g.w << "x" << g.h
-                                              << " from " << g.sw);
-            auto draw = [&](Surface& d) {
-              pix::QuadOp op = c.op;
-              op.srcLimitW = 43;  // the source's logical size is smaller than its pixels
-              pix::drawQuad(d, g.x, g.y, g.w, g.h, *src, g.sx, g.sy, g.sw, g.sh, op);
-            };
-            EXPECT_EQ(DrawnBy(true, *dst, draw), DrawnBy(false, *dst, draw));
-          }
+    std::vector<std::pair<PixelFormat, PixelFormat>> pairs = {{PixelFormat::Argb8888, PixelFormat::Argb8888},
+                                                              {PixelFormat::Argb8888, PixelFormat::Xrgb8888}};
+    for (PixelFormat sf : kSixteen)
+      for (PixelFormat df : kSixteen) pairs.emplace_back(sf, df);
+    for (const auto& [sf, df] : pairs) {
+      const auto src = Noise(45, 10, sf);
+      const std::uint32_t alphaBits = sf == PixelFormat::Argb8888 ? 0xFF000000u : 0x8000u;
+      if (opaque)
+        for (int y = 0; y < 10; ++y)
+          for (int x = 0; x < 45; ++x) pix::putRaw(*src, x, y, pix::getRaw(*src, x, y) | alphaBits);
+      const auto dst = Noise(61, 11, df);
+      for (const OpCase& c : Ops()) {
+        for (const Geometry& g : shapes) {
+          SCOPED_TRACE(::testing::Message() << c.name << (opaque ? " opaque" : "") << " src " << int(sf) << " dst "
+                                            << int(df) << " at " << g.x << "," << g.y << " " << g.w << "x" << g.h
+                                            << " from " << g.sw);
+          auto draw = [&](Surface& d) {
+            pix::QuadOp op = c.op;
+            op.srcLimitW = 43;  // the source's logical size is smaller than its pixels
+            pix::drawQuad(d, g.x, g.y, g.w, g.h, *src, g.sx, g.sy, g.sw, g.sh, op);
+          };
+          EXPECT_EQ(DrawnBy(true, *dst, draw), DrawnBy(false, *dst, draw));
         }
       }
     }
