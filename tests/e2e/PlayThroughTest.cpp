@@ -1,13 +1,15 @@
 // The sample game played through by a key script, as a user would: a new game from the
 // title, a save slot with auto-save, every story stage entered from the world map and
-// cleared with a ranking entry, a replay saved at the end of the first stage, back to the
-// title and out. The trace shows every scene switch and stage end; the slot, the rankings
-// and the replay are read back, and the replay played from the title repeats the stage.
+// cleared with a ranking entry, replays saved at the ends of the first and the last stage,
+// back to the title and out. The trace shows every scene switch and stage end; the slot
+// and the rankings are read back, and each replay played from the title repeats its stage.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
@@ -32,9 +34,9 @@ class Script {
     m_nNow += frames;
     return *this;
   }
-  Script& Press(const std::string& key, int frames = 1) { return Put(m_nNow, key + " press " + std::to_string(frames)); }
-  Script& Down(const std::string& key) { return Put(m_nNow, key + " down"); }
-  Script& Up(const std::string& key) { return Put(m_nNow, key + " up"); }
+  Script& Press(const std::string& key, int frames = 1) {
+    return Put(m_nNow, key + " press " + std::to_string(frames));
+  }
   Script& Put(int frame, const std::string& event) {
     m_Events.push_back({frame, event});
     return *this;
@@ -52,39 +54,63 @@ class Script {
   std::vector<std::pair<int, std::string>> m_Events;
 };
 
-// The way through one story stage: the map steps to its point, then play frames (counted
-// from the first) with the hero walking right, firing every 12 frames and jumping at the
-// listed frames; the stage is over well before the last.
+// The way through one story stage: the map steps to its point, then, in play frames
+// counted from the first, the keys held and the frames of the jumps; from nFireFrom on the
+// hero fires ahead every 12 frames. The stage is over well before its last frame.
+struct Hold {
+  const char* key;
+  int from, to;
+};
 struct StageRoute {
   const char* file;      // as the trace names it
   const char* mapKey;    // the map steps to the stage's point
   int nMapSteps;
+  std::vector<Hold> holds;
   std::vector<int> jumps;
+  int nFireFrom;
   int nPlayFrames;
-  int nScore;            // the walkers shot on the way, 100 each
+  int nScore;            // what was shot: 100 a walker, 200 a bat, 5000 the boss
+  const char* replay;    // the replay saved at its end, or null
 };
 
 const StageRoute kRoute[] = {
-    {"data/stg4/Stage01-1.stg4_001", "RIGHT", 0, {255, 290}, 440, 100},
-    {"data/stg4/Stage02-1.stg4_001", "RIGHT", 4, {113, 375}, 620, 300},
+    // Over the shot walker, up the steps, down to the goal.
+    {"data/stg4/Stage01-1.stg4_001", "RIGHT", 0, {{"RIGHT", -20, 440}}, {255, 290}, 0, 440, 100, "Story1.rpl4_513"},
+    // Over the pit, off the spring over the wall, over the spikes.
+    {"data/stg4/Stage02-1.stg4_001", "RIGHT", 4, {{"RIGHT", -20, 620}}, {113, 375}, 0, 620, 300, nullptr},
+    // The bridge scrolls on by itself, and whoever runs ahead is stopped by the screen's
+    // edge: over the slow cloud and the bricks, wait; onto the belt that pushes back and
+    // off it onto the spring, let go above the ground before the spikes; a jump straight
+    // up that walks over them, another onto the belt that pushes on, wait; over the
+    // bricks onto the second cloud, wait; onto the last belt and to the goal.
+    {"data/stg4/Stage03-1.stg4_001", "RIGHT", 3,
+     {{"RIGHT", -20, 245}, {"RIGHT", 650, 860}, {"RIGHT", 911, 943}, {"RIGHT", 972, 1010}, {"RIGHT", 1400, 1600},
+      {"RIGHT", 2000, 2300}},
+     {193, 650, 905, 960, 1415, 1460, 2072}, 0, 2300, 300, nullptr},
+    // The boss: stand by the left wall firing up until it falls, then walk to the goal
+    // it leaves, firing ahead.
+    {"data/stg4/Stage04-1.stg4_001", "DOWN", 4, {{"UP", -20, 1100}, {"X", -10, 1100}, {"RIGHT", 1120, 1300}}, {},
+     1110, 1300, 5000, "Story4.rpl4_513"},
 };
 
 constexpr const char* kName = "PLY";
-constexpr const char* kReplay = "Story1.rpl4_513";
+// The map's start point, where the first stage is.
+constexpr int kStartX = 9, kStartY = 7;
 
 // On a map point: "はい" in the box that asks first. Play begins 100 frames after.
 void EnterStage(Script& s) { s.Press("Z").Wait(10).Press("UP").Wait(10).Press("Z"); }
 
 void PlayStage(Script& s, const StageRoute& r) {
   const int nPlay = s.Now() + 100;
-  s.At(nPlay - 20).Down("RIGHT");
-  for (int p = 0; p < r.nPlayFrames; p += 12) s.Put(nPlay + p, "X press 4");
+  for (const Hold& h : r.holds)
+    s.Put(nPlay + h.from, std::string(h.key) + " down").Put(nPlay + h.to, std::string(h.key) + " up");
+  for (int p = r.nFireFrom; p < r.nPlayFrames; p += 12) s.Put(nPlay + p, "X press 4");
   for (int p : r.jumps) s.Put(nPlay + p, "Z press 15");
-  s.At(nPlay + r.nPlayFrames).Up("RIGHT");
-  // The result: the name into the rankings (F3), their display closed, the replay of the
-  // first stage saved (F1), the result left for the map.
+  s.At(nPlay + r.nPlayFrames);
+  // The result: the name into the rankings (F3), their display closed, the replay saved
+  // (F1), the result left for the map.
   s.Wait(60).Press("F3").Wait(30).Press("Z").Wait(20);
-  if (&r == &kRoute[0]) s.Press("F1").Wait(30);
+  if (r.replay) s.Press("F1").Wait(30);
   s.Press("Z").Wait(70);
 }
 
@@ -146,7 +172,7 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
   std::vector<std::string> answers;
   for (const StageRoute& r : kRoute) {
     answers.push_back(std::string("text=") + kName + "+ok");
-    if (&r == &kRoute[0]) answers.push_back(std::string("file=") + kReplay);
+    if (r.replay) answers.push_back(std::string("file=") + r.replay);
   }
   const e2e::DrivenRun run =
       e2e::RunDriven(game, fs::path(tmp.path()) / "play", keys,
@@ -168,13 +194,14 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
   EXPECT_EQ(scenes, EventsStarting(run.trace, "scene "));
 
   // Each stage started in story mode and cleared once, on its first life, with the score
-  // of its walkers; the clear counts the stage's play frames. The result goes back to
+  // of what was shot; the clear counts the stage's play frames. The result goes back to
   // the map.
   std::vector<std::string> starts, ends;
   for (const StageRoute& r : kRoute) {
     starts.push_back(std::string("stage start ") + r.file + " mode 0 part 1");
     const std::vector<std::string> play = StagePlay(run.trace, std::string("stage start ") + r.file);
-    const auto last = std::find_if(play.rbegin(), play.rend(), [](const std::string& e) { return e.rfind("play ", 0) == 0; });
+    const auto last =
+        std::find_if(play.rbegin(), play.rend(), [](const std::string& e) { return e.rfind("play ", 0) == 0; });
     ASSERT_NE(last, play.rend()) << r.file;
     const std::string nFrames = last->substr(5, last->find(' ', 5) - 5);
     ends.push_back("stage end clear frames " + nFrames + " score " + std::to_string(r.nScore) + " next 2");
@@ -188,11 +215,11 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
             EventsStarting(run.trace, "ranking entry"));
 
   // Written: the slot (saved, auto-save switched on, then after each stage), each stage's
-  // rankings and the replay.
+  // rankings and the replays.
   std::vector<std::string> writes = {"write user_data/story/Story03.dat ok", "write user_data/story/Story03.dat ok"};
   for (std::size_t n = 0; n < std::size(kRoute); ++n) {
     writes.push_back("write user_data/story/Stage0" + std::to_string(n + 1) + ".rkg ok");
-    if (n == 0) writes.push_back(std::string("write <game>/user_data/rpl4/") + kReplay + " ok");
+    if (kRoute[n].replay) writes.push_back(std::string("write <game>/user_data/rpl4/") + kRoute[n].replay + " ok");
     writes.push_back("write user_data/story/Story03.dat ok");
   }
   std::vector<std::string> written = EventsStarting(run.trace, "write ");
@@ -209,6 +236,10 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
   EXPECT_EQ(2, slot.m_nSlot);
   EXPECT_EQ(1, slot.m_bAutoSave);
   EXPECT_EQ(std::rbegin(kRoute)->nScore, slot.m_nTotalScore);
+  int nMapX = kStartX, nMapY = kStartY;
+  for (const StageRoute& r : kRoute) (std::string(r.mapKey) == "RIGHT" ? nMapX : nMapY) += r.nMapSteps;
+  EXPECT_EQ(nMapX, slot.m_nMapX);
+  EXPECT_EQ(nMapY, slot.m_nMapY);
   for (std::size_t n = 1; n <= std::size(kRoute); ++n) {
     ASSERT_LT(static_cast<int>(n), slot.m_Switches.Size());
     EXPECT_EQ(1, slot.m_Switches[static_cast<int>(n)]) << "stage " << n;
@@ -218,7 +249,8 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
   // The rankings: the name heads each stage's score table with the stage's score.
   for (std::size_t n = 0; n < std::size(kRoute); ++n) {
     cRankingSet rankings;
-    ASSERT_EQ(1, rankings.LoadFromFile(Native(game / "user_data" / "story" / ("Stage0" + std::to_string(n + 1) + ".rkg"))));
+    const fs::path file = game / "user_data" / "story" / ("Stage0" + std::to_string(n + 1) + ".rkg");
+    ASSERT_EQ(1, rankings.LoadFromFile(Native(file)));
     ASSERT_GT(rankings.m_Tables.Size(), 0);
     const cRankingTable& score = rankings.m_Tables[0];
     ASSERT_GT(score.m_Entries.Size(), 1);
@@ -228,20 +260,25 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
     EXPECT_EQ(0, score.m_Entries[1].m_bUsed);
   }
 
-  // "リプレイ" from the title plays the first stage again: the same frames, the same
-  // hero in each, the same walker shot, coins taken and the same end.
-  const std::vector<std::string> played = StagePlay(run.trace, std::string("stage start ") + kRoute[0].file);
-  const e2e::DrivenRun replay =
-      e2e::RunDriven(game, fs::path(tmp.path()) / "replay",
-                     "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n",
-                     {.quitAt = std::to_string(400 + static_cast<int>(played.size())), .args = {},
-                      .uiAnswers = {std::string("file=") + kReplay}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
-  ASSERT_EQ(std::optional<int>(0), replay.exitCode) << replay.stderrText;
-  // The replay names its own file as the stage, in the replay mode.
-  const std::vector<std::string> replayStarts = EventsStarting(replay.trace, "stage start ");
-  ASSERT_FALSE(replayStarts.empty()) << replay.stderrText;
-  EXPECT_NE(std::string::npos, replayStarts[0].find(std::string("/user_data/rpl4/") + kReplay + " mode 3 part 1"));
-  EXPECT_EQ(played, StagePlay(replay.trace, "stage start "));
+  // "リプレイ" from the title plays the stage again: the same frames, the same hero in
+  // each, the same characters dying, items taken and the same end.
+  for (const StageRoute& r : kRoute) {
+    if (!r.replay) continue;
+    SCOPED_TRACE(r.replay);
+    const std::vector<std::string> played = StagePlay(run.trace, std::string("stage start ") + r.file);
+    ASSERT_GT(played.size(), 100u);
+    const e2e::DrivenRun replay =
+        e2e::RunDriven(game, fs::path(tmp.path()) / r.replay,
+                       "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n",
+                       {.quitAt = std::to_string(400 + static_cast<int>(played.size())), .args = {},
+                        .uiAnswers = {std::string("file=") + r.replay}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+    ASSERT_EQ(std::optional<int>(0), replay.exitCode) << replay.stderrText;
+    // The replay names its own file as the stage, in the replay mode.
+    const std::vector<std::string> replayStarts = EventsStarting(replay.trace, "stage start ");
+    ASSERT_FALSE(replayStarts.empty()) << replay.stderrText;
+    EXPECT_NE(std::string::npos, replayStarts[0].find(std::string("/user_data/rpl4/") + r.replay + " mode 3 part 1"));
+    EXPECT_EQ(played, StagePlay(replay.trace, "stage start "));
+  }
 }
 
 }  // namespace
