@@ -655,8 +655,8 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
     from = copy.get();
   }
   if (op.clearFirst) fillRaw(dst, x + j0, y + i0, j1 - j0, i1 - i0, op.clearValue);
-  // Unscaled plain quads of the usual formats (pictures, sprites): whole rows at once, the
-  // format decided here once, as small blits must stay cheap.
+  // Plain quads of the usual formats whose columns map one to one (pictures, sprites):
+  // whole rows at once, the format decided here once, as small blits must stay cheap.
   if (directX && plain && !g_generalLoopsOnly) {
     const int n = j1 - j0;
     const PixelFormat sf = from->format(), df = dst.format();
@@ -674,8 +674,10 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
     }
   }
   std::uint32_t tmp[kChunk];
-  const bool fast = !g_generalLoopsOnly;
-  const bool lanes16 = fast && is16(dst.format()) && is16(from->format());
+  const bool lanes16 = !g_generalLoopsOnly && is16(dst.format()) && is16(from->format());
+  // Stretched plain 1-5-5-5 texels onto the two usual targets: gathered, then selected.
+  const bool select1555 = lanes16 && plain && from->format() == PixelFormat::Argb1555 &&
+                          (dst.format() == PixelFormat::Argb1555 || dst.format() == PixelFormat::Rgb565);
   u16 a1 = 255, a0 = 0;
   opAlphas(op, plain, a1, a0);
   Lanes16 lanes;
@@ -694,6 +696,14 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
           const int* cj = cols.data() + (c0 - j0);
           for (int k = 0; k < n; ++k) gathered[k] = s16[cj[k]];
           s16 = gathered;
+        }
+        if (select1555) {
+          u16* d16 = reinterpret_cast<u16*>(drow) + x + c0;
+          if (dst.format() == PixelFormat::Argb1555)
+            selectRow1555(d16, s16, n);
+          else
+            selectRow1555To565(d16, s16, n);
+          continue;
         }
         if (plainColor && from->format() == PixelFormat::Argb1555) {
           blendTexelsAny16(dst.format(), reinterpret_cast<u16*>(drow) + x + c0, s16, n, a1, a0);

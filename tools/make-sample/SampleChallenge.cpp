@@ -65,7 +65,7 @@ void BuildChallenge2(cEdStage& stage) {
   stage.m_nTimeWarning = 10;
   stage.m_nBgm = BGM_CHALLENGE;
   for (int x = 0; x < CHALLENGE2_WIDTH; ++x) {
-    const bool bSpikes = (x >= 8 && x <= 11) || (x >= 22 && x <= 27) || (x >= 38 && x <= 43);
+    const bool bSpikes = (x >= 8 && x <= 11) || (x >= 23 && x <= 26) || (x >= 38 && x <= 43);
     if (bSpikes) {
       PlaceBlock(stage, SpikesDef(), x, 14);
       continue;
@@ -74,9 +74,9 @@ void BuildChallenge2(cEdStage& stage) {
     PlaceBlock(stage, bMud ? MudDef() : BlockDef(BLOCK_GRASS), x, 13);
     PlaceBlock(stage, BlockDef(BLOCK_DIRT), x, 14);
   }
-  // Stepping stones over the first spikes, a spring before the long ones, a bridge over
+  // A stepping stone over the first spikes, a spring before the long ones, a bridge over
   // the last.
-  for (int x : {9, 11}) PlaceBlock(stage, BlockDef(BLOCK_STONE), x, 11);
+  for (int x : {9, 10}) PlaceBlock(stage, BlockDef(BLOCK_STONE), x, 11);
   PlaceBlock(stage, SpringDef(), 21, 13);
   PlaceBlock(stage, HeartBlockDef(), 30, 10);
   for (int x = 38; x <= 43; ++x) PlaceBlock(stage, BlockDef(BLOCK_BRICK), x, 10);
