@@ -1,0 +1,247 @@
+// The sample game played through by a key script, as a user would: a new game from the
+// title, a save slot with auto-save, every story stage entered from the world map and
+// cleared with a ranking entry, a replay saved at the end of the first stage, back to the
+// title and out. The trace shows every scene switch and stage end; the slot, the rankings
+// and the replay are read back, and the replay played from the title repeats the stage.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "e2e/PlayerProcess.h"
+#include "platform/fs.h"
+#include "records/PlayRecord.h"
+#include "records/Ranking.h"
+#include "test_support/TempDir.h"
+
+namespace {
+
+namespace fs = e2e::fs;
+
+// A key script written in order: a cursor moves on by waits, and keys are put at it.
+class Script {
+ public:
+  int Now() const { return m_nNow; }
+  Script& At(int frame) {
+    m_nNow = frame;
+    return *this;
+  }
+  Script& Wait(int frames) {
+    m_nNow += frames;
+    return *this;
+  }
+  Script& Press(const std::string& key, int frames = 1) { return Put(m_nNow, key + " press " + std::to_string(frames)); }
+  Script& Down(const std::string& key) { return Put(m_nNow, key + " down"); }
+  Script& Up(const std::string& key) { return Put(m_nNow, key + " up"); }
+  Script& Put(int frame, const std::string& event) {
+    m_Events.push_back({frame, event});
+    return *this;
+  }
+  std::string Text() const {
+    std::vector<std::pair<int, std::string>> sorted = m_Events;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string out;
+    for (const auto& [frame, event] : sorted) out += std::to_string(frame) + " " + event + "\n";
+    return out;
+  }
+
+ private:
+  int m_nNow = 0;
+  std::vector<std::pair<int, std::string>> m_Events;
+};
+
+// The way through one story stage: the map steps to its point, then play frames (counted
+// from the first) with the hero walking right, firing every 12 frames and jumping at the
+// listed frames; the stage is over well before the last.
+struct StageRoute {
+  const char* file;      // as the trace names it
+  const char* mapKey;    // the map steps to the stage's point
+  int nMapSteps;
+  std::vector<int> jumps;
+  int nPlayFrames;
+  int nScore;            // the walkers shot on the way, 100 each
+};
+
+const StageRoute kRoute[] = {
+    {"data/stg4/Stage01-1.stg4_001", "RIGHT", 0, {255, 290}, 440, 100},
+    {"data/stg4/Stage02-1.stg4_001", "RIGHT", 4, {113, 375}, 620, 300},
+};
+
+constexpr const char* kName = "PLY";
+constexpr const char* kReplay = "Story1.rpl4_513";
+
+// On a map point: "はい" in the box that asks first. Play begins 100 frames after.
+void EnterStage(Script& s) { s.Press("Z").Wait(10).Press("UP").Wait(10).Press("Z"); }
+
+void PlayStage(Script& s, const StageRoute& r) {
+  const int nPlay = s.Now() + 100;
+  s.At(nPlay - 20).Down("RIGHT");
+  for (int p = 0; p < r.nPlayFrames; p += 12) s.Put(nPlay + p, "X press 4");
+  for (int p : r.jumps) s.Put(nPlay + p, "Z press 15");
+  s.At(nPlay + r.nPlayFrames).Up("RIGHT");
+  // The result: the name into the rankings (F3), their display closed, the replay of the
+  // first stage saved (F1), the result left for the map.
+  s.Wait(60).Press("F3").Wait(30).Press("Z").Wait(20);
+  if (&r == &kRoute[0]) s.Press("F1").Wait(30);
+  s.Press("Z").Wait(70);
+}
+
+std::string PlayThroughScript(int& nEnd) {
+  Script s;
+  s.At(60).Press("Z");  // "はじめから"
+  // The map menu: "セーブ" into slot 3, "オートセーブ" on, back to the map.
+  s.At(170).Press("X");
+  s.At(220).Press("Z").Wait(10).Press("DOWN").Wait(2).Press("DOWN").Wait(8).Press("Z");
+  s.Wait(10).Press("UP").Wait(10).Press("Z").Wait(10).Press("X");
+  s.Wait(10).Press("DOWN").Wait(10).Press("Z").Wait(10).Press("UP").Wait(10).Press("Z");
+  s.Wait(10).Press("X").Wait(60);
+  for (const StageRoute& r : kRoute) {
+    for (int n = 0; n < r.nMapSteps; ++n) s.Press(r.mapKey).Wait(10);
+    s.Wait(10);
+    EnterStage(s);
+    PlayStage(s, r);
+  }
+  // The ending: "タイトルへ" from the map menu, then "しゅうりょう".
+  s.Press("X").Wait(50).Press("UP").Wait(10).Press("Z").Wait(10).Press("UP").Wait(10).Press("Z").Wait(100);
+  s.Press("UP").Wait(10).Press("Z");
+  nEnd = s.Now();
+  return s.Text();
+}
+
+std::vector<std::string> EventsStarting(const std::vector<std::string>& trace, const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const std::string& e : e2e::TraceEvents(trace))
+    if (e.rfind(prefix, 0) == 0) out.push_back(e);
+  return out;
+}
+
+// The events of one stage's play, from the first start line that begins so to its end:
+// every frame's hero, the items taken and the characters that die, the end.
+std::vector<std::string> StagePlay(const std::vector<std::string>& trace, const std::string& start) {
+  std::vector<std::string> out;
+  bool bIn = false;
+  for (const std::string& e : e2e::TraceEvents(trace)) {
+    if (e.rfind(start, 0) == 0) bIn = true;
+    if (!bIn) continue;
+    if (e.rfind("play ", 0) == 0 || e.rfind("item ", 0) == 0 || e.rfind("chara dead", 0) == 0 ||
+        e.rfind("stage end", 0) == 0)
+      out.push_back(e);
+    if (e.rfind("stage end", 0) == 0) break;
+  }
+  return out;
+}
+
+std::string Native(const fs::path& p) { return plat::fs::fromNative(p.string()); }
+
+TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
+  test_support::TempDir tmp;
+  const fs::path game = e2e::FreshSampleCopy(tmp.path());
+  ASSERT_FALSE(game.empty()) << "the sample project could not be made";
+  e2e::CopyDefaultToData(game);
+
+  int nEnd = 0;
+  const std::string keys = PlayThroughScript(nEnd);
+  std::vector<std::string> answers;
+  for (const StageRoute& r : kRoute) {
+    answers.push_back(std::string("text=") + kName + "+ok");
+    if (&r == &kRoute[0]) answers.push_back(std::string("file=") + kReplay);
+  }
+  const e2e::DrivenRun run =
+      e2e::RunDriven(game, fs::path(tmp.path()) / "play", keys,
+                     {.quitAt = std::to_string(nEnd + 200), .args = {}, .uiAnswers = answers,
+                      .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  ASSERT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
+  // "しゅうりょう" ends the game, not the close request after it.
+  EXPECT_EQ(std::to_string(nEnd + 1) + " quit 0", run.trace.back());
+
+  // Title, map, the map menu for the slot, every stage and back to the map, the map menu
+  // for the title, the title.
+  std::vector<std::string> scenes = {"scene -1 -> 0", "scene 0 -> 1", "scene 1 -> 2", "scene 2 -> 1"};
+  for (std::size_t n = 0; n < std::size(kRoute); ++n) {
+    scenes.push_back("scene 1 -> 4");
+    scenes.push_back("scene 4 -> 1");
+  }
+  scenes.push_back("scene 1 -> 2");
+  scenes.push_back("scene 2 -> 0");
+  EXPECT_EQ(scenes, EventsStarting(run.trace, "scene "));
+
+  // Each stage started in story mode and cleared once, on its first life, with the score
+  // of its walkers; the clear counts the stage's play frames. The result goes back to
+  // the map.
+  std::vector<std::string> starts, ends;
+  for (const StageRoute& r : kRoute) {
+    starts.push_back(std::string("stage start ") + r.file + " mode 0 part 1");
+    const std::vector<std::string> play = StagePlay(run.trace, std::string("stage start ") + r.file);
+    const auto last = std::find_if(play.rbegin(), play.rend(), [](const std::string& e) { return e.rfind("play ", 0) == 0; });
+    ASSERT_NE(last, play.rend()) << r.file;
+    const std::string nFrames = last->substr(5, last->find(' ', 5) - 5);
+    ends.push_back("stage end clear frames " + nFrames + " score " + std::to_string(r.nScore) + " next 2");
+  }
+  EXPECT_EQ(starts, EventsStarting(run.trace, "stage start "));
+  EXPECT_EQ(ends, EventsStarting(run.trace, "stage end"));
+  EXPECT_TRUE(EventsStarting(run.trace, "hero dead").empty());
+  EXPECT_EQ(std::vector<std::string>(std::size(kRoute), "game end next scene 1"),
+            EventsStarting(run.trace, "game end next"));
+  EXPECT_EQ(std::vector<std::string>(std::size(kRoute), std::string("ranking entry ") + kName),
+            EventsStarting(run.trace, "ranking entry"));
+
+  // Written: the slot (saved, auto-save switched on, then after each stage), each stage's
+  // rankings and the replay.
+  std::vector<std::string> writes = {"write user_data/story/Story03.dat ok", "write user_data/story/Story03.dat ok"};
+  for (std::size_t n = 0; n < std::size(kRoute); ++n) {
+    writes.push_back("write user_data/story/Stage0" + std::to_string(n + 1) + ".rkg ok");
+    if (n == 0) writes.push_back(std::string("write <game>/user_data/rpl4/") + kReplay + " ok");
+    writes.push_back("write user_data/story/Story03.dat ok");
+  }
+  std::vector<std::string> written = EventsStarting(run.trace, "write ");
+  // The chooser answers with the replay's full path.
+  for (std::string& w : written)
+    if (const std::size_t at = w.find("/user_data/rpl4/"); at != std::string::npos && w.rfind("write /", 0) == 0)
+      w = "write <game>" + w.substr(at);
+  EXPECT_EQ(writes, written);
+
+  // The slot: every stage's switch on, the score of the last stage (a stage entered from
+  // the map starts the totals again).
+  cPlayRecord slot;
+  ASSERT_EQ(1, slot.LoadFromFile(Native(game / "user_data" / "story" / "Story03.dat")));
+  EXPECT_EQ(2, slot.m_nSlot);
+  EXPECT_EQ(1, slot.m_bAutoSave);
+  EXPECT_EQ(std::rbegin(kRoute)->nScore, slot.m_nTotalScore);
+  for (std::size_t n = 1; n <= std::size(kRoute); ++n) {
+    ASSERT_LT(static_cast<int>(n), slot.m_Switches.Size());
+    EXPECT_EQ(1, slot.m_Switches[static_cast<int>(n)]) << "stage " << n;
+  }
+  EXPECT_EQ(0, slot.m_Switches[static_cast<int>(std::size(kRoute)) + 1]);
+
+  // The rankings: the name heads each stage's score table with the stage's score.
+  for (std::size_t n = 0; n < std::size(kRoute); ++n) {
+    cRankingSet rankings;
+    ASSERT_EQ(1, rankings.LoadFromFile(Native(game / "user_data" / "story" / ("Stage0" + std::to_string(n + 1) + ".rkg"))));
+    ASSERT_GT(rankings.m_Tables.Size(), 0);
+    const cRankingTable& score = rankings.m_Tables[0];
+    ASSERT_GT(score.m_Entries.Size(), 1);
+    EXPECT_EQ(1, score.m_Entries[0].m_bUsed);
+    EXPECT_EQ(kName, score.m_Entries[0].m_strName);
+    EXPECT_EQ(kRoute[n].nScore, score.m_Entries[0].m_nValue);
+    EXPECT_EQ(0, score.m_Entries[1].m_bUsed);
+  }
+
+  // "リプレイ" from the title plays the first stage again: the same frames, the same
+  // hero in each, the same walker shot, coins taken and the same end.
+  const std::vector<std::string> played = StagePlay(run.trace, std::string("stage start ") + kRoute[0].file);
+  const e2e::DrivenRun replay =
+      e2e::RunDriven(game, fs::path(tmp.path()) / "replay",
+                     "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n",
+                     {.quitAt = std::to_string(400 + static_cast<int>(played.size())), .args = {},
+                      .uiAnswers = {std::string("file=") + kReplay}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  ASSERT_EQ(std::optional<int>(0), replay.exitCode) << replay.stderrText;
+  // The replay names its own file as the stage, in the replay mode.
+  const std::vector<std::string> replayStarts = EventsStarting(replay.trace, "stage start ");
+  ASSERT_FALSE(replayStarts.empty()) << replay.stderrText;
+  EXPECT_NE(std::string::npos, replayStarts[0].find(std::string("/user_data/rpl4/") + kReplay + " mode 3 part 1"));
+  EXPECT_EQ(played, StagePlay(replay.trace, "stage start "));
+}
+
+}  // namespace
