@@ -37,7 +37,7 @@ tsan: deps
 	cmake --build build-tsan -j $(JOBS) --target test_platform test_base test_app test_sound test_gamedata test_stage
 	./scripts/run-tests build-tsan $(JOBS) -L "platform|base|app|sound"
 	./scripts/run-tests build-tsan $(JOBS) -L gamedata -R "^StageLoadTest"
-	./scripts/run-tests build-tsan $(JOBS) -L stage -R "^(SubLoop|MessageWaitLoop)\\."
+	./scripts/run-tests build-tsan $(JOBS) -L stage
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \

@@ -313,6 +313,9 @@ TEST_F(PlayFrameTest, LiveInputIsHeldBackAndRecordedWhileAReplayFeedsTheRecorded
   g_FrontendLinks.gameMode = nullptr;
   g_System.m_bRecordReplay = savedRecord;
   g_KeyLog.Clear();
+  // The pad is shared by the tests that follow in this program.
+  pad.ClearDirection();
+  pad.ClearButtons();
 }
 
 }  // namespace
