@@ -177,7 +177,7 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
   const e2e::DrivenRun run =
       e2e::RunDriven(game, fs::path(tmp.path()) / "play", keys,
                      {.quitAt = std::to_string(nEnd + 200), .args = {}, .uiAnswers = answers,
-                      .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+                      .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}, .timeoutMs = 120000});
   ASSERT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
   // "しゅうりょう" ends the game, not the close request after it.
   EXPECT_EQ(std::to_string(nEnd + 1) + " quit 0", run.trace.back());

@@ -201,7 +201,7 @@ DrivenRun RunDriven(const fs::path& game, const fs::path& work, const std::strin
   const long long begin = NowMs();
   PlayerProcess player(game, work, {.args = options.args, .uiAnswers = options.uiAnswers, .env = env});
   DrivenRun run;
-  run.exitCode = player.Wait(30000);
+  run.exitCode = player.Wait(options.timeoutMs);
   run.wallMs = static_cast<long>(NowMs() - begin);
   run.stderrText = player.Stderr();
   const std::string text = ReadFile(trace);

@@ -71,12 +71,13 @@ class PlayerProcess {
 
 // A run driven by a key script (test drive of the player): headless, on the fast clock,
 // without frame dumps unless options.env names their folder, until the player ends by itself (a close request at a frame, a
-// menu item, a refusal) or 30 s pass.
+// menu item, a refusal) or its time-out (30 s unless the options say) passes.
 struct DriveOptions {
   std::string quitAt;                      // PELLMOOR_QUIT_AT, when not empty
   std::vector<std::string> args;           // the command line
   std::vector<std::string> uiAnswers;      // answers for boxes and dialogs
   std::map<std::string, std::string> env;  // further variables
+  int timeoutMs = 30000;                   // the run is killed after this long
 };
 struct DrivenRun {
   std::optional<int> exitCode;     // nullopt when it had to be killed
