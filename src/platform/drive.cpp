@@ -47,8 +47,11 @@ void detail::BeginFrame() {
   ++g_frame;
   trace::SetFrame(g_frame);
   g_keys.PlayUntil(g_frame);
+  // The close request is sent, not posted: the frame goes on only once the window has
+  // taken it, so the frame where a driven run ends does not depend on the machine's load.
+  // A game thread that the close stops leaves the wait at its checkpoint.
   if (g_frame == g_quitAt)
-    if (MainWindow* w = MainWindow::primary()) post(w->token(), Msg{wm::Close, 0, 0});
+    if (MainWindow* w = MainWindow::primary()) send(w->token(), Msg{wm::Close, 0, 0});
 }
 
 bool Start(const sys::LaunchParams& launch, std::string* error) {
