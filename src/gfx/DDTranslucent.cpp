@@ -65,82 +65,64 @@ inline bool BinaryAlpha(const std::uint32_t* t, int n) {
 }
 
 // The half-and-half quad: the texel's alpha modulated by 128, then the blend.
-// Rows of opaque and clear texels go through a chunk of bytes: byte lanes hold 32 channels
-// a vector where 32-bit pixels hold 8.
-constexpr int kByteChunk = 256;
-
-// The half blend of opaque texels, byte by byte: round((s * 128 + d * 127) / 255) is
-// exactly (s + d + (s > d ? 1 : 0)) >> 1; the alpha byte is that of 128 over the target's.
+// The half blend of opaque texels in one pass, two 16-bit lanes a word:
+// round((s * 128 + d * 127) / 255) is exactly (s + d + (s > d ? 1 : 0)) >> 1, and the
+// alpha byte, that of 128 over the target's, is the same formula with s = 128. s > d is
+// the borrow of d - s out of the lane.
+inline std::uint32_t HalfLanes(std::uint32_t s, std::uint32_t d) {
+  const std::uint32_t up = (~((d | 0x01000100u) - s) >> 8) & 0x00010001u;
+  return ((s + d + up) >> 1) & 0x00FF00FFu;
+}
 DDFX_HOT_ROW void HalfOpaqueTexels32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n) {
-  alignas(32) std::uint8_t mixed[4 * kByteChunk];
-  for (int c0 = 0; c0 < n; c0 += kByteChunk) {
-    const int m = std::min(kByteChunk, n - c0);
-    const auto* sb = reinterpret_cast<const std::uint8_t*>(t + c0);
-    const auto* db = reinterpret_cast<const std::uint8_t*>(d + c0);
-    for (int k = 0; k < 4 * m; ++k) {
-      const std::uint8_t a = sb[k], b = db[k], x = std::uint8_t(a ^ b);
-      const std::uint8_t up = a > b ? std::uint8_t(x & 1) : std::uint8_t(0);
-      mixed[k] = std::uint8_t(std::uint8_t((a & b) + (x >> 1)) + up);
-    }
-    std::uint32_t* __restrict dc = d + c0;
-    const std::uint32_t* __restrict tc = t + c0;
-    for (int c = 0; c < m; ++c) {
-      std::uint32_t v;
-      std::memcpy(&v, mixed + 4 * c, 4);
-      const std::uint32_t da = dc[c] >> 24, oa = (128 + da + (da < 128)) >> 1;
-      dc[c] = tc[c] >> 24 ? (v & 0xFFFFFFu) | oa << 24 : dc[c];
-    }
+  for (int c = 0; c < n; ++c) {
+    const std::uint32_t p = t[c], q = d[c];
+    const std::uint32_t rb = HalfLanes(p & 0x00FF00FFu, q & 0x00FF00FFu);
+    const std::uint32_t ga = HalfLanes(((p >> 8) & 0xFFu) | 0x00800000u, (q >> 8) & 0x00FF00FFu);
+    d[c] = p >> 24 ? rb | ga << 8 : q;
   }
 }
 
+// The quad rows go through runs of kRun texels: a run of opaque and clear texels (sprites
+// and pictures) takes the cheap form, and the run is still in cache when it is drawn, so
+// the texels and the target stream from memory together.
+constexpr int kRun = 64;
+
 DDFX_HOT_ROW void HalfQuadRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n) {
-  if (BinaryAlpha(t, n)) {
-    if (!pix::generalLoopsOnly()) {
-      HalfOpaqueTexels32(d, t, n);
-      return;
+  const bool fast = !pix::generalLoopsOnly();
+  for (int c0 = 0; c0 < n; c0 += kRun) {
+    const int m = std::min(kRun, n - c0);
+    std::uint32_t* __restrict dc = d + c0;
+    const std::uint32_t* __restrict tc = t + c0;
+    if (BinaryAlpha(tc, m)) {
+      if (fast)
+        HalfOpaqueTexels32(dc, tc, m);
+      else
+        for (int c = 0; c < m; ++c) dc[c] = tc[c] >> 24 ? ddfx::BlendOver(dc[c], tc[c], 128) : dc[c];
+      continue;
     }
-    for (int c = 0; c < n; ++c) d[c] = t[c] >> 24 ? ddfx::BlendOver(d[c], t[c], 128) : d[c];
-    return;
+    for (int c = 0; c < m; ++c) dc[c] = ddfx::BlendOver(dc[c], tc[c], pix::div255((tc[c] >> 24) * 128));
   }
-  for (int c = 0; c < n; ++c) d[c] = ddfx::BlendOver(d[c], t[c], pix::div255((t[c] >> 24) * 128));
 }
 
 // The factor-alpha quad: round((texel * fa + factor * (255 - fa)) / 255) per channel (the
-// factor's share given as rbTerm and gTerm), the texel's alpha, then the blend.
+// factor's share given as rbTerm and gTerm, two 16-bit lanes a word, where v * fa + term
+// stays below 65536), the texel's alpha, then the blend.
 DDFX_HOT_ROW void AlphaQuadRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n,
                                  std::uint32_t fa, std::uint32_t rbTerm, std::uint32_t gTerm) {
   auto colour = [&](std::uint32_t p) {
     return ddfx::Div255Lanes((p & 0x00FF00FFu) * fa + rbTerm) | ddfx::Div255Lanes(((p >> 8) & 0xFFu) * fa + gTerm) << 8;
   };
-  if (BinaryAlpha(t, n)) {
-    // Opaque texels replace, clear ones leave the destination.
-    if (!pix::generalLoopsOnly()) {
-      // Byte by byte: each channel round((v * fa + term) / 255), term the factor's share.
-      const std::uint16_t term[4] = {std::uint16_t(rbTerm & 0xFFFF), std::uint16_t(gTerm), std::uint16_t(rbTerm >> 16), 0};
-      const auto f = static_cast<std::uint16_t>(fa);
-      alignas(32) std::uint8_t mixed[4 * kByteChunk];
-      for (int c0 = 0; c0 < n; c0 += kByteChunk) {
-        const int m = std::min(kByteChunk, n - c0);
-        const auto* sb = reinterpret_cast<const std::uint8_t*>(t + c0);
-        for (int c = 0; c < m; ++c)
-          for (int ch = 0; ch < 4; ++ch) {
-            const std::uint16_t x = std::uint16_t(std::uint16_t(sb[4 * c + ch] * f + term[ch]) + 128);
-            mixed[4 * c + ch] = std::uint8_t(std::uint16_t(x + (x >> 8)) >> 8);
-          }
-        std::uint32_t* __restrict dc = d + c0;
-        const std::uint32_t* __restrict tc = t + c0;
-        for (int c = 0; c < m; ++c) {
-          std::uint32_t v;
-          std::memcpy(&v, mixed + 4 * c, 4);
-          dc[c] = tc[c] >> 24 ? 0xFF000000u | v : dc[c];
-        }
-      }
-      return;
+  for (int c0 = 0; c0 < n; c0 += kRun) {
+    const int m = std::min(kRun, n - c0);
+    std::uint32_t* __restrict dc = d + c0;
+    const std::uint32_t* __restrict tc = t + c0;
+    if (BinaryAlpha(tc, m)) {
+      // Opaque texels replace, clear ones leave the destination.
+      for (int c = 0; c < m; ++c) dc[c] = tc[c] >> 24 ? 0xFF000000u | colour(tc[c]) : dc[c];
+      continue;
     }
-    for (int c = 0; c < n; ++c) d[c] = t[c] >> 24 ? 0xFF000000u | colour(t[c]) : d[c];
-    return;
+    for (int c = 0; c < m; ++c) dc[c] = ddfx::BlendOver(dc[c], colour(tc[c]), tc[c] >> 24);
   }
-  for (int c = 0; c < n; ++c) d[c] = ddfx::BlendOver(d[c], colour(t[c]), t[c] >> 24);
 }
 
 // The float mix of the pixel loop at levels 2 to 4: v * t + k per channel, truncated.

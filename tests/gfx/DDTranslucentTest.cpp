@@ -276,30 +276,37 @@ TEST_F(DDTranslucentTest, QuadsDrawWhatTheGeneralQuadDraws) {
     seed = seed * 1103515245u + 12345u;
     return seed >> 8 ^ seed << 13;
   };
-  DDSURFACEDATA* src = Make(37, 5);
-  DDSURFACEDATA* dst = Make(37, 5);
-  DDSURFACEDATA* ref = Make(37, 5, true);
+  // Wider than the runs the rows are drawn in, and of an odd width.
+  constexpr int kW = 151;
+  DDSURFACEDATA* src = Make(kW, 5);
+  DDSURFACEDATA* dst = Make(kW, 5);
+  DDSURFACEDATA* ref = Make(kW, 5, true);
   const std::uint32_t alphas[] = {0, 255, 1, 128, 254, 77};
   PALETTEENTRY pal[256] = {};
   pal[9] = {200, 30, 170, 0};
-  // Texels of every alpha, then only opaque and clear ones (pictures and sprites).
-  for (int run = 0; run < 12; ++run) {
-    const int binary = run / 6, level = run % 6;
-    SCOPED_TRACE(::testing::Message() << "level " << level << (binary ? " opaque and clear texels" : ""));
-    Paint(src, [&](int x, int) { return (next() & 0xFFFFFF) | (binary ? (x % 3 ? 255u : 0u) : alphas[x % 6]) << 24; });
+  // Texels of every alpha, only opaque and clear ones (pictures and sprites), and those
+  // with a stretch of every alpha in the middle of the rows.
+  const char* const kinds[] = {"", " opaque and clear texels", " a stretch of every alpha"};
+  for (int run = 0; run < 18; ++run) {
+    const int kind = run / 6, level = run % 6;
+    SCOPED_TRACE(::testing::Message() << "level " << level << kinds[kind]);
+    Paint(src, [&](int x, int) {
+      const bool binary = kind == 1 || (kind == 2 && (x < 70 || x >= 100));
+      return (next() & 0xFFFFFF) | (binary ? (x % 3 ? 255u : 0u) : alphas[x % 6]) << 24;
+    });
     Paint(dst, [&](int, int) { return next(); });
     {
       cSurfaceLock ld(dst), lr(ref);
-      pix::copyRaw(*lr.m_lpSurface, 0, 0, *ld.m_lpSurface, 0, 0, 37, 5);
+      pix::copyRaw(*lr.m_lpSurface, 0, 0, *ld.m_lpSurface, 0, 0, kW, 5);
     }
     pix::QuadOp op;
     if (level == 0) {
-      DDBltHalf(dst, 0, 0, 37, 5, src, 0, 0, 0, nullptr);
+      DDBltHalf(dst, 0, 0, kW, 5, src, 0, 0, 0, nullptr);
       op.diffuse = 0x80FFFFFF;
       op.colorOp = D3DTOP_MODULATE;
       op.alphaOp = D3DTOP_MODULATE;
     } else {
-      DDBltAlpha(dst, 0, 0, 37, 5, src, 0, 0, 0, pal, nullptr, 9, level);
+      DDBltAlpha(dst, 0, 0, kW, 5, src, 0, 0, 0, pal, nullptr, 9, level);
       const std::uint32_t fa[] = {0, 0x80, 0x50, 0x30, 0x10, 0};
       op.factor = fa[level] << 24 | 0xC81EAA;
       op.diffuse = 0xFFC81EAA;
@@ -308,7 +315,7 @@ TEST_F(DDTranslucentTest, QuadsDrawWhatTheGeneralQuadDraws) {
     }
     {
       cSurfaceLock ls(src), lr(ref);
-      pix::drawQuad(*lr.m_lpSurface, 0, 0, 37, 5, *ls.m_lpSurface, 0, 0, 37, 5, op);
+      pix::drawQuad(*lr.m_lpSurface, 0, 0, kW, 5, *ls.m_lpSurface, 0, 0, kW, 5, op);
     }
     EXPECT_EQ(Grab(dst), Grab(ref));
   }
@@ -317,9 +324,9 @@ TEST_F(DDTranslucentTest, QuadsDrawWhatTheGeneralQuadDraws) {
     Paint(dst, [&](int, int) { return next(); });
     {
       cSurfaceLock ld(dst), lr(ref);
-      pix::copyRaw(*lr.m_lpSurface, 0, 0, *ld.m_lpSurface, 0, 0, 37, 5);
-      ddfx::FillBlend(*ld.m_lpSurface, 0, 0, 37, 5, colour);
-      pix::fillBlend(*lr.m_lpSurface, 0, 0, 37, 5, colour);
+      pix::copyRaw(*lr.m_lpSurface, 0, 0, *ld.m_lpSurface, 0, 0, kW, 5);
+      ddfx::FillBlend(*ld.m_lpSurface, 0, 0, kW, 5, colour);
+      pix::fillBlend(*lr.m_lpSurface, 0, 0, kW, 5, colour);
     }
     EXPECT_EQ(Grab(dst), Grab(ref));
   }
