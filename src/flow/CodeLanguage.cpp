@@ -7,7 +7,6 @@
 
 #include "base/Log.h"
 #include "base/Vector.h"
-#include "flow/FlowStubs.h"
 #include "flow/StatusEngine.h"
 #include "records/PlayRecord.h"
 #include "stage/Actor.h"

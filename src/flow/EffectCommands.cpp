@@ -121,7 +121,9 @@ void CmdShowPicture(cActor& actor, const cEdCommand& command) {
   const int nMode = CommandParam(command, 8);
   const int nFrames = CommandParam(command, 9) * 6;
   const int bHalting = CommandParam(command, 10);
-  pScene->m_Pictures.emplace_back(nIndex, x, y, w, h, CommandParam(command, 6), nPercent, nMode, nFrames, bHalting);
+  const int nId =
+      pScene->m_Pictures.emplace_back(nIndex, x, y, w, h, CommandParam(command, 6), nPercent, nMode, nFrames, bHalting)
+          .m_nId;
   if (!bHalting) return;
   if (nMode == SHOW_UNTIL_KEY) {
     pScene->m_Wait.Start(WAIT_PICTURE, 1, 0, 0);
@@ -129,13 +131,8 @@ void CmdShowPicture(cActor& actor, const cEdCommand& command) {
     pScene->m_Wait.Start(WAIT_PICTURE, 0, nFrames, 0);
   }
   HoldGame(*pScene);
-  // The picture the game stood for goes again.
-  if (!g_PictureSurfaces.empty()) {
-    DDReleaseSurface(&g_PictureSurfaces.back());
-    g_PictureSurfaces.pop_back();
-  }
-  if (!g_PictureSurfaceInfos.empty()) g_PictureSurfaceInfos.pop_back();
-  if (!pScene->m_Pictures.empty()) pScene->m_Pictures.pop_back();
+  // Exactly the picture the game stood for goes again, whatever else came and went.
+  pScene->RemovePicture(nId);
 }
 
 void CmdChangeScreenColor(cActor&, const cEdCommand& command) {

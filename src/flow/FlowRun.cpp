@@ -7,6 +7,7 @@
 #include "flow/StepCounts.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Move.h"
+#include "sound/SoundTable.h"
 #include "stage/Actor.h"
 #include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
@@ -46,6 +47,10 @@ void cCommandRuntime::Reset() {
   m_nCounter = 0;
   m_dPhaseX = m_dPhaseY = 0.0;
   m_nRemaining = m_nTotal;
+}
+
+void cCommandRuntime::PlaySound() const {
+  if (m_pCommand) RequestSound(m_pCommand->m_nSound);
 }
 
 int cCommandRuntime::Step() {

@@ -6,7 +6,6 @@
 #include <type_traits>
 
 #include "flow/Conditions.h"
-#include "flow/FlowStubs.h"
 #include "records/PlayRecord.h"
 #include "gamedata/ClampedMath.h"
 #include "gamedata/Command.h"
@@ -276,8 +275,8 @@ bool EvalStatusCondition(const cEdCondition& c, cActor& actor) {
 
 void ApplyStatusSideEffect(cActor& actor, int nStatus) {
   if (nStatus == STATUS_SIGHT && IsPlayer(actor)) {
+    // The drawing rebuilds the darkness mask when it finds the radius changed.
     actor.m_nSightPx = HblToDot(static_cast<std::int8_t>(actor.m_Def.m_nSightRange));
-    if (cStageScene* pScene = Scene()) flowstub::MakeSightMask(*pScene);
   } else if (nStatus == STATUS_STOP) {
     actor.m_dBrake = SpeedToDot(actor.m_Def.m_nStopEase);
   }
@@ -322,7 +321,7 @@ void CmdStatusOperation(cActor& self, const cEdCommand& command) {
   cActor* pActor = OwnerActor(self, p[3]);
   if (!pActor) return;
   cActor& a = *pActor;
-  if (p[17] && flowstub::IsInvincible(a)) return;
+  if (p[17] && a.IsInvincibleNow()) return;
   const int nStatus = p[4];
   const bool bGauge = p[16] != 0;
   switch (nStatus) {

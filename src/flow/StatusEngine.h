@@ -95,6 +95,6 @@ void CmdStatusOperation(cActor& actor, const cEdCommand& command);
 
 // The actor a whose value stands for (self or target); null for none.
 cActor* OwnerActor(cActor& self, int nWhose);
-// Sight radius and darkness mask after the player's sight status changed; stopping
+// Sight radius (the darkness mask follows when drawn) after the player's sight status changed; stopping
 // factor after its stopping status changed.
 void ApplyStatusSideEffect(cActor& actor, int nStatus);

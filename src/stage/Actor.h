@@ -215,6 +215,9 @@ class cActor : public cGameObject, public cActorFields {
   void StartInvincibilityFrom(int nAttackerId);
   void TickInvincibility();
   bool IsInvincible() const { return m_nInvincibleSteps > 0; }
+  // Invincible by its own status or by a running period (what the status operation and
+  // the colour effect ask; hits look at the period alone).
+  bool IsInvincibleNow() const { return m_Def.m_nInvincible != 0 || IsInvincible(); }
   bool IsInvincibleAgainst(int nAttackerId) const;
   int Die();
   void DeleteFlowAnimes(int nSerial);

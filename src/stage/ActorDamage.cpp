@@ -15,7 +15,6 @@
 #include "stage/Player.h"
 #include "stage/Shot.h"
 #include "stage/StageScene.h"
-#include "stage/StageStubs.h"
 
 namespace {
 
@@ -141,7 +140,7 @@ int cActor::Die() {
   cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
   if (cItem* pItem = GetHeldItem(); pItem && pScene && !g_Players.empty()) r = pScene->GiveItem(pItem, g_Players[0]);
   // A stage clear keeps the actor as it is: the stage ends now.
-  if (stagestub::StageEndRequested() == 1 || r == 1) return 1;
+  if ((pScene && pScene->m_nEndRequest == 1) || r == 1) return 1;
   for (cActor* p : m_Targeters) p->m_pTarget = nullptr;
   m_Targeters.clear();
   if (m_pTarget != nullptr) {
@@ -195,10 +194,10 @@ int cStageScene::KillActor(cActor& x) {
 int cStageScene::KillAndCheckEnd(cActor& x) {
   const int r = KillActor(x);
   if (r == 1) {
-    stagestub::EnterGameEnd();
+    EnterGameEnd();
   } else if (r == 2) {
     RequestSystemSound(8);
-    if (g_Players[0].Die() == 1) stagestub::EnterGameEnd();
+    if (g_Players[0].Die() == 1) EnterGameEnd();
   }
   return r;
 }
@@ -207,7 +206,7 @@ int cStageScene::HpCheckPass() {
   cPlayer& hero = g_Players[0];
   if (hero.m_nHp <= 0) {
     RequestSystemSound(8);
-    if (hero.Die() == 1) stagestub::EnterGameEnd();
+    if (hero.Die() == 1) EnterGameEnd();
     return 1;
   }
   for (auto it = g_Charas.begin(); it != g_Charas.end();) {

@@ -89,7 +89,7 @@ int cActor::GraphicColumn(cImageRef& ref) {
   // beyond the table draws without one.
   const int nMode = m_Def.m_nInvincibleColor;
   if (g_lpD3DData && g_System.m_bInvincibleColor && nMode >= 1 && nMode < COLOR_DRAW_MODE_COUNT &&
-      (IsInvincible() || m_Def.m_nInvincible != 0)) {
+      IsInvincibleNow()) {
     ref.m_bDrawMode = 1;
     ref.m_DrawMode = g_ColorDrawModes[nMode];
   }

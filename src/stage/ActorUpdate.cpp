@@ -12,7 +12,6 @@
 #include "stage/Item.h"
 #include "stage/Player.h"
 #include "stage/StageScene.h"
-#include "stage/StageStubs.h"
 #include "platform/trace.h"
 
 namespace {
@@ -131,13 +130,13 @@ int cPlayer::Jump(cCommandRuntime& runtime) {
       if (!bRiding) {
         m_dVelY = runtime.m_dSpeed;
         runtime.m_bStarted = 1;
-        stagestub::PlayCommandSound(*this, runtime);
+        runtime.PlaySound();
       } else if (scene.m_nSubStep == g_SubSteps) {
         // From a block character only in the frame's last sub-step, a little faster.
         m_bOnBlockChara = 0;
         m_dVelY = static_cast<float>(runtime.m_dSpeed * 1.02);
         runtime.m_bStarted = 1;
-        stagestub::PlayCommandSound(*this, runtime);
+        runtime.PlaySound();
       }
     }
   } else {

@@ -4,7 +4,6 @@
 #include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
 #include "stage/StageScene.h"
-#include "stage/StageStubs.h"
 
 cVectorList<cChara> g_Charas;
 
@@ -131,7 +130,7 @@ int cChara::MoveY() {
 int cChara::Jump(cCommandRuntime& runtime) {
   for (std::int32_t b : {m_bAirborne, m_bJumpBlocked, m_bKnocked, m_bNoJump})
     if (b) return b;
-  stagestub::PlayCommandSound(*this, runtime);
+  runtime.PlaySound();
   m_dVelY = runtime.m_dSpeed;
   m_bJumping = m_bJumpRising = 1;
   m_bOnBlockChara = 0;

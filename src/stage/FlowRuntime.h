@@ -49,6 +49,8 @@ class cCommandRuntime {
   // Speed from distance and time, or time from distance and speed, as the movement's
   // timing mode asks.
   void DeriveTimeOrSpeed(int nLevel);
+  // Asks for the command's sound (its sound-database number; 0 is none).
+  void PlaySound() const;
 
   // The movement reached its goal: no further motion, and the command ends.
   void StopMovement() {

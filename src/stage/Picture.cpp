@@ -8,6 +8,12 @@
 cVectorList<DDSURFACEDATA> g_PictureSurfaces;
 cVectorList<DDSURFACEINFO> g_PictureSurfaceInfos;
 
+namespace {
+
+std::int32_t g_nNextPictureId = 0;
+
+}  // namespace
+
 cPicture::cPicture(int nIndex, double x, double y, int w, int h, int nLayer, int nPercent, int nMode, int nFrames,
                    int bHalting)
     : m_nIndex(nIndex),
@@ -19,7 +25,8 @@ cPicture::cPicture(int nIndex, double x, double y, int w, int h, int nLayer, int
       m_nLayer(nLayer),
       m_nMode(nMode),
       m_nFrames(nFrames),
-      m_bHalting(bHalting) {}
+      m_bHalting(bHalting),
+      m_nId(++g_nNextPictureId) {}
 
 int cPicture::Draw(DDSURFACEDATA* target, DDSURFACEDATA* surface, int bFrozen) {
   if (m_nMode == SHOW_FOR_TIME && (m_bHalting || !bFrozen)) {
@@ -52,6 +59,20 @@ void cStageScene::DrawPictures(DDSURFACEDATA* target, int nLayer, int bFrozen) {
     ++surface;
     ++info;
     ++it;
+  }
+}
+
+void cStageScene::RemovePicture(int nId) {
+  auto surface = g_PictureSurfaces.begin();
+  auto info = g_PictureSurfaceInfos.begin();
+  for (auto it = m_Pictures.begin(); it != m_Pictures.end(); ++it, ++surface, ++info) {
+    if (surface == g_PictureSurfaces.end() || info == g_PictureSurfaceInfos.end()) return;
+    if (it->m_nId != nId) continue;
+    DDReleaseSurface(&*surface);
+    g_PictureSurfaces.erase(surface);
+    g_PictureSurfaceInfos.erase(info);
+    m_Pictures.erase(it);
+    return;
   }
 }
 

@@ -30,6 +30,9 @@ class cPicture {
   std::int32_t m_nMode = SHOW_UNTIL_KEY;
   std::int32_t m_nFrames = 0;
   std::int32_t m_bHalting = 0;
+  // Tells this picture apart from the others in the list, so that a command that holds
+  // the game for it can take exactly this one down again.
+  std::int32_t m_nId = 0;
 };
 
 extern cVectorList<DDSURFACEDATA> g_PictureSurfaces;

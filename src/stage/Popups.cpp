@@ -137,8 +137,15 @@ void cMessagePopup::ExpandEscapes(std::string& text) {
       ++i;
       continue;
     }
+    // The stage variables end at S254: a number past the list stays as text, as any other
+    // number that names no variable, rather than closing the game over a message.
     const int k = static_cast<int>(n);
-    const std::int32_t v = bCommon ? g_PlayRecord.m_CommonVariables[k] : pScene->m_StageVariables[k];
+    const cVector<std::int32_t>& vars = bCommon ? g_PlayRecord.m_CommonVariables : pScene->m_StageVariables;
+    if (k >= vars.Size()) {
+      ++i;
+      continue;
+    }
+    const std::int32_t v = vars[k];
     const std::string value = FormatValue(v, nWidth, bPlus, bZero);
     text.replace(i, j - i, value);
     i += value.size();

@@ -201,6 +201,8 @@ class cStageScene : public cScene {
   void RunScreenEffect(int bFrozen);
   void ApplyScreenColor(int bFrozen);
   void DrawPictures(DDSURFACEDATA* target, int nLayer, int bFrozen);
+  // Takes down the picture of that id with its surface; nothing when it has gone already.
+  void RemovePicture(int nId);
   void ReleasePictures();
   // Message popups (Popups.cpp): drawn after the effects, the ended ones removed; the
   // text surfaces of all of them released; one extra life's icon over the hero for 30

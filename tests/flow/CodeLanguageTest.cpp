@@ -98,11 +98,9 @@ TEST_F(CodeLanguageTest, SightOnlyActsForThePlayer) {
   EXPECT_EQ(RunCode("sight = 50", Player()), 1);
   EXPECT_EQ(Player().m_Def.m_nSightRange, 40);
   EXPECT_EQ(Player().m_nSightPx, 640);
-  EXPECT_EQ(flowstub::g_nSightMaskBuilds, 1);
   EXPECT_EQ(Run("sight = 3"), 1);
   EXPECT_EQ(chara_.m_Def.m_nSightRange, 3);
   EXPECT_EQ(chara_.m_nSightPx, 0);
-  EXPECT_EQ(flowstub::g_nSightMaskBuilds, 1);
 }
 
 TEST_F(CodeLanguageTest, SystemValues) {

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "FlowFixture.h"
+#include "base/AppGlobals.h"
 #include "flow/CommandTables.h"
 #include "gamedata/Database.h"
 #include "gfx/DDSurface.h"
 #include "platform/bmp.h"
 #include "platform/fs.h"
 #include "stage/EffectData.h"
+#include "stage/StageLinks.h"
 #include "test_support/Graphics.h"
 
 namespace flowtest {
@@ -169,6 +171,32 @@ TEST_F(EffectCommandsTest, APictureIsShownSizedAndPlacedAndAMissingOneIsSkipped)
   Run(Cmd(CMD_PICTURE, {0}));
   EXPECT_TRUE(scene_->m_Pictures.empty());
   EXPECT_TRUE(g_PictureSurfaces.empty());
+}
+
+// While a halting picture holds the game another one comes: the holder takes down its
+// own picture and surface, not the newest.
+TEST_F(EffectCommandsTest, AHaltingPictureTakesDownItsOwnPicture) {
+  ASSERT_TRUE(graphics_.Open(false, false));
+  WritePicture(2, 40, 20);
+  const auto savedFrame = g_StageLinks.beginSubLoopFrame;
+  g_StageLinks.beginSubLoopFrame = [this](cVector<cPad>&) {
+    if (scene_->m_Pictures.size() == 1) {
+      DDCreateSurface(&g_PictureSurfaces.emplace_back(), 8, 8, 1, 1, 1, 0, true);
+      g_PictureSurfaceInfos.emplace_back();
+      scene_->m_Pictures.emplace_back(7, 0.0, 0.0, 8, 8, 1, 100, SHOW_UNTIL_STAGE_END, 0, 0);
+    }
+    scene_->m_Wait.m_nFrames = 0;  // the wait ends in this frame
+    return true;
+  };
+  g_bActive = 1;
+  Run(Cmd(CMD_PICTURE, {2, 0, 0, 0, 0, 0, 1, 100, 2, 1, 1}));  // timed, halting
+  g_bActive = 0;
+  g_StageLinks.beginSubLoopFrame = savedFrame;
+  ASSERT_EQ(scene_->m_Pictures.size(), 1u);
+  EXPECT_EQ(scene_->m_Pictures.front().m_nIndex, 7);
+  ASSERT_EQ(g_PictureSurfaces.size(), 1u);
+  EXPECT_EQ(g_PictureSurfaces.front().nWidth, 8);
+  EXPECT_EQ(g_PictureSurfaceInfos.size(), 1u);
 }
 
 }  // namespace

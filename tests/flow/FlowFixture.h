@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "base/Random.h"
-#include "flow/FlowStubs.h"
 #include "records/PlayRecord.h"
 #include "gamedata/Stage.h"
 #include "platform/msgbox.h"
@@ -43,7 +42,6 @@ class FlowFixture : public test_support::LogCapture {
     Prepare(Player());
     Prepare(chara_);
     Srand(1);
-    flowstub::g_nSightMaskBuilds = 0;
   }
   void TearDown() override {
     g_StageScene = nullptr;

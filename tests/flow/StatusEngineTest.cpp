@@ -172,7 +172,6 @@ TEST_F(StatusOperationTest, NarrowStatusesAndTheirSideEffects) {
   EXPECT_EQ(chara_.m_Def.m_nSightRange, 0);
   Run({.status = STATUS_SIGHT, .constant = 5}, Player());
   EXPECT_EQ(Player().m_nSightPx, 80);
-  EXPECT_EQ(flowstub::g_nSightMaskBuilds, 1);
 }
 
 TEST_F(StatusOperationTest, SystemValues) {

@@ -10,7 +10,6 @@
 #include "platform/messaging.h"
 #include "stage/ActorPhysics.h"
 #include "stage/StageFixture.h"
-#include "stage/StageStubs.h"
 
 namespace {
 
@@ -33,7 +32,6 @@ class ActivationTest : public stagetest::StageFixture {
     Place(Hero(), Px(2), Px(9), 32, 32, HERO);
     Hero().m_nSide = 0;
     Hero().m_nHp = 10;  // alive: an item list ends with the player's death below 1
-    stagestub::g_Calls = {};
   }
   void TearDown() override {
     g_hWnd.store(0);

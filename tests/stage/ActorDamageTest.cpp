@@ -9,7 +9,6 @@
 #include "stage/Shot.h"
 #include "stage/EffectData.h"
 #include "stage/StageFixture.h"
-#include "stage/StageStubs.h"
 
 namespace {
 
@@ -19,14 +18,11 @@ class ActorDamageTest : public StageFixture {
  protected:
   void SetUp() override {
     StageFixture::SetUp();
-    stagestub::g_Calls = {};
-    stagestub::g_nEndRequest = 0;
     g_System.m_bEndCheckRule = 0;
     savedScore_ = g_PlayRecord.m_nStageScore;
     for (int i = 0; i < 4; ++i) savedTimes_[i] = g_Stage.m_HitTimes[i];
   }
   void TearDown() override {
-    stagestub::g_nEndRequest = 0;
     g_PlayRecord.m_nStageScore = savedScore_;
     for (int i = 0; i < 4; ++i) g_Stage.m_HitTimes[i] = savedTimes_[i];
     StageFixture::TearDown();
@@ -215,11 +211,11 @@ TEST_F(ActorDamageTest, ADeathThatClearsTheStageKeepsTheActorLinked) {
   c.m_nKind = 1;
   hunter.m_pTarget = &c;
   c.m_Targeters.push_back(&hunter);
-  stagestub::g_nEndRequest = 1;
+  Scene().m_nEndRequest = 1;
   EXPECT_EQ(Scene().KillAndCheckEnd(c), 1);
   EXPECT_EQ(c.m_bDead, 0);
   EXPECT_EQ(hunter.m_pTarget, &c);
-  EXPECT_EQ(stagestub::g_Calls.nGameEnds, 1);
+  EXPECT_EQ(Scene().m_nPhase, STAGE_PHASE_GAME_END);
   // The hero's death is the caller's.
   EXPECT_EQ(Scene().KillActor(g_Players[0]), 2);
 }

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "gamedata/KeyCondition.h"
 #include "stage/ActorPhysics.h"
 #include "stage/Chara.h"
 #include "stage/FlowRuntime.h"
 #include "stage/StageFixture.h"
-#include "stage/StageStubs.h"
+#include "test_support/SoundRequests.h"
 #include "ui/Pad.h"
 
 namespace {
@@ -21,7 +22,6 @@ class ActorUpdateTest : public StageFixture {
   void SetUp() override {
     StageFixture::SetUp();
     g_Stage.SetHitLevel(3);
-    stagestub::g_Calls = {};
     MakeMap();
     cPlayer& hero = g_Players[0];
     Place(hero, 480, 480, 16, 24, 0);
@@ -35,6 +35,7 @@ class ActorUpdateTest : public StageFixture {
     Scene().m_pCurFlow = &flow_;
     command_.m_nType = 10;
     command_.m_Params = {1, 0, 6, 0, 0};
+    command_.m_nSound = 3;  // table entry 19
     runtime_.m_pCommand = &command_;
     runtime_.m_dSpeed = -4.0;
     runtime_.m_nTotal = 60;
@@ -53,6 +54,7 @@ class ActorUpdateTest : public StageFixture {
   cFlowRuntime flow_;
   cEdCommand command_;
   cCommandRuntime runtime_;
+  test_support::SoundRequests sounds_;
 };
 
 TEST_F(ActorUpdateTest, AFreshPressJumpsOnceWithItsSoundAndAShortPressCutsTheRise) {
@@ -60,7 +62,7 @@ TEST_F(ActorUpdateTest, AFreshPressJumpsOnceWithItsSoundAndAShortPressCutsTheRis
   Step(true);
   EXPECT_EQ(hero.m_dVelY, -4.0);
   EXPECT_EQ(hero.m_bJumping, 1);
-  EXPECT_EQ(stagestub::g_Calls.nCommandSounds, 1);
+  EXPECT_EQ(sounds_.All(), std::vector<int>{19});
   // A second jump command in the same sub-step does nothing.
   hero.m_dVelY = -3.0;
   hero.Jump(runtime_);
@@ -70,7 +72,7 @@ TEST_F(ActorUpdateTest, AFreshPressJumpsOnceWithItsSoundAndAShortPressCutsTheRis
   Step(false);
   EXPECT_DOUBLE_EQ(hero.m_dVelY, -3.0 * 0.3);
   EXPECT_EQ(hero.m_bJumpRising, 1);
-  EXPECT_EQ(stagestub::g_Calls.nCommandSounds, 1);
+  EXPECT_EQ(sounds_.All(), std::vector<int>{19});
 }
 
 TEST_F(ActorUpdateTest, AKeyHeldLongerThanAFrameStartsNoJump) {
@@ -82,7 +84,7 @@ TEST_F(ActorUpdateTest, AKeyHeldLongerThanAFrameStartsNoJump) {
   hero.m_dVelY = 0;
   Step(true);
   EXPECT_EQ(hero.m_dVelY, 0.0);
-  EXPECT_EQ(stagestub::g_Calls.nCommandSounds, 0);
+  EXPECT_TRUE(sounds_.All().empty());
   // A flow without key conditions never holds the key in mode 1.
   flow_.m_KeyConditions.clear();
   hero.m_nJumpHold = 0;
@@ -102,7 +104,7 @@ TEST_F(ActorUpdateTest, FromABlockCharacterTheJumpWaitsForTheFramesLastSubStepAn
   }
   EXPECT_EQ(hero.m_dVelY, static_cast<double>(static_cast<float>(-4.0 * 1.02)));
   EXPECT_EQ(hero.m_bOnBlockChara, 0);
-  EXPECT_EQ(stagestub::g_Calls.nCommandSounds, 1);
+  EXPECT_EQ(sounds_.All(), std::vector<int>{19});
 }
 
 TEST_F(ActorUpdateTest, UpdateCarriesWithTheScrollBrakesCountsGraceAndResetsAnUnusedJump) {

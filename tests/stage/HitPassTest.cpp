@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "stage/StageFixture.h"
-#include "stage/StageStubs.h"
 
 namespace {
 

@@ -13,7 +13,6 @@
 #include "stage/Chara.h"
 #include "stage/ObjectLists.h"
 #include "stage/StageFixture.h"
-#include "stage/StageStubs.h"
 #include "test_support/SoundRequests.h"
 #include "ui/Pad.h"
 
@@ -25,7 +24,6 @@ class PlayFrameTest : public StageFixture {
  protected:
   void SetUp() override {
     StageFixture::SetUp();
-    stagestub::g_Calls = {};
     savedEndRule_ = g_System.m_bEndCheckRule;
     g_System.m_bEndCheckRule = 0;
     MakeMap();
@@ -234,7 +232,6 @@ TEST_F(PlayFrameTest, AHeroSqueezedBetweenWallsDiesUnlessItsCollisionGraceRuns) 
     hero.m_Def.m_nMaxHP = hero.m_nHp = 3;
     Place(hero, (5 + 10) * 32 - 8, (5 + 10) * 32 + 8, 48, 24, 0);
     hero.m_nBlockGraceSteps = c.grace;
-    stagestub::g_Calls = {};
     sounds_.Clear();
     Scene().m_nSubStep = 1;
     const int r = Scene().PlaySubStep();

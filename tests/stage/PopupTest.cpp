@@ -130,6 +130,7 @@ TEST_F(PopupTest, EscapesShowVariablesInTheirFormat) {
   g_PlayRecord.m_CommonVariables[4] = INT_MIN;
   g_PlayRecord.m_CommonVariables[255] = 8;
   Scene().m_StageVariables[10] = -7;
+  Scene().m_StageVariables[254] = 6;
   struct Case {
     const char* in;
     const char* out;
@@ -151,6 +152,8 @@ TEST_F(PopupTest, EscapesShowVariablesInTheirFormat) {
       {"\x82\xa0#C3", "\x82\xa0" "42"},  // a double-byte character before it
       {"#C0", "#C0"},
       {"#C256", "#C256"},
+      {"#S254", "6"},               // the last stage variable
+      {"#S255_3. x", "#S255_3. x"},  // past the stage variables: text, and the game goes on
       {"#12", "#12"},               // no variable letter
       {"#C", "#C"},                 // no number
       {"end #", "end #"},
