@@ -258,25 +258,28 @@ DDFX_HOT_ROW void HalfRow16(u16* __restrict d, const u16* __restrict s, int n, b
   using L = Layout16<Six>;
   for (int c = 0; c < n; ++c) {
     const u16 p = s[c], q = d[c];
-    const u16 r = u16((L::Up(L::R(p), 31) + L::Up(L::R(q), 31)) >> 1);
-    const u16 g = u16((L::Up(L::G(p), L::kMaxG) + L::Up(L::G(q), L::kMaxG)) >> 1);
-    const u16 b = u16((L::Up(L::B(p), 31) + L::Up(L::B(q), 31)) >> 1);
+    // Sums of 16 bits, so that the lanes stay 16 bits wide.
+    const u16 r = u16(u16(L::Up(L::R(p), 31) + L::Up(L::R(q), 31)) >> 1);
+    const u16 g = u16(u16(L::Up(L::G(p), L::kMaxG) + L::Up(L::G(q), L::kMaxG)) >> 1);
+    const u16 b = u16(u16(L::Up(L::B(p), 31) + L::Up(L::B(q), 31)) >> 1);
     const u16 mixed = (keyFits & (q == key)) ? p : L::Compose(L::Down(r, 31), L::Down(g, L::kMaxG), L::Down(b, 31));
     d[c] = (keyed & keyFits & (p == key)) ? q : mixed;
   }
 }
 
 // DDBltAlpha's 16-bit row: each field up to 8-bit units, halved toward the colour H
-// times, and down again.
+// times, and down again. H floored halvings toward t are one: (u + t * (2^H - 1)) >> H,
+// which stays within 16 bits up to H = 8.
 template <bool Six, int H>
 DDFX_HOT_ROW void AlphaRow16(u16* __restrict d, const u16* __restrict s, int n, const u16 target[3], bool keyed,
                              u16 key) {
   using L = Layout16<Six>;
-  const u16 tr = target[0], tg = target[1], tb = target[2];
+  constexpr u16 kSteps = u16((1u << H) - 1);
+  const u16 kr = u16(target[0] * kSteps), kg = u16(target[1] * kSteps), kb = u16(target[2] * kSteps);
   for (int c = 0; c < n; ++c) {
     const u16 p = s[c];
-    u16 r = L::Up(L::R(p), 31), g = L::Up(L::G(p), L::kMaxG), b = L::Up(L::B(p), 31);
-    for (int i = 0; i < H; ++i) r = u16((r + tr) >> 1), g = u16((g + tg) >> 1), b = u16((b + tb) >> 1);
+    const u16 r = u16(u16(L::Up(L::R(p), 31) + kr) >> H), g = u16(u16(L::Up(L::G(p), L::kMaxG) + kg) >> H),
+              b = u16(u16(L::Up(L::B(p), 31) + kb) >> H);
     const u16 v = L::Compose(L::Down(r, 31), L::Down(g, L::kMaxG), L::Down(b, 31));
     d[c] = (keyed & (p == key)) ? d[c] : v;
   }
