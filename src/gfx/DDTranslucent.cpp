@@ -73,8 +73,28 @@ inline std::uint32_t HalfLanes(std::uint32_t s, std::uint32_t d) {
   const std::uint32_t up = (~((d | 0x01000100u) - s) >> 8) & 0x00010001u;
   return ((s + d + up) >> 1) & 0x00FF00FFu;
 }
+// Eight texels at a time in byte lanes where the compiler offers vectors of its own.
+#if defined(__GNUC__)
+typedef std::uint8_t Bytes32 __attribute__((vector_size(32)));
+typedef std::uint16_t Halves16 __attribute__((vector_size(32)));
+typedef std::uint32_t Words8 __attribute__((vector_size(32)));
+#endif
 DDFX_HOT_ROW void HalfOpaqueTexels32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n) {
-  for (int c = 0; c < n; ++c) {
+  int c = 0;
+#if defined(__GNUC__)
+  for (; c + 8 <= n; c += 8) {
+    Words8 p, q;
+    std::memcpy(&p, t + c, sizeof p);
+    std::memcpy(&q, d + c, sizeof q);
+    const Bytes32 s = (Bytes32)((p & 0x00FFFFFFu) | 0x80000000u), b = (Bytes32)q, x = s ^ b;
+    const Bytes32 up = x & 1 & (Bytes32)(s > b);
+    const Words8 v = (Words8)((s & b) + (x >> 1) + up);
+    const Words8 keep = (Words8)((p >> 24) == 0);
+    const Words8 out = (q & keep) | (v & ~keep);
+    std::memcpy(d + c, &out, sizeof out);
+  }
+#endif
+  for (; c < n; ++c) {
     const std::uint32_t p = t[c], q = d[c];
     const std::uint32_t rb = HalfLanes(p & 0x00FF00FFu, q & 0x00FF00FFu);
     const std::uint32_t ga = HalfLanes(((p >> 8) & 0xFFu) | 0x00800000u, (q >> 8) & 0x00FF00FFu);
@@ -118,7 +138,30 @@ DDFX_HOT_ROW void AlphaQuadRow32(std::uint32_t* __restrict d, const std::uint32_
     const std::uint32_t* __restrict tc = t + c0;
     if (BinaryAlpha(tc, m)) {
       // Opaque texels replace, clear ones leave the destination.
-      for (int c = 0; c < m; ++c) dc[c] = tc[c] >> 24 ? 0xFF000000u | colour(tc[c]) : dc[c];
+      int c = 0;
+#if defined(__GNUC__)
+      // The low and the high byte of each 16-bit half in lanes of their own: the factor's
+      // share of B and R is rbTerm's halves, that of G gTerm's low half.
+      if (!pix::generalLoopsOnly()) {
+        const Halves16 termLo = (Halves16)(Words8{} + (rbTerm + 0x00800080u));
+        const Halves16 termHi = (Halves16)(Words8{} + (gTerm + 0x00800080u));
+        const auto f = static_cast<std::uint16_t>(fa);
+        for (; c + 8 <= m; c += 8) {
+          Words8 p, q;
+          std::memcpy(&p, tc + c, sizeof p);
+          std::memcpy(&q, dc + c, sizeof q);
+          const Halves16 w = (Halves16)p;
+          Halves16 lo = (w & 0xFF) * f + termLo, hi = (w >> 8) * f + termHi;
+          lo = (lo + (lo >> 8)) >> 8;
+          hi = (hi + (hi >> 8)) >> 8;
+          const Words8 v = (Words8)(lo | hi << 8) | 0xFF000000u;
+          const Words8 keep = (Words8)((p >> 24) == 0);
+          const Words8 out = (q & keep) | (v & ~keep);
+          std::memcpy(dc + c, &out, sizeof out);
+        }
+      }
+#endif
+      for (; c < m; ++c) dc[c] = tc[c] >> 24 ? 0xFF000000u | colour(tc[c]) : dc[c];
       continue;
     }
     for (int c = 0; c < m; ++c) dc[c] = ddfx::BlendOver(dc[c], colour(tc[c]), tc[c] >> 24);
