@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
+#include "e2e/SampleGameTest.h"
 #include "gamedata/Option.h"
 #include "platform/fs.h"
 #include "test_support/TempDir.h"
@@ -41,14 +42,8 @@ int Count(const std::vector<std::string>& lines, const std::string& prefix) {
   return n;
 }
 
-class Drive : public ::testing::Test {
+class Drive : public e2e::SampleGameTest {
  protected:
-  void SetUp() override {
-    game_ = e2e::FreshSampleCopy(tmp_.path());
-    ASSERT_FALSE(game_.empty()) << "the sample project could not be made";
-    e2e::CopyDefaultToData(game_);
-  }
-
   // Runs the player on the fast clock with a key script until it ends by itself.
   e2e::DrivenRun Start(const std::string& keyScript, const std::string& quitAt = "") {
     return e2e::RunDriven(game_, fs::path(tmp_.path()) / ("run" + std::to_string(++runs_)), keyScript,
@@ -62,8 +57,6 @@ class Drive : public ::testing::Test {
     return option;
   }
 
-  test_support::TempDir tmp_;
-  fs::path game_;
   int runs_ = 0;
 };
 

@@ -7,69 +7,15 @@
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
-#include "gamedata/Database.h"
-#include "gamedata/DataPaths.h"
-#include "gamedata/Palette.h"
-#include "gamedata/ProjectRefs.h"
+#include "e2e/TinyStage.h"
 #include "gamedata/Stage.h"
 #include "gamedata/Vocabulary.h"
-#include "platform/fs.h"
 #include "test_support/TempDir.h"
 
 namespace {
 
 namespace fs = e2e::fs;
 
-constexpr const char* STAGE_FILE = "data\\stg4\\Stage01-1.stg4_001";
-
-// Runs in the game folder: the project's databases and palette loaded, so that the
-// stage's references are checked as start-up checks them.
-class InGameFolder {
- public:
-  explicit InGameFolder(const fs::path& game) : old_(fs::current_path()) {
-    fs::current_path(game);
-    plat::fs::invalidateCache();
-  }
-  ~InGameFolder() {
-    fs::current_path(old_);
-    plat::fs::invalidateCache();
-  }
-
- private:
-  fs::path old_;
-};
-
-cEdCommand Cmd(int type, int time, std::vector<std::int32_t> params) {
-  cEdCommand c;
-  c.m_nType = static_cast<std::int8_t>(type);
-  c.m_nTime = static_cast<std::int16_t>(time);
-  for (std::int32_t p : params) c.m_Params.push_back(p);
-  return c;
-}
-
-// Gives the hero of the sample's first stage a flow that runs at once: the commands,
-// then a long wait, so that it runs once in the test.
-bool GiveHeroFlow(const fs::path& game, std::vector<cEdCommand> commands) {
-  InGameFolder here(game);
-  if (!g_Database.LoadAll()) return false;
-  InstallDataRefs();
-  if (!g_CommonPalette.LoadFromFile(g_PathTable[PATH_COMMON_PALETTE])) return false;
-  cEdStage stage;
-  if (!stage.LoadFromFile(STAGE_FILE)) return false;
-  cEdFlow flow;
-  flow.m_nTrigger = 0;
-  for (cEdCommand& c : commands) flow.m_Commands.push_back(c);
-  flow.m_Commands.push_back(Cmd(CMD_WAIT, 30000, {}));
-  bool bFound = false;
-  for (cEdChara& c : stage.m_Charas) {
-    if (c.m_nOperator != 0) continue;
-    c.m_Flows.push_back(flow);
-    bFound = true;
-  }
-  for (cEdChara& c : stage.m_Palette.m_Charas)
-    if (c.m_nOperator == 0) c.m_Flows.push_back(flow);
-  return bFound && stage.SaveToFile(STAGE_FILE) != 0;
-}
 
 // The drive frames of the play lines, in order.
 std::vector<int> PlayFrames(const std::vector<std::string>& trace) {
@@ -87,7 +33,7 @@ TEST(EffectsDrive, AGameWaitStandsThePlayForItsFrames) {
   ASSERT_FALSE(game.empty());
   e2e::CopyDefaultToData(game);
   // 10 tenths: 60 frames.
-  ASSERT_TRUE(GiveHeroFlow(game, {Cmd(CMD_GAME_WAIT, 0, {10})}));
+  ASSERT_TRUE(e2e::GiveHeroFlow(game, {e2e::MakeCommand(CMD_GAME_WAIT, 0, {10})}));
   const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
                                             {.quitAt = "260", .args = {"data\\stg4\\Stage01-1.stg4"},
                                              .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
@@ -107,7 +53,7 @@ TEST(EffectsDrive, ACloseDuringAGameWaitEndsThePlayerAtOnce) {
   ASSERT_FALSE(game.empty());
   e2e::CopyDefaultToData(game);
   // A wait of 1000 seconds, closed while it stands.
-  ASSERT_TRUE(GiveHeroFlow(game, {Cmd(CMD_GAME_WAIT, 0, {10000})}));
+  ASSERT_TRUE(e2e::GiveHeroFlow(game, {e2e::MakeCommand(CMD_GAME_WAIT, 0, {10000})}));
   const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
                                             {.quitAt = "150", .args = {"data\\stg4\\Stage01-1.stg4"},
                                              .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});

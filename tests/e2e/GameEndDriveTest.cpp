@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
+#include "e2e/SampleGameTest.h"
 #include "e2e/TinyStage.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/Option.h"
@@ -25,15 +26,6 @@ namespace {
 
 namespace fs = e2e::fs;
 
-cEdCommand ItemCommand(int type, std::vector<std::int32_t> params) {
-  cEdCommand c;
-  c.m_nSet = 1;  // an item command
-  c.m_nType = static_cast<std::int8_t>(type - ITEM_TYPE_OFFSET);
-  for (std::int32_t p : params) c.m_Params.push_back(p);
-  c.Normalize();
-  return c;
-}
-
 // The stage's score + n.
 cEdCommand ScorePlus(int n) {
   std::vector<std::int32_t> p(18, 0);
@@ -41,11 +33,11 @@ cEdCommand ScorePlus(int n) {
   p[4] = 3;  // the score
   p[5] = 1;  // +
   p[7] = n;
-  return ItemCommand(CMD_STATUS, p);
+  return e2e::ItemCommand(CMD_STATUS, p);
 }
 
 // The world is cleared: no next part.
-cEdCommand ClearStage() { return ItemCommand(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0}); }
+cEdCommand ClearStage() { return e2e::ItemCommand(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0}); }
 
 // The speed of the view's automatic horizontal scrolling + n (tenths of a pixel a frame).
 cEdCommand ScrollSpeedPlus(int n) {
@@ -54,7 +46,7 @@ cEdCommand ScrollSpeedPlus(int n) {
   p[4] = 1;  // the horizontal scroll speed
   p[5] = 1;  // +
   p[7] = n;
-  return ItemCommand(CMD_STATUS, p);
+  return e2e::ItemCommand(CMD_STATUS, p);
 }
 
 // Game frame of the first event that starts with prefix; -1 when there is none.
@@ -74,20 +66,8 @@ std::vector<int> StartFrames(const std::vector<std::string>& trace) {
   return out;
 }
 
-std::vector<std::string> EventsStarting(const std::vector<std::string>& trace, const std::string& prefix) {
-  std::vector<std::string> out;
-  for (const std::string& e : e2e::TraceEvents(trace))
-    if (e.rfind(prefix, 0) == 0) out.push_back(e);
-  return out;
-}
-
-class GameEndDrive : public ::testing::Test {
+class GameEndDrive : public e2e::SampleGameTest {
  protected:
-  void SetUp() override {
-    game_ = e2e::FreshSampleCopy(tmp_.path());
-    ASSERT_FALSE(game_.empty()) << "the sample project could not be made";
-    e2e::CopyDefaultToData(game_);
-  }
   // A stage on which the hero stands on a goal at once: it gives nScore and clears.
   // project changes the project's settings before they are saved with the stage.
   bool WriteGoalStage(const std::string& name, int nScore, const std::function<void(cEdStage&)>& stage = {},
@@ -116,10 +96,7 @@ class GameEndDrive : public ::testing::Test {
   // goal lies at cell 14.
   bool WriteScrollStage(const std::string& name) {
     return WriteGoalStage(name, 300, [](cEdStage& s) {
-      s.m_nWidth = 40;
-      s.m_nExtentX = (40 + 20) * 32 - 640;
-      s.m_nScrollModeX = 1;
-      s.m_nAutoScrollX = 0;
+      e2e::MakeAutoScrolling(s, 40, 0);
       const cEdBlock floor = s.m_Blocks[0];
       for (int x = 20; x < 40; ++x) {
         s.m_Blocks.push_back(floor);
@@ -148,8 +125,6 @@ class GameEndDrive : public ::testing::Test {
     return Run({"data\\stg4\\" + name + ".stg4"}, keys, quitAt, answers);
   }
 
-  test_support::TempDir tmp_;
-  fs::path game_;
   int runs_ = 0;
 };
 
@@ -163,7 +138,7 @@ TEST_F(GameEndDrive, TheResultIsLeftOnConfirmOnceTheCaptionHasRun) {
   const int nEnd = FrameOf(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   EXPECT_EQ(std::vector<std::string>{"stage end clear frames 1 score 300 next 0"},
-            EventsStarting(probe.trace, "stage end"));
+            e2e::EventsStarting(probe.trace, "stage end"));
   EXPECT_EQ(-1, FrameOf(probe.trace, "game end next"));
 
   struct Case {
@@ -215,7 +190,7 @@ TEST_F(GameEndDrive, ThreeScoreStepsGiveThreeLivesUpToTheCap) {
     const std::vector<std::string> expected =
         nStart == 5 ? std::vector<std::string>{"extra life lives 5", "extra life lives 6", "extra life lives 7"}
                     : std::vector<std::string>{"extra life lives 98", "extra life lives 99", "extra life lives 99"};
-    EXPECT_EQ(expected, EventsStarting(run.trace, "extra life"));
+    EXPECT_EQ(expected, e2e::EventsStarting(run.trace, "extra life"));
     // Each stops the stage for 30 frames.
     std::vector<int> frames;
     for (const std::string& line : run.trace)
@@ -481,12 +456,12 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
   ASSERT_GT(played.size(), 30u);
   const auto [fromX, toX] = ViewXFirstAndLast(played);
   EXPECT_GT(toX, fromX);
-  ASSERT_EQ(1u, EventsStarting(recorded.trace, "stage end").size());
+  ASSERT_EQ(1u, e2e::EventsStarting(recorded.trace, "stage end").size());
   // The end counts the play frames: the last one is the frame that cleared.
-  const std::vector<std::string> plays = EventsStarting(recorded.trace, "play ");
+  const std::vector<std::string> plays = e2e::EventsStarting(recorded.trace, "play ");
   ASSERT_FALSE(plays.empty());
   const std::string nLast = plays.back().substr(5, plays.back().find(' ', 5) - 5);
-  EXPECT_EQ(1u, EventsStarting(recorded.trace, "stage end clear frames " + nLast + " score 300 ").size());
+  EXPECT_EQ(1u, e2e::EventsStarting(recorded.trace, "stage end clear frames " + nLast + " score 300 ").size());
 
   // "リプレイ": four rows down. Confirmed at its end, the replay plays once more, the same.
   const std::string toReplay = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n";

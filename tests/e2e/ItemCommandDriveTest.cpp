@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
+#include "e2e/TinyStage.h"
 #include "gamedata/DataRefs.h"
 #include "gamedata/Record.h"
 #include "gamedata/Stage.h"
@@ -27,15 +28,6 @@ class KeepEveryRef : public cDataRefs {
   int PaletteSize(ePalette, eDefinition) const override { return 1 << 20; }
 };
 
-cEdCommand ItemCommand(int type, std::vector<std::int32_t> params) {
-  cEdCommand c;
-  c.m_nSet = 1;  // an item command
-  c.m_nType = static_cast<std::int8_t>(type - ITEM_TYPE_OFFSET);
-  for (std::int32_t p : params) c.m_Params.push_back(p);
-  c.Normalize();
-  return c;
-}
-
 // The stage's score + 500.
 cEdCommand ScorePlus500() {
   std::vector<std::int32_t> p(18, 0);
@@ -43,7 +35,7 @@ cEdCommand ScorePlus500() {
   p[4] = 3;  // the score
   p[5] = 1;  // +
   p[7] = 500;
-  return ItemCommand(CMD_STATUS, p);
+  return e2e::ItemCommand(CMD_STATUS, p);
 }
 
 // Rewrites the sample stage in place; false when it does not load or does not save back
@@ -67,7 +59,7 @@ bool RewriteStage(const fs::path& file, const fs::path& scratch) {
       if (item.m_strText == "ゴール") self = item;  // its picture and take mode
     self.m_strText = "ふえる";
     self.m_Commands.clear();
-    self.m_Commands.push_back(ItemCommand(CMD_GET_ITEM, {1, k}));
+    self.m_Commands.push_back(e2e::ItemCommand(CMD_GET_ITEM, {1, k}));
     defs.push_back(self);
 
     // The hero stands on cell (2, 12); the self-giving item at 4 and the goal at 8 are
@@ -79,7 +71,7 @@ bool RewriteStage(const fs::path& file, const fs::path& scratch) {
         item.m_nX = 8;
         item.m_Commands.clear();
         item.m_Commands.push_back(ScorePlus500());
-        item.m_Commands.push_back(ItemCommand(CMD_STAGE_CLEAR, {0, 0, 0, 0, 0}));  // on to the next part
+        item.m_Commands.push_back(e2e::ItemCommand(CMD_STAGE_CLEAR, {0, 0, 0, 0, 0}));  // on to the next part
       } else if (item.m_nX == 6) {
         item.m_nX = 30;
         item.m_nY = 3;

@@ -8,72 +8,22 @@
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
-#include "gamedata/DataPaths.h"
-#include "gamedata/Database.h"
-#include "gamedata/Palette.h"
-#include "gamedata/ProjectRefs.h"
+#include "e2e/TinyStage.h"
 #include "gamedata/Stage.h"
 #include "gamedata/Vocabulary.h"
-#include "platform/fs.h"
 #include "test_support/TempDir.h"
 
 namespace {
 
 namespace fs = e2e::fs;
 
-constexpr const char* STAGE_FILE = "data\\stg4\\Stage01-1.stg4_001";
 constexpr int SOUND_ADVANCE = 1;
 constexpr int SOUND_MESSAGE = 11;
 constexpr int SOUND_AFTER = 17;  // sound 1 of the database, as the flow's last command asks
 
-class InGameFolder {
- public:
-  explicit InGameFolder(const fs::path& game) : old_(fs::current_path()) {
-    fs::current_path(game);
-    plat::fs::invalidateCache();
-  }
-  ~InGameFolder() {
-    fs::current_path(old_);
-    plat::fs::invalidateCache();
-  }
-
- private:
-  fs::path old_;
-};
-
-cEdCommand Cmd(int type, int time, std::vector<std::int32_t> params, const char* text = "") {
-  cEdCommand c;
-  c.m_nType = static_cast<std::int8_t>(type);
-  c.m_nTime = static_cast<std::int16_t>(time);
-  for (std::int32_t p : params) c.m_Params.push_back(p);
-  c.m_strText = text;
-  return c;
-}
-
 // A message in the screen centre that holds the game until the advance key.
-cEdCommand KeyMessage(const char* text) { return Cmd(CMD_MESSAGE, 0, {0, 0, 0, 0, 0, 1, 0, 0, 1, 0}, text); }
-
-// The hero of the sample's first stage runs the commands at once, then waits long.
-bool GiveHeroFlow(const fs::path& game, std::vector<cEdCommand> commands) {
-  InGameFolder here(game);
-  if (!g_Database.LoadAll()) return false;
-  InstallDataRefs();
-  if (!g_CommonPalette.LoadFromFile(g_PathTable[PATH_COMMON_PALETTE])) return false;
-  cEdStage stage;
-  if (!stage.LoadFromFile(STAGE_FILE)) return false;
-  cEdFlow flow;
-  flow.m_nTrigger = 0;
-  for (cEdCommand& c : commands) flow.m_Commands.push_back(c);
-  flow.m_Commands.push_back(Cmd(CMD_WAIT, 30000, {}));
-  bool bFound = false;
-  for (cEdChara& c : stage.m_Charas) {
-    if (c.m_nOperator != 0) continue;
-    c.m_Flows.push_back(flow);
-    bFound = true;
-  }
-  for (cEdChara& c : stage.m_Palette.m_Charas)
-    if (c.m_nOperator == 0) c.m_Flows.push_back(flow);
-  return bFound && stage.SaveToFile(STAGE_FILE) != 0;
+cEdCommand KeyMessage(const char* text) {
+  return e2e::MakeCommand(CMD_MESSAGE, 0, {0, 0, 0, 0, 0, 1, 0, 0, 1, 0}, text);
 }
 
 int FrameOfLine(const std::string& line) { return std::stoi(line.substr(0, line.find(' '))); }
@@ -97,7 +47,8 @@ class MessageDrive : public ::testing::Test {
     game_ = e2e::FreshSampleCopy(tmp_.path());
     ASSERT_FALSE(game_.empty());
     e2e::CopyDefaultToData(game_);
-    ASSERT_TRUE(GiveHeroFlow(game_, {KeyMessage("Hello"), KeyMessage("World"), Cmd(CMD_SOUND, 0, {1})}));
+    ASSERT_TRUE(
+        e2e::GiveHeroFlow(game_, {KeyMessage("Hello"), KeyMessage("World"), e2e::MakeCommand(CMD_SOUND, 0, {1})}));
   }
   e2e::DrivenRun Run(const std::string& name, const std::string& keys, int nQuitAt) {
     return e2e::RunDriven(game_, fs::path(tmp_.path()) / name, keys,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
+#include "e2e/SampleGameTest.h"
 #include "e2e/TinyStage.h"
 #include "test_support/TempDir.h"
 
@@ -42,13 +43,8 @@ std::vector<PlayLine> PlayLines(const std::vector<std::string>& trace) {
   return out;
 }
 
-class PlayDrive : public ::testing::Test {
+class PlayDrive : public e2e::SampleGameTest {
  protected:
-  void SetUp() override {
-    game_ = e2e::FreshSampleCopy(tmp_.path());
-    ASSERT_FALSE(game_.empty()) << "the sample project could not be made";
-    e2e::CopyDefaultToData(game_);
-  }
   // A run to the close request at quitAt; it ends cleanly, without a sanitizer's report.
   e2e::DrivenRun Run(const std::string& stage, const std::string& keys, int quitAt) {
     e2e::DrivenRun run =
@@ -60,9 +56,6 @@ class PlayDrive : public ::testing::Test {
     EXPECT_EQ(run.stderrText.find("runtime error"), std::string::npos) << run.stderrText;
     return run;
   }
-
-  test_support::TempDir tmp_;
-  fs::path game_;
 };
 
 // A fall as the physics give it: every sub-step adds the stage's gravity / m² to the
@@ -350,10 +343,7 @@ TEST_F(PlayDrive, RidingABlockCharacterKeepsTheHeroOnIt) {
 TEST_F(PlayDrive, AutomaticScrollingCrushesTheHeroAgainstAWall) {
   ASSERT_TRUE(e2e::WriteTinyStage(game_, "Crush", [&](cEdStage& s, const e2e::StageParts& p) {
     s.m_nHitLevel = 3;
-    s.m_nWidth = 40;
-    s.m_nExtentX = (40 + 20) * 32 - 640;
-    s.m_nScrollModeX = 1;
-    s.m_nAutoScrollX = 30;
+    e2e::MakeAutoScrolling(s, 40, 30);
     for (int x = 0; x < 40; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
     for (int y = 9; y <= 12; ++y) s.m_Blocks.push_back(e2e::BlockAt(p.block, 9, y));
     s.m_Charas.push_back(e2e::CharaAt(p.hero, 6, 12));

@@ -136,13 +136,6 @@ std::string PlayThroughScript(int& nEnd) {
   return s.Text();
 }
 
-std::vector<std::string> EventsStarting(const std::vector<std::string>& trace, const std::string& prefix) {
-  std::vector<std::string> out;
-  for (const std::string& e : e2e::TraceEvents(trace))
-    if (e.rfind(prefix, 0) == 0) out.push_back(e);
-  return out;
-}
-
 // The events of one stage's play, from the first start line that begins so to its end:
 // every frame's hero, the items taken and the characters that die, the end.
 std::vector<std::string> StagePlay(const std::vector<std::string>& trace, const std::string& start) {
@@ -199,7 +192,7 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
   }
   scenes.push_back("scene 1 -> 2");
   scenes.push_back("scene 2 -> 0");
-  EXPECT_EQ(scenes, EventsStarting(run.trace, "scene "));
+  EXPECT_EQ(scenes, e2e::EventsStarting(run.trace, "scene "));
 
   // Each stage started in story mode and cleared once, on its first life, with the score
   // of what was shot; the clear counts the stage's play frames. The result goes back to
@@ -214,13 +207,13 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
     const std::string nFrames = last->substr(5, last->find(' ', 5) - 5);
     ends.push_back("stage end clear frames " + nFrames + " score " + std::to_string(r.nScore) + " next 2");
   }
-  EXPECT_EQ(starts, EventsStarting(run.trace, "stage start "));
-  EXPECT_EQ(ends, EventsStarting(run.trace, "stage end"));
-  EXPECT_TRUE(EventsStarting(run.trace, "hero dead").empty());
+  EXPECT_EQ(starts, e2e::EventsStarting(run.trace, "stage start "));
+  EXPECT_EQ(ends, e2e::EventsStarting(run.trace, "stage end"));
+  EXPECT_TRUE(e2e::EventsStarting(run.trace, "hero dead").empty());
   EXPECT_EQ(std::vector<std::string>(std::size(kRoute), "game end next scene 1"),
-            EventsStarting(run.trace, "game end next"));
+            e2e::EventsStarting(run.trace, "game end next"));
   EXPECT_EQ(std::vector<std::string>(std::size(kRoute), std::string("ranking entry ") + kName),
-            EventsStarting(run.trace, "ranking entry"));
+            e2e::EventsStarting(run.trace, "ranking entry"));
 
   // Written: the slot (saved, auto-save switched on, then after each stage), each stage's
   // rankings and the replays.
@@ -230,7 +223,7 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
     if (kRoute[n].replay) writes.push_back(std::string("write <game>/user_data/rpl4/") + kRoute[n].replay + " ok");
     writes.push_back("write user_data/story/Story03.dat ok");
   }
-  std::vector<std::string> written = EventsStarting(run.trace, "write ");
+  std::vector<std::string> written = e2e::EventsStarting(run.trace, "write ");
   // The chooser answers with the replay's full path.
   for (std::string& w : written)
     if (const std::size_t at = w.find("/user_data/rpl4/"); at != std::string::npos && w.rfind("write /", 0) == 0)
@@ -282,7 +275,7 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
                         .uiAnswers = {std::string("file=") + r.replay}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
     ASSERT_EQ(std::optional<int>(0), replay.exitCode) << replay.stderrText;
     // The replay names its own file as the stage, in the replay mode.
-    const std::vector<std::string> replayStarts = EventsStarting(replay.trace, "stage start ");
+    const std::vector<std::string> replayStarts = e2e::EventsStarting(replay.trace, "stage start ");
     ASSERT_FALSE(replayStarts.empty()) << replay.stderrText;
     EXPECT_NE(std::string::npos, replayStarts[0].find(std::string("/user_data/rpl4/") + r.replay + " mode 3 part 1"));
     EXPECT_EQ(played, StagePlay(replay.trace, "stage start "));

@@ -223,4 +223,17 @@ std::vector<std::string> TraceEvents(const std::vector<std::string>& lines) {
   return out;
 }
 
+std::vector<std::string> EventsStarting(const std::vector<std::string>& lines, const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const std::string& e : TraceEvents(lines))
+    if (e.rfind(prefix, 0) == 0) out.push_back(e);
+  return out;
+}
+
+int FrameOf(const std::vector<std::string>& lines, const std::string& event) {
+  for (const std::string& line : lines)
+    if (line.substr(line.find(' ') + 1) == event) return std::atoi(line.c_str());
+  return -1;
+}
+
 }  // namespace e2e

@@ -90,5 +90,9 @@ DrivenRun RunDriven(const fs::path& game, const fs::path& work, const std::strin
                     const DriveOptions& options = {});
 // The trace's lines without their frame: "<event> <fields>".
 std::vector<std::string> TraceEvents(const std::vector<std::string>& lines);
+// The events (without their frame) that start with prefix, in order.
+std::vector<std::string> EventsStarting(const std::vector<std::string>& lines, const std::string& prefix);
+// The game frame of the first line whose event is exactly this; -1 when there is none.
+int FrameOf(const std::vector<std::string>& lines, const std::string& event);
 
 }  // namespace e2e

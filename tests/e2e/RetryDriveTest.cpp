@@ -108,10 +108,7 @@ TEST(RetryDrive, ARetryRestoresTheStageSettingsAndRepeatsTheRandomSequence) {
     s.m_nHitLevel = 1;
     s.m_bTimeLimit = 1;
     s.m_nTimeLimit = 2;
-    s.m_nWidth = 40;
-    s.m_nExtentX = (40 + 20) * 32 - 640;
-    s.m_nScrollModeX = 1;
-    s.m_nAutoScrollX = 0;
+    e2e::MakeAutoScrolling(s, 40, 0);
     for (int x = 0; x < 40; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
     cEdChara hero = p.hero;
     hero.m_Flows.clear();

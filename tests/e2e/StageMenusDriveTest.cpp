@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
+#include "e2e/SampleGameTest.h"
 #include "e2e/TinyStage.h"
 #include "gamedata/Command.h"
 #include "gamedata/DataPaths.h"
@@ -39,13 +40,6 @@ std::vector<std::string> Road(const std::vector<std::string>& trace) {
   return out;
 }
 
-// The game frame of the first trace line whose event is exactly this, -1 when none.
-int FrameOf(const std::vector<std::string>& trace, const std::string& event) {
-  for (const std::string& line : trace)
-    if (line.substr(line.find(' ') + 1) == event) return std::atoi(line.c_str());
-  return -1;
-}
-
 // The play-frame numbers of the "play" lines, with the game frame of each.
 struct PlayAt {
   int frame;  // game frame
@@ -71,23 +65,8 @@ std::vector<std::string> Sounds(const std::vector<std::string>& trace, int from,
   return out;
 }
 
-cEdCommand ItemCommand(int type, std::vector<std::int32_t> params) {
-  cEdCommand c;
-  c.m_nSet = 1;  // an item command
-  c.m_nType = static_cast<std::int8_t>(type - ITEM_TYPE_OFFSET);
-  for (std::int32_t p : params) c.m_Params.push_back(p);
-  c.Normalize();
-  return c;
-}
-
-class StageMenusDrive : public ::testing::Test {
+class StageMenusDrive : public e2e::SampleGameTest {
  protected:
-  void SetUp() override {
-    game_ = e2e::FreshSampleCopy(tmp_.path());
-    ASSERT_FALSE(game_.empty()) << "the sample project could not be made";
-    e2e::CopyDefaultToData(game_);
-  }
-
   // The map's first stage: a floor, the hero, and a time limit of 3 seconds.
   void WriteTimedStage() {
     ASSERT_TRUE(e2e::WriteTinyStage(game_, "Stage01-1", [](cEdStage& s, const e2e::StageParts& p) {
@@ -134,8 +113,8 @@ class StageMenusDrive : public ::testing::Test {
       score[4] = 3;  // the score
       score[5] = 1;  // +
       score[7] = 350;
-      goal.m_Commands.push_back(ItemCommand(CMD_STATUS, score));
-      goal.m_Commands.push_back(ItemCommand(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0}));
+      goal.m_Commands.push_back(e2e::ItemCommand(CMD_STATUS, score));
+      goal.m_Commands.push_back(e2e::ItemCommand(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0}));
       s.m_Items.push_back(goal);
       g_System.m_bExtend = 1;
       g_System.m_nExtendScore = 100;
@@ -156,8 +135,6 @@ class StageMenusDrive : public ::testing::Test {
     return run;
   }
 
-  test_support::TempDir tmp_;
-  fs::path game_;
   int runs_ = 0;
 };
 
@@ -175,7 +152,7 @@ TEST_F(StageMenusDrive, TheLastLifeLostEndsInGameOverAndTheTitle) {
       "stage phase 6 -> 7",   "scene 4 -> 0",        "quit 0"};
   EXPECT_EQ(expected, Road(run.trace));
   // The game over waits for the key, whatever the time.
-  EXPECT_EQ(900, FrameOf(run.trace, "stage phase 6 -> 7"));
+  EXPECT_EQ(900, e2e::FrameOf(run.trace, "stage phase 6 -> 7"));
   // Each life lasts the 3 seconds of the limit: the hero dies in play frame 180.
   std::vector<int> deaths;
   int nPlay = 0;
@@ -194,10 +171,10 @@ TEST_F(StageMenusDrive, TheContinueMenuRetriesOrGivesUpForTheMap) {
   WriteTimedStage();
   SetUpStory(3, 1);
   const e2e::DrivenRun first = Run("60 Z press 1\n", 700);
-  const int nMenu = FrameOf(first.trace, "stage phase 2 -> 5");
+  const int nMenu = e2e::FrameOf(first.trace, "stage phase 2 -> 5");
   ASSERT_GT(nMenu, 0);
   // The menu stands as long as nothing is chosen.
-  EXPECT_EQ(-1, FrameOf(first.trace, "stage phase 5 -> 1"));
+  EXPECT_EQ(-1, e2e::FrameOf(first.trace, "stage phase 5 -> 1"));
 
   const int nContinue = nMenu + 20;
   const std::string keys = "60 Z press 1\n" + std::to_string(nContinue) + " Z press 1\n";
@@ -219,7 +196,7 @@ TEST_F(StageMenusDrive, TheContinueMenuRetriesOrGivesUpForTheMap) {
       "stage start",        "stage phase 5 -> 1", "stage phase 1 -> 2", "hero dead",
       "stage phase 2 -> 5", "stage phase 5 -> 7", "scene 4 -> 1",       "quit 0"};
   EXPECT_EQ(expected, Road(run.trace));
-  EXPECT_EQ(nContinue, FrameOf(run.trace, "stage phase 5 -> 1"));
+  EXPECT_EQ(nContinue, e2e::FrameOf(run.trace, "stage phase 5 -> 1"));
   // The cursor's sound for the move, the confirm for the choice.
   EXPECT_EQ((std::vector<std::string>{std::to_string(nDown) + " sound 0", std::to_string(nGiveUp) + " sound 1"}),
             Sounds(run.trace, nDown, nGiveUp));
@@ -253,8 +230,8 @@ TEST_F(StageMenusDrive, ThePauseMenuStopsThePlayAndLeavesByEachOfItsRows) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const e2e::DrivenRun run = Run(std::to_string(PAUSE_AT) + " SPACE press 1\n" + c.keys, 260, args);
-    EXPECT_EQ(PAUSE_AT, FrameOf(run.trace, "stage phase 2 -> 3"));
-    EXPECT_EQ(CHOOSE_AT, FrameOf(run.trace, c.phase));
+    EXPECT_EQ(PAUSE_AT, e2e::FrameOf(run.trace, "stage phase 2 -> 3"));
+    EXPECT_EQ(CHOOSE_AT, e2e::FrameOf(run.trace, c.phase));
     const std::vector<std::string> sounds = Sounds(run.trace, PAUSE_AT, CHOOSE_AT);
     ASSERT_FALSE(sounds.empty());
     EXPECT_EQ(std::to_string(PAUSE_AT) + " sound 4", sounds.front());
@@ -274,8 +251,8 @@ TEST_F(StageMenusDrive, ThePauseMenuStopsThePlayAndLeavesByEachOfItsRows) {
     }
     // Ending the game of a test play closes the program rather than showing the title.
     if (c.nNextPlay == 0) {
-      EXPECT_GE(FrameOf(run.trace, "quit 0"), CHOOSE_AT);
-      EXPECT_EQ(-1, FrameOf(run.trace, "scene 4 -> 0"));
+      EXPECT_GE(e2e::FrameOf(run.trace, "quit 0"), CHOOSE_AT);
+      EXPECT_EQ(-1, e2e::FrameOf(run.trace, "scene 4 -> 0"));
     }
   }
 }
@@ -286,16 +263,16 @@ TEST_F(StageMenusDrive, AStoryStageNotClearedBeforeOffersNoRetry) {
   WriteTimedStage();
   SetUpStory(3, 1);
   const e2e::DrivenRun probe = Run("60 Z press 1\n", 300);
-  const int nPlay = FrameOf(probe.trace, "stage phase 1 -> 2");
+  const int nPlay = e2e::FrameOf(probe.trace, "stage phase 1 -> 2");
   ASSERT_GT(nPlay, 0);
   const int nPause = nPlay + 30;
   const e2e::DrivenRun run = Run("60 Z press 1\n" + std::to_string(nPause) + " SPACE press 1\n" +
                                      std::to_string(nPause + 10) + " DOWN press 1\n" + std::to_string(nPause + 20) +
                                      " Z press 1\n",
                                  nPause + 100);
-  EXPECT_EQ(nPause, FrameOf(run.trace, "stage phase 2 -> 3"));
-  EXPECT_EQ(nPause + 20, FrameOf(run.trace, "stage phase 3 -> 7"));
-  EXPECT_LT(nPause + 20, FrameOf(run.trace, "scene 4 -> 0"));
+  EXPECT_EQ(nPause, e2e::FrameOf(run.trace, "stage phase 2 -> 3"));
+  EXPECT_EQ(nPause + 20, e2e::FrameOf(run.trace, "stage phase 3 -> 7"));
+  EXPECT_LT(nPause + 20, e2e::FrameOf(run.trace, "scene 4 -> 0"));
 }
 
 // The pause menu is drawn over the frozen stage: the box of its three rows centred on
@@ -334,9 +311,9 @@ TEST_F(StageMenusDrive, ACloseDuringThePauseMenuEndsTheProgram) {
     s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 12));
   }));
   const e2e::DrivenRun run = Run("100 SPACE press 1\n", 130, {"data\\stg4\\Pause.stg4"});
-  EXPECT_EQ(100, FrameOf(run.trace, "stage phase 2 -> 3"));
+  EXPECT_EQ(100, e2e::FrameOf(run.trace, "stage phase 2 -> 3"));
   // The close is served while the game thread goes on: a few frames may pass.
-  EXPECT_GE(FrameOf(run.trace, "quit 0"), 130);
+  EXPECT_GE(e2e::FrameOf(run.trace, "quit 0"), 130);
   EXPECT_LT(run.wallMs, 10000);
 }
 
@@ -376,7 +353,7 @@ TEST_F(StageMenusDrive, ACloseDuringTheFirstOfThreeExtraLifePausesEndsTheProgram
     return r;
   };
   const e2e::DrivenRun probe = run(400);
-  const int nFirst = FrameOf(probe.trace, "extra life lives 5");
+  const int nFirst = e2e::FrameOf(probe.trace, "extra life lives 5");
   ASSERT_GT(nFirst, 0) << probe.stderrText;
   ASSERT_EQ(3, static_cast<int>(std::count_if(probe.trace.begin(), probe.trace.end(), [](const std::string& l) {
               return l.find(" extra life ") != std::string::npos;
@@ -386,11 +363,11 @@ TEST_F(StageMenusDrive, ACloseDuringTheFirstOfThreeExtraLifePausesEndsTheProgram
   EXPECT_LT(closed.wallMs, 10000);
   // The lives are still counted, but without their pauses: the first is cut short and
   // the other two come in one frame.
-  const int nSecond = FrameOf(closed.trace, "extra life lives 6");
+  const int nSecond = e2e::FrameOf(closed.trace, "extra life lives 6");
   ASSERT_GE(nSecond, nFirst + 10);
   EXPECT_LT(nSecond, nFirst + 30);
-  EXPECT_EQ(nSecond, FrameOf(closed.trace, "extra life lives 7"));
-  EXPECT_GE(FrameOf(closed.trace, "quit 0"), nSecond);
+  EXPECT_EQ(nSecond, e2e::FrameOf(closed.trace, "extra life lives 7"));
+  EXPECT_GE(e2e::FrameOf(closed.trace, "quit 0"), nSecond);
 }
 
 // A close while the ranking tables are shown over the result ends the program.
@@ -398,7 +375,7 @@ TEST_F(StageMenusDrive, ACloseDuringTheRankingDisplayEndsTheProgram) {
   WriteGoalStage("Rank");
   const std::vector<std::string> args = {"data\\stg4\\Rank.stg4"};
   const e2e::DrivenRun probe = Run("", 150, args);
-  const int nEnd = FrameOf(probe.trace, "stage phase 2 -> 4");
+  const int nEnd = e2e::FrameOf(probe.trace, "stage phase 2 -> 4");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   const int nEntry = nEnd + 60;
   const e2e::DrivenRun run =
@@ -406,8 +383,8 @@ TEST_F(StageMenusDrive, ACloseDuringTheRankingDisplayEndsTheProgram) {
                      {.quitAt = std::to_string(nEntry + 20), .args = args, .uiAnswers = {"text=ABC+ok"}, .env = {}});
   EXPECT_EQ(run.exitCode.value_or(-1), 0) << run.stderrText;
   EXPECT_LT(run.wallMs, 10000);
-  EXPECT_EQ(nEntry, FrameOf(run.trace, "dialog 102  -> 1"));
-  EXPECT_GE(FrameOf(run.trace, "quit 0"), nEntry + 20);
+  EXPECT_EQ(nEntry, e2e::FrameOf(run.trace, "dialog 102  -> 1"));
+  EXPECT_GE(e2e::FrameOf(run.trace, "quit 0"), nEntry + 20);
 }
 
 }  // namespace

@@ -8,20 +8,26 @@
 #include "gamedata/ProjectRefs.h"
 #include "gamedata/Record.h"
 #include "gamedata/System.h"
+#include "gamedata/Vocabulary.h"
+#include "platform/fs.h"
 
 namespace e2e {
 
 namespace {
+
+constexpr const char* SAMPLE_STAGE_FILE = "data\\stg4\\Stage01-1.stg4_001";
 
 // The project's files are named relative to the game folder, as the player runs.
 class InFolder {
  public:
   explicit InFolder(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
     std::filesystem::current_path(dir);
+    plat::fs::invalidateCache();
   }
   ~InFolder() {
     std::error_code ec;
     std::filesystem::current_path(old_, ec);
+    plat::fs::invalidateCache();
   }
   InFolder(const InFolder&) = delete;
   InFolder& operator=(const InFolder&) = delete;
@@ -39,7 +45,7 @@ bool WriteTinyStage(const std::filesystem::path& game, const std::string& name,
   InstallDataRefs();
   if (!g_Database.LoadAll() || !g_System.LoadFromFile(g_PathTable[PATH_SYSTEM]) || !LoadCommonPalette()) return false;
   cEdStage& stage = g_Stage;
-  if (!stage.LoadFromFile("data\\stg4\\Stage01-1.stg4_001")) return false;
+  if (!stage.LoadFromFile(SAMPLE_STAGE_FILE)) return false;
   StageParts parts;
   bool bHero = false, bWalker = false;
   for (const cEdChara& c : stage.m_Charas) {
@@ -87,6 +93,53 @@ cEdItem ItemAt(const cEdItem& def, int x, int y) {
   i.m_nX = static_cast<std::int16_t>(x);
   i.m_nY = static_cast<std::int16_t>(y);
   return i;
+}
+
+void MakeAutoScrolling(cEdStage& stage, int nWidth, int nSpeed) {
+  stage.m_nWidth = nWidth;
+  stage.m_nExtentX = (nWidth + 20) * 32 - 640;
+  stage.m_nScrollModeX = 1;
+  stage.m_nAutoScrollX = nSpeed;
+}
+
+cEdCommand MakeCommand(int type, int time, std::vector<std::int32_t> params, const char* text) {
+  cEdCommand c;
+  c.m_nType = static_cast<std::int8_t>(type);
+  c.m_nTime = static_cast<std::int16_t>(time);
+  for (std::int32_t p : params) c.m_Params.push_back(p);
+  c.m_strText = text;
+  return c;
+}
+
+cEdCommand ItemCommand(int type, std::vector<std::int32_t> params) {
+  cEdCommand c;
+  c.m_nSet = 1;  // an item command
+  c.m_nType = static_cast<std::int8_t>(type - ITEM_TYPE_OFFSET);
+  for (std::int32_t p : params) c.m_Params.push_back(p);
+  c.Normalize();
+  return c;
+}
+
+bool GiveHeroFlow(const std::filesystem::path& game, std::vector<cEdCommand> commands) {
+  InFolder here(game);
+  if (!g_Database.LoadAll()) return false;
+  InstallDataRefs();
+  if (!g_CommonPalette.LoadFromFile(g_PathTable[PATH_COMMON_PALETTE])) return false;
+  cEdStage stage;
+  if (!stage.LoadFromFile(SAMPLE_STAGE_FILE)) return false;
+  cEdFlow flow;
+  flow.m_nTrigger = 0;
+  for (cEdCommand& c : commands) flow.m_Commands.push_back(c);
+  flow.m_Commands.push_back(MakeCommand(CMD_WAIT, 30000, {}));
+  bool bFound = false;
+  for (cEdChara& c : stage.m_Charas) {
+    if (c.m_nOperator != 0) continue;
+    c.m_Flows.push_back(flow);
+    bFound = true;
+  }
+  for (cEdChara& c : stage.m_Palette.m_Charas)
+    if (c.m_nOperator == 0) c.m_Flows.push_back(flow);
+  return bFound && stage.SaveToFile(SAMPLE_STAGE_FILE) != 0;
 }
 
 }  // namespace e2e

@@ -3,12 +3,15 @@
 // with its walking and jumping flows, the walker, a solid block, a coin) are the parts a
 // test places on an empty stage.
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "gamedata/Block.h"
 #include "gamedata/Chara.h"
+#include "gamedata/Command.h"
 #include "gamedata/Item.h"
 #include "gamedata/Stage.h"
 
@@ -32,5 +35,17 @@ bool WriteTinyStage(const std::filesystem::path& game, const std::string& name,
 cEdBlock BlockAt(const cEdBlock& def, int x, int y);
 cEdChara CharaAt(const cEdChara& def, int x, int y);
 cEdItem ItemAt(const cEdItem& def, int x, int y);
+// Widens the stage to nWidth cells, its view scrolling by itself sideways at nSpeed tenths
+// of a pixel a frame (0: standing until the stage's settings change).
+void MakeAutoScrolling(cEdStage& stage, int nWidth, int nSpeed);
+
+// A flow command as given (not normalised): type, time, parameters and text.
+cEdCommand MakeCommand(int type, int time, std::vector<std::int32_t> params, const char* text = "");
+// An item command (type as the flow commands number it), normalised as the editor saves it.
+cEdCommand ItemCommand(int type, std::vector<std::int32_t> params);
+// Gives the hero of the sample's first stage (placed and in the palette) a flow that runs
+// at once: the commands, then a long wait, so that it runs once in a test. The stage is
+// saved in place; false when a step failed or there is no hero.
+bool GiveHeroFlow(const std::filesystem::path& game, std::vector<cEdCommand> commands);
 
 }  // namespace e2e

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
+#include "e2e/SampleGameTest.h"
 #include "records/PlayRecord.h"
 #include "gamedata/DataFile.h"
 #include "platform/bmp.h"
@@ -26,13 +27,6 @@ struct MapRun {
   std::string stderrText;
   fs::path frames;
 };
-
-// The frame number of the first trace line with this event, -1 when there is none.
-int FrameOf(const std::vector<std::string>& trace, const std::string& event) {
-  for (const std::string& l : trace)
-    if (l.substr(l.find(' ') + 1) == event) return std::stoi(l);
-  return -1;
-}
 
 int Count(const std::vector<std::string>& trace, const std::string& event) {
   int n = 0;
@@ -52,14 +46,8 @@ std::vector<std::string> Events(const std::vector<std::string>& trace) {
 // The hero's cell in the middle of the screen.
 bool InHeroCell(int x, int y) { return x >= 288 && x < 320 && y >= 224 && y < 256; }
 
-class WorldMapDrive : public ::testing::Test {
+class WorldMapDrive : public e2e::SampleGameTest {
  protected:
-  void SetUp() override {
-    game_ = e2e::FreshSampleCopy(tmp_.path());
-    ASSERT_FALSE(game_.empty()) << "the sample project could not be made";
-    e2e::CopyDefaultToData(game_);
-  }
-
   MapRun Start(const std::string& keyScript, const std::string& quitAt) {
     const fs::path work = fs::path(tmp_.path()) / ("run" + std::to_string(++runs_));
     fs::create_directories(work);
@@ -103,8 +91,6 @@ class WorldMapDrive : public ::testing::Test {
     return ::testing::AssertionSuccess();
   }
 
-  test_support::TempDir tmp_;
-  fs::path game_;
   int runs_ = 0;
 };
 
@@ -134,7 +120,7 @@ TEST_F(WorldMapDrive, NewGameSavesOnTheMapAndContinuesThereAtTheNextStart) {
   EXPECT_EQ((std::vector<std::string>{"151 sound 1", "160 sound 2", "170 sound 4"}), sounds);
 
   // The hero stands on the start point after the fade-in, facing down.
-  const int onMap = FrameOf(run.trace, "scene 0 -> 1");
+  const int onMap = e2e::FrameOf(run.trace, "scene 0 -> 1");
   ASSERT_GT(onMap, 0);
   const auto first = FrameAt(run, onMap + 60);
   ASSERT_TRUE(first);
@@ -174,7 +160,7 @@ TEST_F(WorldMapDrive, NewGameSavesOnTheMapAndContinuesThereAtTheNextStart) {
   // The next start continues from slot 3 on the same point.
   const MapRun second = Start("60 DOWN press 1\n62 Z press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n", "200");
   ASSERT_EQ(std::optional<int>(0), second.exitCode) << second.stderrText;
-  const int continued = FrameOf(second.trace, "scene 0 -> 1");
+  const int continued = e2e::FrameOf(second.trace, "scene 0 -> 1");
   ASSERT_GT(continued, 0);
   EXPECT_EQ(1, Count(second.trace, "bgm play bgm/WorldMap.mid loop 1"));
   const auto again = FrameAt(second, continued + 60);
