@@ -436,6 +436,48 @@ PIX_HOT_ROW void blendTexels1555(u16* __restrict d, const u16* __restrict s, int
   }
 }
 
+// 1-5-5-5 texels through the factor-alpha operation (each channel round((v * fa + term)
+// / 255), term the diffuse colour's share), decoded, mixed and blended in one pass.
+// Alphas 255 and 0 (the usual alpha operation) replace and keep: the blend of alpha 255
+// gives the colour with the alpha bit set, that of alpha 0 the target unchanged.
+template <bool Six, bool HasAlpha, bool Select>
+PIX_HOT_ROW void blendFactor1555(u16* __restrict d, const u16* __restrict s, int n, u16 a1, u16 a0, u16 fa,
+                                 u16 tr, u16 tg, u16 tb) {
+  for (int i = 0; i < n; ++i) {
+    const u16 p = s[i];
+    const u16 r = u16((p >> 10) & 31), g = u16((p >> 5) & 31), b = u16(p & 31);
+    const u16 cr = div255x16(u16(u16(r << 3 | r >> 2) * fa + tr));
+    const u16 cg = div255x16(u16(u16(g << 3 | g >> 2) * fa + tg));
+    const u16 cb = div255x16(u16(u16(b << 3 | b >> 2) * fa + tb));
+    if constexpr (Select) {
+      const u16 v = Six ? u16((cr >> 3) << 11 | (cg >> 2) << 5 | (cb >> 3))
+                        : u16((HasAlpha ? 0x8000 : 0) | (cr >> 3) << 10 | (cg >> 3) << 5 | (cb >> 3));
+      d[i] = (p & 0x8000) ? v : d[i];
+    } else {
+      d[i] = blendOne16<Six, HasAlpha>(d[i], cr, cg, cb, (p & 0x8000) ? a1 : a0);
+    }
+  }
+}
+
+void blendFactorAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0, const QuadOp& op) {
+  const u16 fa = u16(op.factor >> 24), ia = u16(255 - fa);
+  const u16 tr = u16(((op.diffuse >> 16) & 255) * ia), tg = u16(((op.diffuse >> 8) & 255) * ia),
+            tb = u16((op.diffuse & 255) * ia);
+  const bool select = a1 == 255 && a0 == 0;
+  switch (f) {
+    case PixelFormat::Rgb565:
+      (select ? blendFactor1555<true, false, true> : blendFactor1555<true, false, false>)(d, s, n, a1, a0, fa, tr, tg, tb);
+      break;
+    case PixelFormat::Argb1555:
+      (select ? blendFactor1555<false, true, true> : blendFactor1555<false, true, false>)(d, s, n, a1, a0, fa, tr, tg, tb);
+      break;
+    default:
+      (select ? blendFactor1555<false, false, true> : blendFactor1555<false, false, false>)(d, s, n, a1, a0, fa, tr, tg,
+                                                                                            tb);
+      break;
+  }
+}
+
 void blendTexelsAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0) {
   switch (f) {
     case PixelFormat::Rgb565: blendTexels1555<true, false>(d, s, n, a1, a0); break;
@@ -707,6 +749,10 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
         }
         if (plainColor && from->format() == PixelFormat::Argb1555) {
           blendTexelsAny16(dst.format(), reinterpret_cast<u16*>(drow) + x + c0, s16, n, a1, a0);
+          continue;
+        }
+        if (op.colorOp == 14 && from->format() == PixelFormat::Argb1555) {
+          blendFactorAny16(dst.format(), reinterpret_cast<u16*>(drow) + x + c0, s16, n, a1, a0, op);
           continue;
         }
         decodeAny16(from->format(), s16, n, a1, a0, lanes);

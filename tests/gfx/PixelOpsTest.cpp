@@ -64,6 +64,7 @@ std::vector<OpCase> Ops() {
           {"subtract", make(0xFF406080, 10, 2)},
           {"diffuse colour, diffuse alpha", make(0x5A123456, 3, 3)},
           {"blend factor alpha", make(0xFFC81EAA, 14, 2, 0x50C81EAA)},
+          {"blend factor alpha, modulated alpha", make(0x80C81EAA, 14, 4, 0x50C81EAA)},
           {"clear diffuse alpha", make(0x00FFFFFF, 2, 3)}};
 }
 
