@@ -6,13 +6,10 @@
 #include <cstdint>
 #include <limits>
 
+#include "gamedata/ClampedMath.h"
 #include "stage/ActorPhysics.h"
 
-inline std::int32_t Clamp32(std::int64_t n) {
-  if (n > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-  if (n < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(n);
-}
+inline std::int32_t Clamp32(std::int64_t n) { return ClampTo<std::int32_t>(n); }
 
 // Toward zero, kept inside 32 bits; not a number gives 0.
 inline std::int32_t Trunc32(double d) {

@@ -5,13 +5,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "base/AppGlobals.h"
 #include "base/Log.h"
 #include "base/PathUtil.h"
 #include "base/SceneManager.h"
 #include "base/SjisText.h"
+#include "gamedata/ClampedMath.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/Option.h"
 #include "gamedata/Stage.h"
@@ -39,13 +39,6 @@ constexpr int SOUND_EXTRA_LIFE = 15;
 constexpr int TEXT_RANKING_PROMPT = 27;
 constexpr int MENU_CHOICE_REPLAY = 4;
 
-// Totals are sums over a whole game; a sum that would leave the 32-bit range stops at its edge.
-std::int32_t AddClamped(std::int32_t a, std::int64_t b) {
-  const std::int64_t t = static_cast<std::int64_t>(a) + b;
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(t, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
-
 }  // namespace
 
 int ExtraLifeSteps(std::int32_t nOld, std::int32_t nNew, std::int32_t nStep) {
@@ -67,6 +60,7 @@ int RegistrationMode() { return std::clamp(g_Option.m_nRankMode, 0, 3); }
 
 void cStageScene::AddStageResults() {
   cPlayRecord& r = g_PlayRecord;
+  // Totals are sums over a whole game; a sum that would leave the 32-bit range stops at its edge.
   const std::int32_t nOld = r.m_nTotalScore;
   r.m_nTotalScore = AddClamped(r.m_nTotalScore, r.m_nStageScore);
   if (!m_bNoTimeLimit) r.m_nTotalTimeLeft = AddClamped(r.m_nTotalTimeLeft, m_nTimeLeft);

@@ -15,6 +15,7 @@
 #include "platform/messaging.h"
 #include "platform/thread.h"
 #include "platform/trace.h"
+#include "records/FrontendLinks.h"
 #include "records/PlayRecord.h"
 #include "records/Ranking.h"
 #include "sound/SoundTable.h"
@@ -22,7 +23,6 @@
 #include "stage/StageLinks.h"
 #include "stage/StageScene.h"
 #include "stage/SubLoops.h"
-#include "ui/DialogRequests.h"
 #include "ui/Pad.h"
 
 namespace {
@@ -35,19 +35,15 @@ constexpr std::uint16_t BUTTON_VIEW = 8;  // the fourth button cycles the quanti
 constexpr int RANKING_X = 184;            // top-left corner of the table
 constexpr int RANKING_Y = 64;
 
-// How many quantities the game mode ranks.
-int RankedQuantities(int nMode) {
-  if (nMode < 0 || nMode >= g_System.m_GameModes.Size()) return 0;
-  const cVector<std::uint8_t>& flags = g_System.m_GameModes[nMode].m_RankedQuantities;
-  return static_cast<int>(std::count_if(flags.begin(), flags.end(), [](std::uint8_t f) { return f != 0; }));
+// The quantity shown can be cycled when the game mode ranks two or more.
+bool CanCycleView(int nMode) {
+  return nMode >= 0 && nMode < g_System.m_GameModes.Size() && g_System.CountRankedQuantities(nMode) >= 2;
 }
 
-// The name-entry dialog on the window thread edits the scene's name; the game thread
-// waits for its done flag.
+// The name-entry dialog on the window thread edits the scene's name while the game
+// thread waits for it.
 void AskName() {
-  g_bNameDone.store(0);
-  plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 1, 0, 0});
-  while (!g_bNameDone.load()) plat::this_thread::sleepMs(1);
+  if (g_FrontendLinks.dialogRequest) g_FrontendLinks.dialogRequest(plat::wm::User + 1, 0);
 }
 
 }  // namespace
@@ -56,7 +52,7 @@ unsigned RankingThread(void* arg) {
   cStageScene& scene = *static_cast<cStageScene*>(arg);
   const int nMode = g_SceneManager.m_nGameMode;
   g_PlayRecord.CycleRankingView(nMode, 0);
-  const bool bCanCycle = RankedQuantities(nMode) >= 2;
+  const bool bCanCycle = CanCycleView(nMode);
   for (;;) {
     plat::Msg m;
     if (plat::this_thread::peek(m)) {

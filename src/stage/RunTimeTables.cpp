@@ -1,8 +1,8 @@
 #include "stage/RunTimeTables.h"
 
 #include <algorithm>
-#include <limits>
 
+#include "gamedata/ClampedMath.h"
 #include "gamedata/Database.h"
 
 cAnimeStepTables g_AnimeFrameTables;
@@ -17,9 +17,7 @@ namespace {
 // Tenths of a second as frames of the 60-frames clock; a stored time too large for the
 // step's counter becomes its largest value.
 std::int32_t TenthsToFrames(std::int32_t nTenths) {
-  const std::int64_t nFrames = static_cast<std::int64_t>(nTenths) * 6;
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(nFrames, std::numeric_limits<std::int32_t>::min(),
-                                                             std::numeric_limits<std::int32_t>::max()));
+  return ClampTo<std::int32_t>(static_cast<std::int64_t>(nTenths) * 6);
 }
 
 // Entry 0 stands for none: its steps take no time, hold and loop. Other entries play
