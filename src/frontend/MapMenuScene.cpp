@@ -26,10 +26,7 @@
 
 namespace {
 
-constexpr std::int32_t BMP_MAP_WINDOW = 45;
-constexpr std::int32_t BMP_MAP_ACCESSORY = 49;
-constexpr std::int32_t BMP_MAP_SYMBOL = 50;
-constexpr std::int32_t kMapMenuSurfaces[] = {BMP_MAP_WINDOW, BMP_MAP_SYMBOL, BMP_MAP_ACCESSORY};
+constexpr std::int32_t kMapMenuSurfaces[] = {BMP_WINDOW, BMP_SYMBOL, BMP_ACCESSORY};
 constexpr int kMenuX = 264;
 constexpr int kMenuY = 192;
 constexpr int kBestY = 260;
@@ -45,7 +42,7 @@ constexpr int kMaxSlotRows = 10;
 DDSURFACEDATA* Sheet(std::int32_t id) { return &g_SurfaceData[id]; }
 
 void DrawCursor() {
-  DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_MAP_ACCESSORY), 64, 0, 1);
+  DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 64, 0, 1);
 }
 
 // A two-line yes/no box of system texts nFirst and nFirst + 1 centred at y.
@@ -105,7 +102,7 @@ void cMapMenuScene::DrawMenu() {
   int widest = 0;
   for (int i = 0; i < m_nItemCount; ++i)
     widest = std::max(widest, CountChars(g_System.m_MapMenu[m_aItemKinds[i]].m_strText));
-  DDBltFrame(&BackBuffer, kMenuX, kMenuY, 16 * (widest + 1), kPitch * m_nItemCount, Sheet(BMP_MAP_WINDOW), 1, 240);
+  DDBltFrame(&BackBuffer, kMenuX, kMenuY, 16 * (widest + 1), kPitch * m_nItemCount, Sheet(BMP_WINDOW), 1, 240);
   for (int i = 0; i < m_nItemCount; ++i)
     g_Fonts[1].Draw(&BackBuffer, kMenuX + 16, kMenuY + kPitch * i, g_System.m_MapMenu[m_aItemKinds[i]].m_strText, 0);
   if (g_System.m_bMapMenuShowTotal && g_PlayRecord.m_nBestTotal > 0) {
@@ -122,7 +119,7 @@ void cMapMenuScene::DrawMenu() {
 
 void cMapMenuScene::FadeIn() {
   DrawMenu();
-  DDBlt(&BackBuffer, kMenuX, kMenuY, 16, 16, Sheet(BMP_MAP_ACCESSORY), 64, 0, 1);
+  DDBlt(&BackBuffer, kMenuX, kMenuY, 16, 16, Sheet(BMP_ACCESSORY), 64, 0, 1);
   if (DDFadeIn(g_WorkPalette, 0, 255, 0, 0, 0, g_SceneManager.m_nFadeSpeed, g_Palette, false)) m_nPhase = 1;
 }
 
@@ -214,7 +211,7 @@ void cMapMenuScene::Save() {
   DDClear(&BackBuffer, 16);
   DrawSlotList(&BackBuffer, kListX, kListY, g_SaveSlots, m_nScrollTop, m_nVisibleRows);
   DrawBox(12, 2, kSaveBoxY, 1);
-  DDBlt(&BackBuffer, g_MenuCursor.m_pBelow->m_nX, g_MenuCursor.m_pBelow->m_nY, 16, 16, Sheet(BMP_MAP_ACCESSORY), 80, 0,
+  DDBlt(&BackBuffer, g_MenuCursor.m_pBelow->m_nX, g_MenuCursor.m_pBelow->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 80, 0,
         1);
   DrawCursor();
 }

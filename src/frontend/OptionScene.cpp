@@ -29,9 +29,7 @@ const char* const RegistrationModeLabels[4] = {"手動登録（登録名入力�
 
 namespace {
 
-constexpr std::int32_t BMP_OPTION_WINDOW = 45;
-constexpr std::int32_t BMP_OPTION_ACCESSORY = 49;
-constexpr std::int32_t kOptionSurfaces[] = {BMP_OPTION_ACCESSORY, BMP_OPTION_WINDOW};
+constexpr std::int32_t kOptionSurfaces[] = {BMP_ACCESSORY, BMP_WINDOW};
 constexpr int kMenuX = 48;
 constexpr int kMenuY = 96;
 constexpr int kRowPitch = 16;
@@ -201,7 +199,7 @@ void cOptionScene::ChooseItem() {
   }
   ShowScreen();
   CycleMenuColors();
-  DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_OPTION_ACCESSORY), 64,
+  DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 64,
         0, 1);
 }
 
@@ -238,8 +236,8 @@ void cOptionScene::ChangeValue() {
   ShowScreen();
   // The row's own cursor is the sign of the item in edit; the cursor stands at the value.
   const CURSORSTATE& row = *g_MenuCursor.m_pBelow;
-  DDBlt(&BackBuffer, row.m_nX, row.m_nY, 16, 16, Sheet(BMP_OPTION_ACCESSORY), 80, 0, 1);
-  DDBlt(&BackBuffer, 192, row.m_nY, 16, 16, Sheet(BMP_OPTION_ACCESSORY), 64, 0, 1);
+  DDBlt(&BackBuffer, row.m_nX, row.m_nY, 16, 16, Sheet(BMP_ACCESSORY), 80, 0, 1);
+  DDBlt(&BackBuffer, 192, row.m_nY, 16, 16, Sheet(BMP_ACCESSORY), 64, 0, 1);
 }
 
 void cOptionScene::CollectSurfaces(std::vector<DDSURFACEDATA*>& out) {

@@ -28,9 +28,7 @@
 
 namespace {
 
-constexpr std::int32_t BMP_LIST_WINDOW = 45;
-constexpr std::int32_t BMP_LIST_ACCESSORY = 49;
-constexpr std::int32_t kListSurfaces[] = {BMP_LIST_ACCESSORY, BMP_LIST_WINDOW};
+constexpr std::int32_t kListSurfaces[] = {BMP_ACCESSORY, BMP_WINDOW};
 constexpr int kListX = 32;
 constexpr int kListY = 160;
 constexpr int kPitch = 32;
@@ -116,7 +114,7 @@ void cStageSelectScene::Draw(DDSURFACEDATA* surface) {
     FontPrintf(&g_Fonts[3], surface, 64, y, "%s%d", SystemText(0).c_str(), i + 1);
     if (i < 0 || i >= static_cast<int>(g_PlayRecord.m_Stages.size())) continue;
     const cStageResult& stage = g_PlayRecord.m_Stages[static_cast<std::size_t>(i)];
-    if (stage.m_bCleared) DDBlt(surface, signX, y, 32, 32, Sheet(BMP_LIST_ACCESSORY), 96, 0, 1);
+    if (stage.m_bCleared) DDBlt(surface, signX, y, 32, 32, Sheet(BMP_ACCESSORY), 96, 0, 1);
     if (g_System.m_bSelectShowBest) FontPrintf(&g_Fonts[3], surface, signX + 64, y, "%d", stage.m_nBest);
   }
   if (panel) g_RankingSet.DrawTable(surface, 292, 108, g_PlayRecord.m_nRankView, -1);
@@ -213,7 +211,7 @@ void cStageSelectScene::SelectStage() {
   ShowList();
   CycleMenuColors();
   DDBlt(&BackBuffer, kListX, kListY + kPitch * (g_MenuCursor.m_pTop->m_nRow - m_nScrollTop), 32, 32,
-        Sheet(BMP_LIST_ACCESSORY), 0, 0, 1);
+        Sheet(BMP_ACCESSORY), 0, 0, 1);
 }
 
 void cStageSelectScene::CollectSurfaces(std::vector<DDSURFACEDATA*>& out) {

@@ -22,9 +22,6 @@ enum : std::int32_t {
   TITLE_KIND_COUNT
 };
 
-// Entries of the bitmap table the title draws from.
-enum : std::int32_t { BMP_WINDOW = 45, BMP_TITLE = 47, BMP_GAME_MODE = 48, BMP_ACCESSORY = 49 };
-
 // Top-left corners of the menu window and of the continue list; the menu's x follows
 // the game-mode picture when the menu is drawn from it.
 extern POINTI g_TitleMenuPos;

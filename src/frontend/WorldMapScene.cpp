@@ -32,10 +32,8 @@ POINTI g_LastMapView = {-1, -1};
 
 namespace {
 
-constexpr std::int32_t BMP_MAP_WINDOW = 45;
-constexpr std::int32_t BMP_MAP_ACCESSORY = 49;
 constexpr std::int32_t kMapSurfaces[] = {BMP_MAP_BACK,      BMP_MAP_CHIPS,  BMP_MAP_ICONS,
-                                         BMP_MAP_ACCESSORY, BMP_MAP_WINDOW, BMP_MAP_IMAGE};
+                                         BMP_ACCESSORY, BMP_WINDOW, BMP_MAP_IMAGE};
 // The hero stands in the middle of the screen; the view puts his cell there.
 constexpr int kHeroX = 288;
 constexpr int kHeroY = 224;
@@ -279,7 +277,7 @@ void cWorldMapScene::Draw(bool bWithInfo) {
   const POINTI cell = kHeroCells[std::clamp(m_nFacing, 0, 3)];
   if (++m_nWalkFrame >= kWalkFrames + 1) m_nWalkFrame = 1;
   const int walk = m_nWalkFrame > kWalkFrames / 2 ? 32 : 0;
-  DDBlt(&BackBuffer, kHeroX, kHeroY, 32, 32, Sheet(BMP_MAP_ACCESSORY), cell.x + walk, cell.y, 1);
+  DDBlt(&BackBuffer, kHeroX, kHeroY, 32, 32, Sheet(BMP_ACCESSORY), cell.x + walk, cell.y, 1);
 
   if (g_System.m_bMapShowLives) {
     const std::int32_t lives = g_PlayRecord.m_nLives;
@@ -287,7 +285,7 @@ void cWorldMapScene::Draw(bool bWithInfo) {
     const int w = 16 * (digits + 1);
     const int x = 621 - w;
     g_Fonts[1].DrawWindow(&BackBuffer, x, 17, w, 20);
-    DDBlt(&BackBuffer, x, 19, 16, 16, Sheet(BMP_MAP_ACCESSORY), 0, 48, 1);
+    DDBlt(&BackBuffer, x, 19, 16, 16, Sheet(BMP_ACCESSORY), 0, 48, 1);
     if (lives == UNLIMITED_LIVES)
       g_Fonts[1].Draw(&BackBuffer, x + 16, 19, "∞", 0);
     else
@@ -418,7 +416,7 @@ void cWorldMapScene::ConfirmEnter() {
   RankingKeys(pad);
   Draw(true);
   DrawMenuList(g_MapYesNoPos.x, g_MapYesNoPos.y, TEXT_ENTER_STAGE, 2, 1);
-  DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_MAP_ACCESSORY), 64, 0,
+  DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 64, 0,
         1);
 }
 

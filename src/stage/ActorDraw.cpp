@@ -20,9 +20,6 @@
 
 namespace {
 
-constexpr int MARK_SHEET = 43;
-constexpr int MARK_STRETCH_SHEET = 44;
-constexpr int ACCESSORY_SHEET = 49;
 constexpr int GAUGE_WIDTH = 50;
 constexpr int MARK_COUNT = 120;
 
@@ -119,10 +116,10 @@ void cActor::DrawMark(DDSURFACEDATA* target) {
   const int sx = n / 15 * 32;
   const int sy = n % 15 * 32;
   if (GiantScale(*this) > 1)
-    DDStretchBlt(target, m_ScreenRect.left, m_ScreenRect.top, m_nWidth, m_nHeight, &g_SurfaceData[MARK_STRETCH_SHEET],
+    DDStretchBlt(target, m_ScreenRect.left, m_ScreenRect.top, m_nWidth, m_nHeight, &g_SurfaceData[BMP_MARK_STRETCHED],
                  sx, sy, m_nBaseWidth, m_nBaseHeight, 1);
   else
-    DDBlt(target, m_ScreenRect.left, m_ScreenRect.top, 32, 32, &g_SurfaceData[MARK_SHEET], sx, sy, 1);
+    DDBlt(target, m_ScreenRect.left, m_ScreenRect.top, 32, 32, &g_SurfaceData[BMP_MARK], sx, sy, 1);
 }
 
 int cActor::DrawEnding(DDSURFACEDATA* target, int bFrozen) {
@@ -139,7 +136,7 @@ int cActor::DrawEnding(DDSURFACEDATA* target, int bFrozen) {
 
 void cActor::DrawGauge(DDSURFACEDATA* target, cGauge& gauge, int bSp) {
   if (gauge.m_nCounter <= 0 || m_bDead) return;
-  DDSURFACEDATA* accessory = &g_SurfaceData[ACCESSORY_SHEET];
+  DDSURFACEDATA* accessory = &g_SurfaceData[BMP_ACCESSORY];
   // A tall accessory sheet keeps its gauge rows packed 2 pixels apart from row 208.
   const bool bPacked = accessory->nHeight > 208;
   const int nStart = bPacked ? 208 : 128;

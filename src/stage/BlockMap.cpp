@@ -28,7 +28,6 @@ constexpr int BELOW_EVERY_KIND = std::numeric_limits<std::int8_t>::min() - 1;
 
 int SignedKind(std::uint8_t nKind) { return static_cast<std::int8_t>(nKind); }
 
-constexpr int SHEET_EMBLEM = 43;  // fixed-table entry of the emblem sheet
 
 bool IsHero(const cActor& a) { return IsPlayerObject(a); }
 bool PassesThroughBlocks(const cActor& a) { return a.m_bFlying && a.m_nBlockContact == 0; }
@@ -55,7 +54,7 @@ void cMapBlock::DrawCell(DDSURFACEDATA* lpSD, int x, int y) {
   cImageRef ref;
   ref.Set(IMAGE_CALLER_OTHER, m_nImageSheet, m_nImage, m_nImageSub, nullptr, 0);
   if (ref.m_pSheet) DDBlt(lpSD, x, y, 32, 32, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 1);
-  if (m_nMarkShow == 1) DDBlt(lpSD, x, y, 32, 32, &g_SurfaceData[SHEET_EMBLEM], m_nMark / 15 * 32, m_nMark % 15 * 32, 1);
+  if (m_nMarkShow == 1) DDBlt(lpSD, x, y, 32, 32, &g_SurfaceData[BMP_MARK], m_nMark / 15 * 32, m_nMark % 15 * 32, 1);
 }
 
 bool cGameObject::TouchesSolidBlock() const {

@@ -33,7 +33,6 @@
 
 namespace {
 
-constexpr int WORD_SHEET = 51;  // captions of the stage scene
 constexpr int SOUND_CONFIRM = 1;
 constexpr int SOUND_EXTRA_LIFE = 15;
 constexpr int TEXT_RANKING_PROMPT = 27;
@@ -185,7 +184,7 @@ void cStageScene::GameEnd() {
   }
   if (g_Stage.m_bShowClear) {
     m_nPhaseFrames = std::min(m_nPhaseFrames + 4, GAME_END_FRAMES);
-    DDSURFACEDATA* word = &g_SurfaceData[WORD_SHEET];
+    DDSURFACEDATA* word = &g_SurfaceData[BMP_WORD];
     if (m_nPhaseFrames < 100)
       DDBltInterlace(&BackBuffer, 256, 192, 128, 32, 4, 100 - m_nPhaseFrames, word, 0, 64, 1, 0);
     else

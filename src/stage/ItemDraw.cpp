@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int EMBLEM_SHEET = 43;
-constexpr int EMBLEM_STRETCH_SHEET = 44;
 
 }  // namespace
 
@@ -33,8 +31,8 @@ void cItem::Draw(DDSURFACEDATA* target, int bAdvance) {
   const int n = m_Def.m_nMark;
   if (m_Def.m_nMarkShow != 1 || n < 0) return;
   if (nScale > 1)
-    DDStretchBlt(target, x, y, m_nWidth, m_nHeight, &g_SurfaceData[EMBLEM_STRETCH_SHEET], n / 15 * 32, n % 15 * 32,
+    DDStretchBlt(target, x, y, m_nWidth, m_nHeight, &g_SurfaceData[BMP_MARK_STRETCHED], n / 15 * 32, n % 15 * 32,
                  32, 32, 1);
   else
-    DDBlt(target, x, y, 32, 32, &g_SurfaceData[EMBLEM_SHEET], n / 15 * 32, n % 15 * 32, 1);
+    DDBlt(target, x, y, 32, 32, &g_SurfaceData[BMP_MARK], n / 15 * 32, n % 15 * 32, 1);
 }

@@ -20,7 +20,6 @@ cVectorList<DDSURFACEINFO> g_MessageSurfaceInfos;
 namespace {
 
 constexpr int POPUP_FONT = 1;
-constexpr int BMP_ACCESSORY = 49;  // "bmp\Accessory.bmp" of the fixed table
 constexpr int EXTRA_LIFE_SX = 0, EXTRA_LIFE_SY = 48;
 constexpr int ZOOM_STEPS = 10;     // drawings of the growing window frame, the last shows the text
 constexpr int STATUS_BAR_HEIGHT = 20;

@@ -20,8 +20,6 @@
 namespace {
 
 constexpr int STATUS_BAR_SHEET = 46;
-constexpr int ACCESSORY_SHEET = 49;
-constexpr int WORD_SHEET = 51;
 constexpr int HUD_ITEMS = 5;
 constexpr int HUD_Y = 3;
 constexpr int GAUGE_WIDTH = 50;
@@ -39,7 +37,7 @@ int ItemWidth(int i, const cEdHudItem& item) {
 
 // The gauge frame and its fill; the row for short fills keeps their ends drawn.
 void DrawGauge(DDSURFACEDATA* target, int x, int nValue, int nMax, int nSourceX, bool bNumber) {
-  DDSURFACEDATA* accessory = &g_SurfaceData[ACCESSORY_SHEET];
+  DDSURFACEDATA* accessory = &g_SurfaceData[BMP_ACCESSORY];
   DDBlt(target, x, HUD_Y, GAUGE_WIDTH, 16, accessory, nSourceX, 128, 1);
   const int nFill = nMax > 0 ? static_cast<int>(std::clamp<std::int64_t>(
                                    static_cast<std::int64_t>(nValue) * GAUGE_WIDTH / nMax, 0, GAUGE_WIDTH))
@@ -63,7 +61,7 @@ void cStageScene::DrawHud(DDSURFACEDATA* target) {
   if (nShown == 0 || !g_Stage.m_bStatusBar) return;
   const int nGap = (638 - nWidths) / (nShown + 1);
   DDBlt(target, 0, 0, VIEW_WIDTH, 20, &g_SurfaceData[STATUS_BAR_SHEET], 0, 0, 0);
-  DDSURFACEDATA* accessory = &g_SurfaceData[ACCESSORY_SHEET];
+  DDSURFACEDATA* accessory = &g_SurfaceData[BMP_ACCESSORY];
   Font* font = &g_Fonts[1];
   const cPlayRecord& record = g_PlayRecord;
   const cPlayer* player = g_Players.empty() ? nullptr : &g_Players[0];
@@ -113,7 +111,7 @@ void cStageScene::DrawHud(DDSURFACEDATA* target) {
 
 void cStageScene::DrawTimeLimit(DDSURFACEDATA* target, int bWarn) {
   if (m_bNoTimeLimit) return;
-  DDBltNumber(target, 272, 24, 32, 32, &g_SurfaceData[WORD_SHEET], 0, 160, 1, m_nTimeLeft, 3, 1, 0);
+  DDBltNumber(target, 272, 24, 32, 32, &g_SurfaceData[BMP_WORD], 0, 160, 1, m_nTimeLeft, 3, 1, 0);
   if (bWarn && m_nTimeLeft >= 1 && m_nTimeLeft <= g_Stage.m_nTimeWarning &&
       CountFrames(2, static_cast<std::uint32_t>(g_SceneManager.m_nFrameRate)))
     RequestSystemSound(TIME_WARNING_SOUND);

@@ -21,8 +21,6 @@ cMenuPos g_MenuPosContinue{0, 272};
 
 namespace {
 
-constexpr int WORD_SHEET = 51;       // captions of the stage scene
-constexpr int ACCESSORY_SHEET = 49;  // the menu cursor's sprite
 constexpr int MENU_Y = 272;
 constexpr int MENU_PITCH = 16;
 constexpr int TEXT_PAUSE_MENU = 19;     // end the game, resume, retry
@@ -56,7 +54,7 @@ cMenuFrame MoveMenu(const cPad& pad, int x, int nRows) {
 
 void DrawMenu(const cMenuFrame& f, int x, int nFirstText, int nRows) {
   if (g_StageLinks.drawMenuList) g_StageLinks.drawMenuList(x, MENU_Y, nFirstText, nRows, 1);
-  DDBlt(&BackBuffer, f.x, f.y, 16, 16, &g_SurfaceData[ACCESSORY_SHEET], 64, 0, 1);
+  DDBlt(&BackBuffer, f.x, f.y, 16, 16, &g_SurfaceData[BMP_ACCESSORY], 64, 0, 1);
 }
 
 // The pause menu offers a retry: in free play always, in story and challenge mode when
@@ -191,5 +189,5 @@ void cStageScene::GameOver() {
     return;
   }
   Draw(0, 1, 0, 1);
-  if (g_Stage.m_bShowGameOver) DDBlt(&BackBuffer, 248, 224, 144, 32, &g_SurfaceData[WORD_SHEET], 0, 96, 1);
+  if (g_Stage.m_bShowGameOver) DDBlt(&BackBuffer, 248, 224, 144, 32, &g_SurfaceData[BMP_WORD], 0, 96, 1);
 }

@@ -27,10 +27,9 @@ cStageLinks g_StageLinks;
 
 namespace {
 
-constexpr int WORD_SHEET = 51;  // captions and digits of the stage scene
 constexpr int MENU_CHOICE_REPLAY = 4;
 
-DDSURFACEDATA* Word() { return &g_SurfaceData[WORD_SHEET]; }
+DDSURFACEDATA* Word() { return &g_SurfaceData[BMP_WORD]; }
 
 }  // namespace
 
