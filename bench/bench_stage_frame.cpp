@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include "Baseline.h"
+#include "StageBench.h"
 
 #include <memory>
 
@@ -229,15 +230,7 @@ void BM_StageLogic(benchmark::State& state) {
   g_Stage.Reset();
   g_Stage.m_dGravity = 0.4;
   g_Stage.SetHitLevel(10);
-  auto scene = std::make_unique<cStageScene>();
-  g_StageScene = scene.get();
-  scene->m_ScrollX.SetMapGeometry(0, 40, 60 * 32 - 640);
-  scene->m_ScrollY.SetMapGeometry(1, 15, 35 * 32 - 640);
-  for (cScrollAxis* a : {&scene->m_ScrollX, &scene->m_ScrollY}) {
-    a->m_nMin = a->m_nStageStart;
-    a->m_nMax = a->m_nStageEnd;
-    a->m_dPos = a->m_nStageStart;
-  }
+  auto scene = MakeOpenStageScene(40, 15, 60 * 32 - 640, 35 * 32 - 640);
   cEdStage stage;
   stage.m_nWidth = 40;
   stage.m_nHeight = 15;

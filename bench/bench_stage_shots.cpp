@@ -15,6 +15,7 @@
 #include "stage/Player.h"
 #include "stage/Shot.h"
 #include "stage/StageScene.h"
+#include "StageBench.h"
 
 namespace {
 
@@ -42,15 +43,7 @@ void BM_StageShots(benchmark::State& state) {
   g_Stage.m_dGravity = 0.4;
   g_Stage.SetHitLevel(10);
   for (std::int32_t* pair : {g_Stage.m_PlayerShotSize, g_Stage.m_PlayerShotAttack}) pair[0] = pair[1] = 16;
-  auto scene = std::make_unique<cStageScene>();
-  g_StageScene = scene.get();
-  scene->m_ScrollX.SetMapGeometry(0, 60, 80 * 32 - 640);
-  scene->m_ScrollY.SetMapGeometry(1, 15, 35 * 32 - 640);
-  for (cScrollAxis* a : {&scene->m_ScrollX, &scene->m_ScrollY}) {
-    a->m_nMin = a->m_nStageStart;
-    a->m_nMax = a->m_nStageEnd;
-    a->m_dPos = a->m_nStageStart;
-  }
+  auto scene = MakeOpenStageScene(60, 15, 80 * 32 - 640, 35 * 32 - 640);
   cEdStage stage;
   stage.m_nWidth = 60;
   stage.m_nHeight = 15;
