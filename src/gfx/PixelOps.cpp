@@ -436,22 +436,31 @@ PIX_HOT_ROW void blendTexels1555(u16* __restrict d, const u16* __restrict s, int
   }
 }
 
+// High half of a 16 x 16-bit product: one vector instruction (pmulhuw) a lane.
+inline u16 mulHigh(u16 a, u16 b) { return u16((std::uint32_t(a) * b) >> 16); }
+
+// A 1-5-5-5 texel's fields taken up to 8 bits straight from their place:
+// mulHigh(v << k, m) is floor(v * 33 / 4) = up5(v) for the multipliers below.
+inline u16 upRed(u16 p) { return mulHigh(u16(p & 0x7C00), 528); }
+inline u16 upGreen(u16 p) { return mulHigh(u16(p & 0x03E0), 16896); }
+inline u16 upBlue(u16 p) { return mulHigh(u16(p << 11), 264); }
+
 // 1-5-5-5 texels through the factor-alpha operation (each channel round((v * fa + term)
-// / 255), term the diffuse colour's share), decoded, mixed and blended in one pass.
+// / 255), term the diffuse colour's share), decoded, mixed and blended in one pass; the
+// rounded division is mulHigh(x + 128, 257), div255 in one multiply (term128 holds the 128).
 // Alphas 255 and 0 (the usual alpha operation) replace and keep: the blend of alpha 255
 // gives the colour with the alpha bit set, that of alpha 0 the target unchanged.
 template <bool Six, bool HasAlpha, bool Select>
 PIX_HOT_ROW void blendFactor1555(u16* __restrict d, const u16* __restrict s, int n, u16 a1, u16 a0, u16 fa,
-                                 u16 tr, u16 tg, u16 tb) {
+                                 u16 tr128, u16 tg128, u16 tb128) {
   for (int i = 0; i < n; ++i) {
     const u16 p = s[i];
-    const u16 r = u16((p >> 10) & 31), g = u16((p >> 5) & 31), b = u16(p & 31);
-    const u16 cr = div255x16(u16(u16(r << 3 | r >> 2) * fa + tr));
-    const u16 cg = div255x16(u16(u16(g << 3 | g >> 2) * fa + tg));
-    const u16 cb = div255x16(u16(u16(b << 3 | b >> 2) * fa + tb));
+    const u16 cr = mulHigh(u16(upRed(p) * fa + tr128), 257);
+    const u16 cg = mulHigh(u16(upGreen(p) * fa + tg128), 257);
+    const u16 cb = mulHigh(u16(upBlue(p) * fa + tb128), 257);
     if constexpr (Select) {
-      const u16 v = Six ? u16((cr >> 3) << 11 | (cg >> 2) << 5 | (cb >> 3))
-                        : u16((HasAlpha ? 0x8000 : 0) | (cr >> 3) << 10 | (cg >> 3) << 5 | (cb >> 3));
+      const u16 v = Six ? u16((cr & 0xF8) << 8 | (cg & 0xFC) << 3 | (cb >> 3))
+                        : u16((HasAlpha ? 0x8000 : 0) | (cr & 0xF8) << 7 | (cg & 0xF8) << 2 | (cb >> 3));
       d[i] = (p & 0x8000) ? v : d[i];
     } else {
       d[i] = blendOne16<Six, HasAlpha>(d[i], cr, cg, cb, (p & 0x8000) ? a1 : a0);
@@ -461,8 +470,8 @@ PIX_HOT_ROW void blendFactor1555(u16* __restrict d, const u16* __restrict s, int
 
 void blendFactorAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0, const QuadOp& op) {
   const u16 fa = u16(op.factor >> 24), ia = u16(255 - fa);
-  const u16 tr = u16(((op.diffuse >> 16) & 255) * ia), tg = u16(((op.diffuse >> 8) & 255) * ia),
-            tb = u16((op.diffuse & 255) * ia);
+  const u16 tr = u16(((op.diffuse >> 16) & 255) * ia + 128), tg = u16(((op.diffuse >> 8) & 255) * ia + 128),
+            tb = u16((op.diffuse & 255) * ia + 128);
   const bool select = a1 == 255 && a0 == 0;
   switch (f) {
     case PixelFormat::Rgb565:
@@ -478,11 +487,41 @@ void blendFactorAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0
   }
 }
 
+// The half stage (alpha 128 on texels with the alpha bit, 0 elsewhere) onto 5-5-5
+// targets, all three fields at once in each 16-bit lane. With S, D the fields taken up
+// to 8 bits, round((S * 128 + D * 127) / 255) is (S + D + (S >= D)) >> 1; its top five
+// bits are floor((s + d) / 2), plus one where s + d is odd and
+// (s >> 2) + (d >> 2) + (s >> 4) >= 8 (the last term stands for S >= D, which matters
+// only where the first two sum to 7). The target's alpha bit stays (191 or 64 out).
+template <bool HasAlpha>
+PIX_HOT_ROW void halfTexels555(u16* __restrict d, const u16* __restrict s, int n) {
+  for (int i = 0; i < n; ++i) {
+    const u16 p = s[i], q = d[i], x = u16(p ^ q);
+    const u16 floorAvg = u16((p & q) + ((x & 0x7BDE) >> 1));
+    // Per field (s >> 2) + (s >> 4) + (d >> 2), four bits at bits 2, 7 and 12.
+    const u16 high = u16((p & 0x739C) + ((p & 0x4210) >> 2) + (q & 0x739C));
+    u16 v = u16(floorAvg + ((high >> 5) & x & 0x0421));
+    if constexpr (!HasAlpha) v &= 0x7FFF;
+    d[i] = (p & 0x8000) ? v : q;
+  }
+}
+
 void blendTexelsAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0) {
+  const bool half = a1 == 128 && a0 == 0;
   switch (f) {
     case PixelFormat::Rgb565: blendTexels1555<true, false>(d, s, n, a1, a0); break;
-    case PixelFormat::Argb1555: blendTexels1555<false, true>(d, s, n, a1, a0); break;
-    default: blendTexels1555<false, false>(d, s, n, a1, a0); break;
+    case PixelFormat::Argb1555:
+      if (half)
+        halfTexels555<true>(d, s, n);
+      else
+        blendTexels1555<false, true>(d, s, n, a1, a0);
+      break;
+    default:
+      if (half)
+        halfTexels555<false>(d, s, n);
+      else
+        blendTexels1555<false, false>(d, s, n, a1, a0);
+      break;
   }
 }
 
