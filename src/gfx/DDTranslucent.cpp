@@ -368,59 +368,88 @@ DDTR_PERMUTE_ROW inline __m512i Permute(__m512i index, __m512i table) {
   return _mm512_maskz_permutexvar_epi8(~__mmask64(0), index, table);
 }
 
-// The first n - c of 32 pixels (all 32 when at least that many are left).
-DDTR_PERMUTE_ROW inline __mmask32 Lanes32(int c, int n) {
-  return n - c >= 32 ? __mmask32(~0u) : __mmask32((1u << (n - c)) - 1);
+// Runs block(c, m) over n pixels, 32 at a time, m the pixels of the 32 drawn: a first
+// short block brings the destination to a 64-byte boundary, where whole cache lines go.
+// The source read once into a register: folded into each instruction that uses it, it
+// would be read again by each, across two cache lines where it is not aligned.
+DDTR_PERMUTE_ROW inline __attribute__((always_inline)) __m512i Load32(const u16* s, __mmask32 m) {
+  __m512i v = _mm512_maskz_loadu_epi16(m, s);
+  __asm__("" : "+v"(v));
+  return v;
+}
+
+template <class Block>
+DDTR_PERMUTE_ROW inline void Blocks32(const u16* d, int n, Block block) {
+  int c = std::min(n, int(((64 - (reinterpret_cast<std::uintptr_t>(d) & 63)) & 63) >> 1));
+  if (c > 0) block(0, __mmask32((1u << c) - 1));
+  for (; c + 32 <= n; c += 32) block(c, __mmask32(~0u));
+  if (c < n) block(c, __mmask32((1u << (n - c)) - 1));
 }
 
 template <bool Six>
 DDTR_PERMUTE_ROW void AlphaBytesRow16(u16* d, const u16* s, int n, const AlphaBytes16& t, bool keyed, u16 key) {
-  const __m512i lo = _mm512_load_si512(t.lo), hi = _mm512_load_si512(t.hi);
-  const __m512i gLo = _mm512_load_si512(t.gLo), gHi = _mm512_load_si512(t.gHi);
-  const __m512i keys = _mm512_set1_epi16(short(key));
-  for (int c = 0; c < n; c += 32) {
-    const __mmask32 m = Lanes32(c, n);
-    const __m512i p = _mm512_maskz_loadu_epi16(m, s + c);
-    const __m512i rb =
-        _mm512_mask_permutexvar_epi8(Permute(p, lo), kHighBytes, _mm512_srli_epi16(p, 2), hi);
-    const __m512i g = _mm512_mask_permutexvar_epi8(Permute(_mm512_srli_epi16(p, 5), gLo),
-                                                   kHighBytes, _mm512_slli_epi16(p, 3), gHi);
-    const __mmask32 left = keyed ? _mm512_cmpeq_epi16_mask(p, keys) : 0;
-    _mm512_mask_storeu_epi16(d + c, m & ~left, _mm512_or_si512(rb, g));
-  }
+  struct Block {
+    __m512i lo, hi, gLo, gHi, keys;
+    bool keyed;
+    u16* d;
+    const u16* s;
+    DDTR_PERMUTE_ROW inline __attribute__((always_inline)) void operator()(int c, __mmask32 m) const {
+      const __m512i p = Load32(s + c, m);
+      const __m512i rb = _mm512_mask_permutexvar_epi8(Permute(p, lo), kHighBytes, _mm512_srli_epi16(p, 2), hi);
+      const __m512i g = _mm512_mask_permutexvar_epi8(Permute(_mm512_srli_epi16(p, 5), gLo), kHighBytes,
+                                                     _mm512_slli_epi16(p, 3), gHi);
+      const __mmask32 left = keyed ? _mm512_cmpeq_epi16_mask(p, keys) : 0;
+      _mm512_mask_storeu_epi16(d + c, m & ~left, _mm512_or_si512(rb, g));
+    }
+  };
+  Blocks32(d, n,
+           Block{_mm512_load_si512(t.lo), _mm512_load_si512(t.hi), _mm512_load_si512(t.gLo),
+                 _mm512_load_si512(t.gHi), _mm512_set1_epi16(short(key)), keyed, d, s});
 }
 
-// Red and blue through the sum tables, green in multiply-highs as in HalfRow16.
+// HalfBytesRow16: red and blue through the sum tables (the sums of the reds in the high
+// bytes, of the blues in the low bytes), green in multiply-highs as in HalfRow16.
 template <bool Six>
 DDTR_PERMUTE_ROW void HalfBytesRow16(u16* d, const u16* s, int n, const HalfBytes16& t, bool keyFits, bool keyed,
                                      u16 key) {
-  using L = Layout16<Six>;
-  using FG = ddfx::FieldUnits16<L::kMaxG>;
-  const __m512i lo = _mm512_load_si512(t.lo), hi = _mm512_load_si512(t.hi);
-  const __m512i blue = _mm512_set1_epi16(0x001F), red = _mm512_set1_epi16(0x1F00);
-  const __m512i green = _mm512_set1_epi16(short(L::kMaxG << 5)), even = _mm512_set1_epi16(short(0xFFFE));
-  const __m512i up = _mm512_set1_epi16(short(FG::kUp)), down = _mm512_set1_epi16(short(FG::kDown / 2));
-  const __m512i keys = _mm512_set1_epi16(short(key));
-  for (int c = 0; c < n; c += 32) {
-    const __mmask32 m = Lanes32(c, n);
-    const __m512i p = _mm512_maskz_loadu_epi16(m, s + c), q = _mm512_maskz_loadu_epi16(m, d + c);
-    const __m512i rbP = _mm512_or_si512(_mm512_and_si512(p, blue),
-                                        _mm512_and_si512(_mm512_srli_epi16(p, L::kShiftR - 8), red));
-    const __m512i rbQ = _mm512_or_si512(_mm512_and_si512(q, blue),
-                                        _mm512_and_si512(_mm512_srli_epi16(q, L::kShiftR - 8), red));
-    const __m512i sums = _mm512_add_epi16(rbP, rbQ);
-    const __m512i rb = _mm512_mask_permutexvar_epi8(Permute(sums, lo), kHighBytes, sums, hi);
-    const __m512i gs = _mm512_add_epi16(_mm512_mulhi_epu16(_mm512_and_si512(p, green), up),
-                                        _mm512_mulhi_epu16(_mm512_and_si512(q, green), up));
-    const __m512i g = _mm512_slli_epi16(_mm512_mulhi_epu16(_mm512_and_si512(gs, even), down), 5);
-    __m512i v = _mm512_or_si512(rb, g);
-    __mmask32 left = 0;
-    if (keyFits) {
-      v = _mm512_mask_mov_epi16(v, _mm512_cmpeq_epi16_mask(q, keys), p);
-      if (keyed) left = _mm512_cmpeq_epi16_mask(p, keys);
+  struct Block {
+    __m512i lo, hi, keys;
+    bool keyFits, keyed;
+    u16* d;
+    const u16* s;
+    DDTR_PERMUTE_ROW inline __attribute__((always_inline)) void operator()(int c, __mmask32 m) const {
+      using L = Layout16<Six>;
+      using FG = ddfx::FieldUnits16<L::kMaxG>;
+      const __m512i p = Load32(s + c, m), q = Load32(d + c, m);
+      const __m512i blue = _mm512_set1_epi16(0x001F), red = _mm512_set1_epi16(0x1F00);
+      // Shifted down, the red of 5-6-5 is alone in its byte; that of 5-5-5 has the unused
+      // top bit beside it.
+      __m512i rP = _mm512_srli_epi16(p, L::kShiftR - 8), rQ = _mm512_srli_epi16(q, L::kShiftR - 8);
+      if (!Six) {
+        rP = _mm512_and_si512(rP, red);
+        rQ = _mm512_and_si512(rQ, red);
+      }
+      const __m512i redSums = _mm512_add_epi8(rP, rQ);
+      const __m512i blueSums = _mm512_add_epi8(_mm512_and_si512(p, blue), _mm512_and_si512(q, blue));
+      const __m512i rb = _mm512_mask_permutexvar_epi8(Permute(blueSums, lo), kHighBytes, redSums, hi);
+      const __m512i green = _mm512_set1_epi16(short(L::kMaxG << 5)), up = _mm512_set1_epi16(short(FG::kUp));
+      const __m512i greenSum = _mm512_add_epi16(_mm512_mulhi_epu16(_mm512_and_si512(p, green), up),
+                                                _mm512_mulhi_epu16(_mm512_and_si512(q, green), up));
+      const __m512i down = _mm512_set1_epi16(short(FG::kDown / 2));
+      const __m512i g =
+          Six ? _mm512_mulhi_epu16(greenSum, down)
+              : _mm512_mulhi_epu16(_mm512_and_si512(greenSum, _mm512_set1_epi16(short(0xFFFE))), down);
+      __m512i v = _mm512_or_si512(rb, _mm512_slli_epi16(g, 5));
+      __mmask32 left = 0;
+      if (keyFits) {
+        v = _mm512_mask_mov_epi16(v, _mm512_cmpeq_epi16_mask(q, keys), p);
+        if (keyed) left = _mm512_cmpeq_epi16_mask(p, keys);
+      }
+      _mm512_mask_storeu_epi16(d + c, m & ~left, v);
     }
-    _mm512_mask_storeu_epi16(d + c, m & ~left, v);
-  }
+  };
+  Blocks32(d, n, Block{_mm512_load_si512(t.lo), _mm512_load_si512(t.hi), _mm512_set1_epi16(short(key)), keyFits,
+                       keyed, d, s});
 }
 #endif
 

@@ -19,9 +19,12 @@ struct FieldUnits16 {
   static std::uint16_t Up(std::uint16_t vAt5) { return MulHi16(vAt5, kUp); }
   // u * Max / 255 for u up to 255.
   static std::uint16_t Down(std::uint16_t u) { return MulHi16(u, kDown); }
-  // (s >> 1) * Max / 255 for a sum s of two 8-bit units: kDown is even, so clearing the
-  // low bit of s and halving the multiplier is the same product.
-  static std::uint16_t DownHalf(std::uint16_t s) { return MulHi16(std::uint16_t(s & 0xFFFEu), kDown / 2); }
+  // (s >> 1) * Max / 255 for the sum s of two values from Up. kDown is even, so clearing
+  // the low bit of s and halving the multiplier is the same product; for six bits the
+  // halved multiplier alone is exact on every such sum.
+  static std::uint16_t DownHalf(std::uint16_t s) {
+    return MulHi16(Max == 63 ? s : std::uint16_t(s & 0xFFFEu), kDown / 2);
+  }
 };
 
 // The half mix of two 5-bit field values a and b, (a * 255 / 31 + b * 255 / 31) / 2 back

@@ -423,14 +423,18 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
 }
 
 // The multiply-high conversions of the 16-bit rows against the truncating divisions
-// they stand for, over every field value, every 8-bit unit and every sum of two units.
+// they stand for, over every field value, every 8-bit unit and every pair of values.
 template <unsigned Max>
 void CheckFieldUnits() {
   using F = ddfx::FieldUnits16<Max>;
   SCOPED_TRACE(Max);
   for (unsigned v = 0; v <= Max; ++v) EXPECT_EQ(F::Up(std::uint16_t(v << 5)), v * 255 / Max) << v;
   for (unsigned u = 0; u <= 255; ++u) EXPECT_EQ(F::Down(std::uint16_t(u)), u * Max / 255) << u;
-  for (unsigned s = 0; s <= 510; ++s) EXPECT_EQ(F::DownHalf(std::uint16_t(s)), (s >> 1) * Max / 255) << s;
+  for (unsigned a = 0; a <= Max; ++a)
+    for (unsigned b = 0; b <= Max; ++b) {
+      const unsigned sum = a * 255 / Max + b * 255 / Max;
+      EXPECT_EQ(F::DownHalf(std::uint16_t(sum)), (sum >> 1) * Max / 255) << a << " " << b;
+    }
 }
 
 TEST(FieldUnits16Test, MultiplyHighsAreTheTruncatingDivisions) {
