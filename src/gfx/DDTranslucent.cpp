@@ -9,6 +9,7 @@
 #include "gfx/DDInit.h"
 #include "gfx/DDPresent.h"
 #include "gfx/DDSurface.h"
+#include "gfx/FieldUnits16.h"
 #include "gfx/PixelOps.h"
 #include "platform/fs.h"
 
@@ -242,6 +243,10 @@ struct Layout16 {
   static u16 Up(u16 v, u16 max) { return u16(u16(v * 255) / max); }
   static u16 Down(u16 u, u16 max) { return u16(u16(u * max) / 255); }
   static u16 Compose(u16 r, u16 g, u16 b) { return u16(r << kShiftR | g << 5 | b); }
+  // The fields shifted to bit 5, as ddfx::FieldUnits16::Up takes them.
+  static u16 RAt5(u16 p) { return u16((p >> (kShiftR - 5)) & (31u << 5)); }
+  static u16 GAt5(u16 p) { return u16(p & (kMaxG << 5)); }
+  static u16 BAt5(u16 p) { return u16((p << 5) & (31u << 5)); }
 };
 
 // Which of the two layouts the fields are (0: neither).
@@ -256,13 +261,15 @@ int UsualLayout16(const ddfx::Fields16& f) {
 template <bool Six>
 DDFX_HOT_ROW void HalfRow16(u16* __restrict d, const u16* __restrict s, int n, bool keyFits, bool keyed, u16 key) {
   using L = Layout16<Six>;
+  using F5 = ddfx::FieldUnits16<31>;
+  using FG = ddfx::FieldUnits16<L::kMaxG>;
   for (int c = 0; c < n; ++c) {
     const u16 p = s[c], q = d[c];
-    // Sums of 16 bits, so that the lanes stay 16 bits wide.
-    const u16 r = u16(u16(L::Up(L::R(p), 31) + L::Up(L::R(q), 31)) >> 1);
-    const u16 g = u16(u16(L::Up(L::G(p), L::kMaxG) + L::Up(L::G(q), L::kMaxG)) >> 1);
-    const u16 b = u16(u16(L::Up(L::B(p), 31) + L::Up(L::B(q), 31)) >> 1);
-    const u16 mixed = (keyFits & (q == key)) ? p : L::Compose(L::Down(r, 31), L::Down(g, L::kMaxG), L::Down(b, 31));
+    // Sums of two 8-bit units stay within the 16-bit lanes.
+    const u16 r = F5::DownHalf(u16(F5::Up(L::RAt5(p)) + F5::Up(L::RAt5(q))));
+    const u16 g = FG::DownHalf(u16(FG::Up(L::GAt5(p)) + FG::Up(L::GAt5(q))));
+    const u16 b = F5::DownHalf(u16(F5::Up(L::BAt5(p)) + F5::Up(L::BAt5(q))));
+    const u16 mixed = (keyFits & (q == key)) ? p : L::Compose(r, g, b);
     d[c] = (keyed & keyFits & (p == key)) ? q : mixed;
   }
 }
@@ -274,13 +281,16 @@ template <bool Six, int H>
 DDFX_HOT_ROW void AlphaRow16(u16* __restrict d, const u16* __restrict s, int n, const u16 target[3], bool keyed,
                              u16 key) {
   using L = Layout16<Six>;
+  using F5 = ddfx::FieldUnits16<31>;
+  using FG = ddfx::FieldUnits16<L::kMaxG>;
   constexpr u16 kSteps = u16((1u << H) - 1);
   const u16 kr = u16(target[0] * kSteps), kg = u16(target[1] * kSteps), kb = u16(target[2] * kSteps);
   for (int c = 0; c < n; ++c) {
     const u16 p = s[c];
-    const u16 r = u16(u16(L::Up(L::R(p), 31) + kr) >> H), g = u16(u16(L::Up(L::G(p), L::kMaxG) + kg) >> H),
-              b = u16(u16(L::Up(L::B(p), 31) + kb) >> H);
-    const u16 v = L::Compose(L::Down(r, 31), L::Down(g, L::kMaxG), L::Down(b, 31));
+    const u16 r = F5::Down(u16(u16(F5::Up(L::RAt5(p)) + kr) >> H));
+    const u16 g = FG::Down(u16(u16(FG::Up(L::GAt5(p)) + kg) >> H));
+    const u16 b = F5::Down(u16(u16(F5::Up(L::BAt5(p)) + kb) >> H));
+    const u16 v = L::Compose(r, g, b);
     d[c] = (keyed & (p == key)) ? d[c] : v;
   }
 }
