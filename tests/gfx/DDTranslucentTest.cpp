@@ -387,7 +387,7 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
                   pix::putRaw(*l.m_lpSurface, (t.screen ? 597 : 0) + c, (t.screen ? 473 : 0) + k, v);
                 }
             }
-            auto draw = [&](bool general) {
+            auto draw = [&](bool general, bool narrow) {
               {
                 cSurfaceLock l(dst);
                 for (int k = 0; k < 7; ++k)
@@ -395,11 +395,13 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
                     pix::putRaw(*l.m_lpSurface, (t.screen ? 597 : 0) + c, (t.screen ? 473 : 0) + k, before[k * 43 + c]);
               }
               pix::useGeneralLoopsForTests(general);
+              DDTranslucentNarrowRowsForTests(narrow);
               if (op == 0)
                 DDBltAlpha(dst, x, y, w, h, src, 2, 0, flags, pal, nullptr, std::uint8_t(colour), level);
               else
                 DDBltHalf(dst, x, y, w, h, src, 2, 0, flags, nullptr);
               pix::useGeneralLoopsForTests(false);
+              DDTranslucentNarrowRowsForTests(false);
               std::vector<std::uint32_t> after;
               cSurfaceLock l(dst);
               for (int k = 0; k < 7; ++k)
@@ -407,11 +409,12 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
                   after.push_back(pix::getRaw(*l.m_lpSurface, (t.screen ? 597 : 0) + c, (t.screen ? 473 : 0) + k));
               return after;
             };
-            const std::vector<std::uint32_t> general = draw(true);
+            const std::vector<std::uint32_t> general = draw(true, false);
             if (!(d3d && level < 0)) {  // Direct3D draws nothing below level 1
               EXPECT_NE(general, before);
             }
-            EXPECT_EQ(draw(false), general);
+            EXPECT_EQ(draw(false, false), general);
+            EXPECT_EQ(draw(false, true), general);
           }
         }
       }
@@ -433,6 +436,13 @@ void CheckFieldUnits() {
 TEST(FieldUnits16Test, MultiplyHighsAreTheTruncatingDivisions) {
   CheckFieldUnits<31>();
   CheckFieldUnits<63>();
+}
+
+// The half mix of two 5-bit fields through the table of their sums, over every pair.
+TEST(FieldUnits16Test, HalfMixOfFiveBitFieldsIsThatOfTheirSum) {
+  for (unsigned a = 0; a < 32; ++a)
+    for (unsigned b = 0; b < 32; ++b)
+      EXPECT_EQ(ddfx::HalfOfSum5(a + b), ((a * 255 / 31 + b * 255 / 31) >> 1) * 31 / 255) << a << " " << b;
 }
 
 }  // namespace
