@@ -568,10 +568,33 @@ PIX_WIDE_ROW void halfTexels555(u16* __restrict d, const u16* __restrict s, int 
   }
 }
 
+// The same onto 5-6-5 targets: red and blue as above once the texel is moved to the
+// target's places; green from the fields taken up to 8 bits (S + D + (S >= D)) >> 3.
+PIX_WIDE_ROW void halfTexels565(u16* __restrict d, const u16* __restrict s, int n) {
+  for (int i = 0; i < n; ++i) {
+    const u16 q = d[i];
+    // t + (t & 0x7FE0) moves red and green up a bit; the alpha bit (set where the result
+    // is used) only flips the top bit.
+    const u16 p = u16((s[i] + (s[i] & 0x7FE0)) ^ 0x8000), x = u16(p ^ q);
+    const u16 floorAvg = u16((p & q) + ((x & 0xF7DE) >> 1));
+    // (s >> 2) + (s >> 4) + (d >> 2) for red and blue, at bits 12 and 1.
+    const u16 high = u16(((p >> 1) & 0x700E) + ((p >> 3) & 0x1002) + ((q >> 1) & 0x700E));
+    const u16 sg = upGreen(s[i]), dg = mulHigh(u16(q & 0x07E0), 8320);  // up6 in place: floor(d * 65 / 16)
+    const u16 green = u16(u16(sg + dg + (sg >= dg ? 1 : 0)) << 2);
+    const u16 v = u16(((floorAvg + ((high >> 4) & x & 0x0801)) & 0xF81F) | (green & 0x07E0));
+    d[i] = (s[i] & 0x8000) ? v : q;
+  }
+}
+
 void blendTexelsAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0) {
   const bool half = a1 == 128 && a0 == 0;
   switch (f) {
-    case PixelFormat::Rgb565: blendTexels1555<true, false>(d, s, n, a1, a0); break;
+    case PixelFormat::Rgb565:
+      if (half)
+        halfTexels565(d, s, n);
+      else
+        blendTexels1555<true, false>(d, s, n, a1, a0);
+      break;
     case PixelFormat::Argb1555:
       if (half)
         halfTexels555<true>(d, s, n);
