@@ -142,11 +142,16 @@ TEST(PixelOpsTest, SixteenBitHalfAndFactorQuadsMatchForEveryFieldPair) {
                     df == PixelFormat::Rgb565 ? std::uint32_t(y & 31) << 11 | std::uint32_t(y) << 5 | b
                                               : top | std::uint32_t(y & 31) << 10 | std::uint32_t(y & 31) << 5 | b);
       }
-    for (const OpCase& c : ops) {
-      SCOPED_TRACE(::testing::Message() << c.name << " dst " << int(df) << " factor " << std::hex << c.op.factor);
-      auto draw = [&](Surface& d) { pix::drawQuad(d, 0, 0, kW, kH, *src, 0, 0, kW, kH, c.op); };
-      EXPECT_EQ(DrawnBy(true, *dst, draw), DrawnBy(false, *dst, draw));
-    }
+    for (const bool wide : {true, false})  // the AVX-512 rows where the processor has them, and the others
+      for (const OpCase& c : ops) {
+        SCOPED_TRACE(::testing::Message() << c.name << " dst " << int(df) << " factor " << std::hex << c.op.factor
+                                          << (wide ? "" : " without AVX-512 rows"));
+        auto draw = [&](Surface& d) { pix::drawQuad(d, 0, 0, kW, kH, *src, 0, 0, kW, kH, c.op); };
+        const auto general = DrawnBy(true, *dst, draw);
+        pix::useWideRowsForTests(wide);
+        EXPECT_EQ(general, DrawnBy(false, *dst, draw));
+        pix::useWideRowsForTests(true);
+      }
   }
 }
 
