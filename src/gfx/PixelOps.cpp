@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(__SANITIZE_THREAD__)
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #define PIX_AVX512_ROWS 1
 #endif
@@ -16,7 +16,8 @@
 #endif
 
 // The hottest rows are compiled twice, for AVX2 and for the base instruction set; the
-// processor's version is picked when the program loads (-march stays the default).
+// processor's version is picked when the program loads (-march stays the default). The
+// 16-bit quad rows that run over whole screens get an AVX-512 version too.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define PIX_HOT_ROW __attribute__((target_clones("avx2", "default")))
 #define PIX_WIDE_ROW __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
@@ -481,9 +482,12 @@ PIX_WIDE_ROW void blendFactor1555(u16* __restrict d, const u16* __restrict s, in
 struct FactorTables {
   alignas(64) u16 r[32], g[32], b[32];
 };
+#ifdef PIX_AVX512_ROWS
 void makeFactorTables(PixelFormat f, const QuadOp& op, FactorTables& t) {
   const std::uint32_t fa = op.factor >> 24;
-  auto mix = [&](std::uint32_t v, int shift) { return div255(up5(v) * fa + ((op.diffuse >> shift) & 255) * (255 - fa)); };
+  auto mix = [&](std::uint32_t v, int shift) {
+    return div255(up5(v) * fa + ((op.diffuse >> shift) & 255) * (255 - fa));
+  };
   for (std::uint32_t v = 0; v < 32; ++v) {
     const std::uint32_t r = mix(v, 16), g = mix(v, 8), b = mix(v, 0);
     if (f == PixelFormat::Rgb565) {
@@ -495,7 +499,6 @@ void makeFactorTables(PixelFormat f, const QuadOp& op, FactorTables& t) {
   }
 }
 
-#ifdef PIX_AVX512_ROWS
 // A 32-entry table of 16-bit values is one register, and one permute looks up 32 lanes
 // (only the low five bits of each index count): three lookups and a masked store draw
 // 32 texels.
@@ -848,9 +851,9 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
   opAlphas(op, plain, a1, a0);
   Lanes16 lanes;
   u16 gathered[kChunk];
-  FactorTables factorTables;
   const FactorTables* tables = nullptr;
 #ifdef PIX_AVX512_ROWS
+  FactorTables factorTables;
   if (lanes16 && wideRows() && op.colorOp == 14 && a1 == 255 && a0 == 0) {
     makeFactorTables(dst.format(), op, factorTables);
     tables = &factorTables;
