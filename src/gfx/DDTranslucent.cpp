@@ -368,16 +368,16 @@ DDTR_PERMUTE_ROW inline __m512i Permute(__m512i index, __m512i table) {
   return _mm512_maskz_permutexvar_epi8(~__mmask64(0), index, table);
 }
 
-// Runs block(c, m) over n pixels, 32 at a time, m the pixels of the 32 drawn: a first
-// short block brings the destination to a 64-byte boundary, where whole cache lines go.
-// The source read once into a register: folded into each instruction that uses it, it
-// would be read again by each, across two cache lines where it is not aligned.
+// 32 pixels read once into a register: folded into each instruction that uses them, they
+// would be read again by each, across two cache lines where they are not aligned.
 DDTR_PERMUTE_ROW inline __attribute__((always_inline)) __m512i Load32(const u16* s, __mmask32 m) {
   __m512i v = _mm512_maskz_loadu_epi16(m, s);
   __asm__("" : "+v"(v));
   return v;
 }
 
+// Runs block(c, m) over n pixels, 32 at a time, m the pixels of the 32 drawn: a first
+// short block brings the destination to a 64-byte boundary, where whole cache lines go.
 template <class Block>
 DDTR_PERMUTE_ROW inline void Blocks32(const u16* d, int n, Block block) {
   int c = std::min(n, int(((64 - (reinterpret_cast<std::uintptr_t>(d) & 63)) & 63) >> 1));
