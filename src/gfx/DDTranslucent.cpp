@@ -462,6 +462,20 @@ template <bool Screen, bool Six>
 DDFX_HOT_ROW void HalfPixelsRow16(u16* __restrict d, const u16* __restrict s, int n, u16 alpha, bool keyed, u16 key) {
   using In = Layout16<false>;
   using Out = Layout16<Six>;
+  if constexpr (!Screen || Six) {
+    // Field-wise floor averages of one layout in one go: (a & b) + ((a ^ b) >> 1) with
+    // the low bit of every field masked off before the shift, so none spills into the
+    // field below. Onto the 5-6-5 screen the texel is first taken to 5-6-5 with its G
+    // doubled, which is what the screen's formula averages.
+    constexpr u16 kLowBits = Screen ? u16(0xF7DE) : u16(0x7BDE);
+    for (int c = 0; c < n; ++c) {
+      const u16 p = s[c], q = d[c];
+      const u16 a = Screen ? u16((p & 0x7FE0) << 1 | (p & 0x1F)) : u16(p & 0x7FFF);
+      const u16 v = u16((a & q) + (((a ^ q) & kLowBits) >> 1));
+      d[c] = (keyed & (p == key)) ? q : u16((Screen ? v : u16(v & 0x7FFF)) | alpha);
+    }
+    return;
+  }
   for (int c = 0; c < n; ++c) {
     const u16 p = s[c], q = d[c];
     u16 r, g, b;
