@@ -9,8 +9,16 @@
 #include "gfx/DDInit.h"
 #include "gfx/DDPresent.h"
 #include "gfx/DDSurface.h"
+#include "gfx/FieldUnits16.h"
 #include "gfx/PixelOps.h"
 #include "platform/fs.h"
+
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
+#define DDTR_BYTE_PERMUTES 1
+#include <immintrin.h>
+#else
+#define DDTR_BYTE_PERMUTES 0
+#endif
 
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC optimize("O3")
@@ -325,6 +333,10 @@ struct Layout16 {
   static u16 Up(u16 v, u16 max) { return u16(u16(v * 255) / max); }
   static u16 Down(u16 u, u16 max) { return u16(u16(u * max) / 255); }
   static u16 Compose(u16 r, u16 g, u16 b) { return u16(r << kShiftR | g << 5 | b); }
+  // The fields shifted to bit 5, as ddfx::FieldUnits16::Up takes them.
+  static u16 RAt5(u16 p) { return u16((p >> (kShiftR - 5)) & (31u << 5)); }
+  static u16 GAt5(u16 p) { return u16(p & (kMaxG << 5)); }
+  static u16 BAt5(u16 p) { return u16((p << 5) & (31u << 5)); }
 };
 
 // Which of the two layouts the fields are (0: neither).
@@ -339,13 +351,15 @@ int UsualLayout16(const ddfx::Fields16& f) {
 template <bool Six>
 DDFX_HOT_ROW void HalfRow16(u16* __restrict d, const u16* __restrict s, int n, bool keyFits, bool keyed, u16 key) {
   using L = Layout16<Six>;
+  using F5 = ddfx::FieldUnits16<31>;
+  using FG = ddfx::FieldUnits16<L::kMaxG>;
   for (int c = 0; c < n; ++c) {
     const u16 p = s[c], q = d[c];
-    // Sums of 16 bits, so that the lanes stay 16 bits wide.
-    const u16 r = u16(u16(L::Up(L::R(p), 31) + L::Up(L::R(q), 31)) >> 1);
-    const u16 g = u16(u16(L::Up(L::G(p), L::kMaxG) + L::Up(L::G(q), L::kMaxG)) >> 1);
-    const u16 b = u16(u16(L::Up(L::B(p), 31) + L::Up(L::B(q), 31)) >> 1);
-    const u16 mixed = (keyFits & (q == key)) ? p : L::Compose(L::Down(r, 31), L::Down(g, L::kMaxG), L::Down(b, 31));
+    // Sums of two 8-bit units stay within the 16-bit lanes.
+    const u16 r = F5::DownHalf(u16(F5::Up(L::RAt5(p)) + F5::Up(L::RAt5(q))));
+    const u16 g = FG::DownHalf(u16(FG::Up(L::GAt5(p)) + FG::Up(L::GAt5(q))));
+    const u16 b = F5::DownHalf(u16(F5::Up(L::BAt5(p)) + F5::Up(L::BAt5(q))));
+    const u16 mixed = (keyFits & (q == key)) ? p : L::Compose(r, g, b);
     d[c] = (keyed & keyFits & (p == key)) ? q : mixed;
   }
 }
@@ -357,13 +371,16 @@ template <bool Six, int H>
 DDFX_HOT_ROW void AlphaRow16(u16* __restrict d, const u16* __restrict s, int n, const u16 target[3], bool keyed,
                              u16 key) {
   using L = Layout16<Six>;
+  using F5 = ddfx::FieldUnits16<31>;
+  using FG = ddfx::FieldUnits16<L::kMaxG>;
   constexpr u16 kSteps = u16((1u << H) - 1);
   const u16 kr = u16(target[0] * kSteps), kg = u16(target[1] * kSteps), kb = u16(target[2] * kSteps);
   for (int c = 0; c < n; ++c) {
     const u16 p = s[c];
-    const u16 r = u16(u16(L::Up(L::R(p), 31) + kr) >> H), g = u16(u16(L::Up(L::G(p), L::kMaxG) + kg) >> H),
-              b = u16(u16(L::Up(L::B(p), 31) + kb) >> H);
-    const u16 v = L::Compose(L::Down(r, 31), L::Down(g, L::kMaxG), L::Down(b, 31));
+    const u16 r = F5::Down(u16(u16(F5::Up(L::RAt5(p)) + kr) >> H));
+    const u16 g = FG::Down(u16(u16(FG::Up(L::GAt5(p)) + kg) >> H));
+    const u16 b = F5::Down(u16(u16(F5::Up(L::BAt5(p)) + kb) >> H));
+    const u16 v = L::Compose(r, g, b);
     d[c] = (keyed & (p == key)) ? d[c] : v;
   }
 }
@@ -373,6 +390,151 @@ template <bool Six>
 constexpr AlphaRow16Fn kAlphaRows16[] = {AlphaRow16<Six, 0>, AlphaRow16<Six, 1>, AlphaRow16<Six, 2>,
                                          AlphaRow16<Six, 3>, AlphaRow16<Six, 4>, AlphaRow16<Six, 5>,
                                          AlphaRow16<Six, 6>, AlphaRow16<Six, 7>, AlphaRow16<Six, 8>};
+
+// The course of one field value in DDBltAlpha: up to 8-bit units, halved toward the
+// colour's units, down again.
+std::uint32_t AlphaField(std::uint32_t v, std::uint32_t max, std::uint32_t target, int halvings) {
+  std::uint32_t u = ddfx::Up8(std::min(v, max), max);
+  for (int i = 0; i < halvings; ++i) u = (u + target) >> 1;
+  return ddfx::Down8(u, max) & max;
+}
+
+// --- 16-bit DirectDraw rows through byte permutes ---
+// Where the processor permutes bytes through 64-entry tables (AVX-512 VBMI), 32 pixels go
+// at a time: each byte of a result is looked up from the six source bits that hold its
+// field (blue in the low byte of p, red in the high byte of p >> 2, green's two parts in
+// the low byte of p >> 5 and the high byte of p << 3).
+
+bool g_narrowRowsForTests = false;
+
+#if DDTR_BYTE_PERMUTES
+bool BytePermutes() {
+  static const bool has = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+  return has && !g_narrowRowsForTests;
+}
+
+struct AlphaBytes16 {
+  alignas(64) std::uint8_t lo[64], hi[64], gLo[64], gHi[64];
+};
+
+// f[ch][v]: the result of field value v of channel ch (red, green, blue).
+template <bool Six>
+void BuildAlphaBytes16(const std::uint8_t (&f)[3][64], AlphaBytes16& t) {
+  using L = Layout16<Six>;
+  for (unsigned i = 0; i < 64; ++i) {
+    t.lo[i] = f[2][i & 31];
+    t.hi[i] = std::uint8_t(f[0][(i >> (L::kShiftR - 10)) & 31] << (L::kShiftR - 8));
+    t.gLo[i] = std::uint8_t(f[1][i & L::kMaxG] << 5);
+    t.gHi[i] = std::uint8_t(f[1][i & L::kMaxG] >> 3);
+  }
+}
+
+// The half mix of the red and blue fields, looked up by their sums: the low byte of the
+// index is the blues' sum, the high byte the reds'.
+struct HalfBytes16 {
+  alignas(64) std::uint8_t lo[64], hi[64];
+};
+
+template <bool Six>
+void BuildHalfBytes16(HalfBytes16& t) {
+  for (unsigned i = 0; i < 64; ++i) {
+    t.lo[i] = ddfx::HalfOfSum5(i);
+    t.hi[i] = std::uint8_t(ddfx::HalfOfSum5(i) << (Layout16<Six>::kShiftR - 8));
+  }
+}
+
+#define DDTR_PERMUTE_ROW __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+constexpr __mmask64 kHighBytes = 0xAAAAAAAAAAAAAAAAull;
+
+// table[index & 63] in every byte (the zero-masked form keeps the unused source defined).
+DDTR_PERMUTE_ROW inline __m512i Permute(__m512i index, __m512i table) {
+  return _mm512_maskz_permutexvar_epi8(~__mmask64(0), index, table);
+}
+
+// Runs block(c, m) over n pixels, 32 at a time, m the pixels of the 32 drawn: a first
+// short block brings the destination to a 64-byte boundary, where whole cache lines go.
+// The source read once into a register: folded into each instruction that uses it, it
+// would be read again by each, across two cache lines where it is not aligned.
+DDTR_PERMUTE_ROW inline __attribute__((always_inline)) __m512i Load32(const u16* s, __mmask32 m) {
+  __m512i v = _mm512_maskz_loadu_epi16(m, s);
+  __asm__("" : "+v"(v));
+  return v;
+}
+
+template <class Block>
+DDTR_PERMUTE_ROW inline void Blocks32(const u16* d, int n, Block block) {
+  int c = std::min(n, int(((64 - (reinterpret_cast<std::uintptr_t>(d) & 63)) & 63) >> 1));
+  if (c > 0) block(0, __mmask32((1u << c) - 1));
+  for (; c + 32 <= n; c += 32) block(c, __mmask32(~0u));
+  if (c < n) block(c, __mmask32((1u << (n - c)) - 1));
+}
+
+template <bool Six>
+DDTR_PERMUTE_ROW void AlphaBytesRow16(u16* d, const u16* s, int n, const AlphaBytes16& t, bool keyed, u16 key) {
+  struct Block {
+    __m512i lo, hi, gLo, gHi, keys;
+    bool keyed;
+    u16* d;
+    const u16* s;
+    DDTR_PERMUTE_ROW inline __attribute__((always_inline)) void operator()(int c, __mmask32 m) const {
+      const __m512i p = Load32(s + c, m);
+      const __m512i rb = _mm512_mask_permutexvar_epi8(Permute(p, lo), kHighBytes, _mm512_srli_epi16(p, 2), hi);
+      const __m512i g = _mm512_mask_permutexvar_epi8(Permute(_mm512_srli_epi16(p, 5), gLo), kHighBytes,
+                                                     _mm512_slli_epi16(p, 3), gHi);
+      const __mmask32 left = keyed ? _mm512_cmpeq_epi16_mask(p, keys) : 0;
+      _mm512_mask_storeu_epi16(d + c, m & ~left, _mm512_or_si512(rb, g));
+    }
+  };
+  Blocks32(d, n,
+           Block{_mm512_load_si512(t.lo), _mm512_load_si512(t.hi), _mm512_load_si512(t.gLo),
+                 _mm512_load_si512(t.gHi), _mm512_set1_epi16(short(key)), keyed, d, s});
+}
+
+// HalfBytesRow16: red and blue through the sum tables (the sums of the reds in the high
+// bytes, of the blues in the low bytes), green in multiply-highs as in HalfRow16.
+template <bool Six>
+DDTR_PERMUTE_ROW void HalfBytesRow16(u16* d, const u16* s, int n, const HalfBytes16& t, bool keyFits, bool keyed,
+                                     u16 key) {
+  struct Block {
+    __m512i lo, hi, keys;
+    bool keyFits, keyed;
+    u16* d;
+    const u16* s;
+    DDTR_PERMUTE_ROW inline __attribute__((always_inline)) void operator()(int c, __mmask32 m) const {
+      using L = Layout16<Six>;
+      using FG = ddfx::FieldUnits16<L::kMaxG>;
+      const __m512i p = Load32(s + c, m), q = Load32(d + c, m);
+      const __m512i blue = _mm512_set1_epi16(0x001F), red = _mm512_set1_epi16(0x1F00);
+      // Shifted down, the red of 5-6-5 is alone in its byte; that of 5-5-5 has the unused
+      // top bit beside it.
+      __m512i rP = _mm512_srli_epi16(p, L::kShiftR - 8), rQ = _mm512_srli_epi16(q, L::kShiftR - 8);
+      if (!Six) {
+        rP = _mm512_and_si512(rP, red);
+        rQ = _mm512_and_si512(rQ, red);
+      }
+      const __m512i redSums = _mm512_add_epi8(rP, rQ);
+      const __m512i blueSums = _mm512_add_epi8(_mm512_and_si512(p, blue), _mm512_and_si512(q, blue));
+      const __m512i rb = _mm512_mask_permutexvar_epi8(Permute(blueSums, lo), kHighBytes, redSums, hi);
+      const __m512i green = _mm512_set1_epi16(short(L::kMaxG << 5)), up = _mm512_set1_epi16(short(FG::kUp));
+      const __m512i greenSum = _mm512_add_epi16(_mm512_mulhi_epu16(_mm512_and_si512(p, green), up),
+                                                _mm512_mulhi_epu16(_mm512_and_si512(q, green), up));
+      const __m512i down = _mm512_set1_epi16(short(FG::kDown / 2));
+      const __m512i g =
+          Six ? _mm512_mulhi_epu16(greenSum, down)
+              : _mm512_mulhi_epu16(_mm512_and_si512(greenSum, _mm512_set1_epi16(short(0xFFFE))), down);
+      __m512i v = _mm512_or_si512(rb, _mm512_slli_epi16(g, 5));
+      __mmask32 left = 0;
+      if (keyFits) {
+        v = _mm512_mask_mov_epi16(v, _mm512_cmpeq_epi16_mask(q, keys), p);
+        if (keyed) left = _mm512_cmpeq_epi16_mask(p, keys);
+      }
+      _mm512_mask_storeu_epi16(d + c, m & ~left, v);
+    }
+  };
+  Blocks32(d, n, Block{_mm512_load_si512(t.lo), _mm512_load_si512(t.hi), _mm512_set1_epi16(short(key)), keyFits,
+                       keyed, d, s});
+}
+#endif
 
 bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int flags,
                      const PALETTEENTRY* palette, std::uint8_t colour, int level) {
@@ -409,19 +571,29 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
       if (layout && !pix::generalLoopsOnly()) {
         u16 target[3];
         for (int ch = 0; ch < 3; ++ch) target[ch] = u16(std::min<std::uint32_t>(ddfx::Up8(pal[ch], max[ch]), 255));
-        const AlphaRow16Fn row = (layout == 565 ? kAlphaRows16<true> : kAlphaRows16<false>)[halvings];
         const bool keyFits = key <= 0xFFFF;
+#if DDTR_BYTE_PERMUTES
+        if (BytePermutes()) {
+          std::uint8_t f[3][64];
+          for (int ch = 0; ch < 3; ++ch)
+            for (std::uint32_t v = 0; v < 64; ++v) f[ch][v] = std::uint8_t(AlphaField(v, max[ch], target[ch], halvings));
+          AlphaBytes16 t;
+          layout == 565 ? BuildAlphaBytes16<true>(f, t) : BuildAlphaBytes16<false>(f, t);
+          const auto row = layout == 565 ? AlphaBytesRow16<true> : AlphaBytesRow16<false>;
+          ForRows<u16>(l, x, y, sx, sy, sp,
+                       [&](u16* d, const u16* s, int n) { row(d, s, n, t, keyed && keyFits, u16(key)); });
+          break;
+        }
+#endif
+        const AlphaRow16Fn row = (layout == 565 ? kAlphaRows16<true> : kAlphaRows16<false>)[halvings];
         ForRows<u16>(l, x, y, sx, sy, sp,
                      [&](u16* d, const u16* s, int n) { row(d, s, n, target, keyed && keyFits, u16(key)); });
         break;
       }
       for (int ch = 0; ch < 3; ++ch) {
         const std::uint32_t target = std::min<std::uint32_t>(ddfx::Up8(pal[ch], max[ch]), 255);
-        for (std::uint32_t v = 0; v < 256; ++v) {
-          std::uint32_t u = ddfx::Up8(std::min(v, max[ch]), max[ch]);
-          for (int i = 0; i < halvings; ++i) u = (u + target) >> 1;
-          m.t[ch][v] = std::uint16_t((ddfx::Down8(u, max[ch]) & max[ch]) << shift[ch]);
-        }
+        for (std::uint32_t v = 0; v < 256; ++v)
+          m.t[ch][v] = std::uint16_t(AlphaField(v, max[ch], target, halvings) << shift[ch]);
       }
       ForRows<std::uint16_t>(l, x, y, sx, sy, sp, [&](std::uint16_t* d, const std::uint16_t* s, int n) {
         for (int c = 0; c < n; ++c) {
@@ -715,6 +887,16 @@ bool HalfDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDAT
       if (const int layout = UsualLayout16(f); layout && !pix::generalLoopsOnly()) {
         // A key above 16 bits matches no pixel.
         const bool keyFits = key <= 0xFFFF;
+#if DDTR_BYTE_PERMUTES
+        if (BytePermutes()) {
+          HalfBytes16 t;
+          layout == 565 ? BuildHalfBytes16<true>(t) : BuildHalfBytes16<false>(t);
+          const auto row = layout == 565 ? HalfBytesRow16<true> : HalfBytesRow16<false>;
+          ForRows<u16>(l, x, y, sx, sy, sp,
+                       [&](u16* d, const u16* s, int n) { row(d, s, n, t, keyFits, keyed, u16(key)); });
+          break;
+        }
+#endif
         const auto row = layout == 565 ? HalfRow16<true> : HalfRow16<false>;
         ForRows<u16>(l, x, y, sx, sy, sp,
                      [&](u16* d, const u16* s, int n) { row(d, s, n, keyFits, keyed, u16(key)); });
@@ -852,3 +1034,5 @@ bool DDBltHalf(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t 
   // Without a table of its own the blit mixes through the library's table.
   return HalfDirectDraw(dst, x, y, w, h, src, sx, sy, flags, blendTable ? blendTable : g_BlendTable);
 }
+
+void DDTranslucentNarrowRowsForTests(bool on) { g_narrowRowsForTests = on; }

@@ -5,17 +5,25 @@
 #include <memory>
 #include <vector>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define PIX_AVX512_ROWS 1
+#endif
+
 // The loops below are the program's hot path; let the compiler vectorise them fully.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC optimize("O3")
 #endif
 
 // The hottest rows are compiled twice, for AVX2 and for the base instruction set; the
-// processor's version is picked when the program loads (-march stays the default).
+// processor's version is picked when the program loads (-march stays the default). The
+// 16-bit quad rows that run over whole screens get an AVX-512 version too.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define PIX_HOT_ROW __attribute__((target_clones("avx2", "default")))
+#define PIX_WIDE_ROW __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define PIX_HOT_ROW
+#define PIX_WIDE_ROW
 #endif
 
 namespace pix {
@@ -436,22 +444,31 @@ PIX_HOT_ROW void blendTexels1555(u16* __restrict d, const u16* __restrict s, int
   }
 }
 
+// High half of a 16 x 16-bit product: one vector instruction (pmulhuw) a lane.
+inline u16 mulHigh(u16 a, u16 b) { return u16((std::uint32_t(a) * b) >> 16); }
+
+// A 1-5-5-5 texel's fields taken up to 8 bits straight from their place:
+// mulHigh(v << k, m) is floor(v * 33 / 4) = up5(v) for the multipliers below.
+inline u16 upRed(u16 p) { return mulHigh(u16(p & 0x7C00), 528); }
+inline u16 upGreen(u16 p) { return mulHigh(u16(p & 0x03E0), 16896); }
+inline u16 upBlue(u16 p) { return mulHigh(u16(p << 11), 264); }
+
 // 1-5-5-5 texels through the factor-alpha operation (each channel round((v * fa + term)
-// / 255), term the diffuse colour's share), decoded, mixed and blended in one pass.
+// / 255), term the diffuse colour's share), decoded, mixed and blended in one pass; the
+// rounded division is mulHigh(x + 128, 257), div255 in one multiply (term128 holds the 128).
 // Alphas 255 and 0 (the usual alpha operation) replace and keep: the blend of alpha 255
 // gives the colour with the alpha bit set, that of alpha 0 the target unchanged.
 template <bool Six, bool HasAlpha, bool Select>
-PIX_HOT_ROW void blendFactor1555(u16* __restrict d, const u16* __restrict s, int n, u16 a1, u16 a0, u16 fa,
-                                 u16 tr, u16 tg, u16 tb) {
+PIX_WIDE_ROW void blendFactor1555(u16* __restrict d, const u16* __restrict s, int n, u16 a1, u16 a0, u16 fa,
+                                 u16 tr128, u16 tg128, u16 tb128) {
   for (int i = 0; i < n; ++i) {
     const u16 p = s[i];
-    const u16 r = u16((p >> 10) & 31), g = u16((p >> 5) & 31), b = u16(p & 31);
-    const u16 cr = div255x16(u16(u16(r << 3 | r >> 2) * fa + tr));
-    const u16 cg = div255x16(u16(u16(g << 3 | g >> 2) * fa + tg));
-    const u16 cb = div255x16(u16(u16(b << 3 | b >> 2) * fa + tb));
+    const u16 cr = mulHigh(u16(upRed(p) * fa + tr128), 257);
+    const u16 cg = mulHigh(u16(upGreen(p) * fa + tg128), 257);
+    const u16 cb = mulHigh(u16(upBlue(p) * fa + tb128), 257);
     if constexpr (Select) {
-      const u16 v = Six ? u16((cr >> 3) << 11 | (cg >> 2) << 5 | (cb >> 3))
-                        : u16((HasAlpha ? 0x8000 : 0) | (cr >> 3) << 10 | (cg >> 3) << 5 | (cb >> 3));
+      const u16 v = Six ? u16((cr & 0xF8) << 8 | (cg & 0xFC) << 3 | (cb >> 3))
+                        : u16((HasAlpha ? 0x8000 : 0) | (cr & 0xF8) << 7 | (cg & 0xF8) << 2 | (cb >> 3));
       d[i] = (p & 0x8000) ? v : d[i];
     } else {
       d[i] = blendOne16<Six, HasAlpha>(d[i], cr, cg, cb, (p & 0x8000) ? a1 : a0);
@@ -459,11 +476,68 @@ PIX_HOT_ROW void blendFactor1555(u16* __restrict d, const u16* __restrict s, int
   }
 }
 
-void blendFactorAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0, const QuadOp& op) {
+// The select form of the factor-alpha stage maps each texel field on its own (32 values
+// to one target field each): the three maps as tables of target pixels' fields, the
+// alpha bit of 1-5-5-5 targets in the red entries.
+struct FactorTables {
+  alignas(64) u16 r[32], g[32], b[32];
+};
+#ifdef PIX_AVX512_ROWS
+void makeFactorTables(PixelFormat f, const QuadOp& op, FactorTables& t) {
+  const std::uint32_t fa = op.factor >> 24;
+  auto mix = [&](std::uint32_t v, int shift) {
+    return div255(up5(v) * fa + ((op.diffuse >> shift) & 255) * (255 - fa));
+  };
+  for (std::uint32_t v = 0; v < 32; ++v) {
+    const std::uint32_t r = mix(v, 16), g = mix(v, 8), b = mix(v, 0);
+    if (f == PixelFormat::Rgb565) {
+      t.r[v] = u16((r >> 3) << 11), t.g[v] = u16((g >> 2) << 5);
+    } else {
+      t.r[v] = u16((f == PixelFormat::Argb1555 ? 0x8000 : 0) | (r >> 3) << 10), t.g[v] = u16((g >> 3) << 5);
+    }
+    t.b[v] = u16(b >> 3);
+  }
+}
+
+// A 32-entry table of 16-bit values is one register, and one permute looks up 32 lanes
+// (only the low five bits of each index count): three lookups and a masked store draw
+// 32 texels.
+__attribute__((target("avx512bw"))) void factorLookupRow512(u16* d, const u16* s, int n, const FactorTables& t) {
+  const __m512i tr = _mm512_load_si512(t.r), tg = _mm512_load_si512(t.g), tb = _mm512_load_si512(t.b);
+  for (int i = 0; i < n; i += 32) {
+    const __mmask32 in = n - i >= 32 ? ~__mmask32(0) : (__mmask32(1) << (n - i)) - 1;
+    const __m512i p = _mm512_maskz_loadu_epi16(in, s + i);
+    const __m512i v = _mm512_or_si512(_mm512_or_si512(_mm512_permutexvar_epi16(_mm512_srli_epi16(p, 10), tr),
+                                                      _mm512_permutexvar_epi16(_mm512_srli_epi16(p, 5), tg)),
+                                      _mm512_permutexvar_epi16(p, tb));
+    _mm512_mask_storeu_epi16(d + i, in & _mm512_movepi16_mask(p), v);  // texels with the alpha bit
+  }
+}
+bool g_wideRowsOff = false;
+bool wideRows() {
+  static const bool supported = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512bw") != 0;
+  }();
+  return supported && !g_wideRowsOff;
+}
+#endif
+
+// tables: the select form's maps where the processor looks them up in registers.
+void blendFactorAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0, const QuadOp& op,
+                      const FactorTables* tables) {
   const u16 fa = u16(op.factor >> 24), ia = u16(255 - fa);
-  const u16 tr = u16(((op.diffuse >> 16) & 255) * ia), tg = u16(((op.diffuse >> 8) & 255) * ia),
-            tb = u16((op.diffuse & 255) * ia);
+  const u16 tr = u16(((op.diffuse >> 16) & 255) * ia + 128), tg = u16(((op.diffuse >> 8) & 255) * ia + 128),
+            tb = u16((op.diffuse & 255) * ia + 128);
   const bool select = a1 == 255 && a0 == 0;
+#ifdef PIX_AVX512_ROWS
+  if (select && tables) {
+    factorLookupRow512(d, s, n, *tables);
+    return;
+  }
+#else
+  (void)tables;
+#endif
   switch (f) {
     case PixelFormat::Rgb565:
       (select ? blendFactor1555<true, false, true> : blendFactor1555<true, false, false>)(d, s, n, a1, a0, fa, tr, tg, tb);
@@ -478,11 +552,64 @@ void blendFactorAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0
   }
 }
 
+// The half stage (alpha 128 on texels with the alpha bit, 0 elsewhere) onto 5-5-5
+// targets, all three fields at once in each 16-bit lane. With S, D the fields taken up
+// to 8 bits, round((S * 128 + D * 127) / 255) is (S + D + (S >= D)) >> 1; its top five
+// bits are floor((s + d) / 2), plus one where s + d is odd and
+// (s >> 2) + (d >> 2) + (s >> 4) >= 8 (the last term stands for S >= D, which matters
+// only where the first two sum to 7). The target's alpha bit stays (191 or 64 out).
+template <bool HasAlpha>
+PIX_WIDE_ROW void halfTexels555(u16* __restrict d, const u16* __restrict s, int n) {
+  for (int i = 0; i < n; ++i) {
+    const u16 p = s[i], q = d[i], x = u16(p ^ q);
+    const u16 floorAvg = u16((p & q) + ((x & 0x7BDE) >> 1));
+    // Per field (s >> 2) + (s >> 4) + (d >> 2), four bits at bits 2, 7 and 12.
+    const u16 high = u16((p & 0x739C) + ((p & 0x4210) >> 2) + (q & 0x739C));
+    u16 v = u16(floorAvg + ((high >> 5) & x & 0x0421));
+    if constexpr (!HasAlpha) v &= 0x7FFF;
+    d[i] = (p & 0x8000) ? v : q;
+  }
+}
+
+// The same onto 5-6-5 targets: red and blue as above once the texel is moved to the
+// target's places; green from the fields taken up to 8 bits (S + D + (S >= D)) >> 3.
+PIX_WIDE_ROW void halfTexels565(u16* __restrict d, const u16* __restrict s, int n) {
+  for (int i = 0; i < n; ++i) {
+    const u16 q = d[i];
+    // t + (t & 0x7FE0) moves red and green up a bit; the alpha bit (set where the result
+    // is used) only flips the top bit.
+    const u16 p = u16((s[i] + (s[i] & 0x7FE0)) ^ 0x8000), x = u16(p ^ q);
+    const u16 floorAvg = u16((p & q) + ((x & 0xF7DE) >> 1));
+    // (s >> 2) + (s >> 4) + (d >> 2) for red and blue, at bits 12 and 1.
+    const u16 high = u16(((p >> 1) & 0x700E) + ((p >> 3) & 0x1002) + ((q >> 1) & 0x700E));
+    const u16 sg = upGreen(s[i]), dg = mulHigh(u16(q & 0x07E0), 8320);  // up6 in place: floor(d * 65 / 16)
+    const u16 green = u16(u16(sg + dg + (sg >= dg ? 1 : 0)) << 2);
+    const u16 v = u16(((floorAvg + ((high >> 4) & x & 0x0801)) & 0xF81F) | (green & 0x07E0));
+    d[i] = (s[i] & 0x8000) ? v : q;
+  }
+}
+
 void blendTexelsAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0) {
+  const bool half = a1 == 128 && a0 == 0;
   switch (f) {
-    case PixelFormat::Rgb565: blendTexels1555<true, false>(d, s, n, a1, a0); break;
-    case PixelFormat::Argb1555: blendTexels1555<false, true>(d, s, n, a1, a0); break;
-    default: blendTexels1555<false, false>(d, s, n, a1, a0); break;
+    case PixelFormat::Rgb565:
+      if (half)
+        halfTexels565(d, s, n);
+      else
+        blendTexels1555<true, false>(d, s, n, a1, a0);
+      break;
+    case PixelFormat::Argb1555:
+      if (half)
+        halfTexels555<true>(d, s, n);
+      else
+        blendTexels1555<false, true>(d, s, n, a1, a0);
+      break;
+    default:
+      if (half)
+        halfTexels555<false>(d, s, n);
+      else
+        blendTexels1555<false, false>(d, s, n, a1, a0);
+      break;
   }
 }
 
@@ -724,11 +851,23 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
   opAlphas(op, plain, a1, a0);
   Lanes16 lanes;
   u16 gathered[kChunk];
+  const FactorTables* tables = nullptr;
+#ifdef PIX_AVX512_ROWS
+  FactorTables factorTables;
+  if (lanes16 && wideRows() && op.colorOp == 14 && a1 == 255 && a0 == 0) {
+    makeFactorTables(dst.format(), op, factorTables);
+    tables = &factorTables;
+  }
+#endif
+  // Texels read in place by a one-pass row need no scratch: whole rows at a time.
+  const bool onePass = lanes16 && directX && from->format() == PixelFormat::Argb1555 &&
+                       (select1555 || plainColor || op.colorOp == 14);
+  const int step = onePass ? j1 - j0 : kChunk;
   for (int i = i0; i < i1; ++i) {
     const std::uint8_t* srow = from->row(direct ? sy + i : texelY(i));
     std::uint8_t* drow = dst.row(y + i);
-    for (int c0 = j0; c0 < j1; c0 += kChunk) {
-      const int n = std::min(kChunk, j1 - c0);
+    for (int c0 = j0; c0 < j1; c0 += step) {
+      const int n = std::min(step, j1 - c0);
       const std::uint32_t* texels = tmp;
       if (lanes16) {
         const u16* s16 = reinterpret_cast<const u16*>(srow);
@@ -752,7 +891,7 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
           continue;
         }
         if (op.colorOp == 14 && from->format() == PixelFormat::Argb1555) {
-          blendFactorAny16(dst.format(), reinterpret_cast<u16*>(drow) + x + c0, s16, n, a1, a0, op);
+          blendFactorAny16(dst.format(), reinterpret_cast<u16*>(drow) + x + c0, s16, n, a1, a0, op, tables);
           continue;
         }
         decodeAny16(from->format(), s16, n, a1, a0, lanes);
@@ -827,6 +966,11 @@ void drawMaskBlend(Surface& dst, int x, int y, const std::uint8_t* mask, int mw,
 
 void useGeneralLoopsForTests(bool on) { g_generalLoopsOnly = on; }
 bool generalLoopsOnly() { return g_generalLoopsOnly; }
+void useWideRowsForTests([[maybe_unused]] bool on) {
+#ifdef PIX_AVX512_ROWS
+  g_wideRowsOff = !on;
+#endif
+}
 
 void drawMaskRaw(Surface& dst, int x, int y, const std::uint8_t* mask, int mw, int mh, int maskPitch,
                  std::uint32_t raw, int limitW, int limitH) {

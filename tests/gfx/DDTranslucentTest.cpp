@@ -1,6 +1,7 @@
 #include "EffectTest.h"
 #include "gfx/DDEffectPixels.h"
 #include "gfx/DDTranslucent.h"
+#include "gfx/FieldUnits16.h"
 
 namespace {
 
@@ -345,6 +346,7 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
   struct Target {
     Mode mode;
     bool screen;  // Direct3D: into the full-screen back buffer, else a texture in system memory
+    bool rgb555 = false;  // DirectDraw on a 5-5-5 display
   };
   std::uint32_t seed = 777;
   auto next = [&] {
@@ -354,8 +356,12 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
   PALETTEENTRY pal[256] = {};
   pal[31] = {200, 30, 170, 0};   // DirectDraw reads field values: clamped to the field
   pal[32] = {21, 50, 3, 0};
-  for (const Target t : {Target{Mode::DD16, false}, Target{Mode::D3D16, false}, Target{Mode::D3D16, true}}) {
-    Reopen(t.mode, !t.screen);
+  for (const Target t : {Target{Mode::DD16, false}, Target{Mode::DD16, false, true}, Target{Mode::D3D16, false},
+                         Target{Mode::D3D16, true}}) {
+    ReleaseSurfaces();
+    ResetAll();
+    if (t.rgb555) plat::display::setDirectDraw16Format(plat::PixelFormat::Rgb555);
+    ASSERT_TRUE(Open(t.mode, !t.screen));
     g_TransmitPixel = 0x4321;
     const std::uint32_t key = ddfx::TransparentValue();
     const bool d3d = IsD3D(t.mode);
@@ -368,8 +374,9 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
         if (op == 1 && level != 1) continue;  // the half blit has no level
         for (int flags : {0, 1}) {
           for (int colour : {31, 32}) {
-            SCOPED_TRACE(::testing::Message() << Name(t.mode) << (t.screen ? " screen" : "") << (op ? " half" : " alpha")
-                                              << " level " << level << " flags " << flags << " colour " << colour);
+            SCOPED_TRACE(::testing::Message() << Name(t.mode) << (t.screen ? " screen" : "") << (t.rgb555 ? " 555" : "")
+                                              << (op ? " half" : " alpha") << " level " << level << " flags " << flags
+                                              << " colour " << colour);
             std::vector<std::uint32_t> before;
             {
               cSurfaceLock l(dst);
@@ -380,7 +387,7 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
                   pix::putRaw(*l.m_lpSurface, (t.screen ? 597 : 0) + c, (t.screen ? 473 : 0) + k, v);
                 }
             }
-            auto draw = [&](bool general) {
+            auto draw = [&](bool general, bool narrow) {
               {
                 cSurfaceLock l(dst);
                 for (int k = 0; k < 7; ++k)
@@ -388,11 +395,13 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
                     pix::putRaw(*l.m_lpSurface, (t.screen ? 597 : 0) + c, (t.screen ? 473 : 0) + k, before[k * 43 + c]);
               }
               pix::useGeneralLoopsForTests(general);
+              DDTranslucentNarrowRowsForTests(narrow);
               if (op == 0)
                 DDBltAlpha(dst, x, y, w, h, src, 2, 0, flags, pal, nullptr, std::uint8_t(colour), level);
               else
                 DDBltHalf(dst, x, y, w, h, src, 2, 0, flags, nullptr);
               pix::useGeneralLoopsForTests(false);
+              DDTranslucentNarrowRowsForTests(false);
               std::vector<std::uint32_t> after;
               cSurfaceLock l(dst);
               for (int k = 0; k < 7; ++k)
@@ -400,16 +409,44 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
                   after.push_back(pix::getRaw(*l.m_lpSurface, (t.screen ? 597 : 0) + c, (t.screen ? 473 : 0) + k));
               return after;
             };
-            const std::vector<std::uint32_t> general = draw(true);
+            const std::vector<std::uint32_t> general = draw(true, false);
             if (!(d3d && level < 0)) {  // Direct3D draws nothing below level 1
               EXPECT_NE(general, before);
             }
-            EXPECT_EQ(draw(false), general);
+            EXPECT_EQ(draw(false, false), general);
+            EXPECT_EQ(draw(false, true), general);
           }
         }
       }
     }
   }
+}
+
+// The multiply-high conversions of the 16-bit rows against the truncating divisions
+// they stand for, over every field value, every 8-bit unit and every pair of values.
+template <unsigned Max>
+void CheckFieldUnits() {
+  using F = ddfx::FieldUnits16<Max>;
+  SCOPED_TRACE(Max);
+  for (unsigned v = 0; v <= Max; ++v) EXPECT_EQ(F::Up(std::uint16_t(v << 5)), v * 255 / Max) << v;
+  for (unsigned u = 0; u <= 255; ++u) EXPECT_EQ(F::Down(std::uint16_t(u)), u * Max / 255) << u;
+  for (unsigned a = 0; a <= Max; ++a)
+    for (unsigned b = 0; b <= Max; ++b) {
+      const unsigned sum = a * 255 / Max + b * 255 / Max;
+      EXPECT_EQ(F::DownHalf(std::uint16_t(sum)), (sum >> 1) * Max / 255) << a << " " << b;
+    }
+}
+
+TEST(FieldUnits16Test, MultiplyHighsAreTheTruncatingDivisions) {
+  CheckFieldUnits<31>();
+  CheckFieldUnits<63>();
+}
+
+// The half mix of two 5-bit fields through the table of their sums, over every pair.
+TEST(FieldUnits16Test, HalfMixOfFiveBitFieldsIsThatOfTheirSum) {
+  for (unsigned a = 0; a < 32; ++a)
+    for (unsigned b = 0; b < 32; ++b)
+      EXPECT_EQ(ddfx::HalfOfSum5(a + b), ((a * 255 / 31 + b * 255 / 31) >> 1) * 31 / 255) << a << " " << b;
 }
 
 }  // namespace

@@ -112,6 +112,49 @@ TEST(PixelOpsTest, QuadsMatchTheGeneralLoops) {
   }
 }
 
+// The half stage and the factor-alpha stage on 1-5-5-5 texels: every pair of texel and
+// target field values (each field on its own: 32 x 32, and 32 x 64 for a 6-bit green),
+// texels with and without the alpha bit, targets with and without the top bit, factors
+// from none to full and colours of zero and full channels.
+TEST(PixelOpsTest, SixteenBitHalfAndFactorQuadsMatchForEveryFieldPair) {
+  constexpr int kW = 32, kH = 64;
+  auto src = Surface::create(kW, kH, PixelFormat::Argb1555, plat::Memory::System);
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      // Rows below 32 are all opaque, so that each pair meets the blend at least once.
+      const std::uint32_t alpha = y < 32 || (x + y) % 3 ? 0x8000u : 0u;
+      pix::putRaw(*src, x, y, alpha | std::uint32_t(x) << 10 | std::uint32_t(x) << 5 | std::uint32_t(31 - x));
+    }
+  std::vector<OpCase> ops = {{"half", {}}};
+  ops[0].op.diffuse = 0x80FFFFFF, ops[0].op.colorOp = 4, ops[0].op.alphaOp = 4;
+  for (std::uint32_t fa : {0x80u, 0x50u, 0x30u, 0x10u, 0x00u, 0xFFu, 0x01u})
+    for (std::uint32_t rgb : {0x000000u, 0xFFFFFFu, 0xC81EAAu, 0x07FF00u}) {
+      pix::QuadOp op;
+      op.diffuse = 0xFF000000u | rgb, op.colorOp = 14, op.alphaOp = 2, op.factor = fa << 24 | rgb;
+      ops.push_back({"factor", op});
+    }
+  for (PixelFormat df : kSixteen) {
+    auto dst = Surface::create(kW, kH, df, plat::Memory::System);
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        const std::uint32_t top = (x ^ y) & 1 ? 0x8000u : 0u, b = std::uint32_t(y * 5) & 31;
+        pix::putRaw(*dst, x, y,
+                    df == PixelFormat::Rgb565 ? std::uint32_t(y & 31) << 11 | std::uint32_t(y) << 5 | b
+                                              : top | std::uint32_t(y & 31) << 10 | std::uint32_t(y & 31) << 5 | b);
+      }
+    for (const bool wide : {true, false})  // the AVX-512 rows where the processor has them, and the others
+      for (const OpCase& c : ops) {
+        SCOPED_TRACE(::testing::Message() << c.name << " dst " << int(df) << " factor " << std::hex << c.op.factor
+                                          << (wide ? "" : " without AVX-512 rows"));
+        auto draw = [&](Surface& d) { pix::drawQuad(d, 0, 0, kW, kH, *src, 0, 0, kW, kH, c.op); };
+        const auto general = DrawnBy(true, *dst, draw);
+        pix::useWideRowsForTests(wide);
+        EXPECT_EQ(general, DrawnBy(false, *dst, draw));
+        pix::useWideRowsForTests(true);
+      }
+  }
+}
+
 // Coloured quads (fades and tints) on 16-bit targets, alphas from clear to opaque.
 TEST(PixelOpsTest, SixteenBitColouredQuadsMatchTheGeneralLoops) {
   for (PixelFormat df : kSixteen) {
