@@ -192,6 +192,89 @@ DDFX_HOT_ROW void AlphaFloatRow32(std::uint32_t* d, const std::uint32_t* s, int 
   }
 }
 
+// The same mix in integers: v * t + k is (v * w + T * (255 - w)) / 255 up to the float's
+// rounding, which only matters where the quotient is whole; so per channel a constant c
+// near T * (255 - w) makes floor((v * w + c) / 255) the float's value for every v. With c
+// stored plus one, x = v * w + c + 1 gives the quotient as (x + (x >> 8)) >> 8, all in
+// 16-bit lanes. FitAlphaMix32 finds the c of each channel and checks them against the
+// float row for all 256 values; false when none fits (the float row draws then).
+struct AlphaMix32 {
+  std::uint16_t w;
+  std::uint16_t c1[3];  // c + 1 for R, G, B
+};
+
+inline std::uint32_t MixLane(std::uint32_t v, std::uint32_t w, std::uint32_t c1) {
+  const std::uint32_t x = v * w + c1;
+  return (x + (x >> 8)) >> 8;
+}
+
+bool FitAlphaMix32(int weight, float t, const float k[3], const std::uint32_t target[3], AlphaMix32& m) {
+  std::uint32_t ramp[256], want[256];
+  for (std::uint32_t v = 0; v < 256; ++v) ramp[v] = v * 0x010101u;
+  std::memset(want, 0, sizeof want);
+  AlphaFloatRow32(want, ramp, 256, t, k[0], k[1], k[2], false, 0);
+  m.w = std::uint16_t(weight);
+  for (int ch = 0; ch < 3; ++ch) {
+    const int shift = 16 - 8 * ch;
+    const int c0 = int(target[ch]) * (255 - weight);
+    bool found = false;
+    for (const int dc : {0, -1, 1, -2, 2}) {
+      const int c1 = c0 + dc + 1;
+      if (c1 < 0 || c1 + 255 * weight + 255 > 65535) continue;  // the lanes hold 16 bits
+      bool fits = true;
+      for (std::uint32_t v = 0; v < 256 && fits; ++v)
+        fits = MixLane(v, std::uint32_t(weight), std::uint32_t(c1)) == ((want[v] >> shift) & 255);
+      if (fits) {
+        m.c1[ch] = std::uint16_t(c1);
+        found = true;
+        break;
+      }
+    }
+    if (!found) return false;
+  }
+  return true;
+}
+
+// Eight pixels at a time: B and R in the low bytes of the 16-bit lanes, G (and the alpha,
+// overwritten) in the high bytes, each mixed in its own lane.
+template <bool Keyed>
+DDFX_HOT_ROW void AlphaFixedRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int n,
+                                  const AlphaMix32& m, std::uint32_t key) {
+  int c = 0;
+#if defined(__GNUC__)
+  Halves16 cLow{}, cHigh{};
+  for (int i = 0; i < 16; i += 2) {
+    cLow[i] = m.c1[2];
+    cLow[i + 1] = m.c1[0];
+    cHigh[i] = m.c1[1];
+    cHigh[i + 1] = 0;
+  }
+  const std::uint16_t w = m.w;
+  for (; c + 8 <= n; c += 8) {
+    Words8 p;
+    std::memcpy(&p, s + c, sizeof p);
+    const Halves16 h = (Halves16)p;
+    Halves16 lo = (h & 0xFF) * w + cLow, hi = (h >> 8) * w + cHigh;
+    lo = (lo + (lo >> 8)) >> 8;
+    hi = (hi + (hi >> 8)) >> 8;
+    Words8 out = (Words8)(lo | hi << 8) | 0xFF000000u;
+    if constexpr (Keyed) {
+      Words8 q;
+      std::memcpy(&q, d + c, sizeof q);
+      const Words8 keep = (Words8)(p == key);
+      out = (q & keep) | (out & ~keep);
+    }
+    std::memcpy(d + c, &out, sizeof out);
+  }
+#endif
+  for (; c < n; ++c) {
+    const std::uint32_t p = s[c];
+    if (Keyed && p == key) continue;
+    d[c] = 0xFF000000u | MixLane(p >> 16 & 255, m.w, m.c1[0]) << 16 | MixLane(p >> 8 & 255, m.w, m.c1[1]) << 8 |
+           MixLane(p & 255, m.w, m.c1[2]);
+  }
+}
+
 // --- DDBltAlpha ---
 
 // The blend table applied `level` times to every palette number (by repeated squaring,
@@ -551,6 +634,20 @@ template <bool Screen, bool Six>
 DDFX_HOT_ROW void HalfPixelsRow16(u16* __restrict d, const u16* __restrict s, int n, u16 alpha, bool keyed, u16 key) {
   using In = Layout16<false>;
   using Out = Layout16<Six>;
+  if constexpr (!Screen || Six) {
+    // Field-wise floor averages of one layout in one go: (a & b) + ((a ^ b) >> 1) with
+    // the low bit of every field masked off before the shift, so none spills into the
+    // field below. Onto the 5-6-5 screen the texel is first taken to 5-6-5 with its G
+    // doubled, which is what the screen's formula averages.
+    constexpr u16 kLowBits = Screen ? u16(0xF7DE) : u16(0x7BDE);
+    for (int c = 0; c < n; ++c) {
+      const u16 p = s[c], q = d[c];
+      const u16 a = Screen ? u16((p & 0x7FE0) << 1 | (p & 0x1F)) : u16(p & 0x7FFF);
+      const u16 v = u16((a & q) + (((a ^ q) & kLowBits) >> 1));
+      d[c] = (keyed & (p == key)) ? q : u16((Screen ? v : u16(v & 0x7FFF)) | alpha);
+    }
+    return;
+  }
   for (int c = 0; c < n; ++c) {
     const u16 p = s[c], q = d[c];
     u16 r, g, b;
@@ -690,6 +787,16 @@ bool AlphaDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFA
       // The float mix, with the target's share computed once as the expression does.
       const float kr = static_cast<float>(pal[0]) * (1.0f - t), kg = static_cast<float>(pal[1]) * (1.0f - t),
                   kb = static_cast<float>(pal[2]) * (1.0f - t);
+      // Fitting costs about as much as a thousand pixels: only larger blits take it.
+      const float k[3] = {kr, kg, kb};
+      AlphaMix32 m;
+      const long long area = static_cast<long long>(sp.c1 - sp.c0) * (sp.k1 - sp.k0);
+      if (area >= 4096 && !pix::generalLoopsOnly() && FitAlphaMix32(weight, t, k, pal, m)) {
+        const auto row = keyed ? AlphaFixedRow32<true> : AlphaFixedRow32<false>;
+        ForRows<std::uint32_t>(l, x, y, sx, sy, sp,
+                               [&](std::uint32_t* d, const std::uint32_t* s, int n) { row(d, s, n, m, key); });
+        return true;
+      }
       ForRows<std::uint32_t>(l, x, y, sx, sy, sp, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
         AlphaFloatRow32(d, s, n, t, kr, kg, kb, keyed, key);
       });

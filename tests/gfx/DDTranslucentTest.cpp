@@ -450,3 +450,46 @@ TEST(FieldUnits16Test, HalfMixOfFiveBitFieldsIsThatOfTheirSum) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace gfxtest;
+
+// Large 32-bit blits of the pixel loop mix in integers; every channel value, at every
+// level and for colours at the ends of the range, must come out as the float mix gives it.
+TEST_F(DDTranslucentTest, ThirtyTwoBitPixelLoopMixMatchesTheFloatMix) {
+  Reopen(Mode::D3D32, true);
+  constexpr int kW = 259, kH = 17;  // over 4096 pixels, an odd tail after the groups of eight
+  g_TransmitPixel = 0x00123456;
+  const std::uint32_t key = ddfx::TransparentValue();
+  DDSURFACEDATA* src = Make(kW, kH, true);
+  DDSURFACEDATA* dst = Make(kW, kH, true);
+  Paint(src, [&](int x, int y) {
+    if ((x + 3 * y) % 11 == 0) return key;
+    const std::uint32_t v = std::uint32_t(x + 256 * y);
+    return (v * 37 & 255) << 24 | (v & 255) << 16 | (v * 5 & 255) << 8 | ((v * 3 + y) & 255);
+  });
+  const PALETTEENTRY colours[] = {{0, 0, 0, 0}, {255, 255, 255, 0}, {200, 30, 170, 0}, {1, 254, 128, 0},
+                                  {100, 100, 100, 0}};
+  for (const PALETTEENTRY& colour : colours) {
+    PALETTEENTRY pal[256] = {};
+    pal[7] = colour;
+    for (int level : {2, 3, 4, 5}) {
+      for (int flags : {0, 1}) {
+        SCOPED_TRACE(::testing::Message() << "colour " << int(colour.peRed) << "," << int(colour.peGreen) << ","
+                                          << int(colour.peBlue) << " level " << level << " flags " << flags);
+        auto draw = [&](bool general) {
+          PaintAll(dst, 0x00ABCDEF);
+          pix::useGeneralLoopsForTests(general);
+          DDBltAlpha(dst, 0, 0, kW, kH, src, 0, 0, flags, pal, nullptr, 7, level);
+          pix::useGeneralLoopsForTests(false);
+          return Grab(dst);
+        };
+        const std::vector<std::uint32_t> general = draw(true);
+        EXPECT_EQ(draw(false), general);
+      }
+    }
+  }
+}
+
+}  // namespace
