@@ -534,6 +534,53 @@ DDTR_PERMUTE_ROW void HalfBytesRow16(u16* d, const u16* s, int n, const HalfByte
   Blocks32(d, n, Block{_mm512_load_si512(t.lo), _mm512_load_si512(t.hi), _mm512_set1_epi16(short(key)), keyFits,
                        keyed, d, s});
 }
+
+// The pixel loop's mix of 1-5-5-5 texels: each field's result, already in place in the
+// output layout, looked up by the field's five bits (word permutes use only those).
+struct AlphaWords16 {
+  alignas(64) std::uint16_t t[3][32];
+};
+
+DDTR_PERMUTE_ROW void AlphaWordsRow16(u16* d, const u16* s, int n, const AlphaWords16& w, bool keyed, u16 key) {
+  struct Block {
+    __m512i r, g, b, keys;
+    bool keyed;
+    u16* d;
+    const u16* s;
+    DDTR_PERMUTE_ROW inline __attribute__((always_inline)) void operator()(int c, __mmask32 m) const {
+      const __m512i p = Load32(s + c, m);
+      const __m512i v = _mm512_ternarylogic_epi32(_mm512_permutexvar_epi16(_mm512_srli_epi16(p, 10), r),
+                                                  _mm512_permutexvar_epi16(_mm512_srli_epi16(p, 5), g),
+                                                  _mm512_permutexvar_epi16(p, b), 0xFE);
+      const __mmask32 left = keyed ? _mm512_cmpeq_epi16_mask(p, keys) : 0;
+      _mm512_mask_storeu_epi16(d + c, m & ~left, v);
+    }
+  };
+  Blocks32(d, n,
+           Block{_mm512_load_si512(w.t[0]), _mm512_load_si512(w.t[1]), _mm512_load_si512(w.t[2]),
+                 _mm512_set1_epi16(short(key)), keyed, d, s});
+}
+
+// DirectDraw's 8-bit mix: the 256-entry map in four registers, 64 pixels at a time, the
+// index's top bit choosing between the two halves' permutes.
+struct ByteMap8 {
+  alignas(64) std::uint8_t t[256];
+};
+
+DDTR_PERMUTE_ROW void MapBytesRow8(std::uint8_t* d, const std::uint8_t* s, int n, const ByteMap8& map, bool keyed,
+                                   std::uint8_t key) {
+  const __m512i t0 = _mm512_load_si512(map.t), t1 = _mm512_load_si512(map.t + 64),
+                t2 = _mm512_load_si512(map.t + 128), t3 = _mm512_load_si512(map.t + 192);
+  const __m512i keys = _mm512_set1_epi8(char(key));
+  for (int c = 0; c < n; c += 64) {
+    const __mmask64 m = n - c >= 64 ? ~__mmask64(0) : (__mmask64(1) << (n - c)) - 1;
+    const __m512i p = _mm512_maskz_loadu_epi8(m, s + c);
+    const __m512i low = _mm512_permutex2var_epi8(t0, p, t1), high = _mm512_permutex2var_epi8(t2, p, t3);
+    const __m512i v = _mm512_mask_mov_epi8(low, _mm512_movepi8_mask(p), high);
+    const __mmask64 left = keyed ? _mm512_cmpeq_epi8_mask(p, keys) : 0;
+    _mm512_mask_storeu_epi8(d + c, m & ~left, v);
+  }
+}
 #endif
 
 bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int flags,
@@ -552,6 +599,16 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
       IterateBlendTable(g_BlendTable, colour, level < 0 ? 0 : level, map);
       const std::uint8_t k8 = std::uint8_t(key);
       const bool keyFits = key < 256;
+#if DDTR_BYTE_PERMUTES
+      if (!pix::generalLoopsOnly() && BytePermutes()) {
+        ByteMap8 m8;
+        std::memcpy(m8.t, map, sizeof m8.t);
+        ForRows<std::uint8_t>(l, x, y, sx, sy, sp, [&](std::uint8_t* d, const std::uint8_t* s, int n) {
+          MapBytesRow8(d, s, n, m8, keyed && keyFits, k8);
+        });
+        break;
+      }
+#endif
       ForRows<std::uint8_t>(l, x, y, sx, sy, sp, [&](std::uint8_t* d, const std::uint8_t* s, int n) {
         for (int c = 0; c < n; ++c) {
           const std::uint8_t v = s[c];
@@ -737,6 +794,34 @@ bool AlphaDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFA
     const bool screen = DDIsFullScreenBackBuffer(dst);
     const ddfx::Fields16 out = screen ? ddfx::ScreenFields() : pf;
     const int layout = OutLayout16(out);
+    // tab[ch][v]: field value v of channel ch mixed and put in place in the output layout.
+    // In the screen layout G is six bits: level 1 writes the sum of the two five-bit
+    // values, the other levels the mixed value doubled.
+    auto buildTables = [&](std::uint16_t tab[3][256]) {
+      const std::uint32_t max[3] = {pf.mR, pf.mG, pf.mB};
+      buildMix(max, mix);
+      for (std::uint32_t v = 0; v < 256; ++v) {
+        const std::uint32_t vr = std::min(v, pf.mR), vg = std::min(v, pf.mG), vb = std::min(v, pf.mB);
+        std::uint32_t g = mix[1][vg];
+        if (screen) g = level == 1 ? vg + ddfx::Down8(pal[1], pf.mG) : g * 2;
+        tab[0][v] = std::uint16_t(((mix[0][vr] & out.mR) << out.sR) | out.alpha);
+        tab[1][v] = std::uint16_t((g & out.mG) << out.sG);
+        tab[2][v] = std::uint16_t((mix[2][vb] & out.mB) << out.sB);
+      }
+    };
+#if DDTR_BYTE_PERMUTES
+    // The texture's fields are five bits each: the tables' first 32 entries in registers.
+    if (TextureLayout16(pf) && !pix::generalLoopsOnly() && BytePermutes()) {
+      std::uint16_t tab[3][256];
+      buildTables(tab);
+      AlphaWords16 words;
+      for (int ch = 0; ch < 3; ++ch) std::memcpy(words.t[ch], tab[ch], sizeof words.t[ch]);
+      const bool keyFits = key <= 0xFFFF;
+      ForRows<u16>(l, x, y, sx, sy, sp,
+                   [&](u16* d, const u16* s, int n) { AlphaWordsRow16(d, s, n, words, keyed && keyFits, u16(key)); });
+      return true;
+    }
+#endif
     if (TextureLayout16(pf) && (screen ? layout != 0 : layout == 555) && !pix::generalLoopsOnly()) {
       const std::uint32_t max[3] = {31, 31, 31};
       buildMix(max, mix);
@@ -753,19 +838,8 @@ bool AlphaDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFA
         return true;
       }
     }
-    const std::uint32_t max[3] = {pf.mR, pf.mG, pf.mB};
-    buildMix(max, mix);
-    // In the screen layout G is six bits: level 1 writes the sum of the two five-bit
-    // values, the other levels the mixed value doubled.
     std::uint16_t tab[3][256];
-    for (std::uint32_t v = 0; v < 256; ++v) {
-      const std::uint32_t vr = std::min(v, pf.mR), vg = std::min(v, pf.mG), vb = std::min(v, pf.mB);
-      std::uint32_t g = mix[1][vg];
-      if (screen) g = level == 1 ? vg + ddfx::Down8(pal[1], pf.mG) : g * 2;
-      tab[0][v] = std::uint16_t(((mix[0][vr] & out.mR) << out.sR) | out.alpha);
-      tab[1][v] = std::uint16_t((g & out.mG) << out.sG);
-      tab[2][v] = std::uint16_t((mix[2][vb] & out.mB) << out.sB);
-    }
+    buildTables(tab);
     ForRows<std::uint16_t>(l, x, y, sx, sy, sp, [&](std::uint16_t* d, const std::uint16_t* s, int n) {
       for (int c = 0; c < n; ++c) {
         const std::uint16_t p = s[c];

@@ -493,3 +493,46 @@ TEST_F(DDTranslucentTest, ThirtyTwoBitPixelLoopMixMatchesTheFloatMix) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace gfxtest;
+
+// The 8-bit mix maps every palette number through the blend table `level` times toward
+// the colour; rows longer and shorter than the wide rows' 64 pixels, every number as a
+// source, the key left out when keyed; the narrow rows give the same.
+TEST_F(DDTranslucentTest, EightBitAlphaMapsEveryNumber) {
+  Reopen(Mode::DD8);
+  FillTable(g_BlendTable);
+  g_TransmitPixel = 77;
+  constexpr int kW = 150, kH = 3;  // 2 x 64 + a tail of 22
+  DDSURFACEDATA* src = Make(kW, kH);
+  DDSURFACEDATA* dst = Make(kW, kH);
+  auto number = [](int x, int y) { return std::uint32_t(x + kW * y) & 255; };
+  Paint(src, number);
+  for (int level : {1, 2, 5}) {
+    for (int flags : {0, 1}) {
+      for (bool narrow : {false, true}) {
+        SCOPED_TRACE(::testing::Message() << "level " << level << " flags " << flags << (narrow ? " narrow" : ""));
+        PaintAll(dst, 200);
+        DDTranslucentNarrowRowsForTests(narrow);
+        EXPECT_TRUE(DDBltAlpha(dst, 0, 0, kW, kH, src, 0, 0, flags, g_Palette, nullptr, 31, level));
+        DDTranslucentNarrowRowsForTests(false);
+        int wrong = 0;
+        for (int y = 0; y < kH; ++y)
+          for (int x = 0; x < kW; ++x) {
+            std::uint32_t want = number(x, y);
+            if (flags == 1 && want == 77) {
+              want = 200;
+            } else {
+              for (int i = 0; i < level; ++i) want = Table(int(want), 31);
+            }
+            wrong += Px(dst, x, y) != want;
+          }
+        EXPECT_EQ(wrong, 0);
+      }
+    }
+  }
+}
+
+}  // namespace
