@@ -16,8 +16,11 @@
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define DDTR_BYTE_PERMUTES 1
 #include <immintrin.h>
+// Rows that run over whole screens in a few operations a pixel get an AVX-512 version too.
+#define DDTR_WIDE_ROW __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define DDTR_BYTE_PERMUTES 0
+#define DDTR_WIDE_ROW DDFX_HOT_ROW
 #endif
 
 #if defined(__GNUC__) && !defined(__clang__)
@@ -688,7 +691,7 @@ int OutLayout16(const ddfx::Fields16& f) {
 // DDBltHalf's pixel loop: each field the floor average; onto the screen's layout the
 // screen's G with the texel's G doubled.
 template <bool Screen, bool Six>
-DDFX_HOT_ROW void HalfPixelsRow16(u16* __restrict d, const u16* __restrict s, int n, u16 alpha, bool keyed, u16 key) {
+DDTR_WIDE_ROW void HalfPixelsRow16(u16* __restrict d, const u16* __restrict s, int n, u16 alpha, bool keyed, u16 key) {
   using In = Layout16<false>;
   using Out = Layout16<Six>;
   if constexpr (!Screen || Six) {
