@@ -433,21 +433,24 @@ void BuildAlphaBytes16(const std::uint8_t (&f)[3][64], AlphaBytes16& t) {
 }
 
 // The half mix of the red and blue fields, looked up by their sums: the low byte of the
-// index is the blues' sum, the high byte the reds'.
+// index is the blues' sum, the high byte the reds'. Green goes through one byte per value
+// (ddfx::HalfQuarters), looked up by the six bits from bit 5 (for 5-5-5 the sixth is red's).
 struct HalfBytes16 {
-  alignas(64) std::uint8_t lo[64], hi[64];
+  alignas(64) std::uint8_t lo[64], hi[64], green[64];
 };
 
 template <bool Six>
 void BuildHalfBytes16(HalfBytes16& t) {
+  using L = Layout16<Six>;
   for (unsigned i = 0; i < 64; ++i) {
     t.lo[i] = ddfx::HalfOfSum5(i);
-    t.hi[i] = std::uint8_t(ddfx::HalfOfSum5(i) << (Layout16<Six>::kShiftR - 8));
+    t.hi[i] = std::uint8_t(ddfx::HalfOfSum5(i) << (L::kShiftR - 8));
+    t.green[i] = ddfx::HalfQuarters<L::kMaxG>(i & L::kMaxG);
   }
 }
 
 #define DDTR_PERMUTE_ROW __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-constexpr __mmask64 kHighBytes = 0xAAAAAAAAAAAAAAAAull;
+constexpr __mmask64 kHighBytes = 0xAAAAAAAAAAAAAAAAull, kLowBytes = ~kHighBytes;
 
 // table[index & 63] in every byte (the zero-masked form keeps the unused source defined).
 DDTR_PERMUTE_ROW inline __m512i Permute(__m512i index, __m512i table) {
@@ -493,49 +496,45 @@ DDTR_PERMUTE_ROW void AlphaBytesRow16(u16* d, const u16* s, int n, const AlphaBy
                  _mm512_load_si512(t.gHi), _mm512_set1_epi16(short(key)), keyed, d, s});
 }
 
-// HalfBytesRow16: red and blue through the sum tables (the sums of the reds in the high
-// bytes, of the blues in the low bytes), green in multiply-highs as in HalfRow16.
+// HalfBytesRow16: red and blue through the sum tables, green through its value bytes.
 template <bool Six>
 DDTR_PERMUTE_ROW void HalfBytesRow16(u16* d, const u16* s, int n, const HalfBytes16& t, bool keyFits, bool keyed,
                                      u16 key) {
   struct Block {
-    __m512i lo, hi, keys;
+    __m512i lo, hi, greenT, keys;
     bool keyFits, keyed;
     u16* d;
     const u16* s;
     DDTR_PERMUTE_ROW inline __attribute__((always_inline)) void operator()(int c, __mmask32 m) const {
       using L = Layout16<Six>;
-      using FG = ddfx::FieldUnits16<L::kMaxG>;
       const __m512i p = Load32(s + c, m), q = Load32(d + c, m);
-      const __m512i blue = _mm512_set1_epi16(0x001F), red = _mm512_set1_epi16(0x1F00);
-      // Shifted down, the red of 5-6-5 is alone in its byte; that of 5-5-5 has the unused
-      // top bit beside it.
-      __m512i rP = _mm512_srli_epi16(p, L::kShiftR - 8), rQ = _mm512_srli_epi16(q, L::kShiftR - 8);
-      if (!Six) {
-        rP = _mm512_and_si512(rP, red);
-        rQ = _mm512_and_si512(rQ, red);
-      }
-      const __m512i redSums = _mm512_add_epi8(rP, rQ);
-      const __m512i blueSums = _mm512_add_epi8(_mm512_and_si512(p, blue), _mm512_and_si512(q, blue));
+      // Red and blue alone: their sum keeps the blues' sum in the low byte; the average,
+      // 17 bits wide, keeps the reds' sum, which the shift brings to the high byte.
+      const __m512i redBlue = _mm512_set1_epi16(short(31u << L::kShiftR | 31u));
+      const __m512i rbP = _mm512_and_si512(p, redBlue), rbQ = _mm512_and_si512(q, redBlue);
+      const __m512i blueSums = _mm512_add_epi16(rbP, rbQ);
+      const __m512i redSums = _mm512_srli_epi16(_mm512_avg_epu16(rbP, rbQ), L::kShiftR - 9);
       const __m512i rb = _mm512_mask_permutexvar_epi8(Permute(blueSums, lo), kHighBytes, redSums, hi);
-      const __m512i green = _mm512_set1_epi16(short(L::kMaxG << 5)), up = _mm512_set1_epi16(short(FG::kUp));
-      const __m512i greenSum = _mm512_add_epi16(_mm512_mulhi_epu16(_mm512_and_si512(p, green), up),
-                                                _mm512_mulhi_epu16(_mm512_and_si512(q, green), up));
-      const __m512i down = _mm512_set1_epi16(short(FG::kDown / 2));
-      const __m512i g =
-          Six ? _mm512_mulhi_epu16(greenSum, down)
-              : _mm512_mulhi_epu16(_mm512_and_si512(greenSum, _mm512_set1_epi16(short(0xFFFE))), down);
-      __m512i v = _mm512_or_si512(rb, _mm512_slli_epi16(g, 5));
-      __mmask32 left = 0;
-      if (keyFits) {
-        v = _mm512_mask_mov_epi16(v, _mm512_cmpeq_epi16_mask(q, keys), p);
-        if (keyed) left = _mm512_cmpeq_epi16_mask(p, keys);
+      // Green: the source's value in the low byte, the destination's in the high byte, each
+      // through its byte; the multiply-add of the two bytes is eight times their sum.
+      const __m512i greens = _mm512_mask_blend_epi8(kLowBytes, _mm512_slli_epi16(q, 3), _mm512_srli_epi16(p, 5));
+      const __m512i eights = _mm512_maddubs_epi16(Permute(greens, greenT), _mm512_set1_epi8(8));
+      // The fields are apart: red and blue with green's bits of the eights.
+      const __m512i v = _mm512_ternarylogic_epi32(rb, eights, _mm512_set1_epi16(short(L::kMaxG << 5)), 0xF8);
+      // A transparent destination takes p: p goes first to every pixel drawn, the mix then
+      // over it where the destination is not the key (two stores cost less than a blend).
+      const __mmask32 drawn = keyFits && keyed ? _mm512_mask_cmpneq_epi16_mask(m, p, keys) : m;
+      if (!keyFits) {
+        _mm512_mask_storeu_epi16(d + c, drawn, v);
+        return;
       }
-      _mm512_mask_storeu_epi16(d + c, m & ~left, v);
+      _mm512_mask_storeu_epi16(d + c, drawn, p);
+      _mm512_mask_storeu_epi16(d + c, _mm512_mask_cmpneq_epi16_mask(drawn, q, keys), v);
     }
   };
-  Blocks32(d, n, Block{_mm512_load_si512(t.lo), _mm512_load_si512(t.hi), _mm512_set1_epi16(short(key)), keyFits,
-                       keyed, d, s});
+  Blocks32(d, n,
+           Block{_mm512_load_si512(t.lo), _mm512_load_si512(t.hi), _mm512_load_si512(t.green),
+                 _mm512_set1_epi16(short(key)), keyFits, keyed, d, s});
 }
 
 // The pixel loop's mix of 1-5-5-5 texels: each field's result, already in place in the

@@ -34,4 +34,19 @@ inline std::uint8_t HalfOfSum5(unsigned s) {
   return std::uint8_t(((a * 255 / 31 + b * 255 / 31) >> 1) * 31 / 255);
 }
 
+// Whether v * 255 / Max has no remainder: the values whose 8-bit units are exact.
+template <unsigned Max>
+constexpr bool ExactUnits(unsigned v) {
+  return v * 255 % Max == 0;
+}
+
+// The half mix of two values of a 5- or 6-bit field, (a * 255 / Max + b * 255 / Max) / 2
+// back down to the field, through one number per value: the mix is (a + b - 1) / 2, or
+// (a + b) / 2 where both values are exact, floored, so it is (f(a) + f(b)) / 4 floored
+// with f(v) = 2 v, less 1 where v is not exact.
+template <unsigned Max>
+constexpr std::uint8_t HalfQuarters(unsigned v) {
+  return std::uint8_t(2 * v - (ExactUnits<Max>(v) ? 0 : 1));
+}
+
 }  // namespace ddfx

@@ -422,6 +422,38 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
   }
 }
 
+// The half blit's 16-bit rows over every pair of field values (the source's along the
+// rows, the destination's down the columns), against the general loop.
+TEST_F(DDTranslucentTest, SixteenBitHalfRowsMixEveryPairOfFieldValues) {
+  for (const bool rgb555 : {false, true}) {
+    SCOPED_TRACE(rgb555 ? "555" : "565");
+    ReleaseSurfaces();
+    ResetAll();
+    if (rgb555) plat::display::setDirectDraw16Format(plat::PixelFormat::Rgb555);
+    ASSERT_TRUE(Open(Mode::DD16));
+    const int shiftR = rgb555 ? 10 : 11, maxG = rgb555 ? 31 : 63;
+    auto pixel = [&](int v) { return std::uint32_t((v & 31) << shiftR | (v & maxG) << 5 | (31 - (v & 31))); };
+    g_TransmitPixel = pixel(5);
+    DDSURFACEDATA* src = Make(64, 64);
+    DDSURFACEDATA* dst = Make(64, 64);
+    Paint(src, [&](int x, int) { return pixel(x); });
+    for (int flags : {0, 1}) {
+      auto draw = [&](bool general, bool narrow) {
+        Paint(dst, [&](int, int y) { return pixel(y); });
+        pix::useGeneralLoopsForTests(general);
+        DDTranslucentNarrowRowsForTests(narrow);
+        DDBltHalf(dst, 0, 0, 64, 64, src, 0, 0, flags, nullptr);
+        pix::useGeneralLoopsForTests(false);
+        DDTranslucentNarrowRowsForTests(false);
+        return Grab(dst);
+      };
+      const std::vector<std::uint32_t> general = draw(true, false);
+      EXPECT_EQ(draw(false, false), general) << "flags " << flags;
+      EXPECT_EQ(draw(false, true), general) << "flags " << flags;
+    }
+  }
+}
+
 // The multiply-high conversions of the 16-bit rows against the truncating divisions
 // they stand for, over every field value, every 8-bit unit and every pair of values.
 template <unsigned Max>
@@ -447,6 +479,19 @@ TEST(FieldUnits16Test, HalfMixOfFiveBitFieldsIsThatOfTheirSum) {
   for (unsigned a = 0; a < 32; ++a)
     for (unsigned b = 0; b < 32; ++b)
       EXPECT_EQ(ddfx::HalfOfSum5(a + b), ((a * 255 / 31 + b * 255 / 31) >> 1) * 31 / 255) << a << " " << b;
+}
+
+// The half mix through one number per value, (f(a) + f(b)) / 4 floored, over every pair.
+TEST(FieldUnits16Test, HalfMixIsAQuarterOfTheValuesNumbers) {
+  auto check = [](auto max, auto quarters) {
+    const unsigned m = max;
+    for (unsigned a = 0; a <= m; ++a)
+      for (unsigned b = 0; b <= m; ++b)
+        EXPECT_EQ((quarters(a) + quarters(b)) / 4u, ((a * 255 / m + b * 255 / m) >> 1) * m / 255)
+            << m << ": " << a << " " << b;
+  };
+  check(31u, [](unsigned v) { return unsigned(ddfx::HalfQuarters<31>(v)); });
+  check(63u, [](unsigned v) { return unsigned(ddfx::HalfQuarters<63>(v)); });
 }
 
 }  // namespace
