@@ -96,6 +96,7 @@ TEST_F(DDPresentTest, BoxesOverFullScreenGoThroughTheLibrary) {
   plat::sys::LaunchParams launch = plat::sys::launch();
   launch.headless = true;
   plat::sys::setLaunch(launch);
+  plat::box_script::reset();  // boxes of earlier tests in the same process
   plat::box_script::setAnswers({plat::answer::Ok});
   ASSERT_TRUE(Open(Mode::DD32, false));
   EXPECT_FALSE(plat::Presenter::instance().cursorVisible());

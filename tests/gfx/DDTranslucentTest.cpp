@@ -581,3 +581,37 @@ TEST_F(DDTranslucentTest, EightBitAlphaMapsEveryNumber) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace gfxtest;
+
+// The 8-bit half blit over every pair of numbers: the table's entry for (destination,
+// source), the source where the destination is number 0, and, keyed, the destination
+// where the source is 0; the wide and the narrow rows alike.
+TEST_F(DDTranslucentTest, EightBitHalfMixesEveryPair) {
+  Reopen(Mode::DD8);
+  std::vector<std::uint8_t> table(65536);
+  FillTable(table.data());
+  DDSURFACEDATA* src = Make(256, 256);
+  DDSURFACEDATA* dst = Make(256, 256);
+  Paint(src, [](int x, int) { return std::uint32_t(x); });
+  for (int flags : {0, 1}) {
+    for (bool narrow : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << "flags " << flags << (narrow ? " narrow" : ""));
+      Paint(dst, [](int, int y) { return std::uint32_t(y); });
+      DDTranslucentNarrowRowsForTests(narrow);
+      EXPECT_TRUE(DDBltHalf(dst, 0, 0, 256, 256, src, 0, 0, flags, table.data()));
+      DDTranslucentNarrowRowsForTests(false);
+      int wrong = 0;
+      for (int o = 0; o < 256; ++o)
+        for (int v = 0; v < 256; ++v) {
+          const std::uint32_t want = flags == 1 && v == 0 ? o : o == 0 ? v : Table(o, v);
+          wrong += Px(dst, v, o) != want;
+        }
+      EXPECT_EQ(wrong, 0);
+    }
+  }
+}
+
+}  // namespace
