@@ -440,14 +440,19 @@ struct HalfBytes16 {
 };
 
 template <bool Six>
-void BuildHalfBytes16(HalfBytes16& t) {
+constexpr HalfBytes16 MakeHalfBytes16() {
   using L = Layout16<Six>;
+  HalfBytes16 t{};
   for (unsigned i = 0; i < 64; ++i) {
     t.lo[i] = ddfx::HalfOfSum5(i);
     t.hi[i] = std::uint8_t(ddfx::HalfOfSum5(i) << (L::kShiftR - 8));
     t.green[i] = ddfx::HalfQuarters<L::kMaxG>(i & L::kMaxG);
   }
+  return t;
 }
+// Built by the compiler: a blit then costs no set-up.
+template <bool Six>
+constexpr HalfBytes16 kHalfBytes16 = MakeHalfBytes16<Six>();
 
 #define DDTR_PERMUTE_ROW __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 constexpr __mmask64 kHighBytes = 0xAAAAAAAAAAAAAAAAull, kLowBytes = ~kHighBytes;
@@ -1015,8 +1020,7 @@ bool HalfDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDAT
         const bool keyFits = key <= 0xFFFF;
 #if DDTR_BYTE_PERMUTES
         if (BytePermutes()) {
-          HalfBytes16 t;
-          layout == 565 ? BuildHalfBytes16<true>(t) : BuildHalfBytes16<false>(t);
+          const HalfBytes16& t = layout == 565 ? kHalfBytes16<true> : kHalfBytes16<false>;
           const auto row = layout == 565 ? HalfBytesRow16<true> : HalfBytesRow16<false>;
           ForRows<u16>(l, x, y, sx, sy, sp,
                        [&](u16* d, const u16* s, int n) { row(d, s, n, t, keyFits, keyed, u16(key)); });

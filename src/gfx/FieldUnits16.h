@@ -29,7 +29,7 @@ struct FieldUnits16 {
 
 // The half mix of two 5-bit field values a and b, (a * 255 / 31 + b * 255 / 31) / 2 back
 // down to the field, depends on a + b alone: this is it for the sum s (up to 62).
-inline std::uint8_t HalfOfSum5(unsigned s) {
+constexpr std::uint8_t HalfOfSum5(unsigned s) {
   const unsigned a = s < 31 ? s : 31, b = s - a < 31 ? s - a : 31;
   return std::uint8_t(((a * 255 / 31 + b * 255 / 31) >> 1) * 31 / 255);
 }
