@@ -89,19 +89,24 @@ inline std::uint32_t HalfLanes(std::uint32_t s, std::uint32_t d) {
 typedef std::uint8_t Bytes32 __attribute__((vector_size(32)));
 typedef std::uint16_t Halves16 __attribute__((vector_size(32)));
 typedef std::uint32_t Words8 __attribute__((vector_size(32)));
+// Sixteen texels at a time for the quad rows: one register under AVX-512, two or four
+// elsewhere.
+typedef std::uint8_t Bytes64 __attribute__((vector_size(64)));
+typedef std::uint16_t Halves32 __attribute__((vector_size(64)));
+typedef std::uint32_t Words16 __attribute__((vector_size(64)));
 #endif
-DDFX_HOT_ROW void HalfOpaqueTexels32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n) {
+DDTR_WIDE_ROW void HalfOpaqueTexels32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n) {
   int c = 0;
 #if defined(__GNUC__)
-  for (; c + 8 <= n; c += 8) {
-    Words8 p, q;
+  for (; c + 16 <= n; c += 16) {
+    Words16 p, q;
     std::memcpy(&p, t + c, sizeof p);
     std::memcpy(&q, d + c, sizeof q);
-    const Bytes32 s = (Bytes32)((p & 0x00FFFFFFu) | 0x80000000u), b = (Bytes32)q, x = s ^ b;
-    const Bytes32 up = x & 1 & (Bytes32)(s > b);
-    const Words8 v = (Words8)((s & b) + (x >> 1) + up);
-    const Words8 keep = (Words8)((p >> 24) == 0);
-    const Words8 out = (q & keep) | (v & ~keep);
+    const Bytes64 s = (Bytes64)((p & 0x00FFFFFFu) | 0x80000000u), b = (Bytes64)q, x = s ^ b;
+    const Bytes64 up = x & 1 & (Bytes64)(s > b);
+    const Words16 v = (Words16)((s & b) + (x >> 1) + up);
+    const Words16 keep = (Words16)((p >> 24) == 0);
+    const Words16 out = (q & keep) | (v & ~keep);
     std::memcpy(d + c, &out, sizeof out);
   }
 #endif
@@ -118,7 +123,7 @@ DDFX_HOT_ROW void HalfOpaqueTexels32(std::uint32_t* __restrict d, const std::uin
 // the texels and the target stream from memory together.
 constexpr int kRun = 64;
 
-DDFX_HOT_ROW void HalfQuadRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n) {
+DDTR_WIDE_ROW void HalfQuadRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n) {
   const bool fast = !pix::generalLoopsOnly();
   for (int c0 = 0; c0 < n; c0 += kRun) {
     const int m = std::min(kRun, n - c0);
@@ -138,7 +143,7 @@ DDFX_HOT_ROW void HalfQuadRow32(std::uint32_t* __restrict d, const std::uint32_t
 // The factor-alpha quad: round((texel * fa + factor * (255 - fa)) / 255) per channel (the
 // factor's share given as rbTerm and gTerm, two 16-bit lanes a word, where v * fa + term
 // stays below 65536), the texel's alpha, then the blend.
-DDFX_HOT_ROW void AlphaQuadRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n,
+DDTR_WIDE_ROW void AlphaQuadRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n,
                                  std::uint32_t fa, std::uint32_t rbTerm, std::uint32_t gTerm) {
   auto colour = [&](std::uint32_t p) {
     return ddfx::Div255Lanes((p & 0x00FF00FFu) * fa + rbTerm) | ddfx::Div255Lanes(((p >> 8) & 0xFFu) * fa + gTerm) << 8;
@@ -154,20 +159,20 @@ DDFX_HOT_ROW void AlphaQuadRow32(std::uint32_t* __restrict d, const std::uint32_
       // The low and the high byte of each 16-bit half in lanes of their own: the factor's
       // share of B and R is rbTerm's halves, that of G gTerm's low half.
       if (!pix::generalLoopsOnly()) {
-        const Halves16 termLo = (Halves16)(Words8{} + (rbTerm + 0x00800080u));
-        const Halves16 termHi = (Halves16)(Words8{} + (gTerm + 0x00800080u));
+        const Halves32 termLo = (Halves32)(Words16{} + (rbTerm + 0x00800080u));
+        const Halves32 termHi = (Halves32)(Words16{} + (gTerm + 0x00800080u));
         const auto f = static_cast<std::uint16_t>(fa);
-        for (; c + 8 <= m; c += 8) {
-          Words8 p, q;
+        for (; c + 16 <= m; c += 16) {
+          Words16 p, q;
           std::memcpy(&p, tc + c, sizeof p);
           std::memcpy(&q, dc + c, sizeof q);
-          const Halves16 w = (Halves16)p;
-          Halves16 lo = (w & 0xFF) * f + termLo, hi = (w >> 8) * f + termHi;
+          const Halves32 w = (Halves32)p;
+          Halves32 lo = (w & 0xFF) * f + termLo, hi = (w >> 8) * f + termHi;
           lo = (lo + (lo >> 8)) >> 8;
           hi = (hi + (hi >> 8)) >> 8;
-          const Words8 v = (Words8)(lo | hi << 8) | 0xFF000000u;
-          const Words8 keep = (Words8)((p >> 24) == 0);
-          const Words8 out = (q & keep) | (v & ~keep);
+          const Words16 v = (Words16)(lo | hi << 8) | 0xFF000000u;
+          const Words16 keep = (Words16)((p >> 24) == 0);
+          const Words16 out = (q & keep) | (v & ~keep);
           std::memcpy(dc + c, &out, sizeof out);
         }
       }
