@@ -26,19 +26,6 @@ namespace {
 
 namespace fs = e2e::fs;
 
-// The stage's score + n.
-cEdCommand ScorePlus(int n) {
-  std::vector<std::int32_t> p(18, 0);
-  p[3] = 2;  // the system's value
-  p[4] = 3;  // the score
-  p[5] = 1;  // +
-  p[7] = n;
-  return e2e::ItemCommand(CMD_STATUS, p);
-}
-
-// The world is cleared: no next part.
-cEdCommand ClearStage() { return e2e::ItemCommand(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0}); }
-
 // The speed of the view's automatic horizontal scrolling + n (tenths of a pixel a frame).
 cEdCommand ScrollSpeedPlus(int n) {
   std::vector<std::int32_t> p(18, 0);
@@ -68,28 +55,16 @@ std::vector<int> StartFrames(const std::vector<std::string>& trace) {
 
 class GameEndDrive : public e2e::SampleGameTest {
  protected:
-  // A stage on which the hero stands on a goal at once: it gives nScore and clears.
-  // project changes the project's settings before they are saved with the stage.
+  // The shared goal stage at hit-test level 1.
   bool WriteGoalStage(const std::string& name, int nScore, const std::function<void(cEdStage&)>& stage = {},
                       const std::function<void(cEdSystem&)>& project = {}) {
-    return e2e::WriteTinyStage(game_, name, [&](cEdStage& s, const e2e::StageParts& p) {
-      s.m_nHitLevel = 1;
-      s.m_bShowClear = 1;
-      s.m_bNoResult = 0;
-      s.m_RankFlags.assign(5, 1);
-      for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
-      s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 12));
-      cEdItem goal = e2e::ItemAt(p.coin, 5, 12);
-      goal.m_Commands.clear();
-      goal.m_Commands.push_back(ScorePlus(nScore));
-      goal.m_Commands.push_back(ClearStage());
-      s.m_Items.push_back(goal);
-      if (stage) stage(s);
-      if (project) {
-        project(g_System);
-        g_System.SaveToFile(g_PathTable[PATH_SYSTEM]);
-      }
-    });
+    return e2e::WriteGoalStage(
+        game_, name, nScore,
+        [&](cEdStage& s) {
+          s.m_nHitLevel = 1;
+          if (stage) stage(s);
+        },
+        project);
   }
   // Forty cells wide, its view set to scroll by itself at speed 0; a coin at cell 8 on
   // the hero's way sets the speed to 10, so the stage's own settings change in play. The

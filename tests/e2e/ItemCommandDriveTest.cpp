@@ -28,16 +28,6 @@ class KeepEveryRef : public cDataRefs {
   int PaletteSize(ePalette, eDefinition) const override { return 1 << 20; }
 };
 
-// The stage's score + 500.
-cEdCommand ScorePlus500() {
-  std::vector<std::int32_t> p(18, 0);
-  p[3] = 2;  // the system's value
-  p[4] = 3;  // the score
-  p[5] = 1;  // +
-  p[7] = 500;
-  return e2e::ItemCommand(CMD_STATUS, p);
-}
-
 // Rewrites the sample stage in place; false when it does not load or does not save back
 // unchanged before it is edited.
 bool RewriteStage(const fs::path& file, const fs::path& scratch) {
@@ -70,7 +60,7 @@ bool RewriteStage(const fs::path& file, const fs::path& scratch) {
         goal = true;
         item.m_nX = 8;
         item.m_Commands.clear();
-        item.m_Commands.push_back(ScorePlus500());
+        item.m_Commands.push_back(e2e::ScorePlus(500));
         item.m_Commands.push_back(e2e::ItemCommand(CMD_STAGE_CLEAR, {0, 0, 0, 0, 0}));  // on to the next part
       } else if (item.m_nX == 6) {
         item.m_nX = 30;

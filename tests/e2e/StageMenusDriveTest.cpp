@@ -100,27 +100,11 @@ class StageMenusDrive : public e2e::SampleGameTest {
   // clears the stage; the project's extra life every 100 points and 5 start lives in free
   // play.
   void WriteGoalStage(const std::string& name) {
-    ASSERT_TRUE(e2e::WriteTinyStage(game_, name, [](cEdStage& s, const e2e::StageParts& p) {
-      s.m_bShowClear = 1;
-      s.m_bNoResult = 0;
-      s.m_RankFlags.assign(5, 1);
-      for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
-      s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 12));
-      cEdItem goal = e2e::ItemAt(p.coin, 5, 12);
-      goal.m_Commands.clear();
-      std::vector<std::int32_t> score(18, 0);
-      score[3] = 2;  // the system's value
-      score[4] = 3;  // the score
-      score[5] = 1;  // +
-      score[7] = 350;
-      goal.m_Commands.push_back(e2e::ItemCommand(CMD_STATUS, score));
-      goal.m_Commands.push_back(e2e::ItemCommand(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0}));
-      s.m_Items.push_back(goal);
-      g_System.m_bExtend = 1;
-      g_System.m_nExtendScore = 100;
-      g_System.m_UnlimitedLives[GAME_MODE_FREE] = 0;
-      g_System.m_StartLives[GAME_MODE_FREE] = 5;
-      g_System.SaveToFile(g_PathTable[PATH_SYSTEM]);
+    ASSERT_TRUE(e2e::WriteGoalStage(game_, name, 350, {}, [](cEdSystem& sys) {
+      sys.m_bExtend = 1;
+      sys.m_nExtendScore = 100;
+      sys.m_UnlimitedLives[GAME_MODE_FREE] = 0;
+      sys.m_StartLives[GAME_MODE_FREE] = 5;
     }));
   }
 

@@ -120,6 +120,38 @@ cEdCommand ItemCommand(int type, std::vector<std::int32_t> params) {
   return c;
 }
 
+cEdCommand ScorePlus(int n) {
+  std::vector<std::int32_t> p(18, 0);
+  p[3] = 2;  // the system's value
+  p[4] = 3;  // the score
+  p[5] = 1;  // +
+  p[7] = n;
+  return ItemCommand(CMD_STATUS, p);
+}
+
+cEdCommand ClearStage() { return ItemCommand(CMD_STAGE_CLEAR, {2, 0, 0, 0, 0}); }
+
+bool WriteGoalStage(const std::filesystem::path& game, const std::string& name, int nScore,
+                    const std::function<void(cEdStage&)>& stage, const std::function<void(cEdSystem&)>& project) {
+  return WriteTinyStage(game, name, [&](cEdStage& s, const StageParts& p) {
+    s.m_bShowClear = 1;
+    s.m_bNoResult = 0;
+    s.m_RankFlags.assign(5, 1);
+    for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(BlockAt(p.block, x, 13));
+    s.m_Charas.push_back(CharaAt(p.hero, 5, 12));
+    cEdItem goal = ItemAt(p.coin, 5, 12);
+    goal.m_Commands.clear();
+    goal.m_Commands.push_back(ScorePlus(nScore));
+    goal.m_Commands.push_back(ClearStage());
+    s.m_Items.push_back(goal);
+    if (stage) stage(s);
+    if (project) {
+      project(g_System);
+      g_System.SaveToFile(g_PathTable[PATH_SYSTEM]);
+    }
+  });
+}
+
 bool GiveHeroFlow(const std::filesystem::path& game, std::vector<cEdCommand> commands) {
   InFolder here(game);
   if (!g_Database.LoadAll()) return false;

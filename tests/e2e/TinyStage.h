@@ -14,6 +14,7 @@
 #include "gamedata/Command.h"
 #include "gamedata/Item.h"
 #include "gamedata/Stage.h"
+#include "gamedata/System.h"
 
 namespace e2e {
 
@@ -43,6 +44,15 @@ void MakeAutoScrolling(cEdStage& stage, int nWidth, int nSpeed);
 cEdCommand MakeCommand(int type, int time, std::vector<std::int32_t> params, const char* text = "");
 // An item command (type as the flow commands number it), normalised as the editor saves it.
 cEdCommand ItemCommand(int type, std::vector<std::int32_t> params);
+// The item commands "the stage's score + n" and "stage clear, with the result".
+cEdCommand ScorePlus(int n);
+cEdCommand ClearStage();
+// A stage on which the hero stands on a goal at once: it gives nScore and clears (the
+// clear caption and the result shown, all five quantities ranked). stage edits the stage
+// further; project changes the project's settings, saved with the stage.
+bool WriteGoalStage(const std::filesystem::path& game, const std::string& name, int nScore,
+                    const std::function<void(cEdStage&)>& stage = {},
+                    const std::function<void(cEdSystem&)>& project = {});
 // Gives the hero of the sample's first stage (placed and in the palette) a flow that runs
 // at once: the commands, then a long wait, so that it runs once in a test. The stage is
 // saved in place; false when a step failed or there is no hero.
