@@ -413,12 +413,12 @@ std::uint32_t AlphaField(std::uint32_t v, std::uint32_t max, std::uint32_t targe
 // field (blue in the low byte of p, red in the high byte of p >> 2, green's two parts in
 // the low byte of p >> 5 and the high byte of p << 3).
 
-bool g_narrowRowsForTests = false;
-
 #if DDTR_BYTE_PERMUTES
+// Every AVX-512 row below (permutes, 128-bit masked loads, gathers) runs where this holds.
 bool BytePermutes() {
-  static const bool has = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
-  return has && !g_narrowRowsForTests;
+  static const bool has = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+                          __builtin_cpu_supports("avx512vbmi");
+  return has && pix::wideRowsAllowed();
 }
 
 struct AlphaBytes16 {
@@ -966,11 +966,6 @@ DDTR_WIDE_ROW void HalfTableRow8(std::uint8_t* __restrict d, const std::uint8_t*
 // The same, sixteen pixels at a time through gathers where the processor has AVX-512:
 // each entry read as the aligned four bytes that hold it (never past the table's end),
 // then shifted down.
-bool Gathers() {
-  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                          __builtin_cpu_supports("avx512vl");
-  return has && !g_narrowRowsForTests && !pix::generalLoopsOnly();
-}
 
 template <bool Keyed>
 __attribute__((target("avx512f,avx512bw,avx512vl"))) void HalfGatherRow8(std::uint8_t* d, const std::uint8_t* s,
@@ -1006,7 +1001,7 @@ bool HalfDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDAT
     case 8:
       // Palette number 0 is the transparent colour of this blit.
 #if DDTR_BYTE_PERMUTES
-      if (Gathers()) {
+      if (!pix::generalLoopsOnly() && BytePermutes()) {
         const auto row = keyed ? HalfGatherRow8<true> : HalfGatherRow8<false>;
         ForRows<std::uint8_t>(l, x, y, sx, sy, sp,
                               [&](std::uint8_t* d, const std::uint8_t* s, int n) { row(d, s, n, table); });
@@ -1170,4 +1165,3 @@ bool DDBltHalf(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t 
   return HalfDirectDraw(dst, x, y, w, h, src, sx, sy, flags, blendTable ? blendTable : g_BlendTable);
 }
 
-void DDTranslucentNarrowRowsForTests(bool on) { g_narrowRowsForTests = on; }

@@ -19,6 +19,3 @@ bool DDBltAlpha(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t
 bool DDBltHalf(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, DDSURFACEDATA* src,
                std::int32_t sx, std::int32_t sy, std::int32_t flags, const std::uint8_t* blendTable);
 
-// Tests: the 16-bit DirectDraw rows keep to the vectors every x86-64 processor of the
-// AVX2 generation has, even where wider byte permutes exist, so that both are checked.
-void DDTranslucentNarrowRowsForTests(bool on);

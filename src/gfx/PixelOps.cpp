@@ -513,13 +513,12 @@ __attribute__((target("avx512bw"))) void factorLookupRow512(u16* d, const u16* s
     _mm512_mask_storeu_epi16(d + i, in & _mm512_movepi16_mask(p), v);  // texels with the alpha bit
   }
 }
-bool g_wideRowsOff = false;
 bool wideRows() {
   static const bool supported = [] {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx512bw") != 0;
   }();
-  return supported && !g_wideRowsOff;
+  return supported && wideRowsAllowed();
 }
 #endif
 
@@ -631,6 +630,7 @@ void opAlphas(const QuadOp& op, bool plain, u16& a1, u16& a0) {
 }
 
 bool g_generalLoopsOnly = false;
+bool g_wideRowsOff = false;
 
 }  // namespace
 
@@ -966,11 +966,8 @@ void drawMaskBlend(Surface& dst, int x, int y, const std::uint8_t* mask, int mw,
 
 void useGeneralLoopsForTests(bool on) { g_generalLoopsOnly = on; }
 bool generalLoopsOnly() { return g_generalLoopsOnly; }
-void useWideRowsForTests([[maybe_unused]] bool on) {
-#ifdef PIX_AVX512_ROWS
-  g_wideRowsOff = !on;
-#endif
-}
+void useWideRowsForTests(bool on) { g_wideRowsOff = !on; }
+bool wideRowsAllowed() { return !g_wideRowsOff; }
 
 void drawMaskRaw(Surface& dst, int x, int y, const std::uint8_t* mask, int mw, int mh, int maskPitch,
                  std::uint32_t raw, int limitW, int limitH) {

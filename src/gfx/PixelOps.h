@@ -68,8 +68,9 @@ void fillBlend(plat::Surface& dst, int x, int y, int w, int h, std::uint32_t arg
 void useGeneralLoopsForTests(bool on);
 bool generalLoopsOnly();
 // Tests: leave out (false) or allow the rows written by hand for AVX-512 processors, so
-// that the rows other processors run are compared too.
+// that the rows other processors run are compared too. wideRowsAllowed() reads it.
 void useWideRowsForTests(bool on);
+bool wideRowsAllowed();
 
 // A coverage mask (one byte a pixel, maskPitch bytes a row) drawn at (x, y), clipped to
 // limitW x limitH: blended in the colour with alpha = coverage * colour alpha / 255, or,

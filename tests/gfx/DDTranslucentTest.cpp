@@ -395,13 +395,13 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
                     pix::putRaw(*l.m_lpSurface, (t.screen ? 597 : 0) + c, (t.screen ? 473 : 0) + k, before[k * 43 + c]);
               }
               pix::useGeneralLoopsForTests(general);
-              DDTranslucentNarrowRowsForTests(narrow);
+              pix::useWideRowsForTests(!narrow);
               if (op == 0)
                 DDBltAlpha(dst, x, y, w, h, src, 2, 0, flags, pal, nullptr, std::uint8_t(colour), level);
               else
                 DDBltHalf(dst, x, y, w, h, src, 2, 0, flags, nullptr);
               pix::useGeneralLoopsForTests(false);
-              DDTranslucentNarrowRowsForTests(false);
+              pix::useWideRowsForTests(true);
               std::vector<std::uint32_t> after;
               cSurfaceLock l(dst);
               for (int k = 0; k < 7; ++k)
@@ -441,10 +441,10 @@ TEST_F(DDTranslucentTest, SixteenBitHalfRowsMixEveryPairOfFieldValues) {
       auto draw = [&](bool general, bool narrow) {
         Paint(dst, [&](int, int y) { return pixel(y); });
         pix::useGeneralLoopsForTests(general);
-        DDTranslucentNarrowRowsForTests(narrow);
+        pix::useWideRowsForTests(!narrow);
         DDBltHalf(dst, 0, 0, 64, 64, src, 0, 0, flags, nullptr);
         pix::useGeneralLoopsForTests(false);
-        DDTranslucentNarrowRowsForTests(false);
+        pix::useWideRowsForTests(true);
         return Grab(dst);
       };
       const std::vector<std::uint32_t> general = draw(true, false);
@@ -560,9 +560,9 @@ TEST_F(DDTranslucentTest, EightBitAlphaMapsEveryNumber) {
       for (bool narrow : {false, true}) {
         SCOPED_TRACE(::testing::Message() << "level " << level << " flags " << flags << (narrow ? " narrow" : ""));
         PaintAll(dst, 200);
-        DDTranslucentNarrowRowsForTests(narrow);
+        pix::useWideRowsForTests(!narrow);
         EXPECT_TRUE(DDBltAlpha(dst, 0, 0, kW, kH, src, 0, 0, flags, g_Palette, nullptr, 31, level));
-        DDTranslucentNarrowRowsForTests(false);
+        pix::useWideRowsForTests(true);
         int wrong = 0;
         for (int y = 0; y < kH; ++y)
           for (int x = 0; x < kW; ++x) {
@@ -600,9 +600,9 @@ TEST_F(DDTranslucentTest, EightBitHalfMixesEveryPair) {
     for (bool narrow : {false, true}) {
       SCOPED_TRACE(::testing::Message() << "flags " << flags << (narrow ? " narrow" : ""));
       Paint(dst, [](int, int y) { return std::uint32_t(y); });
-      DDTranslucentNarrowRowsForTests(narrow);
+      pix::useWideRowsForTests(!narrow);
       EXPECT_TRUE(DDBltHalf(dst, 0, 0, 256, 256, src, 0, 0, flags, table.data()));
-      DDTranslucentNarrowRowsForTests(false);
+      pix::useWideRowsForTests(true);
       int wrong = 0;
       for (int o = 0; o < 256; ++o)
         for (int v = 0; v < 256; ++v) {
