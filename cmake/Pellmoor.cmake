@@ -24,9 +24,11 @@ if(PELLMOOR_FUZZ)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 
-# A library of a source folder's files that links the libraries named after the folder.
-function(pellmoor_add_library name dir)
-  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+# A library of the files of one or more source folders (a list) that links the libraries
+# named after the folders.
+function(pellmoor_add_library name dirs)
+  list(TRANSFORM dirs REPLACE "(.+)" "${CMAKE_SOURCE_DIR}/\\1/*.cpp" OUTPUT_VARIABLE patterns)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${patterns})
   add_library(${name} STATIC ${srcs})
   target_link_libraries(${name} PUBLIC pellmoor_flags Boost::headers Threads::Threads ${ARGN})
 endfunction()
