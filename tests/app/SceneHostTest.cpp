@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Scene.h"
 #include "app/StandInScenes.h"
 #include "app/SystemIni.h"
@@ -498,7 +499,7 @@ TEST_F(SceneHostTest, PresentingFollowsTheDrawingMode) {
   };
   int resets = 0;
   const plat::WindowToken window = plat::registerWindow([&](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-    if (m.id == plat::wm::User + 100) ++resets;
+    if (m.id == appmsg::RestoreSurfaces) ++resets;
     return 0;
   });
   g_hWnd = window;
