@@ -88,9 +88,13 @@ const StageRoute kRoute[] = {
      {{"RIGHT", -20, 245}, {"RIGHT", 650, 860}, {"RIGHT", 911, 943}, {"RIGHT", 972, 1010}, {"RIGHT", 1400, 1600},
       {"RIGHT", 2000, 2300}},
      {193, 650, 905, 960, 1415, 1460, 2072}, 0, 2300, 300, 2, nullptr},
-    // The boss: stand by the left wall firing up until it falls, then walk to the goal
-    // it leaves, firing ahead.
-    {"data/stg4/Stage04-1.stg4_001", "DOWN", 4, {{"UP", -20, 1100}, {"X", -10, 1100}, {"RIGHT", 1120, 1300}}, {},
+    // The boss: stand by the left wall firing up until it falls, stepping aside from the
+    // bolt it drops onto the hero each round (one hit taken from the walker it calls
+    // down beside the hero), then walk to the goal it leaves, firing ahead.
+    {"data/stg4/Stage04-1.stg4_001", "DOWN", 4,
+     {{"UP", -20, 228}, {"LEFT", 230, 242}, {"UP", 244, 638}, {"RIGHT", 640, 652}, {"UP", 654, 1058},
+      {"LEFT", 1060, 1072}, {"UP", 1074, 1100}, {"X", -10, 1100}, {"RIGHT", 1120, 1300}},
+     {},
      1110, 1300, 5000, 0, "Story4.rpl4_513"},
 };
 
