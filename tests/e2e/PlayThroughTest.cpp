@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "e2e/PlayerProcess.h"
+#include "gamedata/WorldMap.h"
 #include "platform/fs.h"
 #include "records/PlayRecord.h"
 #include "records/Ranking.h"
@@ -103,7 +104,7 @@ constexpr const char* kName = "PLY";
 // A stage's score: what was shot and the coins.
 int Score(const StageRoute& r) { return r.nShot + 10 * r.nCoins; }
 // The map's start point, where the first stage is.
-constexpr int kStartX = 9, kStartY = 7;
+constexpr int kStartX = 16, kStartY = 12;
 
 // On a map point: "はい" in the box that asks first. Play begins 100 frames after.
 void EnterStage(Script& s) { s.Press("Z").Wait(10).Press("UP").Wait(10).Press("Z"); }
@@ -244,8 +245,11 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
 
   // The slot: every stage's switch on, the score of the last stage (a stage entered from
   // the map starts the totals again).
+  // The slot's map cell is checked against the map as it loads.
+  ASSERT_EQ(1, g_WorldMap.LoadFromFile(Native(game / "data" / "WorldMap.dat")));
   cPlayRecord slot;
   ASSERT_EQ(1, slot.LoadFromFile(Native(game / "user_data" / "story" / "Story03.dat")));
+  g_WorldMap = cEdWorldMap();
   EXPECT_EQ(2, slot.m_nSlot);
   EXPECT_EQ(1, slot.m_bAutoSave);
   EXPECT_EQ(Score(*std::rbegin(kRoute)), slot.m_nTotalScore);
