@@ -90,7 +90,7 @@ const StageRoute kRoute[] = {
       {"RIGHT", 2000, 2300}},
      {193, 650, 905, 960, 1415, 1460, 2072}, 0, 2300, 300, 2, nullptr},
     // The boss: stand by the left wall firing up until it falls, stepping aside from the
-    // bolt it drops onto the hero each round (one hit taken from the walker it calls
+    // spark it drops onto the hero each round (one hit taken from the walker it calls
     // down beside the hero), then walk to the goal it leaves, firing ahead.
     {"data/stg4/Stage04-1.stg4_001", "DOWN", 4,
      {{"UP", -20, 228}, {"LEFT", 230, 242}, {"UP", 244, 638}, {"RIGHT", 640, 652}, {"UP", 654, 1058},
