@@ -126,7 +126,7 @@ TEST_F(GameEndDrive, TheResultIsLeftOnConfirmOnceTheCaptionHasRun) {
     SCOPED_TRACE(testing::Message() << "caption " << c.bCaption << " auto " << c.bAutoEnd);
     ASSERT_TRUE(WriteGoalStage("Goal", 300, [&](cEdStage& s) {
       s.m_bShowClear = c.bCaption;
-      s.m_bNoResult = c.bAutoEnd;
+      s.m_bAutoEnd = c.bAutoEnd;
     }));
     std::string keys;
     for (int f : c.presses) keys += std::to_string(nEnd + f) + " Z press 1\n";

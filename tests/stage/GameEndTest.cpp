@@ -74,7 +74,7 @@ class GameEnd : public stagetest::StageFixture {
     g_bTestPlay = savedTestPlay_;
     g_RankingSet.Reset();
     g_Stage.m_RankFlags.clear();
-    g_Stage.m_bEndAllPlayers = 0;
+    g_Stage.m_bPassOnStatus = 0;
     g_Stage.m_bCarryStatus = 0;
     std::filesystem::current_path(oldDir_);
     StageFixture::TearDown();
@@ -371,10 +371,10 @@ TEST_F(GameEnd, TheStatusIsCarriedOnWhenTheStagePassesItOn) {
   g_Players[0].m_nHp = 17;
   g_Players[0].m_nSp = 9;
   Scene().m_nTimeLeft = 123;
-  g_Stage.m_bEndAllPlayers = 0;
+  g_Stage.m_bPassOnStatus = 0;
   Scene().ChooseNextScene();
   EXPECT_EQ(0, r.m_bCarryOver);
-  g_Stage.m_bEndAllPlayers = 1;
+  g_Stage.m_bPassOnStatus = 1;
   Scene().ChooseNextScene();
   ASSERT_EQ(1, r.m_bCarryOver);
   ASSERT_GE(r.m_CarryOver.Size(), 1);
