@@ -139,7 +139,7 @@ int cSceneHost::RestoreLostSurfaces() {
     plat::Surface* px = g_DigitSurfaces[i].Pixels();
     if (!px || !px->isLost()) continue;
     px->restore();
-    DrawDigits(&g_DigitSurfaces[i], &g_Fonts[i]);
+    if (!DrawDigits(&g_DigitSurfaces[i], &g_Fonts[i])) return 0;
   }
   return 1;
 }
