@@ -440,7 +440,7 @@ class GameEndPicture : public stagetest::DrawFixture {
 TEST_F(GameEndPicture, TheRankingPromptIsCentredForTheFontThatDrawsIt) {
   g_System.m_Texts.resize(28);
   g_Option.m_nRankMode = 0;
-  g_Stage.m_bNoResult = 0;
+  g_Stage.m_bAutoEnd = 0;
   g_Stage.m_bShowClear = 0;
   g_SceneManager.m_bModeRanks = 0;
   Scene().m_bRankingDone = 0;
