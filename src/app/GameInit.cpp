@@ -108,7 +108,6 @@ void ChooseFlipOff() {
     const int refresh = plat::desktop().refreshHz;
     g_bFlipOff = (g_SystemIni.m_nVSync && refresh >= g_SceneManager.m_nFrameRate) ? 0 : 1;
   }
-  DebugLog("2");
 }
 
 bool CreateStartUpFonts() {
@@ -117,7 +116,6 @@ bool CreateStartUpFonts() {
   g_Fonts[1].m_bHasSymbol = g_System.m_bSymbolFont;
   g_Fonts[1].m_bCentre = g_System.m_bCentreFont;
   if (!CreateDigitSurfaces(g_DigitSurfaces, g_DigitInfos, DIGIT_SURFACE_COUNT, g_Fonts, g_FontInfos)) return false;
-  DebugLog("3");
   return true;
 }
 
@@ -294,7 +292,6 @@ bool SetUpPaletteAndTransparency() {
   } else {
     DDSetTransmit(g_System.m_nTransparentR, g_System.m_nTransparentG, g_System.m_nTransparentB);
   }
-  DebugLog("1");
   return true;
 }
 
@@ -384,8 +381,6 @@ bool InitGame(const std::string& commandLine, int showCommand) {
 
   if (!StartSound()) return false;
   if (!LoadMapAndPalette()) return false;
-
-  DebugLog("4");
   if (g_SystemIni.m_szFreeStage.empty()) return true;
   return StartTestPlay();
 }

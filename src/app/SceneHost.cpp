@@ -8,7 +8,7 @@
 #include "base/AppMessages.h"
 #include "base/Log.h"
 #include "base/Scene.h"
-#include "app/StandInScenes.h"
+#include "app/SceneFactory.h"
 #include "app/SystemIni.h"
 #include "base/Timer.h"
 #include "gfx/BmpTable.h"
@@ -174,8 +174,6 @@ int cSceneHost::StepFrame() {
   }
   try {
     ChangeScene(g_SceneManager.m_nScene);
-  } catch (const char* text) {
-    FatalLog(g_hWnd.load(), "%s", text ? text : "");
   } catch (const std::exception& e) {
     FatalLog(g_hWnd.load(), "%s", e.what());
   }

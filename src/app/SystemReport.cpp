@@ -132,8 +132,6 @@ int ReportDxDiag(std::string& text) {
   return 1;
 }
 
-int GetDdiVersion() { return plat::display::caps().ddiVersion; }
-
 void GetOsName(std::string* text, int* major, int* minor) {
   const plat::sysinfo::OsVersion v = plat::sysinfo::osVersion();
   if (text) FormatString(*text, "%s %s PID %d Build %d", v.name.c_str(), v.detail.c_str(), v.platformId, v.build);

@@ -25,8 +25,6 @@ int ReportDisplayInfo();
 // other mode.
 int ReportDxDiag(std::string& text);
 
-// The capability level of display device 0's driver (9 and up runs Direct3D).
-int GetDdiVersion();
 // "<name> <detail> PID <platform> Build <build>" and the version numbers; any pointer may be null.
 void GetOsName(std::string* text, int* major, int* minor);
 bool IsOsVersionAtLeast(int major, int minor);

@@ -143,12 +143,8 @@ unsigned GameLoop(void*) {
     int stepped;
     try {
       stepped = g_SceneHost.StepFrame();
-    } catch (const char* text) {
-      // A thrown text or program error ends the frame, never the process.
-      DebugLog(text ? text : "");
-      PostCloseRequest();
-      continue;
     } catch (const std::exception& e) {
+      // A program error ends the frame, never the process.
       DebugLog(e.what());
       PostCloseRequest();
       continue;

@@ -113,8 +113,6 @@ int OpenReport(std::string_view path) {
   return plat::fs::createTextFile(s.path) ? 1 : 0;
 }
 
-const std::string& ReportPath() { return reportState().path; }
-
 int ReportWrite(std::string_view text) {
   ReportState& s = reportState();
   std::lock_guard lock(s.mutex);

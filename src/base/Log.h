@@ -21,7 +21,6 @@ void FatalLog(plat::WindowToken window, const char* format, ...) __attribute__((
 
 // Report log.
 int OpenReport(std::string_view path);
-const std::string& ReportPath();
 int ReportPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Appends a finished text as it stands (no second formatting of a '%' inside it).
 int ReportWrite(std::string_view text);

@@ -16,8 +16,6 @@ void cScene::InitCatchingFaults() {
   // A fault of the set-up closes the game in order; the text is logged as it stands.
   try {
     Init();
-  } catch (const char* text) {
-    FatalLog(g_hWnd.load(), "%s", text ? text : "");
   } catch (const std::exception& e) {
     FatalLog(g_hWnd.load(), "%s", e.what());
   }

@@ -26,13 +26,10 @@ void ResumeAllThreads() {
 
 int cThread::Start(Proc proc, void* arg) {
   bool ok = m_hThread.start([proc, arg] {
-    // Faults are not thrown across the program: a text or error that escapes the
-    // procedure goes to the debug log and closes the game in order.
+    // Faults are not thrown across the program: an error that escapes the procedure
+    // goes to the debug log and closes the game in order.
     try {
       proc(arg);
-    } catch (const char* text) {
-      DebugLog(text ? text : "");
-      PostCloseRequest();
     } catch (const std::exception& e) {
       DebugLog(e.what());
       PostCloseRequest();

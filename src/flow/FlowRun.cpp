@@ -343,8 +343,3 @@ int cActor::DeleteFlowsOfGroup(int nID) {
   }
   return nFirst;
 }
-
-void cActor::CopyFlowRuntimes(const cVector<cFlowRuntime>& runtimes) {
-  m_FlowRuntimes = runtimes;
-  RelinkFlows();
-}

@@ -88,9 +88,9 @@ void cEdStage::BindFields(std::uint32_t v) {
   if (v >= 199) AddField4(&m_bKeepBgm);
   AddField4(&m_bDrawByLayer);
   AddField4(&m_bCarryStatus);
-  AddField4(&m_bEndAllPlayers);
+  AddField4(&m_bPassOnStatus);
   if (v >= 183) AddField4(&m_bStatusBar);
-  if (v >= 184) AddField4(&m_bNoResult);
+  if (v >= 184) AddField4(&m_bAutoEnd);
   AddField4(&m_bShowStart1);
   if (v >= 225) AddField4(&m_bShowStart2);
   AddField4(&m_bShowClear);
@@ -222,7 +222,7 @@ void cEdStage::Reset() {
   m_bDrawByLayer = 1;
   m_bStatusBar = 1;
   m_bOnScreenHits = 1;
-  m_bNoResult = 0;
+  m_bAutoEnd = 0;
   m_bShowStart1 = 0;
   m_bShowStart2 = 1;
   m_bShowClear = 1;
@@ -316,7 +316,7 @@ void cEdStage::Upgrade() {
     m_RankFlags[3] = m_RankFlags[4] = 0;
   }
   if (v < 183) m_bStatusBar = 1;
-  if (v < 184) m_bNoResult = 0;
+  if (v < 184) m_bAutoEnd = 0;
   if (v < 199) m_bKeepBgm = 0;
   if (v < 200) {
     m_PlayerBoxA[0] = 16;

@@ -93,10 +93,10 @@ class cEdStage : public cRecord {
   std::int32_t m_nBgmOption = 0;      // from 166
   std::int32_t m_bKeepBgm = 0;        // from 199
   std::int32_t m_bDrawByLayer = 0;
-  std::int32_t m_bCarryStatus = 0;
-  std::int32_t m_bEndAllPlayers = 0;
+  std::int32_t m_bCarryStatus = 0;    // the players start with the statuses passed on
+  std::int32_t m_bPassOnStatus = 0;  // the players' statuses pass on to the next stage
   std::int32_t m_bStatusBar = 0;      // from 183
-  std::int32_t m_bNoResult = 0;       // from 184
+  std::int32_t m_bAutoEnd = 0;       // from 184; the end screens pass without a key, no pause
   std::int32_t m_bShowStart1 = 0;
   std::int32_t m_bShowStart2 = 0;     // from 225
   std::int32_t m_bShowClear = 0;

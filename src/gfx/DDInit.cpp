@@ -288,12 +288,6 @@ int InitDirectDrawWindow(int width, int height, int bpp) {
 
 plat::Surface* DDDeviceBackBuffer() { return s_DeviceBackBuffer.get(); }
 
-plat::PixelFormat DDSurfaceFormat() {
-  if (g_lpD3DData) return g_lpD3DData->TextureFormat;
-  if (g_lpDDData) return g_lpDDData->Format;
-  return plat::PixelFormat::Xrgb8888;
-}
-
 bool DDInit(std::int32_t useD3D, plat::WindowToken hwnd, std::int32_t width, std::int32_t height, std::int32_t bpp,
             std::int32_t vsync, std::int32_t windowed, std::int32_t backBufferCount, std::int32_t refresh,
             std::int32_t useRefresh, DDSURFACEDATA* surfaceArray, DDSURFACEINFO* descriptorTable, std::int32_t count) {

@@ -140,7 +140,5 @@ void DDResetColorOp();
 void DDSetAlphaOpTexture();
 void DDGetPixelFormatShifts(PIXELLAYOUT* layout);
 
-// The pixel format of surfaces in the open mode (textures under Direct3D).
-plat::PixelFormat DDSurfaceFormat();
 // The device's own back buffer under Direct3D (what BackBuffer draws into).
 plat::Surface* DDDeviceBackBuffer();

@@ -648,20 +648,6 @@ std::uint32_t argbToRaw(PixelFormat f, std::uint32_t c) {
   return c;
 }
 
-std::uint32_t rawToArgb(PixelFormat f, std::uint32_t raw) {
-  std::uint8_t bytes[4] = {std::uint8_t(raw), std::uint8_t(raw >> 8), std::uint8_t(raw >> 16), std::uint8_t(raw >> 24)};
-  switch (f) {
-    case PixelFormat::Argb8888: return fetch<PixelFormat::Argb8888>(bytes, 0);
-    case PixelFormat::Xrgb8888: return fetch<PixelFormat::Xrgb8888>(bytes, 0);
-    case PixelFormat::Argb1555: return fetch<PixelFormat::Argb1555>(bytes, 0);
-    case PixelFormat::Rgb555: return fetch<PixelFormat::Rgb555>(bytes, 0);
-    case PixelFormat::Rgb565: return fetch<PixelFormat::Rgb565>(bytes, 0);
-    case PixelFormat::Bgr24: return fetch<PixelFormat::Bgr24>(bytes, 0);
-    case PixelFormat::Index8: return fetch<PixelFormat::Index8>(bytes, 0);
-  }
-  return raw;
-}
-
 std::uint32_t getRaw(const Surface& s, int x, int y) {
   const std::uint8_t* p = s.row(y) + x * s.bytesPerPixel();
   switch (s.bytesPerPixel()) {

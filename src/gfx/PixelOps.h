@@ -21,9 +21,6 @@ inline std::uint32_t up6(std::uint32_t v) { return (v << 2) | (v >> 4); }
 
 // An ARGB colour as a raw pixel of the format (a clear of a render target).
 std::uint32_t argbToRaw(plat::PixelFormat f, std::uint32_t argb);
-// A raw pixel of the format as ARGB (what a texture stage reads; formats without
-// alpha read as opaque).
-std::uint32_t rawToArgb(plat::PixelFormat f, std::uint32_t raw);
 
 // Raw pixel access.
 std::uint32_t getRaw(const plat::Surface& s, int x, int y);

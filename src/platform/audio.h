@@ -73,7 +73,6 @@ std::shared_ptr<Device> acquireDevice(std::string* why);
 // The shared device when it is open, else null.
 std::shared_ptr<Device> currentDevice();
 void setDefaultDeviceConfig(const DeviceConfig& config);
-DeviceConfig defaultDeviceConfig();
 
 // Hundredths of a decibel to a linear gain: 10^(mB/2000); -10000 and below is silence.
 float millibelsToGain(int mb);

@@ -424,12 +424,6 @@ void setDefaultDeviceConfig(const DeviceConfig& config) {
   r.config = config;
 }
 
-DeviceConfig defaultDeviceConfig() {
-  Registry& r = registry();
-  std::lock_guard lock(r.mutex);
-  return r.config;
-}
-
 float millibelsToGain(int mb) {
   if (mb <= -10000) return 0.0f;
   if (mb >= 0) return 1.0f;

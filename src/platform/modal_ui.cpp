@@ -574,8 +574,6 @@ int runModalDialog(const DialogTemplate& t, Dialog::Proc proc) {
   return detail::runModal(t, std::move(proc), ShownKind::Dialog, std::nullopt);
 }
 
-Dialog* activeDialog() { return g_modals.empty() ? nullptr : g_modals.back()->dialog; }
-
 Dialog* findDialog(std::uint32_t token) {
   if (token == 0) return nullptr;
   for (Modal* m : g_modals)
@@ -637,16 +635,6 @@ bool moveWindow(std::uint32_t token, int x, int y) {
   if (!mw || token == 0 || mw->token() != token) return false;
   const FrameMetrics& fm = frameMetrics();
   mw->moveTo(x + fm.dlgFrameX, y + fm.caption + fm.dlgFrameY);
-  return true;
-}
-
-bool cursorPos(int* x, int* y) {
-  if (!sys::launch().headless && videoUp()) {
-    SDL_GetGlobalMouseState(x, y);
-    return true;
-  }
-  *x = g_warp.x;
-  *y = g_warp.y;
   return true;
 }
 

@@ -1,8 +1,8 @@
 // Modal dialogs, message boxes and file choosers on the window thread.
 //
 // A modal runs in a nested loop of the window thread's pump (plat::pumpOne), so sends
-// from other threads and posted messages are served while it is up, as inside the
-// original platform's dialog loop. It is shown in one of three ways:
+// from other threads and posted messages are served while it is up, as inside a
+// Windows dialog loop. It is shown in one of three ways:
 //   - over the game picture when the main window is visible (also full screen);
 //   - in a small window of its own before the main window is shown;
 //   - not at all in headless runs, where the scripted responder answers it.
@@ -45,8 +45,6 @@ namespace plat::ui {
 // another thread the dialog runs on the window thread while the caller waits.
 int runModalDialog(const DialogTemplate& t, Dialog::Proc proc);
 
-// The dialog that runs innermost, or nullptr.
-Dialog* activeDialog();
 // The running dialog with this window token, or nullptr.
 Dialog* findDialog(std::uint32_t token);
 // The window that has the keyboard: the innermost dialog's token, else the main
@@ -69,8 +67,6 @@ bool windowGeometry(std::uint32_t token, WindowGeometry* out);
 // Moves a running dialog, or the main window, so that its outer top-left corner is at
 // (x, y) of the screen.
 bool moveWindow(std::uint32_t token, int x, int y);
-// The mouse cursor on the screen (headless: where it was last sent).
-bool cursorPos(int* x, int* y);
 
 // The area a dialog is kept inside, in screen coordinates: the game window's client
 // area while it is shown (dialogs are drawn on it), else the desktop's work area.

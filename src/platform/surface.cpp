@@ -141,9 +141,4 @@ void markVideoSurfacesLost() {
   }
 }
 
-int liveVideoSurfaceCount() {
-  std::lock_guard lock(registry().mutex);
-  return static_cast<int>(registry().video.size());
-}
-
 }  // namespace plat

@@ -84,7 +84,5 @@ class Surface {
 
 // Marks every live video surface lost and poisons its pixels (device loss).
 void markVideoSurfacesLost();
-// Live video surfaces, for tests of the loss paths.
-int liveVideoSurfaceCount();
 
 }  // namespace plat

@@ -38,7 +38,7 @@ LaunchParams readLaunchParams(int argc, char** argv);
 const LaunchParams& launch();
 void setLaunch(const LaunchParams& p);
 
-// The C runtime generator of the original platform: x = x * 214013 + 2531011, result
+// The Windows C runtime's generator: x = x * 214013 + 2531011, result
 // (x >> 16) & 32767. Replays store the seed and must repeat its sequence exactly.
 struct MsvcRand {
   std::uint32_t state = 1;

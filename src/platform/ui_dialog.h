@@ -1,7 +1,7 @@
 // Dialogs drawn by the program itself: a template of controls laid out in dialog units,
 // and a running dialog that keeps the state of its controls, handles the keyboard, text
 // input (with an input method's pre-edit text) and the mouse as a Windows user expects,
-// and tells its procedure what happened with the original platform's message numbers
+// and tells its procedure what happened with the Windows message numbers
 // (wm::Command with a notification code, wm::Close).
 //
 // Nothing here opens a window or pumps events: the modal runner (modal_ui.h) hosts a

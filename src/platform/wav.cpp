@@ -60,16 +60,4 @@ WavError parseWav(std::span<const std::uint8_t> b, WavView& out) {
   return WavError::None;
 }
 
-const char* wavErrorText(WavError e) {
-  switch (e) {
-    case WavError::None: return "ok";
-    case WavError::NotRiffWave: return "not a RIFF WAVE file";
-    case WavError::NoFmt: return "no usable fmt chunk";
-    case WavError::NotPcm: return "not PCM";
-    case WavError::NoData: return "no data chunk after fmt";
-    case WavError::Truncated: return "truncated";
-  }
-  return "?";
-}
-
 }  // namespace plat::audio

@@ -26,6 +26,5 @@ struct WavView {
 };
 
 WavError parseWav(std::span<const std::uint8_t> bytes, WavView& out);
-const char* wavErrorText(WavError e);
 
 }  // namespace plat::audio

@@ -122,7 +122,7 @@ void translate(const SDL_Event& ev) {
       }
       int vk = mapper ? mapper(&ev) : defaultVirtualKey(ev);
       if (vk <= 0) break;
-      // The key-message lParam of the original platform: repeat count 1, scan code,
+      // The key-message lParam as Windows builds it: repeat count 1, scan code,
       // previous-state bit for repeats, transition bits for a release.
       std::uint32_t lp = 1u | ((static_cast<std::uint32_t>(ev.key.keysym.scancode) & 0xFF) << 16);
       if (ev.type == SDL_KEYUP) lp |= 0xC0000000u;

@@ -58,7 +58,7 @@ Desktop desktop();
 // Tests: a fixed desktop (nullptr restores the real one).
 void overrideDesktop(const Desktop* d);
 
-// Window frame sizes of the original platform, used only for layout arithmetic (SDL
+// Window frame sizes of a Windows desktop, used only for layout arithmetic (SDL
 // cannot report borders).
 struct FrameMetrics {
   int caption = 19, dlgFrameX = 3, dlgFrameY = 3, frameX = 4, frameY = 4, hScroll = 17, vScroll = 17, menu = 19;

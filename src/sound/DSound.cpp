@@ -188,5 +188,4 @@ int DS_GetVolume(DS_SOUNDSET* set, int index) {
   return b ? b->volume() : 0;
 }
 
-std::shared_ptr<plat::audio::Device> DS_GetDevice() { return g_lpDS; }
 plat::audio::WavFormat DS_GetPrimaryFormat() { return g_PrimaryFormat; }

@@ -47,7 +47,5 @@ void DS_Play(DS_SOUNDSET* set, int flags);
 int DS_SetVolume(DS_SOUNDSET* set, int index, int volume, int relative);
 int DS_GetVolume(DS_SOUNDSET* set, int index);
 
-// The device DS_Init opened (null without one); tests render it.
-std::shared_ptr<plat::audio::Device> DS_GetDevice();
 // The primary format DS_Init was asked for: accepted and kept, the mix does not use it.
 plat::audio::WavFormat DS_GetPrimaryFormat();

@@ -288,7 +288,6 @@ class cActor : public cGameObject, public cActorFields {
   int DeleteFlowsOfGroup(int nID);
   // Starts the command animations whose time on their flow's time line has come.
   void RunFlowAnimeLinks();
-  void CopyFlowRuntimes(const cVector<cFlowRuntime>& runtimes);
   // The first direction channel held on the pad.
   static int GetInputDirection(const cPad& pad);
   int ExecCommand(cCommandRuntime& runtime);

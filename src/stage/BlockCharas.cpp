@@ -525,11 +525,6 @@ bool cStageScene::IsCrushedByBlockCharas(cActor& a, const cBox& entry) {
   return true;
 }
 
-bool cStageScene::OverlapsOtherBlockChara(cActor& a, int nIgnoreSerial) {
-  if (IgnoresBlockCharas(a)) return false;
-  return AnyCandidate(*this, a, BodyOf(a), [nIgnoreSerial](const cChara& b) { return b.m_nSerial != nIgnoreSerial; });
-}
-
 bool cStageScene::OverlapsSolidChara(cActor& a) {
   if (IgnoresBlockCharas(a)) return false;
   return AnyCandidate(*this, a, BodyOf(a), [](const cChara&) { return true; });

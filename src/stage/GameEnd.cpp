@@ -140,7 +140,7 @@ void cStageScene::GameEnd() {
   }
   if (IsClosing()) return;
   const int nRegMode = RegistrationMode();
-  const bool bAutoEnd = g_Stage.m_bNoResult != 0;
+  const bool bAutoEnd = g_Stage.m_bAutoEnd != 0;
   if (!bAutoEnd) {
     if (CheckPauseKey()) {
       m_nStep = 0;

@@ -83,7 +83,7 @@ void ChallengeCleared() {
 
 int cStageScene::ChooseNextScene() {
   cPlayRecord& r = g_PlayRecord;
-  if (g_Stage.m_bEndAllPlayers) {
+  if (g_Stage.m_bPassOnStatus) {
     for (int i = 0; i < g_Players.Size(); ++i) {
       const cPlayer& p = g_Players[i];
       r.StoreCarryOver(i, p.m_Def, p.m_nHp, p.m_nSp, static_cast<std::int16_t>(p.m_CharaEffect.m_nIndex),

@@ -350,7 +350,6 @@ class cStageScene : public cScene {
   bool IsOnRiddenBlockChara(cActor& actor);
   bool IsOnAnyBlockChara(cActor& actor);
   bool IsCrushedByBlockCharas(cActor& actor, const cBox& entry);
-  bool OverlapsOtherBlockChara(cActor& actor, int nIgnoreSerial);
   int HitPass();
   // Actors against actors by sides; the shot stages sit beside it.
   int HitActorsPass();

@@ -48,12 +48,6 @@ void cControl::SavePos() {
   m_nDialogY = m_nScreenY - g.outer.y - (g.client.y - g.outer.y);
 }
 
-void cControl::Resize(std::int32_t width, std::int32_t height) {
-  if (!m_hCtrl) return;
-  SavePos();
-  if (plat::ui::Dialog* d = PlatformOf(m_hDialog)) d->resizeItem(m_nId, width, height);
-}
-
 // ---------------------------------------------------------------------------------------
 // Edit box
 

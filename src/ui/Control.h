@@ -39,7 +39,6 @@ class cControl {
 
   void Attach(cDialog* dialog, std::int32_t id);
   void SavePos();
-  void Resize(std::int32_t width, std::int32_t height);
 
   std::int32_t m_hCtrl = 0;  // the control's handle: its id while its dialog has it, else 0
   cDialog* m_pDialog = nullptr;
@@ -111,7 +110,7 @@ class cRadioButton : public cControl {
   std::int32_t m_nOwnValue = 0;
 };
 
-// Scroll codes of the original platform.
+// Scroll codes, numbered as Windows numbers them.
 enum : std::int32_t {
   SB_LINEUP = 0,
   SB_LINELEFT = 0,

@@ -19,6 +19,6 @@ enum : int {
 
 // The template of a resource id; nullptr for an id the program has none of.
 const plat::ui::DialogTemplate* FindDialogTemplate(int resourceId);
-// The window style a template gives its dialog (the original platform's bits); 0 for
+// The window style a template gives its dialog (Windows style bits); 0 for
 // an unknown id.
 std::uint32_t DialogTemplateStyle(int resourceId);

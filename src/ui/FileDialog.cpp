@@ -86,8 +86,6 @@ std::int32_t SaveFileDialog(plat::WindowToken, std::string& buffer, std::string_
   return RunFileDialog(flags, true, buffer, initialDir, title, filter, defaultExt);
 }
 
-std::intptr_t OldStyleDialogHook(plat::WindowToken, std::uint32_t, std::uintptr_t, std::intptr_t) { return 0; }
-
 void AppendChosenFiles(const std::string& buffer, std::size_t size, cVector<std::string>* list) {
   size = std::min(size, buffer.size());
   std::vector<std::string> parts;

@@ -8,7 +8,7 @@
 #include "base/Vector.h"
 #include "platform/messaging.h"
 
-// Flags of the file dialogs (the original platform's bits).
+// Flags of the file dialogs (the Windows flag bits).
 enum : std::uint32_t {
   OFN_OVERWRITEPROMPT = 0x2,
   OFN_HIDEREADONLY = 0x4,
@@ -35,8 +35,6 @@ std::int32_t OpenFileDialog(plat::WindowToken owner, std::string& buffer, std::i
 std::int32_t SaveFileDialog(plat::WindowToken owner, std::string& buffer, std::string_view initialDir,
                             std::string_view title, std::string_view filter, std::string_view defaultExt,
                             std::int32_t keep);
-// The hook of the old-style dialog: does nothing.
-std::intptr_t OldStyleDialogHook(plat::WindowToken, std::uint32_t, std::uintptr_t, std::intptr_t);
 // Reads a dialog's result buffer of zero-ended strings (up to an empty one or size
 // bytes): the folder (or the one full path), then file names. Appends "folder\name" for
 // each name, or the full path when no name follows.

@@ -223,11 +223,6 @@ void cWindow::GetWindowPos(POINT* out) const {
   out->y = r.top;
 }
 
-void cWindow::GetClientRect(plat::Rect* out) const {
-  if (!m_hWnd) return;
-  if (!PlatformClientRect(out)) *out = m_rcClient;
-}
-
 void cWindow::GetMinMaxInfo(MINMAXINFO* info) const {
   const std::int32_t frameW = m_nFrameLeft + m_nFrameRight, frameH = m_nFrameTop + m_nFrameBottom;
   info->ptMinTrackSize = POINT{m_rcMin.right + frameW, m_rcMin.bottom + frameH};

@@ -3,7 +3,7 @@
 // metrics, outer size, size limits, the drawing area), a small mouse record, places the
 // window on the desktop, and turns window messages into calls of overridable handlers.
 //
-// The style is a plain number with the original platform's bit values: only layout
+// The style is a plain number with the Windows style bits: only layout
 // arithmetic reads it. The platform window behind the object (when there is one) does
 // the moving; without one the object keeps its position as numbers.
 #pragma once
@@ -64,8 +64,7 @@ class cWindow {
   cWindow& operator=(const cWindow&) = delete;
   virtual ~cWindow();
 
-  // Overridable handlers, in the order of the original's table of operations.
-  virtual void Reserved1() {}
+  // Overridable handlers.
   virtual std::intptr_t OnCommand(std::uintptr_t wParam, std::intptr_t lParam);
   virtual void OnMouseMove(std::uintptr_t wParam, std::intptr_t lParam);
   virtual void OnLButtonDown(std::uintptr_t wParam, std::intptr_t lParam);
@@ -96,7 +95,6 @@ class cWindow {
   void CenterOnDesktop();
   void PlaceInWorkArea();
   void GetWindowPos(POINT* out) const;
-  void GetClientRect(plat::Rect* out) const;
   void GetMinMaxInfo(MINMAXINFO* info) const;
   // Cursor into the mouse record: 0 (record unchanged) when it lies outside the drawing
   // area and `always` is 0, else 1.

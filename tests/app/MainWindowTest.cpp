@@ -16,7 +16,7 @@
 #include "base/AppGlobals.h"
 #include "app/DialogRequests.h"
 #include "app/SceneHost.h"
-#include "app/StandInScenes.h"
+#include "app/SceneFactory.h"
 #include "base/AppMessages.h"
 #include "base/Thread.h"
 #include "app/WinMain.h"

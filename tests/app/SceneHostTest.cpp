@@ -14,7 +14,7 @@
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
 #include "base/Scene.h"
-#include "app/StandInScenes.h"
+#include "app/SceneFactory.h"
 #include "app/SystemIni.h"
 #include "base/Timer.h"
 #include "gfx/DDBlt.h"
@@ -36,7 +36,7 @@ namespace {
 
 // What a scripted scene does.
 struct Script {
-  int throwInInit = 0;    // 1 a text, 2 a program error
+  int throwInInit = 0;    // 1 an error whose text looks like a format, 2 another error
   int leaveTo = -1;       // asked for in its first main phase
   int workMs = 0;         // clock time its main phase takes
   std::vector<DDSURFACEDATA*> surfaces;  // what it owns
@@ -63,7 +63,7 @@ class TestScene : public Base {
   }
   void Init() override {
     Log("init");
-    if (script().throwInInit == 1) throw "bad %d data";
+    if (script().throwInInit == 1) throw std::runtime_error("bad %d data");
     if (script().throwInInit == 2) throw std::runtime_error("io error");
   }
   void FadeIn() override {
@@ -102,7 +102,7 @@ std::unique_ptr<cScene> MakeScene(std::int32_t id) {
   if (id == SCENE_STAGE) return std::make_unique<TestScene<cStageScene>>(id);
   return std::make_unique<TestScene<cScene>>(id);
 }
-std::unique_ptr<cScene> ThrowText(std::int32_t) { throw "no scene"; }
+std::unique_ptr<cScene> ThrowText(std::int32_t) { throw std::invalid_argument("no scene"); }
 std::unique_ptr<cScene> ThrowBadAlloc(std::int32_t) { throw std::bad_alloc(); }
 
 // A clock that moves 10 microseconds at every reading and jumps on sleeps: waiting loops
@@ -235,10 +235,10 @@ TEST_F(SceneHostTest, FaultsOfSetUpAndSwitchAreLoggedAsTheyStandAndCloseOnce) {
     std::string debugLine;
   };
   const Case cases[] = {
-      {"text thrown by Init", [] { g_Scripts[0].throwInInit = 1; }, {"0 new", "0 init", "0 fade-in"}, "bad %d data"},
+      {"format-like text thrown by Init", [] { g_Scripts[0].throwInInit = 1; }, {"0 new", "0 init", "0 fade-in"}, "bad %d data"},
       {"program error in Init", [] { g_Scripts[0].throwInInit = 2; }, {"0 new", "0 init", "0 fade-in"},
        "io error"},
-      {"text thrown by the switch", [] { g_SceneHost.m_lpFactory = &ThrowText; }, {}, "no scene"},
+      {"error thrown by the switch", [] { g_SceneHost.m_lpFactory = &ThrowText; }, {}, "no scene"},
   };
   for (const Case& c : cases) {
     Reset();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 #include "platform/clock.h"
@@ -180,7 +181,7 @@ TEST_F(ThreadTest, WaitReturnsOnlyWhenTheThreadHasEnded) {
 
 TEST_F(ThreadTest, AnErrorLeavingTheProcedureIsLoggedAndClosesTheGame) {
   cThread t;
-  ASSERT_EQ(t.Start([](void*) -> unsigned { throw "stage text"; }, nullptr), 1);
+  ASSERT_EQ(t.Start([](void*) -> unsigned { throw std::runtime_error("stage text"); }, nullptr), 1);
   t.Wait();
   cThread u;
   ASSERT_EQ(u.Start([](void*) -> unsigned { throw std::out_of_range("invalid vector<T> subscript"); }, nullptr), 1);

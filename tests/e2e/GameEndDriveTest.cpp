@@ -126,7 +126,7 @@ TEST_F(GameEndDrive, TheResultIsLeftOnConfirmOnceTheCaptionHasRun) {
     SCOPED_TRACE(testing::Message() << "caption " << c.bCaption << " auto " << c.bAutoEnd);
     ASSERT_TRUE(WriteGoalStage("Goal", 300, [&](cEdStage& s) {
       s.m_bShowClear = c.bCaption;
-      s.m_bNoResult = c.bAutoEnd;
+      s.m_bAutoEnd = c.bAutoEnd;
     }));
     std::string keys;
     for (int f : c.presses) keys += std::to_string(nEnd + f) + " Z press 1\n";
@@ -407,7 +407,7 @@ TEST_F(GameEndDrive, ATestPlayPlayedAgainStartsFromTheStagesOwnSettings) {
 TEST_F(GameEndDrive, EveryPlayOfANumberedTestPlayStartsWithANewPlayRecord) {
   ASSERT_TRUE(WriteGoalStage("Count-1", 0, [](cEdStage& s) {
     s.m_bShowClear = 0;
-    s.m_bNoResult = 1;  // the result leaves by itself, and the stage is played again
+    s.m_bAutoEnd = 1;  // the result leaves by itself, and the stage is played again
     std::vector<std::int32_t> add(18, 0);
     add[0] = 1;    // a variable: common, V0
     add[5] = 1;    // +

@@ -135,7 +135,7 @@ bool WriteGoalStage(const std::filesystem::path& game, const std::string& name, 
                     const std::function<void(cEdStage&)>& stage, const std::function<void(cEdSystem&)>& project) {
   return WriteTinyStage(game, name, [&](cEdStage& s, const StageParts& p) {
     s.m_bShowClear = 1;
-    s.m_bNoResult = 0;
+    s.m_bAutoEnd = 0;
     s.m_RankFlags.assign(5, 1);
     for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(BlockAt(p.block, x, 13));
     s.m_Charas.push_back(CharaAt(p.hero, 5, 12));

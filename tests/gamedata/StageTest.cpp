@@ -41,8 +41,8 @@ TEST_F(StageTest, HeaderLayout) {
       &s.m_bLimitTop, &s.m_bLimitBottom, &s.m_nScrollLeft, &s.m_nScrollRight, &s.m_nScrollTop, &s.m_nScrollBottom,
       &s.m_nFrameRate, &s.m_bTimeLimit, &s.m_nTimeLimit, &s.m_nTimeWarning, &s.m_nScrollModeX, &s.m_nScrollModeY,
       &s.m_nAutoScrollX, &s.m_nAutoScrollY, &s.m_dGravity, &s.m_nHitLevel, &s.m_nHitPasses, &s.m_nBgm,
-      &s.m_nBgmOption, &s.m_bKeepBgm, &s.m_bDrawByLayer, &s.m_bCarryStatus, &s.m_bEndAllPlayers, &s.m_bStatusBar,
-      &s.m_bNoResult, &s.m_bShowStart1, &s.m_bShowStart2, &s.m_bShowClear, &s.m_bShowGameOver};
+      &s.m_nBgmOption, &s.m_bKeepBgm, &s.m_bDrawByLayer, &s.m_bCarryStatus, &s.m_bPassOnStatus, &s.m_bStatusBar,
+      &s.m_bAutoEnd, &s.m_bShowStart1, &s.m_bShowStart2, &s.m_bShowClear, &s.m_bShowGameOver};
   auto add = [&](std::int32_t* p, int n) {
     for (int i = 0; i < n; ++i) members.push_back(p + i);
   };
@@ -220,7 +220,7 @@ TEST_F(StageTest, Upgrades) {
   stored.m_nBgmOption = 3;
   stored.m_RankFlags.assign(6, 1);
   stored.m_bStatusBar = 0;
-  stored.m_bNoResult = 1;
+  stored.m_bAutoEnd = 1;
   stored.m_bKeepBgm = 1;
   std::copy_n(std::begin({40, 41, 42, 43}), 4, stored.m_PlayerBoxA);
   stored.m_PlayerBoxAAnchor[0] = 0;
@@ -250,7 +250,7 @@ TEST_F(StageTest, Upgrades) {
     SCOPED_TRACE(c.version);
     // The record held other values before: what the old file lacks is set anyway.
     cEdStage loaded;
-    loaded.m_PlayerBoxB[2] = loaded.m_nBgmOption = loaded.m_bStatusBar = loaded.m_bNoResult = 77;
+    loaded.m_PlayerBoxB[2] = loaded.m_nBgmOption = loaded.m_bStatusBar = loaded.m_bAutoEnd = 77;
     loaded.m_bKeepBgm = loaded.m_PlayerBoxA[1] = loaded.m_PlayerBoxColor[0] = loaded.m_bShowStart2 = 77;
     ASSERT_TRUE(LoadFile(loaded, StageFile(stored, c.version)));
     const Case got = {c.version,
@@ -260,7 +260,7 @@ TEST_F(StageTest, Upgrades) {
                       loaded.m_RankFlags.Size(),
                       loaded.m_RankFlags[3],
                       loaded.m_bStatusBar,
-                      loaded.m_bNoResult,
+                      loaded.m_bAutoEnd,
                       loaded.m_bKeepBgm,
                       loaded.m_PlayerBoxA[1],
                       loaded.m_PlayerBoxAAnchor[0],

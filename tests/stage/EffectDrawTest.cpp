@@ -149,7 +149,7 @@ TEST_F(EffectDrawTest, TheZoomShowsAPartOrTheWholeScreenAroundThePlayer) {
   }
 }
 
-// Each kind of character effect passes the Part's arguments to its software effect: the
+// Each kind of character effect passes its own arguments to its software effect: the
 // actor drawn through its effect equals the expected call on a like surface.
 TEST_F(EffectDrawTest, CharacterEffectKindsDrawWithTheirFormulas) {
   Open(false);

@@ -79,7 +79,7 @@ class GameEnd : public stagetest::StageFixture {
     g_bTestPlay = savedTestPlay_;
     g_RankingSet.Reset();
     g_Stage.m_RankFlags.clear();
-    g_Stage.m_bEndAllPlayers = 0;
+    g_Stage.m_bPassOnStatus = 0;
     g_Stage.m_bCarryStatus = 0;
     std::filesystem::current_path(oldDir_);
     StageFixture::TearDown();
@@ -376,10 +376,10 @@ TEST_F(GameEnd, TheStatusIsCarriedOnWhenTheStagePassesItOn) {
   g_Players[0].m_nHp = 17;
   g_Players[0].m_nSp = 9;
   Scene().m_nTimeLeft = 123;
-  g_Stage.m_bEndAllPlayers = 0;
+  g_Stage.m_bPassOnStatus = 0;
   Scene().ChooseNextScene();
   EXPECT_EQ(0, r.m_bCarryOver);
-  g_Stage.m_bEndAllPlayers = 1;
+  g_Stage.m_bPassOnStatus = 1;
   Scene().ChooseNextScene();
   ASSERT_EQ(1, r.m_bCarryOver);
   ASSERT_GE(r.m_CarryOver.Size(), 1);
@@ -440,7 +440,7 @@ class GameEndPicture : public stagetest::DrawFixture {
 TEST_F(GameEndPicture, TheRankingPromptIsCentredForTheFontThatDrawsIt) {
   g_System.m_Texts.resize(28);
   g_Option.m_nRankMode = 0;
-  g_Stage.m_bNoResult = 0;
+  g_Stage.m_bAutoEnd = 0;
   g_Stage.m_bShowClear = 0;
   g_SceneManager.m_bModeRanks = 0;
   Scene().m_bRankingDone = 0;

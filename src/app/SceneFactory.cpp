@@ -1,4 +1,4 @@
-#include "app/StandInScenes.h"
+#include "app/SceneFactory.h"
 
 #include "app/SceneHost.h"
 #include "frontend/MapMenuScene.h"

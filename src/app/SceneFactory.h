@@ -1,4 +1,4 @@
-// The scene objects by id, and the frame rate the loaded stage asks for.
+// The scene factory: the scene object of an id, and the frame rate the loaded stage asks for.
 #pragma once
 #include <cstdint>
 #include <memory>
