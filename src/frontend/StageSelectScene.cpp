@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/AppGlobals.h"
+#include "base/Failure.h"
 #include "base/Log.h"
 #include "gfx/PaletteVariant.h"
 #include "base/PathUtil.h"
@@ -75,7 +76,7 @@ void cStageSelectScene::CountRows() {
 void cStageSelectScene::Init() {
   plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 2, 0});
   if (!DDLoadSurfaces(g_SurfaceData, kListSurfaces, static_cast<std::int32_t>(std::size(kListSurfaces))))
-    PostCloseRequest();
+    PostFailureClose();
   g_MenuCursor.Reset();
   g_MenuCursor.m_pTop->m_nRow = g_SceneManager.m_nStageCursor;
   m_nScrollTop = g_SceneManager.m_nStageScroll;
