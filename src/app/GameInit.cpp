@@ -14,6 +14,7 @@
 #include "app/SystemIni.h"
 #include "app/SystemReport.h"
 #include "frontend/FreePlay.h"
+#include "app/LinkCheck.h"
 #include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/MenuHelpers.h"
@@ -131,7 +132,13 @@ void LinkFrontend() {
   g_FrontendLinks.testPlay = [] { return static_cast<int>(g_bTestPlay); };
   g_StageLinks.resetMenuCursor = [] { g_MenuCursor.Reset(); };
   g_StageLinks.setMenuCursorRow = [](int nRow) { g_MenuCursor.m_pTop->m_nRow = nRow; };
-  g_StageLinks.restartFreeStage = [] { return StartStageFile(g_Stage.m_strPath, 0); };
+  g_StageLinks.restartFreeStage = [] {
+    if (!StartStageFile(g_Stage.m_strPath, 0)) return false;
+    // A test play stays off the stage list at every restart, so that each one reads the
+    // file and starts a new play record again.
+    if (g_bTestPlay) g_PlayRecord.m_bNumbered = 0;
+    return true;
+  };
   g_StageLinks.loadStageRankings = [] {
     g_RankingSet.LoadFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName);
   };
@@ -174,7 +181,6 @@ void LinkMusicRequests() {
 
 bool StartSound() {
   if (g_Option.m_bMusic) g_BgmPlayer.Init(1, g_BgmOggNames, g_BgmMidiNames, 5);
-  LinkMusicRequests();
   std::vector<std::string> systemSounds(g_System.m_SoundFiles.begin(), g_System.m_SoundFiles.end());
   std::vector<std::string> soundFiles;
   soundFiles.reserve(g_Database.m_Sounds.size());
@@ -211,7 +217,9 @@ bool StartTestPlay() {
   }
   g_bTestPlay = 1;
   if (!StartStageFile(name, 1)) return false;
-  // The new game of the play record has left the stage list behind (its flags are clear).
+  // Test play is off the stage list even for a numbered stage: a restart reads the file
+  // again, and no next part is looked for.
+  g_PlayRecord.m_bNumbered = 0;
   g_SceneManager.m_nGameMode = GAME_MODE_FREE;
   g_SceneManager.m_bModeRanks = 1;
   g_SceneManager.m_nMenuChoice = 3;  // stage file
@@ -221,6 +229,11 @@ bool StartTestPlay() {
 }
 
 }  // namespace
+
+void InstallLinks() {
+  LinkFrontend();
+  LinkMusicRequests();
+}
 
 SCREENMODE ChooseScreenMode(const SYSTEMINIDATA& ini, std::int32_t colorMode, std::int32_t desktopBpp,
                             bool vistaOrLater) {
@@ -331,7 +344,8 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   g_SceneManager.m_nFrameRate = 60;
   g_SceneManager.m_nFadeSpeed = 10;
   for (cPad& pad : g_Pads) pad.SetRepeat(18, 6);
-  LinkFrontend();
+  InstallLinks();
+  if (!CheckLinksInstalled()) return false;
 
   const SCREENMODE mode = ChooseScreenMode(g_SystemIni, g_System.m_nColorMode, plat::display::desktopDepth(),
                                            IsOsVersionAtLeast(6, 0));
