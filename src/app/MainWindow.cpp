@@ -2,6 +2,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
+#include "base/Failure.h"
 #include "base/Log.h"
 #include "app/SceneHost.h"
 #include "base/Thread.h"
@@ -90,7 +91,7 @@ std::intptr_t cMainWindow::WindowProc(plat::WindowToken hWnd, const plat::Msg& m
       // A close served inside start-up ends a start that failed: WinMain tells the editor
       // so (with 0) once start-up has returned, and the editor hears of the end only once.
       if (g_bFromEditor.load() && g_bInitDone.load()) NotifyEditorExit(1);
-      plat::this_thread::postQuit(0);
+      plat::this_thread::postQuit(g_nExitStatus.load());
       return 0;
     case plat::wm::Move: {
       const plat::Rect r = m_Window.clientRectOnScreen();

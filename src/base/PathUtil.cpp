@@ -50,6 +50,15 @@ int MakeRelativePath(std::string& path) {
   return 1;
 }
 
+bool ProjectPathTooLong(std::string_view path) {
+  if (plat::fs::isRelative(path)) return path.size() > MAX_PROJECT_PATH_BYTES;
+  const auto cwd = plat::fs::currentDirectory();
+  if (!cwd) return false;
+  const auto rel = plat::fs::relative(*cwd, path);
+  if (!rel || rel->rfind(".\\", 0) != 0) return false;
+  return rel->size() - 2 > MAX_PROJECT_PATH_BYTES;
+}
+
 void StripDirectory(std::string& path) { path.erase(0, NameStart(path)); }
 
 int ChangeExtension(std::string& out, std::string_view path, const char* extension) {

@@ -2,8 +2,16 @@
 // the search for the newest numbered variant of a file, which completes stage names.
 // Functions answer 1 on success and 0 on failure.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
+
+// Project names pass through 260-byte buffers in the format's file routines.
+inline constexpr std::size_t MAX_PROJECT_PATH_BYTES = 259;
+// True when a name is longer than MAX_PROJECT_PATH_BYTES as the project would hold it:
+// a relative name as it stands, a full path inside the game folder without the folder's
+// own part. The folder the game sits in never counts, nor does a full path outside it.
+bool ProjectPathTooLong(std::string_view path);
 
 // A relative path becomes absolute against the current directory; an absolute one
 // stays. 0 only when the current directory cannot be read.

@@ -1,10 +1,18 @@
 #include "base/Vector.h"
 
+#include <atomic>
 #include <stdexcept>
 #include <string>
 
 #include "base/AppGlobals.h"
+#include "base/Failure.h"
 #include "base/Log.h"
+
+namespace {
+std::atomic<std::uint32_t> g_nBadIndices{0};
+}  // namespace
+
+std::uint32_t BadVectorIndexCount() { return g_nBadIndices.load(); }
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -13,6 +21,7 @@ void ReportBadVectorIndex(const char* format, int index, int size, int elementSi
   FormatString(text, format, index, size, elementSize);
   DebugLog(text);
   ReportWrite(text);
+  g_nBadIndices.fetch_add(1);
   PostCloseRequest();
 }
 #pragma GCC diagnostic pop

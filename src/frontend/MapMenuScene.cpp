@@ -5,6 +5,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
+#include "base/Failure.h"
 #include "base/Log.h"
 #include "gfx/PaletteVariant.h"
 #include "base/SceneManager.h"
@@ -85,7 +86,7 @@ void cMapMenuScene::Init() {
   // The world map's music goes on.
   plat::send(g_hWnd.load(), plat::Msg{appmsg::PlayMusic, appmsg::MusicWorldMap, 0});
   if (!DDLoadSurfaces(g_SurfaceData, kMapMenuSurfaces, static_cast<std::int32_t>(std::size(kMapMenuSurfaces))))
-    PostCloseRequest();
+    PostFailureClose();
   m_nItemCount = 0;
   const int nItems = std::min<int>(MAPMENU_KIND_COUNT, static_cast<int>(g_System.m_MapMenu.size()));
   for (int kind = 0; kind < nItems; ++kind)

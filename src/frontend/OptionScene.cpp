@@ -4,6 +4,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
+#include "base/Failure.h"
 #include "base/Log.h"
 #include "gfx/PaletteVariant.h"
 #include "base/SceneManager.h"
@@ -67,7 +68,7 @@ void cOptionScene::Run() {
 void cOptionScene::Init() {
   plat::send(g_hWnd.load(), plat::Msg{appmsg::PlayMusic, appmsg::MusicOptions, 0});
   if (!DDLoadSurfaces(g_SurfaceData, kOptionSurfaces, static_cast<std::int32_t>(std::size(kOptionSurfaces))))
-    PostCloseRequest();
+    PostFailureClose();
   g_MenuCursor.Reset();
   m_nItemCount = 0;
   const int nItems = std::min<int>(OPTION_KIND_COUNT, static_cast<int>(g_System.m_OptionMenu.size()));
@@ -181,7 +182,10 @@ void cOptionScene::ChooseItem() {
       std::int32_t max;
     };
     static constexpr Range kRanges[] = {
-        {&cOption::m_nPalette, 23}, {&cOption::m_bMusic, 1}, {&cOption::m_nSoundVolume, 10}, {&cOption::m_nRankMode, 3}};
+        {&cOption::m_nPalette, OPTION_PALETTE_MAX},
+        {&cOption::m_bMusic, 1},
+        {&cOption::m_nSoundVolume, OPTION_VOLUME_MAX},
+        {&cOption::m_nRankMode, OPTION_RANK_MODE_MAX}};
     const Range& range = kRanges[std::clamp(m_nKind, 0, 3)];
     m_pValue = &(g_Option.*range.member);
     m_nMin = 0;

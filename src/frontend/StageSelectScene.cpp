@@ -4,6 +4,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
+#include "base/Failure.h"
 #include "base/Log.h"
 #include "gfx/PaletteVariant.h"
 #include "base/PathUtil.h"
@@ -76,7 +77,7 @@ void cStageSelectScene::CountRows() {
 void cStageSelectScene::Init() {
   plat::send(g_hWnd.load(), plat::Msg{appmsg::PlayMusic, appmsg::MusicStageSelect, 0});
   if (!DDLoadSurfaces(g_SurfaceData, kListSurfaces, static_cast<std::int32_t>(std::size(kListSurfaces))))
-    PostCloseRequest();
+    PostFailureClose();
   g_MenuCursor.Reset();
   g_MenuCursor.m_pTop->m_nRow = g_SceneManager.m_nStageCursor;
   m_nScrollTop = g_SceneManager.m_nStageScroll;

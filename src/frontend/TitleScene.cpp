@@ -5,6 +5,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
+#include "base/Failure.h"
 #include "gfx/PaletteVariant.h"
 #include "base/SceneManager.h"
 #include "base/SjisText.h"
@@ -64,8 +65,9 @@ void cTitleScene::Run() {
 
 void cTitleScene::Init() {
   plat::send(g_hWnd.load(), plat::Msg{appmsg::PlayMusic, appmsg::MusicTitle, 0});
+  // The loader has named the picture that failed; the game cannot go on without it.
   if (!DDLoadSurfaces(g_SurfaceData, kTitleSurfaces, static_cast<std::int32_t>(std::size(kTitleSurfaces))))
-    PostCloseRequest();
+    PostFailureClose();
   g_MenuCursor.Reset();
 
   m_nItemCount = 0;

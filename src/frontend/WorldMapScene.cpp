@@ -5,6 +5,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
+#include "base/Failure.h"
 #include "base/Log.h"
 #include "base/PathUtil.h"
 #include "base/SceneManager.h"
@@ -101,7 +102,7 @@ void cWorldMapScene::Init() {
   if (g_DDState.lpInfoTable && BMP_MAP_BACK < g_DDState.nSurfaceCount)
     g_DDState.lpInfoTable[BMP_MAP_BACK].szFileName = g_WorldMap.m_strPicture;
   if (!DDLoadSurfaces(g_SurfaceData, kMapSurfaces, static_cast<std::int32_t>(std::size(kMapSurfaces))))
-    PostCloseRequest();
+    PostFailureClose();
 
   g_MenuCursor.Reset();
   CURSORSTATE& top = *g_MenuCursor.m_pTop;
@@ -443,7 +444,7 @@ void cWorldMapScene::FadeIn() {
   } else if (IsStageEntry(m_pEntry) && !AsksFirst(m_pEntry)) {
     if (!LoadStage(m_pEntry->m_strStageFile, 1, &g_StartStage)) {
       ErrorBoxPrintf("ステージファイル %s が読み込めません！", m_pEntry->m_strStageFile.c_str());
-      PostCloseRequest();
+      PostFailureClose();
       m_bEntryFailed = 1;
       return;
     }

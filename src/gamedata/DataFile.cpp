@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
+#include "base/PathUtil.h"
+
 #include "gamedata/Record.h"
 #include "platform/fs.h"
 #include "platform/thread.h"
 
 namespace {
-
-// Paths go through 260-byte buffers in the file routines of the format.
-constexpr std::size_t MAX_PATH_BYTES = 259;
 
 // Record files are read whole; the largest projects' stages stay far below this.
 constexpr std::size_t MAX_DATA_FILE_BYTES = std::size_t{64} << 20;
@@ -124,7 +123,7 @@ void cDataWriter::WriteString(std::string_view text) {
 
 std::unique_ptr<cDataReader> OpenLoadFile(std::string_view path) {
   if (path.empty()) path = "err";
-  if (path.size() > MAX_PATH_BYTES) return nullptr;
+  if (ProjectPathTooLong(path)) return nullptr;
   std::optional<std::string> bytes = plat::fs::readFile(path, MAX_DATA_FILE_BYTES);
   if (!bytes) return nullptr;
   return OpenLoadData(std::move(*bytes));
@@ -139,7 +138,7 @@ std::unique_ptr<cDataReader> OpenLoadData(std::string bytes) {
 }
 
 std::unique_ptr<cDataWriter> OpenSaveFile(std::string_view path) {
-  if (path.empty() || path.size() > MAX_PATH_BYTES) return nullptr;
+  if (path.empty() || ProjectPathTooLong(path)) return nullptr;
   auto file = std::make_unique<cDataWriter>(path);
   file->WriteU32(g_nDataVersion);
   return file;

@@ -5,6 +5,11 @@
 
 #include "gamedata/Record.h"
 
+// The largest value of each numbered option; each starts at 0.
+inline constexpr std::int32_t OPTION_PALETTE_MAX = 23;
+inline constexpr std::int32_t OPTION_VOLUME_MAX = 10;
+inline constexpr std::int32_t OPTION_RANK_MODE_MAX = 3;
+
 class cOption : public cRecord {
  public:
   std::int32_t m_nPalette = 0;      // blend-table palette 0 to 23 of the 8-bit mode
@@ -14,7 +19,8 @@ class cOption : public cRecord {
   std::string m_strRankName = "aaa";
 
   void BindFields(std::uint32_t nVersion) override;
-  // A file that fails to load leaves every option at its default.
+  // A file that fails to load leaves every option at its default. A value out of its
+  // range is brought to the nearest end (music: any value but 0 is on).
   void Load(cDataReader& in) override;
   void SetDefaults() { *this = cOption(); }
 };

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "base/AppGlobals.h"
+#include "base/Failure.h"
 #include "base/Log.h"
 #include "base/PathUtil.h"
 #include "base/Thread.h"
@@ -15,9 +16,6 @@
 #include "platform/thread.h"
 
 namespace {
-
-// Paths go through 260-byte buffers.
-constexpr std::size_t MAX_PATH_BYTES = 259;
 
 // thLoad's procedure: the file that g_Stage names into g_Stage, and the flag that it
 // succeeded. A close request makes its reads fail; a cancellation unwinds it.
@@ -73,7 +71,7 @@ bool WaitForLoader() {
 
 int CheckStageFile(std::string_view strPath) {
   if (strPath.empty()) strPath = "err";
-  if (strPath.size() > MAX_PATH_BYTES) return 1;
+  if (ProjectPathTooLong(strPath)) return 1;
   std::FILE* file = plat::fs::open(strPath, "rb");
   if (!file) return 1;
   char head[4] = {};
@@ -93,7 +91,7 @@ int CheckStageFile(std::string_view strPath) {
   if (nEndCode != STAGE_END_CODE) {
     const std::string path(strPath);
     ErrorBoxPrintf("ステージファイル %s が破損しています！", path.c_str());
-    PostCloseRequest();
+    PostFailureClose();
     return 0;
   }
   return 1;
@@ -113,14 +111,21 @@ int LoadStage(std::string_view strName, int bComplete, cEdStage* pStartStage) {
 
   // A loader that cannot be started leaves the flag 0: the load failed.
   g_Stage.m_bLoadSucceeded = 0;
-  if (thLoad.Start(&LoadStageProc, nullptr) && !WaitForLoader()) return 0;
+  const std::uint32_t nBadIndices = BadVectorIndexCount();
+  if (thLoad.Start(&LoadStageProc, nullptr) && !WaitForLoader()) {
+    // A damaged record ends the game through the checked subscript's close: the user is
+    // told which file. A close of the user's own is no failure and gets no box.
+    if (BadVectorIndexCount() != nBadIndices)
+      ErrorBoxPrintf("ステージファイル %s の読み込みに失敗しました！", path.c_str());
+    return 0;
+  }
   if (!g_Stage.m_bLoadSucceeded) {
     ErrorBoxPrintf("ステージファイル %s の読み込みに失敗しました！", path.c_str());
     return 0;
   }
   if (!g_Stage.HasHero()) {
     ErrorBox("主人公が配置されていないのでプレイできません！");
-    PostCloseRequest();
+    PostFailureClose();
     return 0;
   }
   if (pStartStage) pStartStage->MakeStartSnapshot(g_Stage);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/cp932.h"
 #include "platform/fs.h"
 #include "platform/modal_ui.h"
 #include "platform/msgbox.h"
@@ -24,9 +25,16 @@ namespace {
 enum : int { kList = 1120, kName = 1152, kFolder = 1088, kFilter = 1089 };
 
 struct Entry {
-  std::string name;  // CP932
+  std::string name;  // CP932, with kept characters for those it lacks
   bool folder = false;
 };
+
+// A name as the list and the name box draw it: the dialog font knows only CP932.
+std::string shown(const std::string& name) { return cp932::withoutKept(name); }
+
+// '?' and '*' are no part of a file name, and a typed character without a CP932 code
+// arrives as '?'.
+bool hasUnusableCharacter(std::string_view name) { return name.find_first_of("?*") != std::string_view::npos; }
 
 // Case-insensitive for ASCII letters, byte order otherwise.
 bool lessNoCase(const std::string& a, const std::string& b) {
@@ -133,7 +141,7 @@ class Chooser {
         if (id == kList && code == notify::SelChange) {
           const int sel = d.listSelection(kList);
           if (sel >= 0 && !entries_[static_cast<std::size_t>(sel)].folder)
-            d.setItemText(kName, entries_[static_cast<std::size_t>(sel)].name);
+            d.setItemText(kName, shown(entries_[static_cast<std::size_t>(sel)].name));
         } else if (id == kList && code == notify::DblClk) {
           activateSelection(d);
         } else if (id == cmd::Ok && code == notify::Clicked) {
@@ -161,9 +169,9 @@ class Chooser {
     if (!parentOf(folder_).empty() || folder_.size() > 1) entries_.push_back(Entry{"..", true});
     for (Entry& e : listFolder(folder_, req_.patterns)) entries_.push_back(std::move(e));
     std::vector<std::string> lines;
-    for (const Entry& e : entries_) lines.push_back(e.folder ? "[" + e.name + "]" : e.name);
+    for (const Entry& e : entries_) lines.push_back(e.folder ? "[" + shown(e.name) + "]" : shown(e.name));
     d.setListItems(kList, std::move(lines));
-    d.setItemText(kFolder, folder_);
+    d.setItemText(kFolder, shown(fs::withSlashes(folder_)));
   }
 
   void activateSelection(Dialog& d) {
@@ -184,6 +192,19 @@ class Chooser {
     while (!name.empty() && name.front() == ' ') name.erase(0, 1);
     while (!name.empty() && name.back() == ' ') name.pop_back();
     if (name.empty()) return;
+    // A listed name whose drawn form stands in the name box means that file.
+    for (const Entry& e : entries_) {
+      if (e.name != name && shown(e.name) == name) {
+        name = e.name;
+        break;
+      }
+    }
+    if (hasUnusableCharacter(name)) {
+      messageBox(name + "\nこのファイル名には使えない文字が含まれています。\n"
+                        "? * と、Shift-JIS にない文字は使えません。",
+                 req_.title, mb::Ok);
+      return;
+    }
     if (name == ".." || fs::isDirectory(fs::isRelative(name) ? joinPath(folder_, name) : name)) {
       navigate(d, name);
       d.setItemText(kName, "");

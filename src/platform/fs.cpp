@@ -125,11 +125,32 @@ std::string toNative(std::string_view program) {
 }
 
 std::string fromNative(std::string_view native) {
-  std::string cp = cp932::fromUtf8(native);
+  // A '\\' inside a native name is kept as a character, not read as a separator.
+  std::string cp = cp932::fromUtf8Exact(native, '\\');
   for (char& c : cp) {
     if (c == '/') c = '\\';
   }
   return cp;
+}
+
+std::string fromTyped(std::string_view native) {
+  std::string cp = cp932::fromUtf8Exact(native);
+  for (char& c : cp) {
+    if (c == '/') c = '\\';
+  }
+  return cp;
+}
+
+std::string withSlashes(std::string_view program) {
+  std::string out(program);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    if (cp932::isLead(static_cast<unsigned char>(out[i])) && i + 1 < out.size() &&
+        cp932::isTrail(static_cast<unsigned char>(out[i + 1])))
+      ++i;
+    else if (out[i] == '\\')
+      out[i] = '/';
+  }
+  return out;
 }
 
 std::optional<std::string> resolve(std::string_view program) {
@@ -300,7 +321,10 @@ std::FILE* AtomicFile::open(std::string_view program) {
     return nullptr;
   }
   temp_ = tmpl.data();
-  ::fchmod(fd, 0644);
+  // The file keeps the mode it had; a new one is readable by all and writable by its owner.
+  struct stat st {};
+  const bool had = ::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  ::fchmod(fd, had ? (st.st_mode & 07777) : 0644);
   file_ = ::fdopen(fd, "wb");
   if (!file_) {
     ::close(fd);

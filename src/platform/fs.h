@@ -14,13 +14,21 @@ namespace plat::fs {
 
 // Program form to native form, lexically (no lookup).
 std::string toNative(std::string_view program);
-// Native form to program form ('/' to '\', UTF-8 names to CP932).
+// Native form to program form ('/' to '\', UTF-8 names to CP932), without loss: a
+// character CP932 lacks stays as a kept character (cp932.h), so that the folder the
+// game sits in, whatever its name, leads back to itself.
 std::string fromNative(std::string_view native);
 // The native path of an existing file or folder, matching names case-insensitively
 // (and trying both the UTF-8 and the raw-byte form of each name); nullopt if none.
 std::optional<std::string> resolve(std::string_view program);
 // The native path to create a file at: existing folders resolved, the last name as given.
 std::string resolveForWrite(std::string_view program);
+// A path the user typed (the command line): as fromNative, but a '\' separates too, as
+// in the project's own names.
+std::string fromTyped(std::string_view native);
+// Text for the user's eyes: every '\' separator (not the trail byte of a double-byte
+// character) shown as '/'.
+std::string withSlashes(std::string_view program);
 // Forgets cached folder listings (after creating or removing files behind our back).
 void invalidateCache();
 

@@ -714,7 +714,8 @@ DialogTemplate boxTemplate(std::string_view text, std::string_view caption, int 
 namespace detail {
 
 int runBox(std::string_view text, std::string_view caption, int buttons, std::optional<Response> preset) {
-  const DialogTemplate t = boxTemplate(text, caption, buttons);
+  // The dialog font draws CP932 only: a character kept beyond it shows as '?'.
+  const DialogTemplate t = boxTemplate(cp932::withoutKept(text), caption, buttons);
   const bool yesNo = buttons == mb::YesNo;
   auto proc = [yesNo](Dialog& d, const Msg& m) -> std::intptr_t {
     switch (m.id) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/cp932.h"
+#include "platform/fs.h"
 #include "platform/messaging.h"
 #include "platform/modal_ui.h"
 #include "platform/sys.h"
@@ -70,7 +71,10 @@ int fallbackBox(std::string_view textCp932, std::string_view captionCp932, int b
 
 }  // namespace
 
-int messageBox(std::string_view textCp932, std::string_view captionCp932, int buttons) {
+int messageBox(std::string_view textCp932In, std::string_view captionCp932, int buttons) {
+  // Paths in a box read as the user writes them, with '/'.
+  const std::string shownText = fs::withSlashes(textCp932In);
+  const std::string_view textCp932 = shownText;
   int answer;
   if (sys::launch().headless) {
     answer = headlessBox(textCp932, captionCp932, buttons);

@@ -41,7 +41,7 @@ LaunchParams readLaunchParams(int argc, char** argv) {
     native += argv[i];
   }
   // The stage file name, in the game's own path form like every other path.
-  p.commandLine = fs::fromNative(native);
+  p.commandLine = fs::fromTyped(native);
   std::string show = env("PELLMOOR_SHOW_COMMAND");
   if (!show.empty()) p.showCommand = std::atoi(show.c_str());
   p.headless = envFlag("PELLMOOR_HEADLESS");

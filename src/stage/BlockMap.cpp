@@ -6,6 +6,7 @@
 #include <new>
 
 #include "base/AppGlobals.h"
+#include "base/Failure.h"
 #include "base/Log.h"
 #include "gamedata/Stage.h"
 #include "gfx/BmpTable.h"
@@ -72,20 +73,21 @@ bool cGameObject::TouchesSolidBlock() const {
 bool cStageScene::BuildBlockMap(const cEdStage& stage) {
   const std::int64_t nRows = static_cast<std::int64_t>(stage.m_nHeight) + 20;
   const std::int64_t nCells = static_cast<std::int64_t>(m_ScrollX.m_nStride) * nRows;
-  bool bMade = nRows > 0 && m_ScrollX.m_nStride > 0 && nCells <= MAX_BLOCK_MAP_CELLS;
-  if (bMade) {
-    cMapBlock empty;  // no block: it stops nothing
-    empty.m_nHit = 0;
-    try {
-      g_BlockMap.assign(static_cast<std::size_t>(nCells), empty);
-    } catch (const std::bad_alloc&) {
-      bMade = false;
-    }
+  if (nRows <= 0 || m_ScrollX.m_nStride <= 0 || nCells > MAX_BLOCK_MAP_CELLS) {
+    g_BlockMap.clear();
+    ErrorBoxPrintf("ステージファイル %s のブロックマップ (%lld マス) が上限の %d マスを超えています！", stage.m_strPath.c_str(),
+                   static_cast<long long>(nCells), MAX_BLOCK_MAP_CELLS);
+    PostFailureClose();
+    return false;
   }
-  if (!bMade) {
+  cMapBlock empty;  // no block: it stops nothing
+  empty.m_nHit = 0;
+  try {
+    g_BlockMap.assign(static_cast<std::size_t>(nCells), empty);
+  } catch (const std::bad_alloc&) {
     g_BlockMap.clear();
     ErrorBox("メモリ不足により、ステージの初期設定に失敗しました！");
-    PostCloseRequest();
+    PostFailureClose();
     return false;
   }
   for (const cEdBlock& block : stage.m_Blocks) {

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "base/AppGlobals.h"
+#include "base/Failure.h"
 #include "base/Log.h"
 #include "gamedata/Database.h"
 #include "gamedata/Stage.h"
@@ -95,7 +96,7 @@ bool cStageScene::LoadStageSurfaces(bool bBackgroundsOnly) {
     bLoaded = DDLoadSurfaces(g_SurfaceData, ids.data(), ids.Size());
   }
   m_bTableLoaded = 1;
-  if (!bLoaded) PostCloseRequest();
+  if (!bLoaded) PostFailureClose();  // the loader has named the picture
   return bLoaded;
 }
 

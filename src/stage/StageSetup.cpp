@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/AppGlobals.h"
+#include "base/Failure.h"
 #include "base/Log.h"
 #include "base/Random.h"
 #include "base/SceneManager.h"
@@ -34,7 +35,6 @@ namespace {
 
 constexpr int MENU_CHOICE_REPLAY = 4;
 constexpr int TRIGGER_STAGE_START = 18;
-constexpr const char* SETUP_FAILED = "メモリ不足により、ステージの初期設定に失敗しました！";
 constexpr const char* NO_HERO = "主人公が配置されていないのでプレイできません！";
 
 bool IsReplayPlayback() { return g_SceneManager.m_nMenuChoice == MENU_CHOICE_REPLAY; }
@@ -70,20 +70,24 @@ cVector<std::int32_t> MakeHitSchedule(int nSubSteps, int nChecks) {
 
 void cStageScene::FailSetUp(const char* text) {
   ErrorBox(text);
-  PostCloseRequest();
+  PostFailureClose();
   m_bClosing = 1;
   DebugLog("Out SetStage");
 }
 
 bool cStageScene::CheckStageGeometry() {
   const cEdStage& st = g_Stage;
+  std::string text;
   if (st.m_nWidth < 1 || st.m_nWidth > MAX_STAGE_CELLS || st.m_nHeight < 1 || st.m_nHeight > MAX_STAGE_CELLS) {
-    FailSetUp(SETUP_FAILED);
+    FormatString(text, "ステージファイル %s のステージの大きさ (%d x %d マス) が、プレイできる範囲 (1 ～ %d マス) を超えています！",
+                 st.m_strPath.c_str(), st.m_nWidth, st.m_nHeight, MAX_STAGE_CELLS);
+    FailSetUp(text.c_str());
     return false;
   }
   const int m = SubStepsOfLevel(st.m_nHitLevel);
   if (m < 0 || m > MAX_SUB_STEPS) {
-    FailSetUp(SETUP_FAILED);
+    FormatString(text, "ステージファイル %s の当たり判定の設定 (%d) が不正です！", st.m_strPath.c_str(), st.m_nHitLevel);
+    FailSetUp(text.c_str());
     return false;
   }
   if (st.FindHero() < 0) {

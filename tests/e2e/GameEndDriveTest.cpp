@@ -479,8 +479,8 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
   EXPECT_EQ(both, PlayEvents(twice.trace));
 }
 
-// A replay that cannot be written (its path is longer than a path may be) is refused with
-// its sound, and the game end goes on.
+// A replay that cannot be written (its name in the game folder is longer than a project's
+// name may be) is refused with its sound, and the game end goes on.
 TEST_F(GameEndDrive, AReplayThatCannotBeWrittenIsRefusedAndPlayGoesOn) {
   ASSERT_TRUE(WriteGoalStage("c01-1", 300));
   const std::string toStage = "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n150 Z press 1\n";
@@ -489,7 +489,7 @@ TEST_F(GameEndDrive, AReplayThatCannotBeWrittenIsRefusedAndPlayGoesOn) {
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   const e2e::DrivenRun run = Run({}, toStage + std::to_string(nEnd + 70) + " F1 press 1\n" +
                                          std::to_string(nEnd + 100) + " Z press 1\n",
-                                 nEnd + 200, {"file=" + std::string(230, 'r') + ".rpl4_513"});
+                                 nEnd + 200, {"file=" + std::string(240, 'r') + ".rpl4_513"});
   EXPECT_EQ(nEnd + 70, FrameOf(run.trace, "sound 3 "));
   EXPECT_NE(std::string::npos, e2e::ReadLogUtf8(game_ / "Report_Game.txt").find(".rpl4_513"));
   EXPECT_EQ(nEnd + 100, FrameOf(run.trace, "game end next scene 3"));

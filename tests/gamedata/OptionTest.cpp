@@ -34,6 +34,10 @@ TEST_F(OptionTest, LoadCases) {
        0, 10, 3, "xyz"},
       {"an empty name has L = 1", "o.dat", Bytes().u32(513).u32(4).i32(1).i32(1).i32(1).i32(1).u32(1).u32(1).s, 1, 1,
        1, 1, 1, ""},
+      {"values above their ranges come down to the top", "o.dat",
+       Bytes().u32(513).u32(4).i32(24).i32(5).i32(11).i32(4).u32(1).text("abc").s, 1, 23, 1, 10, 3, "abc"},
+      {"values below their ranges come up to 0; music other than 0 is on", "o.dat",
+       Bytes().u32(513).u32(4).i32(-1).i32(-7).i32(-4).i32(-2).u32(1).text("abc").s, 1, 0, 1, 0, 0, "abc"},
       {"a damaged file leaves the defaults", "o.dat", Bytes().u32(513).u32(4).i32(5).i32(0).s, 0, 0, 1, 7, 0, "aaa"},
   };
   for (const Case& c : cases) {

@@ -82,7 +82,7 @@ TEST_F(BmpTableTest, MissingRequiredPictureStopsTheList) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(DDLoadSurfaces(g_SurfaceData, ids, 3));
   const std::string out = testing::internal::GetCapturedStderr();
-  EXPECT_NE(out.find(reinterpret_cast<const char*>(u8"bmp\\Block.bmp の読み込みに失敗！")), std::string::npos) << out;
+  EXPECT_NE(out.find(reinterpret_cast<const char*>(u8"bmp/Block.bmp の読み込みに失敗！")), std::string::npos) << out;
   EXPECT_NE(g_SurfaceData[1].Pixels(), nullptr);
   EXPECT_EQ(g_SurfaceData[47].lpDT, nullptr);  // the list stopped before it
 }

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -30,6 +31,64 @@ TEST(Fs, NativeFormKeepsTrailBytesThatLookLikeSeparators) {
   EXPECT_EQ(plat::fs::toNative("data\\" + kSo + "\\" + kHyo + ".dat"), U8(u8"data/ソ/表.dat"));
   EXPECT_EQ(plat::fs::toNative("\\home\\x"), "/home/x");
   EXPECT_EQ(plat::fs::fromNative(U8(u8"/tmp/ソ/表.dat")), "\\tmp\\" + kSo + "\\" + kHyo + ".dat");
+}
+
+// Names from the file system that Shift-JIS cannot write come back byte for byte: accents,
+// Hangul, a character whose Shift-JIS code reads back as another one, a backslash inside
+// a name, and bytes that are not UTF-8.
+TEST(Fs, NativeNamesOutsideShiftJisComeBackWhole) {
+  const std::string names[] = {
+      U8(u8"/home/josé/Über/한/Report_Game.txt"),
+      U8(u8"/t/〜¥/‖"),  // wave dash, yen sign, double vertical line
+      U8(u8"/t/a\\b/c"),  // a backslash is part of the name "a\b"
+      "/t/caf\xE9/\xFF\x80",  // Latin-1 bytes
+      U8(u8"/t/😀.dat"),  // outside the basic plane
+  };
+  for (const std::string& native : names) {
+    const std::string program = plat::fs::fromNative(native);
+    EXPECT_EQ(program.find('?'), std::string::npos) << native;
+    EXPECT_EQ(plat::fs::toNative(program), native);
+  }
+  // The backslash of a name is no separator of the program form.
+  const std::string withBackslash = plat::fs::fromNative(U8(u8"/t/a\\b/c"));
+  EXPECT_EQ(std::count(withBackslash.begin(), withBackslash.end(), '\\'), 3);
+  // Shift-JIS text is unchanged; a name that has a code keeps it.
+  EXPECT_EQ(plat::fs::fromNative(U8(u8"/表/～")), "\\" + kHyo + "\\\x81\x60");
+}
+
+TEST(Fs, AGameFolderNamedOutsideShiftJisIsUsedThroughItsFullPath) {
+  test_support::TempDir dir;
+  const std::string folder = dir.path() + U8(u8"/josé/Über/한");
+  WriteNative(folder + "/data/System.dat", "sys");
+  const std::string root = plat::fs::fromNative(folder);
+  EXPECT_EQ(plat::fs::resolve(root + "\\DATA\\system.dat").value_or("?"), folder + "/data/System.dat");
+  EXPECT_EQ(plat::fs::readFile(root + "\\data\\System.dat").value_or("?"), "sys");
+  ASSERT_TRUE(plat::fs::writeFileAtomic(root + "\\data\\new.dat", "new"));
+  EXPECT_TRUE(stdfs::is_regular_file(folder + "/data/new.dat"));
+  ASSERT_TRUE(plat::fs::createTextFile(root + "\\Report_Game.txt"));
+  EXPECT_TRUE(plat::fs::appendTextLine(root + "\\Report_Game.txt", "x"));
+  EXPECT_TRUE(stdfs::is_regular_file(folder + "/Report_Game.txt"));
+  // Shown to the user with '/', the 0x5C ending a double-byte character kept.
+  EXPECT_EQ(plat::fs::withSlashes("\\a\\" + kSo + "\\b"), "/a/" + kSo + "/b");
+}
+
+TEST(Fs, ASavedFileKeepsItsMode) {
+  test_support::TempDir dir;
+  const std::string root = plat::fs::fromNative(dir.path());
+  auto modeOf = [&](const char* name) {
+    struct stat st {};
+    ::stat((dir.path() + "/" + name).c_str(), &st);
+    return st.st_mode & 07777;
+  };
+  for (mode_t mode : {0600, 0640, 0664}) {
+    WriteNative(dir.path() + "/kept.dat", "old");
+    ASSERT_EQ(::chmod((dir.path() + "/kept.dat").c_str(), mode), 0);
+    ASSERT_TRUE(plat::fs::writeFileAtomic(root + "\\kept.dat", "new"));
+    EXPECT_EQ(modeOf("kept.dat"), mode);
+    EXPECT_EQ(plat::fs::readFile(root + "\\kept.dat").value_or("?"), "new");
+  }
+  ASSERT_TRUE(plat::fs::writeFileAtomic(root + "\\fresh.dat", "x"));
+  EXPECT_EQ(modeOf("fresh.dat"), 0644u);
 }
 
 TEST(Fs, IsRelativeAndAbsolute) {

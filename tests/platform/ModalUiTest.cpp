@@ -27,6 +27,8 @@ namespace script = plat::ui_script;
 
 enum : int { kEdit = 10, kOk = 11, kCancel = 12 };
 
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
 DialogTemplate Small() {
   DialogTemplate t;
   t.resourceId = 901;
@@ -409,6 +411,49 @@ TEST_F(FileChooser, ListsFoldersThenMatchingFilesAndReturnsTheChosenPath) {
   EXPECT_EQ(plat::ui::chooseFile(Request()), std::nullopt);
   EXPECT_EQ(script::unexpected(), 1u);  // only the first, unanswered one
   EXPECT_EQ(plat::fs::currentDirectory(), plat::fs::fromNative(std::filesystem::current_path().string()));
+}
+
+// A folder and a file whose names Shift-JIS cannot write: listed with '?' in place of
+// the character, the folder shown with '/', and the file chosen by its true name.
+TEST_F(FileChooser, NamesOutsideShiftJisAreShownWithAMarkAndChosenWhole) {
+  const std::filesystem::path folder = std::filesystem::path(dir_.path()) / U8(u8"\u00dcber");
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / U8(u8"caf\u00e9.stg4_001")) << "x";
+  std::ofstream(folder / "b.stg4_001") << "x";
+  plat::ui::FileRequest r = Request();
+  r.initialDir = plat::fs::fromNative(folder.string());
+  std::vector<std::string> items;
+  std::string shownFolder;
+  script::pushCall([&](Dialog& d) {
+    items = d.listItems(1120);
+    shownFolder = d.itemText(1088);
+    d.setFocus(1120);
+    d.setListSelection(1120, 2);
+    d.keyDown(plat::vk::Return);
+  });
+  const std::optional<std::string> chosen = plat::ui::chooseFile(r);
+  EXPECT_EQ(items, (std::vector<std::string>{"[..]", "b.stg4_001", "caf?.stg4_001"}));
+  EXPECT_EQ(shownFolder, dir_.path() + "/?ber");
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(plat::fs::toNative(*chosen), (folder / U8(u8"caf\u00e9.stg4_001")).string());
+  // Typed in the name box as it is listed, it means the same file.
+  script::push(Parse("file=caf?.stg4_001"));
+  EXPECT_EQ(plat::ui::chooseFile(r), chosen);
+  EXPECT_TRUE(plat::box_script::shown().empty());
+}
+
+// A typed character without a Shift-JIS code arrives as '?': the name is refused with a
+// word on why, and the chooser stays open for another.
+TEST_F(FileChooser, ANameWithACharacterOutsideShiftJisIsRefused) {
+  script::push(Parse((std::string("file=") + U8(u8"r\u00e9sum\u00e9") + "+file=fine").c_str()));
+  script::pushAnswer(plat::answer::Ok);
+  EXPECT_EQ(plat::ui::chooseFile(Request(true)), In("fine.rpl4_513"));
+  const auto boxes = plat::box_script::shown();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].textCp932.find("r?sum?\n"), 0u) << boxes[0].textCp932;
+  EXPECT_NE(boxes[0].textCp932.find("使えない文字"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(dir_.path()) / "r?sum?.rpl4_513"));
+  EXPECT_EQ(script::unexpected(), 0u);
 }
 
 TEST_F(FileChooser, AMissingFileIsRefusedWithABox) {

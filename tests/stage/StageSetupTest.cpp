@@ -8,6 +8,7 @@
 
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
+#include "base/Failure.h"
 #include "base/Random.h"
 #include "base/SceneManager.h"
 #include "records/PlayRecord.h"
@@ -317,14 +318,14 @@ TEST_F(StageSetupTest, UnplayableStagesAreRefusedAndTheSceneCloses) {
     std::function<void(cEdStage&)> spoil;
     const char* box;
   };
-  const char* memory = "メモリ不足により、ステージの初期設定に失敗しました！";
+  // Each box names the stage file and what is wrong with it.
   const Case cases[] = {
       {"no hero", [](cEdStage& s) { s.m_Charas = {Enemy(3, 10)}; }, "主人公が配置されていないのでプレイできません！"},
-      {"width 0", [](cEdStage& s) { s.m_nWidth = 0; }, memory},
-      {"negative height", [](cEdStage& s) { s.m_nHeight = -3; }, memory},
-      {"huge width", [](cEdStage& s) { s.m_nWidth = 1 << 24; }, memory},
-      {"hit level beyond 100", [](cEdStage& s) { s.m_nHitLevel = 150; }, memory},
-      {"negative hit level", [](cEdStage& s) { s.m_nHitLevel = -1; }, memory},
+      {"width 0", [](cEdStage& s) { s.m_nWidth = 0; }, "Bad-1.stg4_001 のステージの大きさ (0 x 15 マス) が"},
+      {"negative height", [](cEdStage& s) { s.m_nHeight = -3; }, "Bad-1.stg4_001 のステージの大きさ (40 x -3 マス) が"},
+      {"width past 1000", [](cEdStage& s) { s.m_nWidth = 1001; }, "Bad-1.stg4_001 のステージの大きさ (1001 x 15 マス) が"},
+      {"hit level beyond 100", [](cEdStage& s) { s.m_nHitLevel = 150; }, "Bad-1.stg4_001 の当たり判定の設定 (150) が不正です"},
+      {"negative hit level", [](cEdStage& s) { s.m_nHitLevel = -1; }, "Bad-1.stg4_001 の当たり判定の設定 (-1) が不正です"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -332,9 +333,11 @@ TEST_F(StageSetupTest, UnplayableStagesAreRefusedAndTheSceneCloses) {
     g_Stage.m_nWidth = W;
     g_Stage.m_nHeight = H;
     g_Stage.m_Charas = {Hero(3, 10)};
+    g_Stage.m_strPath = "Bad-1.stg4_001";
     c.spoil(g_Stage);
     g_BlockMap.clear();
     closes_ = 0;
+    g_nExitStatus.store(0);
     plat::box_script::reset();
     auto scene = std::make_unique<cStageScene>();
     g_StageScene = scene.get();
@@ -343,7 +346,9 @@ TEST_F(StageSetupTest, UnplayableStagesAreRefusedAndTheSceneCloses) {
     EXPECT_TRUE(scene->IsClosing());
     EXPECT_EQ(closes_, 1);
     ASSERT_EQ(plat::box_script::shown().size(), 1u);
-    EXPECT_NE(plat::box_script::shown()[0].textCp932.find(c.box), std::string::npos);
+    EXPECT_NE(plat::box_script::shown()[0].textCp932.find(c.box), std::string::npos)
+        << plat::box_script::shown()[0].textCp932;
+    EXPECT_EQ(g_nExitStatus.load(), 1);  // the game ends as a failure
     EXPECT_TRUE(g_BlockMap.empty());
     EXPECT_TRUE(g_Charas.empty());
     // A closing scene runs no logic and draws nothing it did not build.
@@ -354,6 +359,7 @@ TEST_F(StageSetupTest, UnplayableStagesAreRefusedAndTheSceneCloses) {
     }
     g_StageScene = scene_.get();
   }
+  g_nExitStatus.store(0);
 }
 
 // Every box size and anchor of the stage header reaches the box it is for.
