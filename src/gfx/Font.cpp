@@ -120,6 +120,10 @@ void Font::Release() {
   // The work surface goes too in both modes, so no released font stays in the restore list.
   DDReleaseSurface(&Work);
   g_FontList.remove(this);
+  // The frame and symbol sheets belong to others and may go before the font is made again.
+  m_lpFrame = nullptr;
+  m_lpSymbol = nullptr;
+  m_bHasSymbol = 0;
 }
 
 void Font::OnLostDevice() {

@@ -134,23 +134,24 @@ int cStageScene::ApplyFootBlock(cPlayer& player) {
   if (player.m_bFlying) return OUTCOME_GO_ON;
   cMapBlock* pBlock = player.m_pFootBlock;
   if (pBlock && player.m_nFootSteps == 0 && pBlock->GetHitKind(player.m_nSide) != 0) {
-    const int nKind = pBlock->m_nEffect;
+    const cEdBlock& block = pBlock->Block();
+    const int nKind = block.m_nEffect;
     switch (nKind) {
       case FLOOR_SPRING:
         RequestSystemSound(SPRING_SOUND);
-        player.m_dVelY = player.JumpSpeedForHeight(static_cast<std::int8_t>(pBlock->m_nEffectValue & 0xFF));
+        player.m_dVelY = player.JumpSpeedForHeight(static_cast<std::int8_t>(block.m_nEffectValue & 0xFF));
         player.m_bJumping = player.m_bJumpRising = 1;
         player.m_nJumpHold = 0;
         break;
       case FLOOR_SPEED:
         player.m_nFootKind = nKind;
-        player.m_dFootFactor = pBlock->m_nEffectValue * 0.01;
+        player.m_dFootFactor = block.m_nEffectValue * 0.01;
         player.m_nFootSteps = g_SubSteps;
         break;
       case FLOOR_MOVE_LEFT:
       case FLOOR_MOVE_RIGHT:
         player.m_nFootKind = nKind;
-        player.m_dFootFactor = pBlock->m_nEffectValue * 0.1 / g_FrameScale;
+        player.m_dFootFactor = block.m_nEffectValue * 0.1 / g_FrameScale;
         player.m_nFootSteps = g_SubSteps;
         break;
       default: break;
@@ -181,8 +182,9 @@ int cStageScene::ApplyItemBlock(cPlayer& player) {
   cMapBlock* pBlock = player.m_pFootBlock;
   bool bGiven = false;
   if (pBlock && player.m_nItemBlockCooldown == 0 && pBlock->GetHitKind(player.m_nSide) != 0 &&
-      pBlock->m_nItemPalette != 0) {
-    if (cEdItem* pDef = GetItemDef(static_cast<std::int8_t>(pBlock->m_nItemPalette), pBlock->m_nItemIndex)) {
+      pBlock->Block().m_nItemPalette != 0) {
+    const cEdBlock& block = pBlock->Block();
+    if (cEdItem* pDef = GetItemDef(static_cast<std::int8_t>(block.m_nItemPalette), block.m_nItemIndex)) {
       cItem item;
       item.Init(0, *pDef, 0);
       item.m_bExists = 1;

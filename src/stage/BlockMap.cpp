@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 #include <new>
+#include <vector>
 
 #include "base/AppGlobals.h"
 #include "base/Failure.h"
@@ -21,6 +22,22 @@
 cVector<cMapBlock> g_BlockMap;
 
 namespace {
+
+// The placed blocks of the stage the map was built from; cells index them.
+const cVector<cEdBlock>* g_pPlacedBlocks = nullptr;
+// Copies of the blocks put into cells during play, one per record put, so that a summon
+// repeated for a whole stage does not grow the list.
+cVector<cEdBlock> g_PutBlocks;
+std::vector<const cEdBlock*> g_PutSources;
+
+const cEdBlock& NoBlock() {
+  static const cEdBlock s_empty = [] {
+    cEdBlock b;
+    b.m_nHit = 0;
+    return b;
+  }();
+  return s_empty;
+}
 
 std::int32_t Trunc(double d) { return static_cast<std::int32_t>(d); }
 
@@ -45,17 +62,40 @@ void FireTriggers(cActor& a, std::initializer_list<int> triggers) {
 
 }  // namespace
 
-std::uint8_t cMapBlock::GetHitKind(int nSide) {
-  if (!m_Conditions.empty() && !cStageScene::CheckBlockConditions(*this)) return 0;
-  if (m_nPassGroup == nSide) return 0;
-  return m_nHit;
+const cEdBlock& cMapBlock::Block() const {
+  // An index the lists no longer hold (a stage replaced before its map) reads as no block.
+  if (m_nBlock >= 0)
+    return g_pPlacedBlocks && m_nBlock < g_pPlacedBlocks->Size() ? (*g_pPlacedBlocks)[m_nBlock] : NoBlock();
+  const std::int32_t nPut = -2 - m_nBlock;
+  return nPut >= 0 && nPut < g_PutBlocks.Size() ? g_PutBlocks[nPut] : NoBlock();
 }
 
-void cMapBlock::DrawCell(DDSURFACEDATA* lpSD, int x, int y) {
+void cMapBlock::Put(const cEdBlock& block) {
+  const auto it = std::find(g_PutSources.begin(), g_PutSources.end(), &block);
+  std::int32_t nPut = static_cast<std::int32_t>(it - g_PutSources.begin());
+  if (it == g_PutSources.end()) {
+    g_PutBlocks.push_back(block);
+    g_PutSources.push_back(&block);
+  }
+  m_nBlock = -2 - nPut;
+  m_bAppeared = 0;
+}
+
+std::uint8_t cMapBlock::GetHitKind(int nSide) {
+  const cEdBlock& b = Block();
+  if (!b.m_Conditions.empty() && !cStageScene::CheckBlockConditions(*this)) return 0;
+  if (b.m_nPassGroup == nSide) return 0;
+  return b.m_nHit;
+}
+
+void cMapBlock::DrawCell(DDSURFACEDATA* lpSD, int x, int y) const { DrawBlockCell(Block(), lpSD, x, y); }
+
+void DrawBlockCell(const cEdBlock& b, DDSURFACEDATA* lpSD, int x, int y) {
   cImageRef ref;
-  ref.Set(IMAGE_CALLER_OTHER, m_nImageSheet, m_nImage, m_nImageSub, nullptr, 0);
+  ref.Set(IMAGE_CALLER_OTHER, b.m_nImageSheet, b.m_nImage, b.m_nImageSub, nullptr, 0);
   if (ref.m_pSheet) DDBlt(lpSD, x, y, 32, 32, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 1);
-  if (m_nMarkShow == 1) DDBlt(lpSD, x, y, 32, 32, &g_SurfaceData[BMP_MARK], m_nMark / 15 * 32, m_nMark % 15 * 32, 1);
+  if (b.m_nMarkShow == 1)
+    DDBlt(lpSD, x, y, 32, 32, &g_SurfaceData[BMP_MARK], b.m_nMark / 15 * 32, b.m_nMark % 15 * 32, 1);
 }
 
 bool cGameObject::TouchesSolidBlock() const {
@@ -73,6 +113,9 @@ bool cGameObject::TouchesSolidBlock() const {
 bool cStageScene::BuildBlockMap(const cEdStage& stage) {
   const std::int64_t nRows = static_cast<std::int64_t>(stage.m_nHeight) + 20;
   const std::int64_t nCells = static_cast<std::int64_t>(m_ScrollX.m_nStride) * nRows;
+  g_PutBlocks.clear();
+  g_PutSources.clear();
+  g_pPlacedBlocks = &stage.m_Blocks;
   if (nRows <= 0 || m_ScrollX.m_nStride <= 0 || nCells > MAX_BLOCK_MAP_CELLS) {
     g_BlockMap.clear();
     ErrorBoxPrintf("ステージファイル %s のブロックマップ (%lld マス) が上限の %d マスを超えています！", stage.m_strPath.c_str(),
@@ -80,30 +123,30 @@ bool cStageScene::BuildBlockMap(const cEdStage& stage) {
     PostFailureClose();
     return false;
   }
-  cMapBlock empty;  // no block: it stops nothing
-  empty.m_nHit = 0;
   try {
-    g_BlockMap.assign(static_cast<std::size_t>(nCells), empty);
+    g_BlockMap.assign(static_cast<std::size_t>(nCells), cMapBlock());  // no block: it stops nothing
   } catch (const std::bad_alloc&) {
     g_BlockMap.clear();
     ErrorBox("メモリ不足により、ステージの初期設定に失敗しました！");
     PostFailureClose();
     return false;
   }
-  for (const cEdBlock& block : stage.m_Blocks) {
+  for (std::int32_t i = 0; i < stage.m_Blocks.Size(); ++i) {
+    const cEdBlock& block = stage.m_Blocks[i];
     // A placement outside the stage (a damaged or hostile file) is left out.
     if (block.m_nX < 0 || block.m_nX >= stage.m_nWidth || block.m_nY < 0 || block.m_nY >= stage.m_nHeight) continue;
     cMapBlock& cell = g_BlockMap[CellIndex(block.m_nX + 10, block.m_nY + 10)];
-    static_cast<cEdBlock&>(cell) = block;
+    cell.m_nBlock = i;
     cell.m_bAppeared = 0;
   }
   return true;
 }
 
 bool cStageScene::CheckBlockConditions(cMapBlock& cell) {
-  if (cell.m_Conditions.empty()) return true;
-  if (cell.m_bLatchConditions && cell.m_bAppeared) return true;
-  if (!flowhook::ConditionsHold(cell.m_Conditions, cell.m_nConditionRule, g_Players[0])) return false;
+  const cEdBlock& b = cell.Block();
+  if (b.m_Conditions.empty()) return true;
+  if (b.m_bLatchConditions && cell.m_bAppeared) return true;
+  if (!flowhook::ConditionsHold(b.m_Conditions, b.m_nConditionRule, g_Players[0])) return false;
   cell.m_bAppeared = 1;
   return true;
 }

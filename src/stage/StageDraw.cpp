@@ -130,7 +130,8 @@ void cStageScene::DrawBlocks(DDSURFACEDATA* target, int nLayer) {
       const int nIndex = CellIndex(nColumn, nRow);
       if (nIndex < 0 || nIndex >= g_BlockMap.Size()) continue;
       cMapBlock& cell = g_BlockMap[nIndex];
-      if (cell.m_nImage == 0 || cell.m_nLayer != nLayer || cell.m_bTransparent) continue;
+      const cEdBlock& block = cell.Block();
+      if (block.m_nImage == 0 || block.m_nLayer != nLayer || block.m_bTransparent) continue;
       if (!CheckBlockConditions(cell)) continue;
       cell.DrawCell(target, c * 32 - nFineX, r * 32 - nFineY);
     }

@@ -49,13 +49,12 @@ int cStageScene::SummonBlock(double x, double y, const cEdShot& payload, const c
   const int nIndex = CellIndex(nColumn, nRow);
   if (nIndex < 0 || nIndex >= g_BlockMap.Size()) return 0;
   cMapBlock& cell = g_BlockMap[nIndex];
-  if (cell.m_bFixed) return 0;
+  if (cell->m_bFixed) return 0;
 
   auto Put = [&] {
     const bool bKeepOff = payload.m_nSetting52 || payload.m_nSetting53;
     const cMapBlock old = bKeepOff ? cell : cMapBlock();
-    static_cast<cEdBlock&>(cell) = block;
-    cell.m_bAppeared = 0;
+    cell.Put(block);
     if (GraceCoveredActors(nIndex, nColumn, nRow, payload.m_nSetting52, payload.m_nSetting53)) {
       cell = old;
       return 0;
@@ -63,9 +62,7 @@ int cStageScene::SummonBlock(double x, double y, const cEdShot& payload, const c
     return 1;
   };
   auto Clear = [&] {
-    cMapBlock empty;
-    empty.m_nHit = 0;
-    cell = empty;
+    cell = cMapBlock();
     return 1;
   };
 
@@ -75,7 +72,7 @@ int cStageScene::SummonBlock(double x, double y, const cEdShot& payload, const c
     case 2: {
       for (std::int32_t n : m_SummonCells)
         if (n == nIndex) return 0;
-      const int r = cell.m_nImage != 0 && CheckBlockConditions(cell) ? Clear() : Put();
+      const int r = cell->m_nImage != 0 && CheckBlockConditions(cell) ? Clear() : Put();
       m_SummonCells.push_back(nIndex);
       return r;
     }

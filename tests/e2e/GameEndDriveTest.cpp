@@ -166,13 +166,25 @@ TEST_F(GameEndDrive, ThreeScoreStepsGiveThreeLivesUpToTheCap) {
         nStart == 5 ? std::vector<std::string>{"extra life lives 5", "extra life lives 6", "extra life lives 7"}
                     : std::vector<std::string>{"extra life lives 98", "extra life lives 99", "extra life lives 99"};
     EXPECT_EQ(expected, e2e::EventsStarting(run.trace, "extra life"));
-    // Each stops the stage for 30 frames.
+    // Each freezes the stage for a timed wait of 30 frames: 30 frames drawn, and the wait
+    // ends at the test of the 31st, where the next life comes.
     std::vector<int> frames;
     for (const std::string& line : run.trace)
-      if (line.find(" sound 15 ") != std::string::npos) frames.push_back(std::atoi(line.c_str()));
+      if (line.find(" extra life ") != std::string::npos) frames.push_back(std::atoi(line.c_str()));
     ASSERT_EQ(3u, frames.size());
-    EXPECT_GE(frames[1] - frames[0], 30);
-    EXPECT_GE(frames[2] - frames[1], 30);
+    EXPECT_EQ(31, frames[1] - frames[0]);
+    EXPECT_EQ(31, frames[2] - frames[1]);
+    // No play frame runs while the stage is frozen: the play-frame counter stands.
+    int nLastPlay = -1, nPlaysFrozen = 0;
+    for (const std::string& line : run.trace) {
+      if (line.find(" play ") == std::string::npos) continue;
+      const int nFrame = std::atoi(line.c_str());
+      if (nFrame <= frames[0]) nLastPlay = std::atoi(line.c_str() + line.find(" play ") + 6);
+      else if (nFrame <= frames[2] + 31) ++nPlaysFrozen;
+    }
+    EXPECT_EQ(0, nPlaysFrozen);
+    EXPECT_EQ(1, std::count(run.trace.begin(), run.trace.end(), std::to_string(frames[0]) + " stage end clear frames " +
+                                                                   std::to_string(nLastPlay) + " score 350 next 0"));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -29,6 +30,11 @@ TEST(SoundOnDummyDevice, WholePlayerRuns) {
   plat::audio::DeviceConfig c;
   c.sdlDriver = "dummy";
   plat::audio::setDefaultDeviceConfig(c);
+  // The music requests write the track names into the player's tables: put back after.
+  char oggNames[5][260], midiNames[5][264];
+  static_assert(sizeof oggNames == sizeof g_BgmOggNames && sizeof midiNames == sizeof g_BgmMidiNames);
+  std::memcpy(oggNames, g_BgmOggNames, sizeof oggNames);
+  std::memcpy(midiNames, g_BgmMidiNames, sizeof midiNames);
   TempDir dir;
   auto put = [&dir](const std::string& name, const std::string& bytes) {
     std::ofstream(dir.path() + "/" + name, std::ios::binary) << bytes;
@@ -84,6 +90,8 @@ TEST(SoundOnDummyDevice, WholePlayerRuns) {
   g_hWnd = 0;
   plat::unregisterWindow(window);
   plat::audio::setDefaultDeviceConfig({});
+  std::memcpy(g_BgmOggNames, oggNames, sizeof oggNames);
+  std::memcpy(g_BgmMidiNames, midiNames, sizeof midiNames);
 }
 
 }  // namespace

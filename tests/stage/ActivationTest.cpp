@@ -42,12 +42,12 @@ class ActivationTest : public stagetest::StageFixture {
   }
   cPlayer& Hero() { return g_Players[0]; }
   // The hero stands on the block at stage cell (2, 10), with that block's special kind.
-  cMapBlock& StandOnSpecialBlock(int nKind, int nAmount) {
-    cMapBlock& cell = Cell(2, 10);
-    cell.m_nEffect = static_cast<std::uint8_t>(nKind);
-    cell.m_nEffectValue = nAmount;
-    Hero().m_pFootBlock = Hero().m_pLastFootBlock = Hero().m_pPrevFootBlock = &cell;
-    return cell;
+  cEdBlock& StandOnSpecialBlock(int nKind, int nAmount) {
+    cEdBlock& block = Block(2, 10);
+    block.m_nEffect = static_cast<std::uint8_t>(nKind);
+    block.m_nEffectValue = nAmount;
+    Hero().m_pFootBlock = Hero().m_pLastFootBlock = Hero().m_pPrevFootBlock = &Cell(2, 10);
+    return block;
   }
   int SoundsOf(int nWParam) const {
     int n = 0;
@@ -155,7 +155,7 @@ TEST_F(ActivationTest, AnItemBlockGivesItsItemOnceASecondWhileStoodOn) {
   item.m_bShowOnTake = 1;
   g_CommonPalette.m_Items.assign(3, cEdItem{});
   g_CommonPalette.m_Items[2] = item;
-  cMapBlock& cell = StandOnSpecialBlock(0, 0);
+  cEdBlock& cell = StandOnSpecialBlock(0, 0);
   cell.m_nItemPalette = 1;
   cell.m_nItemIndex = 2;
 
@@ -298,7 +298,7 @@ TEST_F(ActivationTest, ABlockPutOntoActorsGivesThemGraceAndStopsAtAKeptOffKind) 
   EXPECT_EQ(Scene().GraceCoveredActors(nCell, 16, 16, 1, 0), 1);
   EXPECT_EQ(Scene().GraceCoveredActors(nCell, 16, 16, 0, 1), 1);
   // A side that passes through the block is not covered by it.
-  Cell(6, 6).m_nPassGroup = 0;
+  Block(6, 6).m_nPassGroup = 0;
   c.m_nSide = 0;
   EXPECT_EQ(Scene().GraceCoveredActors(nCell, 16, 16, 1, 1), 0);
 }

@@ -73,13 +73,13 @@ TEST_F(BlockMapTest, PlacedBlocksAreCopiedIntoTheMarginedMap) {
   ASSERT_EQ(g_BlockMap.Size(), 64 * 35);
   EXPECT_EQ(&Cell(0, 0), &g_BlockMap[10 + (10 << 6)]);
   EXPECT_EQ(&Cell(39, 14), &g_BlockMap[49 + (24 << 6)]);
-  EXPECT_EQ(Cell(0, 0).m_nImage, 3);
-  EXPECT_EQ(Cell(0, 0).m_strText, "x");
-  EXPECT_EQ(Cell(39, 14).m_nHit, 2);
+  EXPECT_EQ(Cell(0, 0)->m_nImage, 3);
+  EXPECT_EQ(Cell(0, 0)->m_strText, "x");
+  EXPECT_EQ(Cell(39, 14)->m_nHit, 2);
   int solid = 0;
   for (cMapBlock& cell : g_BlockMap) {
     EXPECT_EQ(cell.m_bAppeared, 0);
-    if (cell.m_nHit != 0) ++solid;
+    if (cell->m_nHit != 0) ++solid;
   }
   EXPECT_EQ(solid, 2);  // every other cell is empty
   // The pixel of stage cell (0, 0) is (320, 320).
@@ -108,9 +108,9 @@ TEST_F(BlockMapTest, AMapThatCannotBeMadeIsRefusedWithTheMemoryMessage) {
   left.m_nX = -1;
   stage.m_Blocks = {below, inside, right, left};
   EXPECT_TRUE(Scene().BuildBlockMap(stage));
-  EXPECT_EQ(Cell(0, 0).m_nHit, 1);
+  EXPECT_EQ(Cell(0, 0)->m_nHit, 1);
   int solid = 0;
-  for (cMapBlock& cell : g_BlockMap) solid += cell.m_nHit != 0;
+  for (cMapBlock& cell : g_BlockMap) solid += cell->m_nHit != 0;
   EXPECT_EQ(solid, 1);
   EXPECT_EQ(closes_, 2);
 }
@@ -118,12 +118,13 @@ TEST_F(BlockMapTest, AMapThatCannotBeMadeIsRefusedWithTheMemoryMessage) {
 TEST_F(BlockMapTest, EffectiveHitKindOfACell) {
   MakeMap({{2, 2}}, 1);
   cMapBlock& cell = Cell(2, 2);
-  cell.m_nPassGroup = 3;
+  cEdBlock& block = Block(2, 2);
+  block.m_nPassGroup = 3;
   EXPECT_EQ(cell.GetHitKind(3), 0);  // its own side passes
   EXPECT_EQ(cell.GetHitKind(2), 1);
 
   // With appearance conditions: absent while they fail, present while they hold.
-  cell.m_Conditions.resize(1);
+  block.m_Conditions.resize(1);
   conditionsHold_ = false;
   EXPECT_EQ(cell.GetHitKind(2), 0);
   conditionsHold_ = true;
@@ -131,9 +132,33 @@ TEST_F(BlockMapTest, EffectiveHitKindOfACell) {
   EXPECT_EQ(cell.m_bAppeared, 1);  // latched whether or not the block is latch-once
   conditionsHold_ = false;
   EXPECT_EQ(cell.GetHitKind(2), 0);
-  cell.m_bLatchConditions = 1;  // once it has appeared, it stays
+  block.m_bLatchConditions = 1;  // once it has appeared, it stays
   EXPECT_EQ(cell.GetHitKind(2), 1);
   EXPECT_EQ(cell.GetHitKind(3), 0);
+}
+
+// A cell names its block instead of holding a copy: cells of one record share it but
+// latch their appearance each alone, and an index the stage no longer holds is no block.
+TEST_F(BlockMapTest, CellsShareTheirBlockRecordButNotTheirLatch) {
+  MakeMap({{4, 4}});
+  cEdBlock put;
+  put.m_nHit = 1;
+  put.m_bLatchConditions = 1;
+  put.m_Conditions.resize(1);
+  Cell(1, 1).Put(put);
+  Cell(2, 1).Put(put);
+  EXPECT_EQ(&Cell(1, 1).Block(), &Cell(2, 1).Block());
+  conditionsHold_ = true;
+  EXPECT_EQ(Cell(1, 1).GetHitKind(0), 1);
+  conditionsHold_ = false;
+  EXPECT_EQ(Cell(1, 1).GetHitKind(0), 1);  // appeared once: it stays
+  EXPECT_EQ(Cell(2, 1).GetHitKind(0), 0);  // never appeared
+  EXPECT_EQ(Cell(2, 1).m_bAppeared, 0);
+
+  EXPECT_EQ(Cell(4, 4).GetHitKind(0), 1);
+  mapStage_.m_Blocks.clear();
+  EXPECT_EQ(Cell(4, 4).GetHitKind(0), 0);
+  EXPECT_EQ(Cell(4, 4)->m_nImage, 0);
 }
 
 TEST_F(BlockMapTest, SolidCornerTestsOfTheStoredCellRectangle) {
@@ -143,23 +168,23 @@ TEST_F(BlockMapTest, SolidCornerTestsOfTheStoredCellRectangle) {
   EXPECT_TRUE(a.TouchesSolidBlock());
   EXPECT_TRUE(a.TouchesSolidBlock(cBox{}));
   a.m_nSide = 0;
-  Cell(5, 5).m_nPassGroup = 0;
+  Block(5, 5).m_nPassGroup = 0;
   EXPECT_FALSE(a.TouchesSolidBlock());
   Place(a, Px(4), Px(4));  // exactly on cell (4, 4)
-  Cell(5, 5).m_nPassGroup = -1;
+  Block(5, 5).m_nPassGroup = -1;
   EXPECT_FALSE(a.TouchesSolidBlock());
 
   // The strongest of four corners; the first of equal ones.
-  Cell(6, 5).m_nHit = 1;
-  Cell(5, 6).m_nHit = 1;
-  Cell(5, 6).m_nImage = 1;
+  Block(6, 5).m_nHit = 1;
+  Block(5, 6).m_nHit = 1;
+  Block(5, 6).m_nImage = 1;
   const int l = 15, t = 15, r = 16, b = 16;  // map cells of stage cells 5 and 6
   EXPECT_EQ(Scene().StrongestBlockAt(l, t, r, b, 0), Scene().CellIndex(l, t));
-  Cell(5, 5).m_nHit = 1;
+  Block(5, 5).m_nHit = 1;
   EXPECT_EQ(Scene().StrongestBlockAt(l, t, r, b, 0), Scene().CellIndex(l, t));
-  Cell(5, 5).m_nHit = 0;
+  Block(5, 5).m_nHit = 0;
   EXPECT_EQ(Scene().StrongestBlockAt(l, t, r, b, 0), Scene().CellIndex(r, t));
-  Cell(5, 6).m_nHit = 2;
+  Block(5, 6).m_nHit = 2;
   EXPECT_EQ(Scene().StrongestBlockAt(l, t, r, b, 0), Scene().CellIndex(l, b));
 }
 
@@ -171,7 +196,7 @@ TEST_F(BlockMapTest, EdgeProbes) {
   const int x = static_cast<int>(Px(5)) + 10, y = static_cast<int>(Px(5)) + 10;
   // Vertical edge: the topmost of equal cells; a stronger lower one wins.
   EXPECT_EQ(Scene().StrongestBlockOnEdge(a, x, y, x, y + 31), At(5, 5));
-  Cell(5, 6).m_nHit = 2;
+  Block(5, 6).m_nHit = 2;
   EXPECT_EQ(Scene().StrongestBlockOnEdge(a, x, y, x, y + 31), At(5, 6));
   // Horizontal edge at scale 1: the two corners, the left one of equals.
   EXPECT_EQ(Scene().StrongestBlockOnEdge(a, x, y, x + 31, y), At(5, 5));
@@ -179,7 +204,7 @@ TEST_F(BlockMapTest, EdgeProbes) {
   a.m_Def.m_nScale = 2;
   EXPECT_EQ(Scene().StrongestBlockOnEdge(a, x, y, x + 63, y), At(6, 5));
   // Its probes stop one pixel short of the right end of a 64-pixel edge.
-  Cell(5, 5).m_nHit = Cell(6, 5).m_nHit = 0;
+  Block(5, 5).m_nHit = Block(6, 5).m_nHit = 0;
   EXPECT_EQ(Cell(7, 5).GetHitKind(0), 1);
   // Edge 481..544 ends on cell 7's first pixel; the probes are 481, 512 and 543.
   EXPECT_EQ(g_BlockMap[Scene().StrongestBlockOnEdge(a, 481, y, 544, y)].GetHitKind(0), 0);
@@ -195,16 +220,16 @@ TEST_F(BlockMapTest, CellUnderTheCentreOfTheHero) {
   Place(a, Px(4) + 22, Px(5) + 10, 32, 32, HERO);  // probes at 22, 38, 53 into the row: cells 4, 5, 5
   const int row = 16;
   EXPECT_EQ(Scene().StrongestBlockUnderCentre(a), Scene().CellIndex(15, row));  // nearest the middle
-  Cell(4, 6).m_nHit = 2;
+  Block(4, 6).m_nHit = 2;
   EXPECT_EQ(Scene().StrongestBlockUnderCentre(a), Scene().CellIndex(14, row));  // the stronger
   // Scale 3: five probes, 24 pixels apart, the last on the right edge.
-  Cell(4, 6).m_nHit = 0;
+  Block(4, 6).m_nHit = 0;
   a.m_Def.m_nScale = 3;
   a.m_nHitW = 96;
   a.m_dX = Px(4) + 22;
   a.m_dRight = a.m_dX + 95;
-  Cell(7, 6).m_nHit = 2;
-  Cell(7, 6).m_nImage = 1;
+  Block(7, 6).m_nHit = 2;
+  Block(7, 6).m_nImage = 1;
   EXPECT_EQ(Scene().StrongestBlockUnderCentre(a), Scene().CellIndex(17, row));
 }
 
@@ -324,7 +349,7 @@ TEST_F(BlockMapTest, LandingAndCeilingSnapToTheCellAndSetTheJumpState) {
   cActor& hero = ActorFor(HERO, other);
   Place(hero, Px(5) - 20, Px(5) + 10, 32, 32, HERO);
   hero.m_bNoJump = 1;
-  Cell(4, 6).m_nHit = 1;
+  Block(4, 6).m_nHit = 1;
   EXPECT_EQ(Scene().ProbeFloor(hero), 0);
   EXPECT_EQ(hero.m_bNoJump, 1);
   EXPECT_EQ(hero.m_pFootBlock, &Cell(4, 6));

@@ -130,17 +130,17 @@ TEST_F(SheetDrawingTest, BlockCellsWithTheirEmblem) {
   SetPx(&g_SurfaceData[2], 32 + 5, 64 + 7, 0x00112233);
   SetPx(&g_SurfaceData[2], 32 + 31, 64 + 31, 0x00445566);
   SetPx(&g_SurfaceData[43], 32 + 3, 32 + 4, 0x00AABBCC);
-  cMapBlock block;
+  cEdBlock block;
   block.m_nImageSheet = 0;
   block.m_nImage = 17;
   block.m_nMark = 16;
   block.m_nMarkShow = 2;  // shown in the editor only
-  block.DrawCell(&dst_, 100, 50);
+  DrawBlockCell(block, &dst_, 100, 50);
   EXPECT_EQ(Px(&dst_, 105, 57), 0x00112233u);
   EXPECT_EQ(Px(&dst_, 131, 81), 0x00445566u);
   EXPECT_EQ(Px(&dst_, 103, 54), kBackground);  // transparent pixels stay
   block.m_nMarkShow = 1;
-  block.DrawCell(&dst_, 100, 50);
+  DrawBlockCell(block, &dst_, 100, 50);
   EXPECT_EQ(Px(&dst_, 103, 54), 0x00AABBCCu);
   EXPECT_EQ(Px(&dst_, 105, 57), 0x00112233u);
 }

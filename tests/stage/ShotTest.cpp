@@ -515,22 +515,22 @@ TEST_F(ShotTest, BlockSummonsPutRemoveAndToggleTheirCell) {
   };
   const double x = 13 * 32, y = 12 * 32;  // the empty map cell (13, 12)
   EXPECT_EQ(Scene().SummonBlock(x, y, Payload(0), block), 1);
-  EXPECT_EQ(Cell(3, 2).m_nImage, 7);
+  EXPECT_EQ(Cell(3, 2)->m_nImage, 7);
   EXPECT_EQ(Scene().SummonBlock(x, y, Payload(1), block), 1);
-  EXPECT_EQ(Cell(3, 2).m_nImage, 0);
+  EXPECT_EQ(Cell(3, 2)->m_nImage, 0);
   EXPECT_EQ(Cell(3, 2).GetHitKind(0), 0);
   // Toggling: the filled cell empties, and a second toggle in the same command does nothing.
   Scene().m_SummonCells.clear();
   EXPECT_EQ(Scene().SummonBlock(12 * 32, y, Payload(2), block), 1);
-  EXPECT_EQ(Cell(2, 2).m_nImage, 0);
+  EXPECT_EQ(Cell(2, 2)->m_nImage, 0);
   EXPECT_EQ(Scene().SummonBlock(12 * 32, y, Payload(2), block), 0);
-  EXPECT_EQ(Cell(2, 2).m_nImage, 0);
+  EXPECT_EQ(Cell(2, 2)->m_nImage, 0);
   // A locked cell stays in every mode.
-  Cell(2, 2).m_nImage = 5;
-  Cell(2, 2).m_bFixed = 1;
+  Block(2, 2).m_nImage = 5;
+  Block(2, 2).m_bFixed = 1;
   Scene().m_SummonCells.clear();
   for (int mode : {0, 1, 2}) EXPECT_EQ(Scene().SummonBlock(12 * 32, y, Payload(mode), block), 0);
-  EXPECT_EQ(Cell(2, 2).m_nImage, 5);
+  EXPECT_EQ(Cell(2, 2)->m_nImage, 5);
   // Outside the map: nothing.
   EXPECT_EQ(Scene().SummonBlock(-100, y, Payload(0), block), 0);
   EXPECT_EQ(Scene().SummonBlock(x, 1e6, Payload(0), block), 0);
@@ -541,7 +541,7 @@ TEST_F(ShotTest, BlockSummonsPutRemoveAndToggleTheirCell) {
   cEdShot keepOff = Payload(0);
   keepOff.m_nSetting52 = 1;
   EXPECT_EQ(Scene().SummonBlock(x, y, keepOff, block), 0);
-  EXPECT_EQ(Cell(3, 2).m_nImage, 0);
+  EXPECT_EQ(Cell(3, 2)->m_nImage, 0);
   EXPECT_EQ(hero.m_nBlockGraceSteps, 2);
 }
 

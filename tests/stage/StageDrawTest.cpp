@@ -68,7 +68,7 @@ TEST_F(StageDrawTest, BlockCellsSitAtTheirColumnLessTheFineScroll) {
       {5, 1, 0, 0, 0, false, false},   // no block
   };
   for (const Case& c : cases) {
-    cMapBlock& cell = Cell(c.cx, c.cy);
+    cEdBlock& cell = Block(c.cx, c.cy);
     cell.m_nImage = static_cast<std::int16_t>(c.image);
     cell.m_nLayer = static_cast<std::uint8_t>(c.layer);
     cell.m_bTransparent = static_cast<std::uint8_t>(c.hidden);
@@ -165,7 +165,7 @@ TEST_F(StageDrawTest, VisibilityPassesAndFills) {
 TEST_F(StageDrawTest, PauseWithHiddenStageShowsOnlyBackgrounds) {
   MakeMarked(BLOCK_SHEET, 96, 480);
   MakeMap({{0, 0}});
-  Cell(0, 0).m_nImage = 1;
+  Block(0, 0).m_nImage = 1;
   ScrollTo(320, 320);
   const std::uint32_t colour16 = FillValue(16);
   const struct {

@@ -104,7 +104,8 @@ class StageFixture : public test_support::LogCapture {
   // An empty block map of the laid-out stage, then blocks of hit kind nKind at the listed
   // stage cells.
   void MakeMap(std::initializer_list<std::pair<int, int>> cells = {}, int nKind = 1) {
-    cEdStage stage;
+    cEdStage& stage = mapStage_;
+    stage.m_Blocks.clear();
     stage.m_nWidth = scene_->m_ScrollX.m_nCells - 20;
     stage.m_nHeight = scene_->m_ScrollY.m_nCells - 20;
     for (auto [cx, cy] : cells) {
@@ -119,6 +120,20 @@ class StageFixture : public test_support::LogCapture {
   }
   // The map cell of stage cell (cx, cy).
   cMapBlock& Cell(int cx, int cy) { return g_BlockMap[scene_->CellIndex(cx + 10, cy + 10)]; }
+  // The block of stage cell (cx, cy) to change; an empty cell gets a block of its own,
+  // passable and without a picture until the test says otherwise.
+  cEdBlock& Block(int cx, int cy) {
+    cMapBlock& cell = Cell(cx, cy);
+    if (cell.m_nBlock < 0) {
+      cEdBlock b;
+      b.m_nHit = 0;
+      b.m_nX = static_cast<std::int16_t>(cx);
+      b.m_nY = static_cast<std::int16_t>(cy);
+      mapStage_.m_Blocks.push_back(b);
+      cell.m_nBlock = mapStage_.m_Blocks.Size() - 1;
+    }
+    return mapStage_.m_Blocks[cell.m_nBlock];
+  }
 
   // A walking actor with a body box of w x h at map pixel (x, y) in a 32 x 32 cell.
   static void Place(cActor& a, double x, double y, int w = 32, int h = 32, int nKind = 1, int nFlyMode = 0) {
@@ -139,6 +154,7 @@ class StageFixture : public test_support::LogCapture {
   cStageScene& Scene() { return *scene_; }
 
   std::unique_ptr<cStageScene> scene_;
+  cEdStage mapStage_;  // the stage the block map was made from: its cells index its blocks
   std::vector<TriggerCall> triggers_;
   bool conditionsHold_ = false;
 
