@@ -36,6 +36,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/fs.h"
+#include "platform/thread.h"
 #include "platform/winnum.h"
 #include "platform/window.h"
 #include "sound/BgmPlayer.h"
@@ -49,6 +50,8 @@
 #include "ui/NameEntryDialog.h"
 #include "ui/Pad.h"
 
+
+bool g_bSoleInstance = true;
 
 namespace {
 
@@ -67,6 +70,10 @@ constexpr const char* kNoSoundDevice =
 constexpr const char* kTextureFailureHint =
     "テクスチャの作成に失敗しました！\nビデオカードの性能が十分ではないかもしれません。\nSystem.ini"
     "ファイルで「Direct3D=0」に変更してDirect3Dを無効にすれば改善される可能性があります。";
+
+// The game window was closed while a box or dialog of start-up waited: start-up ends
+// there, as the user asked.
+bool ClosedDuringStart() { return plat::this_thread::quitPosted(); }
 
 // The drawing mode when "System.ini" leaves it to the user (Direct3D 2 or more): 1
 // Direct3D, 0 DirectDraw, -1 when the user ends the game instead, from the start-up
@@ -291,12 +298,17 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   g_bStripCR = 1;
 
   // Interrupted saves and copies leave temporaries in the game folder and the user's
-  // folders; this instance holds the game folder now. Project folders are the editor's.
-  plat::fs::removeStaleTemporaries(".");
-  for (const char* folder : g_DataFolders) {
-    if (std::string_view(folder).starts_with("user_data")) plat::fs::removeStaleTemporaries(folder);
+  // folders. Only the holder of the instance lock may take them for stale: without it
+  // they may be the saves of a game that runs. Project folders are the editor's.
+  if (g_bSoleInstance) {
+    plat::fs::removeStaleTemporaries(".");
+    for (const char* folder : g_DataFolders) {
+      if (std::string_view(folder).starts_with("user_data")) plat::fs::removeStaleTemporaries(folder);
+    }
   }
   if (!CreateDefaultData()) {
+    // Closed while the question waited: nothing was copied, and nothing went wrong.
+    if (ClosedDuringStart()) return false;
     ReportError("「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。");
     return false;
   }
@@ -320,6 +332,7 @@ bool InitGame(const std::string& commandLine, int showCommand) {
     ReportError("System.ini の読み込みに失敗しました！");
     SetSystemIniDefaults(g_SystemIni, g_System.m_Settings);
   }
+  if (ClosedDuringStart()) return false;
   if (g_SystemIni.m_nDirect3D >= 2) {
     const int drawMode = ChooseDrawMode();
     if (drawMode < 0) return false;

@@ -7,6 +7,10 @@
 
 struct SYSTEMINIDATA;
 
+// Whether this start holds the single-instance lock; without it InitGame leaves the
+// temporaries it finds alone (another instance may be writing them).
+extern bool g_bSoleInstance;
+
 // True when the game can start (with the title, or with the test play of a stage file);
 // every failure has reported itself.
 bool InitGame(const std::string& commandLine, int showCommand);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,8 +105,15 @@ PlayerProcess::PlayerProcess(const fs::path& game, const fs::path& work, const O
   const std::string errPath = stderrPath_.string();
 
   startedMs_ = NowMs();
+  const long sizeLimit = options.fileSizeLimit;
   pid_ = ::fork();
   if (pid_ == 0) {
+    if (sizeLimit >= 0) {
+      // A write past the limit fails (EFBIG) as on a full disk instead of ending the process.
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{static_cast<rlim_t>(sizeLimit), static_cast<rlim_t>(sizeLimit)};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     int fd = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd >= 0) ::dup2(fd, 2);
     if (::chdir(gameDir.c_str()) != 0) ::_exit(126);
@@ -166,6 +174,25 @@ long PlayerProcess::PeakResidentKb() const {
 
 void PlayerProcess::RequestClose() {
   if (pid_ > 0) ::kill(pid_, SIGTERM);
+}
+
+void PlayerProcess::Signal(int signal) {
+  if (pid_ > 0) ::kill(pid_, signal);
+}
+
+bool PlayerProcess::WaitForHandler(int signal, int timeoutMs) {
+  const long long until = NowMs() + timeoutMs;
+  while (NowMs() < until && !Ended()) {
+    std::ifstream in("/proc/" + std::to_string(pid_) + "/status");
+    std::string line;
+    while (std::getline(in, line)) {
+      if (line.rfind("SigCgt:", 0) != 0) continue;
+      const unsigned long long caught = std::strtoull(line.c_str() + 7, nullptr, 16);
+      if (caught & (1ull << (signal - 1))) return true;
+    }
+    ::usleep(200);
+  }
+  return false;
 }
 
 std::optional<int> PlayerProcess::Wait(int timeoutMs) {
