@@ -1,5 +1,6 @@
 #include "platform/signals.h"
 
+#include <pthread.h>
 #include <signal.h>
 
 #include <atomic>
@@ -24,6 +25,13 @@ void takeCloseSignals() {
   sa.sa_flags = SA_RESTART;
   sigaction(SIGTERM, &sa, nullptr);
   sigaction(SIGINT, &sa, nullptr);
+  // A launcher may hand them over blocked: then no close request would ever arrive (one
+  // sent before the start is delivered now).
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGINT);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 bool closeSignalsTaken() { return g_taken.load(); }

@@ -6,7 +6,8 @@
 
 namespace plat::signals {
 
-// Installs the handlers (once; later calls do nothing). A signal only leaves a mark.
+// Installs the handlers and unblocks the two signals for the calling thread (once;
+// later calls do nothing). A signal only leaves a mark.
 void takeCloseSignals();
 bool closeSignalsTaken();
 // True, once, when a close signal arrived since the last call.

@@ -1,6 +1,7 @@
 #include "e2e/PlayerProcess.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -106,7 +107,15 @@ PlayerProcess::PlayerProcess(const fs::path& game, const fs::path& work, const O
 
   startedMs_ = NowMs();
   const long sizeLimit = options.fileSizeLimit;
+  // Blocked before the fork, so that the child has the mask from its first instruction;
+  // the mask outlives exec, and a close signal sent at once waits for the program.
+  sigset_t closeSignals, oldMask;
+  sigemptyset(&closeSignals);
+  sigaddset(&closeSignals, SIGTERM);
+  sigaddset(&closeSignals, SIGINT);
+  if (options.closeSignalsBlocked) ::pthread_sigmask(SIG_BLOCK, &closeSignals, &oldMask);
   pid_ = ::fork();
+  if (pid_ != 0 && options.closeSignalsBlocked) ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
   if (pid_ == 0) {
     if (sizeLimit >= 0) {
       // A write past the limit fails (EFBIG) as on a full disk instead of ending the process.
@@ -178,21 +187,6 @@ void PlayerProcess::RequestClose() {
 
 void PlayerProcess::Signal(int signal) {
   if (pid_ > 0) ::kill(pid_, signal);
-}
-
-bool PlayerProcess::WaitForHandler(int signal, int timeoutMs) {
-  const long long until = NowMs() + timeoutMs;
-  while (NowMs() < until && !Ended()) {
-    std::ifstream in("/proc/" + std::to_string(pid_) + "/status");
-    std::string line;
-    while (std::getline(in, line)) {
-      if (line.rfind("SigCgt:", 0) != 0) continue;
-      const unsigned long long caught = std::strtoull(line.c_str() + 7, nullptr, 16);
-      if (caught & (1ull << (signal - 1))) return true;
-    }
-    ::usleep(200);
-  }
-  return false;
 }
 
 std::optional<int> PlayerProcess::Wait(int timeoutMs) {

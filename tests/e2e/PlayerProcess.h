@@ -33,6 +33,7 @@ class PlayerProcess {
     std::vector<std::string> uiAnswers;           // "yes", "no", ...
     std::map<std::string, std::string> env;       // extra or replaced variables
     long fileSizeLimit = -1;  // when >= 0: no file grows past this many bytes (a full disk)
+    bool closeSignalsBlocked = false;  // SIGTERM and SIGINT blocked at the start, as a launcher may leave them
   };
 
   // Starts the player in game; its lock, frames and standard error go into work.
@@ -54,9 +55,6 @@ class PlayerProcess {
   void RequestClose();
   // Sends a signal to the process.
   void Signal(int signal);
-  // Waits until the process has a handler of its own for the signal (its /proc status);
-  // false on timeout or when it ended.
-  bool WaitForHandler(int signal, int timeoutMs);
   // Waits for the end; the exit code, or nullopt when it had to be killed or died of a signal.
   std::optional<int> Wait(int timeoutMs);
   // What the player printed on standard error, as UTF-8.
