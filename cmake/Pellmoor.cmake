@@ -24,9 +24,27 @@ if(PELLMOOR_FUZZ)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 
-# A library of a source folder's files that links the libraries named after the folder.
-function(pellmoor_add_library name dir)
-  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+# A library of the files of one or more source folders (a list) that links the libraries
+# named after the folders.
+function(pellmoor_add_library name dirs)
+  list(TRANSFORM dirs REPLACE "(.+)" "${CMAKE_SOURCE_DIR}/\\1/*.cpp" OUTPUT_VARIABLE patterns)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${patterns})
   add_library(${name} STATIC ${srcs})
   target_link_libraries(${name} PUBLIC pellmoor_flags Boost::headers Threads::Threads ${ARGN})
+endfunction()
+
+# The environment of every test, so that a plain `ctest` in the build folder runs as
+# scripts/run-tests does: no display, no sound card, every sanitizer report fatal. The
+# sanitizer defaults go first, so options the caller exports still win.
+set(PELLMOOR_TEST_ENVIRONMENT SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy PELLMOOR_HEADLESS=1)
+set(PELLMOOR_TEST_ENVIRONMENT_MODIFICATION
+    ASAN_OPTIONS=string_prepend:detect_leaks=1:
+    LSAN_OPTIONS=string_prepend:suppressions=${CMAKE_SOURCE_DIR}/scripts/lsan.supp:
+    UBSAN_OPTIONS=string_prepend:print_stacktrace=1:halt_on_error=1:
+    TSAN_OPTIONS=string_prepend:halt_on_error=1:second_deadlock_stack=1:)
+
+# Gives the named tests the environment above.
+function(pellmoor_test_environment)
+  set_tests_properties(${ARGN} PROPERTIES ENVIRONMENT "${PELLMOOR_TEST_ENVIRONMENT}"
+                       ENVIRONMENT_MODIFICATION "${PELLMOOR_TEST_ENVIRONMENT_MODIFICATION}")
 endfunction()

@@ -2,6 +2,7 @@
 
 #include "base/AppGlobals.h"
 #include "app/SceneHost.h"
+#include "base/AppMessages.h"
 #include "records/FrontendLinks.h"
 #include "platform/messaging.h"
 #include "platform/thread.h"
@@ -30,7 +31,7 @@ std::intptr_t SendDialogRequest(std::uint32_t message, std::uintptr_t wParam, st
 void InstallFrontendLinks() {
   g_FrontendLinks.gameMode = [] { return static_cast<int>(g_SceneManager.m_nGameMode); };
   g_FrontendLinks.dialogRequest = [](std::uint32_t message, std::uintptr_t wParam) {
-    if (message == plat::wm::User + 1) {
+    if (message == appmsg::NameEntry) {
       SendDialogRequest(message, wParam, g_bNameDone);
       return 1;
     }

@@ -1,5 +1,5 @@
 // The sender's side of the dialog requests the game thread sends to the main window
-// (WM_USER+1 to +4); the window thread serves them through ui/DialogRequests.h.
+// (appmsg::NameEntry to ReplaySaveDialog); the window thread serves them through ui/DialogRequests.h.
 #pragma once
 #include <atomic>
 #include <cstdint>

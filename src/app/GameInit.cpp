@@ -138,7 +138,13 @@ void LinkFrontend() {
   g_FrontendLinks.testPlay = [] { return static_cast<int>(g_bTestPlay); };
   g_StageLinks.resetMenuCursor = [] { g_MenuCursor.Reset(); };
   g_StageLinks.setMenuCursorRow = [](int nRow) { g_MenuCursor.m_pTop->m_nRow = nRow; };
-  g_StageLinks.restartFreeStage = [] { return StartStageFile(g_Stage.m_strPath, 0); };
+  g_StageLinks.restartFreeStage = [] {
+    if (!StartStageFile(g_Stage.m_strPath, 0)) return false;
+    // A test play stays off the stage list at every restart, so that each one reads the
+    // file and starts a new play record again.
+    if (g_bTestPlay) g_PlayRecord.m_bNumbered = 0;
+    return true;
+  };
   g_StageLinks.loadStageRankings = [] {
     g_RankingSet.LoadFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName);
   };
@@ -218,7 +224,9 @@ bool StartTestPlay() {
   }
   g_bTestPlay = 1;
   if (!StartStageFile(name, 1)) return false;
-  // The new game of the play record has left the stage list behind (its flags are clear).
+  // Test play is off the stage list even for a numbered stage: a restart reads the file
+  // again, and no next part is looked for.
+  g_PlayRecord.m_bNumbered = 0;
   g_SceneManager.m_nGameMode = GAME_MODE_FREE;
   g_SceneManager.m_bModeRanks = 1;
   g_SceneManager.m_nMenuChoice = 3;  // stage file

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Log.h"
 #include "app/SceneHost.h"
 #include "base/Thread.h"
@@ -117,25 +118,25 @@ std::intptr_t cMainWindow::WindowProc(plat::WindowToken hWnd, const plat::Msg& m
     case plat::wm::KeyDown:
       if (msg.w == plat::vk::Escape) plat::post(hWnd, plat::Msg{plat::wm::Close, 0, 0});
       return 0;
-    case plat::wm::User + 1:
+    case appmsg::NameEntry:
       OnNameEntryRequest();
       return 0;
-    case plat::wm::User + 2:
+    case appmsg::StageFileDialog:
       OnStageFileRequest(&StartChosenStageFile);
       return 0;
-    case plat::wm::User + 3:
+    case appmsg::ReplayFileDialog:
       OnReplayFileRequest(&LoadChosenReplay);
       return 0;
-    case plat::wm::User + 4:
+    case appmsg::ReplaySaveDialog:
       OnReplaySaveRequest(msg.w, &ChooseReplaySave, &SaveChosenReplay);
       return 0;
-    case plat::wm::User + 5:
+    case appmsg::PlaySound:
       HandleSoundRequest(msg.w);
       return 0;
-    case plat::wm::User + 6:
+    case appmsg::PlayMusic:
       HandleBgmRequest(msg.w, msg.l);
       return 0;
-    case plat::wm::User + 100:
+    case appmsg::RestoreSurfaces:
       DDRestoreSurface();
       return 0;
     default:

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Log.h"
 #include "base/Scene.h"
 #include "app/StandInScenes.h"
@@ -138,7 +139,7 @@ int cSceneHost::RestoreLostSurfaces() {
     plat::Surface* px = g_DigitSurfaces[i].Pixels();
     if (!px || !px->isLost()) continue;
     px->restore();
-    DrawDigits(&g_DigitSurfaces[i], &g_Fonts[i]);
+    if (!DrawDigits(&g_DigitSurfaces[i], &g_Fonts[i])) return 0;
   }
   return 1;
 }
@@ -146,7 +147,7 @@ int cSceneHost::RestoreLostSurfaces() {
 void cSceneHost::PresentFrame() {
   if (g_lpD3DData) {
     // A lost device is reset by the window thread that made it, while this one waits.
-    if (!DDPresent()) plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 100, 0, 0});
+    if (!DDPresent()) plat::send(g_hWnd.load(), plat::Msg{appmsg::RestoreSurfaces, 0, 0});
     return;
   }
   if (!g_lpDDData) return;

@@ -62,7 +62,9 @@ cCodeToken StatusToken(int nName, cActor& owner) {
   const int nStatus = nName < kCharaVariableNames ? STATUS_VARIABLE : nName - kCharaVariableNames + 1;
   cStatusField f;
   GetStatusField(owner, nStatus, nName + 1, f);
-  cCodeToken t(f.Get(), f.m_pValue, cCodeToken::STATUS);
+  // Only the player has a sight: a character's reads 0, though an assignment still stores it.
+  const bool bNoSight = nStatus == STATUS_SIGHT && dynamic_cast<const cPlayer*>(&owner) == nullptr;
+  cCodeToken t(bNoSight ? 0 : f.Get(), f.m_pValue, cCodeToken::STATUS);
   t.m_nWidth = f.m_nWidth == 1 ? 0 : f.m_nWidth;
   t.m_nMin = f.m_nMin;
   t.m_nMax = f.m_nMax;

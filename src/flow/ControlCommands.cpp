@@ -120,10 +120,13 @@ int CmdStageClear(cActor&, const cEdCommand& command) {
     }
   }
   if (CommandParam(command, 2) != 0) {
+    // A cell outside the map would leave the hero standing where he cannot move.
     g_PlayRecord.m_nMapX = CommandParam(command, 3);
     if (g_PlayRecord.m_nMapX >= g_WorldMap.m_nWidth) g_PlayRecord.m_nMapX = g_WorldMap.m_nWidth - 1;
+    if (g_PlayRecord.m_nMapX < 0) g_PlayRecord.m_nMapX = 0;
     g_PlayRecord.m_nMapY = CommandParam(command, 4);
     if (g_PlayRecord.m_nMapY >= g_WorldMap.m_nHeight) g_PlayRecord.m_nMapY = g_WorldMap.m_nHeight - 1;
+    if (g_PlayRecord.m_nMapY < 0) g_PlayRecord.m_nMapY = 0;
     g_PlayRecord.m_nMapFacing = 0;
   }
   return 1;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Log.h"
 #include "gfx/PaletteVariant.h"
 #include "base/SceneManager.h"
@@ -82,7 +83,7 @@ void cMapMenuScene::Run() {
 
 void cMapMenuScene::Init() {
   // The world map's music goes on.
-  plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 1, 0});
+  plat::send(g_hWnd.load(), plat::Msg{appmsg::PlayMusic, appmsg::MusicWorldMap, 0});
   if (!DDLoadSurfaces(g_SurfaceData, kMapMenuSurfaces, static_cast<std::int32_t>(std::size(kMapMenuSurfaces))))
     PostCloseRequest();
   m_nItemCount = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Log.h"
 #include "gfx/PaletteVariant.h"
 #include "base/SceneManager.h"
@@ -64,7 +65,7 @@ void cOptionScene::Run() {
 }
 
 void cOptionScene::Init() {
-  plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 3, 0});
+  plat::send(g_hWnd.load(), plat::Msg{appmsg::PlayMusic, appmsg::MusicOptions, 0});
   if (!DDLoadSurfaces(g_SurfaceData, kOptionSurfaces, static_cast<std::int32_t>(std::size(kOptionSurfaces))))
     PostCloseRequest();
   g_MenuCursor.Reset();
@@ -164,7 +165,7 @@ void cOptionScene::ChooseItem() {
     m_nKind = m_aItemKinds[std::clamp(g_MenuCursor.m_pTop->m_nRow, 0, m_nItemCount - 1)];
     switch (m_nKind) {
       case OPTION_RANK_NAME:
-        if (g_FrontendLinks.dialogRequest) g_FrontendLinks.dialogRequest(plat::wm::User + 1, 0);
+        if (g_FrontendLinks.dialogRequest) g_FrontendLinks.dialogRequest(appmsg::NameEntry, 0);
         DrawOptionScreen();
         return;
       case OPTION_BACK:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Log.h"
 #include "gfx/PaletteVariant.h"
 #include "base/PathUtil.h"
@@ -73,7 +74,7 @@ void cStageSelectScene::CountRows() {
 }
 
 void cStageSelectScene::Init() {
-  plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 2, 0});
+  plat::send(g_hWnd.load(), plat::Msg{appmsg::PlayMusic, appmsg::MusicStageSelect, 0});
   if (!DDLoadSurfaces(g_SurfaceData, kListSurfaces, static_cast<std::int32_t>(std::size(kListSurfaces))))
     PostCloseRequest();
   g_MenuCursor.Reset();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "gfx/PaletteVariant.h"
 #include "base/SceneManager.h"
 #include "base/SjisText.h"
@@ -62,7 +63,7 @@ void cTitleScene::Run() {
 }
 
 void cTitleScene::Init() {
-  plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 0, 0});
+  plat::send(g_hWnd.load(), plat::Msg{appmsg::PlayMusic, appmsg::MusicTitle, 0});
   if (!DDLoadSurfaces(g_SurfaceData, kTitleSurfaces, static_cast<std::int32_t>(std::size(kTitleSurfaces))))
     PostCloseRequest();
   g_MenuCursor.Reset();
@@ -151,7 +152,7 @@ void cTitleScene::FadeOut() {
 
 bool cTitleScene::OpenStageFileDialog() {
   if (!g_FrontendLinks.dialogRequest) return false;
-  return g_FrontendLinks.dialogRequest(plat::wm::User + 2, 0) != 0;
+  return g_FrontendLinks.dialogRequest(appmsg::StageFileDialog, 0) != 0;
 }
 
 void cTitleScene::MainMenu() {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Log.h"
 #include "base/PathUtil.h"
 #include "base/SceneManager.h"
@@ -97,7 +98,7 @@ void cWorldMapScene::Run() {
 }
 
 void cWorldMapScene::Init() {
-  plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 1, 0});
+  plat::send(g_hWnd.load(), plat::Msg{appmsg::PlayMusic, appmsg::MusicWorldMap, 0});
   if (g_DDState.lpInfoTable && BMP_MAP_BACK < g_DDState.nSurfaceCount)
     g_DDState.lpInfoTable[BMP_MAP_BACK].szFileName = g_WorldMap.m_strPicture;
   if (!DDLoadSurfaces(g_SurfaceData, kMapSurfaces, static_cast<std::int32_t>(std::size(kMapSurfaces))))

@@ -236,38 +236,38 @@ void Font::DrawSymbols(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::
   }
 }
 
-void Font::Draw(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::string_view text, std::int32_t noSymbols) {
-  if (!dst) return;
+bool Font::Draw(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::string_view text, std::int32_t noSymbols) {
+  if (!dst) return false;
   // Letters stand for pictures only when asked; then they are drawn from the sheet.
   const bool symbols = m_bHasSymbol && !noSymbols;
   if (g_lpD3DData) {
     DDResolveAlias(&dst);
     DDRedirectBackBuffer(&dst);
-    if (!dst->lpDT) return;
+    if (!dst->lpDT) return false;
     if (dst->lpDT->bInSystemMemory) {
       std::int32_t w = 0, h = 0;
       Measure(text, false, &w, &h);
       DDFillRect(&Work, 0, 0, w, h, 0);
-      if (!DDBeginScene() || !DDSetRenderTarget(0, &Work)) return;
+      if (!DDBeginScene() || !DDSetRenderTarget(0, &Work)) return false;
       DrawChars(&Work, 0, 0, text, symbols);
       if (symbols) DrawSymbols(&Work, 0, 0, text);
       g_lpD3DData->lpRenderTarget = g_lpD3DData->lpParkingTarget;
-      DDBlt(dst, x, y, w, h, &Work, 0, 0, 1);
-      return;
+      return DDBlt(dst, x, y, w, h, &Work, 0, 0, 1) && m_lpFace != nullptr;
     }
-    if (!DDBeginScene() || !DDSetRenderTarget(0, dst)) return;
+    if (!DDBeginScene() || !DDSetRenderTarget(0, dst)) return false;
     DrawChars(dst, x, y, text, symbols);
     if (symbols) DrawSymbols(dst, x, y, text);
     g_lpD3DData->lpRenderTarget = g_lpD3DData->lpParkingTarget;
-    return;
+    return m_lpFace != nullptr;
   }
-  if (!g_lpDDData) return;
+  if (!g_lpDDData) return false;
   std::int32_t w = 0, h = 0;
   Measure(text, true, &w, &h);
   DDFillRect(&Work, 0, 0, w, h, 0);
   DrawChars(&Work, 0, 0, text, symbols);
-  DDBlt(dst, x, y, w, h, &Work, 0, 0, 1);
+  const bool put = DDBlt(dst, x, y, w, h, &Work, 0, 0, 1);
   if (symbols) DrawSymbols(dst, x, y, text);
+  return put && m_lpFace != nullptr;
 }
 
 void Font::DrawWindow(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
@@ -322,10 +322,10 @@ std::int32_t CreateDigitSurfaces(DDSURFACEDATA* surfaces, const DDSURFACEINFO* d
   return 1;
 }
 
-void DrawDigits(DDSURFACEDATA* surface, Font* font) {
-  if (!surface || !font) return;
+bool DrawDigits(DDSURFACEDATA* surface, Font* font) {
+  if (!surface || !font) return false;
   DDFillRect(surface, 0, 0, surface->nWidth, surface->nHeight, 0);
-  font->Draw(surface, 0, 0, "0123456789", 0);
+  return font->Draw(surface, 0, 0, "0123456789", 0);
 }
 
 void FontPrintf(Font* font, DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, const char* format, ...) {

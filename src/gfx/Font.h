@@ -38,7 +38,8 @@ class Font {
   void Restore();
   void OnLostDevice();
 
-  void Draw(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::string_view text, std::int32_t noSymbols);
+  // False when the text could not be put on the target (no face, no target, a failed blit).
+  bool Draw(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::string_view text, std::int32_t noSymbols);
   void DrawWindow(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
   void DrawTextBox(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
                    std::string_view text, std::int32_t indent);
@@ -81,7 +82,8 @@ extern DDSURFACEDATA g_DigitSurfaces[4];
 std::int32_t CreateFonts(Font* fonts, const FONTINFO* infos, std::int32_t count);
 std::int32_t CreateDigitSurfaces(DDSURFACEDATA* surfaces, const DDSURFACEINFO* descriptors, std::int32_t count,
                                  Font* fonts, const FONTINFO* infos);
-void DrawDigits(DDSURFACEDATA* surface, Font* font);
+// Fills the strip and writes the ten digits on it; false when the digits could not be put.
+bool DrawDigits(DDSURFACEDATA* surface, Font* font);
 void FontPrintf(Font* font, DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, const char* format, ...)
     __attribute__((format(printf, 5, 6)));
 void FontPrintfBox(Font* font, DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,

@@ -9,7 +9,7 @@
 struct cFrontendLinks {
   std::function<int()> gameMode;  // cSceneManager::m_nGameMode: 0 story, 1 challenge, 2 free, 3 replay
   std::function<int()> testPlay;  // g_bTestPlay
-  // The game thread's request to the main window (WM_USER+3, WM_USER+4): clears the
+  // The game thread's request to the main window (appmsg::ReplayFileDialog, ReplaySaveDialog): clears the
   // done flag, sends, waits for the flag and answers g_bDialogResult.
   std::function<int(std::uint32_t message, std::uintptr_t wParam)> dialogRequest;
   // The save dialog of a replay file on the window thread (in "user_data\rpl4\", the

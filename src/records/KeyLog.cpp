@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/AppMessages.h"
 #include "base/Log.h"
 #include "base/PathUtil.h"
 #include "records/FrontendLinks.h"
@@ -211,11 +212,11 @@ int CheckReplaySaveKeys() {
     return 0;
   }
   RequestSystemSound(SOUND_CONFIRM);
-  if (g_FrontendLinks.dialogRequest) g_FrontendLinks.dialogRequest(plat::wm::User + 4, nWhich);
+  if (g_FrontendLinks.dialogRequest) g_FrontendLinks.dialogRequest(appmsg::ReplaySaveDialog, nWhich);
   return 1;
 }
 
 int OpenReplayDialog() {
   if (!g_FrontendLinks.dialogRequest) return 0;
-  return g_FrontendLinks.dialogRequest(plat::wm::User + 3, 0);
+  return g_FrontendLinks.dialogRequest(appmsg::ReplayFileDialog, 0);
 }

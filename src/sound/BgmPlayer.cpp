@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "base/AppMessages.h"
 #include "base/Log.h"
 #include "base/PathUtil.h"
 #include "platform/trace.h"
@@ -150,26 +151,26 @@ void cBgmPlayer::Release() {
 std::intptr_t HandleBgmRequest(std::uintptr_t wParam, std::intptr_t lParam) {
   const cBgmRequestLinks& l = g_BgmRequestLinks;
   auto fileOf = [&](int n) { return l.bgmFile ? l.bgmFile(n) : std::string(); };
-  if (wParam <= 3) {
+  if (wParam < appmsg::MusicStage) {
     int kind = static_cast<int>(wParam);
     int n = l.screenBgm ? l.screenBgm(kind) : 0;
     g_BgmPlayer.SetTrackFile(kind, fileOf(n).c_str());
     int loop = l.screenBgmLoop ? l.screenBgmLoop(kind) : 0;
     int force = 1;
-    if (kind == 1) {
+    if (wParam == appmsg::MusicWorldMap) {
       int scene = l.scene ? l.scene() : -1, prev = l.prevScene ? l.prevScene() : -1;
       // Between the world map and its menu the music goes on where it was.
       if ((scene == 1 && prev == 2) || (scene == 2 && prev == 1)) force = 0;
     }
     g_BgmPlayer.Play(0, kind, loop, force);
-  } else if (wParam == 4) {
+  } else if (wParam == appmsg::MusicStage) {
     int n = static_cast<int>(lParam);
     if (l.setStageBgm) l.setStageBgm(n);
-    g_BgmPlayer.SetTrackFile(4, fileOf(n).c_str());
+    g_BgmPlayer.SetTrackFile(appmsg::MusicStage, fileOf(n).c_str());
     if (n == 0)
       g_BgmPlayer.Stop();
     else
-      g_BgmPlayer.Play(0, 4, l.stageBgmLoop ? l.stageBgmLoop() : 0, 1);
+      g_BgmPlayer.Play(0, appmsg::MusicStage, l.stageBgmLoop ? l.stageBgmLoop() : 0, 1);
   }
   return 0;
 }

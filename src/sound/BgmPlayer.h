@@ -1,6 +1,6 @@
 // The music player: five tracks (0 title, 1 world map and map menu, 2 stage select,
 // 3 options, 4 stage), each a file name played by the Ogg or the MIDI engine as its
-// extension says. Scenes and the stage ask for music with WM_USER+6.
+// extension says. Scenes and the stage ask for music with appmsg::PlayMusic.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -56,5 +56,5 @@ struct cBgmRequestLinks {
 };
 extern cBgmRequestLinks g_BgmRequestLinks;
 
-// The main window's WM_USER+6 handler; returns 0.
+// The main window's appmsg::PlayMusic handler; returns 0.
 std::intptr_t HandleBgmRequest(std::uintptr_t kind, std::intptr_t lParam);

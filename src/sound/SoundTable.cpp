@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Log.h"
 
 cVector<DS_SOUNDSET> g_SoundTable;
@@ -44,12 +45,12 @@ bool SetUpSoundTable(plat::WindowToken hwnd, const std::vector<std::string>& sys
 }
 
 std::intptr_t RequestSystemSound(int n) {
-  return plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 5, static_cast<std::uintptr_t>(n), 0});
+  return plat::send(g_hWnd.load(), plat::Msg{appmsg::PlaySound, static_cast<std::uintptr_t>(n), 0});
 }
 
 std::intptr_t RequestSound(std::int16_t n) {
   if (n == 0) return 0;
-  return plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 5, static_cast<std::uintptr_t>(n + 16), 0});
+  return plat::send(g_hWnd.load(), plat::Msg{appmsg::PlaySound, static_cast<std::uintptr_t>(n + 16), 0});
 }
 
 std::intptr_t HandleSoundRequest(std::uintptr_t index) {

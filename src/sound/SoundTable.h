@@ -26,5 +26,5 @@ bool SetUpSoundTable(plat::WindowToken hwnd, const std::vector<std::string>& sys
 // Senders (any thread; the window thread plays the sound while the sender waits).
 std::intptr_t RequestSystemSound(int n);
 std::intptr_t RequestSound(std::int16_t n);
-// The main window's WM_USER+5 handler: plays entry index; returns 0.
+// The main window's appmsg::PlaySound handler: plays entry index; returns 0.
 std::intptr_t HandleSoundRequest(std::uintptr_t index);

@@ -310,8 +310,9 @@ bool cStageScene::IsBlocked(cActor& actor) {
   return OverlapsSolidChara(actor);
 }
 
-void cStageScene::ClampToScreenX(cActor& player) {
+void cStageScene::ClampToScreenX(cPlayer& player) {
   if (!m_ScrollX.m_bAuto && !player.m_bFlying) return;
+  player.CalcScreenRect();
   const SCREENRECT& r = player.m_ScreenRect;
   if (r.left + player.m_nHitOffX < 0) {
     player.m_bContactLeft = 1;
@@ -324,8 +325,9 @@ void cStageScene::ClampToScreenX(cActor& player) {
   }
 }
 
-int cStageScene::ClampToScreenY(cActor& player) {
+int cStageScene::ClampToScreenY(cPlayer& player) {
   if (!m_ScrollY.m_bAuto && !player.m_bFlying) return 0;
+  player.CalcScreenRect();
   const SCREENRECT& r = player.m_ScreenRect;
   if (r.top + player.m_nHitOffY < 0) {
     player.m_bContactUp = 1;

@@ -179,8 +179,10 @@ void cStageScene::GameEnd() {
                        std::any_of(m_Ranks.begin(), m_Ranks.end(), [](std::int32_t n) { return n != -1; });
   Draw(0, 1, 0, bPrompt ? 0 : 1);
   if (bPrompt && TEXT_RANKING_PROMPT < g_System.m_Texts.Size()) {
+    // Every character takes one cell of the small font, so its cells centre the line.
     const std::string& text = g_System.m_Texts[TEXT_RANKING_PROMPT];
-    FontPrintf(&g_Fonts[0], &BackBuffer, 320 - 8 * CountChars(text), 456, "%s", text.c_str());
+    Font& font = g_Fonts[0];
+    FontPrintf(&font, &BackBuffer, 320 - font.m_nCellWidth * CountChars(text) / 2, 456, "%s", text.c_str());
   }
   if (g_Stage.m_bShowClear) {
     m_nPhaseFrames = std::min(m_nPhaseFrames + 4, GAME_END_FRAMES);

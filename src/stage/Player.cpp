@@ -135,6 +135,20 @@ void cPlayer::BuildDebugBoxes() {
   });
 }
 
+void cPlayer::CalcScreenRect() {
+  cGameObject::CalcScreenRect();
+  const cStageScene& scene = TheStage();
+  const auto trunc = [](double d) { return static_cast<std::int32_t>(d); };
+  if (scene.m_ScrollX.m_bAuto) {
+    m_ScreenRect.left = trunc(m_dX) - trunc(scene.m_ScrollX.m_dPos) - m_nHitOffX;
+    m_ScreenRect.right = m_ScreenRect.left + m_nWidth - 1;
+  }
+  if (scene.m_ScrollY.m_bAuto) {
+    m_ScreenRect.top = trunc(m_dY) - trunc(scene.m_ScrollY.m_dPos) - m_nHitOffY;
+    m_ScreenRect.bottom = m_ScreenRect.top + m_nHeight - 1;
+  }
+}
+
 int cPlayer::SyncX() {
   Follow(TheStage().m_ScrollX, m_dX, m_nHitW);
   return ClampX(m_bFlying ? 0 : 1);

@@ -62,6 +62,10 @@ class cPlayer : public cActor {
   // The facing and the landed block of the last sub-step, kept before the next one.
   void KeepPrevFootBlock() { m_pPrevFootBlock = m_pLastFootBlock; }
   void KeepPrevFacing() { m_nPrevFacing = m_nFacing; }
+  // The drawn cell on screen as every object has it, except that on an automatically
+  // scrolling axis the position and the scroll are truncated apart, so that a player
+  // held at the view's edge by a fractional scroll sits exactly on it.
+  void CalcScreenRect();
 
   // The hero of a stage from its definition (a scale of 0 there becomes 1) at map pixel
   // (x, y), the centre of its cell.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Log.h"
 #include "base/SceneManager.h"
 #include "base/Thread.h"
@@ -45,7 +46,7 @@ bool CanCycleView(int nMode) {
 // The name-entry dialog on the window thread edits the scene's name while the game
 // thread waits for it.
 void AskName() {
-  if (g_FrontendLinks.dialogRequest) g_FrontendLinks.dialogRequest(plat::wm::User + 1, 0);
+  if (g_FrontendLinks.dialogRequest) g_FrontendLinks.dialogRequest(appmsg::NameEntry, 0);
 }
 
 }  // namespace

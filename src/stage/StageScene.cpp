@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/SceneManager.h"
 #include "records/KeyLog.h"
 #include "records/PlayRecord.h"
@@ -154,7 +155,7 @@ void cStageScene::StageStart() {
 
 std::intptr_t cStageScene::RequestBgm(int nBgm, int bLoop) {
   g_PlayRecord.m_bStageBgmLoop = bLoop;
-  return plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + 6, 4, nBgm});
+  return plat::send(g_hWnd.load(), plat::Msg{appmsg::PlayMusic, appmsg::MusicStage, nBgm});
 }
 
 void cStageScene::FadeOut() {

@@ -302,8 +302,10 @@ class cStageScene : public cScene {
   int RecheckBlocksY(cActor& actor);
   bool IsBlocked(cActor& actor);
   bool OverlapsSolidChara(cActor& actor);
-  void ClampToScreenX(cActor& player);
-  int ClampToScreenY(cActor& player);
+  // The player held inside the view while an axis scrolls by itself (or it flies); its
+  // screen rectangle is taken afresh, the scroll having moved since it was drawn.
+  void ClampToScreenX(cPlayer& player);
+  int ClampToScreenY(cPlayer& player);
 
   // The condition gate of a flow, with its latch.
   bool CheckFlowConditions(cFlowRuntime& runtime, cActor& actor);

@@ -292,6 +292,9 @@ void cStageScene::SetStage(int bRestart, int bMusicRestart) {
   g_SceneManager.m_nFrameRate = std::max(g_Stage.m_nFrameRate, 1);
 
   FireStartTriggers();
+  // Which objects exist and show is known before the first frame: the fade-in and the
+  // captions draw the characters and items, not the hero alone.
+  ActivateObjects();
   DDSetVirBackBuffer(false);
   if (plat::trace::Enabled())
     plat::trace::Line("stage start %s mode %d part %d", plat::trace::Path(g_Stage.m_strPath).c_str(),

@@ -1,6 +1,6 @@
-// The dialog requests the game thread sends to the main window (WM_USER+1 to +4): the
-// work done for them on the window thread, and the flags their senders wait on. A
-// sender sets the request's done flag to 0, sends the message, and waits until the
+// The dialog requests the game thread sends to the main window (appmsg::NameEntry to
+// ReplaySaveDialog): the work done for them on the window thread, and the flags their
+// senders wait on. A sender sets the request's done flag to 0, sends the message, and waits until the
 // flag is 1; a file request's result says whether a file was chosen.
 #pragma once
 #include <atomic>
@@ -12,18 +12,18 @@ extern std::atomic<std::int32_t> g_bNameDone;
 extern std::atomic<std::int32_t> g_bDialogDone;
 extern std::atomic<std::int32_t> g_bDialogResult;
 
-// WM_USER+1: the name-entry dialog, with every worker thread held meanwhile.
+// appmsg::NameEntry: the name-entry dialog, with every worker thread held meanwhile.
 void OnNameEntryRequest();
 
 // What is done with a chosen file; false when it fails (a stage file then closes the game).
 using ChosenFileAction = std::function<bool(const std::string& path)>;
-// WM_USER+2: a stage file to start (StartStageFile (path, 0)); an empty action starts
+// appmsg::StageFileDialog: a stage file to start (StartStageFile (path, 0)); an empty action starts
 // nothing.
 void OnStageFileRequest(const ChosenFileAction& start);
-// WM_USER+3: a replay to load (cKeyLog::LoadReplay, which also makes the replay's path
+// appmsg::ReplayFileDialog: a replay to load (cKeyLog::LoadReplay, which also makes the replay's path
 // the current stage-file name). A replay that does not load answers 0, as a cancel does.
 void OnReplayFileRequest(const ChosenFileAction& load);
-// WM_USER+4: where to save a replay (ChooseReplaySavePath; by default the save dialog
+// appmsg::ReplaySaveDialog: where to save a replay (ChooseReplaySavePath; by default the save dialog
 // with an empty proposed name), then the save of key log `which` (0 the current, 1 the
 // previous one). A failed save does not close the game: the save reports it.
 using ChooseSavePath = std::function<std::int32_t(std::string& path)>;

@@ -3,14 +3,15 @@
 // every key that reaches it (posted key-down and key-up messages) while the key still
 // goes on to the focused control. It keeps out of the input method's way: an Enter that
 // ends a composition and Tab are not copied, and the navigation keys are handed over as
-// WM_USER + 1000 only while no composition is in progress.
+// appmsg::HookNavKey only while no composition is in progress.
 #pragma once
 #include <cstdint>
 
+#include "base/AppMessages.h"
 #include "platform/messaging.h"
 
-// A navigation key for the dialog: wParam the virtual key, lParam the key's lParam.
-inline constexpr std::uint32_t WM_HOOK_NAVKEY = 0x0400 + 1000;
+// A navigation key for the dialog.
+inline constexpr std::uint32_t WM_HOOK_NAVKEY = appmsg::HookNavKey;
 
 class cHook {
  public:

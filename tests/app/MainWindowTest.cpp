@@ -17,6 +17,7 @@
 #include "app/DialogRequests.h"
 #include "app/SceneHost.h"
 #include "app/StandInScenes.h"
+#include "base/AppMessages.h"
 #include "base/Thread.h"
 #include "app/WinMain.h"
 #include "platform/display.h"
@@ -122,18 +123,18 @@ TEST_F(MainWindowTest, EachPrivateRequestIsServedBeforeItsSenderGoesOn) {
   auto fileRequest = [] { return g_bDialogDone.load() * 10 + g_bDialogResult.load(); };
   static std::vector<Request> requests;
   requests = {
-      {"name entry", plat::wm::User + 1, 0, 0, [] { g_bNameDone = 0; }, [] { return g_bNameDone.load(); }, 1},
-      {"stage file, cancelled", plat::wm::User + 2, 0, 0, [] { g_bDialogDone = 0; }, fileRequest, 10},
-      {"replay file, cancelled", plat::wm::User + 3, 0, 0, [] { g_bDialogDone = 0; }, fileRequest, 10},
-      {"replay save of the current log, cancelled", plat::wm::User + 4, 0, 0, [] { g_bDialogDone = 0; }, fileRequest,
+      {"name entry", appmsg::NameEntry, 0, 0, [] { g_bNameDone = 0; }, [] { return g_bNameDone.load(); }, 1},
+      {"stage file, cancelled", appmsg::StageFileDialog, 0, 0, [] { g_bDialogDone = 0; }, fileRequest, 10},
+      {"replay file, cancelled", appmsg::ReplayFileDialog, 0, 0, [] { g_bDialogDone = 0; }, fileRequest, 10},
+      {"replay save of the current log, cancelled", appmsg::ReplaySaveDialog, 0, 0, [] { g_bDialogDone = 0; }, fileRequest,
        10},
-      {"replay save of the previous log, cancelled", plat::wm::User + 4, 1, 0, [] { g_bDialogDone = 0; },
+      {"replay save of the previous log, cancelled", appmsg::ReplaySaveDialog, 1, 0, [] { g_bDialogDone = 0; },
        fileRequest, 10},
-      {"stage music 7", plat::wm::User + 6, 4, 7, nullptr, [] { return g_StageBgm.load(); }, 7},
-      {"stage music 0 stops", plat::wm::User + 6, 4, 0, nullptr, [] { return g_StageBgm.load(); }, 0},
-      {"device reset", plat::wm::User + 100, 0, 0, [] { plat::display::injectLoss(); },
+      {"stage music 7", appmsg::PlayMusic, appmsg::MusicStage, 7, nullptr, [] { return g_StageBgm.load(); }, 7},
+      {"stage music 0 stops", appmsg::PlayMusic, appmsg::MusicStage, 0, nullptr, [] { return g_StageBgm.load(); }, 0},
+      {"device reset", appmsg::RestoreSurfaces, 0, 0, [] { plat::display::injectLoss(); },
        [] { return plat::display::deviceLost() ? 0 : 1; }, 1},
-      {"sound past the table: logged, closes", plat::wm::User + 5, 40, 0, nullptr,
+      {"sound past the table: logged, closes", appmsg::PlaySound, 40, 0, nullptr,
        [] { return 0; }, 0},
   };
   static std::vector<int> observed;
@@ -169,7 +170,7 @@ TEST_F(MainWindowTest, TheSenderPollsTheDoneFlagOfADialogRequest) {
   ASSERT_EQ(thGame.Start(
                 [](void*) -> unsigned {
                   g_bDialogDone = 7;
-                  sent = SendDialogRequest(plat::wm::User + 3, 0, g_bDialogDone);
+                  sent = SendDialogRequest(appmsg::ReplayFileDialog, 0, g_bDialogDone);
                   return 1;
                 },
                 nullptr),
@@ -200,7 +201,7 @@ TEST_F(MainWindowTest, TheFirstPressAfterADialogActsAtOnce) {
                   g_SceneHost.UpdateInput(g_Pads);
                   pad.PressOnce(0);
                   pad.ApplyRepeat();
-                  SendDialogRequest(plat::wm::User + 3, 0, g_bDialogDone);
+                  SendDialogRequest(appmsg::ReplayFileDialog, 0, g_bDialogDone);
                   // The next frame: both pressed again.
                   plat::input::InputProbe::setKey('Z', true);
                   plat::input::InputProbe::setKey(plat::vk::Up, true);
@@ -415,15 +416,17 @@ TEST_F(MainWindowTest, TenThousandMixedRequestsFromTwoThreadsAreAllServed) {
   ASSERT_EQ(thGame.Start(
                 [](void*) -> unsigned {
                   for (int i = 0; i < kEach; ++i) {
-                    const std::uint32_t kinds[] = {1, 2, 3, 4, 5, 6, 100};
-                    const std::uint32_t id = plat::wm::User + kinds[i % 7];
-                    if (id == plat::wm::User + 1) g_bNameDone = 0;
-                    if (id >= plat::wm::User + 2 && id <= plat::wm::User + 4) g_bDialogDone = 0;
-                    plat::send(g_hWnd.load(), plat::Msg{id, static_cast<std::uintptr_t>(id == plat::wm::User + 6 ? 4 : 1),
+                    const std::uint32_t kinds[] = {appmsg::NameEntry,        appmsg::StageFileDialog, appmsg::ReplayFileDialog,
+                                                   appmsg::ReplaySaveDialog, appmsg::PlaySound,       appmsg::PlayMusic,
+                                                   appmsg::RestoreSurfaces};
+                    const std::uint32_t id = kinds[i % 7];
+                    if (id == appmsg::NameEntry) g_bNameDone = 0;
+                    if (id >= appmsg::StageFileDialog && id <= appmsg::ReplaySaveDialog) g_bDialogDone = 0;
+                    plat::send(g_hWnd.load(), plat::Msg{id, static_cast<std::uintptr_t>(id == appmsg::PlayMusic ? std::uintptr_t{appmsg::MusicStage} : 1),
                                                         i % 9 + 1});
-                    if (id == plat::wm::User + 6) ++musicSends;
-                    if ((id == plat::wm::User + 1 && !g_bNameDone) ||
-                        (id >= plat::wm::User + 2 && id <= plat::wm::User + 4 && !g_bDialogDone))
+                    if (id == appmsg::PlayMusic) ++musicSends;
+                    if ((id == appmsg::NameEntry && !g_bNameDone) ||
+                        (id >= appmsg::StageFileDialog && id <= appmsg::ReplaySaveDialog && !g_bDialogDone))
                       ++unfinished;
                     ++gameSends;
                   }
@@ -435,7 +438,7 @@ TEST_F(MainWindowTest, TenThousandMixedRequestsFromTwoThreadsAreAllServed) {
                 [](void*) -> unsigned {
                   for (int i = 0; i < kEach; ++i) {
                     const bool music = i % 2 == 0;
-                    plat::send(g_hWnd.load(), plat::Msg{plat::wm::User + (music ? 6u : 5u), music ? 4u : 2u, 3});
+                    plat::send(g_hWnd.load(), plat::Msg{music ? appmsg::PlayMusic : appmsg::PlaySound, music ? std::uintptr_t{appmsg::MusicStage} : 2u, 3});
                     if (music) ++musicSends;
                     ++workerSends;
                   }

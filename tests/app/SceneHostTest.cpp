@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Scene.h"
 #include "app/StandInScenes.h"
 #include "app/SystemIni.h"
@@ -480,6 +481,46 @@ TEST_F(SceneHostTest, LostDirectDrawSurfacesOfTheScenesComeBackOrEndTheGame) {
   DDReleaseSurface(&blank);
 }
 
+// The digit strips of the fonts lie in video memory too: a lost strip gets its digits
+// again, and one whose digits cannot be put back ends the game like any other surface.
+TEST_F(SceneHostTest, LostDigitStripsAreRedrawnOrEndTheGame) {
+  ASSERT_TRUE(graphics_.Open(false, false));
+  const PALETTEENTRY savedInk = g_Palette[241];
+  g_Palette[241] = PALETTEENTRY{255, 255, 255, 0};
+  Font& font = g_Fonts[1];
+  font.Create("ＭＳ ゴシック", 0, 15, 16, 16, 241, nullptr, 0, 0, nullptr);
+  DDSURFACEDATA& strip = g_DigitSurfaces[1];
+  DDSURFACEINFO info;
+  info.Set("", 1, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+  FONTINFO fi;
+  fi.nCellWidth = 16;
+  fi.nCellHeight = 16;
+  ASSERT_EQ(CreateDigitSurfaces(&strip, &info, 1, &font, &fi), 1);
+  auto ink = [&strip] {
+    int n = 0;
+    cSurfaceLock l(&strip);
+    if (!l.IsLocked()) return -1;
+    for (int y = 0; y < strip.nHeight; ++y)
+      for (int x = 0; x < strip.nWidth; ++x) n += (pix::getRaw(*l.m_lpSurface, x, y) & 0xFFFFFF) != 0;
+    return n;
+  };
+  const int drawn = ink();
+  ASSERT_GT(drawn, 0);
+
+  plat::display::injectLoss();
+  ASSERT_TRUE(strip.Pixels()->isLost());
+  Frame();
+  EXPECT_FALSE(strip.Pixels()->isLost());
+  EXPECT_EQ(ink(), drawn);
+
+  // A font that can no longer draw leaves the strip without digits: the frame stops.
+  font.Release();
+  plat::display::injectLoss();
+  Frame(0);
+  DDReleaseSurface(&strip);
+  g_Palette[241] = savedInk;
+}
+
 TEST_F(SceneHostTest, PresentingFollowsTheDrawingMode) {
   struct Case {
     const char* what;
@@ -498,7 +539,7 @@ TEST_F(SceneHostTest, PresentingFollowsTheDrawingMode) {
   };
   int resets = 0;
   const plat::WindowToken window = plat::registerWindow([&](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-    if (m.id == plat::wm::User + 100) ++resets;
+    if (m.id == appmsg::RestoreSurfaces) ++resets;
     return 0;
   });
   g_hWnd = window;

@@ -1,3 +1,4 @@
+#include "base/AppMessages.h"
 #include "base/Thread.h"
 
 #include <gtest/gtest.h>
@@ -91,7 +92,7 @@ TEST_F(ThreadTest, AWorkerBlockedInASendIsCancelledAndItsRequestNeverServed) {
   s_win = win;
   cThread t;
   ASSERT_EQ(t.Start([](void*) -> unsigned {
-              plat::send(s_win, plat::Msg{plat::wm::User + 5, 0, 0});
+              plat::send(s_win, plat::Msg{appmsg::PlaySound, 0, 0});
               return 1;
             },
             nullptr),

@@ -403,6 +403,34 @@ TEST_F(GameEndDrive, ATestPlayPlayedAgainStartsFromTheStagesOwnSettings) {
   EXPECT_EQ(plays[0], plays[1]);
 }
 
+// A numbered stage in test play starts every play afresh from its file, with a new play
+// record: its goal adds 100 to the common variable V0, then V0 to the stage's score, so
+// each play scores 100 (a play record carried over would give 200, then 300).
+TEST_F(GameEndDrive, EveryPlayOfANumberedTestPlayStartsWithANewPlayRecord) {
+  ASSERT_TRUE(WriteGoalStage("Count-1", 0, [](cEdStage& s) {
+    s.m_bShowClear = 0;
+    s.m_bNoResult = 1;  // the result leaves by itself, and the stage is played again
+    std::vector<std::int32_t> add(18, 0);
+    add[0] = 1;    // a variable: common, V0
+    add[5] = 1;    // +
+    add[7] = 100;
+    std::vector<std::int32_t> score(18, 0);
+    score[3] = 2;  // the system's value
+    score[4] = 3;  // the score
+    score[5] = 1;  // +
+    score[6] = 3;  // a variable's value: common, V0
+    cEdItem& goal = s.m_Items[0];
+    goal.m_Commands.clear();
+    goal.m_Commands.push_back(e2e::ItemCommand(CMD_STATUS, add));
+    goal.m_Commands.push_back(e2e::ItemCommand(CMD_STATUS, score));
+    goal.m_Commands.push_back(e2e::ClearStage());
+  }));
+  const e2e::DrivenRun run = RunStage("Count-1", "", 300);
+  const std::vector<std::string> ends = e2e::EventsStarting(run.trace, "stage end");
+  ASSERT_GE(ends.size(), 3u) << run.stderrText;
+  for (const std::string& end : ends) EXPECT_EQ("stage end clear frames 1 score 100 next 0", end);
+}
+
 // F1 at the end of a challenge stage saves the replay; "リプレイ" from the title plays it
 // to the same frames, positions and score, and once more from the replay's own result,
 // with the coin's change of the scrolling undone.

@@ -24,6 +24,7 @@ struct PlayLine {
   double x = 0, y = 0;
   int hp = 0;
   int items = 0;
+  double viewX = 0, viewY = 0;
 };
 
 std::vector<PlayLine> PlayLines(const std::vector<std::string>& trace) {
@@ -38,6 +39,9 @@ std::vector<PlayLine> PlayLines(const std::vector<std::string>& trace) {
     p.y = std::strtod(std::strstr(end, " y ") + 3, nullptr);
     p.hp = std::atoi(std::strstr(end, " hp ") + 4);
     p.items = std::atoi(std::strstr(end, " items ") + 7);
+    const char* view = std::strstr(end, " view ") + 6;
+    p.viewX = std::strtod(view, &end);
+    p.viewY = std::strtod(end, nullptr);
     out.push_back(p);
   }
   return out;
@@ -337,30 +341,103 @@ TEST_F(PlayDrive, RidingABlockCharacterKeepsTheHeroOnIt) {
   EXPECT_GT(moved, 100);
 }
 
-// The view scrolls right by itself at 30 tenths of a pixel a frame; its left edge pushes
-// the standing hero into a wall at cell 9, which crushes it: a labelled death with the
-// death sound, once the view's edge has reached the hero.
+// The view's edge pushing a standing hero along one axis, as the formulas give it: the
+// scroll moves n tenths of a pixel a frame, n x 0.1 / m a sub-step, before the player;
+// the player's screen rectangle is taken afresh before each clamp, with the position and
+// the scroll truncated apart, so the hero is held at the scroll position as soon as
+// trunc(pos) < trunc(scroll). A wall (or floor) whose first pixel is at nWall stops the
+// held hero's far edge (pos + 15 across, pos + 23 down): it is pushed back, held again,
+// and touching both sides it is crushed in that sub-step.
+struct Push {
+  std::vector<double> views, poss;  // as each play frame begins
+  int crushedIn = 0;                // the play frame
+};
+
+Push SimulatePush(int m, int nTenths, double pos, double view, int nFar, int nWall, int nFrames) {
+  const double speed = nTenths * 0.1 / m;
+  Push p;
+  for (int frame = 1; frame <= nFrames && p.crushedIn == 0; ++frame) {
+    p.views.push_back(view);
+    p.poss.push_back(pos);
+    for (int i = 0; i < m; ++i) {
+      view += speed;
+      if (static_cast<int>(pos) < static_cast<int>(view)) {
+        pos = view;
+        if (static_cast<int>(pos + nFar) >= nWall) {
+          p.crushedIn = frame;
+          break;
+        }
+      }
+    }
+  }
+  return p;
+}
+
+// The view scrolls right by itself at 60 tenths of a pixel a frame; its left edge takes
+// the standing hero along, exactly at the edge, into a wall at cell 20 that crushes it.
 TEST_F(PlayDrive, AutomaticScrollingCrushesTheHeroAgainstAWall) {
-  ASSERT_TRUE(e2e::WriteTinyStage(game_, "Crush", [&](cEdStage& s, const e2e::StageParts& p) {
+  for (int level : {3, 10}) {
+    SCOPED_TRACE(level);
+    const std::string name = "Crush" + std::to_string(level);
+    ASSERT_TRUE(e2e::WriteTinyStage(game_, name, [&](cEdStage& s, const e2e::StageParts& p) {
+      s.m_nHitLevel = level;
+      e2e::MakeAutoScrolling(s, 60, 60);
+      for (int x = 0; x < 60; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
+      for (int y = 9; y <= 12; ++y) s.m_Blocks.push_back(e2e::BlockAt(p.block, 20, y));
+      s.m_Charas.push_back(e2e::CharaAt(p.hero, 1, 12));
+    }));
+    const e2e::DrivenRun run = Run(name, "", 200);
+    ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
+    const std::vector<PlayLine> lines = PlayLines(run.trace);
+    ASSERT_GT(lines.size(), 20u);
+    ASSERT_EQ(lines[0].viewX, 320);  // the view starts at the stage's left
+    const Push push = SimulatePush(level, 60, lines[0].x, 320, 15, (20 + 10) * 32, 200);
+    ASSERT_GT(push.crushedIn, 20);
+    ASSERT_GE(lines.size(), static_cast<std::size_t>(push.crushedIn));
+    int nHeld = 0;
+    for (int i = 0; i < push.crushedIn; ++i) {
+      ASSERT_EQ(lines[i].frame, i + 1);
+      EXPECT_EQ(lines[i].viewX, push.views[i]) << "play frame " << i + 1;
+      EXPECT_EQ(lines[i].x, push.poss[i]) << "play frame " << i + 1;
+      nHeld += lines[i].x == lines[i].viewX;
+    }
+    EXPECT_GT(nHeld, 40);  // the edge held the hero for most of the way
+    const int nDeath = GameFrameOfPlay(run.trace, push.crushedIn);
+    ASSERT_GT(nDeath, 0);
+    EXPECT_EQ(GameFrameOf(run.trace, "hero dead"), nDeath);
+    EXPECT_EQ(GameFrameOf(run.trace, "death label Dead SP"), nDeath);
+    EXPECT_EQ(GameFrameOf(run.trace, "sound 8 "), nDeath);
+  }
+}
+
+// The view scrolls down by itself at 30 tenths of a pixel a frame over a hero standing on
+// a floor near the stage's top: the view's top edge pushes the hero into the floor,
+// which crushes it in the sub-step in which trunc(view y) passes the hero's trunc(y).
+TEST_F(PlayDrive, AutomaticScrollingDownCrushesTheHeroAgainstTheFloor) {
+  ASSERT_TRUE(e2e::WriteTinyStage(game_, "CrushDown", [&](cEdStage& s, const e2e::StageParts& p) {
     s.m_nHitLevel = 3;
-    e2e::MakeAutoScrolling(s, 40, 30);
-    for (int x = 0; x < 40; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 13));
-    for (int y = 9; y <= 12; ++y) s.m_Blocks.push_back(e2e::BlockAt(p.block, 9, y));
-    s.m_Charas.push_back(e2e::CharaAt(p.hero, 6, 12));
+    s.m_nHeight = 30;
+    s.m_nExtentY = (30 + 20) * 32 - 640;
+    s.m_nScrollModeY = 1;
+    s.m_nAutoScrollY = 30;
+    for (int x = 0; x < 20; ++x) s.m_Blocks.push_back(e2e::BlockAt(p.block, x, 2));
+    s.m_Charas.push_back(e2e::CharaAt(p.hero, 5, 1));
   }));
-  const e2e::DrivenRun run = Run("Crush", "", 200);
+  const e2e::DrivenRun run = Run("CrushDown", "", 150);
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
-  const int nDeath = GameFrameOf(run.trace, "hero dead");
+  const std::vector<PlayLine> lines = PlayLines(run.trace);
+  ASSERT_GT(lines.size(), 20u);
+  ASSERT_EQ(lines[0].viewY, 320);
+  // Standing on row 2: the 24-pixel body's top is 8 below the top of row 1.
+  const int nTop = (1 + 10) * 32 + 8;
+  ASSERT_EQ(static_cast<int>(lines[0].y), nTop);
+  const Push push = SimulatePush(3, 30, nTop, 320, 23, (2 + 10) * 32, 100);
+  ASSERT_GT(push.crushedIn, 5);
+  for (int i = 0; i < push.crushedIn; ++i) EXPECT_EQ(lines[i].viewY, push.views[i]) << "play frame " << i + 1;
+  const int nDeath = GameFrameOfPlay(run.trace, push.crushedIn);
   ASSERT_GT(nDeath, 0);
-  EXPECT_EQ(GameFrameOf(run.trace, "death label "), nDeath);
-  EXPECT_EQ(GameFrameOf(run.trace, "sound 8 "), nDeath);
-  // The view's left edge has come to where the hero fits no more: the wall's left (608)
-  // less its 16-pixel body, give or take the frame of scrolling the screen's edge lags by.
-  double viewX = 0;
-  for (const std::string& line : run.trace)
-    if (std::atoi(line.c_str()) == nDeath && line.find(" play ") != std::string::npos)
-      viewX = std::strtod(line.c_str() + line.find(" view ") + 6, nullptr);
-  EXPECT_NEAR(viewX, (9 + 10) * 32 - 16, 6.0);
+  EXPECT_EQ(GameFrameOf(run.trace, "hero dead"), nDeath);
+  EXPECT_EQ(GameFrameOf(run.trace, "death label Dead SP"), nDeath);
 }
 
 }  // namespace

@@ -69,15 +69,16 @@ struct StageRoute {
   std::vector<int> jumps;
   int nFireFrom;
   int nPlayFrames;
-  int nScore;            // what was shot: 100 a walker, 200 a bat, 5000 the boss
+  int nShot;             // the score of what was shot: 100 a walker, 200 a bat, 5000 the boss
+  int nCoins;            // coins taken on the way, 10 points each
   const char* replay;    // the replay saved at its end, or null
 };
 
 const StageRoute kRoute[] = {
     // Over the shot walker, up the steps, down to the goal.
-    {"data/stg4/Stage01-1.stg4_001", "RIGHT", 0, {{"RIGHT", -20, 440}}, {255, 290}, 0, 440, 100, "Story1.rpl4_513"},
+    {"data/stg4/Stage01-1.stg4_001", "RIGHT", 0, {{"RIGHT", -20, 440}}, {255, 290}, 0, 440, 100, 1, "Story1.rpl4_513"},
     // Over the pit, off the spring over the wall, over the spikes.
-    {"data/stg4/Stage02-1.stg4_001", "RIGHT", 4, {{"RIGHT", -20, 620}}, {113, 375}, 0, 620, 300, nullptr},
+    {"data/stg4/Stage02-1.stg4_001", "RIGHT", 4, {{"RIGHT", -20, 620}}, {113, 375}, 0, 620, 300, 1, nullptr},
     // The bridge scrolls on by itself, and whoever runs ahead is stopped by the screen's
     // edge: over the slow cloud and the bricks, wait; onto the belt that pushes back and
     // off it onto the spring, let go above the ground before the spikes; a jump straight
@@ -86,14 +87,17 @@ const StageRoute kRoute[] = {
     {"data/stg4/Stage03-1.stg4_001", "RIGHT", 3,
      {{"RIGHT", -20, 245}, {"RIGHT", 650, 860}, {"RIGHT", 911, 943}, {"RIGHT", 972, 1010}, {"RIGHT", 1400, 1600},
       {"RIGHT", 2000, 2300}},
-     {193, 650, 905, 960, 1415, 1460, 2072}, 0, 2300, 300, nullptr},
+     {193, 650, 905, 960, 1415, 1460, 2072}, 0, 2300, 300, 2, nullptr},
     // The boss: stand by the left wall firing up until it falls, then walk to the goal
     // it leaves, firing ahead.
     {"data/stg4/Stage04-1.stg4_001", "DOWN", 4, {{"UP", -20, 1100}, {"X", -10, 1100}, {"RIGHT", 1120, 1300}}, {},
-     1110, 1300, 5000, "Story4.rpl4_513"},
+     1110, 1300, 5000, 0, "Story4.rpl4_513"},
 };
 
 constexpr const char* kName = "PLY";
+
+// A stage's score: what was shot and the coins.
+int Score(const StageRoute& r) { return r.nShot + 10 * r.nCoins; }
 // The map's start point, where the first stage is.
 constexpr int kStartX = 9, kStartY = 7;
 
@@ -195,8 +199,8 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
   EXPECT_EQ(scenes, e2e::EventsStarting(run.trace, "scene "));
 
   // Each stage started in story mode and cleared once, on its first life, with the score
-  // of what was shot; the clear counts the stage's play frames. The result goes back to
-  // the map.
+  // of what was shot and the coins taken; the clear counts the stage's play frames. The
+  // result goes back to the map.
   std::vector<std::string> starts, ends;
   for (const StageRoute& r : kRoute) {
     starts.push_back(std::string("stage start ") + r.file + " mode 0 part 1");
@@ -205,7 +209,11 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
         std::find_if(play.rbegin(), play.rend(), [](const std::string& e) { return e.rfind("play ", 0) == 0; });
     ASSERT_NE(last, play.rend()) << r.file;
     const std::string nFrames = last->substr(5, last->find(' ', 5) - 5);
-    ends.push_back("stage end clear frames " + nFrames + " score " + std::to_string(r.nScore) + " next 2");
+    ends.push_back("stage end clear frames " + nFrames + " score " + std::to_string(Score(r)) + " next 2");
+    // The coins and the goal are the items taken.
+    EXPECT_EQ(r.nCoins + 1, std::count_if(play.begin(), play.end(), [](const std::string& e) {
+                return e.rfind("item ", 0) == 0 && e.ends_with(" taken");
+              })) << r.file;
   }
   EXPECT_EQ(starts, e2e::EventsStarting(run.trace, "stage start "));
   EXPECT_EQ(ends, e2e::EventsStarting(run.trace, "stage end"));
@@ -236,7 +244,7 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
   ASSERT_EQ(1, slot.LoadFromFile(Native(game / "user_data" / "story" / "Story03.dat")));
   EXPECT_EQ(2, slot.m_nSlot);
   EXPECT_EQ(1, slot.m_bAutoSave);
-  EXPECT_EQ(std::rbegin(kRoute)->nScore, slot.m_nTotalScore);
+  EXPECT_EQ(Score(*std::rbegin(kRoute)), slot.m_nTotalScore);
   int nMapX = kStartX, nMapY = kStartY;
   for (const StageRoute& r : kRoute) (std::string(r.mapKey) == "RIGHT" ? nMapX : nMapY) += r.nMapSteps;
   EXPECT_EQ(nMapX, slot.m_nMapX);
@@ -257,7 +265,7 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
     ASSERT_GT(score.m_Entries.Size(), 1);
     EXPECT_EQ(1, score.m_Entries[0].m_bUsed);
     EXPECT_EQ(kName, score.m_Entries[0].m_strName);
-    EXPECT_EQ(kRoute[n].nScore, score.m_Entries[0].m_nValue);
+    EXPECT_EQ(Score(kRoute[n]), score.m_Entries[0].m_nValue);
     EXPECT_EQ(0, score.m_Entries[1].m_bUsed);
   }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "gamedata/Database.h"
 #include "gamedata/Palette.h"
 #include "platform/messaging.h"
@@ -33,7 +34,7 @@ class ActionCommandsTest : public stagetest::StageFixture {
     chara_.m_nSide = 2;
     chara_.m_bOnScreen = 1;
     window_ = plat::registerWindow([this](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-      if (m.id == plat::wm::User + 5) ++sounds_;
+      if (m.id == appmsg::PlaySound) ++sounds_;
       return 0;
     });
     g_hWnd.store(window_);

@@ -101,6 +101,17 @@ TEST_F(CodeLanguageTest, SightOnlyActsForThePlayer) {
   EXPECT_EQ(Run("sight = 3"), 1);
   EXPECT_EQ(chara_.m_Def.m_nSightRange, 3);
   EXPECT_EQ(chara_.m_nSightPx, 0);
+  // A character's sight reads 0 wherever it is read, the stored value staying.
+  chara_.m_pTarget = &chara_;
+  EXPECT_EQ(Run("C1 = sight + 1"), 1);
+  EXPECT_EQ(C(1), 1);
+  EXPECT_EQ(Run("C2 = tg.sight"), 1);
+  EXPECT_EQ(C(2), 0);
+  EXPECT_EQ(Run("sight = sight + 5"), 1);
+  EXPECT_EQ(chara_.m_Def.m_nSightRange, 5);
+  EXPECT_EQ(EvalCodeText("sight", chara_), 0);
+  EXPECT_EQ(RunCode("C3 = pl.sight", Player()), 1);
+  EXPECT_EQ(C(3), 40);
 }
 
 TEST_F(CodeLanguageTest, SystemValues) {

@@ -11,6 +11,7 @@
 
 #include "FlowFixture.h"
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "flow/CommandTables.h"
 #include "gamedata/Database.h"
 #include "gamedata/Move.h"
@@ -377,7 +378,7 @@ TEST_F(CommandsTest, SoundAndMusicRequests) {
   CmdPlaySound(chara_, sound);
   ASSERT_EQ(sent_.size(), 2u);
   for (const plat::Msg& m : sent_) {
-    EXPECT_EQ(m.id, plat::wm::User + 5);
+    EXPECT_EQ(m.id, appmsg::PlaySound);
     EXPECT_EQ(m.w, 5u + 16u);
   }
 
@@ -385,7 +386,7 @@ TEST_F(CommandsTest, SoundAndMusicRequests) {
   g_PlayRecord.m_bStageBgmLoop = 1;
   CmdPlayBgm(chara_, Cmd(CMD_BGM, 0, false, {0, 0}));
   ASSERT_EQ(sent_.size(), 1u);
-  EXPECT_EQ(sent_[0].id, plat::wm::User + 6);
+  EXPECT_EQ(sent_[0].id, appmsg::PlayMusic);
   EXPECT_EQ(sent_[0].w, 4u);
   EXPECT_EQ(sent_[0].l, 0);
   EXPECT_EQ(g_PlayRecord.m_bStageBgmLoop, 0);

@@ -251,7 +251,8 @@ TEST_F(ControlCommandsTest, StageClearChoosesTheNextPartAndTheMapCell) {
       {{0, 9, 0, 5, 5}, 4, 1, 2, 3},     // the following part; the map cell stays
       {{1, 9, 1, 5, 6}, 9, 5, 6, 0},     // part 9
       {{2, 9, 1, 20, 10}, 0, 19, 9, 0},  // world clear; a cell beyond the map is its last
-      {{2, 9, 1, -4, 99}, 0, -4, 9, 0},  // nothing below 0 is mended
+      {{2, 9, 1, -4, 99}, 0, 0, 9, 0},   // a column below 0 is the first
+      {{1, 2, 1, 7, -1}, 2, 7, 0, 0},    // a row below 0 is the first
       {{5, 9, 0, 0, 0}, 77, 1, 2, 3},    // no such choice: the next part stays
   };
   for (const auto& row : rows) {

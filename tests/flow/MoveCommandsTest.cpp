@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "flow/CommandTables.h"
 #include "gamedata/Move.h"
 #include "stage/ActorPhysics.h"
@@ -34,7 +35,7 @@ class MoveCommandsTest : public stagetest::StageFixture {
   // The sounds asked of the main window from now on are counted.
   void CountSounds() {
     window_ = plat::registerWindow([this](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-      if (m.id == plat::wm::User + 5) ++sounds_;
+      if (m.id == appmsg::PlaySound) ++sounds_;
       return 0;
     });
     g_hWnd.store(window_);

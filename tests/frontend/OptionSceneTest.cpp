@@ -5,6 +5,7 @@
 #include <fstream>
 #include <vector>
 
+#include "base/AppMessages.h"
 #include "base/SceneManager.h"
 #include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
@@ -159,7 +160,7 @@ TEST_F(OptionSceneTest, NameEntryGoesThroughTheMainWindowAndTheMenuStays) {
   Press(2);
   for (int i = 0; i < 4; ++i) Move(cPad::DirDown);
   Press(1);
-  EXPECT_EQ(requests_, std::vector<std::uint32_t>{plat::wm::User + 1});
+  EXPECT_EQ(requests_, std::vector<std::uint32_t>{appmsg::NameEntry});
   EXPECT_EQ(scene_->m_nPhase, 1);
   EXPECT_EQ(scene_->m_nStep, 1);
   EXPECT_EQ(cOptionScene::ValueText(OPTION_RANK_NAME), "xyz");

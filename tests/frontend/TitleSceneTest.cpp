@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/SceneManager.h"
 #include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
@@ -153,7 +154,7 @@ TEST_F(TitleSceneTest, EachChoiceLeadsToItsSceneAndMode) {
     EXPECT_EQ(g_SceneManager.m_nPrevScene, SCENE_TITLE);
     ResetSystem();
   }
-  EXPECT_EQ(requests_, (std::vector<std::uint32_t>{plat::wm::User + 2, plat::wm::User + 3}));
+  EXPECT_EQ(requests_, (std::vector<std::uint32_t>{appmsg::StageFileDialog, appmsg::ReplayFileDialog}));
 }
 
 TEST_F(TitleSceneTest, NewGameResetsThePlayRecord) {
@@ -210,7 +211,7 @@ TEST_F(TitleSceneTest, CancelledDialogsAndExitKeepTheMenu) {
     EXPECT_EQ(g_SceneManager.m_nMenuChoice, kind);
     EXPECT_EQ(g_SceneManager.m_nScene, SCENE_TITLE);
   }
-  EXPECT_EQ(requests_, (std::vector<std::uint32_t>{plat::wm::User + 2, plat::wm::User + 3}));
+  EXPECT_EQ(requests_, (std::vector<std::uint32_t>{appmsg::StageFileDialog, appmsg::ReplayFileDialog}));
 }
 
 TEST_F(TitleSceneTest, MenuOffersOnlyEnabledItemsAndFindsTheLastChoice) {

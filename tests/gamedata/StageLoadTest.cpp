@@ -46,7 +46,7 @@ class StageLoadTest : public rt::PaletteFixture {
   }
 
   // A message to this thread's window, served by the next pump.
-  void PostToWindow() { ASSERT_TRUE(plat::post(window_, plat::Msg{plat::wm::User + 50, 0, 0})); }
+  void PostToWindow() { ASSERT_TRUE(plat::post(window_, plat::Msg{plat::wm::App, 0, 0})); }
 
   // A playable stage of the given width.
   static cEdStage Playable(std::int32_t nWidth) {

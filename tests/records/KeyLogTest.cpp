@@ -1,3 +1,4 @@
+#include "base/AppMessages.h"
 #include "records/KeyLog.h"
 
 #include <fstream>
@@ -38,7 +39,7 @@ class KeyLogTest : public fe::FrontendFixture {
   // the requests.
   void ListenForRequests() {
     window_ = plat::registerWindow([this](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-      if (m.id == plat::wm::User + 5) sounds_.push_back(static_cast<int>(m.w));
+      if (m.id == appmsg::PlaySound) sounds_.push_back(static_cast<int>(m.w));
       return 0;
     });
     g_hWnd.store(window_);
@@ -337,7 +338,7 @@ TEST_F(KeyLogTest, TheMainWindowSavesEitherLogAndLoadsTheChosenReplay) {
   for (const char* script : {"file=current", "file=previous"}) {
     answer(script);
     g_bDialogDone = 0;
-    g_MainWindow.WindowProc(w, plat::Msg{plat::wm::User + 4, script[5] == 'p' ? 1u : 0u, 0});
+    g_MainWindow.WindowProc(w, plat::Msg{appmsg::ReplaySaveDialog, script[5] == 'p' ? 1u : 0u, 0});
     EXPECT_EQ(g_bDialogDone.load(), 1) << script;
     EXPECT_EQ(g_bDialogResult.load(), 1) << script;
   }
@@ -348,7 +349,7 @@ TEST_F(KeyLogTest, TheMainWindowSavesEitherLogAndLoadsTheChosenReplay) {
   g_Stage = cEdStage();
   answer("file=previous.rpl4_513");
   g_bDialogDone = 0;
-  g_MainWindow.WindowProc(w, plat::Msg{plat::wm::User + 3, 0, 0});
+  g_MainWindow.WindowProc(w, plat::Msg{appmsg::ReplayFileDialog, 0, 0});
   EXPECT_EQ(g_bDialogResult.load(), 1);
   const std::string cwd = *plat::fs::currentDirectory();
   EXPECT_EQ(g_Stage.m_strPath, cwd + "\\user_data\\rpl4\\previous." + ReplayExtension());

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "platform/audio.h"
 #include "platform/fs.h"
 #include "sound/BgmPlayer.h"
@@ -40,8 +41,8 @@ TEST(SoundOnDummyDevice, WholePlayerRuns) {
       put("tune.ogg", encodeOgg(22050, 1, 11025, [](int f, int) { return 0.3f * std::sin(f * 0.1f); }))};
 
   plat::WindowToken window = plat::registerWindow([](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-    if (m.id == plat::wm::User + 5) return HandleSoundRequest(m.w);
-    if (m.id == plat::wm::User + 6) return HandleBgmRequest(m.w, m.l);
+    if (m.id == appmsg::PlaySound) return HandleSoundRequest(m.w);
+    if (m.id == appmsg::PlayMusic) return HandleBgmRequest(m.w, m.l);
     return 0;
   });
   g_hWnd = window;
@@ -56,7 +57,7 @@ TEST(SoundOnDummyDevice, WholePlayerRuns) {
   auto device = plat::audio::currentDevice();
   ASSERT_TRUE(device);
 
-  plat::send(window, plat::Msg{plat::wm::User + 6, 4, 1});  // a looping quarter-second song
+  plat::send(window, plat::Msg{appmsg::PlayMusic, appmsg::MusicStage, 1});  // a looping quarter-second song
   RequestSystemSound(0);
   ASSERT_TRUE(WaitFrames(*device, device->framesMixed() + 48000));
   cMidiPlayer* midi = g_BgmPlayer.m_Midi.m_lpPlayers[0].get();
@@ -67,7 +68,7 @@ TEST(SoundOnDummyDevice, WholePlayerRuns) {
   }
   EXPECT_EQ(g_BgmPlayer.m_PlayKinds[0], 2);
 
-  plat::send(window, plat::Msg{plat::wm::User + 6, 0, 0});  // the title's Ogg
+  plat::send(window, plat::Msg{appmsg::PlayMusic, appmsg::MusicTitle, 0});  // the title's Ogg
   EXPECT_EQ(g_BgmPlayer.m_PlayKinds[0], 1);
   ASSERT_TRUE(WaitFrames(*device, device->framesMixed() + 24000));
 

@@ -1,3 +1,4 @@
+#include "base/AppMessages.h"
 #include "sound/SoundTable.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ class SoundTableFixture : public sound_test::SoundFixture {
   void SetUp() override {
     SoundFixture::SetUp();
     window = plat::registerWindow([this](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-      if (m.id != plat::wm::User + 5) return 0;
+      if (m.id != appmsg::PlaySound) return 0;
       ++requests;
       return HandleSoundRequest(m.w);
     });

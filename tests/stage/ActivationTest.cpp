@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "gamedata/Palette.h"
 #include "platform/messaging.h"
 #include "stage/ActorPhysics.h"
@@ -24,7 +25,7 @@ class ActivationTest : public stagetest::StageFixture {
     StageFixture::SetUp();
     savedCommonItems_ = g_CommonPalette.m_Items;
     window_ = plat::registerWindow([this](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-      if (m.id == plat::wm::User + 5) sounds_.push_back(static_cast<int>(m.w));
+      if (m.id == appmsg::PlaySound) sounds_.push_back(static_cast<int>(m.w));
       return 0;
     });
     g_hWnd.store(window_);

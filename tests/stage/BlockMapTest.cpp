@@ -451,51 +451,64 @@ TEST_F(BlockMapTest, BlockedByACellOrABlockCharacter) {
   EXPECT_FALSE(Scene().IsBlocked(a));
 }
 
+// The clamps take the player's screen rectangle afresh (nothing here computes it first):
+// with the 16 x 24 body in its 32 x 32 cell (offsets 8, 8) the left test is
+// trunc(x) - trunc(scroll) < 0 on a self-scrolling axis, the right one
+// trunc(x) - trunc(scroll) - 16 + 32 >= 640, the bottom one trunc(y) - trunc(scroll) + 16
+// >= 480; a held player stands at the scroll position, or at scroll + view - body - 1.
 TEST_F(BlockMapTest, ScreenClampsOfThePlayer) {
+  LayOut(40, 30);
   MakeMap();
-  cScrollAxis& sx = Scene().m_ScrollX;
-  cScrollAxis& sy = Scene().m_ScrollY;
-  sx.m_dPos = 400;
-  sy.m_dPos = 400;
-  sx.m_nMin = sy.m_nMin = 320;
-  sx.m_nMax = 1600;
-  sy.m_nMax = 800;
-  cTestActor p;
-  Place(p, 390, 500, 32, 32, HERO);
-  p.CalcScreenRect();
-  Scene().ClampToScreenX(p);  // walking without the automatic scroll: nothing
-  EXPECT_EQ(p.m_dX, 390);
-  sx.m_bAuto = 1;
-  Scene().ClampToScreenX(p);
-  EXPECT_EQ(p.m_dX, 400);
-  EXPECT_EQ(p.m_bContactLeft, 1);
-  p.m_dX = 1020;
-  p.SyncX();
-  p.CalcScreenRect();
-  Scene().ClampToScreenX(p);
-  EXPECT_EQ(p.m_dX, 400 + 640 - 32 - 1);
-  EXPECT_EQ(p.m_bContactRight, 1);
-
-  // Pushed out of the bottom of the view: a walking player is lost, a flying one held.
-  EXPECT_EQ(Scene().ClampToScreenY(p), 0);  // the vertical axis does not scroll by itself
-  sy.m_bAuto = 1;
-  p.m_dY = 860;
-  p.SyncY();
-  p.CalcScreenRect();
-  EXPECT_EQ(Scene().ClampToScreenY(p), 2);
-  EXPECT_EQ(p.m_dY, 400 + 480 - 32 - 1);
-  EXPECT_EQ(p.m_bContactDown, 1);
-  p.SetFlyMode(2);
-  p.m_dY = 860;
-  p.SyncY();
-  p.CalcScreenRect();
-  EXPECT_EQ(Scene().ClampToScreenY(p), 0);
-  p.m_dY = 380;
-  p.SyncY();
-  p.CalcScreenRect();
-  EXPECT_EQ(Scene().ClampToScreenY(p), 0);
-  EXPECT_EQ(p.m_dY, 400);
-  EXPECT_EQ(p.m_bContactUp, 1);
+  enum { NONE, LOW, HIGH };
+  struct Case {
+    int line;
+    int axis;
+    int bAuto;
+    int nFly;
+    double scroll, pos, expected;
+    int contact;
+    int result;
+  };
+  const Case cases[] = {
+      {__LINE__, 0, 1, 0, 400.5, 399.9, 400.5, LOW, 0},      // 399 - 400 < 0
+      {__LINE__, 0, 1, 0, 400.5, 400.2, 400.2, NONE, 0},     // 400 - 400 = 0
+      {__LINE__, 0, 0, 0, 400, 390, 390, NONE, 0},           // walking, no self-scrolling
+      {__LINE__, 0, 0, 2, 400.5, 399.9, 399.9, NONE, 0},     // flying: trunc(399.9 - 8 - 400) + 8 = 0
+      {__LINE__, 0, 0, 2, 400, 390, 400, LOW, 0},
+      {__LINE__, 0, 1, 0, 400.5, 1024, 400.5 + 623, HIGH, 0}, // 624 + 16 = 640
+      {__LINE__, 0, 1, 0, 400.5, 1023.9, 1023.9, NONE, 0},
+      {__LINE__, 1, 1, 0, 400.5, 864, 400.5 + 455, HIGH, 2},  // 464 + 16 = 480: pushed out below
+      {__LINE__, 1, 1, 2, 400.5, 864, 400.5 + 455, HIGH, 0},  // a flying player is only held
+      {__LINE__, 1, 1, 0, 400.5, 863.9, 863.9, NONE, 0},
+      {__LINE__, 1, 1, 0, 400.5, 399.9, 400.5, LOW, 0},
+      {__LINE__, 1, 0, 0, 400, 390, 390, NONE, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    cScrollAxis& sx = Scene().m_ScrollX;
+    cScrollAxis& sy = Scene().m_ScrollY;
+    sx.m_bAuto = c.axis == 0 && c.bAuto;
+    sy.m_bAuto = c.axis == 1 && c.bAuto;
+    sx.m_dPos = sy.m_dPos = 320;
+    (c.axis == 0 ? sx : sy).m_dPos = c.scroll;
+    g_Players.clear();
+    g_Players.resize(1);
+    cPlayer& p = g_Players[0];
+    Place(p, c.axis == 0 ? c.pos : 600, c.axis == 1 ? c.pos : 600, 16, 24, HERO, c.nFly);
+    int result = 0;
+    if (c.axis == 0) {
+      Scene().ClampToScreenX(p);
+      EXPECT_EQ(p.m_dX, c.expected);
+      EXPECT_EQ(p.m_bContactLeft, c.contact == LOW);
+      EXPECT_EQ(p.m_bContactRight, c.contact == HIGH);
+    } else {
+      result = Scene().ClampToScreenY(p);
+      EXPECT_EQ(p.m_dY, c.expected);
+      EXPECT_EQ(p.m_bContactUp, c.contact == LOW);
+      EXPECT_EQ(p.m_bContactDown, c.contact == HIGH);
+    }
+    EXPECT_EQ(result, c.result);
+  }
 }
 
 }  // namespace

@@ -2,17 +2,22 @@
 // places, and the scene chosen after the result with the play record it leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "base/AppGlobals.h"
 #include "base/SceneManager.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/Option.h"
 #include "gamedata/WorldMap.h"
+#include "gfx/DDPalette.h"
+#include "gfx/Font.h"
 #include "platform/msgbox.h"
 #include "records/PlayRecord.h"
 #include "records/Ranking.h"
+#include "stage/DrawFixture.h"
 #include "stage/GameEnd.h"
 #include "stage/StageFixture.h"
 
@@ -383,6 +388,79 @@ TEST_F(GameEnd, TheStatusIsCarriedOnWhenTheStagePassesItOn) {
   EXPECT_EQ(1, r.m_CarryMask[11]);
   EXPECT_EQ(1, r.m_CarryMask[22]);
   EXPECT_EQ(0, r.m_CarryMask[12]);
+}
+
+// The result screen with places won and the entry not yet made asks for the entry in the
+// bottom line, drawn with the small font.
+class GameEndPicture : public stagetest::DrawFixture {
+ protected:
+  void SetUp() override {
+    DrawFixture::SetUp();
+    savedSystem_ = g_System;
+    savedOption_ = g_Option;
+    savedRanks_ = g_SceneManager.m_bModeRanks;
+    savedInk_ = g_Palette[241];
+    g_Palette[241] = PALETTEENTRY{255, 255, 255, 0};
+    g_Fonts[0].Create("ＭＳ ゴシック", 0, 9, 10, 10, 241, nullptr, 1, 240, nullptr);
+  }
+  void TearDown() override {
+    g_Fonts[0].Release();
+    g_Palette[241] = savedInk_;
+    g_System = savedSystem_;
+    g_Option = savedOption_;
+    g_SceneManager.m_bModeRanks = savedRanks_;
+    g_Stage.m_bShowClear = 0;
+    DrawFixture::TearDown();
+  }
+  // Rows 456 to 465 of the screen after one result frame showing the prompt text.
+  std::vector<std::uint32_t> ResultFrame(const std::string& prompt) {
+    g_System.m_Texts[27] = prompt;
+    Scene().m_nStep = 1;
+    Scene().m_nPhaseFrames = 0;
+    DDFillRectColor(&BackBuffer, 0, 0, 640, 480, 0x00406080);
+    Scene().GameEnd();
+    return Band();
+  }
+  static std::vector<std::uint32_t> Band() {
+    std::vector<std::uint32_t> band;
+    cSurfaceLock lock(&BackBuffer);
+    EXPECT_TRUE(lock.IsLocked());
+    if (!lock.IsLocked()) return band;
+    for (int y = 456; y < 466; ++y)
+      for (int x = 0; x < 640; ++x) band.push_back(pix::getRaw(*lock.m_lpSurface, x, y));
+    return band;
+  }
+
+  cEdSystem savedSystem_;
+  cOption savedOption_;
+  std::int32_t savedRanks_ = 0;
+  PALETTEENTRY savedInk_{};
+};
+
+TEST_F(GameEndPicture, TheRankingPromptIsCentredForTheFontThatDrawsIt) {
+  g_System.m_Texts.resize(28);
+  g_Option.m_nRankMode = 0;
+  g_Stage.m_bNoResult = 0;
+  g_Stage.m_bShowClear = 0;
+  g_SceneManager.m_bModeRanks = 0;
+  Scene().m_bRankingDone = 0;
+  Scene().m_Ranks.assign(5, -1);
+  Scene().m_Ranks[1] = 0;
+  const std::string prompt = "ランキング登録はＦ３キー";  // 12 characters of 10-pixel cells
+  const std::vector<std::uint32_t> shown = ResultFrame(prompt);
+  const std::vector<std::uint32_t> blank = ResultFrame("");
+  ASSERT_NE(shown, blank);
+  // The same frame with the text put by hand where 12 cells of 10 pixels are centred.
+  FontPrintf(&g_Fonts[0], &BackBuffer, 320 - 12 * 10 / 2, 456, "%s", prompt.c_str());
+  EXPECT_EQ(shown, Band());
+  // The ink lies about the middle of the screen.
+  int nLeft = 640, nRight = -1;
+  for (std::size_t i = 0; i < shown.size(); ++i)
+    if (shown[i] != blank[i]) {
+      nLeft = std::min(nLeft, static_cast<int>(i % 640));
+      nRight = std::max(nRight, static_cast<int>(i % 640));
+    }
+  EXPECT_NEAR(nLeft + nRight, 640, 10) << nLeft << " " << nRight;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "base/Random.h"
 #include "base/SceneManager.h"
 #include "records/PlayRecord.h"
@@ -61,7 +62,7 @@ class StageSetupTest : public StageFixture {
     g_Stage.m_Charas = {Hero(3, 10)};
     savedWindow_ = g_hWnd.load();
     window_ = plat::registerWindow([this](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-      if (m.id == plat::wm::User + 6) music_.push_back(static_cast<int>(m.l));
+      if (m.id == appmsg::PlayMusic) music_.push_back(static_cast<int>(m.l));
       return 0;
     });
     g_hWnd = window_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/AppGlobals.h"
+#include "base/AppMessages.h"
 #include "platform/messaging.h"
 
 namespace test_support {
@@ -14,7 +15,7 @@ class SoundRequests {
   SoundRequests() {
     old_ = g_hWnd.load();
     window_ = plat::registerWindow([this](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-      if (m.id == plat::wm::User + 5) sounds_.push_back(static_cast<int>(m.w));
+      if (m.id == appmsg::PlaySound) sounds_.push_back(static_cast<int>(m.w));
       return 0;
     });
     g_hWnd.store(window_);

@@ -3,6 +3,7 @@
 // record classes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -134,6 +135,21 @@ TEST_F(MakeSample, TheWindowBackgroundIsAGradientWithoutBands) {
     EXPECT_GE(bands[i], bands[i - 1]) << "band " << i;
     EXPECT_LT(bands[i] - bands[i - 1], range / 16) << "a seam at row " << 4 * i;
   }
+}
+
+// The sky layer is tiled side by side as a stage scrolls: its last column runs on into its
+// first no more abruptly than any two neighbouring columns inside the picture do.
+TEST_F(MakeSample, TheSkyWrapsWithoutASeam) {
+  const auto b = plat::bmp::load("bmp\\back\\Sky.bmp");
+  ASSERT_TRUE(b);
+  auto rowsDiffering = [&](int x0, int x1) {
+    int n = 0;
+    for (int y = 0; y < b->height; ++y) n += b->rgbAt(x0, y) != b->rgbAt(x1, y);
+    return n;
+  };
+  int inside = 0;
+  for (int x = 0; x + 1 < b->width; ++x) inside = std::max(inside, rowsDiffering(x, x + 1));
+  EXPECT_LE(rowsDiffering(b->width - 1, 0), inside);
 }
 
 // The cells the sample's objects use are drawn; cell 0 of the block sheet is empty.

@@ -1,3 +1,4 @@
+#include "base/AppMessages.h"
 #include "ui/NameEntryDialog.h"
 
 #include <atomic>
@@ -158,7 +159,7 @@ TEST_F(NameEntry, TheRequestHoldsTheWorkersAndReportsWhenDone) {
   g_SceneManager.m_nMenuChoice = 5;
   g_Option.m_strRankName = "old";
   const plat::WindowToken mainWindow = plat::registerWindow([](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-    if (m.id == plat::wm::User + 1) OnNameEntryRequest();
+    if (m.id == appmsg::NameEntry) OnNameEntryRequest();
     return 0;
   });
   static std::atomic<int> s_ticks{0};
@@ -190,7 +191,7 @@ TEST_F(NameEntry, TheRequestHoldsTheWorkersAndReportsWhenDone) {
   ASSERT_TRUE(thGame.Start(
       [](void*) -> unsigned {
         g_bNameDone.store(0);
-        plat::send(s_target, plat::Msg{plat::wm::User + 1, 0, 0});
+        plat::send(s_target, plat::Msg{appmsg::NameEntry, 0, 0});
         while (!g_bNameDone.load()) plat::this_thread::sleepMs(1);
         return 0;
       },

@@ -1,5 +1,6 @@
 // The window base class: layout arithmetic from a client size and a style, placement on
 // the desktop, message dispatch with the command guard, and the mouse record.
+#include "base/AppMessages.h"
 #include "ui/Window.h"
 
 #include <gtest/gtest.h>
@@ -145,7 +146,7 @@ TEST_F(cWindowTest, DispatchReachesTheHandlersAndACommandInsideACommandIsDropped
   EXPECT_EQ(w.OnMessage(5, plat::Msg{plat::wm::Command, 3, 0}), 1);
   EXPECT_EQ(w.OnMessage(5, plat::Msg{plat::wm::LButtonDown, 0, 0}), 1);
   EXPECT_EQ(w.OnMessage(5, plat::Msg{plat::wm::Paint, 0, 0}), 1);
-  EXPECT_EQ(w.OnMessage(5, plat::Msg{plat::wm::User + 1, 0, 0}), 0);
+  EXPECT_EQ(w.OnMessage(5, plat::Msg{appmsg::NameEntry, 0, 0}), 0);
   EXPECT_EQ(w.log, (std::vector<std::string>{"command 1", "command 3", "left down", "paint"}));
   EXPECT_EQ(w.OnMessage(5, plat::Msg{plat::wm::Destroy, 0, 0}), 1);
   EXPECT_EQ(w.m_hWnd, 0u);

@@ -97,16 +97,21 @@ Canvas StatusBarBitmap() {
   return c;
 }
 
+// The sky layer repeats side by side as the stage scrolls, so the picture must wrap: the
+// clouds keep clear of the side edges and every hill is drawn again one width to either
+// side, which makes column 0 continue column Width() - 1.
 void SkyAndHills(Canvas& c, int horizon) {
-  const int h = c.Height();
-  for (int y = 0; y < horizon; ++y) c.Rect(0, y, c.Width(), 1, Shade(SKY, 5 + y * 7 / horizon));
+  const int w = c.Width(), h = c.Height();
+  for (int y = 0; y < horizon; ++y) c.Rect(0, y, w, 1, Shade(SKY, 5 + y * 7 / horizon));
   for (int k = 0; k < 5; ++k) {
-    const int cx = 40 + k * 137, cy = 40 + (k * 53) % 120;
+    const int cx = 24 + k * 124, cy = 40 + (k * 53) % 120;  // 70 wide: the last ends at 590
     c.Ellipse(cx, cy, 70, 24, Shade(GREY, 15));
     c.Ellipse(cx + 20, cy - 12, 50, 30, Shade(GREY, 15));
   }
-  for (int k = 0; k < 4; ++k) c.Ellipse(-80 + k * 220, horizon - 60, 300, 160, Shade(GREEN, 5 + k % 2));
-  c.Rect(0, horizon, c.Width(), h - horizon, Shade(GREEN, 4));
+  // Four hills a width, two shades taking turns, so the turn goes on across the wrap.
+  for (int k = 0; k < 4; ++k)
+    for (int wrap : {-w, 0, w}) c.Ellipse(wrap - 80 + k * w / 4, horizon - 60, 300, 160, Shade(GREEN, 5 + k % 2));
+  c.Rect(0, horizon, w, h - horizon, Shade(GREEN, 4));
 }
 
 Canvas TitleBitmap() {
@@ -138,6 +143,22 @@ Canvas SmallHead() {
   c.Rect(4, 2, 9, 4, Shade(RED, 8));
   c.Rect(1, 5, 5, 2, Shade(RED, 6));
   c.Rect(5, 8, 2, 2, OUTLINE);
+  Outline(c, OUTLINE);
+  return c;
+}
+
+// A 16 x 16 cup for the total score, so the coin is left to the stage score that coins
+// raise.
+Canvas TrophyIcon() {
+  Canvas c(16, 16);
+  c.Rect(3, 1, 10, 2, Shade(YELLOW, 11));      // rim
+  c.Ellipse(3, 0, 10, 10, Shade(YELLOW, 9));   // bowl
+  c.Rect(3, 1, 10, 4, Shade(YELLOW, 9));
+  c.Rect(5, 2, 2, 5, Shade(YELLOW, 13));       // shine
+  c.Frame(0, 2, 4, 4, Shade(YELLOW, 8));       // handles
+  c.Frame(12, 2, 4, 4, Shade(YELLOW, 8));
+  c.Rect(7, 9, 2, 3, Shade(YELLOW, 8));        // stem
+  c.Rect(4, 12, 8, 3, Shade(BROWN, 6));        // base
   Outline(c, OUTLINE);
   return c;
 }
@@ -178,8 +199,8 @@ Canvas AccessoryBitmap() {
   c.Ellipse(83, 3, 10, 10, Shade(GREEN, 9));             // sign of the chosen entry
   c.Polygon({112, 2, 116, 12, 126, 12, 118, 18, 121, 29, 112, 22, 103, 29, 106, 18, 98, 12, 108, 12},
             Shade(YELLOW, 9));                           // cleared
-  c.Paste(HalfSize(ItemCell(ITEM_COIN, 0)), 0, 32);      // status icons: total score,
-  c.Paste(HalfSize(ItemCell(ITEM_STAR, 0)), 16, 32);     // stage score,
+  c.Paste(TrophyIcon(), 0, 32);                          // status icons: total score,
+  c.Paste(HalfSize(ItemCell(ITEM_COIN, 0)), 16, 32);     // stage score (coins add to it),
   c.Paste(HalfSize(ItemCell(ITEM_HEART, 0)), 32, 32);    // HP,
   c.Paste(HalfSize(ItemCell(ITEM_GEM, 0)), 48, 32);      // SP,
   c.Paste(SmallHead(), 64, 32);                          // lives

@@ -9,13 +9,6 @@ namespace sample {
 
 namespace {
 
-// "ステータスの操作": operation `op` with a constant on status `status` of whose (0 the
-// taker, 2 the system).
-cEdCommand StatusCommand(int set, int whose, int status, int op, int value) {
-  return Command(set, CMD_STATUS - (set ? ITEM_TYPE_OFFSET : 0),
-                 {0, 0, 0, whose, status, op, 0, value, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-}
-
 // A block that forbids jumping while the hero stands on it.
 cEdBlock MudDef() {
   cEdBlock mud = BlockDef(BLOCK_DIRT);

@@ -28,6 +28,10 @@ cEdCommand MoveCommand(int type, int time, int direction, int speed);
 // A character command (set 0) or item command (set 1) of the type with its parameters.
 cEdCommand Command(int set, int type, std::initializer_list<int> params, int time = 0);
 
+// "ステータスの操作": operation `op` with a constant on status `status` of whose (0 the
+// taker, 2 the system: 0 the time, 3 the stage score).
+cEdCommand StatusCommand(int set, int whose, int status, int op, int value);
+
 void StageBasics(cEdStage& stage, const char* header, int width, int height);
 void PlaceBlock(cEdStage& stage, cEdBlock block, int x, int y);
 void PlaceChara(cEdStage& stage, cEdChara chara, int side, int x, int y);

@@ -40,6 +40,11 @@ cEdCommand MoveCommand(int type, int time, int direction, int speed) {
   return command;
 }
 
+cEdCommand StatusCommand(int set, int whose, int status, int op, int value) {
+  return Command(set, CMD_STATUS - (set ? ITEM_TYPE_OFFSET : 0),
+                 {0, 0, 0, whose, status, op, 0, value, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+}
+
 cEdCommand Command(int set, int type, std::initializer_list<int> params, int time) {
   cEdCommand command;
   command.m_nSet = static_cast<std::int8_t>(set);
@@ -174,6 +179,8 @@ cEdItem CoinDef() {
   coin.m_nImageSheet = 2;
   coin.m_nTakeMode = 0;
   coin.m_nTakeSound = SOUND_COIN;
+  // Worth points at once: the stage score on the status bar goes up as it is taken.
+  coin.m_Commands.push_back(StatusCommand(1, 2, 3, 1, COIN_POINTS));
   return coin;
 }
 

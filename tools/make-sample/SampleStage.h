@@ -21,6 +21,8 @@ inline constexpr int STAGE2_WIDTH = 60;
 inline constexpr int STAGE2_PIT = 14;
 inline constexpr int STAGE2_SPRING = 24;
 inline constexpr int STAGE2_FIRST_WALKER = 9;
+// What a coin adds to the stage score.
+inline constexpr int COIN_POINTS = 10;
 // Sides of the placed characters: the hero's and the enemies'.
 inline constexpr int SIDE_HERO = 0;
 inline constexpr int SIDE_ENEMY = 1;

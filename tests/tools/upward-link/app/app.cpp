@@ -1,0 +1,1 @@
+int Top() { return 1; }
