@@ -71,9 +71,15 @@ constexpr const char* kTextureFailureHint =
     "テクスチャの作成に失敗しました！\nビデオカードの性能が十分ではないかもしれません。\nSystem.ini"
     "ファイルで「Direct3D=0」に変更してDirect3Dを無効にすれば改善される可能性があります。";
 
-// The game window was closed while a box or dialog of start-up waited: start-up ends
-// there, as the user asked.
-bool ClosedDuringStart() { return plat::this_thread::quitPosted(); }
+bool g_bClosedByUser = false;
+
+// The game window was closed while a question of start-up waited: start-up ends there,
+// as the user asked. Asked right after those questions, before anything of the program
+// could have asked to close.
+bool ClosedDuringStart() {
+  if (plat::this_thread::quitPosted()) g_bClosedByUser = true;
+  return g_bClosedByUser;
+}
 
 // The drawing mode when "System.ini" leaves it to the user (Direct3D 2 or more): 1
 // Direct3D, 0 DirectDraw, -1 when the user ends the game instead, from the start-up
@@ -343,7 +349,10 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   if (ClosedDuringStart()) return false;
   if (g_SystemIni.m_nDirect3D >= 2) {
     const int drawMode = ChooseDrawMode();
-    if (drawMode < 0) return false;
+    if (drawMode < 0) {
+      ClosedDuringStart();  // notes a close of the game window, as against the dialog's own end
+      return false;
+    }
     g_SystemIni.m_nDirect3D = drawMode == 1 ? 1 : 0;
   }
   // The whole command line names the stage, however long: a cut name would name another file.
@@ -396,6 +405,8 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   if (g_SystemIni.m_szFreeStage.empty()) return true;
   return StartTestPlay();
 }
+
+bool StartClosedByUser() { return g_bClosedByUser; }
 
 void UnInitGame() {
   DS_UnInit();

@@ -93,7 +93,7 @@ int WinMain(const std::string& commandLine, int showCommand) {
     UnInitGame();
     ReleaseInstanceLock();
     // A window closed while start-up waited for the user is the user's end, not a failure.
-    const bool closed = plat::this_thread::quitPosted();
+    const bool closed = StartClosedByUser();
     if (g_bFromEditor.load()) g_MainWindow.NotifyEditorExit(closed ? 1 : 0);
     return closed ? plat::this_thread::quitCode() : kStartFailed;
   }
