@@ -14,6 +14,7 @@
 #include "app/SystemIni.h"
 #include "app/SystemReport.h"
 #include "frontend/FreePlay.h"
+#include "app/LinkCheck.h"
 #include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/MenuHelpers.h"
@@ -193,7 +194,6 @@ void LinkMusicRequests() {
 
 bool StartSound() {
   if (g_Option.m_bMusic) g_BgmPlayer.Init(1, g_BgmOggNames, g_BgmMidiNames, 5);
-  LinkMusicRequests();
   std::vector<std::string> systemSounds(g_System.m_SoundFiles.begin(), g_System.m_SoundFiles.end());
   std::vector<std::string> soundFiles;
   soundFiles.reserve(g_Database.m_Sounds.size());
@@ -242,6 +242,11 @@ bool StartTestPlay() {
 }
 
 }  // namespace
+
+void InstallLinks() {
+  LinkFrontend();
+  LinkMusicRequests();
+}
 
 SCREENMODE ChooseScreenMode(const SYSTEMINIDATA& ini, std::int32_t colorMode, std::int32_t desktopBpp,
                             bool vistaOrLater) {
@@ -361,7 +366,8 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   g_SceneManager.m_nFrameRate = 60;
   g_SceneManager.m_nFadeSpeed = 10;
   for (cPad& pad : g_Pads) pad.SetRepeat(18, 6);
-  LinkFrontend();
+  InstallLinks();
+  if (!CheckLinksInstalled()) return false;
 
   const SCREENMODE mode = ChooseScreenMode(g_SystemIni, g_System.m_nColorMode, plat::display::desktopDepth(),
                                            IsOsVersionAtLeast(6, 0));

@@ -20,6 +20,10 @@ bool StartClosedByUser();
 // Releases what InitGame made; tolerates a start-up that failed at any step.
 void UnInitGame();
 
+// The links of the layers below to the game's state and the window thread's services
+// (front end, stage play, music requests); start-up installs them, then checks them.
+void InstallLinks();
+
 // Start-up's palette and transparent colour, from the first bitmap of the fixed table
 // or, for the key, the project's own colour; false (reported) when that bitmap fails.
 bool SetUpPaletteAndTransparency();

@@ -95,7 +95,11 @@ PumpSource* wakeLocked(ThreadQueue& q) {
 }
 
 void checkpointLocked(ThreadQueue& q, std::unique_lock<std::mutex>& lk) {
-  while (q.suspendCount > 0 && !q.cancel) q.cv.wait(lk);
+  if (q.suspendCount > 0 && !q.cancel) {
+    ++q.held;
+    while (q.suspendCount > 0 && !q.cancel) q.cv.wait(lk);
+    --q.held;
+  }
   if (q.cancel && std::uncaught_exceptions() == 0) throw ThreadCancelled{};
 }
 
@@ -292,7 +296,19 @@ Pump pumpOne(bool block) {
     if (self->quit) return Pump::Quit;
     src = self->source;
     lk.unlock();
-    if (src && src->dispatchOne()) return Pump::Handled;
+    if (src) {
+      const PumpSource::Served served = src->dispatchOne();
+      if (served == PumpSource::Served::Event) return Pump::Handled;
+      if (served == PumpSource::Served::Wake) {
+        // A post queues its message, then wakes: when the wake is taken before the
+        // message is seen, the message is served in this turn rather than left behind.
+        lk.lock();
+        const bool queued = !self->sent.empty() || !self->posted.empty() || self->quit;
+        lk.unlock();
+        if (queued) continue;
+        return Pump::Handled;
+      }
+    }
     if (!block) return Pump::Empty;
     if (src) {
       src->waitMs(10);

@@ -51,7 +51,10 @@ class PumpSource {
  public:
   virtual ~PumpSource() = default;
   virtual void beginTurn() {}        // start of every pump turn
-  virtual bool dispatchOne() = 0;    // serve one pending external event; false when none
+  // Serves one pending external event. A wake (see wake()) is an event of its own: it
+  // ends the pump's turn unless the wake came with a message for the thread's queue.
+  enum class Served { None, Event, Wake };
+  virtual Served dispatchOne() = 0;
   virtual void waitMs(int ms) = 0;   // until an external event or wake(), at most ms
   virtual void wake() = 0;           // any thread: end a waitMs
 };

@@ -40,6 +40,7 @@ struct ThreadQueue {
   bool quit = false;  // sticky once posted
   int quitCode = 0;
   int suspendCount = 0;
+  int held = 0;  // 1 while the thread waits at its suspension gate (tests read it)
   bool cancel = false;
   bool closed = false;  // the thread has ended: posts fail
   PumpSource* source = nullptr;

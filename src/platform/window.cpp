@@ -151,10 +151,10 @@ class SdlSource final : public PumpSource {
     }
     if (hook) hook();
   }
-  bool dispatchOne() override {
+  Served dispatchOne() override {
     SDL_Event ev;
-    if (!SDL_PollEvent(&ev)) return false;
-    if (ev.type == g_wakeEvent.load()) return true;
+    if (!SDL_PollEvent(&ev)) return Served::None;
+    if (ev.type == g_wakeEvent.load()) return Served::Wake;
     // The key and joystick tables see every event before anything reacts to it.
     input::feedEvent(ev);
     std::function<void(const void*)> tap;
@@ -166,9 +166,9 @@ class SdlSource final : public PumpSource {
       modal = h.modal;
     }
     if (tap) tap(&ev);
-    if (modal && modal(&ev)) return true;
+    if (modal && modal(&ev)) return Served::Event;
     translate(ev);
-    return true;
+    return Served::Event;
   }
   void waitMs(int ms) override {
     if (!waitByCondition_.load()) {

@@ -119,12 +119,14 @@ TEST_F(ThreadTest, AThreadWithoutCheckpointsIsAbandonedAndLogged) {
   plat::FakeClock clock;
   clock.autoAdvanceOnSleep(true);
   plat::installClock(&clock);
-  static std::atomic<bool> s_stop;
+  static std::atomic<bool> s_stop, s_done;
   s_stop = false;
+  s_done = false;
   unsigned before = plat::abandonedWorkers();
   cThread t;
   ASSERT_EQ(t.Start([](void*) -> unsigned {
               while (!s_stop) std::this_thread::yield();
+              s_done = true;
               return 1;
             },
             nullptr),
@@ -135,23 +137,43 @@ TEST_F(ThreadTest, AThreadWithoutCheckpointsIsAbandonedAndLogged) {
   EXPECT_EQ(plat::abandonedWorkers(), before + 1);
   EXPECT_NE(Report().find("abandoned"), std::string::npos);
   EXPECT_EQ(DebugLines().back(), "Exit E");
-  s_stop = true;
-  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  s_stop = true;  // let the detached thread end before the process does
+  EXPECT_TRUE(WaitFor([] { return s_done.load(); }));
 }
 
+// Counts the polls of a waiting thread: each poll is one sleep on the clock.
+class PollCountingClock final : public plat::ClockSource {
+ public:
+  plat::Millis nowMs() override { return 0; }
+  std::uint64_t nowNs() override { return 0; }
+  void sleepMs(plat::Millis) override {
+    ++sleeps;
+    std::this_thread::yield();
+  }
+  std::atomic<int> sleeps{0};
+};
+
 TEST_F(ThreadTest, WaitReturnsOnlyWhenTheThreadHasEnded) {
+  // The thread ends only after Wait has polled it a few times: a Wait that returned
+  // early would find the work not done.
+  static PollCountingClock s_clock;
   static std::atomic<bool> s_done;
+  s_clock.sleeps = 0;
   s_done = false;
+  plat::installClock(&s_clock);
   cThread t;
   ASSERT_EQ(t.Start([](void*) -> unsigned {
-              plat::this_thread::sleepMs(20);
+              while (s_clock.sleeps < 3) std::this_thread::yield();
               s_done = true;
               return 1;
             },
             nullptr),
             1);
   t.Wait();
-  EXPECT_TRUE(s_done);
+  const bool doneAtReturn = s_done;
+  s_clock.sleeps = 3;  // frees the thread should Wait have returned early
+  plat::installClock(nullptr);
+  EXPECT_TRUE(doneAtReturn);
   EXPECT_FALSE(t.HasThread());
   EXPECT_EQ(Debug(), "<none>");
 }

@@ -5,6 +5,7 @@
 
 #include "base/SceneManager.h"
 #include "frontend/MapMenuScene.h"
+#include "frontend/SceneFixture.h"
 #include "frontend/MenuCursor.h"
 #include "records/PlayRecord.h"
 #include "frontend/SlotList.h"
@@ -24,45 +25,18 @@ using namespace gfxtest;
 
 constexpr std::int32_t kSheets[] = {45, 49, 50};
 
-class MapMenuSceneTest : public GfxFixture {
+class MapMenuSceneTest : public fe::SceneFixture<cMapMenuScene> {
  protected:
   void SetUp() override {
-    GfxFixture::SetUp();
-    oldDir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
+    SetUpScene(SCENE_MAPMENU);
     std::filesystem::create_directories(std::filesystem::path("user_data") / "story");
-    ASSERT_TRUE(Open(Mode::DD32));
-    g_System = cEdSystem();
-    g_PlayRecord = cPlayRecord();
-    g_MenuCursor.Reset();
-    g_Pads.assign(1, cPad());
     g_SoundTable.assign(8, DS_SOUNDSET());
-    g_SaveSlots.assign(SAVE_SLOT_COUNT, cSaveSlotInfo());
-    g_SceneManager.m_nScene = SCENE_MAPMENU;
-    g_SceneManager.m_nNextScene = SCENE_MAPMENU;
     g_SceneManager.m_nPrevScene = SCENE_WORLDMAP;
-    g_SceneManager.m_nFadeSpeed = 30;
   }
   void TearDown() override {
     scene_.reset();
-    g_SoundTable.clear();
     for (std::int32_t id : kSheets) DDReleaseSurface(&g_SurfaceData[id]);
-    g_System = cEdSystem();
-    g_PlayRecord = cPlayRecord();
-    g_MenuCursor.Reset();
-    g_SaveSlots.assign(SAVE_SLOT_COUNT, cSaveSlotInfo());
-    g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = g_SceneManager.m_nPrevScene = 0;
-    std::filesystem::current_path(oldDir_);
-    GfxFixture::TearDown();
-  }
-  void Frame(std::uint16_t buttons = 0, std::uint16_t dir = 0) {
-    g_Pads[0].m_wButtons = buttons;
-    g_Pads[0].m_wDirection = dir;
-    scene_->Run();
-  }
-  void Press(std::uint16_t button = 1) {
-    Frame();
-    Frame(button);
+    SceneFixture::TearDown();
   }
   // The scene releases its sheets when it goes: each scene gets them anew.
   void StartToMenu() {
@@ -72,9 +46,7 @@ class MapMenuSceneTest : public GfxFixture {
       DDFillRectColor(&g_SurfaceData[id], 0, 0, 96, 32, 0x00101010u);
     }
     DDFillRectColor(&g_SurfaceData[49], 64, 0, 16, 16, 0x0000FF00u);
-    scene_ = std::make_unique<cMapMenuScene>();
-    for (int i = 0; i < 20 && scene_->m_nPhase != 1; ++i) Frame();
-    ASSERT_EQ(scene_->m_nPhase, 1);
+    StartScene();
   }
   // Moves the menu cursor to the row of an item kind and confirms it.
   void Choose(int row) {
@@ -88,9 +60,6 @@ class MapMenuSceneTest : public GfxFixture {
     EXPECT_EQ(g_SceneManager.m_nPrevScene, SCENE_MAPMENU);
     return g_SceneManager.m_nScene;
   }
-
-  std::unique_ptr<cMapMenuScene> scene_;
-  std::filesystem::path oldDir_;
 };
 
 TEST_F(MapMenuSceneTest, CancelAndBackGoToTheMap) {

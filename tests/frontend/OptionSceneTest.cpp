@@ -10,6 +10,7 @@
 #include "records/FrontendLinks.h"
 #include "frontend/MenuCursor.h"
 #include "frontend/OptionScene.h"
+#include "frontend/SceneFixture.h"
 #include "gamedata/Option.h"
 #include "records/FrontendTestUtil.h"
 #include "gamedata/RecordTestUtil.h"
@@ -28,14 +29,11 @@ using namespace gfxtest;
 
 using fe::SilentWav;
 
-class OptionSceneTest : public GfxFixture {
+class OptionSceneTest : public fe::SceneFixture<cOptionScene> {
  protected:
   void SetUp() override {
-    GfxFixture::SetUp();
-    oldDir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
+    SetUpScene(SCENE_OPTION);
     std::filesystem::create_directory("user_data");
-    ASSERT_TRUE(Open(Mode::DD32));
     ASSERT_TRUE(DDCreateSurface(&g_SurfaceData[49], 96, 32, 1, 1, 0, 0, false));
     DDFillRectColor(&g_SurfaceData[49], 64, 0, 16, 16, 0x0000FF00u);
     DDFillRectColor(&g_SurfaceData[49], 80, 0, 16, 16, 0x00FF0000u);
@@ -48,22 +46,13 @@ class OptionSceneTest : public GfxFixture {
     g_SoundTable.resize(2);
     for (DS_SOUNDSET& set : g_SoundTable) ASSERT_TRUE(DS_CreateSoundSet(&set, "s.wav", 2, 0));
 
-    g_System = cEdSystem();
     g_Option = cOption();
-    g_MenuCursor.Reset();
-    g_Pads.assign(1, cPad());
-    g_SceneManager.m_nScene = SCENE_OPTION;
-    g_SceneManager.m_nNextScene = SCENE_OPTION;
-    g_SceneManager.m_nFadeSpeed = 30;
-    g_FrontendLinks = cFrontendLinks();
     g_FrontendLinks.dialogRequest = [this](std::uint32_t message, std::uintptr_t) {
       requests_.push_back(message);
       g_Option.m_strRankName = "xyz";
       return 1;
     };
-    scene_ = std::make_unique<cOptionScene>();
-    for (int i = 0; i < 20 && scene_->m_nPhase != 1; ++i) Frame();
-    ASSERT_EQ(scene_->m_nPhase, 1);
+    StartScene();
   }
   void TearDown() override {
     scene_.reset();
@@ -72,29 +61,10 @@ class OptionSceneTest : public GfxFixture {
     g_SoundTable.clear();
     DS_UnInit();
     plat::audio::setDefaultDeviceConfig({});
-    g_FrontendLinks = cFrontendLinks();
-    g_System = cEdSystem();
     g_Option = cOption();
-    g_MenuCursor.Reset();
-    g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = g_SceneManager.m_nPrevScene = 0;
-    std::filesystem::current_path(oldDir_);
-    GfxFixture::TearDown();
+    SceneFixture::TearDown();
   }
 
-  void Frame(std::uint16_t buttons = 0, std::uint16_t dir = 0) {
-    g_Pads[0].m_wButtons = buttons;
-    g_Pads[0].m_wDirection = dir;
-    scene_->Run();
-  }
-  // A fresh press of a button or a direction, after a frame with nothing held.
-  void Press(std::uint16_t button) {
-    Frame();
-    Frame(button);
-  }
-  void Move(std::uint16_t dir) {
-    Frame();
-    Frame(0, dir);
-  }
   // The cursor to a row and its value into edit.
   void Edit(int row) {
     for (int i = 0; i < row; ++i) Move(cPad::DirDown);
@@ -108,9 +78,7 @@ class OptionSceneTest : public GfxFixture {
     return v;
   }
 
-  std::unique_ptr<cOptionScene> scene_;
   std::vector<std::uint32_t> requests_;
-  std::filesystem::path oldDir_;
 };
 
 TEST_F(OptionSceneTest, ValuesWrapAtBothEnds) {

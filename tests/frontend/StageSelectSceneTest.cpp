@@ -7,6 +7,7 @@
 #include "records/FrontendTestUtil.h"
 #include "frontend/MenuCursor.h"
 #include "records/PlayRecord.h"
+#include "frontend/SceneFixture.h"
 #include "frontend/StageSelectScene.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
@@ -22,51 +23,24 @@ using namespace gfxtest;
 constexpr std::int32_t kSheets[] = {45, 49};
 constexpr std::uint32_t kCursorColour = 0x00FF00FFu;
 
-class StageSelectSceneTest : public GfxFixture {
+class StageSelectSceneTest : public fe::SceneFixture<cStageSelectScene> {
  protected:
   void SetUp() override {
-    GfxFixture::SetUp();
-    oldDir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
-    ASSERT_TRUE(Open(Mode::DD32));
-    g_System = cEdSystem();
+    SetUpScene(SCENE_STAGESELECT);
     g_System.m_nChallengeStages = 20;
     g_System.m_StartLives = {5, 3, 5, 5};
     g_System.m_UnlimitedLives = {0, 0, 0, 0};
-    g_PlayRecord = cPlayRecord();
     g_PlayRecord.m_Stages.assign(20, cStageResult());
     g_PlayRecord.m_nOpenStages = 1;
-    g_MenuCursor.Reset();
-    g_Pads.assign(1, cPad());
     g_SoundTable.assign(8, DS_SOUNDSET());
-    g_SceneManager.m_nScene = SCENE_STAGESELECT;
-    g_SceneManager.m_nNextScene = SCENE_STAGESELECT;
     g_SceneManager.m_nPrevScene = SCENE_TITLE;
     g_SceneManager.m_nGameMode = GAME_MODE_CHALLENGE;
-    g_SceneManager.m_nStageCursor = g_SceneManager.m_nStageScroll = 0;
-    g_SceneManager.m_nFadeSpeed = 30;
   }
   void TearDown() override {
     scene_.reset();
-    g_SoundTable.clear();
     for (std::int32_t id : kSheets) DDReleaseSurface(&g_SurfaceData[id]);
-    g_System = cEdSystem();
-    g_PlayRecord = cPlayRecord();
     g_StartStage = cEdStage();
-    g_MenuCursor.Reset();
-    g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = g_SceneManager.m_nPrevScene = 0;
-    g_SceneManager.m_nGameMode = g_SceneManager.m_nStageCursor = g_SceneManager.m_nStageScroll = 0;
-    std::filesystem::current_path(oldDir_);
-    GfxFixture::TearDown();
-  }
-  void Frame(std::uint16_t buttons = 0, std::uint16_t dir = 0) {
-    g_Pads[0].m_wButtons = buttons;
-    g_Pads[0].m_wDirection = dir;
-    scene_->Run();
-  }
-  void Press(std::uint16_t button = 1) {
-    Frame();
-    Frame(button);
+    SceneFixture::TearDown();
   }
   // The scene releases its sheets when it goes: each scene gets them anew.
   void StartToList() {
@@ -76,14 +50,9 @@ class StageSelectSceneTest : public GfxFixture {
       DDFillRectColor(&g_SurfaceData[id], 0, 0, 128, 32, 0x00101010u);
     }
     DDFillRectColor(&g_SurfaceData[49], 0, 0, 32, 32, kCursorColour);
-    scene_ = std::make_unique<cStageSelectScene>();
-    for (int i = 0; i < 20 && scene_->m_nPhase != 1; ++i) Frame();
-    ASSERT_EQ(scene_->m_nPhase, 1);
+    StartScene();
     Frame();
   }
-
-  std::unique_ptr<cStageSelectScene> scene_;
-  std::filesystem::path oldDir_;
 };
 
 TEST_F(StageSelectSceneTest, StagePathFollowsTheNumber) {

@@ -12,6 +12,7 @@
 #include "frontend/MenuCursor.h"
 #include "frontend/NewGame.h"
 #include "records/PlayRecord.h"
+#include "frontend/SceneFixture.h"
 #include "frontend/TitleScene.h"
 #include "gamedata/System.h"
 #include "gamedata/WorldMap.h"
@@ -30,14 +31,11 @@ using namespace gfxtest;
 constexpr std::uint32_t kTitleColour = 0x00204080u;
 constexpr std::uint32_t kCursorColour = 0x00FF00FFu;
 
-class TitleSceneTest : public GfxFixture {
+class TitleSceneTest : public fe::SceneFixture<cTitleScene> {
  protected:
   void SetUp() override {
-    GfxFixture::SetUp();
     // The save slots and the challenge progress are looked for in an empty folder.
-    oldDir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
-    ASSERT_TRUE(Open(Mode::DD32));
+    SetUpScene(SCENE_TITLE);
     ASSERT_TRUE(DDCreateSurface(&g_SurfaceData[BMP_TITLE], 640, 480, 0, 1, 0, 0, false));
     DDFillRectColor(&g_SurfaceData[BMP_TITLE], 0, 0, 640, 480, kTitleColour);
     ASSERT_TRUE(DDCreateSurface(&g_SurfaceData[BMP_WINDOW], 640, 480, 0, 1, 0, 0, false));
@@ -53,17 +51,8 @@ class TitleSceneTest : public GfxFixture {
 
     ResetSystem();
     g_WorldMap = cEdWorldMap();
-    g_PlayRecord = cPlayRecord();
-    g_MenuCursor.Reset();
-    g_Pads.assign(1, cPad());
     g_SoundTable.assign(4, DS_SOUNDSET());  // the cursor's sound: nothing to play
-    g_SceneManager.m_nMenuChoice = 0;
-    g_SceneManager.m_nGameMode = 0;
-    g_SceneManager.m_nScene = SCENE_TITLE;
-    g_SceneManager.m_nNextScene = SCENE_TITLE;
     g_SceneManager.m_nPrevScene = SCENE_STAGE;
-    g_SceneManager.m_nFadeSpeed = 30;
-    g_FrontendLinks = cFrontendLinks();
     g_FrontendLinks.dialogRequest = [this](std::uint32_t message, std::uintptr_t) {
       requests_.push_back(message);
       return dialogAnswer_;
@@ -71,19 +60,10 @@ class TitleSceneTest : public GfxFixture {
   }
   void TearDown() override {
     scene_.reset();
-    g_SoundTable.clear();
     for (std::int32_t id : {BMP_WINDOW, BMP_TITLE, BMP_GAME_MODE, BMP_ACCESSORY}) DDReleaseSurface(&g_SurfaceData[id]);
     g_TitleMenuPos = {192, 240};
-    g_FrontendLinks = cFrontendLinks();
-    g_System = cEdSystem();
     g_WorldMap = cEdWorldMap();
-    g_PlayRecord = cPlayRecord();
-    g_MenuCursor.Reset();
-    g_SceneManager.m_nMenuChoice = g_SceneManager.m_nGameMode = g_SceneManager.m_bModeRanks = 0;
-    g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = g_SceneManager.m_nPrevScene = 0;
-    g_SaveSlots.assign(SAVE_SLOT_COUNT, cSaveSlotInfo());
-    std::filesystem::current_path(oldDir_);
-    GfxFixture::TearDown();
+    SceneFixture::TearDown();
   }
   // A project with text menus and five story lives.
   static void ResetSystem() {
@@ -94,33 +74,16 @@ class TitleSceneTest : public GfxFixture {
   }
   static std::uint32_t StripColour(int kind) { return 0x00100000u * (kind + 1) + 0x30u; }
 
-  // One frame with the pad holding these buttons and directions.
-  void Frame(std::uint16_t buttons = 0, std::uint16_t dir = 0) {
-    g_Pads[0].m_wButtons = buttons;
-    g_Pads[0].m_wDirection = dir;
-    scene_->Run();
-  }
   // Starts the scene and runs its fade-in to the title menu.
-  void StartToMenu() {
-    scene_ = std::make_unique<cTitleScene>();
-    for (int i = 0; i < 20 && scene_->m_nPhase != 1; ++i) Frame();
-    ASSERT_EQ(scene_->m_nPhase, 1);
-  }
-  // A fresh press of confirm (or cancel) after a frame with it released.
-  void Press(std::uint16_t button = 1) {
-    Frame();
-    Frame(button);
-  }
+  void StartToMenu() { StartScene(); }
   // Runs the fade-out to its end.
   void FadeOutToEnd() {
     ASSERT_EQ(scene_->m_nPhase, 3);
     for (int i = 0; i < 20 && g_SceneManager.m_nScene == SCENE_TITLE; ++i) Frame();
   }
 
-  std::unique_ptr<cTitleScene> scene_;
   std::vector<std::uint32_t> requests_;
   int dialogAnswer_ = 0;
-  std::filesystem::path oldDir_;
 };
 
 TEST_F(TitleSceneTest, EachChoiceLeadsToItsSceneAndMode) {

@@ -12,6 +12,7 @@
 #include "records/FrontendTestUtil.h"
 #include "frontend/MenuCursor.h"
 #include "records/PlayRecord.h"
+#include "frontend/SceneFixture.h"
 #include "frontend/WorldMapScene.h"
 #include "gamedata/DataFile.h"
 #include "gamedata/PaletteFixture.h"
@@ -47,61 +48,44 @@ int CaptureBox(std::string_view text, std::string_view, int) {
 std::uint32_t HeroColour(int facing, int frame) { return 0x00400000u + 0x1000u * facing + 0x10u * frame + 1; }
 constexpr int kHeroCells[4][2] = {{0, 64}, {64, 64}, {64, 96}, {0, 96}};
 
-class WorldMapSceneTest : public GfxFixture {
+class WorldMapSceneTest : public fe::SceneFixture<cWorldMapScene> {
  protected:
   void SetUp() override {
-    GfxFixture::SetUp();
-    oldDir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
+    SetUpScene(SCENE_WORLDMAP);
     std::filesystem::create_directories(std::filesystem::path("user_data") / "story");
     std::filesystem::create_directories(std::filesystem::path("data") / "stg4");
     plat::fs::invalidateCache();
-    ASSERT_TRUE(Open(Mode::DD32));
     SetDataRefs(&refs_);
     g_Boxes.clear();
     SetFullScreenBoxRoute(CaptureBox);
     plat::setPostObserver([this](plat::WindowToken, const plat::Msg& m) {
       if (m.id == plat::wm::Close) ++closes_;
     });
-    g_System = cEdSystem();
     g_System.m_StartLives = {5, 5, 5, 99};
     g_System.m_UnlimitedLives = {0, 0, 0, 0};
     g_WorldMap = cEdWorldMap();
     g_WorldMap.SetSize(30, 20);
     for (std::int32_t& kind : g_WorldMap.m_Grid) kind = 5;  // passable everywhere
-    g_PlayRecord = cPlayRecord();
     ResetPlayRecord(g_PlayRecord);
     g_PlayRecord.m_nLives = 4;
     g_Stage = cEdStage();
     g_StartStage = cEdStage();
-    g_MenuCursor.Reset();
-    g_Pads.assign(1, cPad());
     g_SoundTable.assign(8, DS_SOUNDSET());
     g_LastMapView = {-1, -1};
-    g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = SCENE_WORLDMAP;
     g_SceneManager.m_nPrevScene = SCENE_TITLE;
-    g_SceneManager.m_nGameMode = 0;
-    g_SceneManager.m_bModeRanks = 0;
-    g_SceneManager.m_nFadeSpeed = 30;
   }
   void TearDown() override {
     scene_.reset();
-    g_SoundTable.clear();
     for (std::int32_t id : kSheets) DDReleaseSurface(&g_SurfaceData[id]);
     plat::setPostObserver(nullptr);
     SetFullScreenBoxRoute(nullptr);
     SetDataRefs(nullptr);
-    g_System = cEdSystem();
     g_WorldMap = cEdWorldMap();
-    g_PlayRecord = cPlayRecord();
     g_Stage = cEdStage();
     g_StartStage = cEdStage();
-    g_MenuCursor.Reset();
     g_LastMapView = {-1, -1};
-    g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = g_SceneManager.m_nPrevScene = 0;
-    std::filesystem::current_path(oldDir_);
+    SceneFixture::TearDown();
     plat::fs::invalidateCache();
-    GfxFixture::TearDown();
   }
 
   // A point with one entry at the cell.
@@ -140,19 +124,7 @@ class WorldMapSceneTest : public GfxFixture {
         DDFillRectColor(&g_SurfaceData[49], kHeroCells[facing][0] + 32 * frame, kHeroCells[facing][1], 32, 32,
                         HeroColour(facing, frame));
   }
-  void Frame(std::uint16_t buttons = 0, std::uint16_t dir = 0) {
-    g_Pads[0].m_wButtons = buttons;
-    g_Pads[0].m_wDirection = dir;
-    scene_->Run();
-  }
-  void Press(std::uint16_t button = 1) {
-    Frame();
-    Frame(button);
-  }
-  void Step(std::uint16_t dir) {
-    Frame();
-    Frame(0, dir);
-  }
+  void Step(std::uint16_t dir) { Move(dir); }
   // A new scene on the play record's cell, through its fade-in.
   void Start() {
     scene_.reset();
@@ -186,8 +158,6 @@ class WorldMapSceneTest : public GfxFixture {
   }
 
   rt::PaletteRefs refs_;
-  std::unique_ptr<cWorldMapScene> scene_;
-  std::filesystem::path oldDir_;
   int closes_ = 0;
 };
 

@@ -175,13 +175,24 @@ TEST_F(Window, SendFromAnotherThreadIsServedAheadOfPosts) {
 }
 
 TEST_F(Window, APostFromAnotherThreadWakesTheBlockedPump) {
+  // The game thread posts once the pump has begun its turn: the message may land before
+  // or after the pump looks at its queue, and the wake that follows it may be taken
+  // first. Either way the one blocking turn returns having served the post.
+  std::atomic<int> turns{0};
+  plat::setPresentHook([&] { ++turns; });
   std::thread game([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_TRUE(test_support::WaitFor([&] { return turns > 0; }));
     plat::post(win_.token(), plat::Msg{plat::wm::User + 2, 0, 0});
   });
   EXPECT_EQ(plat::pumpOne(true), plat::Pump::Handled);  // blocks until the post
   game.join();
   EXPECT_EQ(trace_.back(), Msg(plat::wm::User + 2));
+}
+
+TEST_F(Window, AWakeWithoutAMessageEndsTheBlockingTurn) {
+  plat::wakeWindowThread();
+  EXPECT_EQ(plat::pumpOne(true), plat::Pump::Handled);
+  EXPECT_EQ(trace_, std::vector<std::string>{Msg(plat::wm::Create)});
 }
 
 TEST_F(Window, DestroySendsDestroyAndDropsWhatIsQueued) {

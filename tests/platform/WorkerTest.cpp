@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/messaging.h"
+#include "platform/queue_detail.h"
 #include "platform/thread.h"
 #include "test_support/WaitFor.h"
 
@@ -52,6 +53,19 @@ TEST(Worker, QuitComesAfterPostedMessagesAndStaysSet) {
   EXPECT_EQ(got, (std::vector<std::uint32_t>{plat::wm::User + 1, plat::wm::User + 2, plat::wm::Quit, plat::wm::Quit}));
 }
 
+// Whether the worker waits at its suspension gate now, and its suspend count: read
+// under the queues' lock, so no sleep has to guess when the thread got there.
+struct Gate {
+  int held = -1;
+  int count = -1;
+};
+Gate GateOf(const plat::Worker& w) {
+  std::lock_guard lk(plat::detail::lock());
+  auto q = plat::detail::findQueueLocked(w.token());
+  if (!q) return {};
+  return {q->held, q->suspendCount};
+}
+
 TEST(Worker, SuspensionHoldsAtCheckpointsAndNests) {
   plat::Worker w;
   std::atomic<int> turns{0};
@@ -65,16 +79,16 @@ TEST(Worker, SuspensionHoldsAtCheckpointsAndNests) {
   ASSERT_TRUE(WaitFor([&] { return turns > 2; }));
   EXPECT_TRUE(w.suspend());
   EXPECT_TRUE(w.suspend());
-  // Held within one turn: the count then stays put.
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  int held = turns;
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  EXPECT_EQ(turns, held);
-  EXPECT_TRUE(w.resume());  // one level left
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  // Held at its next checkpoint; while it waits there the count cannot move.
+  ASSERT_TRUE(WaitFor([&] { return GateOf(w).held == 1; }));
+  const int held = turns;
+  EXPECT_TRUE(w.resume());  // one level left: the gate stays shut
+  EXPECT_EQ(GateOf(w).count, 1);
+  EXPECT_EQ(GateOf(w).held, 1);
   EXPECT_EQ(turns, held);
   EXPECT_TRUE(w.resume());
   EXPECT_TRUE(WaitFor([&] { return turns > held + 2; }));
+  EXPECT_EQ(GateOf(w).held, 0);
   stop = true;
   ASSERT_TRUE(WaitFor([&] { return w.hasEnded(); }));
   w.release();
@@ -125,8 +139,12 @@ TEST(Worker, CancelledSenderTakesItsRequestBack) {
     plat::send(win, plat::Msg{plat::wm::User + 5, 0, 0});  // nobody pumps: blocks
     returned = true;
   }));
-  ASSERT_TRUE(WaitFor([&] { return sending.load(); }));
-  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  // The request waits in this thread's queue: the sender is blocked in its send.
+  const auto own = plat::detail::currentQueue();
+  ASSERT_TRUE(WaitFor([&] {
+    std::lock_guard lk(plat::detail::lock());
+    return !own->sent.empty();
+  }));
   w.requestCancel();
   ASSERT_TRUE(WaitFor([&] { return w.hasEnded(); }));
   w.release();
@@ -155,19 +173,20 @@ TEST(Worker, DestructorStopsARunningThreadWithoutTerminating) {
 
 TEST(Worker, AbandonDetachesAThreadThatPassesNoCheckpoint) {
   auto stop = std::make_shared<std::atomic<bool>>(false);
+  auto done = std::make_shared<std::atomic<bool>>(false);
   unsigned before = plat::abandonedWorkers();
   plat::Worker w;
-  ASSERT_TRUE(w.start([stop] {
+  ASSERT_TRUE(w.start([stop, done] {
     while (!stop->load()) std::this_thread::yield();
+    done->store(true);
   }));
   w.requestCancel();
-  std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_FALSE(w.hasEnded());
+  EXPECT_FALSE(w.hasEnded());  // the body spins until told: only abandon can free the worker
   w.abandon();
   EXPECT_FALSE(w.attached());
   EXPECT_EQ(plat::abandonedWorkers(), before + 1);
   stop->store(true);  // let the detached thread end before the process does
-  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_TRUE(WaitFor([&] { return done->load(); }));
 }
 
 }  // namespace

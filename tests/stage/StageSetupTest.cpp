@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <vector>
 
 #include "base/AppGlobals.h"
@@ -141,6 +142,32 @@ TEST_F(StageSetupTest, PlacementsBecomeTheHeroCharactersAndItems) {
   EXPECT_EQ(Scene().m_nNextActorId, 4);
   EXPECT_EQ(Scene().m_nNextItemId, 2);
   EXPECT_EQ(closes_, 0);
+}
+
+// The view stands on the stage's first 20 x 15 cells (the hero at (3, 10) is too near the
+// corner to centre it): what lies there is present and on screen before the first frame,
+// what lies beyond is present but off screen; an in-range character runs.
+TEST_F(StageSetupTest, TheSetUpEndsWithTheObjectsActivated) {
+  g_Stage.m_Charas.push_back(Enemy(10, 10));
+  g_Stage.m_Charas.push_back(Enemy(30, 10));
+  g_Stage.m_Items = {ItemAt(5, 5), ItemAt(35, 5)};
+  SetUpStage();
+  ASSERT_EQ(Scene().m_ScrollX.m_dPos, 320);
+  ASSERT_EQ(Scene().m_ScrollY.m_dPos, 320);
+  const std::vector<cChara*> charas = Charas();
+  ASSERT_EQ(charas.size(), 2u);
+  ASSERT_EQ(g_Items.size(), 2u);
+  EXPECT_EQ(g_Players[0].m_bOnScreen, 1);
+  const int expected[][3] = {{1, 1, 1}, {1, 0, 0}};  // exists, on screen, runs
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(charas[i]->m_bExists, expected[i][0]);
+    EXPECT_EQ(charas[i]->m_bOnScreen, expected[i][1]);
+    EXPECT_EQ(charas[i]->m_bActive, expected[i][2]);
+    const cItem& item = *std::next(g_Items.begin(), i);
+    EXPECT_EQ(item.m_bExists, expected[i][0]);
+    EXPECT_EQ(item.m_bOnScreen, expected[i][1]);
+  }
 }
 
 TEST_F(StageSetupTest, TheFarExtentBoundsWherePlacementsLive) {
