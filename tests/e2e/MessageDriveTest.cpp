@@ -64,7 +64,6 @@ TEST_F(MessageDrive, ACloseWhileAMessageHoldsTheGameEndsTheProgram) {
   const e2e::DrivenRun run = Run("close", "", 200);
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
   EXPECT_EQ(*run.exitCode, 0);
-  EXPECT_LT(run.wallMs, 10000);
   // The message opened in the first play frame with its sound and held until the close.
   const std::vector<int> plays = FramesOf(run.trace, "play ");
   ASSERT_EQ(plays.size(), 1u);

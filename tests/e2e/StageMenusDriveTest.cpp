@@ -298,7 +298,6 @@ TEST_F(StageMenusDrive, ACloseDuringThePauseMenuEndsTheProgram) {
   EXPECT_EQ(100, e2e::FrameOf(run.trace, "stage phase 2 -> 3"));
   // The close is served while the game thread goes on: a few frames may pass.
   EXPECT_GE(e2e::FrameOf(run.trace, "quit 0"), 130);
-  EXPECT_LT(run.wallMs, 10000);
 }
 
 // A close during the first of two game waits of a flow: the second is never started and
@@ -319,7 +318,6 @@ TEST_F(StageMenusDrive, ACloseDuringConsecutiveWaitsEndsTheProgram) {
     s.m_Charas.push_back(hero);
   }));
   const e2e::DrivenRun run = Run("", 150, {"data\\stg4\\Waits.stg4"});
-  EXPECT_LT(run.wallMs, 10000);
   EXPECT_EQ(1u, Plays(run.trace).size());
 }
 
@@ -344,7 +342,6 @@ TEST_F(StageMenusDrive, ACloseDuringTheFirstOfThreeExtraLifePausesEndsTheProgram
             })));
 
   const e2e::DrivenRun closed = run(nFirst + 10);
-  EXPECT_LT(closed.wallMs, 10000);
   // The lives are still counted, but without their pauses: the first is cut short and
   // the other two come in one frame.
   const int nSecond = e2e::FrameOf(closed.trace, "extra life lives 6");
@@ -366,7 +363,6 @@ TEST_F(StageMenusDrive, ACloseDuringTheRankingDisplayEndsTheProgram) {
       e2e::RunDriven(game_, fs::path(tmp_.path()) / "ranking", std::to_string(nEntry) + " F3 press 1\n",
                      {.quitAt = std::to_string(nEntry + 20), .args = args, .uiAnswers = {"text=ABC+ok"}, .env = {}});
   EXPECT_EQ(run.exitCode.value_or(-1), 0) << run.stderrText;
-  EXPECT_LT(run.wallMs, 10000);
   EXPECT_EQ(nEntry, e2e::FrameOf(run.trace, "dialog 102  -> 1"));
   EXPECT_GE(e2e::FrameOf(run.trace, "quit 0"), nEntry + 20);
 }

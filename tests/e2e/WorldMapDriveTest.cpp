@@ -13,6 +13,7 @@
 #include "e2e/SampleGameTest.h"
 #include "records/PlayRecord.h"
 #include "gamedata/DataFile.h"
+#include "gamedata/WorldMap.h"
 #include "platform/bmp.h"
 #include "platform/fs.h"
 #include "test_support/TempDir.h"
@@ -150,10 +151,13 @@ TEST_F(WorldMapDrive, NewGameSavesOnTheMapAndContinuesThereAtTheNextStart) {
   EXPECT_TRUE(SameAroundHero(*walked, *stopped));
 
   // The slot holds the game as it stood on the start point.
+  // The slot's map cell is checked against the map as it loads.
+  ASSERT_EQ(1, g_WorldMap.LoadFromFile(plat::fs::fromNative((game_ / "data" / "WorldMap.dat").string())));
   cPlayRecord saved;
   ASSERT_EQ(1, saved.LoadFromFile(plat::fs::fromNative((game_ / "user_data" / "story" / "Story03.dat").string())));
-  EXPECT_EQ(9, saved.m_nMapX);
-  EXPECT_EQ(7, saved.m_nMapY);
+  g_WorldMap = cEdWorldMap();
+  EXPECT_EQ(16, saved.m_nMapX);
+  EXPECT_EQ(12, saved.m_nMapY);
   EXPECT_EQ(2, saved.m_nSlot);
   EXPECT_EQ(0, saved.m_nMapFacing);
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gamedata/DataPaths.h"
@@ -68,7 +69,7 @@ const std::map<std::string, Size> kBitmapSizes = {
     {"bmp\\Item_Mini.bmp", {256, 240}},     {"bmp\\Mark.bmp", {256, 480}},      {"bmp\\Window.bmp", {640, 480}},
     {"bmp\\StatusWindow.bmp", {640, 20}},   {"bmp\\Title.bmp", {640, 480}},     {"bmp\\GameMode.bmp", {192, 224}},
     {"bmp\\Accessory.bmp", {128, 208}},     {"bmp\\Symbol.bmp", {416, 16}},     {"bmp\\Word.bmp", {320, 192}},
-    {"bmp\\WorldMapChip.bmp", {160, 64}},   {"bmp\\WorldEvent.bmp", {64, 64}},  {"bmp\\back\\Sky.bmp", {640, 480}},
+    {"bmp\\WorldMapChip.bmp", {160, 96}},   {"bmp\\WorldEvent.bmp", {64, 64}},  {"bmp\\back\\Sky.bmp", {640, 480}},
     {"bmp\\effect\\Hit.bmp", {96, 32}},
 };
 
@@ -262,10 +263,10 @@ TEST_F(MakeSample, WorldMapAndUserSettingsLoadBack) {
   };
   const Point points[] = {
       {map.m_nStartX, map.m_nStartY, {{0, 1, 1, 0, "data\\stg4\\Stage01-1.stg4"}}},
-      {13, 7, {{0, 2, 1, 1, "data\\stg4\\Stage02-1.stg4"}, {2, 0, 0, 0, ""}}},
-      {6, 7, {{2, 0, 0, 0, ""}}},
-      {16, 7, {{0, 3, 1, 2, "data\\stg4\\Stage03-1.stg4"}, {2, 0, 0, 0, ""}}},
-      {16, 11, {{0, 4, 1, 3, "data\\stg4\\Stage04-1.stg4"}, {2, 0, 0, 0, ""}}},
+      {20, 12, {{0, 2, 1, 1, "data\\stg4\\Stage02-1.stg4"}, {2, 0, 0, 0, ""}}},
+      {13, 12, {{2, 0, 0, 0, ""}}},
+      {23, 12, {{0, 3, 1, 2, "data\\stg4\\Stage03-1.stg4"}, {2, 0, 0, 0, ""}}},
+      {23, 16, {{0, 4, 1, 3, "data\\stg4\\Stage04-1.stg4"}, {2, 0, 0, 0, ""}}},
   };
   EXPECT_EQ(map.m_Points.size(), std::size(points));
   for (const Point& p : points) {
@@ -285,6 +286,33 @@ TEST_F(MakeSample, WorldMapAndUserSettingsLoadBack) {
       }
     }
   }
+
+  // Wherever the hero can walk (the gates open in time; the rock never does), the view
+  // around it, 9 cells to its left and 10 to its right, 7 above and below, stays on the
+  // map; the walls keep it on the road, a single file of cells.
+  std::vector<int> reached(map.m_Grid.Size(), 0);
+  std::vector<std::pair<int, int>> todo = {{map.m_nStartX, map.m_nStartY}};
+  int walkable = 0;
+  while (!todo.empty()) {
+    const auto [x, y] = todo.back();
+    todo.pop_back();
+    if (x < 0 || y < 0 || x >= map.m_nWidth || y >= map.m_nHeight) continue;
+    int& seen = reached[(y << map.m_nPitchShift) + x];
+    if (seen) continue;
+    seen = 1;
+    const cEdMapPoint* point = map.FindPoint(x, y);
+    bool blocked = map.m_Worlds[map.m_Grid[(y << map.m_nPitchShift) + x]].m_bBlocked != 0;
+    if (point) blocked = point->m_Entries.size() == 1 && point->m_Entries[0].m_nKind == 2;
+    if (blocked) continue;
+    ++walkable;
+    EXPECT_GE(x - 9, 0) << x << "," << y;
+    EXPECT_LT(x + 10, map.m_nWidth) << x << "," << y;
+    EXPECT_GE(y - 7, 0) << x << "," << y;
+    EXPECT_LT(y + 7, map.m_nHeight) << x << "," << y;
+    for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) todo.push_back({x + dx, y + dy});
+  }
+  // The road: ten cells from the rock east to the third point, four south to the fourth.
+  EXPECT_EQ(walkable, 14);
 
   cOption option;
   option.m_nSoundVolume = 0;

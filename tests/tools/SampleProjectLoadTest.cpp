@@ -204,6 +204,22 @@ TEST_F(SampleProjectLoad, RecordsSaveBackToTheSameBytes) {
   resave(db.m_Bgms, 9);
 }
 
+// The challenge list holds stages of its own, not the story's again.
+TEST_F(SampleProjectLoad, ChallengeStagesAreTheirOwn) {
+  LoadProject();
+  std::set<std::string> headers;
+  for (const char* name : {"Stage01-1", "Stage02-1", "Stage03-1", "Stage04-1", "c01-1", "c02-1"}) {
+    ASSERT_EQ(LoadStage(std::string("data\\stg4\\") + name + ".stg4", 1, nullptr), 1) << name;
+    EXPECT_TRUE(headers.insert(g_Stage.m_strHeader).second) << name << " repeats " << g_Stage.m_strHeader;
+  }
+  for (const char* name : {"c01-1", "c02-1"}) {
+    const auto challenge = plat::fs::readFile(std::string("data\\stg4\\") + name + ".stg4_001");
+    ASSERT_TRUE(challenge) << name;
+    for (const char* story : {"Stage01-1", "Stage02-1", "Stage03-1", "Stage04-1"})
+      EXPECT_NE(challenge, plat::fs::readFile(std::string("data\\stg4\\") + story + ".stg4_001")) << name;
+  }
+}
+
 // Every kind of block, item and flow command is used by some stage of the sample (the
 // gallery collects what the story and challenge stages leave out).
 TEST_F(SampleProjectLoad, EveryKindOfBlockItemAndCommandIsUsed) {

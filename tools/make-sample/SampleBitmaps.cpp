@@ -253,12 +253,15 @@ Canvas WordBitmap() {
   return c;
 }
 
-// World-map tiles 0-4 (blocked: sea, mountain, forest, rock, wall) and 5-9 (grass, road,
-// sand, bridge, flowers), five to a row.
+// World-map tiles, five to a row: 0 sea, 1 mountain, 2 forest, 3 rock, 4 wall, 5 grass,
+// 6 road north to south, 7 sand, 8 bridge, 9 flowers, 10 road west to east, 11 road
+// from the west turning south.
 Canvas WorldMapChipBitmap() {
-  Canvas c(160, 64);
-  for (int t = 0; t < 10; ++t) {
+  constexpr int kTiles = 12;
+  Canvas c(160, 32 * ((kTiles + 4) / 5));
+  for (int t = 0; t < kTiles; ++t) {
     Canvas tile(32, 32);
+    const std::uint8_t road = Shade(YELLOW, 6);
     switch (t) {
       case 0:
         tile.Fill(Shade(BLUE, 6));
@@ -285,16 +288,26 @@ Canvas WorldMapChipBitmap() {
       case 5: tile.Fill(Shade(GREEN, 7)); break;
       case 6:
         tile.Fill(Shade(GREEN, 7));
-        tile.Rect(8, 0, 16, 32, Shade(YELLOW, 6));
+        tile.Rect(8, 0, 16, 32, road);
         break;
       case 7: tile.Fill(Shade(YELLOW, 11)); break;
       case 8:
         tile.Fill(Shade(BLUE, 6));
         tile.Rect(0, 8, 32, 16, Shade(BROWN, 8));
+        for (int x = 3; x < 32; x += 6) tile.Rect(x, 8, 1, 16, Shade(BROWN, 5));
+        break;
+      case 9:
+        tile.Fill(Shade(GREEN, 7));
+        for (int k = 0; k < 4; ++k) tile.Ellipse(4 + 7 * k, 6 + (k % 2) * 14, 6, 6, Shade(PINK, 10));
+        break;
+      case 10:
+        tile.Fill(Shade(GREEN, 7));
+        tile.Rect(0, 8, 32, 16, road);
         break;
       default:
         tile.Fill(Shade(GREEN, 7));
-        for (int k = 0; k < 4; ++k) tile.Ellipse(4 + 7 * k, 6 + (k % 2) * 14, 6, 6, Shade(PINK, 10));
+        tile.Rect(0, 8, 24, 16, road);
+        tile.Rect(8, 8, 16, 24, road);
         break;
     }
     c.Paste(tile, 32 * (t % 5), 32 * (t / 5), false);

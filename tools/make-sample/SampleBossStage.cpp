@@ -30,6 +30,9 @@ cEdCommand FireCommand(int type, int formation, int count, int direction, int sp
   return c;
 }
 
+// A yellow star of the shot sheet (pair 1, row 2).
+constexpr int SPARK_GRAPHIC = 32;
+
 // Aims at the hero: the shots of the boss that fan out toward it need a target.
 cEdCommand TargetHero() { return Command(0, CMD_TARGET, {0, SIDE_HERO, 0, 1, 1, 0, 0, 0, 0, 0}); }
 
@@ -69,8 +72,9 @@ cEdChara BossDef() {
   boss.m_nScore = 5000;
   boss.m_nCarriedItem = -1;
 
-  // The round: a loop in the air, a fan of five shots at the hero, a walker called down
-  // with a quake, a charge at the hero, a ring of eight shots with a flash, a rest.
+  // The round: a loop in the air, a fan of five shots at the hero, a spark dropped onto
+  // the hero, a walker called down with a quake, a charge at the hero, a ring of eight
+  // shots with a flash, a rest.
   cEdFlow round = NewFlow();
   round.m_Commands.push_back(TargetHero());
   cEdCommand loop = MoveCommand(CMD_MOVE_CIRCLE, 25, 1, 0);
@@ -84,6 +88,14 @@ cEdChara BossDef() {
   fan.m_nSound = SOUND_BOSS_SHOT;
   round.m_Commands.push_back(fan);
   round.m_Commands.push_back(Command(0, CMD_WAIT, {}, 8));
+  // A big spark drops from the top of the screen through the hero's middle, through
+  // blocks too: no ledge or corner shelters a hero that stands still.
+  cEdCommand spark = FireCommand(CMD_SHOT, 3, 1, MOVE_DOWN, 60, SPARK_GRAPHIC);
+  spark.m_pShot->m_nFormationValues[1] = 1;  // one row
+  spark.m_pShot->m_nSize = 2;
+  spark.m_pShot->m_nBlockMode = 1;           // through blocks
+  spark.m_nSound = SOUND_BOSS_SHOT;
+  round.m_Commands.push_back(spark);
   cEdCommand call = FireCommand(CMD_SUMMON_CHARA, 0, 1, MOVE_DOWN, 0, 0);
   call.m_pShot->m_nSummonPalette = 0;  // the common palette's walker
   call.m_pShot->m_nSummon = COMMON_WALKER;

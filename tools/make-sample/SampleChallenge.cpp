@@ -50,6 +50,42 @@ cEdItem ClockDef() {
   return clock;
 }
 
+// A hill of coins to run up and over: steps of bricks, a pit, a spring to a high shelf
+// above the second pit, a belt that speeds the hero to the goal; walkers and a bat on
+// the way.
+void BuildChallenge1(cEdStage& stage) {
+  StageBasics(stage, "コインの丘をかけあがれ", CHALLENGE1_WIDTH, STAGE_HEIGHT);
+  stage.m_nTimeLimit = 90;
+  stage.m_nTimeWarning = 15;
+  stage.m_nBgm = BGM_CHALLENGE;
+  for (int x = 0; x < CHALLENGE1_WIDTH; ++x) {
+    if (x == 17 || x == 18 || (x >= 31 && x <= 33)) continue;  // the pits
+    const bool bBelt = x >= 38 && x <= 41;
+    PlaceBlock(stage, bBelt ? BeltDef(true) : x == 27 ? SpringDef() : BlockDef(BLOCK_GRASS), x, 13);
+    PlaceBlock(stage, BlockDef(BLOCK_DIRT), x, 14);
+  }
+  // Steps two rows apart, each in reach of a jump from the one below.
+  const struct {
+    int from, to, row;
+  } steps[] = {{6, 8, 11}, {10, 12, 9}, {14, 16, 7}};
+  for (const auto& st : steps)
+    for (int x = st.from; x <= st.to; ++x) {
+      PlaceBlock(stage, BlockDef(BLOCK_BRICK), x, st.row);
+      PlaceItem(stage, CoinDef(), x, st.row - 1);
+    }
+  // The shelf that the spring reaches, over the second pit.
+  for (int x = 29; x <= 35; ++x) PlaceBlock(stage, BlockDef(BLOCK_BRICK), x, 8);
+  for (int x = 30; x <= 34; ++x) PlaceItem(stage, CoinDef(), x, 7);
+  for (int y = 8; y <= 11; ++y) PlaceItem(stage, CoinDef(), 27, y);  // up with the spring
+  PlaceItem(stage, HeartDef(), 22, 12);
+  for (int x = 38; x <= 41; ++x) PlaceItem(stage, CoinDef(), x, 11);
+
+  PlaceChara(stage, HeroDef2(), SIDE_HERO, 2, 12);
+  for (int x : {21, 36, 44}) PlaceChara(stage, WalkerDef(), SIDE_ENEMY, x, 12);
+  PlaceChara(stage, FlyerDef(), SIDE_ENEMY, 24, 7);
+  PlaceItem(stage, GoalDef(), CHALLENGE1_WIDTH - 3, 12);
+}
+
 // A race against a short clock over spikes: mud where no jump is possible, springs, a
 // heart block and clocks that buy time.
 void BuildChallenge2(cEdStage& stage) {

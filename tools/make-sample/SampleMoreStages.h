@@ -1,5 +1,5 @@
 // The sample's later stages: the windy bridge that scrolls by itself, the boss's hall,
-// the second challenge stage and the gallery, with the definitions they bring.
+// the two challenge stages and the gallery, with the definitions they bring.
 #pragma once
 #include "gamedata/Palette.h"
 #include "gamedata/Stage.h"
@@ -14,6 +14,7 @@ inline constexpr const char* GALLERY_STAGE_FILE = "default\\stg4\\Gallery-1.stg4
 inline constexpr int SKY_WIDTH = 80;
 inline constexpr int BOSS_WIDTH = 20;
 inline constexpr int BOSS_HP = 60;
+inline constexpr int CHALLENGE1_WIDTH = 48;
 inline constexpr int CHALLENGE2_WIDTH = 56;
 // Entries of the common palette's lists that summons and item commands name.
 inline constexpr int COMMON_WALKER = 1;
@@ -35,6 +36,7 @@ cEdItem ClockDef();
 
 void BuildSkyStage(cEdStage& stage);
 void BuildBossStage(cEdStage& stage);
+void BuildChallenge1(cEdStage& stage);
 void BuildChallenge2(cEdStage& stage);
 void BuildGallery(cEdStage& stage);
 

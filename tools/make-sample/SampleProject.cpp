@@ -131,13 +131,14 @@ void WriteDefaultData(ProjectWriter& w) {
   w.Record(g_CommonPalette, g_PathTable[PATH_COMMON_PALETTE + 1]);
   BuildStage(g_Stage);
   w.Record(g_Stage, STORY_STAGE_FILE);
-  w.Record(g_Stage, CHALLENGE_STAGE_FILE);
   BuildStage2(g_Stage);
   w.Record(g_Stage, STORY_STAGE2_FILE);
   BuildSkyStage(g_Stage);
   w.Record(g_Stage, SKY_STAGE_FILE);
   BuildBossStage(g_Stage);
   w.Record(g_Stage, BOSS_STAGE_FILE);
+  BuildChallenge1(g_Stage);
+  w.Record(g_Stage, CHALLENGE_STAGE_FILE);
   BuildChallenge2(g_Stage);
   w.Record(g_Stage, CHALLENGE2_STAGE_FILE);
   BuildGallery(g_Stage);

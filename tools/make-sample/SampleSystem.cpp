@@ -16,6 +16,8 @@ void BuildSystem(cEdSystem& system) {
   system.m_bKeepTestOnlyFlows = 0;
   // The options scene's first row (kind 0, the palette variant) has no label by default.
   system.m_OptionMenu[0].m_strText = "パレット";
+  // The challenge list numbers its stages after this text: they are challenges here.
+  system.m_Texts[0] = "チャレンジ";
   // No hero of the sample has SP: its gauge would stay empty, so the bar leaves it out.
   system.m_HudItems[3].m_bShow = 0;
   for (int n = 0; n < SYSTEM_SOUND_COUNT; ++n) system.m_SoundFiles[n] = SystemSoundPath(n);

@@ -1,28 +1,63 @@
 #include "SampleWorldMap.h"
 
+#include <algorithm>
+
 namespace sample {
 
 namespace {
 
-// Cell kinds as the default map numbers them: 0-4 blocked, 5-9 passable, tile = kind.
-enum : int { SEA = 0, MOUNTAIN = 1, FOREST = 2, GRASS = 5, ROAD = 6, SAND = 7, FLOWERS = 9 };
+// The sample's cell kinds, numbered as their tiles in "bmp\WorldMapChip.bmp". Only the
+// road and the bridge can be walked: the grass, sand and flowers are scenery too.
+enum : int {
+  SEA, MOUNTAIN, FOREST, ROCK, WALL, GRASS, ROAD_NS, SAND, BRIDGE, FLOWERS, ROAD_WE, ROAD_WS, KIND_COUNT
+};
+
+void SetKinds(cEdWorldMap& map) {
+  static const char* const kNames[KIND_COUNT] = {"海", "山", "森", "岩", "壁", "草原", "道（縦）", "砂浜", "橋", "花畑",
+                                                 "道（横）", "道（角）"};
+  map.m_Worlds.clear();
+  for (int kind = 0; kind < KIND_COUNT; ++kind) {
+    cEdWorld& world = map.m_Worlds.emplace_back();
+    world.m_nPicture = kind;
+    world.m_bBlocked = kind == ROAD_NS || kind == ROAD_WE || kind == ROAD_WS || kind == BRIDGE ? 0 : 1;
+    world.m_strName = kNames[kind];
+  }
+}
+
+// The scenery of a cell off the road.
+int Scenery(int x, int y) {
+  const int w = MAP_WIDTH, h = MAP_HEIGHT;
+  // The sea all round, its coast cut back at the corners; a shore of sand inside it.
+  const int edge = std::min({x, y, w - 1 - x, h - 1 - y});
+  const int corner = std::min(x, w - 1 - x) + std::min(y, h - 1 - y);
+  if (edge < 2 || corner < 6) return SEA;
+  if (edge < 3 || corner < 8) return SAND;
+  // A lake in the south-east, fed by a river from the north that the road bridges.
+  const int lx = x - 29, ly = y - 19;
+  if (lx * lx * 4 + ly * ly * 9 <= 36) return SEA;
+  if ((x == 21 && y < 19) || (y == 18 && x > 21 && x < 27)) return SEA;
+  if (x >= 24 && y <= 9) return MOUNTAIN;
+  if ((x <= 11 && y >= 15) || (x <= 8 && y <= 7)) return FOREST;
+  if (x >= 15 && x <= 19 && y <= 7 && (x + y) % 2 == 0) return MOUNTAIN;
+  return (x * 3 + y * 5) % 11 == 0 ? FLOWERS : GRASS;
+}
 
 }  // namespace
 
 void BuildWorldMap(cEdWorldMap& map) {
   map.SetDefaults();
   map.m_strName = "サンプルワールド";
-  // An island of grass in the sea, a road across it, some mountains and woods.
+  SetKinds(map);
+  map.SetSize(MAP_WIDTH, MAP_HEIGHT);
   for (int y = 0; y < map.m_nHeight; ++y)
     for (int x = 0; x < map.m_nWidth; ++x) {
-      int kind = GRASS;
-      if (x == 0 || y == 0 || x == map.m_nWidth - 1 || y == map.m_nHeight - 1) kind = SEA;
-      else if (x == 1 || y == 1 || x == map.m_nWidth - 2 || y == map.m_nHeight - 2) kind = SAND;
-      else if (y == 7 && x <= THIRD_POINT_X) kind = ROAD;
-      else if (x == THIRD_POINT_X && y > THIRD_POINT_Y && y <= FOURTH_POINT_Y) kind = ROAD;
-      else if (x >= 13 && y <= 4) kind = MOUNTAIN;
-      else if (x <= 5 && y >= 10) kind = FOREST;
-      else if ((x + y) % 7 == 0) kind = FLOWERS;
+      int kind = Scenery(x, y);
+      // The road: from the shore in the west (the rock closes it) east to the third
+      // point, then south to the fourth.
+      if (y == THIRD_POINT_Y && kind != SEA && kind != SAND && x < THIRD_POINT_X) kind = ROAD_WE;
+      if (y == THIRD_POINT_Y && x == 21) kind = BRIDGE;
+      if (x == THIRD_POINT_X && y == THIRD_POINT_Y) kind = ROAD_WS;
+      if (x == THIRD_POINT_X && y > THIRD_POINT_Y && y <= FOURTH_POINT_Y) kind = ROAD_NS;
       map.m_Grid[(y << map.m_nPitchShift) + x] = kind;
     }
   map.m_nStartX = FIRST_POINT_X;
