@@ -39,8 +39,11 @@ tsan: deps
 	./scripts/run-tests build-tsan $(JOBS) -L gamedata -R "^StageLoadTest"
 	./scripts/run-tests build-tsan $(JOBS) -L stage
 
+# clang keeps text literals in UTF-8: it builds a copy of the tree whose literals are
+# written as the CP932 bytes g++ makes of them.
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	./scripts/cp932-tree build-fuzz-src
+	CC=clang CXX=clang++ cmake -S build-fuzz-src -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
 	    -DPELLMOOR_FUZZ=ON -DPELLMOOR_BENCH=OFF -DPELLMOOR_TESTS=OFF
 	cmake --build build-fuzz -j $(JOBS) --target $$(ninja -C build-fuzz -t targets all | sed -n 's/^fuzz\/\(fuzz_[a-z_0-9]*\):.*/\1/p' | sort -u)
 	./scripts/run-fuzz build-fuzz $${FUZZ_SECONDS:-20}
@@ -50,4 +53,4 @@ bench: deps $(BUILD)/build.ninja
 	./scripts/run-bench "$(BUILD)"
 
 clean:
-	rm -rf $(BUILD) build-asan build-tsan build-fuzz
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz build-fuzz-src

@@ -4,11 +4,17 @@ add_library(pellmoor_flags INTERFACE)
 target_compile_options(pellmoor_flags INTERFACE -Wall -Wextra)
 target_include_directories(pellmoor_flags INTERFACE ${CMAKE_SOURCE_DIR}/src)
 
+# Narrow literals are the system's own Shift-JIS texts. g++ writes them in CP932; other
+# compilers keep the source's UTF-8, so they build only a copy of the tree whose literals
+# scripts/cp932-tree has written as CP932 bytes (`make fuzz` does that).
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  # Narrow literals are the system's own Shift-JIS texts.
   target_compile_options(pellmoor_flags INTERFACE -fexec-charset=CP932)
-  target_compile_definitions(pellmoor_flags INTERFACE PELLMOOR_CP932_LITERALS=1)
+elseif(NOT EXISTS ${CMAKE_SOURCE_DIR}/.cp932-literals)
+  message(FATAL_ERROR "${CMAKE_CXX_COMPILER_ID} would compile the text literals as UTF-8, not as the "
+          "CP932 bytes the program uses. Build with g++, or build the copy that "
+          "`scripts/cp932-tree <folder>` writes, as `make fuzz` does.")
 endif()
+target_compile_definitions(pellmoor_flags INTERFACE PELLMOOR_CP932_LITERALS=1)
 
 if(PELLMOOR_SANITIZE)
   # Every report is fatal: a test that only prints one would pass.

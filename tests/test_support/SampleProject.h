@@ -1,6 +1,7 @@
-// The sample project for tests that run the whole game: made once per test program by
-// the sample-project maker (PELLMOOR_BINARY_DIR/make-sample), then copied fresh for
-// every run. The test program must depend on make-sample.
+// The sample project for tests that run the whole game: made once per ctest run into the
+// folder PELLMOOR_TEST_SAMPLE names (a CTest fixture), or once per test program by the
+// sample-project maker (PELLMOOR_BINARY_DIR/make-sample) when that is unset, then copied
+// fresh for every run. The test program must depend on make-sample.
 #pragma once
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +23,10 @@ inline const std::filesystem::path& PristineSampleProject() {
     }
   } cleanup;
   std::call_once(once, [] {
+    if (const char* shared = std::getenv("PELLMOOR_TEST_SAMPLE"); shared && *shared) {
+      if (fs::is_directory(shared)) made = shared;
+      return;
+    }
     std::string tmpl = (fs::temp_directory_path() / "pellmoor-sample-XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) return;
     cleanup.root = tmpl;
