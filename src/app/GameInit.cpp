@@ -37,6 +37,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/fs.h"
+#include "platform/thread.h"
 #include "platform/winnum.h"
 #include "platform/window.h"
 #include "sound/BgmPlayer.h"
@@ -50,6 +51,8 @@
 #include "ui/NameEntryDialog.h"
 #include "ui/Pad.h"
 
+
+bool g_bSoleInstance = true;
 
 namespace {
 
@@ -68,6 +71,16 @@ constexpr const char* kNoSoundDevice =
 constexpr const char* kTextureFailureHint =
     "テクスチャの作成に失敗しました！\nビデオカードの性能が十分ではないかもしれません。\nSystem.ini"
     "ファイルで「Direct3D=0」に変更してDirect3Dを無効にすれば改善される可能性があります。";
+
+bool g_bClosedByUser = false;
+
+// The game window was closed while a question of start-up waited: start-up ends there,
+// as the user asked. Asked right after those questions, before anything of the program
+// could have asked to close.
+bool ClosedDuringStart() {
+  if (plat::this_thread::quitPosted()) g_bClosedByUser = true;
+  return g_bClosedByUser;
+}
 
 // The drawing mode when "System.ini" leaves it to the user (Direct3D 2 or more): 1
 // Direct3D, 0 DirectDraw, -1 when the user ends the game instead, from the start-up
@@ -301,12 +314,17 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   g_bStripCR = 1;
 
   // Interrupted saves and copies leave temporaries in the game folder and the user's
-  // folders; this instance holds the game folder now. Project folders are the editor's.
-  plat::fs::removeStaleTemporaries(".");
-  for (const char* folder : g_DataFolders) {
-    if (std::string_view(folder).starts_with("user_data")) plat::fs::removeStaleTemporaries(folder);
+  // folders. Only the holder of the instance lock may take them for stale: without it
+  // they may be the saves of a game that runs. Project folders are the editor's.
+  if (g_bSoleInstance) {
+    plat::fs::removeStaleTemporaries(".");
+    for (const char* folder : g_DataFolders) {
+      if (std::string_view(folder).starts_with("user_data")) plat::fs::removeStaleTemporaries(folder);
+    }
   }
   if (!CreateDefaultData()) {
+    // Closed while the question waited: nothing was copied, and nothing went wrong.
+    if (ClosedDuringStart()) return false;
     ReportError("「data」フォルダの作成に失敗…\n「default」フォルダに問題がある可能性があります。");
     return false;
   }
@@ -330,9 +348,13 @@ bool InitGame(const std::string& commandLine, int showCommand) {
     ReportError("System.ini の読み込みに失敗しました！");
     SetSystemIniDefaults(g_SystemIni, g_System.m_Settings);
   }
+  if (ClosedDuringStart()) return false;
   if (g_SystemIni.m_nDirect3D >= 2) {
     const int drawMode = ChooseDrawMode();
-    if (drawMode < 0) return false;
+    if (drawMode < 0) {
+      ClosedDuringStart();  // notes a close of the game window, as against the dialog's own end
+      return false;
+    }
     g_SystemIni.m_nDirect3D = drawMode == 1 ? 1 : 0;
   }
   // The whole command line names the stage, however long: a cut name would name another file.
@@ -384,6 +406,8 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   if (g_SystemIni.m_szFreeStage.empty()) return true;
   return StartTestPlay();
 }
+
+bool StartClosedByUser() { return g_bClosedByUser; }
 
 void UnInitGame() {
   DS_UnInit();

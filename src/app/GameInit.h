@@ -7,9 +7,16 @@
 
 struct SYSTEMINIDATA;
 
+// Whether this start holds the single-instance lock; without it InitGame leaves the
+// temporaries it finds alone (another instance may be writing them).
+extern bool g_bSoleInstance;
+
 // True when the game can start (with the title, or with the test play of a stage file);
 // every failure has reported itself.
 bool InitGame(const std::string& commandLine, int showCommand);
+// Whether InitGame ended because the user closed the game window while a question of
+// start-up (the first-start question, the start-up dialog, a box) waited.
+bool StartClosedByUser();
 // Releases what InitGame made; tolerates a start-up that failed at any step.
 void UnInitGame();
 

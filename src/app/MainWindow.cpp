@@ -8,6 +8,7 @@
 #include "base/Thread.h"
 #include "records/KeyLog.h"
 #include "records/PlayRecord.h"
+#include "records/SaveNotice.h"
 #include "gamedata/Stage.h"
 #include "gfx/DDPresent.h"
 #include "platform/input.h"
@@ -36,11 +37,11 @@ std::int32_t ChooseReplaySave(std::string& path) {
 }
 
 // which 0: the attempt being played; 1: the one before it.
-// A failed save has its report line from the key log and the refusal sound here.
+// A failed save has its report line from the key log; the player hears and sees it here.
 bool SaveChosenReplay(std::uintptr_t which, const std::string& path) {
   const bool saved = which == 1 ? g_PrevKeyLog.SaveReplay(path, g_Stage, g_StartStage, g_PrevStartPlayRecord) != 0
                                 : g_KeyLog.SaveReplay(path, g_Stage, g_StartStage, g_StartPlayRecord) != 0;
-  if (!saved) RequestSystemSound(3);
+  if (!saved) TellFailedSave(AutoSave::Replay, path);
   return saved;
 }
 

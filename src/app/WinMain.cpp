@@ -16,7 +16,9 @@
 #include "platform/drive.h"
 #include "platform/fs.h"
 #include "platform/msgbox.h"
+#include "platform/signals.h"
 #include "platform/sys.h"
+#include "platform/thread.h"
 #include "platform/window.h"
 
 namespace {
@@ -31,6 +33,8 @@ void ReleaseInstanceLock() { g_InstanceLock.reset(); }
 }  // namespace
 
 int PlayerMain(int argc, char** argv) {
+  // A close signal from here on is a close request, never the default end of the process.
+  plat::signals::takeCloseSignals();
   plat::sys::setLaunch(plat::sys::readLaunchParams(argc, argv));
   std::string refused;
   if (!plat::drive::Start(plat::sys::launch(), &refused)) {
@@ -49,11 +53,12 @@ int WinMain(const std::string& commandLine, int showCommand) {
 
   // The single-instance check comes before the report log is created, so that a
   // second start does not wipe the log of the game that is running.
-  if (plat::fs::InstanceLock::acquire("ゲーム", g_InstanceLock) ==
-      plat::fs::InstanceLock::Result::AlreadyRunning) {
+  const plat::fs::InstanceLock::Result lock = plat::fs::InstanceLock::acquire("ゲーム", g_InstanceLock);
+  if (lock == plat::fs::InstanceLock::Result::AlreadyRunning) {
     plat::messageBox("既に起動しています", "二重起動", plat::mb::Ok);
     return kStartFailed;
   }
+  g_bSoleInstance = lock == plat::fs::InstanceLock::Result::Acquired;
 
   std::string reportPath = "Report_Game.txt";
   MakeAbsolutePath(reportPath);
@@ -87,8 +92,10 @@ int WinMain(const std::string& commandLine, int showCommand) {
   if (!InitGame(commandLine, showCommand)) {
     UnInitGame();
     ReleaseInstanceLock();
-    if (g_bFromEditor.load()) g_MainWindow.NotifyEditorExit(0);
-    return kStartFailed;
+    // A window closed while start-up waited for the user is the user's end, not a failure.
+    const bool closed = StartClosedByUser();
+    if (g_bFromEditor.load()) g_MainWindow.NotifyEditorExit(closed ? 1 : 0);
+    return closed ? plat::this_thread::quitCode() : kStartFailed;
   }
   g_bInitDone.store(1);
   DebugLog("I");

@@ -143,10 +143,11 @@ int ReportError(const char* format, ...) {
   va_start(args, format);
   std::string text = FormatStringV(format, args);
   va_end(args);
-  if (!ReportWrite(text)) return 0;
-  DebugLog(text);
+  const int written = ReportWrite(text);
+  if (written) DebugLog(text);
+  // The user hears of the error also when the log cannot take it (a full disk).
   ErrorBox(text);
-  return 1;
+  return written;
 }
 
 int ShowMessageBox(std::string_view text, std::string_view caption, int type) {

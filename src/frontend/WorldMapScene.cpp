@@ -14,6 +14,7 @@
 #include "records/NumberText.h"
 #include "records/PlayRecord.h"
 #include "records/Ranking.h"
+#include "records/SaveNotice.h"
 #include "gamedata/Stage.h"
 #include "gamedata/StageLoad.h"
 #include "gamedata/System.h"
@@ -121,8 +122,11 @@ void cWorldMapScene::Init() {
   else
     RedrawPanel();
   if (IsStageEntry(m_pEntry)) UpdatePointInfo();
-  if (g_PlayRecord.m_bAutoSave && g_SceneManager.m_nPrevScene == SCENE_STAGE)
-    g_PlayRecord.SaveSlot(g_PlayRecord.m_nSlot);
+  if (g_PlayRecord.m_bAutoSave && g_SceneManager.m_nPrevScene == SCENE_STAGE &&
+      !g_PlayRecord.SaveSlot(g_PlayRecord.m_nSlot)) {
+    std::string path;
+    if (MakeSlotPath(path, g_PlayRecord.m_nSlot)) TellFailedSave(AutoSave::StorySlot, path);
+  }
   DrawMapImage();
   m_nStep = 0;
 }

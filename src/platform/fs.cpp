@@ -219,20 +219,39 @@ bool removeFile(std::string_view program) {
 
 namespace {
 
-// Only regular files are read: a FIFO would block the open, and a device such as
-// /dev/zero never ends. The open does not wait (O_NONBLOCK); the stream reads normally.
-std::FILE* openRegularForReading(const std::string& native) {
-  const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+// Only regular files are opened: a FIFO would block the open (for reading and for
+// writing alike), and a device such as /dev/zero never ends. The open does not wait
+// (O_NONBLOCK); a truncation waits until the file is known to be regular, and the
+// stream then reads and writes normally.
+std::FILE* openRegular(const std::string& native, const std::string& mode) {
+  const bool plus = mode.find('+') != std::string::npos;
+  int flags = O_NONBLOCK | O_CLOEXEC;
+  bool truncate = false;
+  switch (mode.empty() ? 'r' : mode[0]) {
+    case 'w':
+      flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT;
+      truncate = true;
+      break;
+    case 'a': flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
+    default: flags |= plus ? O_RDWR : O_RDONLY; break;
+  }
+  if (mode.find('x') != std::string::npos) flags |= O_EXCL;
+  const int fd = ::open(native.c_str(), flags, 0666);
   if (fd < 0) return nullptr;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (!regular || (truncate && ::ftruncate(fd, 0) != 0)) {
+    const int error = regular ? errno : EINVAL;
     ::close(fd);
-    errno = EINVAL;
+    errno = error;
     return nullptr;
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  std::FILE* f = ::fdopen(fd, "rb");
+  const int fl = ::fcntl(fd, F_GETFL);
+  if (fl >= 0) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+  std::string streamMode;
+  for (char c : mode)
+    if (c != 'x') streamMode += c;
+  std::FILE* f = ::fdopen(fd, streamMode.c_str());
   if (!f) ::close(fd);
   return f;
 }
@@ -253,8 +272,7 @@ std::FILE* open(std::string_view program, const char* mode) {
     if (!r) return nullptr;
     native = *r;
   }
-  if (!writes && m.find('+') == std::string::npos) return openRegularForReading(native);
-  std::FILE* f = std::fopen(native.c_str(), m.c_str());
+  std::FILE* f = openRegular(native, m);
   if (f && writes) invalidateCache();
   return f;
 }
@@ -361,8 +379,11 @@ void AtomicFile::abort() {
 
 namespace {
 
+thread_local int t_lastWriteError = 0;
+
 // "write <path> ok", or "failed" with the step and the system's reason.
 bool TraceWrite(std::string_view program, bool ok, const char* step, int error) {
+  t_lastWriteError = ok ? 0 : (error ? error : EIO);
   if (!trace::Enabled()) return ok;
   if (ok) trace::Line("write %s ok", trace::Path(program).c_str());
   else
@@ -372,6 +393,8 @@ bool TraceWrite(std::string_view program, bool ok, const char* step, int error) 
 }
 
 }  // namespace
+
+int lastWriteError() { return t_lastWriteError; }
 
 bool writeFileAtomic(std::string_view program, std::string_view bytes) {
   AtomicFile af;
@@ -570,10 +593,13 @@ bool copyTree(std::string_view src, std::string_view dst) {
   name.push_back('\0');
   if (!::mkdtemp(name.data())) return false;
   std::string temp(name.data());
-  // The copy gets the source folder's mode, not the private one of a new temporary.
+  // The copy gets the source folder's mode, not the private one of a new temporary:
+  // given once it is filled (a read-only source would refuse its own files) and with
+  // the owner's write bit, so that the copy is the user's own.
   struct stat st {};
-  bool ok = ::stat(from->c_str(), &st) == 0 && ::chmod(temp.c_str(), st.st_mode & 07777) == 0;
-  ok = ok && copyTreeNative(*from, temp) && ::rename(temp.c_str(), target.c_str()) == 0;
+  bool ok = ::stat(from->c_str(), &st) == 0 && copyTreeNative(*from, temp);
+  ok = ok && ::chmod(temp.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
   if (ok) syncFolder(folderOf(target));
   if (!ok) removeTreeNative(temp);
   invalidateCache();
@@ -629,22 +655,41 @@ std::int64_t freeBytes(std::string_view program) {
   return static_cast<std::int64_t>(sv.f_bavail) * static_cast<std::int64_t>(sv.f_frsize);
 }
 
-InstanceLock::Result InstanceLock::acquire(std::string_view nameCp932, std::optional<InstanceLock>& out) {
-  return acquireIn(sys::launch().lockDir, nameCp932, out);
-}
+namespace {
 
-InstanceLock::Result InstanceLock::acquireIn(const std::string& nativeDir, std::string_view nameCp932,
-                                             std::optional<InstanceLock>& out) {
+std::string lockFileName(std::string_view nameCp932) {
   static const char hex[] = "0123456789abcdef";
-  std::string file = nativeDir.empty() ? "." : nativeDir;
-  file += '/';
+  std::string file;
   for (unsigned char c : nameCp932) {
     file += hex[c >> 4];
     file += hex[c & 15];
   }
-  file += ".lock";
-  int fd = ::open(file.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+  return file + ".lock";
+}
+
+}  // namespace
+
+InstanceLock::Result InstanceLock::acquire(std::string_view nameCp932, std::optional<InstanceLock>& out) {
+  const Result r = acquireIn(sys::launch().lockDir, nameCp932, out);
+  if (r != Result::Unavailable) return r;
+  // Without a usable lock folder the game folder holds the lock, so that two starts in
+  // one folder still exclude each other.
+  return acquireFile("." + lockFileName(nameCp932), out);
+}
+
+InstanceLock::Result InstanceLock::acquireIn(const std::string& nativeDir, std::string_view nameCp932,
+                                             std::optional<InstanceLock>& out) {
+  return acquireFile((nativeDir.empty() ? std::string(".") : nativeDir) + "/" + lockFileName(nameCp932), out);
+}
+
+InstanceLock::Result InstanceLock::acquireFile(const std::string& nativeFile, std::optional<InstanceLock>& out) {
+  int fd = ::open(nativeFile.c_str(), O_CREAT | O_RDWR | O_CLOEXEC | O_NONBLOCK, 0600);
   if (fd < 0) return Result::Unavailable;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return Result::Unavailable;
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     int err = errno;
     ::close(fd);

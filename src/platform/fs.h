@@ -38,9 +38,9 @@ bool isDirectory(std::string_view program);
 bool makeDirectory(std::string_view program);
 bool removeFile(std::string_view program);
 
-// fopen on a program-form path; the mode's 't' is ignored (no text translation). A
-// read-only mode opens only a regular file, without waiting (a FIFO or a device in
-// place of a file gives nullptr at once).
+// fopen on a program-form path; the mode's 't' is ignored (no text translation). Every
+// mode opens only a regular file, without waiting (a FIFO or a device in place of a
+// file gives nullptr at once, and is never truncated).
 std::FILE* open(std::string_view program, const char* mode);
 
 // The largest file readFile reads unless told otherwise.
@@ -51,6 +51,9 @@ std::optional<std::string> readFile(std::string_view program, std::size_t maxByt
 // Writes a user file safely: a temporary file in the same folder, flushed and synced,
 // then renamed over the old one. A crash or a full disk leaves the old file intact.
 bool writeFileAtomic(std::string_view program, std::string_view bytes);
+// The system's reason (an errno value) why the calling thread's last writeFileAtomic
+// failed; 0 after one that succeeded.
+int lastWriteError();
 
 // Temporaries of writes and copies start with this in the target's folder: a hidden
 // name that no file filter of the program matches.
@@ -105,13 +108,16 @@ std::int64_t freeBytes(std::string_view program);
 
 // The single-instance lock: an flock on "<dir>/<hex of the CP932 name>.lock". The
 // kernel drops it when the process ends, so a crash leaves nothing stale. The folder
-// is the launch's lock folder (PELLMOOR_LOCK_DIR, else $XDG_RUNTIME_DIR, else /tmp).
+// is the launch's lock folder (PELLMOOR_LOCK_DIR, else $XDG_RUNTIME_DIR, else /tmp);
+// when that one cannot hold it (missing, not writable), acquire falls back to the
+// hidden file ".<hex>.lock" in the current folder, the game's.
 class InstanceLock {
  public:
   enum class Result { Acquired, AlreadyRunning, Unavailable };
   static Result acquire(std::string_view nameCp932, std::optional<InstanceLock>& out);
   static Result acquireIn(const std::string& nativeDir, std::string_view nameCp932,
                           std::optional<InstanceLock>& out);
+  static Result acquireFile(const std::string& nativeFile, std::optional<InstanceLock>& out);
   InstanceLock(InstanceLock&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
   InstanceLock& operator=(InstanceLock&& o) noexcept;
   InstanceLock(const InstanceLock&) = delete;

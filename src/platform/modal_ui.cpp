@@ -455,6 +455,13 @@ void applyResponse(Modal& m, Response& r) {
       case Action::Kind::Close:
         d.requestClose();
         break;
+      case Action::Kind::Quit: {
+        // The close request of the game's window arrives while the modal waits.
+        SDL_Event ev{};
+        ev.type = SDL_QUIT;
+        SDL_PushEvent(&ev);
+        break;
+      }
       case Action::Kind::Key:
         scriptKey(m, a.value);
         break;

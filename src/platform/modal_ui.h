@@ -17,6 +17,8 @@
 //                                        presses the control with that id
 //   press=<id>                           clicks a control
 //   close                                closes the dialog (its close box)
+//   quit                                 the user's close request of the game (its
+//                                        window's close button) while the modal waits
 //   key=<name>                           a key press and release (RETURN, ESCAPE, TAB,
 //                                        SPACE, BACK, DELETE, LEFT, RIGHT, UP, DOWN,
 //                                        HOME, END, or a virtual-key number)
@@ -117,7 +119,7 @@ bool feedEvent(const void* sdlEvent);
 namespace plat::ui_script {
 
 struct Action {
-  enum class Kind { Answer, Press, Close, Key, Text, Preedit, File, Call };
+  enum class Kind { Answer, Press, Close, Quit, Key, Text, Preedit, File, Call };
   Kind kind = Kind::Answer;
   int value = 0;        // the answer, the control id, the virtual key
   std::string text;     // CP932: typed text, pre-edit, file name

@@ -52,6 +52,10 @@ std::optional<Action> parseAction(std::string_view item) {
       a.kind = Action::Kind::Close;
       return a;
     }
+    if (lower(item) == "quit") {
+      a.kind = Action::Kind::Quit;
+      return a;
+    }
     a.kind = Action::Kind::Answer;
     a.value = box_script::parseAnswer(item);
     return a;

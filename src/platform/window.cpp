@@ -12,6 +12,7 @@
 #include "platform/cp932.h"
 #include "platform/input.h"
 #include "platform/presenter.h"
+#include "platform/signals.h"
 #include "platform/sys.h"
 
 namespace plat {
@@ -138,6 +139,9 @@ void translate(const SDL_Event& ev) {
 class SdlSource final : public PumpSource {
  public:
   void beginTurn() override {
+    // A close signal waits for a main window to close; then it is that window's close.
+    if (MainWindow* w = MainWindow::primary(); w && w->token() && signals::takeCloseRequest())
+      post(w->token(), Msg{wm::Close, 0, 0});
     input::refreshJoysticks();
     std::function<void()> hook;
     {
@@ -203,6 +207,8 @@ SdlSource g_source;
 bool videoInit() {
   if (g_videoUp.load()) return true;
   if (sys::launch().headless) SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+  // Taken close signals stay ours; SDL's own would drop one that comes before the window.
+  if (signals::closeSignalsTaken()) SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "video: %s\n", SDL_GetError());
     return false;

@@ -5,7 +5,8 @@
 // through first. Its pump (plat::pumpOne) serves, in each turn: the joystick snapshot
 // and the present hook, sends, posted messages, then SDL events, which become the
 // window messages the game handles:
-// close button and SDL_QUIT (SIGINT/SIGTERM) post wm::Close; focus changes send
+// close button, SDL_QUIT and a close signal (SIGINT/SIGTERM, see signals.h; one that
+// came before the main window waits for it) post wm::Close; focus changes send
 // wm::ActivateApp; moves, size changes and exposure send wm::Move, wm::Size, wm::Paint;
 // keys send wm::KeyDown/wm::KeyUp with Windows virtual-key codes in w. Headless runs
 // get no focus events, so showing the window reports it active.

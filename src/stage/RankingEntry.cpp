@@ -3,6 +3,7 @@
 // shows the tables over the frozen stage until confirm.
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
@@ -19,6 +20,7 @@
 #include "records/FrontendLinks.h"
 #include "records/PlayRecord.h"
 #include "records/Ranking.h"
+#include "records/SaveNotice.h"
 #include "sound/SoundTable.h"
 #include "stage/GameEnd.h"
 #include "stage/StageLinks.h"
@@ -99,8 +101,12 @@ void cStageScene::RankingEntry() {
     if (m_Ranks[i] != -1) g_RankingSet.m_Tables[i].Insert(m_strPlayerName, m_Results[i]);
   if (plat::trace::Enabled()) plat::trace::Line("ranking entry %s", plat::cp932::toUtf8(m_strPlayerName).c_str());
   // The entry stays in the tables shown; a file that cannot be written is reported.
-  if (!g_RankingSet.SaveFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName))
+  if (!g_RankingSet.SaveFile(g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName)) {
     ReportPrintf("%s のランキングの保存に失敗！", g_PlayRecord.m_strStageName.c_str());
+    std::string path;
+    if (MakeRankingPath(path, g_SceneManager.m_nGameMode, g_PlayRecord.m_strStageName))
+      TellFailedSave(AutoSave::Ranking, path);
+  }
   m_bRankingDone = 1;
   // Not after a close request, and a thread that cannot be made shows nothing: the game
   // end goes on.

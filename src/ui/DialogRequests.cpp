@@ -47,7 +47,14 @@ void OnOpenRequest(std::int32_t (*choose)(std::string&), const ChosenFileAction&
 
 void OnStageFileRequest(const ChosenFileAction& start) { OnOpenRequest(&ChooseStageFile, start); }
 
-void OnReplayFileRequest(const ChosenFileAction& load) { OnOpenRequest(&ChooseReplayFile, load); }
+void OnReplayFileRequest(const ChosenFileAction& load) {
+  std::string path;
+  // A replay that does not load has shown its box; the title stays, as after a cancel:
+  // a damaged file in the user's replay folder never ends the session.
+  const bool loaded = ChooseReplayFile(path) && (!load || load(path));
+  g_bDialogResult.store(loaded ? 1 : 0);
+  g_bDialogDone.store(1);
+}
 
 void OnReplaySaveRequest(std::uintptr_t which, const ChooseSavePath& choose, const SaveReplay& save) {
   std::string path;

@@ -15,13 +15,13 @@ extern std::atomic<std::int32_t> g_bDialogResult;
 // appmsg::NameEntry: the name-entry dialog, with every worker thread held meanwhile.
 void OnNameEntryRequest();
 
-// What is done with a chosen file; false when it fails (the game then closes).
+// What is done with a chosen file; false when it fails (a stage file then closes the game).
 using ChosenFileAction = std::function<bool(const std::string& path)>;
 // appmsg::StageFileDialog: a stage file to start (StartStageFile (path, 0)); an empty action starts
 // nothing.
 void OnStageFileRequest(const ChosenFileAction& start);
 // appmsg::ReplayFileDialog: a replay to load (cKeyLog::LoadReplay, which also makes the replay's path
-// the current stage-file name).
+// the current stage-file name). A replay that does not load answers 0, as a cancel does.
 void OnReplayFileRequest(const ChosenFileAction& load);
 // appmsg::ReplaySaveDialog: where to save a replay (ChooseReplaySavePath; by default the save dialog
 // with an empty proposed name), then the save of key log `which` (0 the current, 1 the

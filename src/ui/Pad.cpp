@@ -76,6 +76,12 @@ void cPad::PressOnce(int mask) {
   }
 }
 
+void cPad::SettleAfterPause(std::uint16_t direction, std::uint16_t buttons) {
+  m_bPressLatch = buttons != 0 ? 1 : 0;
+  m_wDirHistory = static_cast<std::uint16_t>((m_wDirHistory << 4) | (direction & 0xF));
+  m_nRepeatX = m_nRepeatY = 0;
+}
+
 void cPad::ClearHistory() {
   for (auto& ring : m_History)
     for (PADHISTORY& e : ring) e = PADHISTORY{0, 0};

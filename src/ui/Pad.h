@@ -50,6 +50,10 @@ class cPad {
   void ApplyRepeat();
   // A press of a masked button (0 = all eight) passes on one frame only.
   void PressOnce(int mask);
+  // After a pause in which nobody polled the pad (a modal dialog), the state polled now
+  // counts as the one seen last: a button let go of meanwhile is free again, so its
+  // next press acts at once, and one still held is not taken for a new press.
+  void SettleAfterPause(std::uint16_t direction, std::uint16_t buttons);
 
   void ClearHistory();
   void PushHistory();

@@ -24,6 +24,7 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/sys.h"
+#include "platform/modal_ui.h"
 #include "sound/BgmPlayer.h"
 #include "sound/SoundTable.h"
 #include "stage/StageScene.h"
@@ -32,6 +33,7 @@
 #include "test_support/LogCapture.h"
 #include "test_support/WaitFor.h"
 #include "ui/DialogRequests.h"
+#include "ui/Pad.h"
 
 namespace {
 
@@ -179,6 +181,45 @@ TEST_F(MainWindowTest, TheSenderPollsTheDoneFlagOfADialogRequest) {
   EXPECT_EQ(sent.load(), 0);
   EXPECT_EQ(g_bDialogDone.load(), 1);
   EXPECT_EQ(g_bDialogResult.load(), 0);
+}
+
+// Confirm held as a dialog opens (the ranking name asked on confirm) and let go while
+// it is up: the first press after it closes acts at once, for buttons and directions.
+TEST_F(MainWindowTest, TheFirstPressAfterADialogActsAtOnce) {
+  static std::atomic<int> buttons{-1}, direction{-1};
+  plat::input::InputProbe::reset();
+  // Inside the file chooser the player lets go of Z and of Up, then cancels.
+  plat::ui_script::pushCall([](plat::ui::Dialog& d) {
+    plat::input::InputProbe::setKey('Z', false);
+    plat::input::InputProbe::setKey(plat::vk::Up, false);
+    d.requestClose();
+  });
+  ASSERT_EQ(thGame.Start(
+                [](void*) -> unsigned {
+                  cPad& pad = g_Pads[0];
+                  pad.SetRepeat(18, 6);
+                  plat::input::InputProbe::setKey('Z', true);
+                  plat::input::InputProbe::setKey(plat::vk::Up, true);
+                  g_SceneHost.UpdateInput(g_Pads);
+                  pad.PressOnce(0);
+                  pad.ApplyRepeat();
+                  SendDialogRequest(appmsg::ReplayFileDialog, 0, g_bDialogDone);
+                  // The next frame: both pressed again.
+                  plat::input::InputProbe::setKey('Z', true);
+                  plat::input::InputProbe::setKey(plat::vk::Up, true);
+                  g_SceneHost.UpdateInput(g_Pads);
+                  pad.PressOnce(0);
+                  pad.ApplyRepeat();
+                  buttons = pad.m_wButtons;
+                  direction = pad.m_wDirection;
+                  return 1;
+                },
+                nullptr),
+            1);
+  ASSERT_TRUE(PumpUntil([] { return thGame.m_hThread.hasEnded(); }));
+  plat::input::InputProbe::reset();
+  EXPECT_EQ(1, buttons.load());
+  EXPECT_EQ(cPad::DirUp, direction.load());
 }
 
 // Stage play whose first play frame waits for a message on thPause, as a message of

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -505,6 +507,27 @@ TEST_F(GameEndDrive, AReplayThatCannotBeWrittenIsRefusedAndPlayGoesOn) {
   EXPECT_EQ(nEnd + 70, FrameOf(run.trace, "sound 3 "));
   EXPECT_NE(std::string::npos, e2e::ReadLogUtf8(game_ / "Report_Game.txt").find(".rpl4_513"));
   EXPECT_EQ(nEnd + 100, FrameOf(run.trace, "game end next scene 3"));
+}
+
+// A ranking that cannot be written (a folder has taken its file's name): the refusal
+// sound and a box that names the file and the reason, and the game end goes on.
+TEST_F(GameEndDrive, ARankingThatCannotBeSavedIsToldWithItsFileAndReason) {
+  ASSERT_TRUE(WriteGoalStage("Rank", 300));
+  fs::create_directories(game_ / "user_data" / "free" / "Rank.rkg");
+  const e2e::DrivenRun probe = RunStage("Rank", "", 150);
+  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  ASSERT_GT(nEnd, 0) << probe.stderrText;
+  const std::string keys = std::to_string(nEnd + 60) + " F3 press 1\n" + std::to_string(nEnd + 90) + " Z press 1\n" +
+                           std::to_string(nEnd + 120) + " Z press 1\n";
+  const e2e::DrivenRun run = RunStage("Rank", keys, nEnd + 200, {"text=ABC+ok", "ok"});
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry ABC"));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "write user_data/free/Rank.rkg failed"));
+  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "sound 3 "));
+  const std::vector<std::string> boxes = e2e::EventsStarting(run.trace, "box ");
+  ASSERT_EQ(1u, boxes.size()) << run.stderrText;
+  EXPECT_NE(std::string::npos, boxes[0].find("Rank.rkg")) << boxes[0];
+  EXPECT_NE(std::string::npos, boxes[0].find(std::strerror(EISDIR))) << boxes[0];
+  EXPECT_EQ(nEnd + 120, FrameOf(run.trace, "game end next scene 4"));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "e2e/PlayerProcess.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,8 +106,23 @@ PlayerProcess::PlayerProcess(const fs::path& game, const fs::path& work, const O
   const std::string errPath = stderrPath_.string();
 
   startedMs_ = NowMs();
+  const long sizeLimit = options.fileSizeLimit;
+  // Blocked before the fork, so that the child has the mask from its first instruction;
+  // the mask outlives exec, and a close signal sent at once waits for the program.
+  sigset_t closeSignals, oldMask;
+  sigemptyset(&closeSignals);
+  sigaddset(&closeSignals, SIGTERM);
+  sigaddset(&closeSignals, SIGINT);
+  if (options.closeSignalsBlocked) ::pthread_sigmask(SIG_BLOCK, &closeSignals, &oldMask);
   pid_ = ::fork();
+  if (pid_ != 0 && options.closeSignalsBlocked) ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
   if (pid_ == 0) {
+    if (sizeLimit >= 0) {
+      // A write past the limit fails (EFBIG) as on a full disk instead of ending the process.
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{static_cast<rlim_t>(sizeLimit), static_cast<rlim_t>(sizeLimit)};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     int fd = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd >= 0) ::dup2(fd, 2);
     if (::chdir(gameDir.c_str()) != 0) ::_exit(126);
@@ -166,6 +183,10 @@ long PlayerProcess::PeakResidentKb() const {
 
 void PlayerProcess::RequestClose() {
   if (pid_ > 0) ::kill(pid_, SIGTERM);
+}
+
+void PlayerProcess::Signal(int signal) {
+  if (pid_ > 0) ::kill(pid_, signal);
 }
 
 std::optional<int> PlayerProcess::Wait(int timeoutMs) {

@@ -32,6 +32,8 @@ class PlayerProcess {
     std::vector<std::string> args;                // the command line
     std::vector<std::string> uiAnswers;           // "yes", "no", ...
     std::map<std::string, std::string> env;       // extra or replaced variables
+    long fileSizeLimit = -1;  // when >= 0: no file grows past this many bytes (a full disk)
+    bool closeSignalsBlocked = false;  // SIGTERM and SIGINT blocked at the start, as a launcher may leave them
   };
 
   // Starts the player in game; its lock, frames and standard error go into work.
@@ -51,6 +53,8 @@ class PlayerProcess {
   long PeakResidentKb() const;
   // The close request of a user: SIGTERM, which the window layer turns into a close.
   void RequestClose();
+  // Sends a signal to the process.
+  void Signal(int signal);
   // Waits for the end; the exit code, or nullopt when it had to be killed or died of a signal.
   std::optional<int> Wait(int timeoutMs);
   // What the player printed on standard error, as UTF-8.
