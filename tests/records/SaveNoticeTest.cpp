@@ -40,7 +40,7 @@ TEST_F(SaveNoticeTest, EveryFailedSaveIsHeardAndEachKindIsShownOnce) {
   ASSERT_EQ(2u, boxes.size());
   for (const auto& box : boxes) {
     EXPECT_EQ("エラー", box.captionCp932);
-    EXPECT_NE(std::string::npos, box.textCp932.find("user_data\\story\\Story01.dat")) << box.textCp932;
+    EXPECT_NE(std::string::npos, box.textCp932.find("user_data/story/Story01.dat")) << box.textCp932;
     EXPECT_NE(std::string::npos, box.textCp932.find(plat::cp932::fromUtf8(std::strerror(EISDIR)))) << box.textCp932;
   }
   EXPECT_NE(boxes[0].textCp932, boxes[1].textCp932) << "each names its kind of save";
