@@ -16,38 +16,37 @@ static_assert(sizeof(cFrontendLinks) == 4 * kLink, "list every member of cFronte
 static_assert(sizeof(cStageLinks) == 10 * kLink, "list every member of cStageLinks below");
 static_assert(sizeof(cBgmRequestLinks) == 7 * kLink, "list every member of cBgmRequestLinks below");
 
-void Check(std::vector<std::string>& missing, const char* name, bool installed) {
-  if (!installed) missing.emplace_back(name);
-}
-
 }  // namespace
 
 std::vector<std::string> MissingLinks() {
   std::vector<std::string> m;
+  const auto Check = [&m](const char* name, const auto& link) {
+    if (!link) m.emplace_back(name);
+  };
   const cFrontendLinks& f = g_FrontendLinks;
-  Check(m, "cFrontendLinks::gameMode", static_cast<bool>(f.gameMode));
-  Check(m, "cFrontendLinks::testPlay", static_cast<bool>(f.testPlay));
-  Check(m, "cFrontendLinks::dialogRequest", static_cast<bool>(f.dialogRequest));
-  Check(m, "cFrontendLinks::replaySaveDialog", static_cast<bool>(f.replaySaveDialog));
+  Check("cFrontendLinks::gameMode", f.gameMode);
+  Check("cFrontendLinks::testPlay", f.testPlay);
+  Check("cFrontendLinks::dialogRequest", f.dialogRequest);
+  Check("cFrontendLinks::replaySaveDialog", f.replaySaveDialog);
   const cStageLinks& s = g_StageLinks;
-  Check(m, "cStageLinks::resetMenuCursor", static_cast<bool>(s.resetMenuCursor));
-  Check(m, "cStageLinks::restartFreeStage", static_cast<bool>(s.restartFreeStage));
-  Check(m, "cStageLinks::loadStageRankings", static_cast<bool>(s.loadStageRankings));
-  Check(m, "cStageLinks::setMenuCursorRow", static_cast<bool>(s.setMenuCursorRow));
-  Check(m, "cStageLinks::beginSubLoopFrame", static_cast<bool>(s.beginSubLoopFrame));
-  Check(m, "cStageLinks::presentSubLoopFrame", static_cast<bool>(s.presentSubLoopFrame));
-  Check(m, "cStageLinks::setMenuRow", static_cast<bool>(s.setMenuRow));
-  Check(m, "cStageLinks::moveMenuRows", static_cast<bool>(s.moveMenuRows));
-  Check(m, "cStageLinks::playCursorSound", static_cast<bool>(s.playCursorSound));
-  Check(m, "cStageLinks::drawMenuList", static_cast<bool>(s.drawMenuList));
+  Check("cStageLinks::resetMenuCursor", s.resetMenuCursor);
+  Check("cStageLinks::restartFreeStage", s.restartFreeStage);
+  Check("cStageLinks::loadStageRankings", s.loadStageRankings);
+  Check("cStageLinks::setMenuCursorRow", s.setMenuCursorRow);
+  Check("cStageLinks::beginSubLoopFrame", s.beginSubLoopFrame);
+  Check("cStageLinks::presentSubLoopFrame", s.presentSubLoopFrame);
+  Check("cStageLinks::setMenuRow", s.setMenuRow);
+  Check("cStageLinks::moveMenuRows", s.moveMenuRows);
+  Check("cStageLinks::playCursorSound", s.playCursorSound);
+  Check("cStageLinks::drawMenuList", s.drawMenuList);
   const cBgmRequestLinks& b = g_BgmRequestLinks;
-  Check(m, "cBgmRequestLinks::screenBgm", static_cast<bool>(b.screenBgm));
-  Check(m, "cBgmRequestLinks::screenBgmLoop", static_cast<bool>(b.screenBgmLoop));
-  Check(m, "cBgmRequestLinks::bgmFile", static_cast<bool>(b.bgmFile));
-  Check(m, "cBgmRequestLinks::scene", static_cast<bool>(b.scene));
-  Check(m, "cBgmRequestLinks::prevScene", static_cast<bool>(b.prevScene));
-  Check(m, "cBgmRequestLinks::setStageBgm", static_cast<bool>(b.setStageBgm));
-  Check(m, "cBgmRequestLinks::stageBgmLoop", static_cast<bool>(b.stageBgmLoop));
+  Check("cBgmRequestLinks::screenBgm", b.screenBgm);
+  Check("cBgmRequestLinks::screenBgmLoop", b.screenBgmLoop);
+  Check("cBgmRequestLinks::bgmFile", b.bgmFile);
+  Check("cBgmRequestLinks::scene", b.scene);
+  Check("cBgmRequestLinks::prevScene", b.prevScene);
+  Check("cBgmRequestLinks::setStageBgm", b.setStageBgm);
+  Check("cBgmRequestLinks::stageBgmLoop", b.stageBgmLoop);
   return m;
 }
 
