@@ -263,8 +263,9 @@ TEST_F(ShotTest, DiagonalLightningEntersOnTheDiagonalThroughTheTarget) {
 // turn, the row keeps its place beside the user and only the velocity turns.
 TEST_F(ShotTest, AnglesAndAimingTurnTheRowAroundTheUser) {
   cPlayer& hero = g_Players[0];
-  // The target's centre at map (616, 516): 200 right of and 100 below the user's centre.
-  Place(hero, 600, 500, 32, 32, 0);
+  // The target's centre at map (476, 456): 60 right of and 40 below the user's centre,
+  // close enough for the aim to change with the point it is taken from.
+  Place(hero, 460, 440, 32, 32, 0);
   hero.CalcScreenRect();
   user_.m_pTarget = &hero;
   struct Case {
@@ -289,19 +290,19 @@ TEST_F(ShotTest, AnglesAndAimingTurnTheRowAroundTheUser) {
       // Up turned by 20 (a = 110): the ring point is (408 + 8.21, 408 - 22.55) and the row
       // runs the other way round, from trunc(416 + 7.52), trunc(385 + 2.74) by (-15, -5).
       {"straight A, up + 20, two, turned", 0, 6, 2, 20, true, false, {At(423, 387, 110), At(408, 382, 110)}},
-      // Aimed and turned: from the user's centre the target lies at atan2(100, 200) = 26.57
-      // degrees below the right, a = trunc(206.57 + 0.5) = 207 (pointing from the target
-      // back to the user); the ring point (408 + 21.38, 408 + 10.90) then aims again at
-      // trunc(180 + atan2(90, 179) + 0.5) = 207.
-      {"straight A, aimed, turned", 0, 2, 1, 0, true, true, {At(429, 418, 207)}},
+      // Aimed and turned: from the user's centre the target lies atan2(40, 60) = 33.69
+      // degrees below the right, a = trunc(180 + 33.69 + 0.5) = 214 (pointing from the
+      // target back to the user); from the ring point (408 + 19.90, 408 + 13.42) the
+      // element aims again: from (435, 429), trunc(180 + atan2(27, 41) + 0.5) = 213.
+      {"straight A, aimed, turned", 0, 2, 1, 0, true, true, {At(427, 421, 213)}},
       // Not turned: the element keeps its place left of the user (x = 320 + 80 + 1 - 16,
-      // y = 320 + 80 + 16 - 8) and flies at the target from there: from (393, 416) to
-      // (616, 516), trunc(180 + atan2(100, 223) + 0.5) = 204.
-      {"straight A, aimed", 0, 2, 1, 0, false, true, {At(385, 408, 204)}},
+      // y = 320 + 80 + 16 - 8) and flies at the target from there: from (393, 416),
+      // trunc(180 + atan2(40, 83) + 0.5) = 206.
+      {"straight A, aimed", 0, 2, 1, 0, false, true, {At(385, 408, 206)}},
       // The column right of the user, at its foot, turned by 20 degrees from 180.
       {"straight B, right + 20", 1, 3, 1, 20, false, false, {At(432, 416, 200)}},
-      // Aimed from (440, 424): trunc(180 + atan2(92, 176) + 0.5) = 208.
-      {"straight B, aimed", 1, 3, 1, 0, false, true, {At(432, 416, 208)}},
+      // Aimed from (440, 424): trunc(180 + atan2(32, 36) + 0.5) = 222.
+      {"straight B, aimed", 1, 3, 1, 0, false, true, {At(432, 416, 222)}},
       // A spread of one, turned: on the same ring point as the straight row.
       {"spread, left + 20, turned", 2, 2, 1, 20, true, false, {At(385, 399, 20)}},
   };
