@@ -160,15 +160,9 @@ void CmdWarp(cActor& actor, const cEdCommand& command) {
       MoveBy(actor, nCode, d);
       break;
     }
-<<<<<<< HEAD
-    case 2: {
+    case WARP_TO_COORDS: {
       double l = pMove->m_nDotX + pMove->m_nCellX * double{BLOCK_SIZE};
       double m = pMove->m_nDotY + pMove->m_nCellY * double{BLOCK_SIZE};
-=======
-    case WARP_TO_COORDS: {
-      double l = pMove->m_nDotX + pMove->m_nCellX * 32.0;
-      double m = pMove->m_nDotY + pMove->m_nCellY * 32.0;
->>>>>>> main
       if (actor.m_nFacing == 1) {
         if (pMove->m_bMirrorX) l = -l;
         if (pMove->m_bMirrorY) m = -m;
