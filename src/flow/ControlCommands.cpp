@@ -3,6 +3,7 @@
 // warp and the choice of a target.
 #include <cmath>
 
+#include "base/Screen.h"
 #include "flow/CommandBody.h"
 #include "flow/CommandTables.h"
 #include "flow/StepCounts.h"
@@ -160,8 +161,8 @@ void CmdWarp(cActor& actor, const cEdCommand& command) {
       break;
     }
     case WARP_TO_COORDS: {
-      double l = pMove->m_nDotX + pMove->m_nCellX * 32.0;
-      double m = pMove->m_nDotY + pMove->m_nCellY * 32.0;
+      double l = pMove->m_nDotX + pMove->m_nCellX * double{BLOCK_SIZE};
+      double m = pMove->m_nDotY + pMove->m_nCellY * double{BLOCK_SIZE};
       if (actor.m_nFacing == 1) {
         if (pMove->m_bMirrorX) l = -l;
         if (pMove->m_bMirrorY) m = -m;

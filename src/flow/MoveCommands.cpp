@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/Screen.h"
 #include "flow/CommandTables.h"
 #include "flow/StepCounts.h"
 #include "gamedata/CommandParams.h"
@@ -115,12 +116,12 @@ void cActor::TargetVelocity(double& vx, double& vy, std::int32_t& turn, double s
       dy = nOffsetY;
       break;
     case COORD_ABSOLUTE:  // from the stage's first block
-      dx = scene.m_ScrollX.m_nMargin * 32.0 + nOffsetX + 16 - (cx + sx);
-      dy = scene.m_ScrollY.m_nMargin * 32.0 + nOffsetY + 16 - (cy + sy);
+      dx = scene.m_ScrollX.m_nMargin * double{BLOCK_SIZE} + nOffsetX + BLOCK_SIZE / 2 - (cx + sx);
+      dy = scene.m_ScrollY.m_nMargin * double{BLOCK_SIZE} + nOffsetY + BLOCK_SIZE / 2 - (cy + sy);
       break;
     case COORD_SCREEN:
-      dx = nOffsetX + 16 - cx;
-      dy = nOffsetY + 16 - cy;
+      dx = nOffsetX + BLOCK_SIZE / 2 - cx;
+      dy = nOffsetY + BLOCK_SIZE / 2 - cy;
       break;
     default: break;
   }
@@ -190,7 +191,7 @@ void cActor::CheckGroundAhead(cCommandRuntime& runtime, const cEdMove&) {
   }
   if (g_BlockMap.empty()) return;
   const cStageScene& scene = TheStage();
-  const int nRow = std::min(Trunc32((m_dBottom + 1.1) / 32), scene.m_ScrollY.m_nCells - 1);
+  const int nRow = std::min(Trunc32((m_dBottom + 1.1) / BLOCK_SIZE), scene.m_ScrollY.m_nCells - 1);
   const bool bLeft = g_BlockMap[scene.CellIndex(m_nCellLeft, nRow)].GetHitKind(m_nSide) != 0;
   const bool bRight = g_BlockMap[scene.CellIndex(m_nCellRight, nRow)].GetHitKind(m_nSide) != 0;
   if (bLeft && !bRight) runtime.m_nTurn = TURN_LEFT;
@@ -222,15 +223,17 @@ void cActor::AvoidOffscreenStep(cCommandRuntime& runtime, const cEdMove&) {
   const cStageScene& scene = TheStage();
   const cScrollAxis& ax = scene.m_ScrollX;
   const cScrollAxis& ay = scene.m_ScrollY;
+  // Moves away from an edge once the picture is within a block of it.
+  constexpr int kNearRight = VIEW_WIDTH - BLOCK_SIZE, kNearBottom = VIEW_HEIGHT - BLOCK_SIZE;
   if (ax.m_dSpeed == 0.0 || ax.m_bAtLimit) {
-    if (L && rc.left > 608) {
+    if (L && rc.left > kNearRight) {
       vx = -s;
-    } else if (R && rc.right < 32) {
+    } else if (R && rc.right < BLOCK_SIZE) {
       vx = s;
     }
-    if (U && rc.top > 448) {
+    if (U && rc.top > kNearBottom) {
       vy = -s;
-    } else if (D && rc.bottom < 32) {
+    } else if (D && rc.bottom < BLOCK_SIZE) {
       vy = s;
     }
     return;
@@ -242,14 +245,14 @@ void cActor::AvoidOffscreenStep(cCommandRuntime& runtime, const cEdMove&) {
   const double b = ay.m_dSpeed;
   const double sy = ay.m_dPos;
   const double H = ay.m_nFar;
-  if (L && rc.left > 608 - std::fabs(a + 1) && sx > 0 && sx + a <= W - 640) {
+  if (L && rc.left > kNearRight - std::fabs(a + 1) && sx > 0 && sx + a <= W - VIEW_WIDTH) {
     vx = a - s;
-  } else if (R && rc.right < std::fabs(a + 1) + 32 && sx + a > 0 && sx < W - 640) {
+  } else if (R && rc.right < std::fabs(a + 1) + BLOCK_SIZE && sx + a > 0 && sx < W - VIEW_WIDTH) {
     vx = a + s;
   }
-  if (U && rc.top > 448 - std::fabs(b + 1) && sy > 0 && sy + b <= H - 480) {
+  if (U && rc.top > kNearBottom - std::fabs(b + 1) && sy > 0 && sy + b <= H - VIEW_HEIGHT) {
     vy = b - s;
-  } else if (D && rc.bottom < std::fabs(b + 1) + 32 && sy + b > 0 && sy < H - 480) {
+  } else if (D && rc.bottom < std::fabs(b + 1) + BLOCK_SIZE && sy + b > 0 && sy < H - VIEW_HEIGHT) {
     vy = b + s;
   }
 }
