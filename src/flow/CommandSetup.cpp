@@ -6,6 +6,7 @@
 
 #include "flow/CommandTables.h"
 #include "flow/StepCounts.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/Database.h"
 #include "gamedata/Move.h"
 #include "stage/RunTimeTables.h"
@@ -129,7 +130,8 @@ void InitCircleMove(cCommandRuntime& runtime, cActor& actor, int nFacing) {
 void InitJumpCommand(cCommandRuntime& runtime, cActor& actor, int) {
   cEdCommand* pCommand = runtime.m_pCommand;
   if (!pCommand) return;
-  const auto nHeight = static_cast<std::int8_t>(pCommand->m_Params.Size() > 2 ? pCommand->m_Params[2] : 0);
+  const auto nHeight =
+      static_cast<std::int8_t>(pCommand->m_Params.Size() > P_JUMP_HEIGHT ? pCommand->m_Params[P_JUMP_HEIGHT] : 0);
   runtime.m_dSpeed = actor.JumpSpeedForHeight(nHeight);
   pCommand->m_nTime = static_cast<std::int16_t>(std::clamp(actor.JumpFrames(nHeight), -32768, 32767));
   runtime.m_nTotal = TenthsToSteps(pCommand->m_nTime);

@@ -6,6 +6,7 @@
 
 #include "flow/CommandTables.h"
 #include "flow/StepCounts.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/Move.h"
 #include "sound/SoundTable.h"
 #include "stage/Actor.h"
@@ -416,22 +417,22 @@ int ExecChangeDirection(cActor& actor, cCommandRuntime& runtime) {
   const cEdCommand& command = *runtime.m_pCommand;
   if (runtime.m_nCounter == 0) {
     RequestSound(command.m_nSound);
-    const int nWay = command.m_Params.Size() > 0 ? command.m_Params[0] : -1;
+    const int nWay = command.m_Params.Size() > P_TURN_WAY ? command.m_Params[P_TURN_WAY] : -1;
     switch (nWay) {
-      case 0: actor.m_nFacing = 0; break;
-      case 1: actor.m_nFacing = 1; break;
-      case 2:
-      case 3: {
+      case FACE_LEFT: actor.m_nFacing = 0; break;
+      case FACE_RIGHT: actor.m_nFacing = 1; break;
+      case FACE_TARGET:
+      case FACE_AWAY_FROM_TARGET: {
         // Without a target the sound comes again in the next step.
         if (!actor.m_pTarget) return 0;
         const bool bTargetRight = BodyCentreX(*actor.m_pTarget) > BodyCentreX(actor);
-        actor.m_nFacing = (nWay == 2) == bTargetRight ? 1 : 0;
+        actor.m_nFacing = (nWay == FACE_TARGET) == bTargetRight ? 1 : 0;
         break;
       }
-      case 4:
-      case 5:
+      case FACE_LAST_BLOCK:
+      case FACE_AWAY_FROM_LAST_BLOCK:
         if (actor.m_nLastBlockSide == 0 || actor.m_nLastBlockSide == 1) {
-          actor.m_nFacing = nWay == 4 ? actor.m_nLastBlockSide : 1 - actor.m_nLastBlockSide;
+          actor.m_nFacing = nWay == FACE_LAST_BLOCK ? actor.m_nLastBlockSide : 1 - actor.m_nLastBlockSide;
         }
         break;
       default: break;

@@ -9,6 +9,7 @@
 #include "base/Timer.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
+#include "gamedata/Vocabulary.h"
 #include "platform/trace.h"
 #include "records/FrontendLinks.h"
 #include "records/KeyLog.h"
@@ -184,7 +185,7 @@ cVectorList<cChara>::iterator Remove(cStageScene& scene, cVectorList<cChara>::it
 // One character's turn in a character pass; 1 when the frame ends.
 int CharaTurn(cStageScene& scene, cVectorList<cChara>::iterator it, bool bBlockPass) {
   cChara& c = *it;
-  c.FireFlowTrigger(0);
+  c.FireFlowTrigger(TRIGGER_ALWAYS);
   if (c.Update(0)) {
     // A character that vanished leaves without dying, a block character as well.
     if (c.m_bVanished) {
@@ -243,7 +244,7 @@ int CharaPass(cStageScene& scene, bool bBlockPass) {
 
 // The player's turn; 1 when the frame ends.
 int PlayerTurn(cStageScene& scene, cPlayer& hero) {
-  hero.FireFlowTrigger(0);
+  hero.FireFlowTrigger(TRIGGER_ALWAYS);
   if (hero.Update(0)) return PlayerDies(hero, nullptr);
   if (scene.m_nEndRequest == 1) {
     EndStage();

@@ -15,6 +15,7 @@
 #include "records/PlayRecord.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
+#include "gamedata/Vocabulary.h"
 #include "gfx/DDInit.h"
 #include "gfx/DDPalette.h"
 #include "gfx/DDPresent.h"
@@ -34,7 +35,6 @@
 namespace {
 
 constexpr int MENU_CHOICE_REPLAY = 4;
-constexpr int TRIGGER_STAGE_START = 18;
 constexpr const char* NO_HERO = "主人公が配置されていないのでプレイできません！";
 
 bool IsReplayPlayback() { return g_SceneManager.m_nMenuChoice == MENU_CHOICE_REPLAY; }
