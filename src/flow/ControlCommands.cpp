@@ -3,6 +3,7 @@
 // warp and the choice of a target.
 #include <cmath>
 
+#include "base/Screen.h"
 #include "flow/CommandBody.h"
 #include "flow/CommandTables.h"
 #include "flow/StepCounts.h"
@@ -60,14 +61,14 @@ void MoveBy(cActor& a, int nCode, double d) {
   double dx = 0.0;
   double dy = 0.0;
   switch (nCode) {
-    case 2: dx = -d; break;
-    case 3: dx = d; break;
-    case 6: dy = -d; break;
-    case 7: dy = d; break;
-    case 8: dx = -k; dy = -k; break;
-    case 9: dx = -k; dy = k; break;
-    case 10: dx = k; dy = -k; break;
-    case 11: dx = k; dy = k; break;
+    case DIR_LEFT: dx = -d; break;
+    case DIR_RIGHT: dx = d; break;
+    case DIR_UP: dy = -d; break;
+    case DIR_DOWN: dy = d; break;
+    case DIR_UP_LEFT: dx = -k; dy = -k; break;
+    case DIR_DOWN_LEFT: dx = -k; dy = k; break;
+    case DIR_UP_RIGHT: dx = k; dy = -k; break;
+    case DIR_DOWN_RIGHT: dx = k; dy = k; break;
     default: return;
   }
   if (dx != 0.0) {
@@ -144,10 +145,10 @@ void CmdWarp(cActor& actor, const cEdCommand& command) {
   const double x0 = actor.m_dX, y0 = actor.m_dY, r0 = actor.m_dRight, b0 = actor.m_dBottom;
   const double d = static_cast<double>(ByLevel(pMove->m_nDistancePerLevel, actor.m_nLevel, pMove->m_nDistance)) * 16.0;
   switch (pMove->m_nMode) {
-    case 0:
+    case WARP_BY_DIRECTION:
       MoveBy(actor, actor.ResolveMoveDirection(pMove->m_nDirection), d);
       break;
-    case 1: {
+    case WARP_FROM_TARGET: {
       const cActor* t = actor.m_pTarget;
       if (!t) return;
       const int nCode = t->ResolveMoveDirection(pMove->m_nDirection);
@@ -159,21 +160,21 @@ void CmdWarp(cActor& actor, const cEdCommand& command) {
       MoveBy(actor, nCode, d);
       break;
     }
-    case 2: {
-      double l = pMove->m_nDotX + pMove->m_nCellX * 32.0;
-      double m = pMove->m_nDotY + pMove->m_nCellY * 32.0;
+    case WARP_TO_COORDS: {
+      double l = pMove->m_nDotX + pMove->m_nCellX * double{BLOCK_SIZE};
+      double m = pMove->m_nDotY + pMove->m_nCellY * double{BLOCK_SIZE};
       if (actor.m_nFacing == 1) {
         if (pMove->m_bMirrorX) l = -l;
         if (pMove->m_bMirrorY) m = -m;
       }
       switch (pMove->m_nCoordMode) {
-        case 0:
+        case WARP_COORD_RELATIVE:
           actor.m_dX += l;
           actor.SyncX();
           actor.m_dY += m;
           actor.SyncY();
           break;
-        case 1:
+        case WARP_COORD_ABSOLUTE:
           actor.PlaceAtCellX(pMove->m_nCellX);
           actor.PlaceAtCellY(pMove->m_nCellY);
           actor.m_dX += pMove->m_nDotX;
@@ -181,7 +182,7 @@ void CmdWarp(cActor& actor, const cEdCommand& command) {
           actor.m_dY += pMove->m_nDotY;
           actor.SyncY();
           break;
-        case 2:
+        case WARP_COORD_SCREEN:
           // The drawn cell's top-left goes to screen position (l, m).
           actor.m_dX = actor.m_nHitOffX + pScene->m_ScrollX.m_dPos + l;
           actor.SyncX();

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/Log.h"
+#include "base/Screen.h"
 #include "flow/CommandBody.h"
 #include "flow/CommandTables.h"
 #include "gamedata/CommandParams.h"
@@ -32,8 +33,8 @@ void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, in
   const double sy = scene.m_ScrollY.m_dPos;
   switch (nPlacement) {
     case PICTURE_AT_SCREEN_CENTRE:
-      x = sx + 320 - (w >> 1) + nDotsX;
-      y = sy + 240 - (h >> 1) + nDotsY;
+      x = sx + VIEW_WIDTH / 2 - (w >> 1) + nDotsX;
+      y = sy + VIEW_HEIGHT / 2 - (h >> 1) + nDotsY;
       break;
     case PICTURE_AT_CHARA:
     case PICTURE_AT_HERO: {
@@ -43,12 +44,12 @@ void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, in
       break;
     }
     case PICTURE_AT_SCREEN_CELL:
-      x = nCellsX * 32 + sx + nDotsX;
-      y = nCellsY * 32 + sy + nDotsY;
+      x = nCellsX * BLOCK_SIZE + sx + nDotsX;
+      y = nCellsY * BLOCK_SIZE + sy + nDotsY;
       break;
     case PICTURE_AT_STAGE_CELL:
-      x = (nCellsX + scene.m_ScrollX.m_nMargin) * 32 + nDotsX;
-      y = (nCellsY + scene.m_ScrollY.m_nMargin) * 32 + nDotsY;
+      x = (nCellsX + scene.m_ScrollX.m_nMargin) * BLOCK_SIZE + nDotsX;
+      y = (nCellsY + scene.m_ScrollY.m_nMargin) * BLOCK_SIZE + nDotsY;
       break;
     default:
       break;

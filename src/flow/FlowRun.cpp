@@ -172,10 +172,11 @@ void cFlowRuntime::StopForever(cActor& actor) {
 }
 
 int DirectionToMoveCode(int nChannel, int nFacing) {
-  static constexpr int kCodes[9] = {0, 2, 3, 6, 7, 8, 9, 10, 11};
+  static constexpr int kCodes[9] = {DIR_AHEAD,   DIR_LEFT,      DIR_RIGHT,    DIR_UP,        DIR_DOWN,
+                                    DIR_UP_LEFT, DIR_DOWN_LEFT, DIR_UP_RIGHT, DIR_DOWN_RIGHT};
   if (nChannel >= 1 && nChannel <= 8) return kCodes[nChannel];
   // No direction, and opposing directions held together: straight ahead.
-  return nFacing ? 3 : 2;
+  return nFacing ? DIR_RIGHT : DIR_LEFT;
 }
 
 int cActor::GetInputDirection(const cPad& pad) {

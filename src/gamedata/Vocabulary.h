@@ -267,11 +267,37 @@ extern const char* const g_KeyRuleNames[4];
 
 // Movement payload lists.
 extern const char* const g_MoveModeNames[3];
+enum eMoveMode : int { MOVE_BY_DIRECTION = 0, MOVE_TO_COORDS = 1 };
 extern const char* const g_WarpModeNames[4];
+enum eWarpMode : int { WARP_BY_DIRECTION = 0, WARP_FROM_TARGET = 1, WARP_TO_COORDS = 2 };
 extern const char* const g_DirectionNames[14];
+// Ahead and behind follow the facing; ahead on the Y axis is up for a left-facing actor.
+enum eDirection : int {
+  DIR_AHEAD = 0,
+  DIR_BEHIND = 1,
+  DIR_LEFT = 2,
+  DIR_RIGHT = 3,
+  DIR_AHEAD_Y = 4,
+  DIR_BEHIND_Y = 5,
+  DIR_UP = 6,
+  DIR_DOWN = 7,
+  DIR_UP_LEFT = 8,
+  DIR_DOWN_LEFT = 9,
+  DIR_UP_RIGHT = 10,
+  DIR_DOWN_RIGHT = 11,
+  DIR_INPUT = 12,  // the direction held on the pad
+};
 extern const char* const g_MoveCoordNames[5];
+enum eMoveCoord : int { COORD_FROM_PLACEMENT = 0, COORD_RELATIVE = 1, COORD_ABSOLUTE = 2, COORD_SCREEN = 3 };
 extern const char* const g_WarpCoordNames[4];
+enum eWarpCoord : int { WARP_COORD_RELATIVE = 0, WARP_COORD_ABSOLUTE = 1, WARP_COORD_SCREEN = 2 };
 extern const char* const g_RotationNames[5];
+enum eRotation : int {
+  ROTATE_CLOCKWISE = 0,
+  ROTATE_ANTICLOCKWISE = 1,
+  ROTATE_CLOCKWISE_FACING_LEFT = 2,  // and anticlockwise facing right
+  ROTATE_ANTICLOCKWISE_FACING_LEFT = 3,
+};
 extern const char* const g_FacingChangeNames[7];
 enum eFacingChange : int {
   FACE_LEFT = 0,
@@ -282,7 +308,10 @@ enum eFacingChange : int {
   FACE_AWAY_FROM_LAST_BLOCK = 5,
 };
 extern const char* const g_MoveTimingNames[4];
+enum eMoveTiming : int { TIMING_TIME_AND_SPEED = 0, TIMING_TIME_AND_DISTANCE = 1, TIMING_SPEED_AND_DISTANCE = 2 };
 extern const char* const g_CircleTimingNames[3];
+enum eCircleTiming : int { CIRCLE_BY_TIME = 0, CIRCLE_BY_SPEED = 1 };
 extern const char* const g_JumpHeightNames[4];
 enum eJumpHeightMode : int { JUMP_FIXED = 0, JUMP_BY_KEY = 1, JUMP_BY_SPEED = 2 };  // the last two for the hero
 extern const char* const g_DistanceUnitNames[3];
+enum eDistanceUnit : int { DISTANCE_HALF_BLOCKS = 0, DISTANCE_PIXELS = 1 };

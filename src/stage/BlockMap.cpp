@@ -9,6 +9,7 @@
 #include "base/AppGlobals.h"
 #include "base/Failure.h"
 #include "base/Log.h"
+#include "base/Screen.h"
 #include "gamedata/Stage.h"
 #include "gfx/BmpTable.h"
 #include "stage/Actor.h"
@@ -93,9 +94,10 @@ void cMapBlock::DrawCell(DDSURFACEDATA* lpSD, int x, int y) const { DrawBlockCel
 void DrawBlockCell(const cEdBlock& b, DDSURFACEDATA* lpSD, int x, int y) {
   cImageRef ref;
   ref.Set(IMAGE_CALLER_OTHER, b.m_nImageSheet, b.m_nImage, b.m_nImageSub, nullptr, 0);
-  if (ref.m_pSheet) DDBlt(lpSD, x, y, 32, 32, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 1);
+  if (ref.m_pSheet) DDBlt(lpSD, x, y, BLOCK_SIZE, BLOCK_SIZE, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 1);
   if (b.m_nMarkShow == 1)
-    DDBlt(lpSD, x, y, 32, 32, &g_SurfaceData[BMP_MARK], b.m_nMark / 15 * 32, b.m_nMark % 15 * 32, 1);
+    DDBlt(lpSD, x, y, BLOCK_SIZE, BLOCK_SIZE, &g_SurfaceData[BMP_MARK], b.m_nMark / 15 * BLOCK_SIZE,
+          b.m_nMark % 15 * BLOCK_SIZE, 1);
 }
 
 bool cGameObject::TouchesSolidBlock() const {
@@ -242,10 +244,10 @@ int ProbeSide(cStageScene& scene, cActor& a, bool bLeft) {
     if (DiesOnBlocks(a)) return 2;
     if (bLeft) {
       a.m_bContactLeft = 1;
-      a.m_dX += 32 - (Trunc(a.m_dX) & 31);
+      a.m_dX += BLOCK_SIZE - (Trunc(a.m_dX) & (BLOCK_SIZE - 1));
     } else {
       a.m_bContactRight = 1;
-      a.m_dX -= (Trunc(a.m_dRight) & 31) + 1;
+      a.m_dX -= (Trunc(a.m_dRight) & (BLOCK_SIZE - 1)) + 1;
     }
     a.m_dPushX = 0.0;
     a.SyncX();

@@ -182,7 +182,7 @@ void cStageScene::GameEnd() {
     // Every character takes one cell of the small font, so its cells centre the line.
     const std::string& text = g_System.m_Texts[TEXT_RANKING_PROMPT];
     Font& font = g_Fonts[0];
-    FontPrintf(&font, &BackBuffer, 320 - font.m_nCellWidth * CountChars(text) / 2, 456, "%s", text.c_str());
+    FontPrintf(&font, &BackBuffer, VIEW_WIDTH / 2 - font.m_nCellWidth * CountChars(text) / 2, 456, "%s", text.c_str());
   }
   if (g_Stage.m_bShowClear) {
     m_nPhaseFrames = std::min(m_nPhaseFrames + 4, GAME_END_FRAMES);

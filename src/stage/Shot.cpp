@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Screen.h"
 #include "gamedata/Database.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
@@ -328,7 +329,7 @@ int cShot::TouchesBlock() const {
   const cStageScene& scene = TheStage();
   const int nShift = scene.m_ScrollX.m_nShift;
   auto Touches = [&](int c, int r) { return g_BlockMap[c + (r << nShift)].GetHitKind(m_nSide) != 0; };
-  if (m_nHitW <= 32) {
+  if (m_nHitW <= BLOCK_SIZE) {
     return Touches(m_nCellLeft, m_nCellTop) || Touches(m_nCellLeft, m_nCellBottom) ||
                    Touches(m_nCellRight, m_nCellTop) || Touches(m_nCellRight, m_nCellBottom)
                ? 1
@@ -337,9 +338,9 @@ int cShot::TouchesBlock() const {
   const int x = ShotTrunc(m_dX);
   const int y = ShotTrunc(m_dY);
   // Samples every 32 pixels, the last one on the far edge.
-  for (int dy = 0;; dy += 32) {
+  for (int dy = 0;; dy += BLOCK_SIZE) {
     const int yy = std::min(dy, m_nHitH - 1);
-    for (int dx = 0;; dx += 32) {
+    for (int dx = 0;; dx += BLOCK_SIZE) {
       const int xx = std::min(dx, m_nHitW - 1);
       if (Touches((x + xx) >> 5, (y + yy) >> 5)) return 1;
       if (xx >= m_nHitW - 1) break;

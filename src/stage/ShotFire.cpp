@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "base/Random.h"
+#include "base/Screen.h"
 #include "gamedata/Palette.h"
 #include "gamedata/Stage.h"
 #include "stage/Actor.h"
@@ -598,17 +599,17 @@ void FireShot(cActor& user, cCommandRuntime& runtime, const cEdShot& payload) {
 void SummonChara(cActor& user, cCommandRuntime& runtime, const cEdShot& payload) {
   const cEdChara* def = PaletteEntry(SummonPalette(payload).m_Charas, payload.m_nSummon);
   if (!def || def->m_nOperator != 1) return;
-  Summon(user, runtime, payload, def->m_nScale * 32);
+  Summon(user, runtime, payload, def->m_nScale * BLOCK_SIZE);
 }
 
 void SummonItem(cActor& user, cCommandRuntime& runtime, const cEdShot& payload) {
   const cEdItem* def = PaletteEntry(SummonPalette(payload).m_Items, payload.m_nSummon);
   if (!def) return;
-  Summon(user, runtime, payload, def->m_nScale * 32);
+  Summon(user, runtime, payload, def->m_nScale * BLOCK_SIZE);
 }
 
 void SummonBlock(cActor& user, cCommandRuntime& runtime, const cEdShot& payload) {
   if (!PaletteEntry(SummonPalette(payload).m_Blocks, payload.m_nSummon)) return;
   if (payload.m_nBlockSummonMode == 2) TheStage().m_SummonCells.clear();
-  Summon(user, runtime, payload, 32);
+  Summon(user, runtime, payload, BLOCK_SIZE);
 }

@@ -97,7 +97,7 @@ void cStageScene::Pause() {
   cPad& pad = g_Pads[0];
   pad.PressOnce(0);
   pad.ApplyRepeat();
-  const int x = CenteredBoxX(320, TEXT_PAUSE_MENU, nRows, 1);
+  const int x = CenteredBoxX(VIEW_WIDTH / 2, TEXT_PAUSE_MENU, nRows, 1);
   g_MenuPosPause.x = x;
   const cMenuFrame menu = MoveMenu(pad, x, nRows);
 
@@ -150,7 +150,7 @@ void cStageScene::ContinueMenu() {
   cPad& pad = g_Pads[0];
   pad.PressOnce(0);
   pad.ApplyRepeat();
-  const int x = CenteredBoxX(320, TEXT_CONTINUE_MENU, 2, 1);
+  const int x = CenteredBoxX(VIEW_WIDTH / 2, TEXT_CONTINUE_MENU, 2, 1);
   g_MenuPosContinue.x = x;
   const cMenuFrame menu = MoveMenu(pad, x, 2);
 

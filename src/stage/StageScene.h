@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Scene.h"
+#include "base/Screen.h"
 #include "base/Vector.h"
 #include "gamedata/Stage.h"
 #include "gfx/DDSurface.h"
@@ -38,7 +39,7 @@ class cScrollAxis {
   double m_dPos = 0.0;            // map pixel of the view's left (or top) edge
   std::int32_t m_bAtLimit = 0;    // the last clamp hit a limit
   std::int32_t m_nAxis = 0;       // 0 horizontal, 1 vertical
-  std::int32_t m_nView = 0;       // 640 or 480
+  std::int32_t m_nView = 0;       // VIEW_WIDTH or VIEW_HEIGHT
   std::int32_t m_nMin = 0;        // scroll limits; the far edge of the view may reach m_nMax
   std::int32_t m_nMax = 0;
   std::int32_t m_nStageStart = 0;
@@ -88,8 +89,9 @@ inline std::int32_t AutoScrollOn(int nAxis) { return nAxis == 0 ? g_Stage.m_nScr
 inline std::int32_t AutoScrollSpeed(int nAxis) { return nAxis == 0 ? g_Stage.m_nAutoScrollX : g_Stage.m_nAutoScrollY; }
 // Changes the switch and the speed of an axis and applies them to the running scene's axis.
 void SetAutoScroll(int nAxis, std::int32_t bOn, std::int32_t nSpeed);
-inline constexpr int VIEW_WIDTH = 640;
-inline constexpr int VIEW_HEIGHT = 480;
+// The stage is seen through the whole screen.
+inline constexpr int VIEW_WIDTH = SCREEN_WIDTH;
+inline constexpr int VIEW_HEIGHT = SCREEN_HEIGHT;
 
 // Phases of the stage scene.
 enum : std::int32_t {

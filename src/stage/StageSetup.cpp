@@ -157,8 +157,8 @@ void cStageScene::SetUpPlayer() {
   }
   DebugLog("B");
   cPlayer& p = g_Players[0];
-  m_ScrollX.m_dPos = p.m_dX - 320 + (p.m_nWidth / 2);
-  m_ScrollY.m_dPos = p.m_dY - 240 + (p.m_nHeight / 2);
+  m_ScrollX.m_dPos = p.m_dX - VIEW_WIDTH / 2 + (p.m_nWidth / 2);
+  m_ScrollY.m_dPos = p.m_dY - VIEW_HEIGHT / 2 + (p.m_nHeight / 2);
   m_ScrollX.Clamp();
   m_ScrollY.Clamp();
   p.CalcScreenRect();
