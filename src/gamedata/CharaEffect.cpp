@@ -97,7 +97,7 @@ void cEdKindEffect::BindFields(std::uint32_t) {
 
 void cEdKindEffect::UpgradeParams(const EFFECTPARAM (*pParams)[EFFECT_PARAM_COUNT], int nWaveX, int nWaveY,
                                   int nCircle) {
-  if (g_nLoadVersion >= 511) return;
+  if (g_nLoadVersion >= VERSION_EFFECT_ROUGHNESS) return;
   if (m_nKind == nWaveX || m_nKind == nWaveY) m_nParams[4] = pParams[m_nKind][4].nDefault;
   if (m_nKind == nCircle) m_nParams[3] = pParams[m_nKind][3].nDefault;
 }
