@@ -11,12 +11,12 @@
 
 int CompareByOp(int a, int b, int nOperator) {
   switch (nOperator) {
-    case 0: return a == b;
-    case 1: return a != b;
-    case 2: return a >= b;
-    case 3: return a <= b;
-    case 4: return a > b;
-    case 5: return a < b;
+    case COMPARE_EQUAL: return a == b;
+    case COMPARE_NOT_EQUAL: return a != b;
+    case COMPARE_AT_LEAST: return a >= b;
+    case COMPARE_AT_MOST: return a <= b;
+    case COMPARE_ABOVE: return a > b;
+    case COMPARE_BELOW: return a < b;
     default: return 0;
   }
 }

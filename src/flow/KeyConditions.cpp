@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gamedata/Flow.h"
+#include "gamedata/Vocabulary.h"
 #include "gamedata/KeyCondition.h"
 #include "stage/Actor.h"
 #include "stage/FlowRuntime.h"
@@ -78,7 +79,7 @@ bool cActor::CheckKeyConditions(cFlowRuntime& runtime) {
     return true;
   }
   // Still held: the switch stays taken so that no other flow of it starts in this step.
-  if (pFlow && pFlow->m_nTrigger == 0 && pFlow->m_nSwitch > 0) {
+  if (pFlow && pFlow->m_nTrigger == TRIGGER_ALWAYS && pFlow->m_nSwitch > 0) {
     m_SwitchBusy[pFlow->m_nSwitch] = 1;
     m_SwitchEnded[pFlow->m_nSwitch] = 1;
     m_bSwitchEnded = 1;

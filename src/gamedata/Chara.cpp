@@ -25,10 +25,10 @@ void cEdChara::BindFields(std::uint32_t nVersion) {
   AddField1(&m_nZ);
   AddField1(&m_bTransparent);
   AddField2(&m_nCharaEffect);
-  if (nVersion >= 196) AddField1(&m_nCharaEffectParamA);
+  if (nVersion >= VERSION_EFFECT_PARAMS) AddField1(&m_nCharaEffectParamA);
   AddField1(&m_nCharaEffectParamB);
   AddField2(&m_nDeathEffect);
-  if (nVersion >= 196) AddField1(&m_nDeathEffectParam);
+  if (nVersion >= VERSION_EFFECT_PARAMS) AddField1(&m_nDeathEffectParam);
   AddField1(&m_nMarkShow);
   AddField2(&m_nMark);
   AddField1(&m_nOperator);
@@ -38,20 +38,20 @@ void cEdChara::BindFields(std::uint32_t nVersion) {
   AddField1(&m_nFlying);
   AddField1(&m_bFixedFacing);
   AddField1(&m_nInvincible);
-  if (nVersion >= 285) AddField1(&m_nInvincibleColor);
+  if (nVersion >= VERSION_CHARA_INVINCIBLE_COLOR) AddField1(&m_nInvincibleColor);
   AddField1(&m_bBlockChara);
   AddField1(&m_nScale);
-  if (nVersion >= 210) AddField1(&m_bAutoScrollSync);
+  if (nVersion >= VERSION_AUTO_SCROLL_SYNC) AddField1(&m_bAutoScrollSync);
   AddField1(&m_nSightShape);
   AddField1(&m_nSightRange);
   AddField4(&m_nMaxHP);
   AddField4(&m_nMaxSP);
   AddField2(&m_nStopEase);
-  if (nVersion >= 201) AddField1(&m_nBlockBox);
+  if (nVersion >= VERSION_BLOCK_BOX) AddField1(&m_nBlockBox);
   AddField4(&m_nBodyPower);
   AddField1(&m_nBodyImpact);
   AddField2(&m_nBodyHitEffect);
-  if (nVersion >= 168) AddField4(&m_nDefence);
+  if (nVersion >= VERSION_DEFENCE) AddField4(&m_nDefence);
   AddField1(&m_nImpactResist);
   AddField4(&m_nScore);
   AddField1(&m_nGroup35);
@@ -89,26 +89,27 @@ void cEdChara::Load(cDataReader& in) {
 // inheritable got a flag inserted at their place in the list.
 void cEdChara::Upgrade() {
   const std::uint32_t v = g_nLoadVersion;
-  if (v < 168) {
+  if (v < VERSION_DEFENCE) {
     m_nDefence = 0;
     InsertInheritFlag(m_Inherit, CHARA_INHERIT_COUNT, 27);
   }
-  if (v < 196) {
+  if (v < VERSION_EFFECT_PARAMS) {
     m_nCharaEffectParamA = 0;
     m_nDeathEffectParam = 0;
   }
-  if (v < 201) {
+  if (v < VERSION_BLOCK_BOX) {
     m_nBlockBox = 0;
     InsertInheritFlag(m_Inherit, CHARA_INHERIT_COUNT, 24);
   }
   // Value 2 was inserted into the list of boxes at version 206.
-  if (v < 206 && m_nBlockBox >= 2) ++m_nBlockBox;
-  if (v < 210) {
+  if (v < VERSION_BLOCK_BOX_2 && m_nBlockBox >= 2) ++m_nBlockBox;
+  if (v < VERSION_AUTO_SCROLL_SYNC) {
     m_bAutoScrollSync = 0;
     InsertInheritFlag(m_Inherit, CHARA_INHERIT_COUNT, 21);
   }
-  if (v < 219 && m_nImageSheet == 3) m_nImage = static_cast<std::int16_t>(std::min(m_nImage + 1, 119));
-  if (v < 285) m_nInvincibleColor = 1;
+  if (v < VERSION_SHOT_SHEET_IMAGE && m_nImageSheet == 3)
+    m_nImage = static_cast<std::int16_t>(std::min(m_nImage + 1, 119));
+  if (v < VERSION_CHARA_INVINCIBLE_COLOR) m_nInvincibleColor = 1;
 }
 
 void cEdChara::Save(cDataWriter& out) {

@@ -148,52 +148,53 @@ void cEdCommand::Upgrade() {
   cVector<std::int32_t>& p = m_Params;
   switch (CharaType()) {
     case CMD_STAGE_CLEAR:
-      if (v < 145) ResizeParams(p, 5);
+      if (v < VERSION_STAGE_CLEAR_PARAMS) ResizeParams(p, 5);
       break;
     case CMD_BGM:
-      if (v < 166) {
+      if (v < VERSION_BGM_LOOP) {
         ResizeParams(p, 2);
         p[1] = 1;
       }
       break;
     case CMD_STATUS:
-      if (v < 168) ShiftStatusParams(p, 10);
-      if (v < 203) ShiftStatusParams(p, 5);
+      if (v < VERSION_DEFENCE) ShiftStatusParams(p, 10);
+      if (v < VERSION_CHARA_ID_STATUS) ShiftStatusParams(p, 5);
       break;
     case CMD_TARGET:
-      if (v < 189) {
+      if (v < VERSION_TARGET_PARAMS) {
         ResizeParams(p, 10);
         InsertParam(p, 2, 0);
       }
       break;
     case CMD_PICTURE:
-      if (v < 194) {
+      if (v < VERSION_PICTURE_PARAMS) {
         ResizeParams(p, 11);
         InsertParam(p, 6, 1);
       }
       break;
     case CMD_CHARA_EFFECT:
     case CMD_SCR_EFFECT:
-      if (v < 195) {
+      if (v < VERSION_EFFECT_COMMAND_PARAMS) {
         ResizeParams(p, 3);
         InsertParam(p, 1, 0);
       }
       break;
     case CMD_SUMMON_CHARA:
     case CMD_SUMMON_ITEM:
-      if (v < 203) p.clear();
+      if (v < VERSION_SUMMON_PARAMS) p.clear();
       break;
     case CMD_FLOW:
-      if (v < 203) ResizeParams(p, 3);
+      if (v < VERSION_FLOW_COMMAND_PARAMS) ResizeParams(p, 3);
       break;
     case CMD_STATUS2:
-      if (v < 210 && p.Size() >= 2 && p[0] != 2 && p[1] >= 6) p[1] = AddClamped(p[1], 1);
+      if (v < VERSION_AUTO_SCROLL_SYNC && p.Size() >= 2 && p[0] != 2 && p[1] >= 6) p[1] = AddClamped(p[1], 1);
       break;
     case CMD_GRAPHIC:
-      if (v < 219 && p.Size() >= 2 && p[0] == 3) p[1] = std::min(AddClamped(p[1], 1), 119);
+      if (v < VERSION_SHOT_SHEET_IMAGE && p.Size() >= 2 && p[0] == 3) p[1] = std::min(AddClamped(p[1], 1), 119);
       break;
     case CMD_SHOT:
-      if (v < 220 && m_pShot) m_pShot->m_nGraphic = static_cast<std::int16_t>(std::min(m_pShot->m_nGraphic + 1, 119));
+      if (v < VERSION_SHOT_GRAPHIC_IMAGE && m_pShot)
+        m_pShot->m_nGraphic = static_cast<std::int16_t>(std::min(m_pShot->m_nGraphic + 1, 119));
       break;
     default:
       break;

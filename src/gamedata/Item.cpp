@@ -42,7 +42,8 @@ void cEdItem::Load(cDataReader& in) {
   LoadValueList(in, m_Inherit);
   LoadRecordList(in, m_Conditions);
   LoadRecordList(in, m_Commands);
-  if (g_nLoadVersion < 219 && m_nImageSheet == 3) m_nImage = static_cast<std::int16_t>(std::min(m_nImage + 1, 119));
+  if (g_nLoadVersion < VERSION_SHOT_SHEET_IMAGE && m_nImageSheet == 3)
+    m_nImage = static_cast<std::int16_t>(std::min(m_nImage + 1, 119));
   Inherit();
   Normalize();
 }

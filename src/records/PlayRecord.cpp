@@ -104,22 +104,22 @@ void cPlayRecord::BindFields(std::uint32_t nVersion) {
   AddField4(&m_nBestTotal);
   AddField4(&m_nTotalTimeLeft);
   AddField4(&m_nTotalClearTime);
-  if (nVersion >= 182) {
+  if (nVersion >= VERSION_TOTAL_HP_SP) {
     AddField4(&m_nTotalHpLeft);
     AddField4(&m_nTotalSpLeft);
   }
   AddField4(&m_bNumbered);
   AddField4(&m_nStageBgm);
-  if (nVersion >= 166) AddField4(&m_bStageBgmLoop);
-  if (nVersion >= 194) AddField4(&m_nMapFacing);
-  if (nVersion >= 190) AddField4(&m_bBackOnMap);
-  if (nVersion >= 191) {
+  if (nVersion >= VERSION_BGM_LOOP) AddField4(&m_bStageBgmLoop);
+  if (nVersion >= VERSION_MAP_FACING) AddField4(&m_nMapFacing);
+  if (nVersion >= VERSION_BACK_ON_MAP) AddField4(&m_bBackOnMap);
+  if (nVersion >= VERSION_PREV_MAP_POSITION) {
     AddField4(&m_nPrevMapX);
     AddField4(&m_nPrevMapY);
   }
   AddField4(&m_nOpenStages);
   AddField4(&m_nSlot);
-  if (nVersion >= 169) AddField4(&m_bAutoSave);
+  if (nVersion >= VERSION_AUTO_SAVE) AddField4(&m_bAutoSave);
   AddField4(&m_bShowRanking);
   AddField4(&m_nRankView);
   AddString(&m_strStageName);
@@ -132,7 +132,7 @@ void cPlayRecord::Load(cDataReader& in) {
   if (in.ReadElements(time, 8, 2)) {
     m_Time = SYSTEMTIME{time[0], time[1], time[2], time[3], time[4], time[5], time[6], time[7]};
   }
-  if (g_nLoadVersion >= 501) LoadValueList(in, m_CarryMask);
+  if (g_nLoadVersion >= VERSION_CARRY_MASKS) LoadValueList(in, m_CarryMask);
   LoadRecordList(in, m_CarryOver);
   LoadRecordList(in, m_StageBests);
   LoadRecordList(in, m_Stages);
@@ -145,14 +145,14 @@ void cPlayRecord::Load(cDataReader& in) {
 // Members a version added get the values that an older file means.
 void cPlayRecord::Upgrade() {
   const std::uint32_t v = g_nLoadVersion;
-  if (v < 166) m_bStageBgmLoop = 1;
-  if (v < 169) m_bAutoSave = 0;
-  if (v < 182) m_nTotalHpLeft = m_nTotalSpLeft = 0;
-  if (v < 190) m_bBackOnMap = 0;
-  if (v < 191) m_nPrevMapX = m_nPrevMapY = 0;
-  if (v < 194) m_nMapFacing = 0;
+  if (v < VERSION_BGM_LOOP) m_bStageBgmLoop = 1;
+  if (v < VERSION_AUTO_SAVE) m_bAutoSave = 0;
+  if (v < VERSION_TOTAL_HP_SP) m_nTotalHpLeft = m_nTotalSpLeft = 0;
+  if (v < VERSION_BACK_ON_MAP) m_bBackOnMap = 0;
+  if (v < VERSION_PREV_MAP_POSITION) m_nPrevMapX = m_nPrevMapY = 0;
+  if (v < VERSION_MAP_FACING) m_nMapFacing = 0;
   // Before the masks every status the project carried counted as stored.
-  if (v < 501) m_CarryMask.assign(CARRY_STATUS_COUNT, 1);
+  if (v < VERSION_CARRY_MASKS) m_CarryMask.assign(CARRY_STATUS_COUNT, 1);
 }
 
 void cPlayRecord::Save(cDataWriter& out) {
@@ -161,7 +161,7 @@ void cPlayRecord::Save(cDataWriter& out) {
   const std::uint16_t time[8] = {m_Time.wYear, m_Time.wMonth,  m_Time.wDayOfWeek, m_Time.wDay,
                                  m_Time.wHour, m_Time.wMinute, m_Time.wSecond,    m_Time.wMilliseconds};
   out.WriteElements(time, 8, 2);
-  if (g_nDataVersion >= 501) SaveValueList(out, m_CarryMask);
+  if (g_nDataVersion >= VERSION_CARRY_MASKS) SaveValueList(out, m_CarryMask);
   SaveRecordList(out, m_CarryOver);
   SaveRecordList(out, m_StageBests);
   SaveRecordList(out, m_Stages);

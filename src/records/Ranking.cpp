@@ -92,9 +92,9 @@ void cRankingSet::Load(cDataReader& in) {
   empty.m_Entries.clear();
   LoadRecordList(in, m_Tables, empty);
   if (in.Failed()) return;
-  // Files up to 180 knew three quantities. A file of another count (never written by
-  // the program) is brought to five tables the same way, so every table can be shown.
-  const bool bOld = g_nLoadVersion <= 180;
+  // Older files knew three quantities. A file of another count (never written by the
+  // program) is brought to five tables the same way, so every table can be shown.
+  const bool bOld = g_nLoadVersion < VERSION_HP_SP_RANKING;
   if (bOld || m_Tables.Size() != RANKING_TABLE_COUNT) {
     while (m_Tables.Size() < RANKING_TABLE_COUNT) m_Tables.push_back(NewTable(m_Tables.Size()));
     m_Tables.resize(RANKING_TABLE_COUNT);

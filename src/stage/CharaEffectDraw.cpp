@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/Screen.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDBlurMosaic.h"
@@ -255,7 +256,7 @@ int DrawZoom(cActor& a, DDSURFACEDATA* target, const cImageRef& ref, int bFrozen
     const Cell c(a, ref);
     // The growth comes from the value as the data gives it, scaled once here.
     const int nValue = static_cast<int>(a.m_CharaEffect.m_dValue);
-    const int e = c.bScaled ? (nValue - 32) * c.s / 2 : nValue - 32;
+    const int e = c.bScaled ? (nValue - BLOCK_SIZE) * c.s / 2 : nValue - BLOCK_SIZE;
     if (c.w + e > 0 && c.h + e > 0) {
       if (c.bScaled) {
         c.RenderToWork(WorkA());

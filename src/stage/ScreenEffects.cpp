@@ -147,8 +147,9 @@ void cStageScene::RunScreenEffect(int bFrozen) {
                   static_cast<int>(s.m_dValue), AtLeastOne(p[3]), WorkB(), cx, cy, 0);
       tick(p[1], p[2]);
       break;
-    case 11: {  // zoom: 640 is the screen 1:1
+    case 11: {  // zoom: a value of VIEW_WIDTH shows the screen 1:1
       SaveTo(WorkA());
+      static_assert(VIEW_WIDTH * 0.0015625 == 1.0, "the zoom's factor is the value over the view width");
       const double z = s.m_dValue * 0.0015625;
       if (z >= 1) {
         const double sw = VIEW_WIDTH / z;

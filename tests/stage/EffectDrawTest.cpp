@@ -149,6 +149,200 @@ TEST_F(EffectDrawTest, TheZoomShowsAPartOrTheWholeScreenAroundThePlayer) {
   }
 }
 
+// The move draws the frame at (a, b), starting at the entry's start point; after each
+// drawn frame a = int((p3 - p1) / p0 x t + p1) with the division on integers and t the
+// tenths run so far (1/6 a frame, summed in doubles); b likewise with p2 and p4.
+TEST_F(EffectDrawTest, TheMoveSlidesTheFrameFromTheStartToTheEndPoint) {
+  Open(false);
+  // (p3 - p1) / p0 = -645 / 10 = -64 (not -64.5); (p4 - p2) / p0 = -100 / 10 = -10.
+  const int move = data_.AddScrEffect(1, {10, 20, 30, -625, -70});
+  data_.Build();
+  const std::uint32_t blank = [] {
+    DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
+    return At(&BackBuffer, 0, 0);
+  }();
+  struct Shown {
+    int frame, a, b;
+  };
+  // Frames 1 and 2 at the start (the first advance uses t = 0); frame 3 at t = 1/6:
+  // (-64 / 6 + 20, -10 / 6 + 30); frame 5 at t = 1/2; frame 13 at t = 11/6, where
+  // -64.5 x t + 20 would give -98.
+  const Shown want[] = {{1, 20, 30}, {2, 20, 30}, {3, 9, 28}, {5, -12, 25}, {13, -97, 11}};
+  Scene().m_ScreenEffect.Start(move, EFFECT_RUN_NORMAL, 0);
+  int next = 0;
+  for (int frame = 1; frame <= 13; ++frame) {
+    MarkAll(&BackBuffer);
+    Scene().RunScreenEffect(0);
+    if (frame != want[next].frame) continue;
+    const Shown& w = want[next++];
+    SCOPED_TRACE(frame);
+    EXPECT_EQ(At(&BackBuffer, 300, 200), Mark(300 - w.a, 200 - w.b));
+    // What the moved frame no longer covers is palette colour 16.
+    EXPECT_EQ(At(&BackBuffer, w.a > 0 ? w.a - 1 : 639 + w.a + 1, 200), blank);
+  }
+  // A frozen frame draws where the last one did and moves nothing.
+  const int a = Scene().m_ScreenEffect.m_nA;
+  MarkAll(&BackBuffer);
+  Scene().RunScreenEffect(1);
+  EXPECT_EQ(Scene().m_ScreenEffect.m_nA, a);
+  EXPECT_EQ(At(&BackBuffer, 300, 200), Mark(300 - a, 200 - Scene().m_ScreenEffect.m_nB));
+
+  // Reversed, the move starts at the end point (-625, -70): only the source's right
+  // 15 columns are left on the screen.
+  Scene().m_ScreenEffect.Start(move, EFFECT_RUN_REVERSED, 0);
+  MarkAll(&BackBuffer);
+  Scene().RunScreenEffect(0);
+  EXPECT_EQ(At(&BackBuffer, 10, 10), Mark(635, 80));
+  EXPECT_EQ(At(&BackBuffer, 15, 10), blank);
+  // Ten tenths: over on the 67th frame, the first after which int(t) exceeds 10.
+  int frames = 1;
+  while (Scene().m_ScreenEffect.m_nIndex != 0 && frames < 100) {
+    Scene().RunScreenEffect(0);
+    ++frames;
+  }
+  EXPECT_EQ(frames, 67);
+}
+
+// The splits cut the frame into p3 bands (the band size rounded up, a narrower rest not
+// drawn) and push neighbouring bands apart by int(t), t running from p1 to p2 over p0
+// tenths: rows right (even) and left (odd) across, columns down (even) and up (odd).
+TEST_F(EffectDrawTest, TheSplitsPushAlternateBandsApartByTheCurrentValue) {
+  Open(false);
+  // t from 20 to 80 in 60 frames: 1 a frame.
+  const int across = data_.AddScrEffect(4, {10, 20, 80, 7});  // bands of ceil(480 / 7) = 69 rows
+  const int down = data_.AddScrEffect(5, {10, 20, 80, 7});    // bands of ceil(640 / 7) = 92 columns
+  data_.Build();
+  const std::uint32_t blank = [] {
+    DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
+    return At(&BackBuffer, 0, 0);
+  }();
+  struct Probe {
+    const char* name;
+    int effect, frame, x, y;
+    std::uint32_t want;
+  } probes[] = {
+      {"across: band 0 right by 20", across, 1, 100, 5, Mark(80, 5)},
+      {"across: band 0 leaves its left edge", across, 1, 10, 68, blank},
+      {"across: band 1 (rows 69-137) left by 20", across, 1, 100, 69, Mark(120, 69)},
+      {"across: band 2 right again", across, 1, 100, 137 + 1, Mark(80, 138)},
+      // 6 x 69 = 414: the last 66 rows are no whole band.
+      {"across: the rest below six bands", across, 1, 100, 420, blank},
+      {"across: the second frame by 21", across, 2, 100, 5, Mark(79, 5)},
+      {"down: band 0 lower by 20", down, 1, 5, 100, Mark(5, 80)},
+      {"down: band 0 leaves its top", down, 1, 5, 19, blank},
+      {"down: band 1 (columns 92-183) higher by 20", down, 1, 92, 100, Mark(92, 120)},
+      // 6 x 92 = 552: the last 88 columns are no whole band.
+      {"down: the rest right of six bands", down, 1, 600, 100, blank},
+      {"down: the second frame by 21", down, 2, 183, 100, Mark(183, 121)},
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(p.name);
+    Scene().m_ScreenEffect.Start(p.effect, EFFECT_RUN_NORMAL, 0);
+    for (int frame = 1; frame <= p.frame; ++frame) {
+      MarkAll(&BackBuffer);
+      Scene().RunScreenEffect(0);
+    }
+    EXPECT_EQ(At(&BackBuffer, p.x, p.y), p.want);
+  }
+}
+
+// The waves shift strips of p4 rows (across) or columns (down) by
+// trunc(t x sin(p3 x (phase + angle))) degrees, the angle growing by 360 / 480 x p4
+// (across) or 360 / 640 x p4 (down) before each strip and the phase by 1 a frame.
+TEST_F(EffectDrawTest, TheWavesShiftStripsAlongASineOfTheCurrentAmplitudeAndPhase) {
+  Open(false);
+  // Amplitude t from 40 to 100 in 60 frames (1 a frame), 4 waves.
+  const int across = data_.AddScrEffect(6, {10, 40, 100, 4, 8});  // strips of 8 rows, 6 degrees apart
+  const int down = data_.AddScrEffect(7, {10, 40, 100, 4, 10});   // strips of 10 columns, 5.625 apart
+  const int slow = data_.AddScrEffect(6, {100, 40, 100, 4, 8});
+  data_.Build();
+  const std::uint32_t blank = [] {
+    DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
+    return At(&BackBuffer, 0, 0);
+  }();
+  struct Probe {
+    const char* name;
+    int effect, frame, x, y;
+    std::uint32_t want;
+  } probes[] = {
+      // Row 3, strip 0: 40 sin(4 x 6) = 16.3.
+      {"across: first strip", across, 1, 300, 3, Mark(284, 3)},
+      {"across: first strip leaves the left edge", across, 1, 10, 3, blank},
+      // Row 12, strip 1: 40 sin(48) = 29.7.
+      {"across: second strip", across, 1, 300, 12, Mark(271, 12)},
+      // Row 60, strip 7: 40 sin(192) = -8.3, cut toward zero.
+      {"across: a strip shifted left", across, 1, 300, 60, Mark(308, 60)},
+      // Row 100, strip 12: 40 sin(312) = -29.7.
+      {"across: further down", across, 1, 300, 100, Mark(329, 100)},
+      // Frame 2: 41 sin(4 x (1 + 6)) = 19.2.
+      {"across: amplitude and phase move on", across, 2, 300, 3, Mark(281, 3)},
+      // Column 5, strip 0: 40 sin(22.5) = 15.3.
+      {"down: first strip", down, 1, 5, 200, Mark(5, 185)},
+      {"down: first strip leaves the top", down, 1, 5, 10, blank},
+      // Column 200, strip 20: 40 sin(4 x 118.125) = 36.96.
+      {"down: further right", down, 1, 200, 200, Mark(200, 164)},
+      // Column 75, strip 7: 40 sin(180) is 0; frame 2: 41 sin(4 x 46) = -2.9.
+      {"down: no shift at half a wave", down, 1, 75, 200, Mark(75, 200)},
+      {"down: amplitude and phase move on", down, 2, 75, 200, Mark(75, 202)},
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(p.name);
+    Scene().m_ScreenEffect.Start(p.effect, EFFECT_RUN_NORMAL, 0);
+    for (int frame = 1; frame <= p.frame; ++frame) {
+      MarkAll(&BackBuffer);
+      Scene().RunScreenEffect(0);
+    }
+    EXPECT_EQ(At(&BackBuffer, p.x, p.y), p.want);
+  }
+  // The phase runs on in whole degrees and wraps at 360 (ten seconds are 600 frames);
+  // a frozen frame keeps it.
+  Scene().m_ScreenEffect.Start(slow, EFFECT_RUN_NORMAL, 0);
+  for (int frame = 0; frame < 365; ++frame) Scene().RunScreenEffect(0);
+  EXPECT_EQ(Scene().m_ScreenEffect.m_nA, 5);
+  Scene().RunScreenEffect(1);
+  EXPECT_EQ(Scene().m_ScreenEffect.m_nA, 5);
+}
+
+// The lens is centred (p3, p4) off the player's centre, with a radius of sqrt(2) times
+// the centre's largest distance to a screen edge, so that it covers the screen; inside,
+// (i, j) from the centre shows the source at (trunc(i d / s + 0.5), trunc(j d / s + 0.5)),
+// s = sqrt(L^2 - i^2 - j^2), L = int(sqrt(d^2 + r^2)), d = int(t).
+TEST_F(EffectDrawTest, TheLensMagnifiesTheFrameAboutAPointOffThePlayer) {
+  Open(false);
+  cPlayer& pl = g_Players[0];
+  pl.m_nWidth = pl.m_nHeight = 32;
+  pl.m_ScreenRect.left = 304;
+  pl.m_ScreenRect.top = 224;  // centre (320, 240)
+  // Distance t from 100 down to 40 in 60 frames; lens centre (330, 220):
+  // r = int(sqrt(2) x 330) = 466, L = int(sqrt(100^2 + 466^2)) = 476 (and for 99).
+  const int lens = data_.AddScrEffect(12, {10, 100, 40, 10, -20});
+  data_.Build();
+  struct Probe {
+    const char* name;
+    int frame, x, y, sx, sy;
+  } probes[] = {
+      {"the centre", 1, 330, 220, 330, 220},
+      // i = 30: 30 x 100 / 475.05 + 0.5 = 6.8.
+      {"right of the centre", 1, 360, 220, 336, 220},
+      // j = -40: -40 x 100 / 474.32 + 0.5 = -7.9, cut toward zero.
+      {"above the centre", 1, 330, 180, 330, 213},
+      // (-330, -220): s = 263.2, (-124.9, -83.1).
+      {"the top-left corner is inside", 1, 0, 0, 206, 137},
+      {"the bottom-right corner is inside", 1, 639, 479, 452, 322},
+      // d = 99 on the next frame: (-123.6, -81.8).
+      {"the distance moves on", 2, 0, 0, 207, 138},
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(p.name);
+    Scene().m_ScreenEffect.Start(lens, EFFECT_RUN_NORMAL, 0);
+    for (int frame = 1; frame <= p.frame; ++frame) {
+      MarkAll(&BackBuffer);
+      Scene().RunScreenEffect(0);
+    }
+    EXPECT_EQ(At(&BackBuffer, p.x, p.y), Mark(p.sx, p.sy));
+  }
+}
+
 // Each kind of character effect passes its own arguments to its software effect: the
 // actor drawn through its effect equals the expected call on a like surface.
 TEST_F(EffectDrawTest, CharacterEffectKindsDrawWithTheirFormulas) {
@@ -353,7 +547,7 @@ TEST_F(EffectDrawTest, ADeadCharacterLeavesWhenItsDeathEffectEnds) {
   EXPECT_EQ(g_Charas.front().m_bDead, 1);
   int frames = 0;
   while (!g_Charas.empty() && frames < 100) {
-    Scene().Draw(1, 0, 0, 0);
+    Scene().Draw(STAGE_DRAW_PLAYING);
     ++frames;
     if (!g_Charas.empty()) {
       EXPECT_EQ(Scene().HpCheckPass(), 0);  // lying dead: no second death, no second sound
