@@ -116,7 +116,7 @@ void cStageScene::Play() {
     std::uint16_t wDirection = 0, wButtons = 0;
     if (g_KeyLog.PlayFrame(&wDirection, &wButtons)) {
       g_PlayRecord.RestoreStageStart(1);
-      SetStage(1, 1);
+      SetStage(SET_STAGE_RESTART | SET_STAGE_MUSIC_RESTART);
       m_nPhase = STAGE_PHASE_START;
       return;
     }
@@ -155,11 +155,11 @@ void cStageScene::Play() {
     if (!c.m_bDead) c.ResetFlowTriggerFlags();
 
   if (g_SubSteps <= 0) {
-    Draw(1, 0, 1, 1);
+    Draw(STAGE_DRAW_PLAY_FRAME);
     return;
   }
   if (PlayLogic()) return;
-  Draw(1, 0, 1, 1);
+  Draw(STAGE_DRAW_PLAY_FRAME);
 }
 
 int cStageScene::PlayLogic() {

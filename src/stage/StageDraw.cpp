@@ -223,12 +223,13 @@ void cStageScene::DrawBottomText(DDSURFACEDATA* target) {
   g_Fonts[1].Draw(target, VIEW_WIDTH / 2 - 8 * CountChars(text), 456, text, 0);
 }
 
-void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomText) {
+void cStageScene::Draw(unsigned nFlags) {
+  const int bFrozen = (nFlags & STAGE_DRAW_FROZEN) ? 1 : 0;
   DDSURFACEDATA* target = &BackBuffer;
   if (m_ScreenEffect.m_nIndex != 0) DDSetVirBackBuffer(true);
   ScrollBackgrounds();
   DrawBackgrounds(target, 0);
-  if (!bPlaying && m_nPhase == STAGE_PHASE_PAUSE && g_System.m_bPauseFrontLayers) {
+  if (!(nFlags & STAGE_DRAW_PLAYING) && m_nPhase == STAGE_PHASE_PAUSE && g_System.m_bPauseFrontLayers) {
     DrawBackgrounds(target, 1);
     ApplyScreenColor(bFrozen);
     return;
@@ -244,8 +245,8 @@ void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomT
   DrawPopups(target, bFrozen);
   RunScreenEffect(bFrozen);
   DrawHud(target);
-  DrawTimeLimit(target, bTimeWarning);
-  if (bBottomText) DrawBottomText(target);
+  DrawTimeLimit(target, (nFlags & STAGE_DRAW_TIME_WARNING) ? 1 : 0);
+  if (nFlags & STAGE_DRAW_BOTTOM_TEXT) DrawBottomText(target);
   CycleMenuColors(g_System.m_bPaletteCycle);
   ApplyScreenColor(bFrozen);
   // The dead player's ending is over: the outcome of the death may rebuild the stage, so

@@ -119,7 +119,7 @@ void cStageScene::Pause() {
       case PAUSE_RETRY:
         m_bHoldButtons = 1;
         g_PlayRecord.RestoreStageStart(1);
-        SetStage(1, 0);
+        SetStage(SET_STAGE_RESTART);
         m_nStep = 0;
         m_nPhase = STAGE_PHASE_START;
         return;
@@ -137,7 +137,7 @@ void cStageScene::Pause() {
     m_nStep = nRows == 3 ? m_nSavedStep : 0;
     return;
   }
-  Draw(0, 1, 0, 1);
+  Draw(STAGE_DRAW_STILL_FRAME);
   DrawMenu(menu, x, TEXT_PAUSE_MENU, nRows);
 }
 
@@ -165,13 +165,13 @@ void cStageScene::ContinueMenu() {
       m_nStep = 0;
       m_nPhase = STAGE_PHASE_FADE_OUT;
     } else {
-      SetStage(1, 0);
+      SetStage(SET_STAGE_RESTART);
       m_nStep = 0;
       m_nPhase = STAGE_PHASE_START;
     }
     return;
   }
-  Draw(0, 1, 0, 1);
+  Draw(STAGE_DRAW_STILL_FRAME);
   DrawMenu(menu, x, TEXT_CONTINUE_MENU, 2);
 }
 
@@ -188,6 +188,6 @@ void cStageScene::GameOver() {
     g_SceneManager.m_nNextScene = SCENE_TITLE;
     return;
   }
-  Draw(0, 1, 0, 1);
+  Draw(STAGE_DRAW_STILL_FRAME);
   if (g_Stage.m_bShowGameOver) DDBlt(&BackBuffer, 248, 224, 144, 32, &g_SurfaceData[BMP_WORD], 0, 96, 1);
 }

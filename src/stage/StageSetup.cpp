@@ -207,7 +207,7 @@ void cStageScene::FireStartTriggers() {
   }
 }
 
-void cStageScene::SetStage(int bRestart, int bMusicRestart) {
+void cStageScene::SetStage(unsigned nFlags) {
   DebugLog("In SetStage");
   m_SideShots.assign(SIDE_COUNT, cVectorList<cShot*>());
   m_Shots.clear();
@@ -215,7 +215,7 @@ void cStageScene::SetStage(int bRestart, int bMusicRestart) {
   g_Charas.clear();
   g_Items.clear();
 
-  if (bRestart) {
+  if (nFlags & SET_STAGE_RESTART) {
     if (IsReplayPlayback()) {
       cEdStage scratch;
       const std::string path = g_Stage.m_strPath;
@@ -232,7 +232,7 @@ void cStageScene::SetStage(int bRestart, int bMusicRestart) {
   SeedRandom();
   cEdChara& hero = g_Stage.m_Charas[g_Stage.FindHero()];
   if (g_Stage.m_bCarryStatus) g_PlayRecord.ApplyCarryOver(0, hero, g_Stage);
-  RequestStageMusic(bMusicRestart);
+  RequestStageMusic((nFlags & SET_STAGE_MUSIC_RESTART) ? 1 : 0);
   m_nNextActorId = m_nNextItemId = m_nNextShotId = 0;
   g_Stage.SetHitLevel(g_Stage.m_nHitLevel);
   SetUpScrollAxes();
