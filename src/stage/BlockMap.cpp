@@ -176,7 +176,7 @@ int cStageScene::StrongestBlockOnEdge(cActor& actor, int x1, int y1, int x2, int
   if (x1 == x2) {
     // The topmost of equal cells is kept.
     for (int k = 0; k < n; ++k) {
-      const int nCell = CellIndex(x1 >> 5, (y1 + k * (actor.m_nBaseHitH - 1)) >> 5);
+      const int nCell = CellIndex(x1 >> BLOCK_SHIFT, (y1 + k * (actor.m_nBaseHitH - 1)) >> BLOCK_SHIFT);
       const int nKind = SignedKind(g_BlockMap[nCell].GetHitKind(actor.m_nSide));
       if (nKind > nBest) {
         nBest = nKind;
@@ -191,7 +191,7 @@ int cStageScene::StrongestBlockOnEdge(cActor& actor, int x1, int y1, int x2, int
     int nBestDistance = 0;
     for (int k = 0; k < n; ++k) {
       const int x = x1 + k * (actor.m_nBaseHitW - 1);
-      const int nCell = CellIndex(x >> 5, y1 >> 5);
+      const int nCell = CellIndex(x >> BLOCK_SHIFT, y1 >> BLOCK_SHIFT);
       const int nKind = SignedKind(g_BlockMap[nCell].GetHitKind(actor.m_nSide));
       const int nDistance = std::abs(x - nMiddle);
       if (nKind > nBest || (nKind == nBest && nDistance < nBestDistance)) {
@@ -212,14 +212,14 @@ int cStageScene::StrongestBlockUnderCentre(cActor& actor) {
   const int nStep = actor.m_nHitW / (nCount - 1);
   const int nLeft = Trunc(actor.m_dX);
   const int nRight = Trunc(actor.m_dRight);
-  const int nRow = Trunc(actor.m_dBottom) >> 5;
+  const int nRow = Trunc(actor.m_dBottom) >> BLOCK_SHIFT;
   const int nMiddle = (nLeft + nRight) >> 1;
   int nBest = BELOW_EVERY_KIND;
   int nBestCell = 0;
   int nBestDistance = 0;
   for (int k = 0; k < nCount; ++k) {
     const int x = k == nCount - 1 ? nRight : nLeft + k * nStep;
-    const int nCell = CellIndex(x >> 5, nRow);
+    const int nCell = CellIndex(x >> BLOCK_SHIFT, nRow);
     const int nKind = SignedKind(g_BlockMap[nCell].GetHitKind(actor.m_nSide));
     const int nDistance = std::abs(x - nMiddle);
     if (nKind > nBest || (nKind == nBest && nDistance < nBestDistance)) {

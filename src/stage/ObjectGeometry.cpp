@@ -59,8 +59,8 @@ int cGameObject::ClampX(int nMode) {
   }
   m_dRight = w + x - 1;
   UpdateHitBoxX();
-  m_nCellLeft = Trunc(x) >> 5;
-  m_nCellRight = Trunc(m_dRight) >> 5;
+  m_nCellLeft = Trunc(x) >> BLOCK_SHIFT;
+  m_nCellRight = Trunc(m_dRight) >> BLOCK_SHIFT;
   return nCode;
 }
 
@@ -107,8 +107,8 @@ int cGameObject::ClampY(int nMode) {
   }
   m_dBottom = h + y - 1;
   UpdateHitBoxY();
-  m_nCellTop = Trunc(y) >> 5;
-  m_nCellBottom = Trunc(m_dBottom) >> 5;
+  m_nCellTop = Trunc(y) >> BLOCK_SHIFT;
+  m_nCellBottom = Trunc(m_dBottom) >> BLOCK_SHIFT;
   return nCode;
 }
 

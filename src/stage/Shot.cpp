@@ -342,7 +342,7 @@ int cShot::TouchesBlock() const {
     const int yy = std::min(dy, m_nHitH - 1);
     for (int dx = 0;; dx += BLOCK_SIZE) {
       const int xx = std::min(dx, m_nHitW - 1);
-      if (Touches((x + xx) >> 5, (y + yy) >> 5)) return 1;
+      if (Touches((x + xx) >> BLOCK_SHIFT, (y + yy) >> BLOCK_SHIFT)) return 1;
       if (xx >= m_nHitW - 1) break;
     }
     if (yy >= m_nHitH - 1) break;

@@ -10,6 +10,7 @@
 #include "base/Log.h"
 #include "base/Random.h"
 #include "base/SceneManager.h"
+#include "base/Screen.h"
 #include "base/Timer.h"
 #include "records/KeyLog.h"
 #include "records/PlayRecord.h"
@@ -144,7 +145,7 @@ void cStageScene::SetUpPlayer() {
     cEdChara& h = g_Stage.m_Charas[g_Stage.FindHero()];
     cPlayer& p = g_Players[j];
     const int nId = m_nNextActorId++;
-    p.Init(nId, h, ((h.m_nX + 10) << 5) | 16, ((h.m_nY + 10) << 5) | 16);
+    p.Init(nId, h, ((h.m_nX + 10) << BLOCK_SHIFT) | BLOCK_SIZE / 2, ((h.m_nY + 10) << BLOCK_SHIFT) | BLOCK_SIZE / 2);
     p.PlaceAtCell(h.m_nX, h.m_nY);
     const double dx = h.OffsetX(0, h.m_nFacing);
     const double dy = h.OffsetY(0, h.m_nFacing);
