@@ -68,9 +68,9 @@ int cStageScene::SummonBlock(double x, double y, const cEdShot& payload, const c
   };
 
   switch (payload.m_nBlockSummonMode) {
-    case 0: return Put();
-    case 1: return Clear();
-    case 2: {
+    case BLOCK_SUMMON_PLACE: return Put();
+    case BLOCK_SUMMON_CLEAR: return Clear();
+    case BLOCK_SUMMON_TOGGLE: {
       for (std::int32_t n : m_SummonCells)
         if (n == nIndex) return 0;
       const int r = cell->m_nImage != 0 && CheckBlockConditions(cell) ? Clear() : Put();

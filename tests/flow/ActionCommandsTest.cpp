@@ -94,7 +94,7 @@ TEST_F(ActionCommandsTest, AShotCommandFiresEveryTenthOfASecondWhileItRuns) {
     g_Stage.SetHitLevel(level);
     Scene().m_Shots.clear();
     sounds_ = 0;
-    Run(Command(SHOT_COMMAND, 5, [](cEdShot&) {}));
+    Run(Command(CMD_SHOT, 5, [](cEdShot&) {}));
     std::vector<int> fired;
     for (int step = 0; step < 40 * level; ++step) {
       const std::size_t before = Scene().m_Shots.size();
@@ -109,12 +109,12 @@ TEST_F(ActionCommandsTest, AShotCommandFiresEveryTenthOfASecondWhileItRuns) {
 
 TEST_F(ActionCommandsTest, AnOnScreenOnlySoundIsSilentOffScreenButTheShotStillFlies) {
   chara_.m_bOnScreen = 0;
-  Run(Command(SHOT_COMMAND, 1, [](cEdShot&) {}));
+  Run(Command(CMD_SHOT, 1, [](cEdShot&) {}));
   Step();
   EXPECT_EQ(Scene().m_Shots.size(), 1u);
   EXPECT_EQ(sounds_, 0);
   // Without the on-screen rule it sounds wherever the actor is.
-  cEdCommand loud = Command(SHOT_COMMAND, 1, [](cEdShot&) {});
+  cEdCommand loud = Command(CMD_SHOT, 1, [](cEdShot&) {});
   loud.m_bSoundOnScreen = 0;
   Run(loud);
   Step();
@@ -124,7 +124,7 @@ TEST_F(ActionCommandsTest, AnOnScreenOnlySoundIsSilentOffScreenButTheShotStillFl
 
 TEST_F(ActionCommandsTest, ASwordCommandOfTwoSecondsSwingsOnce) {
   g_Database.m_SwordTypes.assign(1, cEdSwordType());
-  Run(Command(SWORD_COMMAND, 20, [](cEdShot&) {}));
+  Run(Command(CMD_SWORD, 20, [](cEdShot&) {}));
   for (int step = 0; step < 120; ++step) Step();
   EXPECT_EQ(Scene().m_nNextShotId, 1);
   ASSERT_EQ(Scene().m_Shots.size(), 1u);
@@ -165,7 +165,7 @@ TEST_F(ActionCommandsTest, ASummonedCharacterJoinsItsSideUnlessItStandsInAWall) 
   g_Stage.m_Palette.m_Charas.assign(2, def);
   const int nSerial = Scene().m_nNextActorId;
   // In front of the left-facing summoner, from the palette entry's own side.
-  Run(Command(SUMMON_CHARA_COMMAND, 1, [](cEdShot& s) {
+  Run(Command(CMD_SUMMON_CHARA, 1, [](cEdShot& s) {
     s.m_nFormation = 0;
     s.m_nSummonPalette = 1;
     s.m_nSummon = 1;
@@ -176,7 +176,7 @@ TEST_F(ActionCommandsTest, ASummonedCharacterJoinsItsSideUnlessItStandsInAWall) 
   EXPECT_EQ(Scene().m_SideActors[5].size(), 1u);
   EXPECT_EQ(Scene().m_nNextActorId, nSerial + 1);
   // Below the summoner the cell is solid: nothing stays and no serial is used.
-  Run(Command(SUMMON_CHARA_COMMAND, 1, [](cEdShot& s) {
+  Run(Command(CMD_SUMMON_CHARA, 1, [](cEdShot& s) {
     s.m_nFormation = 0;
     s.m_nDirection = 7;
     s.m_nSummonPalette = 1;
@@ -186,7 +186,7 @@ TEST_F(ActionCommandsTest, ASummonedCharacterJoinsItsSideUnlessItStandsInAWall) 
   EXPECT_EQ(g_Charas.size(), 1u);
   EXPECT_EQ(Scene().m_nNextActorId, nSerial + 1);
   // A palette index outside the list summons nothing.
-  Run(Command(SUMMON_CHARA_COMMAND, 1, [](cEdShot& s) {
+  Run(Command(CMD_SUMMON_CHARA, 1, [](cEdShot& s) {
     s.m_nSummonPalette = 1;
     s.m_nSummon = 2;
   }));
@@ -214,7 +214,7 @@ TEST_F(ActionCommandsTest, ASummonedBlockFillsTheCellsOfItsFormation) {
   // A column of three left of the summoner, centred on its middle: tops at x 320 + 96 + 1
   // - 32 = 385, y 320 + 96 + 16 - 3 x 16 = 384 and 32 apart, so the cells whose centres
   // they hold are column 12, rows 12 to 14.
-  Run(Command(SUMMON_BLOCK_COMMAND, 1, [&](cEdShot& s) {
+  Run(Command(CMD_SUMMON_BLOCK, 1, [&](cEdShot& s) {
     s.m_nFormation = 0;
     s.m_nDirection = 2;
     s.m_nGroupCount = 3;
@@ -236,7 +236,7 @@ TEST_F(ActionCommandsTest, ASummonedBlockFillsTheCellsOfItsFormation) {
   // A toggle of three tenths on the cell left of the summoner fills it, empties it and
   // fills it again: each tenth is a summon of its own.
   MakeMap();
-  Run(Command(SUMMON_BLOCK_COMMAND, 3, [&](cEdShot& s) {
+  Run(Command(CMD_SUMMON_BLOCK, 3, [&](cEdShot& s) {
     s.m_nFormation = 0;
     s.m_nDirection = 2;
     s.m_nBlockSummonMode = 2;
@@ -253,7 +253,7 @@ TEST_F(ActionCommandsTest, ASummonedBlockFillsTheCellsOfItsFormation) {
   EXPECT_EQ(Filled(), std::vector<int>{left});
   // An index beyond the palette summons nothing.
   MakeMap();
-  Run(Command(SUMMON_BLOCK_COMMAND, 1, [&](cEdShot& s) {
+  Run(Command(CMD_SUMMON_BLOCK, 1, [&](cEdShot& s) {
     s.m_nSummonPalette = 1;
     s.m_nSummon = static_cast<std::int16_t>(nRecord + 1);
   }));

@@ -37,7 +37,7 @@ class ShotTest : public stagetest::StageFixture {
     g_Stage.m_nHitPasses = 0;
     g_Stage.m_bOnScreenHits = 0;
     MakeMap();
-    command_.m_nType = SHOT_COMMAND;
+    command_.m_nType = CMD_SHOT;
     runtime_.m_pCommand = &command_;
     // The user: a character of side 1 whose 32 x 32 cell stands at map pixel (400, 400),
     // the view at the stage's top-left (320, 320): screen rectangle (80, 80)-(111, 111).
@@ -91,7 +91,7 @@ class ShotTest : public stagetest::StageFixture {
     rec.nRange = p.m_nRange;
     rec.nLife = p.m_nLife;
     cShot s;
-    s.Init(Scene().m_nNextShotId++, shooter, SHOT_COMMAND, p, rec);
+    s.Init(Scene().m_nNextShotId++, shooter, CMD_SHOT, p, rec);
     return Scene().AddShot(s);
   }
   // One displayed frame of the shot pass.
@@ -556,7 +556,7 @@ TEST_F(ShotTest, ASwordFollowsItsOwnerThroughItsEntries) {
   owner.m_nFacing = 1;
   SHOTSPAWN rec;
   cShot sword;
-  sword.Init(0, owner, SWORD_COMMAND, Payload([](cEdShot&) {}), rec);
+  sword.Init(0, owner, CMD_SWORD, Payload([](cEdShot&) {}), rec);
   cShot& s = Scene().AddShot(sword);
   // In front of a right-facing owner (R + 1 = 432), the mirrored offset taken off.
   Frame();
