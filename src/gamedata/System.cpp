@@ -158,12 +158,13 @@ cEdMenuItem MenuItem(const char* text) {
 
 // Each step applies to every file older than its version, in ascending order: lists that
 // later versions lengthened get their new entries at the positions those versions gave.
+// A carry-over item stood below its place of today by the items inserted beneath it later.
 void cEdSystem::Upgrade() {
   const std::uint32_t v = g_nLoadVersion;
   if (v < VERSION_KEEP_TEST_ONLY_FLOWS) m_bKeepTestOnlyFlows = 0;
   if (v < VERSION_TITLE_MENU_PICTURE) m_bTitleMenuPicture = 0;
   if (v < VERSION_SHOW_SCORES) m_bMapShowScore = m_bMapMenuShowTotal = m_bSelectShowBest = m_bSelectShowTotal = 1;
-  if (v < VERSION_DEFENCE) InsertFixed<std::uint8_t>(m_CarryOver, CARRY_ITEM_COUNT, 16, 1);
+  if (v < VERSION_DEFENCE) InsertFixed<std::uint8_t>(m_CarryOver, CARRY_ITEM_COUNT, CARRY_DEFENCE - 2, 1);
   if (v < VERSION_AUTO_SAVE) {
     InsertFixed(m_MapMenu, MAP_MENU_COUNT, 1, MenuItem("オートセーブ"));
     InsertFixed<std::string>(m_Texts, SYSTEM_TEXT_COUNT, 12, "保存先が不明です！一度は「セーブ」して下さい！");
@@ -199,10 +200,10 @@ void cEdSystem::Upgrade() {
     InsertFixed<std::string>(m_Texts, SYSTEM_TEXT_COUNT, 22, "リトライ");
     InsertFixed<std::string>(m_Texts, SYSTEM_TEXT_COUNT, 23, "マップへ戻る");
   }
-  if (v < VERSION_BLOCK_BOX) InsertFixed<std::uint8_t>(m_CarryOver, CARRY_ITEM_COUNT, 14, 0);
+  if (v < VERSION_BLOCK_BOX) InsertFixed<std::uint8_t>(m_CarryOver, CARRY_ITEM_COUNT, CARRY_BLOCK_BOX - 1, 0);
   if (v < VERSION_SCENE_BGM_LOOP) m_SceneBgmLoop.assign(SCENE_BGM_COUNT, 1);
   if (v < VERSION_FONT_FACE) m_nFontFace = 60;
-  if (v < VERSION_AUTO_SCROLL_SYNC) InsertFixed<std::uint8_t>(m_CarryOver, CARRY_ITEM_COUNT, 9, 0);
+  if (v < VERSION_AUTO_SCROLL_SYNC) InsertFixed<std::uint8_t>(m_CarryOver, CARRY_ITEM_COUNT, CARRY_AUTO_SCROLL_SYNC, 0);
   if (v < VERSION_SCROLL_MOVE_RULE) m_bScrollMoveRule = 1;
   if (v < VERSION_PAUSE_MENU) m_bStoryPauseMenu = m_bChallengePauseMenu = 0;
   if (v < VERSION_KEEP_FOOT_ON_SCALE) m_bKeepFootOnScale = 1;

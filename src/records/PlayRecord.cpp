@@ -366,42 +366,42 @@ void cPlayRecord::StoreCarryOver(int nPlayer, const cEdChara& def, std::int32_t 
   for (int i = 0; i < CARRY_STATUS_COUNT; ++i) {
     if (!ProjectFlag(flags, i)) continue;
     switch (i) {
-      case 0:
+      case CARRY_IMAGE:
         to.m_nImage = def.m_nImage;
         to.m_nImageSheet = def.m_nImageSheet;
         to.m_nImageSub = def.m_nImageSub;
         break;
-      case 1: to.m_nAnimeSet = def.m_nAnimeSet; break;
-      case 2: to.m_nZ = def.m_nZ; break;
-      case 3: to.m_bTransparent = def.m_bTransparent; break;
-      case 4:
+      case CARRY_ANIME_SET: to.m_nAnimeSet = def.m_nAnimeSet; break;
+      case CARRY_Z: to.m_nZ = def.m_nZ; break;
+      case CARRY_TRANSPARENT: to.m_bTransparent = def.m_bTransparent; break;
+      case CARRY_CHARA_EFFECT:
         to.m_nCharaEffect = nEffect;
         to.m_nCharaEffectParamA = nEffectParamA;
         to.m_nCharaEffectParamB = nEffectParamB;
         break;
-      case 5: to.m_bFixedFacing = def.m_bFixedFacing; break;
-      case 6: to.m_nFlying = def.m_nFlying; break;
-      case 7: to.m_nInvincible = def.m_nInvincible; break;
-      case 8: to.m_nScale = def.m_nScale; break;
-      case 9: to.m_bAutoScrollSync = def.m_bAutoScrollSync; break;
-      case 10:
+      case CARRY_FIXED_FACING: to.m_bFixedFacing = def.m_bFixedFacing; break;
+      case CARRY_FLYING: to.m_nFlying = def.m_nFlying; break;
+      case CARRY_INVINCIBLE: to.m_nInvincible = def.m_nInvincible; break;
+      case CARRY_SCALE: to.m_nScale = def.m_nScale; break;
+      case CARRY_AUTO_SCROLL_SYNC: to.m_bAutoScrollSync = def.m_bAutoScrollSync; break;
+      case CARRY_SIGHT:
         to.m_nSightShape = def.m_nSightShape;
         to.m_nSightRange = def.m_nSightRange;
         break;
-      case 11: entry.m_nHP = nHP; break;
-      case 12: entry.m_nSP = nSP; break;
-      case 13: to.m_nMaxHP = def.m_nMaxHP; break;
-      case 14: to.m_nMaxSP = def.m_nMaxSP; break;
-      case 15: to.m_nBlockBox = def.m_nBlockBox; break;
-      case 16: to.m_nBodyPower = def.m_nBodyPower; break;
-      case 17: to.m_nBodyImpact = def.m_nBodyImpact; break;
-      case 18: to.m_nDefence = def.m_nDefence; break;
-      case 19: to.m_nImpactResist = def.m_nImpactResist; break;
-      case 20: to.m_nStopEase = def.m_nStopEase; break;
-      case 21: to.m_Flows = def.m_Flows; break;
-      case 22: entry.m_nTimeLeft = nTimeLeft; break;
-      case 23: entry.m_nLives = nLives; break;
-      case 24: entry.m_nBgm = nBgm; break;
+      case CARRY_HP: entry.m_nHP = nHP; break;
+      case CARRY_SP: entry.m_nSP = nSP; break;
+      case CARRY_MAX_HP: to.m_nMaxHP = def.m_nMaxHP; break;
+      case CARRY_MAX_SP: to.m_nMaxSP = def.m_nMaxSP; break;
+      case CARRY_BLOCK_BOX: to.m_nBlockBox = def.m_nBlockBox; break;
+      case CARRY_BODY_POWER: to.m_nBodyPower = def.m_nBodyPower; break;
+      case CARRY_BODY_IMPACT: to.m_nBodyImpact = def.m_nBodyImpact; break;
+      case CARRY_DEFENCE: to.m_nDefence = def.m_nDefence; break;
+      case CARRY_IMPACT_RESIST: to.m_nImpactResist = def.m_nImpactResist; break;
+      case CARRY_STOP_EASE: to.m_nStopEase = def.m_nStopEase; break;
+      case CARRY_FLOWS: to.m_Flows = def.m_Flows; break;
+      case CARRY_TIME_LEFT: entry.m_nTimeLeft = nTimeLeft; break;
+      case CARRY_LIVES: entry.m_nLives = nLives; break;
+      case CARRY_BGM: entry.m_nBgm = nBgm; break;
       default: break;
     }
     m_CarryMask[i] = 1;
@@ -416,41 +416,41 @@ void cPlayRecord::ApplyCarryOver(int nPlayer, cEdChara& def, cEdStage& stage) {
   for (int i = 0; i < CARRY_STATUS_COUNT && i < m_CarryMask.Size(); ++i) {
     if (!ProjectFlag(flags, i) || !m_CarryMask[i]) continue;
     switch (i) {
-      case 0:
+      case CARRY_IMAGE:
         def.m_nImage = from.m_nImage == 0 ? std::int16_t{1} : from.m_nImage;
         def.m_nImageSheet = from.m_nImageSheet;
         def.m_nImageSub = from.m_nImageSub;
         break;
-      case 1: def.m_nAnimeSet = from.m_nAnimeSet; break;
-      case 2: def.m_nZ = from.m_nZ; break;
-      case 3: def.m_bTransparent = from.m_bTransparent; break;
-      case 4:
+      case CARRY_ANIME_SET: def.m_nAnimeSet = from.m_nAnimeSet; break;
+      case CARRY_Z: def.m_nZ = from.m_nZ; break;
+      case CARRY_TRANSPARENT: def.m_bTransparent = from.m_bTransparent; break;
+      case CARRY_CHARA_EFFECT:
         def.m_nCharaEffect = from.m_nCharaEffect;
         def.m_nCharaEffectParamA = from.m_nCharaEffectParamA;
         def.m_nCharaEffectParamB = from.m_nCharaEffectParamB;
         break;
-      case 5: def.m_bFixedFacing = from.m_bFixedFacing; break;
-      case 6: def.m_nFlying = from.m_nFlying; break;
-      case 7: def.m_nInvincible = from.m_nInvincible; break;
-      case 8: def.m_nScale = from.m_nScale; break;
-      case 9: def.m_bAutoScrollSync = from.m_bAutoScrollSync; break;
-      case 10:
+      case CARRY_FIXED_FACING: def.m_bFixedFacing = from.m_bFixedFacing; break;
+      case CARRY_FLYING: def.m_nFlying = from.m_nFlying; break;
+      case CARRY_INVINCIBLE: def.m_nInvincible = from.m_nInvincible; break;
+      case CARRY_SCALE: def.m_nScale = from.m_nScale; break;
+      case CARRY_AUTO_SCROLL_SYNC: def.m_bAutoScrollSync = from.m_bAutoScrollSync; break;
+      case CARRY_SIGHT:
         def.m_nSightShape = from.m_nSightShape;
         def.m_nSightRange = from.m_nSightRange;
         break;
-      case 13: def.m_nMaxHP = from.m_nMaxHP; break;
-      case 14: def.m_nMaxSP = from.m_nMaxSP; break;
-      case 15: def.m_nBlockBox = from.m_nBlockBox; break;
-      case 16: def.m_nBodyPower = from.m_nBodyPower; break;
-      case 17: def.m_nBodyImpact = from.m_nBodyImpact; break;
-      case 18: def.m_nDefence = from.m_nDefence; break;
-      case 19: def.m_nImpactResist = from.m_nImpactResist; break;
-      case 20: def.m_nStopEase = from.m_nStopEase; break;
-      case 21: def.m_Flows = from.m_Flows; break;
-      case 22: stage.m_nTimeLimit = entry.m_nTimeLeft; break;
-      case 23: g_PlayRecord.m_nLives = entry.m_nLives; break;
-      case 24: stage.m_nBgm = entry.m_nBgm; break;
-      default: break;  // 11 and 12 are values of the running hero
+      case CARRY_MAX_HP: def.m_nMaxHP = from.m_nMaxHP; break;
+      case CARRY_MAX_SP: def.m_nMaxSP = from.m_nMaxSP; break;
+      case CARRY_BLOCK_BOX: def.m_nBlockBox = from.m_nBlockBox; break;
+      case CARRY_BODY_POWER: def.m_nBodyPower = from.m_nBodyPower; break;
+      case CARRY_BODY_IMPACT: def.m_nBodyImpact = from.m_nBodyImpact; break;
+      case CARRY_DEFENCE: def.m_nDefence = from.m_nDefence; break;
+      case CARRY_IMPACT_RESIST: def.m_nImpactResist = from.m_nImpactResist; break;
+      case CARRY_STOP_EASE: def.m_nStopEase = from.m_nStopEase; break;
+      case CARRY_FLOWS: def.m_Flows = from.m_Flows; break;
+      case CARRY_TIME_LEFT: stage.m_nTimeLimit = entry.m_nTimeLeft; break;
+      case CARRY_LIVES: g_PlayRecord.m_nLives = entry.m_nLives; break;
+      case CARRY_BGM: stage.m_nBgm = entry.m_nBgm; break;
+      default: break;  // HP and SP are values of the running hero
     }
   }
 }
@@ -460,8 +460,8 @@ void cPlayRecord::ApplyCarryOverValues(int nPlayer, std::int32_t* pHP, std::int3
   const cCarryOverEntry& entry = m_CarryOver[nPlayer];
   const cVector<std::uint8_t>& flags = g_System.m_CarryOver;
   auto carried = [&](int i) { return ProjectFlag(flags, i) && i < m_CarryMask.Size() && m_CarryMask[i] != 0; };
-  if (pHP && carried(11)) *pHP = entry.m_nHP;
-  if (pSP && carried(12)) *pSP = entry.m_nSP;
+  if (pHP && carried(CARRY_HP)) *pHP = entry.m_nHP;
+  if (pSP && carried(CARRY_SP)) *pSP = entry.m_nSP;
 }
 
 void cPlayRecord::ClearCarryOver() {
