@@ -5,6 +5,7 @@
 
 #include "gamedata/DataRefs.h"
 #include "gamedata/RecordList.h"
+#include "gamedata/System.h"
 
 cEdStage g_Stage;
 cEdStage g_StartStage;
@@ -313,7 +314,7 @@ void cEdStage::Upgrade() {
   if (v < VERSION_BGM_LOOP) m_nBgmOption = 1;
   if (v < VERSION_HP_SP_RANKING) {
     m_RankFlags.resize(STAGE_RANK_FLAG_COUNT, 0);
-    m_RankFlags[3] = m_RankFlags[4] = 0;
+    m_RankFlags[RANK_HP] = m_RankFlags[RANK_SP] = 0;
   }
   if (v < VERSION_STATUS_BAR) m_bStatusBar = 1;
   if (v < VERSION_AUTO_END) m_bAutoEnd = 0;

@@ -4,6 +4,7 @@
 #include "base/PathUtil.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/RecordList.h"
+#include "gamedata/System.h"
 
 cRankingSet g_RankingSet;
 
@@ -98,7 +99,7 @@ void cRankingSet::Load(cDataReader& in) {
   if (bOld || m_Tables.Size() != RANKING_TABLE_COUNT) {
     while (m_Tables.Size() < RANKING_TABLE_COUNT) m_Tables.push_back(NewTable(m_Tables.Size()));
     m_Tables.resize(RANKING_TABLE_COUNT);
-    if (bOld) m_Tables[3].m_bDescending = m_Tables[4].m_bDescending = 1;
+    if (bOld) m_Tables[RANK_HP].m_bDescending = m_Tables[RANK_SP].m_bDescending = 1;
   }
 }
 
