@@ -184,6 +184,7 @@ enum eCompare : int {
   COMPARE_BELOW = 5,
 };
 extern const char* const g_NegationNames[3];
+enum eNegation : int { NEGATION_IS = 0, NEGATION_IS_NOT = 1 };
 
 // Statuses: of a character (owner self or target) and of the system.
 inline constexpr int CHARA_STATUS_COUNT = 15;
@@ -229,6 +230,12 @@ enum eCharaState : int {
   STATE_SCROLL_SYNC = 6,
 };
 extern const char* const g_FacingStateNames[5];  // condition kind 6
+enum eFacingState : int {
+  POSITION_FACING_LEFT = 0,
+  POSITION_FACING_RIGHT = 1,
+  POSITION_ON_BLOCK = 2,  // block characters too
+  POSITION_ON_SCREEN = 3,
+};
 
 // Command lists.
 extern const char* const g_StageClearNames[4];
@@ -257,13 +264,37 @@ enum eVisibilityChange : int { VISIBILITY_SHOW = 0, VISIBILITY_HIDE = 1, VISIBIL
 // Condition lists (the condition-kind list has no end entry; its entry 0 is empty).
 inline constexpr int CONDITION_KIND_COUNT = 8;
 extern const char* const g_ConditionKindNames[CONDITION_KIND_COUNT];
+enum eConditionKind : int {
+  COND_NONE = 0,  // never holds
+  COND_COMMON_VARIABLE = 1,
+  COND_STAGE_VARIABLE = 2,
+  COND_CHARA_VARIABLE = 3,
+  COND_STATUS = 4,    // a status, system value or variable against an operand
+  COND_STATE = 5,     // a character state or the automatic scroll
+  COND_POSITION = 6,  // facing and footing (eFacingState)
+  COND_DISTANCE = 7,  // the distance to the hero
+};
 extern const char* const g_ConditionRuleNames[3];
+enum eConditionRule : int { COND_RULE_ALL = 0, COND_RULE_ANY = 1 };
 extern const char* const g_DistanceAxisNames[8];
+// Ahead and behind follow the facing, as the directions do.
+enum eDistanceAxis : int {
+  AXIS_ACROSS = 0,
+  AXIS_AHEAD = 1,
+  AXIS_BEHIND = 2,
+  AXIS_UP_DOWN = 3,
+  AXIS_AHEAD_Y = 4,
+  AXIS_BEHIND_Y = 5,
+  AXIS_CIRCLE = 6,
+};
 extern const char* const g_DistanceSenseNames[3];
+enum eDistanceSense : int { DISTANCE_WITHIN = 0, DISTANCE_OUTSIDE = 1 };
 
 // Key-sequence lists.
 extern const char* const g_KeyStateNames[4];
+enum eKeyState : int { KEY_IGNORED = 0, KEY_PRESSED = 1, KEY_RELEASED = 2 };
 extern const char* const g_KeyRuleNames[4];
+enum eKeyRule : int { KEY_RULE_ALL = 0, KEY_RULE_ANY = 1, KEY_RULE_ONE = 2 };
 
 // Movement payload lists.
 extern const char* const g_MoveModeNames[3];
