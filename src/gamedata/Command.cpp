@@ -4,6 +4,7 @@
 #include <boost/checked_delete.hpp>
 
 #include "gamedata/ClampedMath.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/DataRefs.h"
 #include "gamedata/Flow.h"
 #include "gamedata/RecordList.h"
@@ -131,12 +132,15 @@ void InsertParam(cVector<std::int32_t>& p, int nAt, std::int32_t v) {
   p[nAt] = v;
 }
 
-// Character status numbers of the changed status (p[4], owner p[3]) and of a status
-// operand (p[13], owner p[12]) from nFrom on move up by one.
+// Character status numbers of the changed status and of a status operand from nFrom on
+// move up by one; system values keep theirs.
 void ShiftStatusParams(cVector<std::int32_t>& p, int nFrom) {
-  if (p.Size() < 14) return;  // a list too short to hold them has nothing to renumber
-  if (p[0] == 0 && p[3] != 2 && p[4] >= nFrom) p[4] = AddClamped(p[4], 1);
-  if (p[6] == 2 && p[12] != 2 && p[13] >= nFrom) p[13] = AddClamped(p[13], 1);
+  if (p.Size() <= P_STATUS_OPERAND_STATUS) return;  // a list too short to hold them has nothing to renumber
+  if (p[P_STATUS_SUBJECT] == SUBJECT_STATUS && p[P_STATUS_WHOSE] != OWNER_SYSTEM && p[P_STATUS_STATUS] >= nFrom)
+    p[P_STATUS_STATUS] = AddClamped(p[P_STATUS_STATUS], 1);
+  if (p[P_STATUS_OPERAND] == OPERAND_STATUS && p[P_STATUS_OPERAND_WHOSE] != OWNER_SYSTEM &&
+      p[P_STATUS_OPERAND_STATUS] >= nFrom)
+    p[P_STATUS_OPERAND_STATUS] = AddClamped(p[P_STATUS_OPERAND_STATUS], 1);
 }
 
 }  // namespace
@@ -153,30 +157,31 @@ void cEdCommand::Upgrade() {
     case CMD_BGM:
       if (v < VERSION_BGM_LOOP) {
         ResizeParams(p, 2);
-        p[1] = 1;
+        p[P_BGM_LOOP] = 1;
       }
       break;
     case CMD_STATUS:
-      if (v < VERSION_DEFENCE) ShiftStatusParams(p, 10);
-      if (v < VERSION_CHARA_ID_STATUS) ShiftStatusParams(p, 5);
+      // The defence came in while the character ID, which now stands before it, did not exist yet.
+      if (v < VERSION_DEFENCE) ShiftStatusParams(p, STATUS_DEFENCE - 1);
+      if (v < VERSION_CHARA_ID_STATUS) ShiftStatusParams(p, STATUS_CHARA_ID);
       break;
     case CMD_TARGET:
       if (v < VERSION_TARGET_PARAMS) {
         ResizeParams(p, 10);
-        InsertParam(p, 2, 0);
+        InsertParam(p, P_TARGET_ALL_SIDES, 0);
       }
       break;
     case CMD_PICTURE:
       if (v < VERSION_PICTURE_PARAMS) {
         ResizeParams(p, 11);
-        InsertParam(p, 6, 1);
+        InsertParam(p, P_PICTURE_LAYER, 1);
       }
       break;
     case CMD_CHARA_EFFECT:
     case CMD_SCR_EFFECT:
       if (v < VERSION_EFFECT_COMMAND_PARAMS) {
         ResizeParams(p, 3);
-        InsertParam(p, 1, 0);
+        InsertParam(p, P_RUN_EFFECT_MODE, 0);
       }
       break;
     case CMD_SUMMON_CHARA:
@@ -187,10 +192,13 @@ void cEdCommand::Upgrade() {
       if (v < VERSION_FLOW_COMMAND_PARAMS) ResizeParams(p, 3);
       break;
     case CMD_STATUS2:
-      if (v < VERSION_AUTO_SCROLL_SYNC && p.Size() >= 2 && p[0] != 2 && p[1] >= 6) p[1] = AddClamped(p[1], 1);
+      if (v < VERSION_AUTO_SCROLL_SYNC && p.Size() > P_STATUS2_STATE && p[P_STATUS2_WHOSE] != OWNER_SYSTEM &&
+          p[P_STATUS2_STATE] >= STATE_SCROLL_SYNC)
+        p[P_STATUS2_STATE] = AddClamped(p[P_STATUS2_STATE], 1);
       break;
     case CMD_GRAPHIC:
-      if (v < VERSION_SHOT_SHEET_IMAGE && p.Size() >= 2 && p[0] == 3) p[1] = std::min(AddClamped(p[1], 1), 119);
+      if (v < VERSION_SHOT_SHEET_IMAGE && p.Size() > P_GRAPHIC_IMAGE && p[P_GRAPHIC_SHEET] == 3)
+        p[P_GRAPHIC_IMAGE] = std::min(AddClamped(p[P_GRAPHIC_IMAGE], 1), 119);
       break;
     case CMD_SHOT:
       if (v < VERSION_SHOT_GRAPHIC_IMAGE && m_pShot)
@@ -208,7 +216,8 @@ void cEdCommand::Normalize() {
   // A type outside its table has no count to go by: its parameters stay as stored.
   if (int nCount = CommandParamCount(m_nSet, m_nType); nCount >= 0) ResizeParams(m_Params, nCount);
 
-  // Database numbers in p[0], and what a bad one becomes.
+  // Database numbers in the first parameter (P_ANIME_INDEX, P_EFFECT_INDEX, ...), and
+  // what a bad one becomes.
   struct Ref {
     int nType;
     eDatabase nDatabase;
@@ -244,10 +253,10 @@ void cEdCommand::CheckPaletteRefs() {
   const int nType = CharaType();
   if ((nType == CMD_SHOT || nType == CMD_SWORD) && m_pShot) {
     cEdShot& shot = *m_pShot;
-    if (shot.m_nItemSource == 1 || shot.m_nItemSource == 2) {
-      ePalette nPalette = shot.m_nItemSource == 1 ? PALETTE_COMMON : PALETTE_STAGE;
+    if (shot.m_nItemSource == ITEM_SOURCE_COMMON || shot.m_nItemSource == ITEM_SOURCE_STAGE) {
+      ePalette nPalette = shot.m_nItemSource == ITEM_SOURCE_COMMON ? PALETTE_COMMON : PALETTE_STAGE;
       if (!IsValidRef(shot.m_nItem, refs.PaletteSize(nPalette, DEF_ITEM))) {
-        shot.m_nItemSource = 0;
+        shot.m_nItemSource = ITEM_SOURCE_NONE;
         shot.m_nItem = 0;
       }
     }
@@ -260,8 +269,12 @@ void cEdCommand::CheckPaletteRefs() {
       shot.m_nSummon = 1;
     }
   }
-  if (nType == CMD_GET_ITEM && m_Params.Size() >= 2 && (m_Params[0] == PALETTE_COMMON || m_Params[0] == PALETTE_STAGE)) {
-    if (!IsValidRef(m_Params[1], refs.PaletteSize(static_cast<ePalette>(m_Params[0]), DEF_ITEM))) m_Params[1] = 1;
+  if (nType == CMD_GET_ITEM && m_Params.Size() > P_GET_ITEM_ITEM) {
+    const std::int32_t nPalette = m_Params[P_GET_ITEM_PALETTE];
+    std::int32_t& nItem = m_Params[P_GET_ITEM_ITEM];
+    if ((nPalette == PALETTE_COMMON || nPalette == PALETTE_STAGE) &&
+        !IsValidRef(nItem, refs.PaletteSize(static_cast<ePalette>(nPalette), DEF_ITEM)))
+      nItem = 1;
   }
   for (cEdFlow& flow : m_Flows) flow.CheckPaletteRefs();
 }
