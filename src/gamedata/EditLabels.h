@@ -21,9 +21,17 @@ extern const char* const g_BaseCommonNames[3];
 extern const char* const g_BaseStageNames[3];
 extern const char* const g_BaseNoneNames[2];
 extern const char* const g_ImageSheetNames[6];
+enum eImageSheet : int {
+  IMAGE_SHEET_BLOCK = 0,
+  IMAGE_SHEET_CHARA = 1,
+  IMAGE_SHEET_ITEM = 2,
+  IMAGE_SHEET_SHOT = 3,
+  IMAGE_SHEET_OWN_BITMAP = 4,  // the definition's own bitmap
+};
 extern const char* const g_OnOffNames[3];
 extern const char* const g_MarkShowNames[4];
 extern const char* const g_BlockHitNames[4];
+enum eBlockHit : int { BLOCK_HIT_NONE = 0, BLOCK_HIT_SOLID = 1, BLOCK_HIT_DEADLY_TO_HERO = 2 };
 extern const char* const g_PassGroupNames[10];
 extern const char* const g_BlockEffectNames[7];
 extern const char* const g_ItemPaletteNames[4];
