@@ -4,6 +4,7 @@
 #include "flow/CommandTables.h"
 #include "gamedata/Command.h"
 #include "gamedata/CommandParams.h"
+#include "gamedata/EditLabels.h"
 #include "stage/Player.h"
 #include "stage/StageScene.h"
 

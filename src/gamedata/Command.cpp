@@ -6,6 +6,7 @@
 #include "gamedata/ClampedMath.h"
 #include "gamedata/CommandParams.h"
 #include "gamedata/DataRefs.h"
+#include "gamedata/EditLabels.h"
 #include "gamedata/Flow.h"
 #include "gamedata/RecordList.h"
 #include "gamedata/Vocabulary.h"
@@ -197,7 +198,7 @@ void cEdCommand::Upgrade() {
         p[P_STATUS2_STATE] = AddClamped(p[P_STATUS2_STATE], 1);
       break;
     case CMD_GRAPHIC:
-      if (v < VERSION_SHOT_SHEET_IMAGE && p.Size() > P_GRAPHIC_IMAGE && p[P_GRAPHIC_SHEET] == 3)
+      if (v < VERSION_SHOT_SHEET_IMAGE && p.Size() > P_GRAPHIC_IMAGE && p[P_GRAPHIC_SHEET] == IMAGE_SHEET_SHOT)
         p[P_GRAPHIC_IMAGE] = std::min(AddClamped(p[P_GRAPHIC_IMAGE], 1), 119);
       break;
     case CMD_SHOT:

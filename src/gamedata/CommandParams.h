@@ -158,4 +158,3 @@ enum eBgmParam : int { P_BGM_INDEX = 0, P_BGM_LOOP = 1 };
 
 // ITEM_CMD_FLOW_CHANGE: the change (eFlowChange) and the flow ID of the group it works on.
 enum eFlowChangeParam : int { P_FLOW_CHANGE_MODE = 0, P_FLOW_CHANGE_ID = 1 };
-enum eFlowChange : int { FLOW_CHANGE_ADD = 0, FLOW_CHANGE_REPLACE = 1, FLOW_CHANGE_REMOVE = 2 };

@@ -10,6 +10,7 @@
 #include "base/Failure.h"
 #include "base/Log.h"
 #include "base/Screen.h"
+#include "gamedata/EditLabels.h"
 #include "gamedata/Stage.h"
 #include "gfx/BmpTable.h"
 #include "stage/Actor.h"
@@ -265,10 +266,10 @@ int ProbeBottom(cStageScene& scene, cActor& a, bool bRecheck) {
   const int y = Trunc(a.m_dBottom);
   const int nCell = scene.StrongestBlockOnEdge(a, Trunc(a.m_dX), y, Trunc(a.m_dRight), y);
   const int nKind = g_BlockMap[nCell].GetHitKind(a.m_nSide);
-  if (bRecheck && nKind == 0) return 0;
+  if (bRecheck && nKind == BLOCK_HIT_NONE) return 0;
   a.m_pFootBlock = &g_BlockMap[nCell];
   switch (nKind) {
-    case 0:
+    case BLOCK_HIT_NONE:
       a.m_pFootBlock = nullptr;
       ++a.m_nAirSteps;
       if (a.m_nAirSteps >= g_AirSteps) {
@@ -281,13 +282,13 @@ int ProbeBottom(cStageScene& scene, cActor& a, bool bRecheck) {
         }
       }
       return 0;
-    case 1:
+    case BLOCK_HIT_SOLID:
       if (DiesOnBlocks(a)) return 2;
       if (IsHero(a)) a.m_pFootBlock = &g_BlockMap[scene.StrongestBlockUnderCentre(a)];
       a.m_pLastFootBlock = a.m_pFootBlock;
       a.Land();
       return 0;
-    case 2:
+    case BLOCK_HIT_DEADLY_TO_HERO:
       if (bRecheck && IsHero(a)) a.m_pFootBlock = &g_BlockMap[scene.StrongestBlockUnderCentre(a)];
       a.m_pLastFootBlock = a.m_pFootBlock;
       if (IsHero(a) || DiesOnBlocks(a)) return 2;

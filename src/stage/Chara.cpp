@@ -1,6 +1,7 @@
 #include "stage/Chara.h"
 
 #include "base/Screen.h"
+#include "gamedata/EditLabels.h"
 #include "gamedata/Stage.h"
 #include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
@@ -56,10 +57,12 @@ void cChara::Init(int nSerial, cEdChara& def, const cItem* pItem, double x, doub
     m_BoxB.m_nH = m_BoxB.m_nBaseH = BLOCK_SIZE;
   } else {
     switch (def.m_nBlockBox) {
-      case 0: HitBoxCentre(st.m_CharaBoxBAnchor[fly], st.m_CharaBoxB[2 * fly], st.m_CharaBoxB[2 * fly + 1]); break;
-      case 1: HitBoxCentre(0, st.m_CharaBoxC[0], st.m_CharaBoxC[1]); break;
-      case 2: HitBoxCentre(0, st.m_PlayerShotAttack[0], st.m_PlayerShotAttack[1]); break;
-      case 3: HitBoxCentre(0, m_nWidth, m_nHeight); break;
+      case BLOCK_BOX_CHARA_HIT:
+        HitBoxCentre(st.m_CharaBoxBAnchor[fly], st.m_CharaBoxB[2 * fly], st.m_CharaBoxB[2 * fly + 1]);
+        break;
+      case BLOCK_BOX_SHOT_HIT: HitBoxCentre(0, st.m_CharaBoxC[0], st.m_CharaBoxC[1]); break;
+      case BLOCK_BOX_SHOT_ATTACK: HitBoxCentre(0, st.m_PlayerShotAttack[0], st.m_PlayerShotAttack[1]); break;
+      case BLOCK_BOX_CELL: HitBoxCentre(0, m_nWidth, m_nHeight); break;
       default: break;
     }
     const int w2 = st.m_CharaBoxC[0];
@@ -78,10 +81,10 @@ void cChara::Init(int nSerial, cEdChara& def, const cItem* pItem, double x, doub
     m_Item.m_nGraphic = 0;
   }
   switch (def.m_nActivationRange) {
-    case 0: m_bIgnoreRangeX = m_bIgnoreRangeY = 0; break;
-    case 1: m_bIgnoreRangeX = 0, m_bIgnoreRangeY = 1; break;
-    case 2: m_bIgnoreRangeX = 1, m_bIgnoreRangeY = 0; break;
-    case 3: m_bIgnoreRangeX = m_bIgnoreRangeY = 1; break;
+    case ACTIVATE_ON_SCREEN: m_bIgnoreRangeX = m_bIgnoreRangeY = 0; break;
+    case ACTIVATE_X_ON_SCREEN: m_bIgnoreRangeX = 0, m_bIgnoreRangeY = 1; break;
+    case ACTIVATE_Y_ON_SCREEN: m_bIgnoreRangeX = 1, m_bIgnoreRangeY = 0; break;
+    case ACTIVATE_ANYWHERE: m_bIgnoreRangeX = m_bIgnoreRangeY = 1; break;
     default: break;
   }
   m_bActivatedOnce = 0;

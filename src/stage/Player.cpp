@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/Screen.h"
+#include "gamedata/EditLabels.h"
 #include "gamedata/Stage.h"
 #include "stage/ActorPhysics.h"
 #include "stage/StageScene.h"
@@ -91,10 +92,12 @@ void cPlayer::SetFlyMode(int nMode, int bRescale) {
   m_nHitOffY = m_nBaseHitOffY = st.m_PlayerBoxAAnchor[fly] ? BLOCK_SIZE - h : (BLOCK_SIZE - h) >> 1;
   m_nWidth = m_nHeight = m_nBaseWidth = m_nBaseHeight = BLOCK_SIZE;
   switch (m_Def.m_nBlockBox) {
-    case 0: HitBoxCentre(st.m_PlayerBoxBAnchor[fly], st.m_PlayerBoxB[2 * fly], st.m_PlayerBoxB[2 * fly + 1]); break;
-    case 1: HitBoxCentre(0, st.m_PlayerBoxC[0], st.m_PlayerBoxC[1]); break;
-    case 2: HitBoxCentre(0, st.m_CharaShotAttack[0], st.m_CharaShotAttack[1]); break;
-    case 3: HitBoxCentre(0, BLOCK_SIZE, BLOCK_SIZE); break;
+    case BLOCK_BOX_CHARA_HIT:
+      HitBoxCentre(st.m_PlayerBoxBAnchor[fly], st.m_PlayerBoxB[2 * fly], st.m_PlayerBoxB[2 * fly + 1]);
+      break;
+    case BLOCK_BOX_SHOT_HIT: HitBoxCentre(0, st.m_PlayerBoxC[0], st.m_PlayerBoxC[1]); break;
+    case BLOCK_BOX_SHOT_ATTACK: HitBoxCentre(0, st.m_CharaShotAttack[0], st.m_CharaShotAttack[1]); break;
+    case BLOCK_BOX_CELL: HitBoxCentre(0, BLOCK_SIZE, BLOCK_SIZE); break;
     default: break;
   }
   CentreBox(m_BoxB, st.m_PlayerBoxC[0], st.m_PlayerBoxC[1], m_nHitOffX, m_nHitOffY);
