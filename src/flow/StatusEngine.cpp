@@ -26,14 +26,30 @@ struct cStatusShape {
 };
 // By status index: member width and the range of the status operation.
 constexpr cStatusShape kStatusShapes[STATUS_COUNT] = {
-    {4, -VALUE_LIMIT, VALUE_LIMIT}, {4, 0, VALUE_LIMIT}, {4, 0, VALUE_LIMIT}, {4, 0, VALUE_LIMIT},
-    {4, 0, VALUE_LIMIT},            {1, 0, 99},          {1, 0, 7},           {2, 0, 119},
-    {1, 0, 40},                     {4, -VALUE_LIMIT, VALUE_LIMIT}, {1, -20, 20}, {4, 0, VALUE_LIMIT},
-    {1, 0, 20},                     {2, 0, 200},         {4, -VALUE_LIMIT, VALUE_LIMIT},
+    {4, -VALUE_LIMIT, VALUE_LIMIT},  // 0 STATUS_VARIABLE
+    {4, 0, VALUE_LIMIT},             // 1 STATUS_HP
+    {4, 0, VALUE_LIMIT},             // 2 STATUS_SP
+    {4, 0, VALUE_LIMIT},             // 3 STATUS_MAX_HP
+    {4, 0, VALUE_LIMIT},             // 4 STATUS_MAX_SP
+    {1, 0, 99},                      // 5 STATUS_CHARA_ID
+    {1, 0, 7},                       // 6 STATUS_Z
+    {2, 0, 119},                     // 7 STATUS_MARK
+    {1, 0, 40},                      // 8 STATUS_SIGHT
+    {4, -VALUE_LIMIT, VALUE_LIMIT},  // 9 STATUS_POWER
+    {1, -20, 20},                    // 10 STATUS_IMPACT
+    {4, 0, VALUE_LIMIT},             // 11 STATUS_DEFENCE
+    {1, 0, 20},                      // 12 STATUS_IMPACT_RESIST
+    {2, 0, 200},                     // 13 STATUS_STOP
+    {4, -VALUE_LIMIT, VALUE_LIMIT},  // 14 STATUS_SCORE
 };
 
 constexpr std::int32_t kSystemRanges[SYSVAL_COUNT][2] = {
-    {0, 999}, {-480, 480}, {-480, 480}, {0, VALUE_LIMIT}, {0, 99}};
+    {0, 999},          // 0 SYSVAL_TIME
+    {-480, 480},       // 1 SYSVAL_SCROLL_X
+    {-480, 480},       // 2 SYSVAL_SCROLL_Y
+    {0, VALUE_LIMIT},  // 3 SYSVAL_SCORE
+    {0, 99},           // 4 SYSVAL_LIVES
+};
 
 bool IsPlayer(const cActor& actor) { return dynamic_cast<const cPlayer*>(&actor) != nullptr; }
 

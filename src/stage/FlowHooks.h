@@ -12,7 +12,7 @@ namespace flowhook {
 
 // Starts the actor's eligible flows of that trigger.
 void FireTrigger(cActor& actor, int nTrigger);
-// Whether the conditions hold for the subject, combined by rule (0 all, 1 any).
+// Whether the conditions hold for the subject, combined by rule (eConditionRule).
 bool ConditionsHold(const cVector<cEdCondition>& conditions, int nRule, cActor& subject);
 
 // Tests watch the calls through these; null watches nothing.
