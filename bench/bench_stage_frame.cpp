@@ -134,7 +134,7 @@ void DrawFrames(benchmark::State& state, cStageScene& scene) {
     x += dx;
     for (cChara& c : g_Charas) c.m_dX += dx;
     for (cItem& item : g_Items) item.m_dX += dx;
-    scene.Draw(1, 0, 0, 1);
+    scene.Draw(STAGE_DRAW_PLAYING | STAGE_DRAW_BOTTOM_TEXT);
   });
 }
 

@@ -75,9 +75,9 @@ void TimeRetrySetups(benchmark::State& state) {
   g_StartStage.MakeStartSnapshot(g_Stage);
   auto scene = std::make_unique<cStageScene>();
   g_StageScene = scene.get();
-  scene->SetStage(0, 1);
+  scene->SetStage(SET_STAGE_MUSIC_RESTART);
   for (auto _ : state) {
-    scene->SetStage(1, 0);
+    scene->SetStage(SET_STAGE_RESTART);
     benchmark::DoNotOptimize(g_BlockMap.data());
   }
 }

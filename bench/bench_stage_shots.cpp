@@ -34,7 +34,7 @@ void Fire(cStageScene& scene, cActor& shooter, int n) {
   rec.dVy = 4 * std::sin(a);
   rec.dSpeed = 4;
   cShot s;
-  s.Init(scene.m_nNextShotId++, shooter, SHOT_COMMAND, p, rec);
+  s.Init(scene.m_nNextShotId++, shooter, CMD_SHOT, p, rec);
   scene.AddShot(s);
 }
 

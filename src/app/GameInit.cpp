@@ -7,6 +7,7 @@
 #include "app/DialogRequests.h"
 #include "base/Log.h"
 #include "app/MainWindow.h"
+#include "base/Screen.h"
 #include "gfx/PaletteVariant.h"
 #include "base/PathUtil.h"
 #include "base/Random.h"
@@ -98,8 +99,8 @@ void ShowMainWindow(int showCommand, bool maximized) {
 bool StartGraphics(int showCommand) {
   const std::int32_t vsync = g_SystemIni.m_nVSync ? 1 : 0;
   auto init = [&] {
-    return DDInit(g_SystemIni.m_nDirect3D, g_hWnd.load(), 640, 480, g_nScreenBpp, vsync, g_bWindowMode, 1, 60, vsync,
-                  g_SurfaceData, g_BmpTable, BMP_TABLE_COUNT);
+    return DDInit(g_SystemIni.m_nDirect3D, g_hWnd.load(), SCREEN_WIDTH, SCREEN_HEIGHT, g_nScreenBpp, vsync,
+                  g_bWindowMode, 1, 60, vsync, g_SurfaceData, g_BmpTable, BMP_TABLE_COUNT);
   };
   if (init()) return true;
   if (g_SystemIni.m_nDirect3D) {

@@ -5,6 +5,7 @@
 #include "base/Failure.h"
 #include "base/Log.h"
 #include "app/SceneHost.h"
+#include "base/Screen.h"
 #include "base/Thread.h"
 #include "records/KeyLog.h"
 #include "records/PlayRecord.h"
@@ -52,7 +53,7 @@ std::intptr_t MainWndProc(plat::WindowToken hWnd, const plat::Msg& msg) { return
 cMainWindow::~cMainWindow() = default;
 
 bool cMainWindow::Create(int clientWidth, int clientHeight, int x, int y) {
-  SetLayout(clientWidth, clientHeight, 100, 100, 640, 480, kMainStyle, 0, 0, 0, 0);
+  SetLayout(clientWidth, clientHeight, 100, 100, SCREEN_WIDTH, SCREEN_HEIGHT, kMainStyle, 0, 0, 0, 0);
   m_lpProc = &MainWndProc;
   m_lpPlatWindow = &m_Window;
   m_bExitNotified = false;

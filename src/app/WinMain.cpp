@@ -12,6 +12,7 @@
 #include "base/PathUtil.h"
 #include "app/SceneHost.h"
 #include "app/SystemReport.h"
+#include "base/Screen.h"
 #include "base/Thread.h"
 #include "platform/drive.h"
 #include "platform/fs.h"
@@ -78,7 +79,7 @@ int WinMain(const std::string& commandLine, int showCommand) {
     ReleaseInstanceLock();
     return kStartFailed;
   }
-  if (!g_MainWindow.Create(640, 480, 100, 100)) {
+  if (!g_MainWindow.Create(SCREEN_WIDTH, SCREEN_HEIGHT, 100, 100)) {
     ErrorBox("ウインドウが生成出来ません！");
     ReleaseInstanceLock();
     return kStartFailed;

@@ -51,7 +51,7 @@ int ExecSword(cActor& actor, cCommandRuntime& runtime) {
     rec.nHeight = first.m_nHeight;
     cStageScene& scene = TheStage();
     cShot sword;
-    sword.Init(scene.m_nNextShotId, actor, SWORD_COMMAND, payload, rec);
+    sword.Init(scene.m_nNextShotId, actor, CMD_SWORD, payload, rec);
     scene.AddShot(sword);  // the copy follows no target
     ++scene.m_nNextShotId;
   }

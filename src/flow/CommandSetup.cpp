@@ -6,6 +6,7 @@
 
 #include "flow/CommandTables.h"
 #include "flow/StepCounts.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/Database.h"
 #include "gamedata/Move.h"
 #include "stage/RunTimeTables.h"
@@ -25,11 +26,13 @@ void SetTargetOffset(cCommandRuntime& runtime, const cEdMove& move, int nFacing)
 }
 
 void DeriveUnlessGiven(cCommandRuntime& runtime, const cEdMove& move, const cActor& actor) {
-  if (move.m_nTimingMode != 0) runtime.DeriveTimeOrSpeed(actor.m_nLevel);
+  if (move.m_nTimingMode != TIMING_TIME_AND_SPEED) runtime.DeriveTimeOrSpeed(actor.m_nLevel);
 }
 
-// Rotation sense 0 (clockwise) and 1 exchange; the facing-dependent senses stay.
-std::uint8_t ExchangeSense(std::uint8_t nMode) { return nMode <= 1 ? static_cast<std::uint8_t>(nMode ^ 1) : nMode; }
+// Clockwise and anticlockwise exchange; the facing-dependent senses stay.
+std::uint8_t ExchangeSense(std::uint8_t nMode) {
+  return nMode <= ROTATE_ANTICLOCKWISE ? static_cast<std::uint8_t>(nMode ^ 1) : nMode;
+}
 
 // Frames of an animation up to its first locking frame (the rest it holds on).
 std::int64_t FramesBeforeLock(const cEdAnime& anime) {
@@ -47,13 +50,13 @@ void cCommandRuntime::DeriveTimeOrSpeed(int nLevel) {
   const cEdMove* pMove = Move();
   if (!pMove) return;
   double d = static_cast<double>(ByLevel(pMove->m_nDistancePerLevel, nLevel, pMove->m_nDistance));
-  if (pMove->m_nDistanceUnit != 1) d *= 16;
+  if (pMove->m_nDistanceUnit != DISTANCE_PIXELS) d *= 16;
   switch (pMove->m_nTimingMode) {
-    case 1:
+    case TIMING_TIME_AND_DISTANCE:
       // A command of no run time still runs one step: it covers the distance in it.
       m_dSpeed = d / std::max(m_nTotal, 1);
       break;
-    case 2:
+    case TIMING_SPEED_AND_DISTANCE:
       // Without a speed there is no time to reach the distance: the given time stays.
       if (m_dSpeed != 0.0) m_nTotal = Trunc32(d / m_dSpeed);
       break;
@@ -68,7 +71,7 @@ void InitStraightMove(cCommandRuntime& runtime, cActor& actor, int nFacing) {
   if (pMove->m_bMirrorAngle && nFacing == 1) a = 360 - a;
   if (a >= 360) a %= 360;
   runtime.m_nAngle = Clamp32(a);
-  if (pMove->m_nMode == 1) SetTargetOffset(runtime, *pMove, nFacing);
+  if (pMove->m_nMode == MOVE_TO_COORDS) SetTargetOffset(runtime, *pMove, nFacing);
   DeriveUnlessGiven(runtime, *pMove, actor);
 }
 
@@ -111,11 +114,11 @@ void InitCircleMove(cCommandRuntime& runtime, cActor& actor, int nFacing) {
                             ? static_cast<double>(runtime.m_nEndAngle) - runtime.m_nStartAngle
                             : static_cast<double>(runtime.m_nStartAngle) - runtime.m_nEndAngle;
   switch (pMove->m_nTimingMode) {
-    case 0:
+    case CIRCLE_BY_TIME:
       // A command of no run time still turns for one step.
       runtime.m_dSpeed = dSweep / std::max(runtime.m_nTotal, 1) / StepScale();
       break;
-    case 1:
+    case CIRCLE_BY_SPEED:
       if (runtime.m_dSpeed != 0.0) {
         const std::int32_t n = Trunc32(dSweep / runtime.m_dSpeed / StepScale());
         runtime.m_nTotal = n == std::numeric_limits<std::int32_t>::min() ? std::numeric_limits<std::int32_t>::max()
@@ -129,7 +132,8 @@ void InitCircleMove(cCommandRuntime& runtime, cActor& actor, int nFacing) {
 void InitJumpCommand(cCommandRuntime& runtime, cActor& actor, int) {
   cEdCommand* pCommand = runtime.m_pCommand;
   if (!pCommand) return;
-  const auto nHeight = static_cast<std::int8_t>(pCommand->m_Params.Size() > 2 ? pCommand->m_Params[2] : 0);
+  const auto nHeight =
+      static_cast<std::int8_t>(pCommand->m_Params.Size() > P_JUMP_HEIGHT ? pCommand->m_Params[P_JUMP_HEIGHT] : 0);
   runtime.m_dSpeed = actor.JumpSpeedForHeight(nHeight);
   pCommand->m_nTime = static_cast<std::int16_t>(std::clamp(actor.JumpFrames(nHeight), -32768, 32767));
   runtime.m_nTotal = TenthsToSteps(pCommand->m_nTime);

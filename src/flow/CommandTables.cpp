@@ -27,78 +27,80 @@ int ItemMessage(cPlayer& player, const cEdCommand& command) {
 }  // namespace
 
 CommandExecutor g_CommandExecutors[COMMAND_TYPE_COUNT] = {
-    nullptr,                 // 0
-    nullptr,                 // 1 "ウエイト": only its run time
-    ExecStraightMove,        // 2
-    ExecGroundTurnMove,      // 3
-    ExecCircleMove,          // 4
-    ExecChargeMove,          // 5
-    ExecHomingMove,          // 6
-    ExecAvoidOffscreenMove,  // 7
-    ExecCancelMove,          // 8
-    ExecChangeDirection,     // 9
-    ExecJump,                // 10
-    ExecShot,                // 11
-    ExecSword,               // 12
-    ExecSummonBlock,         // 13
-    ExecSummonChara,         // 14
-    ExecSummonItem,          // 15
-    ExecFlowOperation,       // 16
-    ExecStageClear,          // 17
-    ExecGameWait,            // 18
-    ExecMessage,             // 19
-    ExecWarp,                // 20
-    ExecSetTarget,           // 21
-    ExecStatusOperation,     // 22
-    ExecStatusOperation2,    // 23
-    ExecGetItem,             // 24
-    ExecChangeGraphic,       // 25
-    ExecChangeBasicAnimeSet, // 26
-    ExecRunAnime,            // 27
-    ExecRunEffect,           // 28
-    ExecRunCharaEffect,      // 29
-    ExecRunScreenEffect,     // 30
-    ExecShowPicture,         // 31
-    ExecChangeScreenColor,   // 32
-    ExecChangeBackground,    // 33
-    ExecPlaySound,           // 34
-    ExecPlayBgm,             // 35
-    ExecRunCode,             // 36
+    nullptr,                          // 0 CMD_NONE
+    nullptr,                          // 1 CMD_WAIT "ウエイト": only its run time
+    ExecStraightMove,                 // 2 CMD_MOVE_STRAIGHT
+    ExecGroundTurnMove,               // 3 CMD_MOVE_GROUND_TURN
+    ExecCircleMove,                   // 4 CMD_MOVE_CIRCLE
+    ExecChargeMove,                   // 5 CMD_MOVE_CHARGE
+    ExecHomingMove,                   // 6 CMD_MOVE_HOMING
+    ExecAvoidOffscreenMove,           // 7 CMD_MOVE_AVOID_OFFSCREEN
+    ExecCancelMove,                   // 8 CMD_MOVE_CANCEL
+    ExecChangeDirection,              // 9 CMD_TURN
+    ExecJump,                         // 10 CMD_JUMP
+    ExecShot,                         // 11 CMD_SHOT
+    ExecSword,                        // 12 CMD_SWORD
+    ExecSummonBlock,                  // 13 CMD_SUMMON_BLOCK
+    ExecSummonChara,                  // 14 CMD_SUMMON_CHARA
+    ExecSummonItem,                   // 15 CMD_SUMMON_ITEM
+    ExecFlowOperation,                // 16 CMD_FLOW
+    ExecStageClear,                   // 17 CMD_STAGE_CLEAR
+    ExecGameWait,                     // 18 CMD_GAME_WAIT
+    ExecMessage,                      // 19 CMD_MESSAGE
+    ExecWarp,                         // 20 CMD_WARP
+    ExecSetTarget,                    // 21 CMD_TARGET
+    ExecStatusOperation,              // 22 CMD_STATUS
+    ExecStatusOperation2,             // 23 CMD_STATUS2
+    ExecGetItem,                      // 24 CMD_GET_ITEM
+    ExecChangeGraphic,                // 25 CMD_GRAPHIC
+    ExecChangeBasicAnimeSet,          // 26 CMD_ANIME_SET
+    ExecRunAnime,                     // 27 CMD_ANIME
+    ExecRunEffect,                    // 28 CMD_EFFECT
+    ExecRunCharaEffect,               // 29 CMD_CHARA_EFFECT
+    ExecRunScreenEffect,              // 30 CMD_SCR_EFFECT
+    ExecShowPicture,                  // 31 CMD_PICTURE
+    ExecChangeScreenColor,            // 32 CMD_SCREEN_COLOR
+    ExecChangeBackground,             // 33 CMD_BACKGROUND
+    ExecPlaySound,                    // 34 CMD_SOUND
+    ExecPlayBgm,                      // 35 CMD_BGM
+    ExecRunCode,                      // 36 CMD_CODE
 };
 
 ItemCommandExecutor g_ItemCommandExecutors[ITEM_COMMAND_TYPE_COUNT] = {
-    nullptr,              // 0
-    ItemExecChangeFlows,  // 1
-    ItemStageClear,       // 2: 1, the stage is cleared
-    ItemExec<CmdGameWait>,  // 3
-    ItemMessage,          // 4
-    ItemExec<CmdWarp>,              // 5
-    ItemExec<CmdSetTarget>,         // 6
-    ItemExec<CmdStatusOperation>,   // 7
-    ItemExec<CmdStatusOperation2>,  // 8
-    ItemExec<CmdGetItem>,           // 9
-    ItemExec<CmdChangeGraphic>,     // 10
-    ItemExec<CmdChangeBasicAnimeSet>,  // 11
-    ItemExec<CmdRunAnime>,          // 12
-    ItemExec<CmdRunEffect>,         // 13
-    ItemExec<CmdRunCharaEffect>,    // 14
-    ItemExec<CmdRunScreenEffect>,   // 15
-    ItemExec<CmdShowPicture>,       // 16
-    ItemExec<CmdChangeScreenColor>, // 17
-    ItemExec<CmdChangeBackground>,  // 18
-    ItemExec<CmdPlaySound>,         // 19
-    ItemExec<CmdPlayBgm>,           // 20
-    ItemExec<CmdRunCode>,           // 21
+    nullptr,                          // 0 ITEM_CMD_NONE
+    ItemExecChangeFlows,              // 1 ITEM_CMD_FLOW_CHANGE
+    ItemStageClear,                   // 2 ITEM_CMD_STAGE_CLEAR: 1, the stage is cleared
+    ItemExec<CmdGameWait>,            // 3 ITEM_CMD_GAME_WAIT
+    ItemMessage,                      // 4 ITEM_CMD_MESSAGE
+    ItemExec<CmdWarp>,                // 5 ITEM_CMD_WARP
+    ItemExec<CmdSetTarget>,           // 6 ITEM_CMD_TARGET
+    ItemExec<CmdStatusOperation>,     // 7 ITEM_CMD_STATUS
+    ItemExec<CmdStatusOperation2>,    // 8 ITEM_CMD_STATUS2
+    ItemExec<CmdGetItem>,             // 9 ITEM_CMD_GET_ITEM
+    ItemExec<CmdChangeGraphic>,       // 10 ITEM_CMD_GRAPHIC
+    ItemExec<CmdChangeBasicAnimeSet>, // 11 ITEM_CMD_ANIME_SET
+    ItemExec<CmdRunAnime>,            // 12 ITEM_CMD_ANIME
+    ItemExec<CmdRunEffect>,           // 13 ITEM_CMD_EFFECT
+    ItemExec<CmdRunCharaEffect>,      // 14 ITEM_CMD_CHARA_EFFECT
+    ItemExec<CmdRunScreenEffect>,     // 15 ITEM_CMD_SCR_EFFECT
+    ItemExec<CmdShowPicture>,         // 16 ITEM_CMD_PICTURE
+    ItemExec<CmdChangeScreenColor>,   // 17 ITEM_CMD_SCREEN_COLOR
+    ItemExec<CmdChangeBackground>,    // 18 ITEM_CMD_BACKGROUND
+    ItemExec<CmdPlaySound>,           // 19 ITEM_CMD_SOUND
+    ItemExec<CmdPlayBgm>,             // 20 ITEM_CMD_BGM
+    ItemExec<CmdRunCode>,             // 21 ITEM_CMD_CODE
 };
 
 CommandInitializer g_CommandInitializers[COMMAND_TYPE_COUNT] = {
-    nullptr,           nullptr,         // 0, 1
-    InitStraightMove,  // 2
-    InitMoveTiming,    // 3
-    InitCircleMove,    // 4
-    InitChargeMove,    // 5
-    InitHomingMove,    // 6
-    InitMoveTiming,    // 7
-    nullptr,           nullptr,         // 8, 9
-    InitJumpCommand,   // 10
+    nullptr,           // 0 CMD_NONE
+    nullptr,           // 1 CMD_WAIT
+    InitStraightMove,                 // 2 CMD_MOVE_STRAIGHT
+    InitMoveTiming,    // 3 CMD_MOVE_GROUND_TURN
+    InitCircleMove,    // 4 CMD_MOVE_CIRCLE
+    InitChargeMove,    // 5 CMD_MOVE_CHARGE
+    InitHomingMove,    // 6 CMD_MOVE_HOMING
+    InitMoveTiming,    // 7 CMD_MOVE_AVOID_OFFSCREEN
+    nullptr,           // 8 CMD_MOVE_CANCEL
+    nullptr,           // 9 CMD_TURN
+    InitJumpCommand,   // 10 CMD_JUMP
 };

@@ -11,12 +11,12 @@
 
 int CompareByOp(int a, int b, int nOperator) {
   switch (nOperator) {
-    case 0: return a == b;
-    case 1: return a != b;
-    case 2: return a >= b;
-    case 3: return a <= b;
-    case 4: return a > b;
-    case 5: return a < b;
+    case COMPARE_EQUAL: return a == b;
+    case COMPARE_NOT_EQUAL: return a != b;
+    case COMPARE_AT_LEAST: return a >= b;
+    case COMPARE_AT_MOST: return a <= b;
+    case COMPARE_ABOVE: return a > b;
+    case COMPARE_BELOW: return a < b;
     default: return 0;
   }
 }
@@ -33,12 +33,12 @@ bool cStageScene::CheckFlowConditions(cFlowRuntime& runtime, cActor& actor) {
 
 bool cStageScene::CheckConditionList(const cVector<cEdCondition>& conditions, int nRule, cActor& actor) {
   if (conditions.empty()) return true;
-  if (nRule == 0) {
+  if (nRule == COND_RULE_ALL) {
     for (const cEdCondition& c : conditions)
       if (!CheckCondition(c, actor)) return false;
     return true;
   }
-  if (nRule == 1) {
+  if (nRule == COND_RULE_ANY) {
     for (const cEdCondition& c : conditions)
       if (CheckCondition(c, actor)) return true;
     return false;
@@ -48,19 +48,21 @@ bool cStageScene::CheckConditionList(const cVector<cEdCondition>& conditions, in
 
 bool cStageScene::CheckCondition(const cEdCondition& c, cActor& actor) {
   switch (c.m_nKind) {
-    case 1: return CompareByOp(g_PlayRecord.m_CommonVariables[c.m_nIndex], c.m_nValue, c.m_nCompare);
-    case 2: return CompareByOp(m_StageVariables[c.m_nIndex], c.m_nValue, c.m_nCompare);
-    case 3: return CompareByOp(actor.m_Variables[c.m_nIndex], c.m_nValue, c.m_nCompare);
-    case 4: return EvalStatusCondition(c, actor);
-    case 5: return actor.CheckFlagCondition(c);
-    case 6: return actor.CheckPositionCondition(c);
-    case 7: return actor.CheckDistanceCondition(c);
+    case COND_COMMON_VARIABLE:
+      return CompareByOp(g_PlayRecord.m_CommonVariables[c.m_nIndex], c.m_nValue, c.m_nCompare);
+    case COND_STAGE_VARIABLE: return CompareByOp(m_StageVariables[c.m_nIndex], c.m_nValue, c.m_nCompare);
+    case COND_CHARA_VARIABLE: return CompareByOp(actor.m_Variables[c.m_nIndex], c.m_nValue, c.m_nCompare);
+    case COND_STATUS: return EvalStatusCondition(c, actor);
+    case COND_STATE: return actor.CheckFlagCondition(c);
+    case COND_POSITION: return actor.CheckPositionCondition(c);
+    case COND_DISTANCE: return actor.CheckDistanceCondition(c);
     default: return false;
   }
 }
 
 bool cActor::CheckFlagCondition(const cEdCondition& c) {
   if (c.m_nWhose == OWNER_SYSTEM) {
+    // The system's states are the scroll axes: 0 across, 1 down.
     if (c.m_nStatus == 0) return CompareByOp(AutoScrollOn(0), c.m_nIndex, c.m_nCompare);
     if (c.m_nStatus == 1) return CompareByOp(AutoScrollOn(1), c.m_nIndex, c.m_nCompare);
     return false;
@@ -70,12 +72,12 @@ bool cActor::CheckFlagCondition(const cEdCondition& c) {
   const cEdChara& d = pSubject->m_Def;
   int nValue;
   switch (c.m_nStatus) {
-    case 1: nValue = d.m_bTransparent; break;     // "透明"
-    case 2: nValue = d.m_bFixedFacing; break;     // "向き固定"
-    case 3: nValue = d.m_nFlying; break;          // "飛行"
-    case 4: nValue = d.m_nInvincible; break;      // "無敵"
-    case 5: nValue = d.m_nScale; break;           // "巨大化"
-    case 6: nValue = d.m_bAutoScrollSync; break;  // "オートスクロールとシンクロ"
+    case STATE_TRANSPARENT: nValue = d.m_bTransparent; break;
+    case STATE_FIXED_FACING: nValue = d.m_bFixedFacing; break;
+    case STATE_FLIGHT: nValue = d.m_nFlying; break;
+    case STATE_INVINCIBLE: nValue = d.m_nInvincible; break;
+    case STATE_GIANT: nValue = d.m_nScale; break;
+    case STATE_SCROLL_SYNC: nValue = d.m_bAutoScrollSync; break;
     default: return false;
   }
   return CompareByOp(nValue, c.m_nIndex, c.m_nCompare);
@@ -86,16 +88,18 @@ bool cActor::CheckPositionCondition(const cEdCondition& c) {
   if (!pSubject) return false;
   bool bResult;
   switch (c.m_nStatus) {
-    case 0: bResult = pSubject->m_nFacing == 0; break;
-    case 1: bResult = pSubject->m_nFacing == 1; break;
-    case 2:
+    case POSITION_FACING_LEFT: bResult = pSubject->m_nFacing == 0; break;
+    case POSITION_FACING_RIGHT: bResult = pSubject->m_nFacing == 1; break;
+    case POSITION_ON_BLOCK:
       bResult = !pSubject->m_bFlying &&
                 (pSubject->m_bOnBlockChara || (!pSubject->m_bAirborne && !pSubject->m_bJumping));
       break;
-    case 3: bResult = pSubject->m_nKind == 1 ? pSubject->m_bOnScreen != 0 : pSubject->IsOnScreen(); break;
+    case POSITION_ON_SCREEN:
+      bResult = pSubject->m_nKind == 1 ? pSubject->m_bOnScreen != 0 : pSubject->IsOnScreen();
+      break;
     default: return false;
   }
-  return c.m_nCompare == 1 ? !bResult : bResult;
+  return c.m_nCompare == NEGATION_IS_NOT ? !bResult : bResult;
 }
 
 bool cActor::CheckDistanceCondition(const cEdCondition& c) {
@@ -107,29 +111,29 @@ bool cActor::CheckDistanceCondition(const cEdCondition& c) {
   const bool bLeft = m_nFacing == 0;
   bool bIn;
   switch (c.m_nAxis) {
-    case 0:
+    case AXIS_ACROSS:
       bIn = IsInRangeX(m_ScreenRect.left, m_nWidth, hero.m_ScreenRect.left, hero.m_ScreenRect.right, hero.m_nHitOffX,
                        d, d, 1);
       break;
-    case 1:
-    case 2: {
-      const bool bAhead = (c.m_nAxis == 1) == bLeft;  // the span extends toward smaller x
+    case AXIS_AHEAD:
+    case AXIS_BEHIND: {
+      const bool bAhead = (c.m_nAxis == AXIS_AHEAD) == bLeft;  // the span extends toward smaller x
       bIn = IsInRangeX(m_ScreenRect.left, m_nWidth, hero.m_ScreenRect.left, hero.m_ScreenRect.right, hero.m_nHitOffX,
                        bAhead ? d : 0, bAhead ? 0 : d, 0);
       break;
     }
-    case 3:
+    case AXIS_UP_DOWN:
       bIn = IsInRangeX(m_ScreenRect.top, m_nHeight, hero.m_ScreenRect.top, hero.m_ScreenRect.bottom, hero.m_nHitOffY,
                        d, d, 1);
       break;
-    case 4:
-    case 5: {
-      const bool bAhead = (c.m_nAxis == 4) == bLeft;
+    case AXIS_AHEAD_Y:
+    case AXIS_BEHIND_Y: {
+      const bool bAhead = (c.m_nAxis == AXIS_AHEAD_Y) == bLeft;
       bIn = IsInRangeX(m_ScreenRect.top, m_nHeight, hero.m_ScreenRect.top, hero.m_ScreenRect.bottom, hero.m_nHitOffY,
                        bAhead ? d : 0, bAhead ? 0 : d, 0);
       break;
     }
-    case 6: {
+    case AXIS_CIRCLE: {
       const double dx = (m_dX + (m_nWidth / 2)) - (hero.m_dX + (hero.m_nWidth / 2));
       const double dy = (m_dY + (m_nHeight / 2)) - (hero.m_dY + (hero.m_nHeight / 2));
       bIn = d >= 0 && dx * dx + dy * dy <= static_cast<double>(d) * d;
@@ -137,7 +141,7 @@ bool cActor::CheckDistanceCondition(const cEdCondition& c) {
     }
     default: bIn = false; break;
   }
-  if (c.m_nCompare == 0) return bIn;
-  if (c.m_nCompare == 1) return !bIn;
+  if (c.m_nCompare == DISTANCE_WITHIN) return bIn;
+  if (c.m_nCompare == DISTANCE_OUTSIDE) return !bIn;
   return false;
 }

@@ -3,10 +3,12 @@
 // warp and the choice of a target.
 #include <cmath>
 
+#include "base/Screen.h"
 #include "flow/CommandBody.h"
 #include "flow/CommandTables.h"
 #include "flow/StepCounts.h"
 #include "records/PlayRecord.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/Move.h"
 #include "gamedata/WorldMap.h"
 #include "stage/Actor.h"
@@ -17,37 +19,34 @@
 
 namespace {
 
-enum : int { OP_RESTART = 0, OP_END = 1, OP_PAUSE = 2, OP_RESUME = 3, OP_DELETE = 4, OP_STOP = 5 };
-enum : int { WHICH_THIS = 0, WHICH_OTHERS = 1, WHICH_ID = 2 };
-
 cStageScene* Scene() { return g_StageScene.load(std::memory_order_relaxed); }
 
 
 void Operate(cActor& actor, cFlowRuntime& r, int nOp) {
   switch (nOp) {
-    case OP_RESTART:
+    case FLOW_OP_RESTART:
       r.End(actor);
       actor.DeleteFlowAnimes(r.m_nSerial);
       r.Start();
       break;
-    case OP_END:
+    case FLOW_OP_END:
       r.End(actor);
       actor.DeleteFlowAnimes(r.m_nSerial);
       break;
-    case OP_PAUSE:
+    case FLOW_OP_PAUSE:
       r.Pause();
       actor.EndFlowAnimes(r.m_nSerial);
       break;
-    case OP_RESUME:
+    case FLOW_OP_RESUME:
       r.Resume();
       actor.ResumeFlowAnimes(r.m_nSerial);
       return;  // the step goes on
-    case OP_DELETE:
+    case FLOW_OP_DELETE:
       // Removed at the end of the actor's update, not under the running flow pass.
       actor.m_bFlowDeleted = 1;
       r.m_bDeleteRequested = 1;
       break;
-    case OP_STOP:
+    case FLOW_OP_STOP:
       r.StopForever(actor);
       actor.DeleteFlowAnimes(r.m_nSerial);
       break;
@@ -62,14 +61,14 @@ void MoveBy(cActor& a, int nCode, double d) {
   double dx = 0.0;
   double dy = 0.0;
   switch (nCode) {
-    case 2: dx = -d; break;
-    case 3: dx = d; break;
-    case 6: dy = -d; break;
-    case 7: dy = d; break;
-    case 8: dx = -k; dy = -k; break;
-    case 9: dx = -k; dy = k; break;
-    case 10: dx = k; dy = -k; break;
-    case 11: dx = k; dy = k; break;
+    case DIR_LEFT: dx = -d; break;
+    case DIR_RIGHT: dx = d; break;
+    case DIR_UP: dy = -d; break;
+    case DIR_DOWN: dy = d; break;
+    case DIR_UP_LEFT: dx = -k; dy = -k; break;
+    case DIR_DOWN_LEFT: dx = -k; dy = k; break;
+    case DIR_UP_RIGHT: dx = k; dy = -k; break;
+    case DIR_DOWN_RIGHT: dx = k; dy = k; break;
     default: return;
   }
   if (dx != 0.0) {
@@ -88,18 +87,18 @@ int ExecFlowOperation(cActor& actor, cCommandRuntime& runtime) {
   cStageScene* pScene = Scene();
   if (!runtime.m_pCommand || !pScene) return 0;
   const cEdCommand& c = *runtime.m_pCommand;
-  const int nOp = CommandParam(c, 0);
-  const int nWhich = CommandParam(c, 1);
-  const int nID = CommandParam(c, 2);
+  const int nOp = CommandParam(c, P_FLOW_OPERATION);
+  const int nWhich = CommandParam(c, P_FLOW_TARGET);
+  const int nID = CommandParam(c, P_FLOW_ID);
   cFlowRuntime* pCurrent = pScene->m_pCurFlow;
-  if (nWhich == WHICH_THIS) {
+  if (nWhich == FLOW_TARGET_THIS) {
     if (pCurrent) Operate(actor, *pCurrent, nOp);
     return 0;
   }
   for (int i = 0; i < actor.m_FlowRuntimes.Size(); ++i) {
     cFlowRuntime& r = actor.m_FlowRuntimes[i];
-    const bool bAffected = nWhich == WHICH_OTHERS ? &r != pCurrent
-                           : nWhich == WHICH_ID   ? r.m_pFlow && r.m_pFlow->m_nID != 0 && r.m_pFlow->m_nID == nID
+    const bool bAffected = nWhich == FLOW_TARGET_OTHERS ? &r != pCurrent
+                           : nWhich == FLOW_TARGET_ID   ? r.m_pFlow && r.m_pFlow->m_nID != 0 && r.m_pFlow->m_nID == nID
                                                   : false;
     if (!bAffected) continue;
     Operate(actor, r, nOp);
@@ -112,19 +111,19 @@ int ExecFlowOperation(cActor& actor, cCommandRuntime& runtime) {
 
 int CmdStageClear(cActor&, const cEdCommand& command) {
   if (cStageScene* pScene = Scene()) {
-    switch (CommandParam(command, 0)) {
-      case 0: pScene->m_nNextPart = g_PlayRecord.m_nPart + 1; break;
-      case 1: pScene->m_nNextPart = CommandParam(command, 1); break;
-      case 2: pScene->m_nNextPart = 0; break;  // the world is cleared
+    switch (CommandParam(command, P_CLEAR_DESTINATION)) {
+      case CLEAR_TO_NEXT: pScene->m_nNextPart = g_PlayRecord.m_nPart + 1; break;
+      case CLEAR_TO_PART: pScene->m_nNextPart = CommandParam(command, P_CLEAR_PART); break;
+      case CLEAR_WORLD: pScene->m_nNextPart = 0; break;
       default: break;
     }
   }
-  if (CommandParam(command, 2) != 0) {
+  if (CommandParam(command, P_CLEAR_SET_MAP_CELL) != 0) {
     // A cell outside the map would leave the hero standing where he cannot move.
-    g_PlayRecord.m_nMapX = CommandParam(command, 3);
+    g_PlayRecord.m_nMapX = CommandParam(command, P_CLEAR_MAP_X);
     if (g_PlayRecord.m_nMapX >= g_WorldMap.m_nWidth) g_PlayRecord.m_nMapX = g_WorldMap.m_nWidth - 1;
     if (g_PlayRecord.m_nMapX < 0) g_PlayRecord.m_nMapX = 0;
-    g_PlayRecord.m_nMapY = CommandParam(command, 4);
+    g_PlayRecord.m_nMapY = CommandParam(command, P_CLEAR_MAP_Y);
     if (g_PlayRecord.m_nMapY >= g_WorldMap.m_nHeight) g_PlayRecord.m_nMapY = g_WorldMap.m_nHeight - 1;
     if (g_PlayRecord.m_nMapY < 0) g_PlayRecord.m_nMapY = 0;
     g_PlayRecord.m_nMapFacing = 0;
@@ -146,10 +145,10 @@ void CmdWarp(cActor& actor, const cEdCommand& command) {
   const double x0 = actor.m_dX, y0 = actor.m_dY, r0 = actor.m_dRight, b0 = actor.m_dBottom;
   const double d = static_cast<double>(ByLevel(pMove->m_nDistancePerLevel, actor.m_nLevel, pMove->m_nDistance)) * 16.0;
   switch (pMove->m_nMode) {
-    case 0:
+    case WARP_BY_DIRECTION:
       MoveBy(actor, actor.ResolveMoveDirection(pMove->m_nDirection), d);
       break;
-    case 1: {
+    case WARP_FROM_TARGET: {
       const cActor* t = actor.m_pTarget;
       if (!t) return;
       const int nCode = t->ResolveMoveDirection(pMove->m_nDirection);
@@ -161,21 +160,21 @@ void CmdWarp(cActor& actor, const cEdCommand& command) {
       MoveBy(actor, nCode, d);
       break;
     }
-    case 2: {
-      double l = pMove->m_nDotX + pMove->m_nCellX * 32.0;
-      double m = pMove->m_nDotY + pMove->m_nCellY * 32.0;
+    case WARP_TO_COORDS: {
+      double l = pMove->m_nDotX + pMove->m_nCellX * double{BLOCK_SIZE};
+      double m = pMove->m_nDotY + pMove->m_nCellY * double{BLOCK_SIZE};
       if (actor.m_nFacing == 1) {
         if (pMove->m_bMirrorX) l = -l;
         if (pMove->m_bMirrorY) m = -m;
       }
       switch (pMove->m_nCoordMode) {
-        case 0:
+        case WARP_COORD_RELATIVE:
           actor.m_dX += l;
           actor.SyncX();
           actor.m_dY += m;
           actor.SyncY();
           break;
-        case 1:
+        case WARP_COORD_ABSOLUTE:
           actor.PlaceAtCellX(pMove->m_nCellX);
           actor.PlaceAtCellY(pMove->m_nCellY);
           actor.m_dX += pMove->m_nDotX;
@@ -183,7 +182,7 @@ void CmdWarp(cActor& actor, const cEdCommand& command) {
           actor.m_dY += pMove->m_nDotY;
           actor.SyncY();
           break;
-        case 2:
+        case WARP_COORD_SCREEN:
           // The drawn cell's top-left goes to screen position (l, m).
           actor.m_dX = actor.m_nHitOffX + pScene->m_ScrollX.m_dPos + l;
           actor.SyncX();
@@ -217,15 +216,15 @@ void CmdSetTarget(cActor& actor, const cEdCommand& command) {
     cVector<cActor*>& list = actor.m_pTarget->m_Targeters;
     std::erase(list, &actor);
   }
-  const int nSide = CommandParam(command, 1);
-  const int bAllSides = CommandParam(command, 2);
-  const int nRange = CommandParam(command, 3);
-  const int bExcludeSelf = CommandParam(command, 4);
-  const int bExclude1 = CommandParam(command, 5);
-  const int bExclude2 = CommandParam(command, 6);
-  const int bExcludeBlockCharas = CommandParam(command, 7);
-  const int bUseId = CommandParam(command, 8);
-  const int nId = static_cast<std::int8_t>(CommandParam(command, 9));
+  const int nSide = CommandParam(command, P_TARGET_SIDE);
+  const int bAllSides = CommandParam(command, P_TARGET_ALL_SIDES);
+  const int nRange = CommandParam(command, P_TARGET_RANGE);
+  const int bExcludeSelf = CommandParam(command, P_TARGET_EXCLUDE_SELF);
+  const int bExclude1 = CommandParam(command, P_TARGET_EXCLUDE_1);
+  const int bExclude2 = CommandParam(command, P_TARGET_EXCLUDE_2);
+  const int bExcludeBlockCharas = CommandParam(command, P_TARGET_EXCLUDE_BLOCK_CHARAS);
+  const int bUseId = CommandParam(command, P_TARGET_USE_ID);
+  const int nId = static_cast<std::int8_t>(CommandParam(command, P_TARGET_ID));
   const int x = actor.ScreenCentreX();
   const int y = actor.ScreenCentreY();
   auto Nearest = [&](const cVectorList<cActor*>& list) {
@@ -236,10 +235,10 @@ void CmdSetTarget(cActor& actor, const cEdCommand& command) {
     return FindChara(list, bUseId, nId, bExcludeSelf, bExclude1, bExclude2, bExcludeBlockCharas, actor.m_nSerial);
   };
   const bool bLists = pScene && !pScene->m_SideActors.empty();
-  switch (CommandParam(command, 0)) {
-    case 0: actor.m_pTarget = g_Players.empty() ? nullptr : &g_Players[0]; break;
-    case 1: actor.m_pTarget = &actor; break;
-    case 2:
+  switch (CommandParam(command, P_TARGET_CHOICE)) {
+    case TARGET_HERO: actor.m_pTarget = g_Players.empty() ? nullptr : &g_Players[0]; break;
+    case TARGET_SELF: actor.m_pTarget = &actor; break;
+    case TARGET_NEAREST:
       if (!bLists) {
         actor.m_pTarget = nullptr;
       } else if (!bAllSides) {
@@ -254,7 +253,7 @@ void CmdSetTarget(cActor& actor, const cEdCommand& command) {
         actor.m_pTarget = Nearest(winners);
       }
       break;
-    case 3:
+    case TARGET_BY_ID:
       actor.m_pTarget = nullptr;
       if (!bLists) break;
       if (!bAllSides) {

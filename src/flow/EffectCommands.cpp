@@ -4,8 +4,10 @@
 #include <cmath>
 
 #include "base/Log.h"
+#include "base/Screen.h"
 #include "flow/CommandBody.h"
 #include "flow/CommandTables.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/Database.h"
 #include "gfx/DDInit.h"
 #include "gfx/DDSurface.h"
@@ -30,24 +32,24 @@ void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, in
   const double sx = scene.m_ScrollX.m_dPos;
   const double sy = scene.m_ScrollY.m_dPos;
   switch (nPlacement) {
-    case 0:
-      x = sx + 320 - (w >> 1) + nDotsX;
-      y = sy + 240 - (h >> 1) + nDotsY;
+    case PICTURE_AT_SCREEN_CENTRE:
+      x = sx + VIEW_WIDTH / 2 - (w >> 1) + nDotsX;
+      y = sy + VIEW_HEIGHT / 2 - (h >> 1) + nDotsY;
       break;
-    case 1:
-    case 2: {
-      const cActor& a = nPlacement == 1 ? static_cast<const cActor&>(actor) : g_Players[0];
+    case PICTURE_AT_CHARA:
+    case PICTURE_AT_HERO: {
+      const cActor& a = nPlacement == PICTURE_AT_CHARA ? static_cast<const cActor&>(actor) : g_Players[0];
       x = a.ScreenCentreX() + sx - (w >> 1) + nDotsX;
       y = a.ScreenCentreY() + sy - (h >> 1) + nDotsY;
       break;
     }
-    case 3:
-      x = nCellsX * 32 + sx + nDotsX;
-      y = nCellsY * 32 + sy + nDotsY;
+    case PICTURE_AT_SCREEN_CELL:
+      x = nCellsX * BLOCK_SIZE + sx + nDotsX;
+      y = nCellsY * BLOCK_SIZE + sy + nDotsY;
       break;
-    case 4:
-      x = (nCellsX + scene.m_ScrollX.m_nMargin) * 32 + nDotsX;
-      y = (nCellsY + scene.m_ScrollY.m_nMargin) * 32 + nDotsY;
+    case PICTURE_AT_STAGE_CELL:
+      x = (nCellsX + scene.m_ScrollX.m_nMargin) * BLOCK_SIZE + nDotsX;
+      y = (nCellsY + scene.m_ScrollY.m_nMargin) * BLOCK_SIZE + nDotsY;
       break;
     default:
       break;
@@ -57,19 +59,20 @@ void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, in
 void CmdRunEffect(cActor& actor, const cEdCommand& command) {
   cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
   if (!pScene) return;
-  const int nIndex = static_cast<std::int16_t>(CommandParam(command, 0));
+  const int nIndex = static_cast<std::int16_t>(CommandParam(command, P_EFFECT_INDEX));
   if (nIndex == 0) {
     pScene->m_Effects.clear();
     return;
   }
   if (g_Database.m_Effects.empty()) return;
   const cEdEffect& effect = g_Database.m_Effects[nIndex];
-  const int w = Percent(CommandParam(command, 6), effect.m_nCellWidth);
-  const int h = Percent(CommandParam(command, 6), effect.m_nCellHeight);
+  const int w = Percent(CommandParam(command, P_EFFECT_PERCENT), effect.m_nCellWidth);
+  const int h = Percent(CommandParam(command, P_EFFECT_PERCENT), effect.m_nCellHeight);
   double x = 0.0, y = 0.0;
-  EffectPlacement(x, y, w, h, actor, CommandParam(command, 1), CommandParam(command, 2), CommandParam(command, 3),
-                  CommandParam(command, 4), CommandParam(command, 5));
-  const int bHalting = CommandParam(command, 7);
+  EffectPlacement(x, y, w, h, actor, CommandParam(command, P_EFFECT_PLACE), CommandParam(command, P_EFFECT_BLOCK_X),
+                  CommandParam(command, P_EFFECT_BLOCK_Y), CommandParam(command, P_EFFECT_PIXEL_X),
+                  CommandParam(command, P_EFFECT_PIXEL_Y));
+  const int bHalting = CommandParam(command, P_EFFECT_HALTING);
   pScene->m_Effects.emplace_back(nIndex, x, y, w, h, bHalting);
   if (!bHalting) return;
   int nFrames = 0;
@@ -79,20 +82,20 @@ void CmdRunEffect(cActor& actor, const cEdCommand& command) {
 }
 
 void CmdRunCharaEffect(cActor& actor, const cEdCommand& command) {
-  actor.m_CharaEffect.Start(static_cast<std::int16_t>(CommandParam(command, 0)), CommandParam(command, 1),
-                            CommandParam(command, 2));
+  actor.m_CharaEffect.Start(static_cast<std::int16_t>(CommandParam(command, P_RUN_EFFECT_INDEX)),
+                            CommandParam(command, P_RUN_EFFECT_MODE), CommandParam(command, P_RUN_EFFECT_LOOP));
 }
 
 void CmdRunScreenEffect(cActor&, const cEdCommand& command) {
   if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed))
-    pScene->m_ScreenEffect.Start(static_cast<std::int16_t>(CommandParam(command, 0)), CommandParam(command, 1),
-                                 CommandParam(command, 2));
+    pScene->m_ScreenEffect.Start(static_cast<std::int16_t>(CommandParam(command, P_RUN_EFFECT_INDEX)),
+                                 CommandParam(command, P_RUN_EFFECT_MODE), CommandParam(command, P_RUN_EFFECT_LOOP));
 }
 
 void CmdShowPicture(cActor& actor, const cEdCommand& command) {
   cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
   if (!pScene) return;
-  const int nIndex = static_cast<std::int16_t>(CommandParam(command, 0));
+  const int nIndex = static_cast<std::int16_t>(CommandParam(command, P_PICTURE_INDEX));
   if (nIndex == 0) {
     pScene->ReleasePictures();
     return;
@@ -112,18 +115,19 @@ void CmdShowPicture(cActor& actor, const cEdCommand& command) {
     g_PictureSurfaceInfos.pop_back();
     return;
   }
-  const int nPercent = CommandParam(command, 7);
+  const int nPercent = CommandParam(command, P_PICTURE_PERCENT);
   const int w = Percent(nPercent, surface.nWidth);
   const int h = Percent(nPercent, surface.nHeight);
   double x = 0.0, y = 0.0;
-  EffectPlacement(x, y, w, h, actor, CommandParam(command, 1), CommandParam(command, 2), CommandParam(command, 3),
-                  CommandParam(command, 4), CommandParam(command, 5));
-  const int nMode = CommandParam(command, 8);
-  const int nFrames = CommandParam(command, 9) * 6;
-  const int bHalting = CommandParam(command, 10);
+  EffectPlacement(x, y, w, h, actor, CommandParam(command, P_PICTURE_PLACE), CommandParam(command, P_PICTURE_BLOCK_X),
+                  CommandParam(command, P_PICTURE_BLOCK_Y), CommandParam(command, P_PICTURE_PIXEL_X),
+                  CommandParam(command, P_PICTURE_PIXEL_Y));
+  const int nMode = CommandParam(command, P_PICTURE_MODE);
+  const int nFrames = CommandParam(command, P_PICTURE_TIME) * 6;
+  const int bHalting = CommandParam(command, P_PICTURE_HALTING);
+  const int nLayer = CommandParam(command, P_PICTURE_LAYER);
   const int nId =
-      pScene->m_Pictures.emplace_back(nIndex, x, y, w, h, CommandParam(command, 6), nPercent, nMode, nFrames, bHalting)
-          .m_nId;
+      pScene->m_Pictures.emplace_back(nIndex, x, y, w, h, nLayer, nPercent, nMode, nFrames, bHalting).m_nId;
   if (!bHalting) return;
   if (nMode == SHOW_UNTIL_KEY) {
     pScene->m_Wait.Start(WAIT_PICTURE, 1, 0, 0);
@@ -138,7 +142,8 @@ void CmdShowPicture(cActor& actor, const cEdCommand& command) {
 void CmdChangeScreenColor(cActor&, const cEdCommand& command) {
   if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed)) {
     auto p = [&](int n) { return CommandParam(command, n); };
-    pScene->m_ScreenColor.Start(p(0), p(1), p(2), p(3), p(4), p(5), p(6), p(7));
+    pScene->m_ScreenColor.Start(p(P_COLOR_RED), p(P_COLOR_GREEN), p(P_COLOR_BLUE), p(P_COLOR_STRENGTH),
+                                p(P_COLOR_RETURN), p(P_COLOR_TIME), p(P_COLOR_FLASH), p(P_COLOR_COUNT));
   }
 }
 

@@ -3,6 +3,8 @@
 // pass, since the flow vectors must not change under the pass.
 #include "flow/CommandTables.h"
 #include "gamedata/Command.h"
+#include "gamedata/CommandParams.h"
+#include "gamedata/EditLabels.h"
 #include "stage/Player.h"
 #include "stage/StageScene.h"
 
@@ -12,13 +14,13 @@ int CmdChangeFlows(cActor& actor, const cEdCommand& command, int bImmediate) {
     g_Players[0].m_PendingFlowChanges.push_back(command);
     return 0;
   }
-  const int nMode = command.m_Params.Size() > 0 ? command.m_Params[0] : -1;
-  const int nID = command.m_Params.Size() > 1 ? command.m_Params[1] : 0;
+  const int nMode = command.m_Params.Size() > P_FLOW_CHANGE_MODE ? command.m_Params[P_FLOW_CHANGE_MODE] : -1;
+  const int nID = command.m_Params.Size() > P_FLOW_CHANGE_ID ? command.m_Params[P_FLOW_CHANGE_ID] : 0;
   int nIndex = -1;
   switch (nMode) {
-    case 0: break;  // "追加"
-    case 1: nIndex = actor.DeleteFlowsOfGroup(nID); break;
-    case 2: return actor.DeleteFlowsOfGroup(nID);
+    case FLOW_CHANGE_ADD: break;
+    case FLOW_CHANGE_REPLACE: nIndex = actor.DeleteFlowsOfGroup(nID); break;
+    case FLOW_CHANGE_REMOVE: return actor.DeleteFlowsOfGroup(nID);
     default: return 0;
   }
   return actor.BuildFlows(command.m_Flows, actor.m_Def.m_nFacing, 1, nIndex);

@@ -5,6 +5,7 @@
 #include "base/Log.h"
 #include "flow/CommandTables.h"
 #include "flow/StepCounts.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/Flow.h"
 #include "gamedata/Move.h"
 #include "sound/SoundTable.h"
@@ -17,20 +18,17 @@
 
 namespace {
 
-constexpr int kTriggerAlways = 0;
-constexpr int kTriggerDeath = 3;
-constexpr int kTriggerStageStart = 18;
-constexpr int kFirstInstantType = 16;
-constexpr int kTypeMessage = 19;
+// The command types from the flow operation on act within one step.
+constexpr int kFirstInstantType = CMD_FLOW;
 // Stage-start flows that start one another from their instant commands nest no deeper.
 constexpr int kMaxStartNesting = 16;
 int g_nStartNesting = 0;
 
 cStageScene* Scene() { return g_StageScene.load(std::memory_order_relaxed); }
 
-// A message shown until the advance key is pressed (its seventh parameter is 0).
+// A message shown until the advance key is pressed.
 bool IsKeyMessage(const cEdCommand& c) {
-  return c.m_nType == kTypeMessage && c.m_Params.Size() > 6 && c.m_Params[6] == 0;
+  return c.m_nType == CMD_MESSAGE && c.m_Params.Size() > P_MESSAGE_MODE && c.m_Params[P_MESSAGE_MODE] == SHOW_UNTIL_KEY;
 }
 
 void FlagSwitchEnded(cActor& actor, const cEdFlow* pFlow) {
@@ -74,11 +72,11 @@ void cFlowRuntime::Start() {
   cStageScene* pScene = Scene();
   cActor* pActor = pScene ? pScene->m_pCurActor : nullptr;
   if (!m_pFlow || !pActor) return;
-  if (m_pFlow->m_nTrigger == kTriggerAlways && m_pFlow->m_nSwitch > 0) {
+  if (m_pFlow->m_nTrigger == TRIGGER_ALWAYS && m_pFlow->m_nSwitch > 0) {
     pActor->m_SwitchBusy[m_pFlow->m_nSwitch] = 1;
     pActor->m_SwitchStarted[m_pFlow->m_nSwitch] = 1;
   }
-  if (m_pFlow->m_nTrigger != kTriggerStageStart || m_Commands.empty()) return;
+  if (m_pFlow->m_nTrigger != TRIGGER_STAGE_START || m_Commands.empty()) return;
   // A stage-start flow restarted by its own instant commands is only reset: the run
   // under way goes on (or stops at the abort flag).
   if (m_bInStart) return;
@@ -174,10 +172,11 @@ void cFlowRuntime::StopForever(cActor& actor) {
 }
 
 int DirectionToMoveCode(int nChannel, int nFacing) {
-  static constexpr int kCodes[9] = {0, 2, 3, 6, 7, 8, 9, 10, 11};
+  static constexpr int kCodes[9] = {DIR_AHEAD,   DIR_LEFT,      DIR_RIGHT,    DIR_UP,        DIR_DOWN,
+                                    DIR_UP_LEFT, DIR_DOWN_LEFT, DIR_UP_RIGHT, DIR_DOWN_RIGHT};
   if (nChannel >= 1 && nChannel <= 8) return kCodes[nChannel];
   // No direction, and opposing directions held together: straight ahead.
-  return nFacing ? 3 : 2;
+  return nFacing ? DIR_RIGHT : DIR_LEFT;
 }
 
 int cActor::GetInputDirection(const cPad& pad) {
@@ -250,7 +249,7 @@ void cActor::FireFlowTrigger(int nTrigger) {
     const cEdFlow* pFlow = r.m_pFlow;
     if (!pFlow || pFlow->m_nTrigger != nTrigger) continue;
     if (r.m_bRunning || r.m_bPaused || r.m_bStopped || r.m_bStartedThisFrame) continue;
-    if (nTrigger == kTriggerAlways && pFlow->m_nSwitch > 0 &&
+    if (nTrigger == TRIGGER_ALWAYS && pFlow->m_nSwitch > 0 &&
         (m_SwitchBusy[pFlow->m_nSwitch] || m_SwitchStarted[pFlow->m_nSwitch]))
       continue;
     if (!pScene->CheckFlowConditions(r, *this) || !CheckKeyConditions(r)) continue;
@@ -283,10 +282,10 @@ int cActor::RunFlowPass(int bDeathPass) {
       continue;
     }
     const int nTrigger = r.m_pFlow ? r.m_pFlow->m_nTrigger : -1;
-    if (r.m_bPaused || r.m_bStopped || (bDeathPass && nTrigger != kTriggerDeath)) continue;
+    if (r.m_bPaused || r.m_bStopped || (bDeathPass && nTrigger != TRIGGER_DEATH)) continue;
     pScene->m_pCurActor = this;
     if (r.Step()) r.End(*this);
-    if (m_bVanished || (!bDeathPass && nTrigger != kTriggerDeath && m_nHp <= 0)) bGone = 1;
+    if (m_bVanished || (!bDeathPass && nTrigger != TRIGGER_DEATH && m_nHp <= 0)) bGone = 1;
   }
   pScene->m_pCurActor = nullptr;
   pScene->m_pCurFlow = nullptr;

@@ -9,6 +9,7 @@
 #include "flow/CommandTables.h"
 #include "flow/StatusEngine.h"
 #include "stage/RunTimeTables.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/Stage.h"
 #include "sound/SoundTable.h"
 #include "stage/Actor.h"
@@ -21,7 +22,7 @@ void CmdRunAnime(cActor& actor, const cEdCommand& command) {
   const cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
   const cFlowRuntime* pFlow = pScene ? pScene->m_pCurFlow : nullptr;
   cFlowAnime& a = actor.m_FlowAnimes.emplace_front();
-  a.m_Anime.m_Sequences.push_back(g_AnimeFrameTables[CommandParam(command, 0)]);
+  a.m_Anime.m_Sequences.push_back(g_AnimeFrameTables[CommandParam(command, P_ANIME_INDEX)]);
   // Started outside any flow (an item's list), it belongs to none.
   a.m_nFlowSerial = pFlow ? pFlow->m_nSerial : -1;
   a.m_Anime.Start(0, 1);
@@ -29,36 +30,37 @@ void CmdRunAnime(cActor& actor, const cEdCommand& command) {
 
 void CmdChangeBackground(cActor&, const cEdCommand& command) {
   cVector<cEdBackground>& layers = g_Stage.m_Backgrounds;
-  const auto nLayer = static_cast<std::uint32_t>(CommandParam(command, 0)) - 1u;
+  const auto nLayer = static_cast<std::uint32_t>(CommandParam(command, P_BACKGROUND_LAYER)) - 1u;
   if (nLayer >= static_cast<std::uint32_t>(layers.Size())) return;
   std::int32_t& bVisible = layers[static_cast<int>(nLayer)].m_bVisible;
-  switch (CommandParam(command, 1)) {
-    case 0: bVisible = 1; break;
-    case 1: bVisible = 0; break;
-    case 2: bVisible = bVisible ? 0 : 1; break;
+  switch (CommandParam(command, P_BACKGROUND_VISIBILITY)) {
+    case VISIBILITY_SHOW: bVisible = 1; break;
+    case VISIBILITY_HIDE: bVisible = 0; break;
+    case VISIBILITY_TOGGLE: bVisible = bVisible ? 0 : 1; break;
     default: break;
   }
 }
 
 void CmdPlaySound(cActor& actor, const cEdCommand& command) {
   if (command.m_bSoundOnScreen && !actor.m_bOnScreen) return;
-  RequestSound(static_cast<std::int16_t>(CommandParam(command, 0)));
+  RequestSound(static_cast<std::int16_t>(CommandParam(command, P_SOUND_INDEX)));
 }
 
 void CmdPlayBgm(cActor&, const cEdCommand& command) {
   if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed))
-    pScene->RequestBgm(CommandParam(command, 0), CommandParam(command, 1));
+    pScene->RequestBgm(CommandParam(command, P_BGM_INDEX), CommandParam(command, P_BGM_LOOP));
 }
 
 void CmdRunCode(cActor& actor, const cEdCommand& command) { RunCode(command.m_strText, actor); }
 
 void CmdStatusOperation2(cActor& actor, const cEdCommand& command) {
-  const int nWhose = CommandParam(command, 0);
-  const int nState = CommandParam(command, 1);
-  const std::int32_t n = CommandParam(command, 2);
+  const int nWhose = CommandParam(command, P_STATUS2_WHOSE);
+  const int nState = CommandParam(command, P_STATUS2_STATE);
+  const std::int32_t n = CommandParam(command, P_STATUS2_VALUE);
   cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
   if (nWhose == OWNER_SYSTEM) {
     if (!pScene) return;
+    // The system's states are the scroll axes: 0 across, 1 down.
     if (nState == 0 || nState == 1) SetAutoScroll(nState, n, AutoScrollSpeed(nState));
     return;
   }
@@ -67,18 +69,18 @@ void CmdStatusOperation2(cActor& actor, const cEdCommand& command) {
   const bool bHero = a->m_nKind == 0 && !g_Players.empty() && a == &g_Players[0];
   const auto byte = static_cast<std::uint8_t>(n);
   switch (nState) {
-    case 0:  // "消滅": a character leaves the stage, the hero dies
+    case STATE_VANISH:
       if (a->m_nKind == 1) a->m_bVanished = 1;
       else if (a->m_nKind == 0) a->m_nHp = 0;
       if (a != &actor && pScene) pScene->m_bStatusChanged = 1;
       break;
-    case 1: a->m_Def.m_bTransparent = byte; break;
-    case 2: a->m_Def.m_bFixedFacing = byte; break;
-    case 3:
+    case STATE_TRANSPARENT: a->m_Def.m_bTransparent = byte; break;
+    case STATE_FIXED_FACING: a->m_Def.m_bFixedFacing = byte; break;
+    case STATE_FLIGHT:
       if (bHero) g_Players[0].SetFlyMode(n, 1);
       break;
-    case 4: a->m_Def.m_nInvincible = byte; break;
-    case 5: {
+    case STATE_INVINCIBLE: a->m_Def.m_nInvincible = byte; break;
+    case STATE_GIANT: {
       // The giant scale runs from 1 to 10; other values would fold the boxes up.
       const int nScale = std::clamp(n, 1, 10);
       a->SetScale(nScale, a->m_Def.m_nScale);
@@ -86,7 +88,7 @@ void CmdStatusOperation2(cActor& actor, const cEdCommand& command) {
       if (bHero) g_Players[0].BuildDebugBoxes();
       break;
     }
-    case 6:
+    case STATE_SCROLL_SYNC:
       a->m_Def.m_bAutoScrollSync = byte;
       a->m_bScrollSync = byte;
       break;
@@ -95,14 +97,14 @@ void CmdStatusOperation2(cActor& actor, const cEdCommand& command) {
 }
 
 void CmdChangeGraphic(cActor& actor, const cEdCommand& command) {
-  actor.m_Def.m_nImageSheet = static_cast<std::int8_t>(CommandParam(command, 0));
-  actor.m_Def.m_nImage = static_cast<std::int16_t>(CommandParam(command, 1));
+  actor.m_Def.m_nImageSheet = static_cast<std::int8_t>(CommandParam(command, P_GRAPHIC_SHEET));
+  actor.m_Def.m_nImage = static_cast<std::int16_t>(CommandParam(command, P_GRAPHIC_IMAGE));
   actor.m_nGraphic = actor.m_Def.m_nImage;
-  actor.m_Def.m_nImageSub = static_cast<std::int16_t>(CommandParam(command, 2));
+  actor.m_Def.m_nImageSub = static_cast<std::int16_t>(CommandParam(command, P_GRAPHIC_SUB));
 }
 
 void CmdChangeBasicAnimeSet(cActor& actor, const cEdCommand& command) {
-  actor.ApplyBasicAnimeSet(static_cast<std::uint16_t>(CommandParam(command, 0)), 0);
+  actor.ApplyBasicAnimeSet(static_cast<std::uint16_t>(CommandParam(command, P_ANIME_INDEX)), 0);
 }
 
 int ExecStatusOperation(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdStatusOperation>(actor, runtime); }

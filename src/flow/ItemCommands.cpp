@@ -4,6 +4,8 @@
 #include "base/Log.h"
 #include "flow/CommandBody.h"
 #include "flow/CommandTables.h"
+#include "gamedata/CommandParams.h"
+#include "gamedata/DataRefs.h"
 #include "gamedata/Palette.h"
 #include "gamedata/Stage.h"
 #include "stage/Player.h"
@@ -51,13 +53,13 @@ int cPlayer::RunItemCommands(const cVector<cEdCommand>& commands) {
 
 void CmdGetItem(cActor&, const cEdCommand& command) {
   const cVector<cEdItem>* pItems = nullptr;
-  switch (CommandParam(command, 0)) {
-    case 0: pItems = &g_CommonPalette.m_Items; break;
-    case 1: pItems = &g_Stage.m_Palette.m_Items; break;
+  switch (CommandParam(command, P_GET_ITEM_PALETTE)) {
+    case PALETTE_COMMON: pItems = &g_CommonPalette.m_Items; break;
+    case PALETTE_STAGE: pItems = &g_Stage.m_Palette.m_Items; break;
     default: return;  // no other palette
   }
   if (g_Players.empty()) return;
-  const int nResult = g_Players[0].RunItemCommands((*pItems)[CommandParam(command, 1)].m_Commands);
+  const int nResult = g_Players[0].RunItemCommands((*pItems)[CommandParam(command, P_GET_ITEM_ITEM)].m_Commands);
   if (cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed)) pScene->m_nEndRequest = nResult;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gamedata/Flow.h"
+#include "gamedata/Vocabulary.h"
 #include "gamedata/KeyCondition.h"
 #include "stage/Actor.h"
 #include "stage/FlowRuntime.h"
@@ -54,9 +55,9 @@ const cPad* HeroPad() {
 // Matches and failures of a step's keys combined by its rule.
 bool RuleHolds(int nRule, int nMatches, int nFailures) {
   switch (nRule) {
-    case 0: return nFailures == 0;
-    case 1: return nMatches >= 1;
-    case 2: return nMatches == 1;
+    case KEY_RULE_ALL: return nFailures == 0;
+    case KEY_RULE_ANY: return nMatches >= 1;
+    case KEY_RULE_ONE: return nMatches == 1;
     default: return true;
   }
 }
@@ -78,7 +79,7 @@ bool cActor::CheckKeyConditions(cFlowRuntime& runtime) {
     return true;
   }
   // Still held: the switch stays taken so that no other flow of it starts in this step.
-  if (pFlow && pFlow->m_nTrigger == 0 && pFlow->m_nSwitch > 0) {
+  if (pFlow && pFlow->m_nTrigger == TRIGGER_ALWAYS && pFlow->m_nSwitch > 0) {
     m_SwitchBusy[pFlow->m_nSwitch] = 1;
     m_SwitchEnded[pFlow->m_nSwitch] = 1;
     m_bSwitchEnded = 1;
@@ -125,16 +126,16 @@ bool cActor::MatchKeyStep(const cEdKeyCondition& step, const cKeyCursor& cursor,
   int nMatches = 0, nFailures = 0;
   for (int i = 0; i < nKeys; ++i) {
     const int nState = step.m_KeyStates[i];
-    if (nState == 0) continue;
+    if (nState == KEY_IGNORED) continue;
     const int ch = bMirror ? MirrorKey(i) : i;
     const int r = cursor.m_nFrames[ch];
     if (!MatchKeyRun(RunAt(*pPad, ch, cursor.m_nRun[ch]), r, step, nState)) {
       ++nFailures;
       continue;
     }
-    if (step.m_nRule == 0) nMatched = nMatches == 0 ? r : std::min(nMatched, r);
-    else if (step.m_nRule == 1) nMatched = nMatches == 0 ? r : std::max(nMatched, r);
-    else if (step.m_nRule == 2) nMatched = r;
+    if (step.m_nRule == KEY_RULE_ALL) nMatched = nMatches == 0 ? r : std::min(nMatched, r);
+    else if (step.m_nRule == KEY_RULE_ANY) nMatched = nMatches == 0 ? r : std::max(nMatched, r);
+    else if (step.m_nRule == KEY_RULE_ONE) nMatched = r;
     ++nMatches;
   }
   return RuleHolds(step.m_nRule, nMatches, nFailures);
@@ -143,11 +144,11 @@ bool cActor::MatchKeyStep(const cEdKeyCondition& step, const cKeyCursor& cursor,
 bool cActor::MatchKeyRun(const PADRUN* pRun, int r, const cEdKeyCondition& step, int nState) {
   // A cursor past the oldest run has no frames there: nothing matches.
   if (!pRun || r < 1) return false;
-  if (nState == 1) {
+  if (nState == KEY_PRESSED) {
     if (!pRun->m_nPressed) return false;
     return step.m_bAnyLength || (step.m_nMinFrames <= r && r <= step.m_nMaxFrames);
   }
-  if (nState == 2) return !pRun->m_nPressed;
+  if (nState == KEY_RELEASED) return !pRun->m_nPressed;
   return false;
 }
 
@@ -182,9 +183,10 @@ bool cActor::CheckKeyState(const cPad& pad, const cEdKeyCondition& condition) {
   int nMatches = 0, nFailures = 0;
   for (int i = 0; i < nKeys; ++i) {
     const int nState = condition.m_KeyStates[i];
-    if (nState == 0) continue;
+    if (nState == KEY_IGNORED) continue;
     const PADRUN* pRun = RunAt(pad, i, 0);
-    const bool bOk = pRun && ((nState == 1 && pRun->m_nPressed) || (nState == 2 && !pRun->m_nPressed));
+    const bool bOk =
+        pRun && ((nState == KEY_PRESSED && pRun->m_nPressed) || (nState == KEY_RELEASED && !pRun->m_nPressed));
     ++(bOk ? nMatches : nFailures);
   }
   return RuleHolds(condition.m_nRule, nMatches, nFailures);

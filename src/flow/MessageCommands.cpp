@@ -3,6 +3,7 @@
 // time). While they hold, the message-wait sub-loop draws the frozen stage.
 #include "flow/CommandBody.h"
 #include "flow/CommandTables.h"
+#include "gamedata/CommandParams.h"
 #include "stage/Actor.h"
 #include "stage/StageScene.h"
 #include "stage/Player.h"
@@ -12,7 +13,7 @@
 void CmdGameWait(cActor&, const cEdCommand& command) {
   cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
   if (!pScene) return;
-  const int nFrames = CommandParam(command, 0) * 6;
+  const int nFrames = CommandParam(command, P_GAME_WAIT_TIME) * 6;
   // An invisible timer stands in the popup list while the game waits.
   const int nId = pScene->m_Popups
                       .emplace_back(POPUP_TIMER, std::string_view(), 0, 0, 0, PLACE_SCREEN_CENTRE, 0, 0, 0, 0, 0,
@@ -36,18 +37,19 @@ constexpr int SOUND_MESSAGE = 11;
 void CmdMessage(cActor& actor, const cEdCommand& command, int bContinued) {
   cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
   if (!pScene || pScene->m_bQuit.load()) return;
-  const int nPlacement = CommandParam(command, 0);
+  const int nPlacement = CommandParam(command, P_MESSAGE_PLACE);
   std::int32_t nAnchor = 0;
   if (nPlacement >= PLACE_ABOVE_SELF && nPlacement <= PLACE_ON_SELF) nAnchor = actor.m_nSerial;
   if (nPlacement >= PLACE_ABOVE_HERO && nPlacement <= PLACE_ON_HERO) nAnchor = g_Players[0].m_nSerial;
-  const int nMode = CommandParam(command, 6);
-  const int nFrames = CommandParam(command, 7) * 6;
-  const int bHalting = CommandParam(command, 8);
+  const int nMode = CommandParam(command, P_MESSAGE_MODE);
+  const int nFrames = CommandParam(command, P_MESSAGE_TIME) * 6;
+  const int bHalting = CommandParam(command, P_MESSAGE_HALTING);
+  auto p = [&](int n) { return CommandParam(command, n); };
   const int nId = pScene->m_Popups
-                      .emplace_back(POPUP_TEXT, command.m_strText, 0, 0, 0, nPlacement, CommandParam(command, 1),
-                                    CommandParam(command, 2), CommandParam(command, 3), CommandParam(command, 4),
-                                    CommandParam(command, 5), nMode, nFrames, bHalting, nAnchor, bContinued,
-                                    CommandParam(command, 9))
+                      .emplace_back(POPUP_TEXT, command.m_strText, 0, 0, 0, nPlacement, p(P_MESSAGE_BLOCK_X),
+                                    p(P_MESSAGE_BLOCK_Y), p(P_MESSAGE_PIXEL_X), p(P_MESSAGE_PIXEL_Y),
+                                    p(P_MESSAGE_KEEP_INSIDE), nMode, nFrames, bHalting, nAnchor, bContinued,
+                                    p(P_MESSAGE_ESCAPES))
                       .m_nId;
   if (!bHalting) return;  // stage play draws it and ends it
   if (nMode == SHOW_UNTIL_KEY) {

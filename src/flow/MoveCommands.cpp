@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/Screen.h"
 #include "flow/CommandTables.h"
 #include "flow/StepCounts.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/Move.h"
 #include "sound/SoundTable.h"
 #include "stage/Actor.h"
@@ -18,8 +20,7 @@
 
 namespace {
 
-enum : int { DIR_LEFT = 2, DIR_RIGHT = 3, DIR_UP = 6, DIR_DOWN = 7, DIR_UP_LEFT = 8, DIR_DOWN_LEFT = 9,
-             DIR_UP_RIGHT = 10, DIR_DOWN_RIGHT = 11, DIR_INPUT = 12 };
+// The turn a movement asks for.
 enum : int { TURN_NONE = 0, TURN_LEFT = 1, TURN_RIGHT = 2 };
 
 bool FacingFixed(const cActor& a) { return a.m_Def.m_bFixedFacing != 0; }
@@ -36,12 +37,13 @@ bool HasLiveTarget(const cActor& a) { return a.m_pTarget != nullptr && !a.m_pTar
 int cActor::ResolveMoveDirection(int nCode) const {
   const bool bRight = m_nFacing != 0;
   switch (nCode) {
-    case 1: return bRight ? DIR_LEFT : DIR_RIGHT;
-    case 2: return DIR_LEFT;
-    case 3: return DIR_RIGHT;
-    case 4: return bRight ? DIR_DOWN : DIR_UP;
-    case 5: return bRight ? DIR_UP : DIR_DOWN;
-    case 6: case 7: case 8: case 9: case 10: case 11: return nCode;
+    case DIR_BEHIND: return bRight ? DIR_LEFT : DIR_RIGHT;
+    case DIR_LEFT: return DIR_LEFT;
+    case DIR_RIGHT: return DIR_RIGHT;
+    case DIR_AHEAD_Y: return bRight ? DIR_DOWN : DIR_UP;
+    case DIR_BEHIND_Y: return bRight ? DIR_UP : DIR_DOWN;
+    case DIR_UP: case DIR_DOWN: case DIR_UP_LEFT: case DIR_DOWN_LEFT: case DIR_UP_RIGHT: case DIR_DOWN_RIGHT:
+      return nCode;
     case DIR_INPUT: {
       const cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
       const cFlowRuntime* pFlow = pScene ? pScene->m_pCurFlow : nullptr;
@@ -52,7 +54,7 @@ int cActor::ResolveMoveDirection(int nCode) const {
       }
       return n;
     }
-    default: return bRight ? DIR_RIGHT : DIR_LEFT;  // 0, ahead; codes outside the list too
+    default: return bRight ? DIR_RIGHT : DIR_LEFT;  // DIR_AHEAD; codes outside the list too
   }
 }
 
@@ -105,21 +107,21 @@ void cActor::TargetVelocity(double& vx, double& vy, std::int32_t& turn, double s
   double dx = 0.0;
   double dy = 0.0;
   switch (move.m_nCoordMode) {
-    case 0:  // from the placement
+    case COORD_FROM_PLACEMENT:
       dx = nOffsetX + m_dSpawnX - (cx + sx);
       dy = nOffsetY + m_dSpawnY - (cy + sy);
       break;
-    case 1:  // from where the actor is
+    case COORD_RELATIVE:  // from where the actor is
       dx = nOffsetX;
       dy = nOffsetY;
       break;
-    case 2:  // from the stage's first block
-      dx = scene.m_ScrollX.m_nMargin * 32.0 + nOffsetX + 16 - (cx + sx);
-      dy = scene.m_ScrollY.m_nMargin * 32.0 + nOffsetY + 16 - (cy + sy);
+    case COORD_ABSOLUTE:  // from the stage's first block
+      dx = scene.m_ScrollX.m_nMargin * double{BLOCK_SIZE} + nOffsetX + BLOCK_SIZE / 2 - (cx + sx);
+      dy = scene.m_ScrollY.m_nMargin * double{BLOCK_SIZE} + nOffsetY + BLOCK_SIZE / 2 - (cy + sy);
       break;
-    case 3:  // on the screen
-      dx = nOffsetX + 16 - cx;
-      dy = nOffsetY + 16 - cy;
+    case COORD_SCREEN:
+      dx = nOffsetX + BLOCK_SIZE / 2 - cx;
+      dy = nOffsetY + BLOCK_SIZE / 2 - cy;
       break;
     default: break;
   }
@@ -189,7 +191,7 @@ void cActor::CheckGroundAhead(cCommandRuntime& runtime, const cEdMove&) {
   }
   if (g_BlockMap.empty()) return;
   const cStageScene& scene = TheStage();
-  const int nRow = std::min(Trunc32((m_dBottom + 1.1) / 32), scene.m_ScrollY.m_nCells - 1);
+  const int nRow = std::min(Trunc32((m_dBottom + 1.1) / BLOCK_SIZE), scene.m_ScrollY.m_nCells - 1);
   const bool bLeft = g_BlockMap[scene.CellIndex(m_nCellLeft, nRow)].GetHitKind(m_nSide) != 0;
   const bool bRight = g_BlockMap[scene.CellIndex(m_nCellRight, nRow)].GetHitKind(m_nSide) != 0;
   if (bLeft && !bRight) runtime.m_nTurn = TURN_LEFT;
@@ -221,15 +223,17 @@ void cActor::AvoidOffscreenStep(cCommandRuntime& runtime, const cEdMove&) {
   const cStageScene& scene = TheStage();
   const cScrollAxis& ax = scene.m_ScrollX;
   const cScrollAxis& ay = scene.m_ScrollY;
+  // Moves away from an edge once the picture is within a block of it.
+  constexpr int kNearRight = VIEW_WIDTH - BLOCK_SIZE, kNearBottom = VIEW_HEIGHT - BLOCK_SIZE;
   if (ax.m_dSpeed == 0.0 || ax.m_bAtLimit) {
-    if (L && rc.left > 608) {
+    if (L && rc.left > kNearRight) {
       vx = -s;
-    } else if (R && rc.right < 32) {
+    } else if (R && rc.right < BLOCK_SIZE) {
       vx = s;
     }
-    if (U && rc.top > 448) {
+    if (U && rc.top > kNearBottom) {
       vy = -s;
-    } else if (D && rc.bottom < 32) {
+    } else if (D && rc.bottom < BLOCK_SIZE) {
       vy = s;
     }
     return;
@@ -241,14 +245,14 @@ void cActor::AvoidOffscreenStep(cCommandRuntime& runtime, const cEdMove&) {
   const double b = ay.m_dSpeed;
   const double sy = ay.m_dPos;
   const double H = ay.m_nFar;
-  if (L && rc.left > 608 - std::fabs(a + 1) && sx > 0 && sx + a <= W - 640) {
+  if (L && rc.left > kNearRight - std::fabs(a + 1) && sx > 0 && sx + a <= W - VIEW_WIDTH) {
     vx = a - s;
-  } else if (R && rc.right < std::fabs(a + 1) + 32 && sx + a > 0 && sx < W - 640) {
+  } else if (R && rc.right < std::fabs(a + 1) + BLOCK_SIZE && sx + a > 0 && sx < W - VIEW_WIDTH) {
     vx = a + s;
   }
-  if (U && rc.top > 448 - std::fabs(b + 1) && sy > 0 && sy + b <= H - 480) {
+  if (U && rc.top > kNearBottom - std::fabs(b + 1) && sy > 0 && sy + b <= H - VIEW_HEIGHT) {
     vy = b - s;
-  } else if (D && rc.bottom < std::fabs(b + 1) + 32 && sy + b > 0 && sy < H - 480) {
+  } else if (D && rc.bottom < std::fabs(b + 1) + BLOCK_SIZE && sy + b > 0 && sy < H - VIEW_HEIGHT) {
     vy = b + s;
   }
 }
@@ -261,7 +265,7 @@ int ExecStraightMove(cActor& actor, cCommandRuntime& runtime) {
   if (!runtime.m_bStarted) {
     runtime.m_bStarted = 1;
     switch (pMove->m_nMode) {
-      case 0:
+      case MOVE_BY_DIRECTION:
         if (runtime.m_nAngle == 0) {
           actor.DirectionVelocity(runtime.m_dVelX, runtime.m_dVelY, runtime.m_nTurn, runtime.m_dSpeed,
                                   runtime.m_nMoveMode);
@@ -270,7 +274,7 @@ int ExecStraightMove(cActor& actor, cCommandRuntime& runtime) {
                               runtime.m_nMoveMode, runtime.m_nAngle);
         }
         break;
-      case 1:
+      case MOVE_TO_COORDS:
         actor.TargetVelocity(runtime.m_dVelX, runtime.m_dVelY, runtime.m_nTurn, runtime.m_dSpeed, runtime.m_nOffsetX,
                              runtime.m_nOffsetY, *pMove, runtime.m_nRemaining);
         break;
@@ -312,15 +316,15 @@ int ExecCircleMove(cActor& actor, cCommandRuntime& runtime) {
     runtime.m_bStarted = 1;
   }
   int r = runtime.m_nMoveMode;
-  if (r == 2) r = actor.m_nFacing != 0 ? 1 : 0;
-  else if (r == 3) r = actor.m_nFacing != 0 ? 0 : 1;
+  if (r == ROTATE_CLOCKWISE_FACING_LEFT) r = actor.m_nFacing != 0 ? ROTATE_ANTICLOCKWISE : ROTATE_CLOCKWISE;
+  else if (r == ROTATE_ANTICLOCKWISE_FACING_LEFT) r = actor.m_nFacing != 0 ? ROTATE_CLOCKWISE : ROTATE_ANTICLOCKWISE;
   double vx = 0.0;
   double vy = 0.0;
   const double s = runtime.m_dSpeed;
   const double dStep = s * g_FrameScale;
   if (!pMove->m_bNoMoveX) vx -= WaveOffset(runtime.m_nRadius, 1, runtime.m_dPhaseX, dStep, 0.0) * s;
   if (!pMove->m_bNoMoveY && actor.m_bFlying) {
-    vy -= WaveOffset(runtime.m_nRadius, 1, runtime.m_dPhaseY, dStep, r == 0 ? 270.0 : 90.0) * s;
+    vy -= WaveOffset(runtime.m_nRadius, 1, runtime.m_dPhaseY, dStep, r == ROTATE_CLOCKWISE ? 270.0 : 90.0) * s;
   }
   actor.ApplyMoveVelocity(vx, vy, TURN_NONE, runtime, *pMove, 0);
   return 0;
@@ -416,22 +420,22 @@ int ExecChangeDirection(cActor& actor, cCommandRuntime& runtime) {
   const cEdCommand& command = *runtime.m_pCommand;
   if (runtime.m_nCounter == 0) {
     RequestSound(command.m_nSound);
-    const int nWay = command.m_Params.Size() > 0 ? command.m_Params[0] : -1;
+    const int nWay = command.m_Params.Size() > P_TURN_WAY ? command.m_Params[P_TURN_WAY] : -1;
     switch (nWay) {
-      case 0: actor.m_nFacing = 0; break;
-      case 1: actor.m_nFacing = 1; break;
-      case 2:
-      case 3: {
+      case FACE_LEFT: actor.m_nFacing = 0; break;
+      case FACE_RIGHT: actor.m_nFacing = 1; break;
+      case FACE_TARGET:
+      case FACE_AWAY_FROM_TARGET: {
         // Without a target the sound comes again in the next step.
         if (!actor.m_pTarget) return 0;
         const bool bTargetRight = BodyCentreX(*actor.m_pTarget) > BodyCentreX(actor);
-        actor.m_nFacing = (nWay == 2) == bTargetRight ? 1 : 0;
+        actor.m_nFacing = (nWay == FACE_TARGET) == bTargetRight ? 1 : 0;
         break;
       }
-      case 4:
-      case 5:
+      case FACE_LAST_BLOCK:
+      case FACE_AWAY_FROM_LAST_BLOCK:
         if (actor.m_nLastBlockSide == 0 || actor.m_nLastBlockSide == 1) {
-          actor.m_nFacing = nWay == 4 ? actor.m_nLastBlockSide : 1 - actor.m_nLastBlockSide;
+          actor.m_nFacing = nWay == FACE_LAST_BLOCK ? actor.m_nLastBlockSide : 1 - actor.m_nLastBlockSide;
         }
         break;
       default: break;

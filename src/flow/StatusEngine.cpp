@@ -9,6 +9,7 @@
 #include "records/PlayRecord.h"
 #include "gamedata/ClampedMath.h"
 #include "gamedata/Command.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/Condition.h"
 #include "stage/Actor.h"
 #include "stage/ActorPhysics.h"
@@ -25,14 +26,30 @@ struct cStatusShape {
 };
 // By status index: member width and the range of the status operation.
 constexpr cStatusShape kStatusShapes[STATUS_COUNT] = {
-    {4, -VALUE_LIMIT, VALUE_LIMIT}, {4, 0, VALUE_LIMIT}, {4, 0, VALUE_LIMIT}, {4, 0, VALUE_LIMIT},
-    {4, 0, VALUE_LIMIT},            {1, 0, 99},          {1, 0, 7},           {2, 0, 119},
-    {1, 0, 40},                     {4, -VALUE_LIMIT, VALUE_LIMIT}, {1, -20, 20}, {4, 0, VALUE_LIMIT},
-    {1, 0, 20},                     {2, 0, 200},         {4, -VALUE_LIMIT, VALUE_LIMIT},
+    {4, -VALUE_LIMIT, VALUE_LIMIT},  // 0 STATUS_VARIABLE
+    {4, 0, VALUE_LIMIT},             // 1 STATUS_HP
+    {4, 0, VALUE_LIMIT},             // 2 STATUS_SP
+    {4, 0, VALUE_LIMIT},             // 3 STATUS_MAX_HP
+    {4, 0, VALUE_LIMIT},             // 4 STATUS_MAX_SP
+    {1, 0, 99},                      // 5 STATUS_CHARA_ID
+    {1, 0, 7},                       // 6 STATUS_Z
+    {2, 0, 119},                     // 7 STATUS_MARK
+    {1, 0, 40},                      // 8 STATUS_SIGHT
+    {4, -VALUE_LIMIT, VALUE_LIMIT},  // 9 STATUS_POWER
+    {1, -20, 20},                    // 10 STATUS_IMPACT
+    {4, 0, VALUE_LIMIT},             // 11 STATUS_DEFENCE
+    {1, 0, 20},                      // 12 STATUS_IMPACT_RESIST
+    {2, 0, 200},                     // 13 STATUS_STOP
+    {4, -VALUE_LIMIT, VALUE_LIMIT},  // 14 STATUS_SCORE
 };
 
 constexpr std::int32_t kSystemRanges[SYSVAL_COUNT][2] = {
-    {0, 999}, {-480, 480}, {-480, 480}, {0, VALUE_LIMIT}, {0, 99}};
+    {0, 999},          // 0 SYSVAL_TIME
+    {-480, 480},       // 1 SYSVAL_SCROLL_X
+    {-480, 480},       // 2 SYSVAL_SCROLL_Y
+    {0, VALUE_LIMIT},  // 3 SYSVAL_SCORE
+    {0, 99},           // 4 SYSVAL_LIVES
+};
 
 bool IsPlayer(const cActor& actor) { return dynamic_cast<const cPlayer*>(&actor) != nullptr; }
 
@@ -44,17 +61,17 @@ T Operate(T d, std::int32_t x32, int nOp, std::int32_t nMin, std::int32_t nMax) 
   const std::int64_t dd = d, xx = x;
   std::int64_t r64 = d;
   switch (nOp) {
-    case 0: r64 = x; break;
-    case 1: r64 = dd + xx; break;
-    case 2: r64 = dd - xx; break;
-    case 3: r64 = dd * xx; break;
-    case 4:
+    case OPERATOR_SET: r64 = x; break;
+    case OPERATOR_ADD: r64 = dd + xx; break;
+    case OPERATOR_SUB: r64 = dd - xx; break;
+    case OPERATOR_MUL: r64 = dd * xx; break;
+    case OPERATOR_DIV:
       if (x != 0) r64 = dd / xx;
       break;
-    case 5:
+    case OPERATOR_MOD:
       if (x != 0) r64 = dd % xx;
       break;
-    case 6: r64 = PercentOf(d, x); break;
+    case OPERATOR_PERCENT: r64 = PercentOf(d, x); break;
     default: break;
   }
   std::int32_t r = ClampTo<T>(r64);
@@ -174,8 +191,8 @@ void WriteSystemValue(int nIndex, std::int32_t n) {
 }
 
 std::int32_t* VariableRef(int nKind, int nIndex) {
-  if (nKind == 0) return &g_PlayRecord.m_CommonVariables[nIndex];
-  if (nKind == 1) {
+  if (nKind == VARIABLE_COMMON) return &g_PlayRecord.m_CommonVariables[nIndex];
+  if (nKind == VARIABLE_STAGE) {
     cStageScene* pScene = Scene();
     return pScene ? &pScene->m_StageVariables[nIndex] : nullptr;
   }
@@ -206,14 +223,14 @@ cActor* OwnerActor(cActor& self, int nWhose) {
 
 bool OperandValue(cActor& self, const cOperand& op, std::int32_t& nOut) {
   switch (op.m_nSource) {
-    case 0: nOut = op.m_nConstant; return true;
-    case 1: {
+    case OPERAND_CONSTANT: nOut = op.m_nConstant; return true;
+    case OPERAND_RANDOM: {
       const std::int64_t lo = std::min(op.m_nBoundA, op.m_nBoundB);
       const std::int64_t hi = std::max(op.m_nBoundA, op.m_nBoundB);
       nOut = static_cast<std::int32_t>(lo + Rand() % (hi - lo + 1));
       return true;
     }
-    case 2: {
+    case OPERAND_STATUS: {
       if (op.m_nWhose == OWNER_SYSTEM) {
         nOut = ReadSystemValue(op.m_nStatus);
         return true;
@@ -221,7 +238,7 @@ bool OperandValue(cActor& self, const cOperand& op, std::int32_t& nOut) {
       cActor* pOwner = OwnerActor(self, op.m_nWhose);
       return pOwner && ReadStatus(*pOwner, op.m_nStatus, op.m_nIndex, nOut);
     }
-    case 3: {
+    case OPERAND_VARIABLE: {
       const std::int32_t* p = VariableRef(op.m_nVarKind, op.m_nIndex);
       nOut = p ? *p : 0;
       return true;
@@ -243,13 +260,13 @@ bool EvalStatusCondition(const cEdCondition& c, cActor& actor) {
   std::int32_t x = 0;
   if (!OperandValue(actor, op, x)) return false;
 
-  if (c.m_nSubject == 1) {
+  if (c.m_nSubject == SUBJECT_VARIABLE) {
     const std::int32_t* p = VariableRef(c.m_nVarKind, c.m_nIndex);
     if (!p) return false;
     if (c.m_bPercent) x = 0;
     return CompareByOp(*p, x, c.m_nCompare);
   }
-  if (c.m_nSubject != 0) return false;
+  if (c.m_nSubject != SUBJECT_STATUS) return false;
   if (c.m_nWhose == OWNER_SYSTEM) {
     if (c.m_nStatus < 0 || c.m_nStatus >= SYSVAL_COUNT) return false;
     if (c.m_nStatus == SYSVAL_LIVES && g_PlayRecord.m_nLives == UNLIMITED_LIVES) return false;
@@ -284,31 +301,31 @@ void ApplyStatusSideEffect(cActor& actor, int nStatus) {
 
 void CmdStatusOperation(cActor& self, const cEdCommand& command) {
   const cVector<std::int32_t>& p = command.m_Params;
-  if (p.Size() < 18) return;  // a damaged command: nothing to act on
+  if (p.Size() < STATUS_PARAM_COUNT) return;  // a damaged command: nothing to act on
   cOperand op;
-  op.m_nSource = p[6];
-  op.m_nConstant = p[7];
-  op.m_nBoundA = p[8];
-  op.m_nBoundB = p[9];
-  op.m_nVarKind = p[10];
-  op.m_nIndex = p[11];
-  op.m_nWhose = p[12];
-  op.m_nStatus = p[13];
+  op.m_nSource = p[P_STATUS_OPERAND];
+  op.m_nConstant = p[P_STATUS_CONSTANT];
+  op.m_nBoundA = p[P_STATUS_RANDOM_A];
+  op.m_nBoundB = p[P_STATUS_RANDOM_B];
+  op.m_nVarKind = p[P_STATUS_OPERAND_VAR_KIND];
+  op.m_nIndex = p[P_STATUS_OPERAND_INDEX];
+  op.m_nWhose = p[P_STATUS_OPERAND_WHOSE];
+  op.m_nStatus = p[P_STATUS_OPERAND_STATUS];
   std::int32_t x = 0;
   if (!OperandValue(self, op, x)) return;
-  const int nOp = p[5];
-  const bool bPercent = p[14] != 0;
+  const int nOp = p[P_STATUS_OPERATOR];
+  const bool bPercent = p[P_STATUS_PERCENT] != 0;
 
-  if (p[0] == 1) {
-    std::int32_t* pVar = VariableRef(p[1], p[2]);
+  if (p[P_STATUS_SUBJECT] == SUBJECT_VARIABLE) {
+    std::int32_t* pVar = VariableRef(p[P_STATUS_VAR_KIND], p[P_STATUS_INDEX]);
     if (!pVar) return;
     if (bPercent) x = PercentOf(*pVar, x);
     *pVar = Operate32(*pVar, x, nOp, -VALUE_LIMIT, VALUE_LIMIT);
     return;
   }
-  if (p[0] != 0) return;
-  if (p[3] == OWNER_SYSTEM) {
-    const int nIndex = p[4];
+  if (p[P_STATUS_SUBJECT] != SUBJECT_STATUS) return;
+  if (p[P_STATUS_WHOSE] == OWNER_SYSTEM) {
+    const int nIndex = p[P_STATUS_STATUS];
     if (nIndex < 0 || nIndex >= SYSVAL_COUNT) return;
     if (nIndex == SYSVAL_LIVES && g_PlayRecord.m_nLives == UNLIMITED_LIVES) return;
     const std::int32_t d = ReadSystemValue(nIndex);
@@ -318,12 +335,12 @@ void CmdStatusOperation(cActor& self, const cEdCommand& command) {
     WriteSystemValue(nIndex, Operate32(d, x, nOp, nMin, nMax));
     return;
   }
-  cActor* pActor = OwnerActor(self, p[3]);
+  cActor* pActor = OwnerActor(self, p[P_STATUS_WHOSE]);
   if (!pActor) return;
   cActor& a = *pActor;
-  if (p[17] && a.IsInvincibleNow()) return;
-  const int nStatus = p[4];
-  const bool bGauge = p[16] != 0;
+  if (p[P_STATUS_NOT_INVINCIBLE] && a.IsInvincibleNow()) return;
+  const int nStatus = p[P_STATUS_STATUS];
+  const bool bGauge = p[P_STATUS_SHOW_GAUGE] != 0;
   switch (nStatus) {
     case STATUS_HP:
     case STATUS_SP: {
@@ -331,10 +348,10 @@ void CmdStatusOperation(cActor& self, const cEdCommand& command) {
       const std::int32_t nCur = bHp ? a.m_nHp : a.m_nSp;
       const std::int32_t nMax = bHp ? a.m_Def.m_nMaxHP : a.m_Def.m_nMaxSP;
       std::int32_t n = nCur;
-      switch (p[15]) {
-        case 0: n = Operate32(n, x, nOp, 0, VALUE_LIMIT); break;
-        case 1: n = Operate32(n, PercentOf(nMax, x), nOp, 0, VALUE_LIMIT); break;
-        case 2: n = Operate32(n, PercentOf(nCur, x), nOp, 0, VALUE_LIMIT); break;
+      switch (p[P_STATUS_CALC_MODE]) {
+        case CALC_PLAIN: n = Operate32(n, x, nOp, 0, VALUE_LIMIT); break;
+        case CALC_PERCENT_OF_MAX: n = Operate32(n, PercentOf(nMax, x), nOp, 0, VALUE_LIMIT); break;
+        case CALC_PERCENT_OF_CURRENT: n = Operate32(n, PercentOf(nCur, x), nOp, 0, VALUE_LIMIT); break;
         default: break;
       }
       n = std::clamp(n, 0, VALUE_LIMIT);
@@ -362,7 +379,7 @@ void CmdStatusOperation(cActor& self, const cEdCommand& command) {
   }
   if (nStatus == STATUS_SIGHT && !IsPlayer(a)) return;
   cStatusField f;
-  if (!GetStatusField(a, nStatus, p[2], f)) return;
+  if (!GetStatusField(a, nStatus, p[P_STATUS_INDEX], f)) return;
   if (bPercent) x = PercentOf(f.Get(), x);
   OperateField(f, x, nOp);
   ApplyStatusSideEffect(a, nStatus);

@@ -4,39 +4,11 @@
 #pragma once
 #include <cstdint>
 
+#include "gamedata/Vocabulary.h"
+
 class cActor;
 class cEdCommand;
 class cEdCondition;
-
-enum eCharaStatus : int {
-  STATUS_VARIABLE = 0,  // character variables 1 to 8
-  STATUS_HP = 1,
-  STATUS_SP = 2,
-  STATUS_MAX_HP = 3,
-  STATUS_MAX_SP = 4,
-  STATUS_CHARA_ID = 5,
-  STATUS_Z = 6,
-  STATUS_MARK = 7,
-  STATUS_SIGHT = 8,
-  STATUS_POWER = 9,
-  STATUS_IMPACT = 10,
-  STATUS_DEFENCE = 11,
-  STATUS_IMPACT_RESIST = 12,
-  STATUS_STOP = 13,
-  STATUS_SCORE = 14,
-  STATUS_COUNT = 15,
-};
-
-enum eSystemValue : int {
-  SYSVAL_TIME = 0,
-  SYSVAL_SCROLL_X = 1,
-  SYSVAL_SCROLL_Y = 2,
-  SYSVAL_SCORE = 3,
-  SYSVAL_LIVES = 4,
-  SYSVAL_COUNT = 5,
-};
-
-enum eOwner : int { OWNER_SELF = 0, OWNER_TARGET = 1, OWNER_SYSTEM = 2 };
 
 inline constexpr std::int32_t VALUE_LIMIT = 999999;
 

@@ -7,6 +7,7 @@
 #include "base/AppMessages.h"
 #include "base/Failure.h"
 #include "base/Log.h"
+#include "base/Screen.h"
 #include "gfx/PaletteVariant.h"
 #include "base/SceneManager.h"
 #include "base/SjisText.h"
@@ -49,12 +50,12 @@ void DrawCursor() {
 
 // A two-line yes/no box of system texts nFirst and nFirst + 1 centred at y.
 void MoveInBox(const cPad& pad, int nFirst, int y) {
-  g_MenuCursor.MoveGrid(pad, CenteredBoxX(320, nFirst, 2, 1), y, 0, kPitch, 1, 2);
+  g_MenuCursor.MoveGrid(pad, CenteredBoxX(SCREEN_WIDTH / 2, nFirst, 2, 1), y, 0, kPitch, 1, 2);
   PlayCursorSound(pad, 2, 0);
 }
 
 void DrawBox(int nFirst, int nCount, int y, int bWithCursor) {
-  DrawMenuList(CenteredBoxX(320, nFirst, nCount, bWithCursor), y, nFirst, nCount, bWithCursor);
+  DrawMenuList(CenteredBoxX(SCREEN_WIDTH / 2, nFirst, nCount, bWithCursor), y, nFirst, nCount, bWithCursor);
 }
 
 // Leaves a sub-menu for the menu.
@@ -112,7 +113,7 @@ void cMapMenuScene::DrawMenu() {
     std::string text;
     FormatString(text, "%s%d", label.c_str(), g_PlayRecord.m_nBestTotal);
     const int width = 16 * CountChars(text);
-    const int x = 320 - width / 2;
+    const int x = SCREEN_WIDTH / 2 - width / 2;
     g_Fonts[1].DrawWindow(&BackBuffer, x, kBestY, width, 16);
     g_Fonts[1].Draw(&BackBuffer, x, kBestY, text, 0);
   }

@@ -6,6 +6,7 @@
 #include "base/AppMessages.h"
 #include "base/Failure.h"
 #include "base/Log.h"
+#include "base/Screen.h"
 #include "gfx/PaletteVariant.h"
 #include "base/SceneManager.h"
 #include "base/SjisText.h"
@@ -78,10 +79,11 @@ void cOptionScene::Init() {
     m_aItemKinds[0] = OPTION_PALETTE;
     m_nItemCount = 1;
   }
-  if (!DDAddSurface(m_WorkSurfaces, m_WorkInfos, 640, 480, 0, 0, 0, 0))
+  if (!DDAddSurface(m_WorkSurfaces, m_WorkInfos, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0, 0, 0)) {
     PostCloseRequest();
-  else
+  } else {
     DrawOptionScreen();
+  }
   m_nStep = 0;
 }
 
@@ -107,9 +109,9 @@ std::string cOptionScene::ValueText(int nKind) {
 void cOptionScene::DrawOptionScreen() {
   if (m_WorkSurfaces.empty()) return;
   DDSURFACEDATA* screen = &m_WorkSurfaces[0];
-  g_Fonts[3].DrawWindow(screen, 1, 1, 638, 478);
+  g_Fonts[3].DrawWindow(screen, 1, 1, SCREEN_WIDTH - 2, SCREEN_HEIGHT - 2);
   const std::string& title = g_System.m_TitleMenu[5].m_strText;
-  g_Fonts[3].Draw(screen, 320 - CountChars(title) * 32 / 2, 32, title, 0);
+  g_Fonts[3].Draw(screen, SCREEN_WIDTH / 2 - CountChars(title) * 32 / 2, 32, title, 0);
   for (int r = 0; r < m_nItemCount; ++r) {
     const int y = kMenuY + kRowPitch * r;
     g_Fonts[1].Draw(screen, 64, y, g_System.m_OptionMenu[m_aItemKinds[r]].m_strText, 0);
@@ -124,7 +126,7 @@ void cOptionScene::ShowScreen() {
     DrawOptionScreen();
     screen->lpDT->bRecreated = 0;
   }
-  DDBlt(&BackBuffer, 0, 0, 640, 480, screen, 0, 0, 0);
+  DDBlt(&BackBuffer, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, screen, 0, 0, 0);
 }
 
 void cOptionScene::FadeIn() {

@@ -6,6 +6,7 @@
 #include "base/AppMessages.h"
 #include "base/Failure.h"
 #include "base/Log.h"
+#include "base/Screen.h"
 #include "gfx/PaletteVariant.h"
 #include "base/PathUtil.h"
 #include "base/SceneManager.h"
@@ -85,10 +86,11 @@ void cStageSelectScene::Init() {
   g_MenuCursor.m_pTop->m_nX = kListX;
   g_MenuCursor.m_pTop->m_nY = kListY + kPitch * (g_MenuCursor.m_pTop->m_nRow - m_nScrollTop);
   SelectStageName(g_MenuCursor.m_pTop->m_nRow + 1);
-  if (!DDAddSurface(m_WorkSurfaces, m_WorkInfos, 640, 480, 0, 0, 0, 0))
+  if (!DDAddSurface(m_WorkSurfaces, m_WorkInfos, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0, 0, 0)) {
     PostCloseRequest();
-  else
+  } else {
     Draw(&m_WorkSurfaces[0]);
+  }
   m_nStep = 0;
 }
 
@@ -98,13 +100,13 @@ void cStageSelectScene::SelectStageName(int nStage) {
 }
 
 void cStageSelectScene::Draw(DDSURFACEDATA* surface) {
-  g_Fonts[3].DrawWindow(surface, 1, 1, 638, 478);
+  g_Fonts[3].DrawWindow(surface, 1, 1, SCREEN_WIDTH - 2, SCREEN_HEIGHT - 2);
   const std::string& title = g_System.m_TitleMenu[2].m_strText;
-  g_Fonts[3].Draw(surface, 320 - CountChars(title) * 32 / 2, 32, title, 0);
+  g_Fonts[3].Draw(surface, SCREEN_WIDTH / 2 - CountChars(title) * 32 / 2, 32, title, 0);
   if (g_System.m_bSelectShowTotal && g_PlayRecord.m_nBestTotal > 0) {
     std::string text;
     FormatString(text, "%s%d", SystemText(4).c_str(), g_PlayRecord.m_nBestTotal);
-    g_Fonts[1].Draw(surface, 320 - 16 * CountChars(text) / 2, 88, text, 0);
+    g_Fonts[1].Draw(surface, SCREEN_WIDTH / 2 - 16 * CountChars(text) / 2, 88, text, 0);
   }
   const bool ranks = g_System.m_GameModes[GAME_MODE_CHALLENGE].m_bRanks;
   const bool panel = ranks && g_PlayRecord.m_bShowRanking;
@@ -133,7 +135,7 @@ void cStageSelectScene::ShowList() {
     Draw(list);
     list->lpDT->bRecreated = 0;
   }
-  DDBlt(&BackBuffer, 0, 0, 640, 480, list, 0, 0, 0);
+  DDBlt(&BackBuffer, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, list, 0, 0, 0);
 }
 
 void cStageSelectScene::FadeIn() {

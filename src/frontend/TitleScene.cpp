@@ -6,6 +6,7 @@
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
 #include "base/Failure.h"
+#include "base/Screen.h"
 #include "gfx/PaletteVariant.h"
 #include "base/SceneManager.h"
 #include "base/SjisText.h"
@@ -125,7 +126,7 @@ void cTitleScene::DrawMenuWindow(DDSURFACEDATA* surface) {
 }
 
 void cTitleScene::Draw() {
-  DDBlt(&BackBuffer, 0, 0, 640, 480, Sheet(BMP_TITLE), 0, 0, 0);
+  DDBlt(&BackBuffer, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, Sheet(BMP_TITLE), 0, 0, 0);
   if (!m_WorkSurfaces.empty()) {
     DDSURFACEDATA* menu = &m_WorkSurfaces[0];
     if (menu->lpDT && menu->lpDT->bRecreated) {
@@ -262,7 +263,7 @@ void cTitleScene::ContinueList() {
     return;
   }
 
-  DDBlt(&BackBuffer, 0, 0, 640, 480, Sheet(BMP_TITLE), 0, 0, 0);
+  DDBlt(&BackBuffer, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, Sheet(BMP_TITLE), 0, 0, 0);
   CycleMenuColors();
   DrawSlotList(&BackBuffer, g_SlotListPos.x, g_SlotListPos.y, g_SaveSlots, m_nScrollTop, m_nVisibleRows);
   DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 64, 0, 1);

@@ -9,6 +9,7 @@
 #include "base/Log.h"
 #include "base/PathUtil.h"
 #include "base/SceneManager.h"
+#include "base/Screen.h"
 #include "base/SjisText.h"
 #include "flow/Conditions.h"
 #include "records/NumberText.h"
@@ -37,14 +38,16 @@ namespace {
 
 constexpr std::int32_t kMapSurfaces[] = {BMP_MAP_BACK,      BMP_MAP_CHIPS,  BMP_MAP_ICONS,
                                          BMP_ACCESSORY, BMP_WINDOW, BMP_MAP_IMAGE};
+// The map is drawn in cells of a stage block's size, as many as fill the screen.
+constexpr int kCell = BLOCK_SIZE;
+constexpr int kViewColumns = SCREEN_WIDTH / kCell;
+constexpr int kViewRows = SCREEN_HEIGHT / kCell;
 // The hero stands in the middle of the screen; the view puts his cell there.
 constexpr int kHeroX = 288;
 constexpr int kHeroY = 224;
-constexpr int kViewColumns = 20;
-constexpr int kViewRows = 15;
-constexpr int kHeroColumn = kHeroX / 32;
-constexpr int kHeroRow = kHeroY / 32;
-constexpr int kNameCentreX = kHeroX + 16;
+constexpr int kHeroColumn = kHeroX / kCell;
+constexpr int kHeroRow = kHeroY / kCell;
+constexpr int kNameCentreX = kHeroX + kCell / 2;
 constexpr int kPanelW = 272;
 constexpr int kPanelH = 352;
 constexpr int kWalkFrames = 80;
@@ -245,11 +248,11 @@ void cWorldMapScene::DrawMapImage() {
   DDClear(image, g_WorldMap.m_nBgColor);
   if (g_WorldMap.m_bBgPicture) {
     // The picture scrolls with the view and stops at the map's top-left corner.
-    const int dx = m_nViewX < 0 ? -32 * m_nViewX : 0;
-    const int sx = m_nViewX < 0 ? 0 : 32 * m_nViewX;
-    const int dy = m_nViewY < 0 ? -32 * m_nViewY : 0;
-    const int sy = m_nViewY < 0 ? 0 : 32 * m_nViewY;
-    DDBlt(image, dx, dy, 640, 480, Sheet(BMP_MAP_BACK), sx, sy, 0);
+    const int dx = m_nViewX < 0 ? -kCell * m_nViewX : 0;
+    const int sx = m_nViewX < 0 ? 0 : kCell * m_nViewX;
+    const int dy = m_nViewY < 0 ? -kCell * m_nViewY : 0;
+    const int sy = m_nViewY < 0 ? 0 : kCell * m_nViewY;
+    DDBlt(image, dx, dy, SCREEN_WIDTH, SCREEN_HEIGHT, Sheet(BMP_MAP_BACK), sx, sy, 0);
   }
   for (int i = 0; i < kViewRows; ++i) {
     for (int j = 0; j < kViewColumns; ++j) {
@@ -258,14 +261,14 @@ void cWorldMapScene::DrawMapImage() {
       if (x < 0 || y < 0 || x >= g_WorldMap.m_nWidth || y >= g_WorldMap.m_nHeight) continue;
       const cEdWorld* world = g_WorldMap.WorldAt(x, y);
       const int chip = world ? std::max(world->m_nPicture, 0) : 0;
-      DDBlt(image, 32 * j, 32 * i, 32, 32, Sheet(BMP_MAP_CHIPS), (chip % 5) * 32, (chip / 5) * 32, 1);
+      DDBlt(image, kCell * j, kCell * i, kCell, kCell, Sheet(BMP_MAP_CHIPS), (chip % 5) * kCell, (chip / 5) * kCell, 1);
     }
   }
   for (cEdMapPoint& point : g_WorldMap.m_Points) {
     const cEdMapPointEntry* entry = FindActiveEntry(&point);
     if (!entry) continue;
-    DDBlt(image, (point.m_nX - m_nViewX) * 32, (point.m_nY - m_nViewY) * 32, 32, 32, Sheet(BMP_MAP_ICONS),
-          IsCleared(entry) ? 32 : 0, 32 * entry->m_nPictureRow, 1);
+    DDBlt(image, (point.m_nX - m_nViewX) * kCell, (point.m_nY - m_nViewY) * kCell, kCell, kCell, Sheet(BMP_MAP_ICONS),
+          IsCleared(entry) ? kCell : 0, kCell * entry->m_nPictureRow, 1);
   }
   g_LastMapView = {m_nViewX, m_nViewY};
 }
@@ -276,14 +279,14 @@ void cWorldMapScene::Draw(bool bWithInfo) {
     DrawMapImage();
     image->lpDT->bRecreated = 0;
   }
-  DDBlt(&BackBuffer, 0, 0, 640, 480, image, 0, 0, 0);
+  DDBlt(&BackBuffer, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, image, 0, 0, 0);
 
   // The hero: a cell per facing, two walking frames of 40 frames each.
   static constexpr POINTI kHeroCells[4] = {{0, 64}, {64, 64}, {64, 96}, {0, 96}};
   const POINTI cell = kHeroCells[std::clamp(m_nFacing, 0, 3)];
   if (++m_nWalkFrame >= kWalkFrames + 1) m_nWalkFrame = 1;
-  const int walk = m_nWalkFrame > kWalkFrames / 2 ? 32 : 0;
-  DDBlt(&BackBuffer, kHeroX, kHeroY, 32, 32, Sheet(BMP_ACCESSORY), cell.x + walk, cell.y, 1);
+  const int walk = m_nWalkFrame > kWalkFrames / 2 ? kCell : 0;
+  DDBlt(&BackBuffer, kHeroX, kHeroY, kCell, kCell, Sheet(BMP_ACCESSORY), cell.x + walk, cell.y, 1);
 
   if (g_System.m_bMapShowLives) {
     const std::int32_t lives = g_PlayRecord.m_nLives;

@@ -19,7 +19,7 @@ class cPad;
 // Entry kinds of a map point.
 enum : std::int32_t { MAP_ENTRY_STAGE = 0, MAP_ENTRY_ROAD = 1, MAP_ENTRY_WALL = 2 };
 
-// Entries of the bitmap table the map draws from; the map image is the blank 640 x 480 one.
+// Entries of the bitmap table the map draws from; the map image is the blank one of the screen's size.
 enum : std::int32_t {
   BMP_MAP_CHIPS = 52,
   BMP_MAP_ICONS = 53,

@@ -12,7 +12,7 @@ void cEdAnimeFrame::BindFields(std::uint32_t) {
 
 void cEdAnime::BindFields(std::uint32_t nVersion) {
   AddString(&m_strName);
-  if (nVersion >= 55) {
+  if (nVersion >= VERSION_ANIME_EDITOR_PARAMS) {
     AddField2(&m_sParam1);
     AddField1(&m_bParam);
     AddField2(&m_sParam2);
@@ -39,7 +39,7 @@ void cEdAnimeSet::BindFields(std::uint32_t nVersion) {
   AddString(&m_strName);
   AddField4(&m_nInvincibleOffset);
   AddField4(&m_nBlockCharaOffset);
-  if (nVersion >= 119) AddField4(&m_nFlyingOffset);
+  if (nVersion >= VERSION_FLYING_ANIMES) AddField4(&m_nFlyingOffset);
 }
 
 void cEdAnimeSet::FitSlots() { m_Slots.resize(ANIME_SLOT_COUNT); }
@@ -48,7 +48,7 @@ void cEdAnimeSet::Load(cDataReader& in) {
   cRecord::Load(in);
   LoadRecordList(in, m_Slots);
   // The flying slots came with version 119 and got their names with version 128.
-  if (g_nLoadVersion < 128) {
+  if (g_nLoadVersion < VERSION_FLYING_ANIME_NAMES) {
     // Slots made here own a frame each, which no bytes of the file paid for.
     const std::size_t nMade = ANIME_SLOT_COUNT - std::min<std::size_t>(m_Slots.size(), ANIME_SLOT_COUNT);
     if (!in.ChargeElements(static_cast<std::uint32_t>(nMade), sizeof(cEdAnime) + sizeof(cEdAnimeFrame))) return;

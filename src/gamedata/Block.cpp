@@ -42,7 +42,8 @@ void cEdBlock::Load(cDataReader& in) {
   LoadValueList(in, m_Inherit);
   LoadRecordList(in, m_Conditions);
   // Version 219 put a new image at the head of the shot sheet (images 0 to 119).
-  if (g_nLoadVersion < 219 && m_nImageSheet == 3) m_nImage = static_cast<std::int16_t>(std::min(m_nImage + 1, 119));
+  if (g_nLoadVersion < VERSION_SHOT_SHEET_IMAGE && m_nImageSheet == 3)
+    m_nImage = static_cast<std::int16_t>(std::min(m_nImage + 1, 119));
   Inherit();
   Normalize();
 }
@@ -66,34 +67,34 @@ void cEdBlock::Inherit() {
 
 void cEdBlock::CopyGroup(int nGroup, const cEdBlock& base) {
   switch (nGroup) {
-    case 0: m_strText = base.m_strText; break;
-    case 1:
+    case BLOCK_INHERIT_TEXT: m_strText = base.m_strText; break;
+    case BLOCK_INHERIT_CONDITIONS:
       m_Conditions = base.m_Conditions;
       m_nConditionRule = base.m_nConditionRule;
       m_bLatchConditions = base.m_bLatchConditions;
       break;
-    case 2:
+    case BLOCK_INHERIT_IMAGE:
       m_nImageSheet = base.m_nImageSheet;
       m_nImage = base.m_nImage;
       m_nImageSub = base.m_nImageSub;
       break;
-    case 3: m_nLayer = base.m_nLayer; break;
-    case 4: m_bTransparent = base.m_bTransparent; break;
-    case 5:
+    case BLOCK_INHERIT_LAYER: m_nLayer = base.m_nLayer; break;
+    case BLOCK_INHERIT_TRANSPARENT: m_bTransparent = base.m_bTransparent; break;
+    case BLOCK_INHERIT_MARK:
       m_nMarkShow = base.m_nMarkShow;
       m_nMark = base.m_nMark;
       break;
-    case 6: m_nHit = base.m_nHit; break;
-    case 7: m_nPassGroup = base.m_nPassGroup; break;
-    case 8:
+    case BLOCK_INHERIT_HIT: m_nHit = base.m_nHit; break;
+    case BLOCK_INHERIT_PASS_GROUP: m_nPassGroup = base.m_nPassGroup; break;
+    case BLOCK_INHERIT_EFFECT:
       m_nEffect = base.m_nEffect;
       m_nEffectValue = base.m_nEffectValue;
       break;
-    case 9:
+    case BLOCK_INHERIT_ITEM:
       m_nItemPalette = base.m_nItemPalette;
       m_nItemIndex = base.m_nItemIndex;
       break;
-    case 10: m_bFixed = base.m_bFixed; break;
+    case BLOCK_INHERIT_FIXED: m_bFixed = base.m_bFixed; break;
     default: break;  // flags past the last group have nothing to copy
   }
 }

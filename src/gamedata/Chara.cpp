@@ -25,10 +25,10 @@ void cEdChara::BindFields(std::uint32_t nVersion) {
   AddField1(&m_nZ);
   AddField1(&m_bTransparent);
   AddField2(&m_nCharaEffect);
-  if (nVersion >= 196) AddField1(&m_nCharaEffectParamA);
+  if (nVersion >= VERSION_EFFECT_PARAMS) AddField1(&m_nCharaEffectParamA);
   AddField1(&m_nCharaEffectParamB);
   AddField2(&m_nDeathEffect);
-  if (nVersion >= 196) AddField1(&m_nDeathEffectParam);
+  if (nVersion >= VERSION_EFFECT_PARAMS) AddField1(&m_nDeathEffectParam);
   AddField1(&m_nMarkShow);
   AddField2(&m_nMark);
   AddField1(&m_nOperator);
@@ -38,20 +38,20 @@ void cEdChara::BindFields(std::uint32_t nVersion) {
   AddField1(&m_nFlying);
   AddField1(&m_bFixedFacing);
   AddField1(&m_nInvincible);
-  if (nVersion >= 285) AddField1(&m_nInvincibleColor);
+  if (nVersion >= VERSION_CHARA_INVINCIBLE_COLOR) AddField1(&m_nInvincibleColor);
   AddField1(&m_bBlockChara);
   AddField1(&m_nScale);
-  if (nVersion >= 210) AddField1(&m_bAutoScrollSync);
+  if (nVersion >= VERSION_AUTO_SCROLL_SYNC) AddField1(&m_bAutoScrollSync);
   AddField1(&m_nSightShape);
   AddField1(&m_nSightRange);
   AddField4(&m_nMaxHP);
   AddField4(&m_nMaxSP);
   AddField2(&m_nStopEase);
-  if (nVersion >= 201) AddField1(&m_nBlockBox);
+  if (nVersion >= VERSION_BLOCK_BOX) AddField1(&m_nBlockBox);
   AddField4(&m_nBodyPower);
   AddField1(&m_nBodyImpact);
   AddField2(&m_nBodyHitEffect);
-  if (nVersion >= 168) AddField4(&m_nDefence);
+  if (nVersion >= VERSION_DEFENCE) AddField4(&m_nDefence);
   AddField1(&m_nImpactResist);
   AddField4(&m_nScore);
   AddField1(&m_nGroup35);
@@ -86,29 +86,31 @@ void cEdChara::Load(cDataReader& in) {
 }
 
 // Members a version added get the value that an older file means; properties that became
-// inheritable got a flag inserted at their place in the list.
+// inheritable got a flag inserted at their place in the list, which is below today's place
+// by the flags inserted beneath it later.
 void cEdChara::Upgrade() {
   const std::uint32_t v = g_nLoadVersion;
-  if (v < 168) {
+  if (v < VERSION_DEFENCE) {
     m_nDefence = 0;
-    InsertInheritFlag(m_Inherit, CHARA_INHERIT_COUNT, 27);
+    InsertInheritFlag(m_Inherit, CHARA_INHERIT_COUNT, CHARA_INHERIT_DEFENCE - 2);
   }
-  if (v < 196) {
+  if (v < VERSION_EFFECT_PARAMS) {
     m_nCharaEffectParamA = 0;
     m_nDeathEffectParam = 0;
   }
-  if (v < 201) {
+  if (v < VERSION_BLOCK_BOX) {
     m_nBlockBox = 0;
-    InsertInheritFlag(m_Inherit, CHARA_INHERIT_COUNT, 24);
+    InsertInheritFlag(m_Inherit, CHARA_INHERIT_COUNT, CHARA_INHERIT_BLOCK_BOX - 1);
   }
   // Value 2 was inserted into the list of boxes at version 206.
-  if (v < 206 && m_nBlockBox >= 2) ++m_nBlockBox;
-  if (v < 210) {
+  if (v < VERSION_BLOCK_BOX_2 && m_nBlockBox >= 2) ++m_nBlockBox;
+  if (v < VERSION_AUTO_SCROLL_SYNC) {
     m_bAutoScrollSync = 0;
-    InsertInheritFlag(m_Inherit, CHARA_INHERIT_COUNT, 21);
+    InsertInheritFlag(m_Inherit, CHARA_INHERIT_COUNT, CHARA_INHERIT_AUTO_SCROLL_SYNC);
   }
-  if (v < 219 && m_nImageSheet == 3) m_nImage = static_cast<std::int16_t>(std::min(m_nImage + 1, 119));
-  if (v < 285) m_nInvincibleColor = 1;
+  if (v < VERSION_SHOT_SHEET_IMAGE && m_nImageSheet == 3)
+    m_nImage = static_cast<std::int16_t>(std::min(m_nImage + 1, 119));
+  if (v < VERSION_CHARA_INVINCIBLE_COLOR) m_nInvincibleColor = 1;
 }
 
 void cEdChara::Save(cDataWriter& out) {
@@ -132,84 +134,84 @@ void cEdChara::Inherit() {
 
 void cEdChara::CopyGroup(int nGroup, const cEdChara& b) {
   switch (nGroup) {
-    case 0: m_strText = b.m_strText; break;
-    case 1:
+    case CHARA_INHERIT_TEXT: m_strText = b.m_strText; break;
+    case CHARA_INHERIT_OPERATOR:
       m_nOperator = b.m_nOperator;
       m_nPad = b.m_nPad;
       break;
-    case 2: m_nPassNumber = b.m_nPassNumber; break;
-    case 3: m_nCharaID = b.m_nCharaID; break;
-    case 4:
+    case CHARA_INHERIT_PASS_NUMBER: m_nPassNumber = b.m_nPassNumber; break;
+    case CHARA_INHERIT_CHARA_ID: m_nCharaID = b.m_nCharaID; break;
+    case CHARA_INHERIT_CONDITIONS:
       m_Conditions = b.m_Conditions;
       m_nConditionRule = b.m_nConditionRule;
       m_bLatchConditions = b.m_bLatchConditions;
       break;
-    case 5: m_nFacing = b.m_nFacing; break;
-    case 6: m_nExtraCopies = b.m_nExtraCopies; break;
-    case 7:
+    case CHARA_INHERIT_FACING: m_nFacing = b.m_nFacing; break;
+    case CHARA_INHERIT_EXTRA_COPIES: m_nExtraCopies = b.m_nExtraCopies; break;
+    case CHARA_INHERIT_OFFSET_X:
       m_nOffsetXBase = b.m_nOffsetXBase;
       m_nOffsetXStep = b.m_nOffsetXStep;
       m_bOffsetXMirror = b.m_bOffsetXMirror;
       break;
-    case 8:
+    case CHARA_INHERIT_OFFSET_Y:
       m_nOffsetYBase = b.m_nOffsetYBase;
       m_nOffsetYStep = b.m_nOffsetYStep;
       m_bOffsetYMirror = b.m_bOffsetYMirror;
       break;
-    case 9:
+    case CHARA_INHERIT_IMAGE:
       m_nImageSheet = b.m_nImageSheet;
       m_nImage = b.m_nImage;
       m_nImageSub = b.m_nImageSub;
       break;
-    case 10: m_nAnimeSet = b.m_nAnimeSet; break;
-    case 11: m_nZ = b.m_nZ; break;
-    case 12: m_bTransparent = b.m_bTransparent; break;
-    case 13:
+    case CHARA_INHERIT_ANIME_SET: m_nAnimeSet = b.m_nAnimeSet; break;
+    case CHARA_INHERIT_Z: m_nZ = b.m_nZ; break;
+    case CHARA_INHERIT_TRANSPARENT: m_bTransparent = b.m_bTransparent; break;
+    case CHARA_INHERIT_CHARA_EFFECT:
       m_nCharaEffect = b.m_nCharaEffect;
       m_nCharaEffectParamA = b.m_nCharaEffectParamA;
       m_nCharaEffectParamB = b.m_nCharaEffectParamB;
       break;
-    case 14:
+    case CHARA_INHERIT_DEATH_EFFECT:
       m_nDeathEffect = b.m_nDeathEffect;
       m_nDeathEffectParam = b.m_nDeathEffectParam;
       break;
-    case 15:
+    case CHARA_INHERIT_MARK:
       m_nMarkShow = b.m_nMarkShow;
       m_nMark = b.m_nMark;
       break;
-    case 16: m_bFixedFacing = b.m_bFixedFacing; break;
-    case 17: m_nFlying = b.m_nFlying; break;
-    case 18:
+    case CHARA_INHERIT_FIXED_FACING: m_bFixedFacing = b.m_bFixedFacing; break;
+    case CHARA_INHERIT_FLYING: m_nFlying = b.m_nFlying; break;
+    case CHARA_INHERIT_INVINCIBLE:
       m_nInvincible = b.m_nInvincible;
       m_nInvincibleColor = b.m_nInvincibleColor;
       break;
-    case 19: m_bBlockChara = b.m_bBlockChara; break;
-    case 20: m_nScale = b.m_nScale; break;
-    case 21: m_bAutoScrollSync = b.m_bAutoScrollSync; break;
-    case 22:
+    case CHARA_INHERIT_BLOCK_CHARA: m_bBlockChara = b.m_bBlockChara; break;
+    case CHARA_INHERIT_SCALE: m_nScale = b.m_nScale; break;
+    case CHARA_INHERIT_AUTO_SCROLL_SYNC: m_bAutoScrollSync = b.m_bAutoScrollSync; break;
+    case CHARA_INHERIT_SIGHT:
       m_nSightShape = b.m_nSightShape;
       m_nSightRange = b.m_nSightRange;
       break;
-    case 23: m_nMaxHP = b.m_nMaxHP; break;
-    case 24: m_nMaxSP = b.m_nMaxSP; break;
-    case 25: m_nBlockBox = b.m_nBlockBox; break;
-    case 26: m_nBodyPower = b.m_nBodyPower; break;
-    case 27: m_nBodyImpact = b.m_nBodyImpact; break;
-    case 28: m_nBodyHitEffect = b.m_nBodyHitEffect; break;
-    case 29: m_nDefence = b.m_nDefence; break;
-    case 30: m_nImpactResist = b.m_nImpactResist; break;
-    case 31: m_nStopEase = b.m_nStopEase; break;
-    case 32:
+    case CHARA_INHERIT_MAX_HP: m_nMaxHP = b.m_nMaxHP; break;
+    case CHARA_INHERIT_MAX_SP: m_nMaxSP = b.m_nMaxSP; break;
+    case CHARA_INHERIT_BLOCK_BOX: m_nBlockBox = b.m_nBlockBox; break;
+    case CHARA_INHERIT_BODY_POWER: m_nBodyPower = b.m_nBodyPower; break;
+    case CHARA_INHERIT_BODY_IMPACT: m_nBodyImpact = b.m_nBodyImpact; break;
+    case CHARA_INHERIT_BODY_HIT_EFFECT: m_nBodyHitEffect = b.m_nBodyHitEffect; break;
+    case CHARA_INHERIT_DEFENCE: m_nDefence = b.m_nDefence; break;
+    case CHARA_INHERIT_IMPACT_RESIST: m_nImpactResist = b.m_nImpactResist; break;
+    case CHARA_INHERIT_STOP_EASE: m_nStopEase = b.m_nStopEase; break;
+    case CHARA_INHERIT_ACTIVATION_RANGE:
       m_nActivationRange = b.m_nActivationRange;
       m_nActivationRule = b.m_nActivationRule;
       break;
-    case 33:
+    case CHARA_INHERIT_ACTIVATION_GROUP:
       m_nActivationGroup = b.m_nActivationGroup;
       m_bActivationGroup = b.m_bActivationGroup;
       break;
-    case 34: m_nScore = b.m_nScore; break;
-    case 35: m_nGroup35 = b.m_nGroup35; break;
-    case 36: m_Flows = b.m_Flows; break;
+    case CHARA_INHERIT_SCORE: m_nScore = b.m_nScore; break;
+    case CHARA_INHERIT_GROUP_35: m_nGroup35 = b.m_nGroup35; break;
+    case CHARA_INHERIT_FLOWS: m_Flows = b.m_Flows; break;
     default: break;
   }
 }

@@ -1,5 +1,7 @@
 #include "gamedata/CharaEffect.h"
 
+#include "base/Screen.h"
+
 namespace {
 constexpr EFFECTPARAM NONE = {"", 0, 0, 0};
 constexpr EFFECTPARAM TIME(std::int16_t nDefault) { return {"実行時間(1/10s)", 1, 9999, nDefault}; }
@@ -30,22 +32,50 @@ const EFFECTPARAM g_CharaEffectParams[CHARA_EFFECT_KIND_COUNT][EFFECT_PARAM_COUN
 
 const EFFECTPARAM g_ScrEffectParams[SCR_EFFECT_KIND_COUNT][EFFECT_PARAM_COUNT] = {
     {NONE, NONE, NONE, NONE, NONE},
-    {TIME(10), {"開始座標X(dot)", -640, 640, 0}, {"開始座標Y(dot)", -480, 480, 0}, {"終了座標X(dot)", -640, 640, 640},
-     {"終了座標Y(dot)", -480, 480, 0}},
-    {TIME(10), {"振動幅(dot)", 1, 640, 4}, {"振動回数", 1, 9999, 4}, NONE, NONE},
-    {TIME(10), {"振動幅(dot)", 1, 480, 4}, {"振動回数", 1, 9999, 4}, NONE, NONE},
-    {TIME(10), {"開始位置(dot)", 0, 640, 0}, {"終了位置(dot)", 0, 640, 640}, {"分割数", 2, 240, 15}, NONE},
-    {TIME(10), {"開始位置(dot)", 0, 480, 0}, {"終了位置(dot)", 0, 480, 480}, {"分割数", 2, 320, 20}, NONE},
-    {TIME(10), {"開始幅(dot)", 0, 640, 0}, {"終了幅(dot)", 0, 640, 640}, {"波の数", 2, 240, 4},
+    {TIME(10),
+     {"開始座標X(dot)", -SCREEN_WIDTH, SCREEN_WIDTH, 0},
+     {"開始座標Y(dot)", -SCREEN_HEIGHT, SCREEN_HEIGHT, 0},
+     {"終了座標X(dot)", -SCREEN_WIDTH, SCREEN_WIDTH, SCREEN_WIDTH},
+     {"終了座標Y(dot)", -SCREEN_HEIGHT, SCREEN_HEIGHT, 0}},
+    {TIME(10), {"振動幅(dot)", 1, SCREEN_WIDTH, 4}, {"振動回数", 1, 9999, 4}, NONE, NONE},
+    {TIME(10), {"振動幅(dot)", 1, SCREEN_HEIGHT, 4}, {"振動回数", 1, 9999, 4}, NONE, NONE},
+    {TIME(10),
+     {"開始位置(dot)", 0, SCREEN_WIDTH, 0},
+     {"終了位置(dot)", 0, SCREEN_WIDTH, SCREEN_WIDTH},
+     {"分割数", 2, 240, 15},
+     NONE},
+    {TIME(10),
+     {"開始位置(dot)", 0, SCREEN_HEIGHT, 0},
+     {"終了位置(dot)", 0, SCREEN_HEIGHT, SCREEN_HEIGHT},
+     {"分割数", 2, 320, 20},
+     NONE},
+    {TIME(10),
+     {"開始幅(dot)", 0, SCREEN_WIDTH, 0},
+     {"終了幅(dot)", 0, SCREEN_WIDTH, SCREEN_WIDTH},
+     {"波の数", 2, 240, 4},
      {"波の粗さ(dot)", 1, 48, 8}},
-    {TIME(10), {"開始幅(dot)", 0, 480, 0}, {"終了幅(dot)", 0, 480, 480}, {"波の数", 2, 320, 4},
+    {TIME(10),
+     {"開始幅(dot)", 0, SCREEN_HEIGHT, 0},
+     {"終了幅(dot)", 0, SCREEN_HEIGHT, SCREEN_HEIGHT},
+     {"波の数", 2, 320, 4},
      {"波の粗さ(dot)", 1, 64, 10}},
     {TIME(10), {"点滅間隔(1/60s)", 1, 9999, 10}, NONE, NONE, NONE},
     {TIME(10), {"開始角度", 0, 9999, 0}, {"終了角度", 0, 9999, 1440}, NONE, NONE},
-    {TIME(10), {"開始半径(dot)", 0, 640, 640}, {"終了半径(dot)", 0, 640, 0}, {"円の粗さ(dot)", 1, 48, 8}, NONE},
-    {TIME(10), {"開始幅(dot)", 0, 6400, 640}, {"終了幅(dot)", 0, 6400, 1280}, NONE, NONE},
-    {TIME(10), {"開始距離", 0, 1500, 1500}, {"終了距離", 0, 1500, 5}, {"ズレX(dot)", -320, 320, 0},
-     {"ズレY(dot)", -240, 240, 0}},
+    {TIME(10),
+     {"開始半径(dot)", 0, SCREEN_WIDTH, SCREEN_WIDTH},
+     {"終了半径(dot)", 0, SCREEN_WIDTH, 0},
+     {"円の粗さ(dot)", 1, 48, 8},
+     NONE},
+    {TIME(10),
+     {"開始幅(dot)", 0, 10 * SCREEN_WIDTH, SCREEN_WIDTH},
+     {"終了幅(dot)", 0, 10 * SCREEN_WIDTH, 2 * SCREEN_WIDTH},
+     NONE,
+     NONE},
+    {TIME(10),
+     {"開始距離", 0, 1500, 1500},
+     {"終了距離", 0, 1500, 5},
+     {"ズレX(dot)", -SCREEN_WIDTH / 2, SCREEN_WIDTH / 2, 0},
+     {"ズレY(dot)", -SCREEN_HEIGHT / 2, SCREEN_HEIGHT / 2, 0}},
     {TIME(10), {"開始強度", 1, 240, 1}, {"終了強度", 1, 240, 60}, NONE, NONE},
 };
 
@@ -67,7 +97,7 @@ void cEdKindEffect::BindFields(std::uint32_t) {
 
 void cEdKindEffect::UpgradeParams(const EFFECTPARAM (*pParams)[EFFECT_PARAM_COUNT], int nWaveX, int nWaveY,
                                   int nCircle) {
-  if (g_nLoadVersion >= 511) return;
+  if (g_nLoadVersion >= VERSION_EFFECT_ROUGHNESS) return;
   if (m_nKind == nWaveX || m_nKind == nWaveY) m_nParams[4] = pParams[m_nKind][4].nDefault;
   if (m_nKind == nCircle) m_nParams[3] = pParams[m_nKind][3].nDefault;
 }

@@ -26,12 +26,43 @@ extern const EFFECTPARAM g_ScrEffectParams[SCR_EFFECT_KIND_COUNT][EFFECT_PARAM_C
 extern const char* const g_CharaEffectKindNames[CHARA_EFFECT_KIND_COUNT];
 extern const char* const g_ScrEffectKindNames[SCR_EFFECT_KIND_COUNT];
 
-// Character kinds the run-time tables treat apart.
-enum : int { CHARA_EFFECT_WAVE_X = 4, CHARA_EFFECT_WAVE_Y = 5, CHARA_EFFECT_BLINK = 6, CHARA_EFFECT_CIRCLE = 10,
-             CHARA_EFFECT_TRANSLUCENT = 14 };
-// Screen kinds the run-time tables treat apart.
-enum : int { SCR_EFFECT_MOVE = 1, SCR_EFFECT_SHAKE_X = 2, SCR_EFFECT_SHAKE_Y = 3, SCR_EFFECT_WAVE_X = 6,
-             SCR_EFFECT_WAVE_Y = 7, SCR_EFFECT_BLINK = 8, SCR_EFFECT_CIRCLE = 10 };
+// Kinds of a character effect (g_CharaEffectKindNames from kind 1 on).
+enum eCharaEffectKind : int {
+  CHARA_EFFECT_NONE = 0,
+  CHARA_EFFECT_BURST = 1,
+  CHARA_EFFECT_SPLIT_X = 2,
+  CHARA_EFFECT_SPLIT_Y = 3,
+  CHARA_EFFECT_WAVE_X = 4,
+  CHARA_EFFECT_WAVE_Y = 5,
+  CHARA_EFFECT_BLINK = 6,
+  CHARA_EFFECT_TURN_A = 7,
+  CHARA_EFFECT_TURN_B = 8,
+  CHARA_EFFECT_TURN_DEPTH = 9,
+  CHARA_EFFECT_CIRCLE = 10,
+  CHARA_EFFECT_ZOOM = 11,
+  CHARA_EFFECT_LENS = 12,
+  CHARA_EFFECT_COLOUR = 13,
+  CHARA_EFFECT_TRANSLUCENT = 14,
+  CHARA_EFFECT_MOSAIC = 15,
+  CHARA_EFFECT_BLUR = 16,
+};
+// Kinds of a screen effect (g_ScrEffectKindNames from kind 1 on).
+enum eScrEffectKind : int {
+  SCR_EFFECT_NONE = 0,
+  SCR_EFFECT_MOVE = 1,
+  SCR_EFFECT_SHAKE_X = 2,
+  SCR_EFFECT_SHAKE_Y = 3,
+  SCR_EFFECT_SPLIT_X = 4,
+  SCR_EFFECT_SPLIT_Y = 5,
+  SCR_EFFECT_WAVE_X = 6,
+  SCR_EFFECT_WAVE_Y = 7,
+  SCR_EFFECT_BLINK = 8,
+  SCR_EFFECT_TURN = 9,
+  SCR_EFFECT_CIRCLE = 10,
+  SCR_EFFECT_ZOOM = 11,
+  SCR_EFFECT_LENS = 12,
+  SCR_EFFECT_MOSAIC = 13,
+};
 
 // The layout both effect records share.
 class cEdKindEffect : public cRecord {

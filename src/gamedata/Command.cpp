@@ -4,7 +4,9 @@
 #include <boost/checked_delete.hpp>
 
 #include "gamedata/ClampedMath.h"
+#include "gamedata/CommandParams.h"
 #include "gamedata/DataRefs.h"
+#include "gamedata/EditLabels.h"
 #include "gamedata/Flow.h"
 #include "gamedata/RecordList.h"
 #include "gamedata/Vocabulary.h"
@@ -131,12 +133,15 @@ void InsertParam(cVector<std::int32_t>& p, int nAt, std::int32_t v) {
   p[nAt] = v;
 }
 
-// Character status numbers of the changed status (p[4], owner p[3]) and of a status
-// operand (p[13], owner p[12]) from nFrom on move up by one.
+// Character status numbers of the changed status and of a status operand from nFrom on
+// move up by one; system values keep theirs.
 void ShiftStatusParams(cVector<std::int32_t>& p, int nFrom) {
-  if (p.Size() < 14) return;  // a list too short to hold them has nothing to renumber
-  if (p[0] == 0 && p[3] != 2 && p[4] >= nFrom) p[4] = AddClamped(p[4], 1);
-  if (p[6] == 2 && p[12] != 2 && p[13] >= nFrom) p[13] = AddClamped(p[13], 1);
+  if (p.Size() <= P_STATUS_OPERAND_STATUS) return;  // a list too short to hold them has nothing to renumber
+  if (p[P_STATUS_SUBJECT] == SUBJECT_STATUS && p[P_STATUS_WHOSE] != OWNER_SYSTEM && p[P_STATUS_STATUS] >= nFrom)
+    p[P_STATUS_STATUS] = AddClamped(p[P_STATUS_STATUS], 1);
+  if (p[P_STATUS_OPERAND] == OPERAND_STATUS && p[P_STATUS_OPERAND_WHOSE] != OWNER_SYSTEM &&
+      p[P_STATUS_OPERAND_STATUS] >= nFrom)
+    p[P_STATUS_OPERAND_STATUS] = AddClamped(p[P_STATUS_OPERAND_STATUS], 1);
 }
 
 }  // namespace
@@ -148,52 +153,57 @@ void cEdCommand::Upgrade() {
   cVector<std::int32_t>& p = m_Params;
   switch (CharaType()) {
     case CMD_STAGE_CLEAR:
-      if (v < 145) ResizeParams(p, 5);
+      if (v < VERSION_STAGE_CLEAR_PARAMS) ResizeParams(p, 5);
       break;
     case CMD_BGM:
-      if (v < 166) {
+      if (v < VERSION_BGM_LOOP) {
         ResizeParams(p, 2);
-        p[1] = 1;
+        p[P_BGM_LOOP] = 1;
       }
       break;
     case CMD_STATUS:
-      if (v < 168) ShiftStatusParams(p, 10);
-      if (v < 203) ShiftStatusParams(p, 5);
+      // The defence came in while the character ID, which now stands before it, did not exist yet.
+      if (v < VERSION_DEFENCE) ShiftStatusParams(p, STATUS_DEFENCE - 1);
+      if (v < VERSION_CHARA_ID_STATUS) ShiftStatusParams(p, STATUS_CHARA_ID);
       break;
     case CMD_TARGET:
-      if (v < 189) {
+      if (v < VERSION_TARGET_PARAMS) {
         ResizeParams(p, 10);
-        InsertParam(p, 2, 0);
+        InsertParam(p, P_TARGET_ALL_SIDES, 0);
       }
       break;
     case CMD_PICTURE:
-      if (v < 194) {
+      if (v < VERSION_PICTURE_PARAMS) {
         ResizeParams(p, 11);
-        InsertParam(p, 6, 1);
+        InsertParam(p, P_PICTURE_LAYER, 1);
       }
       break;
     case CMD_CHARA_EFFECT:
     case CMD_SCR_EFFECT:
-      if (v < 195) {
+      if (v < VERSION_EFFECT_COMMAND_PARAMS) {
         ResizeParams(p, 3);
-        InsertParam(p, 1, 0);
+        InsertParam(p, P_RUN_EFFECT_MODE, 0);
       }
       break;
     case CMD_SUMMON_CHARA:
     case CMD_SUMMON_ITEM:
-      if (v < 203) p.clear();
+      if (v < VERSION_SUMMON_PARAMS) p.clear();
       break;
     case CMD_FLOW:
-      if (v < 203) ResizeParams(p, 3);
+      if (v < VERSION_FLOW_COMMAND_PARAMS) ResizeParams(p, 3);
       break;
     case CMD_STATUS2:
-      if (v < 210 && p.Size() >= 2 && p[0] != 2 && p[1] >= 6) p[1] = AddClamped(p[1], 1);
+      if (v < VERSION_AUTO_SCROLL_SYNC && p.Size() > P_STATUS2_STATE && p[P_STATUS2_WHOSE] != OWNER_SYSTEM &&
+          p[P_STATUS2_STATE] >= STATE_SCROLL_SYNC)
+        p[P_STATUS2_STATE] = AddClamped(p[P_STATUS2_STATE], 1);
       break;
     case CMD_GRAPHIC:
-      if (v < 219 && p.Size() >= 2 && p[0] == 3) p[1] = std::min(AddClamped(p[1], 1), 119);
+      if (v < VERSION_SHOT_SHEET_IMAGE && p.Size() > P_GRAPHIC_IMAGE && p[P_GRAPHIC_SHEET] == IMAGE_SHEET_SHOT)
+        p[P_GRAPHIC_IMAGE] = std::min(AddClamped(p[P_GRAPHIC_IMAGE], 1), 119);
       break;
     case CMD_SHOT:
-      if (v < 220 && m_pShot) m_pShot->m_nGraphic = static_cast<std::int16_t>(std::min(m_pShot->m_nGraphic + 1, 119));
+      if (v < VERSION_SHOT_GRAPHIC_IMAGE && m_pShot)
+        m_pShot->m_nGraphic = static_cast<std::int16_t>(std::min(m_pShot->m_nGraphic + 1, 119));
       break;
     default:
       break;
@@ -207,7 +217,8 @@ void cEdCommand::Normalize() {
   // A type outside its table has no count to go by: its parameters stay as stored.
   if (int nCount = CommandParamCount(m_nSet, m_nType); nCount >= 0) ResizeParams(m_Params, nCount);
 
-  // Database numbers in p[0], and what a bad one becomes.
+  // Database numbers in the first parameter (P_ANIME_INDEX, P_EFFECT_INDEX, ...), and
+  // what a bad one becomes.
   struct Ref {
     int nType;
     eDatabase nDatabase;
@@ -243,10 +254,10 @@ void cEdCommand::CheckPaletteRefs() {
   const int nType = CharaType();
   if ((nType == CMD_SHOT || nType == CMD_SWORD) && m_pShot) {
     cEdShot& shot = *m_pShot;
-    if (shot.m_nItemSource == 1 || shot.m_nItemSource == 2) {
-      ePalette nPalette = shot.m_nItemSource == 1 ? PALETTE_COMMON : PALETTE_STAGE;
+    if (shot.m_nItemSource == ITEM_SOURCE_COMMON || shot.m_nItemSource == ITEM_SOURCE_STAGE) {
+      ePalette nPalette = shot.m_nItemSource == ITEM_SOURCE_COMMON ? PALETTE_COMMON : PALETTE_STAGE;
       if (!IsValidRef(shot.m_nItem, refs.PaletteSize(nPalette, DEF_ITEM))) {
-        shot.m_nItemSource = 0;
+        shot.m_nItemSource = ITEM_SOURCE_NONE;
         shot.m_nItem = 0;
       }
     }
@@ -259,8 +270,12 @@ void cEdCommand::CheckPaletteRefs() {
       shot.m_nSummon = 1;
     }
   }
-  if (nType == CMD_GET_ITEM && m_Params.Size() >= 2 && (m_Params[0] == PALETTE_COMMON || m_Params[0] == PALETTE_STAGE)) {
-    if (!IsValidRef(m_Params[1], refs.PaletteSize(static_cast<ePalette>(m_Params[0]), DEF_ITEM))) m_Params[1] = 1;
+  if (nType == CMD_GET_ITEM && m_Params.Size() > P_GET_ITEM_ITEM) {
+    const std::int32_t nPalette = m_Params[P_GET_ITEM_PALETTE];
+    std::int32_t& nItem = m_Params[P_GET_ITEM_ITEM];
+    if ((nPalette == PALETTE_COMMON || nPalette == PALETTE_STAGE) &&
+        !IsValidRef(nItem, refs.PaletteSize(static_cast<ePalette>(nPalette), DEF_ITEM)))
+      nItem = 1;
   }
   for (cEdFlow& flow : m_Flows) flow.CheckPaletteRefs();
 }

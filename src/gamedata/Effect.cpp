@@ -9,7 +9,7 @@ void cEdEffectFrame::BindFields(std::uint32_t) {
 
 void cEdEffect::BindFields(std::uint32_t nVersion) {
   AddString(&m_strName);
-  if (nVersion >= 151) AddField4(&m_nTag);
+  if (nVersion >= VERSION_EDITOR_TAGS) AddField4(&m_nTag);
   AddString(&m_strFile);
   AddField4(&m_nCellWidth);
   AddField4(&m_nCellHeight);
@@ -19,7 +19,7 @@ void cEdEffect::BindFields(std::uint32_t nVersion) {
 void cEdEffect::Load(cDataReader& in) {
   cRecord::Load(in);
   LoadRecordList(in, m_Frames);
-  if (g_nLoadVersion < 153) m_nTag = 0;
+  if (g_nLoadVersion < VERSION_TAGS_KEPT) m_nTag = 0;
 }
 
 void cEdEffect::Save(cDataWriter& out) {

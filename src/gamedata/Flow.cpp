@@ -21,10 +21,10 @@ void cEdFlow::Load(cDataReader& in) {
   LoadRecordList(in, m_KeyConditions);
   LoadRecordList(in, m_Commands);
   const std::uint32_t v = g_nLoadVersion;
-  // Triggers inserted into the list: one at 11 (after version 131), two at 5 (version 164).
-  if (v <= 131 && m_nTrigger >= 11) m_nTrigger = static_cast<std::int8_t>(m_nTrigger + 1);
-  if (v < 163 && m_nTrigger != 0) m_nSwitch = 0;
-  if (v < 164 && m_nTrigger >= 5) m_nTrigger = static_cast<std::int8_t>(m_nTrigger + 2);
+  // Triggers inserted into the list: one at 11, then two at 5.
+  if (v < VERSION_TRIGGER_AT_11 && m_nTrigger >= 11) m_nTrigger = static_cast<std::int8_t>(m_nTrigger + 1);
+  if (v < VERSION_SWITCH_ON_ANY_TRIGGER && m_nTrigger != 0) m_nSwitch = 0;
+  if (v < VERSION_TRIGGERS_AT_5 && m_nTrigger >= 5) m_nTrigger = static_cast<std::int8_t>(m_nTrigger + 2);
   Normalize();
 }
 

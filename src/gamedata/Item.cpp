@@ -42,7 +42,8 @@ void cEdItem::Load(cDataReader& in) {
   LoadValueList(in, m_Inherit);
   LoadRecordList(in, m_Conditions);
   LoadRecordList(in, m_Commands);
-  if (g_nLoadVersion < 219 && m_nImageSheet == 3) m_nImage = static_cast<std::int16_t>(std::min(m_nImage + 1, 119));
+  if (g_nLoadVersion < VERSION_SHOT_SHEET_IMAGE && m_nImageSheet == 3)
+    m_nImage = static_cast<std::int16_t>(std::min(m_nImage + 1, 119));
   Inherit();
   Normalize();
 }
@@ -67,30 +68,30 @@ void cEdItem::Inherit() {
 
 void cEdItem::CopyGroup(int nGroup, const cEdItem& b) {
   switch (nGroup) {
-    case 0: m_strText = b.m_strText; break;
-    case 1:
+    case ITEM_INHERIT_TEXT: m_strText = b.m_strText; break;
+    case ITEM_INHERIT_CONDITIONS:
       m_Conditions = b.m_Conditions;
       m_nConditionRule = b.m_nConditionRule;
       m_bLatchConditions = b.m_bLatchConditions;
       break;
-    case 2: m_nOffsetX = b.m_nOffsetX; break;
-    case 3: m_nOffsetY = b.m_nOffsetY; break;
-    case 4:
+    case ITEM_INHERIT_OFFSET_X: m_nOffsetX = b.m_nOffsetX; break;
+    case ITEM_INHERIT_OFFSET_Y: m_nOffsetY = b.m_nOffsetY; break;
+    case ITEM_INHERIT_IMAGE:
       m_nImageSheet = b.m_nImageSheet;
       m_nImage = b.m_nImage;
       m_nImageSub = b.m_nImageSub;
       break;
-    case 5: m_nGroup5 = b.m_nGroup5; break;
-    case 6: m_bTransparent = b.m_bTransparent; break;
-    case 7:
+    case ITEM_INHERIT_GROUP_5: m_nGroup5 = b.m_nGroup5; break;
+    case ITEM_INHERIT_TRANSPARENT: m_bTransparent = b.m_bTransparent; break;
+    case ITEM_INHERIT_MARK:
       m_nMarkShow = b.m_nMarkShow;
       m_nMark = b.m_nMark;
       break;
-    case 8: m_nScale = b.m_nScale; break;
-    case 9: m_nTakeMode = b.m_nTakeMode; break;
-    case 10: m_bShowOnTake = b.m_bShowOnTake; break;
-    case 11: m_nTakeSound = b.m_nTakeSound; break;
-    case 12: m_Commands = b.m_Commands; break;
+    case ITEM_INHERIT_SCALE: m_nScale = b.m_nScale; break;
+    case ITEM_INHERIT_TAKE_MODE: m_nTakeMode = b.m_nTakeMode; break;
+    case ITEM_INHERIT_SHOW_ON_TAKE: m_bShowOnTake = b.m_bShowOnTake; break;
+    case ITEM_INHERIT_TAKE_SOUND: m_nTakeSound = b.m_nTakeSound; break;
+    case ITEM_INHERIT_COMMANDS: m_Commands = b.m_Commands; break;
     default: break;
   }
 }

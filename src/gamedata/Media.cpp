@@ -2,11 +2,11 @@
 
 void cEdMediaEntry::BindFields(std::uint32_t nVersion) {
   AddString(&m_strName);
-  if (nVersion >= 151) AddField4(&m_nTag);
+  if (nVersion >= VERSION_EDITOR_TAGS) AddField4(&m_nTag);
   AddString(&m_strFile);
 }
 
 void cEdMediaEntry::Load(cDataReader& in) {
   cRecord::Load(in);
-  if (g_nLoadVersion < 153) m_nTag = 0;
+  if (g_nLoadVersion < VERSION_TAGS_KEPT) m_nTag = 0;
 }

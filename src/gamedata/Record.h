@@ -23,6 +23,7 @@
 
 #include "base/Vector.h"
 #include "gamedata/DataFile.h"
+#include "gamedata/FormatVersions.h"
 
 class cRecord;
 
@@ -39,8 +40,6 @@ struct STRINGDESC {
   cRecord* pOwner = nullptr;
   std::string* pString = nullptr;
 };
-
-inline constexpr std::uint32_t CURRENT_DATA_VERSION = 513;
 
 // The version written into every file and bound after every operation.
 extern std::uint32_t g_nDataVersion;

@@ -10,7 +10,7 @@ void cEdShot::BindFields(std::uint32_t nVersion) {
   AddField1(&m_bAimAtTarget);
   AddField2(&m_nAngle);
   AddField2(&m_nAngleStep);
-  if (nVersion >= 158) AddField1(&m_bMirrorAngle);
+  if (nVersion >= VERSION_MIRROR_ANGLE) AddField1(&m_bMirrorAngle);
   AddField2(&m_nSpread);
   AddField1(&m_nSetting10);
   AddField1(&m_nExtraShots);
@@ -30,10 +30,10 @@ void cEdShot::BindFields(std::uint32_t nVersion) {
   AddField1(&m_nSetting25);
   AddField1(&m_nMotion);
   AddField2(m_nMotionValues, 3);
-  if (nVersion >= 211) AddField1(&m_bScrollSync);
+  if (nVersion >= VERSION_SHOT_SCROLL_SYNC) AddField1(&m_bScrollSync);
   AddField2(&m_nSpeed);
   AddField2(&m_nSpeedStep);
-  if (nVersion >= 213) {
+  if (nVersion >= VERSION_SHOT_ACCELERATION) {
     AddField1(&m_bAccelerate);
     AddField2(&m_nAccel);
     AddField2(&m_nAccelPerLevel);
@@ -57,7 +57,7 @@ void cEdShot::BindFields(std::uint32_t nVersion) {
   AddField2(&m_nItem);
   AddField1(&m_nBlockSummonMode);
   AddField1(&m_nSetting52);
-  if (nVersion >= 197) AddField1(&m_nSetting53);
+  if (nVersion >= VERSION_SUMMON_CLEAR_OF_CHARAS) AddField1(&m_nSetting53);
   AddField1(&m_nSummonPalette);
   AddField2(&m_nSummon);
   AddField1(&m_nSummonLayer);
@@ -68,11 +68,11 @@ void cEdShot::BindFields(std::uint32_t nVersion) {
 void cEdShot::Load(cDataReader& in) {
   cRecord::Load(in);
   const std::uint32_t v = g_nLoadVersion;
-  if (v < 158) m_bMirrorAngle = 0;
-  if (v < 197) m_nSetting53 = m_nSetting52;
+  if (v < VERSION_MIRROR_ANGLE) m_bMirrorAngle = 0;
+  if (v < VERSION_SUMMON_CLEAR_OF_CHARAS) m_nSetting53 = m_nSetting52;
   // Before 212 the scroll sync followed from the motion (also over a stored value of 211).
-  if (v < 212) m_bScrollSync = (m_nMotion >= 4 && m_nMotion <= 7) ? 1 : 0;
-  if (v < 213) {
+  if (v < VERSION_SHOT_SCROLL_SYNC_KEPT) m_bScrollSync = (m_nMotion >= 4 && m_nMotion <= 7) ? 1 : 0;
+  if (v < VERSION_SHOT_ACCELERATION) {
     m_bAccelerate = 0;
     m_nAccel = 0;
     m_nAccelPerLevel = 0;

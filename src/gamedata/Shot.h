@@ -6,6 +6,39 @@
 
 #include "gamedata/Record.h"
 
+// m_nFormation: how one firing places its shots or summoned objects.
+enum eShotFormation : int {
+  FORM_STRAIGHT_A = 0,  // a row across the travel, beside the user
+  FORM_STRAIGHT_B = 1,  // a column up from the user's foot
+  FORM_SPREAD = 2,      // a fan
+  FORM_LIGHTNING = 3,   // rows falling on the target
+  FORM_BURST = 4,       // a ring around the user
+  FORM_SURROUND = 5,    // a ring around the target
+};
+
+// m_nMotion of a shot: how it steers in flight.
+enum eShotMotion : int {
+  STEER_NONE = 0,
+  STEER_AIM_HERO = 1,
+  STEER_AIM_NEAREST = 2,
+  STEER_AIM_TARGET = 3,
+  STEER_HOME_HERO = 4,
+  STEER_HOME_NEAREST = 5,      // gives up when its character dies
+  STEER_HOME_TARGET = 6,
+  STEER_HOME_NEAREST_ANY = 7,  // picks the next character when its character dies
+  STEER_WAVE = 8,
+  STEER_FALL = 9,
+};
+
+// m_nItemSource: the item a hit applies.
+enum eShotItemSource : int { ITEM_SOURCE_NONE = 0, ITEM_SOURCE_COMMON = 1, ITEM_SOURCE_STAGE = 2 };
+// m_nBlockSummonMode.
+enum eBlockSummonMode : int { BLOCK_SUMMON_PLACE = 0, BLOCK_SUMMON_CLEAR = 1, BLOCK_SUMMON_TOGGLE = 2 };
+// m_nSummonLayer: the side of a summoned character.
+enum eSummonSide : int { SUMMON_SIDE_OF_DEFINITION = 0, SUMMON_SIDE_OF_USER = 1, SUMMON_SIDE_BY_NUMBER = 2 };
+// m_nBlockMode: only this value lets a shot through blocks.
+inline constexpr int SHOT_PASSES_BLOCKS = 1;
+
 class cEdShot : public cRecord {
  public:
   std::int8_t m_nGroupCount = 0;           // elements placed by one firing of the formation

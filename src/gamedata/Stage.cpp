@@ -5,13 +5,14 @@
 
 #include "gamedata/DataRefs.h"
 #include "gamedata/RecordList.h"
+#include "gamedata/System.h"
 
 cEdStage g_Stage;
 cEdStage g_StartStage;
 
 void cEdStageParam::BindFields(std::uint32_t nVersion) {
   AddField4(&m_bLimitLeft);
-  if (nVersion >= 125) {
+  if (nVersion >= VERSION_STAGE_PARAM_LIMITS) {
     AddField4(&m_bLimitRight);
     AddField4(&m_bLimitTop);
     AddField4(&m_bLimitBottom);
@@ -35,17 +36,17 @@ void cEdStageParam::Set(std::int32_t bLeft, std::int32_t bRight, std::int32_t bT
 }
 
 void cEdBackground::BindFields(std::uint32_t nVersion) {
-  if (nVersion >= 62) AddField4(&m_bVisible);
+  if (nVersion >= VERSION_BACKGROUND_OFFSETS) AddField4(&m_bVisible);
   AddField4(&m_bFill);
   AddField4(&m_nFillColor);
   AddField4(&m_nPass);
-  if (nVersion >= 61) {
+  if (nVersion >= VERSION_BACKGROUND_SCROLL) {
     AddField8(&m_dScrollX);
     AddField8(&m_dScrollY);
     AddField4(&m_bAutoX);
     AddField4(&m_bAutoY);
   }
-  if (nVersion >= 62) {
+  if (nVersion >= VERSION_BACKGROUND_OFFSETS) {
     AddField8(&m_dOffsetX);
     AddField8(&m_dOffsetY);
   } else {
@@ -84,52 +85,52 @@ void cEdStage::BindFields(std::uint32_t v) {
   AddField4(&m_nHitLevel);
   AddField4(&m_nHitPasses);
   AddField4(&m_nBgm);
-  if (v >= 166) AddField4(&m_nBgmOption);
-  if (v >= 199) AddField4(&m_bKeepBgm);
+  if (v >= VERSION_BGM_LOOP) AddField4(&m_nBgmOption);
+  if (v >= VERSION_KEEP_BGM) AddField4(&m_bKeepBgm);
   AddField4(&m_bDrawByLayer);
   AddField4(&m_bCarryStatus);
   AddField4(&m_bPassOnStatus);
-  if (v >= 183) AddField4(&m_bStatusBar);
-  if (v >= 184) AddField4(&m_bAutoEnd);
+  if (v >= VERSION_STATUS_BAR) AddField4(&m_bStatusBar);
+  if (v >= VERSION_AUTO_END) AddField4(&m_bAutoEnd);
   AddField4(&m_bShowStart1);
-  if (v >= 225) AddField4(&m_bShowStart2);
+  if (v >= VERSION_SHOW_START_2) AddField4(&m_bShowStart2);
   AddField4(&m_bShowClear);
   AddField4(&m_bShowGameOver);
-  if (v >= 200) {
+  if (v >= VERSION_FIRST_BOX_SIZE) {
     for (std::int32_t& n : m_PlayerBoxA) AddField4(&n);
   }
   AddField4(&m_PlayerBoxB[0]);
   AddField4(&m_PlayerBoxB[1]);
-  if (v >= 155) {
+  if (v >= VERSION_SECOND_BOX_SIZE) {
     AddField4(&m_PlayerBoxB[2]);
     AddField4(&m_PlayerBoxB[3]);
   }
   for (std::int32_t& n : m_PlayerBoxC) AddField4(&n);
   for (std::int32_t& n : m_PlayerBoxD) AddField4(&n);
-  if (v >= 200) {
+  if (v >= VERSION_FIRST_BOX_SIZE) {
     for (std::int32_t& n : m_PlayerBoxAAnchor) AddField4(&n);
   }
-  if (v >= 155) {
+  if (v >= VERSION_SECOND_BOX_SIZE) {
     for (std::int32_t& n : m_PlayerBoxBAnchor) AddField4(&n);
   }
-  if (v >= 200) AddField4(&m_PlayerBoxShow[0]);
+  if (v >= VERSION_FIRST_BOX_SIZE) AddField4(&m_PlayerBoxShow[0]);
   for (int i = 1; i < 4; ++i) AddField4(&m_PlayerBoxShow[i]);
-  if (v >= 200) AddField4(&m_PlayerBoxColor[0]);
+  if (v >= VERSION_FIRST_BOX_SIZE) AddField4(&m_PlayerBoxColor[0]);
   for (int i = 1; i < 4; ++i) AddField4(&m_PlayerBoxColor[i]);
-  if (v >= 200) {
+  if (v >= VERSION_FIRST_BOX_SIZE) {
     for (std::int32_t& n : m_CharaBoxA) AddField4(&n);
   }
   AddField4(&m_CharaBoxB[0]);
   AddField4(&m_CharaBoxB[1]);
-  if (v >= 155) {
+  if (v >= VERSION_SECOND_BOX_SIZE) {
     AddField4(&m_CharaBoxB[2]);
     AddField4(&m_CharaBoxB[3]);
   }
   for (std::int32_t& n : m_CharaBoxC) AddField4(&n);
-  if (v >= 200) {
+  if (v >= VERSION_FIRST_BOX_SIZE) {
     for (std::int32_t& n : m_CharaBoxAAnchor) AddField4(&n);
   }
-  if (v >= 155) {
+  if (v >= VERSION_SECOND_BOX_SIZE) {
     for (std::int32_t& n : m_CharaBoxBAnchor) AddField4(&n);
   }
   for (std::int32_t& n : m_ItemBox) AddField4(&n);
@@ -291,7 +292,7 @@ void cEdStage::Load(cDataReader& in) {
   LoadPlacedList(in, m_Items);
   LoadRecordList(in, m_Backgrounds);
   LoadRecordList(in, m_Entries);
-  if (g_nLoadVersion >= 173) {
+  if (g_nLoadVersion >= VERSION_STAGE_END_CODE) {
     std::uint32_t nEndCode = 0;  // tested before the load, by the stage loader
     in.ReadU32(nEndCode);
   }
@@ -302,7 +303,7 @@ void cEdStage::Load(cDataReader& in) {
 // Members a version added get the values that an older file means.
 void cEdStage::Upgrade() {
   const std::uint32_t v = g_nLoadVersion;
-  if (v < 155) {
+  if (v < VERSION_SECOND_BOX_SIZE) {
     m_PlayerBoxB[2] = m_PlayerBoxB[0];
     m_PlayerBoxB[3] = m_PlayerBoxB[1];
     m_CharaBoxB[2] = m_CharaBoxB[0];
@@ -310,15 +311,15 @@ void cEdStage::Upgrade() {
     m_PlayerBoxBAnchor[0] = m_PlayerBoxBAnchor[1] = 0;
     m_CharaBoxBAnchor[0] = m_CharaBoxBAnchor[1] = 0;
   }
-  if (v < 166) m_nBgmOption = 1;
-  if (v < 181) {
+  if (v < VERSION_BGM_LOOP) m_nBgmOption = 1;
+  if (v < VERSION_HP_SP_RANKING) {
     m_RankFlags.resize(STAGE_RANK_FLAG_COUNT, 0);
-    m_RankFlags[3] = m_RankFlags[4] = 0;
+    m_RankFlags[RANK_HP] = m_RankFlags[RANK_SP] = 0;
   }
-  if (v < 183) m_bStatusBar = 1;
-  if (v < 184) m_bAutoEnd = 0;
-  if (v < 199) m_bKeepBgm = 0;
-  if (v < 200) {
+  if (v < VERSION_STATUS_BAR) m_bStatusBar = 1;
+  if (v < VERSION_AUTO_END) m_bAutoEnd = 0;
+  if (v < VERSION_KEEP_BGM) m_bKeepBgm = 0;
+  if (v < VERSION_FIRST_BOX_SIZE) {
     m_PlayerBoxA[0] = 16;
     m_PlayerBoxA[1] = 24;
     m_PlayerBoxA[2] = 16;
@@ -333,7 +334,7 @@ void cEdStage::Upgrade() {
     m_CharaBoxA[3] = 30;
     m_CharaBoxAAnchor[0] = m_CharaBoxAAnchor[1] = 1;
   }
-  if (v < 225) m_bShowStart2 = 0;
+  if (v < VERSION_SHOW_START_2) m_bShowStart2 = 0;
 }
 
 void cEdStage::Save(cDataWriter& out) { SaveForReplay(out, *this); }

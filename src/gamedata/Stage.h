@@ -121,7 +121,7 @@ class cEdStage : public cRecord {
   std::int32_t m_CharaShotSize[2] = {};
   std::int32_t m_CharaShotAttack[2] = {};
   std::int32_t m_nReserved84 = 0;
-  std::int32_t m_nExtentX = 0;        // pixels added to 640 when the scroll axes are set up
+  std::int32_t m_nExtentX = 0;  // far edge of range tests, in pixels, without the map's margins
   std::int32_t m_nExtentY = 0;
   // Derived from the hit-test level on every load and save (SetHitLevel).
   std::int32_t m_nSubSteps = 0;

@@ -78,7 +78,7 @@ int CheckStageFile(std::string_view strPath) {
   std::uint32_t nVersion = 0;
   if (std::fread(head, 1, 4, file) == 4) cDataReader(std::string_view(head, 4)).ReadU32(nVersion);
   g_nLoadVersion = nVersion;
-  if (nVersion < 174) {
+  if (nVersion < VERSION_STAGE_END_CODE_CHECKED) {
     std::fclose(file);
     return 1;
   }

@@ -13,9 +13,9 @@ constexpr int SHEET_BLOCKS = 16;  // a sheet is 512 pixels wide
 
 void cEdBmpCharaExc::BindFields(std::uint32_t nVersion) {
   AddString(&m_strName);
-  if (nVersion >= 152) AddField4(&m_nTag);
+  if (nVersion >= VERSION_BITMAP_TAG) AddField4(&m_nTag);
   AddString(&m_strFile);
-  if (nVersion >= 172) {
+  if (nVersion >= VERSION_BITMAP_CELL_SIZE) {
     AddField4(&m_bCellSize);
     AddField4(&m_nCellSize);
   }
@@ -23,7 +23,7 @@ void cEdBmpCharaExc::BindFields(std::uint32_t nVersion) {
 
 void cEdBmpCharaExc::Load(cDataReader& in) {
   cRecord::Load(in);
-  if (g_nLoadVersion < 153) m_nTag = 0;
+  if (g_nLoadVersion < VERSION_TAGS_KEPT) m_nTag = 0;
   // The cell arithmetic divides the sheet by the cell size: keep it to what a sheet holds.
   if (m_bCellSize) m_nCellSize = std::clamp(m_nCellSize, 1, SHEET_BLOCKS);
 }
@@ -42,7 +42,7 @@ void cEdBmpCharaExc::PatternPos(int nPattern, int& x, int& y) const {
 void cEdSwordEntry::BindFields(std::uint32_t nVersion) {
   AddField4(&m_nOffsetX);
   AddField4(&m_nOffsetY);
-  if (nVersion >= 138) {
+  if (nVersion >= VERSION_SWORD_MIRROR) {
     AddField4(&m_bMirrorX);
     AddField4(&m_bMirrorY);
   }
@@ -56,7 +56,7 @@ void cEdSwordEntry::BindFields(std::uint32_t nVersion) {
 
 void cEdSwordType::BindFields(std::uint32_t nVersion) {
   AddString(&m_strName);
-  if (nVersion >= 151) AddField4(&m_nTag);
+  if (nVersion >= VERSION_EDITOR_TAGS) AddField4(&m_nTag);
   AddString(&m_strFileLeft);
   AddString(&m_strFileRight);
 }
@@ -64,7 +64,7 @@ void cEdSwordType::BindFields(std::uint32_t nVersion) {
 void cEdSwordType::Load(cDataReader& in) {
   cRecord::Load(in);
   LoadRecordList(in, m_Entries);
-  if (g_nLoadVersion < 153) m_nTag = 0;
+  if (g_nLoadVersion < VERSION_TAGS_KEPT) m_nTag = 0;
 }
 
 void cEdSwordType::Save(cDataWriter& out) {

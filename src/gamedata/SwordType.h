@@ -62,3 +62,4 @@ class cEdSwordType : public cRecord {
 
 // Captions of cEdSwordEntry::m_nPosition; the table ends with "".
 extern const char* const g_SwordPositionNames[5];
+enum eSwordPosition : int { SWORD_IN_FRONT = 0, SWORD_BEHIND = 1, SWORD_ABOVE = 2, SWORD_BELOW = 3 };

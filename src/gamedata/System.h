@@ -59,8 +59,38 @@ class cEdSetting : public cRecord {
 // Game modes, also the index of the per-mode lists.
 enum : int { GAME_MODE_STORY = 0, GAME_MODE_CHALLENGE, GAME_MODE_FREE, GAME_MODE_REPLAY, GAME_MODE_COUNT };
 
+// The carry-over items: the index of an entry in the carry and reset lists (and in the
+// play record's masks) names the status it stands for.
+enum : int {
+  CARRY_IMAGE = 0,
+  CARRY_ANIME_SET = 1,
+  CARRY_Z = 2,
+  CARRY_TRANSPARENT = 3,
+  CARRY_CHARA_EFFECT = 4,
+  CARRY_FIXED_FACING = 5,
+  CARRY_FLYING = 6,
+  CARRY_INVINCIBLE = 7,
+  CARRY_SCALE = 8,
+  CARRY_AUTO_SCROLL_SYNC = 9,
+  CARRY_SIGHT = 10,
+  CARRY_HP = 11,
+  CARRY_SP = 12,
+  CARRY_MAX_HP = 13,
+  CARRY_MAX_SP = 14,
+  CARRY_BLOCK_BOX = 15,
+  CARRY_BODY_POWER = 16,
+  CARRY_BODY_IMPACT = 17,
+  CARRY_DEFENCE = 18,
+  CARRY_IMPACT_RESIST = 19,
+  CARRY_STOP_EASE = 20,
+  CARRY_FLOWS = 21,
+  CARRY_TIME_LEFT = 22,
+  CARRY_LIVES = 23,
+  CARRY_BGM = 24,
+};
+
 // Counts of the lists in a current file.
-inline constexpr int CARRY_ITEM_COUNT = 25;
+inline constexpr int CARRY_ITEM_COUNT = CARRY_BGM + 1;
 inline constexpr int HUD_ITEM_COUNT = 5;
 inline constexpr int SYSTEM_TEXT_COUNT = 28;
 inline constexpr int SYSTEM_SOUND_COUNT = 17;

@@ -116,9 +116,11 @@ void cEdSystem::SetDefaults() {
   m_bFreeRestoreVars = 1;
 
   m_CarryOver.assign(CARRY_ITEM_COUNT, 0);
-  for (int nItem : {0, 1, 13, 14, 16, 17, 19, 20, 21}) m_CarryOver[nItem] = 1;
+  for (int nItem : {CARRY_IMAGE, CARRY_ANIME_SET, CARRY_MAX_HP, CARRY_MAX_SP, CARRY_BODY_POWER, CARRY_BODY_IMPACT,
+                    CARRY_IMPACT_RESIST, CARRY_STOP_EASE, CARRY_FLOWS})
+    m_CarryOver[nItem] = 1;
   m_CarryReset.assign(CARRY_ITEM_COUNT, 0);
-  m_CarryReset[11] = m_CarryReset[12] = 1;
+  m_CarryReset[CARRY_HP] = m_CarryReset[CARRY_SP] = 1;
 
   m_HudItems.assign(HUD_ITEM_COUNT, cEdHudItem());
   for (int i = 0; i < HUD_ITEM_COUNT; ++i) {

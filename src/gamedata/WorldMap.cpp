@@ -29,7 +29,7 @@ void cEdMapPointEntry::BindFields(std::uint32_t nVersion) {
   AddField4(&m_nVariable);
   AddField4(&m_nValue);
   AddField4(&m_nOperator);
-  if (nVersion >= 209) AddField4(&m_nMinBestTotal);
+  if (nVersion >= VERSION_MIN_BEST_TOTAL) AddField4(&m_nMinBestTotal);
   AddString(&m_strText);
   AddString(&m_strStageFile);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/Log.h"
+#include "base/Screen.h"
 #include "gfx/DDInit.h"
 
 DDSURFACEINFO g_BmpTable[BMP_TABLE_COUNT];
@@ -59,10 +60,10 @@ struct TableInit {
     t[62].Set("背景その8.bmp", 1, 0, 0, 0, 0, 1, 0, 0, 0, 0);
     t[63].Set("E", 1, 1, 0, 0, 0, 0, 0, 0, 256, 960);
     t[64].Set("E", 1, 1, 0, 0, 0, 0, 0, 0, 256, 960);
-    t[65].Set("E", 1, 1, 0, 0, 0, 0, 0, 0, 640, 480);
-    t[66].Set("E", 0, 1, 0, 0, 0, 0, 0, 0, 640, 480);
-    t[67].Set("E", 1, 0, 0, 0, 0, 0, 0, 0, 640, 480);
-    t[68].Set("E", 1, 1, 0, 1, 0, 0, 0, 0, 640, 480);
+    t[65].Set("E", 1, 1, 0, 0, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    t[66].Set("E", 0, 1, 0, 0, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    t[67].Set("E", 1, 0, 0, 0, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    t[68].Set("E", 1, 1, 0, 1, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     for (DDSURFACEINFO& d : g_DigitInfos) d.Set("", 1, 0, 0, 0, 0, 0, 0, 0, 0, 0);
   }
 };

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "base/Screen.h"
 #include "platform/display.h"
 #include "platform/messaging.h"
 #include "platform/surface.h"
@@ -101,8 +102,8 @@ struct DDRAWDATA {
 struct DDMODULESTATE {
   std::int32_t bUseD3D = 0;
   plat::WindowToken hWnd = 0;
-  std::int32_t nWidth = 640;
-  std::int32_t nHeight = 480;
+  std::int32_t nWidth = SCREEN_WIDTH;
+  std::int32_t nHeight = SCREEN_HEIGHT;
   std::int32_t nBpp = 32;
   std::int32_t nBytesPerPixel = 4;
   std::int32_t bVSync = 0;

@@ -148,7 +148,7 @@ int cKeyLog::LoadReplayFrom(cDataReader& in, cEdStage& stage, cEdStage& startSta
   cKeyLog loadedLog;
   loadedLog.Load(in);
   cPlayRecord loadedRecord = playRecord;
-  if (nVersion > 172) loadedRecord.Load(in);
+  if (nVersion >= VERSION_REPLAY_PLAY_RECORD) loadedRecord.Load(in);
   if (in.Failed()) return 0;
   stage = std::move(loadedStage);
   startStage.MakeStartSnapshot(stage);

@@ -104,22 +104,22 @@ void cPlayRecord::BindFields(std::uint32_t nVersion) {
   AddField4(&m_nBestTotal);
   AddField4(&m_nTotalTimeLeft);
   AddField4(&m_nTotalClearTime);
-  if (nVersion >= 182) {
+  if (nVersion >= VERSION_TOTAL_HP_SP) {
     AddField4(&m_nTotalHpLeft);
     AddField4(&m_nTotalSpLeft);
   }
   AddField4(&m_bNumbered);
   AddField4(&m_nStageBgm);
-  if (nVersion >= 166) AddField4(&m_bStageBgmLoop);
-  if (nVersion >= 194) AddField4(&m_nMapFacing);
-  if (nVersion >= 190) AddField4(&m_bBackOnMap);
-  if (nVersion >= 191) {
+  if (nVersion >= VERSION_BGM_LOOP) AddField4(&m_bStageBgmLoop);
+  if (nVersion >= VERSION_MAP_FACING) AddField4(&m_nMapFacing);
+  if (nVersion >= VERSION_BACK_ON_MAP) AddField4(&m_bBackOnMap);
+  if (nVersion >= VERSION_PREV_MAP_POSITION) {
     AddField4(&m_nPrevMapX);
     AddField4(&m_nPrevMapY);
   }
   AddField4(&m_nOpenStages);
   AddField4(&m_nSlot);
-  if (nVersion >= 169) AddField4(&m_bAutoSave);
+  if (nVersion >= VERSION_AUTO_SAVE) AddField4(&m_bAutoSave);
   AddField4(&m_bShowRanking);
   AddField4(&m_nRankView);
   AddString(&m_strStageName);
@@ -132,7 +132,7 @@ void cPlayRecord::Load(cDataReader& in) {
   if (in.ReadElements(time, 8, 2)) {
     m_Time = SYSTEMTIME{time[0], time[1], time[2], time[3], time[4], time[5], time[6], time[7]};
   }
-  if (g_nLoadVersion >= 501) LoadValueList(in, m_CarryMask);
+  if (g_nLoadVersion >= VERSION_CARRY_MASKS) LoadValueList(in, m_CarryMask);
   LoadRecordList(in, m_CarryOver);
   LoadRecordList(in, m_StageBests);
   LoadRecordList(in, m_Stages);
@@ -145,14 +145,14 @@ void cPlayRecord::Load(cDataReader& in) {
 // Members a version added get the values that an older file means.
 void cPlayRecord::Upgrade() {
   const std::uint32_t v = g_nLoadVersion;
-  if (v < 166) m_bStageBgmLoop = 1;
-  if (v < 169) m_bAutoSave = 0;
-  if (v < 182) m_nTotalHpLeft = m_nTotalSpLeft = 0;
-  if (v < 190) m_bBackOnMap = 0;
-  if (v < 191) m_nPrevMapX = m_nPrevMapY = 0;
-  if (v < 194) m_nMapFacing = 0;
+  if (v < VERSION_BGM_LOOP) m_bStageBgmLoop = 1;
+  if (v < VERSION_AUTO_SAVE) m_bAutoSave = 0;
+  if (v < VERSION_TOTAL_HP_SP) m_nTotalHpLeft = m_nTotalSpLeft = 0;
+  if (v < VERSION_BACK_ON_MAP) m_bBackOnMap = 0;
+  if (v < VERSION_PREV_MAP_POSITION) m_nPrevMapX = m_nPrevMapY = 0;
+  if (v < VERSION_MAP_FACING) m_nMapFacing = 0;
   // Before the masks every status the project carried counted as stored.
-  if (v < 501) m_CarryMask.assign(CARRY_STATUS_COUNT, 1);
+  if (v < VERSION_CARRY_MASKS) m_CarryMask.assign(CARRY_STATUS_COUNT, 1);
 }
 
 void cPlayRecord::Save(cDataWriter& out) {
@@ -161,7 +161,7 @@ void cPlayRecord::Save(cDataWriter& out) {
   const std::uint16_t time[8] = {m_Time.wYear, m_Time.wMonth,  m_Time.wDayOfWeek, m_Time.wDay,
                                  m_Time.wHour, m_Time.wMinute, m_Time.wSecond,    m_Time.wMilliseconds};
   out.WriteElements(time, 8, 2);
-  if (g_nDataVersion >= 501) SaveValueList(out, m_CarryMask);
+  if (g_nDataVersion >= VERSION_CARRY_MASKS) SaveValueList(out, m_CarryMask);
   SaveRecordList(out, m_CarryOver);
   SaveRecordList(out, m_StageBests);
   SaveRecordList(out, m_Stages);
@@ -366,42 +366,42 @@ void cPlayRecord::StoreCarryOver(int nPlayer, const cEdChara& def, std::int32_t 
   for (int i = 0; i < CARRY_STATUS_COUNT; ++i) {
     if (!ProjectFlag(flags, i)) continue;
     switch (i) {
-      case 0:
+      case CARRY_IMAGE:
         to.m_nImage = def.m_nImage;
         to.m_nImageSheet = def.m_nImageSheet;
         to.m_nImageSub = def.m_nImageSub;
         break;
-      case 1: to.m_nAnimeSet = def.m_nAnimeSet; break;
-      case 2: to.m_nZ = def.m_nZ; break;
-      case 3: to.m_bTransparent = def.m_bTransparent; break;
-      case 4:
+      case CARRY_ANIME_SET: to.m_nAnimeSet = def.m_nAnimeSet; break;
+      case CARRY_Z: to.m_nZ = def.m_nZ; break;
+      case CARRY_TRANSPARENT: to.m_bTransparent = def.m_bTransparent; break;
+      case CARRY_CHARA_EFFECT:
         to.m_nCharaEffect = nEffect;
         to.m_nCharaEffectParamA = nEffectParamA;
         to.m_nCharaEffectParamB = nEffectParamB;
         break;
-      case 5: to.m_bFixedFacing = def.m_bFixedFacing; break;
-      case 6: to.m_nFlying = def.m_nFlying; break;
-      case 7: to.m_nInvincible = def.m_nInvincible; break;
-      case 8: to.m_nScale = def.m_nScale; break;
-      case 9: to.m_bAutoScrollSync = def.m_bAutoScrollSync; break;
-      case 10:
+      case CARRY_FIXED_FACING: to.m_bFixedFacing = def.m_bFixedFacing; break;
+      case CARRY_FLYING: to.m_nFlying = def.m_nFlying; break;
+      case CARRY_INVINCIBLE: to.m_nInvincible = def.m_nInvincible; break;
+      case CARRY_SCALE: to.m_nScale = def.m_nScale; break;
+      case CARRY_AUTO_SCROLL_SYNC: to.m_bAutoScrollSync = def.m_bAutoScrollSync; break;
+      case CARRY_SIGHT:
         to.m_nSightShape = def.m_nSightShape;
         to.m_nSightRange = def.m_nSightRange;
         break;
-      case 11: entry.m_nHP = nHP; break;
-      case 12: entry.m_nSP = nSP; break;
-      case 13: to.m_nMaxHP = def.m_nMaxHP; break;
-      case 14: to.m_nMaxSP = def.m_nMaxSP; break;
-      case 15: to.m_nBlockBox = def.m_nBlockBox; break;
-      case 16: to.m_nBodyPower = def.m_nBodyPower; break;
-      case 17: to.m_nBodyImpact = def.m_nBodyImpact; break;
-      case 18: to.m_nDefence = def.m_nDefence; break;
-      case 19: to.m_nImpactResist = def.m_nImpactResist; break;
-      case 20: to.m_nStopEase = def.m_nStopEase; break;
-      case 21: to.m_Flows = def.m_Flows; break;
-      case 22: entry.m_nTimeLeft = nTimeLeft; break;
-      case 23: entry.m_nLives = nLives; break;
-      case 24: entry.m_nBgm = nBgm; break;
+      case CARRY_HP: entry.m_nHP = nHP; break;
+      case CARRY_SP: entry.m_nSP = nSP; break;
+      case CARRY_MAX_HP: to.m_nMaxHP = def.m_nMaxHP; break;
+      case CARRY_MAX_SP: to.m_nMaxSP = def.m_nMaxSP; break;
+      case CARRY_BLOCK_BOX: to.m_nBlockBox = def.m_nBlockBox; break;
+      case CARRY_BODY_POWER: to.m_nBodyPower = def.m_nBodyPower; break;
+      case CARRY_BODY_IMPACT: to.m_nBodyImpact = def.m_nBodyImpact; break;
+      case CARRY_DEFENCE: to.m_nDefence = def.m_nDefence; break;
+      case CARRY_IMPACT_RESIST: to.m_nImpactResist = def.m_nImpactResist; break;
+      case CARRY_STOP_EASE: to.m_nStopEase = def.m_nStopEase; break;
+      case CARRY_FLOWS: to.m_Flows = def.m_Flows; break;
+      case CARRY_TIME_LEFT: entry.m_nTimeLeft = nTimeLeft; break;
+      case CARRY_LIVES: entry.m_nLives = nLives; break;
+      case CARRY_BGM: entry.m_nBgm = nBgm; break;
       default: break;
     }
     m_CarryMask[i] = 1;
@@ -416,41 +416,41 @@ void cPlayRecord::ApplyCarryOver(int nPlayer, cEdChara& def, cEdStage& stage) {
   for (int i = 0; i < CARRY_STATUS_COUNT && i < m_CarryMask.Size(); ++i) {
     if (!ProjectFlag(flags, i) || !m_CarryMask[i]) continue;
     switch (i) {
-      case 0:
+      case CARRY_IMAGE:
         def.m_nImage = from.m_nImage == 0 ? std::int16_t{1} : from.m_nImage;
         def.m_nImageSheet = from.m_nImageSheet;
         def.m_nImageSub = from.m_nImageSub;
         break;
-      case 1: def.m_nAnimeSet = from.m_nAnimeSet; break;
-      case 2: def.m_nZ = from.m_nZ; break;
-      case 3: def.m_bTransparent = from.m_bTransparent; break;
-      case 4:
+      case CARRY_ANIME_SET: def.m_nAnimeSet = from.m_nAnimeSet; break;
+      case CARRY_Z: def.m_nZ = from.m_nZ; break;
+      case CARRY_TRANSPARENT: def.m_bTransparent = from.m_bTransparent; break;
+      case CARRY_CHARA_EFFECT:
         def.m_nCharaEffect = from.m_nCharaEffect;
         def.m_nCharaEffectParamA = from.m_nCharaEffectParamA;
         def.m_nCharaEffectParamB = from.m_nCharaEffectParamB;
         break;
-      case 5: def.m_bFixedFacing = from.m_bFixedFacing; break;
-      case 6: def.m_nFlying = from.m_nFlying; break;
-      case 7: def.m_nInvincible = from.m_nInvincible; break;
-      case 8: def.m_nScale = from.m_nScale; break;
-      case 9: def.m_bAutoScrollSync = from.m_bAutoScrollSync; break;
-      case 10:
+      case CARRY_FIXED_FACING: def.m_bFixedFacing = from.m_bFixedFacing; break;
+      case CARRY_FLYING: def.m_nFlying = from.m_nFlying; break;
+      case CARRY_INVINCIBLE: def.m_nInvincible = from.m_nInvincible; break;
+      case CARRY_SCALE: def.m_nScale = from.m_nScale; break;
+      case CARRY_AUTO_SCROLL_SYNC: def.m_bAutoScrollSync = from.m_bAutoScrollSync; break;
+      case CARRY_SIGHT:
         def.m_nSightShape = from.m_nSightShape;
         def.m_nSightRange = from.m_nSightRange;
         break;
-      case 13: def.m_nMaxHP = from.m_nMaxHP; break;
-      case 14: def.m_nMaxSP = from.m_nMaxSP; break;
-      case 15: def.m_nBlockBox = from.m_nBlockBox; break;
-      case 16: def.m_nBodyPower = from.m_nBodyPower; break;
-      case 17: def.m_nBodyImpact = from.m_nBodyImpact; break;
-      case 18: def.m_nDefence = from.m_nDefence; break;
-      case 19: def.m_nImpactResist = from.m_nImpactResist; break;
-      case 20: def.m_nStopEase = from.m_nStopEase; break;
-      case 21: def.m_Flows = from.m_Flows; break;
-      case 22: stage.m_nTimeLimit = entry.m_nTimeLeft; break;
-      case 23: g_PlayRecord.m_nLives = entry.m_nLives; break;
-      case 24: stage.m_nBgm = entry.m_nBgm; break;
-      default: break;  // 11 and 12 are values of the running hero
+      case CARRY_MAX_HP: def.m_nMaxHP = from.m_nMaxHP; break;
+      case CARRY_MAX_SP: def.m_nMaxSP = from.m_nMaxSP; break;
+      case CARRY_BLOCK_BOX: def.m_nBlockBox = from.m_nBlockBox; break;
+      case CARRY_BODY_POWER: def.m_nBodyPower = from.m_nBodyPower; break;
+      case CARRY_BODY_IMPACT: def.m_nBodyImpact = from.m_nBodyImpact; break;
+      case CARRY_DEFENCE: def.m_nDefence = from.m_nDefence; break;
+      case CARRY_IMPACT_RESIST: def.m_nImpactResist = from.m_nImpactResist; break;
+      case CARRY_STOP_EASE: def.m_nStopEase = from.m_nStopEase; break;
+      case CARRY_FLOWS: def.m_Flows = from.m_Flows; break;
+      case CARRY_TIME_LEFT: stage.m_nTimeLimit = entry.m_nTimeLeft; break;
+      case CARRY_LIVES: g_PlayRecord.m_nLives = entry.m_nLives; break;
+      case CARRY_BGM: stage.m_nBgm = entry.m_nBgm; break;
+      default: break;  // HP and SP are values of the running hero
     }
   }
 }
@@ -460,8 +460,8 @@ void cPlayRecord::ApplyCarryOverValues(int nPlayer, std::int32_t* pHP, std::int3
   const cCarryOverEntry& entry = m_CarryOver[nPlayer];
   const cVector<std::uint8_t>& flags = g_System.m_CarryOver;
   auto carried = [&](int i) { return ProjectFlag(flags, i) && i < m_CarryMask.Size() && m_CarryMask[i] != 0; };
-  if (pHP && carried(11)) *pHP = entry.m_nHP;
-  if (pSP && carried(12)) *pSP = entry.m_nSP;
+  if (pHP && carried(CARRY_HP)) *pHP = entry.m_nHP;
+  if (pSP && carried(CARRY_SP)) *pSP = entry.m_nSP;
 }
 
 void cPlayRecord::ClearCarryOver() {

@@ -4,6 +4,7 @@
 #include "base/PathUtil.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/RecordList.h"
+#include "gamedata/System.h"
 
 cRankingSet g_RankingSet;
 
@@ -92,13 +93,13 @@ void cRankingSet::Load(cDataReader& in) {
   empty.m_Entries.clear();
   LoadRecordList(in, m_Tables, empty);
   if (in.Failed()) return;
-  // Files up to 180 knew three quantities. A file of another count (never written by
-  // the program) is brought to five tables the same way, so every table can be shown.
-  const bool bOld = g_nLoadVersion <= 180;
+  // Older files knew three quantities. A file of another count (never written by the
+  // program) is brought to five tables the same way, so every table can be shown.
+  const bool bOld = g_nLoadVersion < VERSION_HP_SP_RANKING;
   if (bOld || m_Tables.Size() != RANKING_TABLE_COUNT) {
     while (m_Tables.Size() < RANKING_TABLE_COUNT) m_Tables.push_back(NewTable(m_Tables.Size()));
     m_Tables.resize(RANKING_TABLE_COUNT);
-    if (bOld) m_Tables[3].m_bDescending = m_Tables[4].m_bDescending = 1;
+    if (bOld) m_Tables[RANK_HP].m_bDescending = m_Tables[RANK_SP].m_bDescending = 1;
   }
 }
 

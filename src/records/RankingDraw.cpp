@@ -36,10 +36,10 @@ std::string Time(std::int32_t t) {
 // The finished game's total of quantity q.
 std::int32_t Total(int q) {
   switch (q) {
-    case 0: return g_PlayRecord.m_nTotalScore;
-    case 1: return g_PlayRecord.m_nTotalTimeLeft;
-    case 2: return g_PlayRecord.m_nTotalClearTime;
-    case 3: return g_PlayRecord.m_nTotalHpLeft;
+    case RANK_TOTAL_SCORE: return g_PlayRecord.m_nTotalScore;
+    case RANK_TIME_LEFT: return g_PlayRecord.m_nTotalTimeLeft;
+    case RANK_CLEAR_TIME: return g_PlayRecord.m_nTotalClearTime;
+    case RANK_HP: return g_PlayRecord.m_nTotalHpLeft;
     default: return g_PlayRecord.m_nTotalSpLeft;
   }
 }

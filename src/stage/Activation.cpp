@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "base/Screen.h"
 #include "gamedata/Item.h"
 #include "sound/SoundTable.h"
 #include "stage/ActorPhysics.h"
@@ -116,7 +117,8 @@ void cStageScene::ActivateObjects() {
 }
 
 int cStageScene::GraceCoveredActors(int nCell, int nColumn, int nRow, int bKeepOffPlayer, int bKeepOffCharas) {
-  const cBox cell{32.0 * nColumn, 32.0 * nRow, 32.0 * (nColumn + 1) - 0.1, 32.0 * (nRow + 1) - 0.1};
+  const cBox cell{double{BLOCK_SIZE} * nColumn, double{BLOCK_SIZE} * nRow, double{BLOCK_SIZE} * (nColumn + 1) - 0.1,
+                  double{BLOCK_SIZE} * (nRow + 1) - 0.1};
   for (cPlayer& p : g_Players) {
     if (p.m_bDead || !Covers(p, nCell, cell)) continue;
     p.m_nBlockGraceSteps = 2;

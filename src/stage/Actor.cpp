@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/Screen.h"
 #include "gamedata/System.h"
 #include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
@@ -105,8 +106,9 @@ void cActor::SetCenterYStopMove(int y, cCommandRuntime& runtime) {
 }
 
 void cActor::HitBoxCentre(int bAlignBottom, int w, int h) {
-  m_BoxA.m_nOffX = m_BoxA.m_nBaseOffX = 16 - m_nHitOffX - (w >> 1);
-  m_BoxA.m_nOffY = m_BoxA.m_nBaseOffY = bAlignBottom ? 32 - m_nHitOffY - h : 16 - m_nHitOffY - (h >> 1);
+  m_BoxA.m_nOffX = m_BoxA.m_nBaseOffX = BLOCK_SIZE / 2 - m_nHitOffX - (w >> 1);
+  m_BoxA.m_nOffY = m_BoxA.m_nBaseOffY =
+      bAlignBottom ? BLOCK_SIZE - m_nHitOffY - h : BLOCK_SIZE / 2 - m_nHitOffY - (h >> 1);
   m_BoxA.m_nW = m_BoxA.m_nBaseW = w;
   m_BoxA.m_nH = m_BoxA.m_nBaseH = h;
 }

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "base/SceneManager.h"
+#include "base/Screen.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDBlt.h"
@@ -113,13 +114,12 @@ void cActor::DrawMark(DDSURFACEDATA* target) {
   const int n = m_Def.m_nMark;
   if (n < 0 || n >= MARK_COUNT) return;
   // The mark sheet holds 15 marks a column, as the block and item emblems read it.
-  const int sx = n / 15 * 32;
-  const int sy = n % 15 * 32;
+  const int sx = n / 15 * BLOCK_SIZE;
+  const int sy = n % 15 * BLOCK_SIZE;
   if (GiantScale(*this) > 1)
     DDStretchBlt(target, m_ScreenRect.left, m_ScreenRect.top, m_nWidth, m_nHeight, &g_SurfaceData[BMP_MARK_STRETCHED],
                  sx, sy, m_nBaseWidth, m_nBaseHeight, 1);
-  else
-    DDBlt(target, m_ScreenRect.left, m_ScreenRect.top, 32, 32, &g_SurfaceData[BMP_MARK], sx, sy, 1);
+  else DDBlt(target, m_ScreenRect.left, m_ScreenRect.top, BLOCK_SIZE, BLOCK_SIZE, &g_SurfaceData[BMP_MARK], sx, sy, 1);
 }
 
 int cActor::DrawEnding(DDSURFACEDATA* target, int bFrozen) {

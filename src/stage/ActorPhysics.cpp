@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Screen.h"
 #include "stage/Actor.h"
 #include "stage/BlockMap.h"
 #include "stage/FlowHooks.h"
@@ -48,7 +49,7 @@ void cActor::Land() {
   m_bKnocked = 0;
   if (m_nKind != 0) m_bNoJump = 0;
   // The bottom edge moves to the last pixel above the floor cell; the fraction stays.
-  m_dY -= (Trunc(m_dBottom) & 31) + 1;
+  m_dY -= (Trunc(m_dBottom) & (BLOCK_SIZE - 1)) + 1;
   SyncY();
   flowhook::FireTrigger(*this, TRIGGER_BLOCK);
   flowhook::FireTrigger(*this, TRIGGER_BLOCK_UP_DOWN);
@@ -61,7 +62,7 @@ void cActor::HitCeiling() {
   m_bNoJump = 1;
   m_dVelY = 0.0;
   m_dPushY = 0.0;
-  m_dY += 32 - (Trunc(m_dY) & 31);
+  m_dY += BLOCK_SIZE - (Trunc(m_dY) & (BLOCK_SIZE - 1));
   SyncY();
   flowhook::FireTrigger(*this, TRIGGER_BLOCK);
   flowhook::FireTrigger(*this, TRIGGER_BLOCK_UP_DOWN);
@@ -132,13 +133,13 @@ int cActor::ApexSteps(double v) {
 int cActor::JumpFrames(std::int8_t n) const { return ApexSteps(JumpSpeedForHeight(n)) / std::max(g_SubSteps, 1) / 6 + 1; }
 
 void cActor::PlaceAtCellX(int nColumn) {
-  m_dX = (nColumn + TheStage().m_ScrollX.m_nMargin) * 32 + m_nBaseHitOffX + 0.5;
+  m_dX = (nColumn + TheStage().m_ScrollX.m_nMargin) * BLOCK_SIZE + m_nBaseHitOffX + 0.5;
   m_dX -= (m_Def.m_nScale - 1) * (m_nBaseHitW >> 1);
   SyncX();
 }
 
 void cActor::PlaceAtCellY(int nRow) {
-  m_dY = (nRow + TheStage().m_ScrollY.m_nMargin) * 32 + m_nBaseHitOffY;
+  m_dY = (nRow + TheStage().m_ScrollY.m_nMargin) * BLOCK_SIZE + m_nBaseHitOffY;
   KeepFootOnScale(m_Def.m_nScale, 1);
   SyncY();
 }

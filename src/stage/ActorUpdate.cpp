@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gamedata/CommandParams.h"
 #include "gamedata/System.h"
+#include "gamedata/Vocabulary.h"
 #include "sound/SoundTable.h"
 #include "stage/ActorPhysics.h"
 #include "stage/Chara.h"
@@ -90,21 +92,21 @@ int cPlayer::Jump(cCommandRuntime& runtime) {
   const cEdCommand* pCommand = runtime.m_pCommand;
   if (!pCommand) return 0;
   auto param = [pCommand](int i) { return pCommand->m_Params.Size() > i ? pCommand->m_Params[i] : 0; };
-  const int nMode = param(0);
+  const int nMode = param(P_JUMP_MODE);
   cStageScene& scene = TheStage();
-  bool bHeld = nMode == 0;
-  if (nMode == 1 || nMode == 2) {
+  bool bHeld = nMode == JUMP_FIXED;
+  if (nMode == JUMP_BY_KEY || nMode == JUMP_BY_SPEED) {
     const cFlowRuntime* pFlow = scene.m_pCurFlow;
     bHeld = pFlow && !pFlow->m_KeyConditions.empty() && m_pPad &&
             CheckKeyState(*m_pPad, *pFlow->m_KeyConditions.back());
   }
-  if (nMode == 2) {
+  if (nMode == JUMP_BY_SPEED) {
     const double s = g_FrameScale * 10;
     const double v = std::fabs(m_dPushX);
-    const double fast = param(1) / s;
-    const double slow = param(3) / s;
-    const int nHigh = static_cast<std::int8_t>(param(2));
-    const int nLow = static_cast<std::int8_t>(param(4));
+    const double fast = param(P_JUMP_FAST_SPEED) / s;
+    const double slow = param(P_JUMP_SLOW_SPEED) / s;
+    const int nHigh = static_cast<std::int8_t>(param(P_JUMP_HEIGHT));
+    const int nLow = static_cast<std::int8_t>(param(P_JUMP_LOW_HEIGHT));
     int nHeight;
     if (v >= fast) {
       nHeight = nHigh;

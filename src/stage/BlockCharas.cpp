@@ -13,11 +13,6 @@
 
 namespace {
 
-constexpr int TRIGGER_BLOCK_CHARA = 5;     // "ブロックキャラに当たった時"
-constexpr int TRIGGER_ON_BLOCK_CHARA = 6;  // "ブロックキャラに乗っている時"
-constexpr int TRIGGER_HERO_RIDES = 16;     // "主人公に乗られている時"
-constexpr int TRIGGER_CHARA_RIDES = 17;    // "キャラに乗られている時"
-
 // An unset candidate position.
 constexpr double UNSET = -1.0;
 

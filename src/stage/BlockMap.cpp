@@ -9,6 +9,8 @@
 #include "base/AppGlobals.h"
 #include "base/Failure.h"
 #include "base/Log.h"
+#include "base/Screen.h"
+#include "gamedata/EditLabels.h"
 #include "gamedata/Stage.h"
 #include "gfx/BmpTable.h"
 #include "stage/Actor.h"
@@ -93,9 +95,10 @@ void cMapBlock::DrawCell(DDSURFACEDATA* lpSD, int x, int y) const { DrawBlockCel
 void DrawBlockCell(const cEdBlock& b, DDSURFACEDATA* lpSD, int x, int y) {
   cImageRef ref;
   ref.Set(IMAGE_CALLER_OTHER, b.m_nImageSheet, b.m_nImage, b.m_nImageSub, nullptr, 0);
-  if (ref.m_pSheet) DDBlt(lpSD, x, y, 32, 32, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 1);
+  if (ref.m_pSheet) DDBlt(lpSD, x, y, BLOCK_SIZE, BLOCK_SIZE, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 1);
   if (b.m_nMarkShow == 1)
-    DDBlt(lpSD, x, y, 32, 32, &g_SurfaceData[BMP_MARK], b.m_nMark / 15 * 32, b.m_nMark % 15 * 32, 1);
+    DDBlt(lpSD, x, y, BLOCK_SIZE, BLOCK_SIZE, &g_SurfaceData[BMP_MARK], b.m_nMark / 15 * BLOCK_SIZE,
+          b.m_nMark % 15 * BLOCK_SIZE, 1);
 }
 
 bool cGameObject::TouchesSolidBlock() const {
@@ -174,7 +177,7 @@ int cStageScene::StrongestBlockOnEdge(cActor& actor, int x1, int y1, int x2, int
   if (x1 == x2) {
     // The topmost of equal cells is kept.
     for (int k = 0; k < n; ++k) {
-      const int nCell = CellIndex(x1 >> 5, (y1 + k * (actor.m_nBaseHitH - 1)) >> 5);
+      const int nCell = CellIndex(x1 >> BLOCK_SHIFT, (y1 + k * (actor.m_nBaseHitH - 1)) >> BLOCK_SHIFT);
       const int nKind = SignedKind(g_BlockMap[nCell].GetHitKind(actor.m_nSide));
       if (nKind > nBest) {
         nBest = nKind;
@@ -189,7 +192,7 @@ int cStageScene::StrongestBlockOnEdge(cActor& actor, int x1, int y1, int x2, int
     int nBestDistance = 0;
     for (int k = 0; k < n; ++k) {
       const int x = x1 + k * (actor.m_nBaseHitW - 1);
-      const int nCell = CellIndex(x >> 5, y1 >> 5);
+      const int nCell = CellIndex(x >> BLOCK_SHIFT, y1 >> BLOCK_SHIFT);
       const int nKind = SignedKind(g_BlockMap[nCell].GetHitKind(actor.m_nSide));
       const int nDistance = std::abs(x - nMiddle);
       if (nKind > nBest || (nKind == nBest && nDistance < nBestDistance)) {
@@ -210,14 +213,14 @@ int cStageScene::StrongestBlockUnderCentre(cActor& actor) {
   const int nStep = actor.m_nHitW / (nCount - 1);
   const int nLeft = Trunc(actor.m_dX);
   const int nRight = Trunc(actor.m_dRight);
-  const int nRow = Trunc(actor.m_dBottom) >> 5;
+  const int nRow = Trunc(actor.m_dBottom) >> BLOCK_SHIFT;
   const int nMiddle = (nLeft + nRight) >> 1;
   int nBest = BELOW_EVERY_KIND;
   int nBestCell = 0;
   int nBestDistance = 0;
   for (int k = 0; k < nCount; ++k) {
     const int x = k == nCount - 1 ? nRight : nLeft + k * nStep;
-    const int nCell = CellIndex(x >> 5, nRow);
+    const int nCell = CellIndex(x >> BLOCK_SHIFT, nRow);
     const int nKind = SignedKind(g_BlockMap[nCell].GetHitKind(actor.m_nSide));
     const int nDistance = std::abs(x - nMiddle);
     if (nKind > nBest || (nKind == nBest && nDistance < nBestDistance)) {
@@ -242,10 +245,10 @@ int ProbeSide(cStageScene& scene, cActor& a, bool bLeft) {
     if (DiesOnBlocks(a)) return 2;
     if (bLeft) {
       a.m_bContactLeft = 1;
-      a.m_dX += 32 - (Trunc(a.m_dX) & 31);
+      a.m_dX += BLOCK_SIZE - (Trunc(a.m_dX) & (BLOCK_SIZE - 1));
     } else {
       a.m_bContactRight = 1;
-      a.m_dX -= (Trunc(a.m_dRight) & 31) + 1;
+      a.m_dX -= (Trunc(a.m_dRight) & (BLOCK_SIZE - 1)) + 1;
     }
     a.m_dPushX = 0.0;
     a.SyncX();
@@ -263,10 +266,10 @@ int ProbeBottom(cStageScene& scene, cActor& a, bool bRecheck) {
   const int y = Trunc(a.m_dBottom);
   const int nCell = scene.StrongestBlockOnEdge(a, Trunc(a.m_dX), y, Trunc(a.m_dRight), y);
   const int nKind = g_BlockMap[nCell].GetHitKind(a.m_nSide);
-  if (bRecheck && nKind == 0) return 0;
+  if (bRecheck && nKind == BLOCK_HIT_NONE) return 0;
   a.m_pFootBlock = &g_BlockMap[nCell];
   switch (nKind) {
-    case 0:
+    case BLOCK_HIT_NONE:
       a.m_pFootBlock = nullptr;
       ++a.m_nAirSteps;
       if (a.m_nAirSteps >= g_AirSteps) {
@@ -279,13 +282,13 @@ int ProbeBottom(cStageScene& scene, cActor& a, bool bRecheck) {
         }
       }
       return 0;
-    case 1:
+    case BLOCK_HIT_SOLID:
       if (DiesOnBlocks(a)) return 2;
       if (IsHero(a)) a.m_pFootBlock = &g_BlockMap[scene.StrongestBlockUnderCentre(a)];
       a.m_pLastFootBlock = a.m_pFootBlock;
       a.Land();
       return 0;
-    case 2:
+    case BLOCK_HIT_DEADLY_TO_HERO:
       if (bRecheck && IsHero(a)) a.m_pFootBlock = &g_BlockMap[scene.StrongestBlockUnderCentre(a)];
       a.m_pLastFootBlock = a.m_pFootBlock;
       if (IsHero(a) || DiesOnBlocks(a)) return 2;

@@ -1,5 +1,7 @@
 #include "stage/Chara.h"
 
+#include "base/Screen.h"
+#include "gamedata/EditLabels.h"
 #include "gamedata/Stage.h"
 #include "stage/ActorPhysics.h"
 #include "stage/FlowRuntime.h"
@@ -39,26 +41,28 @@ void cChara::Init(int nSerial, cEdChara& def, const cItem* pItem, double x, doub
   InitForSpawn(&def, x, y, static_cast<std::int16_t>(nLevel));
   const cEdStage& st = g_Stage;
   const int fly = def.m_nFlying != 0 ? 1 : 0;
-  int w = 32, h = 32, nOffX = 0, nOffY = 0;
+  int w = BLOCK_SIZE, h = BLOCK_SIZE, nOffX = 0, nOffY = 0;
   if (!def.m_bBlockChara) {
     w = st.m_CharaBoxA[2 * fly];
     h = st.m_CharaBoxA[2 * fly + 1];
-    nOffX = (32 - w) >> 1;
-    nOffY = st.m_CharaBoxAAnchor[fly] ? 32 - h : (32 - h) >> 1;
+    nOffX = (BLOCK_SIZE - w) >> 1;
+    nOffY = st.m_CharaBoxAAnchor[fly] ? BLOCK_SIZE - h : (BLOCK_SIZE - h) >> 1;
   }
   cGameObject::Init(nSerial, def.m_nOperator, def.m_nPad, def.m_nPassNumber, def.m_nImage, nullptr, 0, nOffX, nOffY, w,
-                    h, 32, 32, def.m_nFacing, def.m_nFlying, nLevel);
+                    h, BLOCK_SIZE, BLOCK_SIZE, def.m_nFacing, def.m_nFlying, nLevel);
   if (def.m_bBlockChara) {
     m_BoxA = cHitBox();
     m_BoxB = cHitBox();
-    m_BoxB.m_nW = m_BoxB.m_nBaseW = 32;
-    m_BoxB.m_nH = m_BoxB.m_nBaseH = 32;
+    m_BoxB.m_nW = m_BoxB.m_nBaseW = BLOCK_SIZE;
+    m_BoxB.m_nH = m_BoxB.m_nBaseH = BLOCK_SIZE;
   } else {
     switch (def.m_nBlockBox) {
-      case 0: HitBoxCentre(st.m_CharaBoxBAnchor[fly], st.m_CharaBoxB[2 * fly], st.m_CharaBoxB[2 * fly + 1]); break;
-      case 1: HitBoxCentre(0, st.m_CharaBoxC[0], st.m_CharaBoxC[1]); break;
-      case 2: HitBoxCentre(0, st.m_PlayerShotAttack[0], st.m_PlayerShotAttack[1]); break;
-      case 3: HitBoxCentre(0, m_nWidth, m_nHeight); break;
+      case BLOCK_BOX_CHARA_HIT:
+        HitBoxCentre(st.m_CharaBoxBAnchor[fly], st.m_CharaBoxB[2 * fly], st.m_CharaBoxB[2 * fly + 1]);
+        break;
+      case BLOCK_BOX_SHOT_HIT: HitBoxCentre(0, st.m_CharaBoxC[0], st.m_CharaBoxC[1]); break;
+      case BLOCK_BOX_SHOT_ATTACK: HitBoxCentre(0, st.m_PlayerShotAttack[0], st.m_PlayerShotAttack[1]); break;
+      case BLOCK_BOX_CELL: HitBoxCentre(0, m_nWidth, m_nHeight); break;
       default: break;
     }
     const int w2 = st.m_CharaBoxC[0];
@@ -77,10 +81,10 @@ void cChara::Init(int nSerial, cEdChara& def, const cItem* pItem, double x, doub
     m_Item.m_nGraphic = 0;
   }
   switch (def.m_nActivationRange) {
-    case 0: m_bIgnoreRangeX = m_bIgnoreRangeY = 0; break;
-    case 1: m_bIgnoreRangeX = 0, m_bIgnoreRangeY = 1; break;
-    case 2: m_bIgnoreRangeX = 1, m_bIgnoreRangeY = 0; break;
-    case 3: m_bIgnoreRangeX = m_bIgnoreRangeY = 1; break;
+    case ACTIVATE_ON_SCREEN: m_bIgnoreRangeX = m_bIgnoreRangeY = 0; break;
+    case ACTIVATE_X_ON_SCREEN: m_bIgnoreRangeX = 0, m_bIgnoreRangeY = 1; break;
+    case ACTIVATE_Y_ON_SCREEN: m_bIgnoreRangeX = 1, m_bIgnoreRangeY = 0; break;
+    case ACTIVATE_ANYWHERE: m_bIgnoreRangeX = m_bIgnoreRangeY = 1; break;
     default: break;
   }
   m_bActivatedOnce = 0;
@@ -90,8 +94,8 @@ void cChara::Init(int nSerial, cEdChara& def, const cItem* pItem, double x, doub
 
 void cChara::PlaceAtTile(int nColumn, int nRow) {
   const cStageScene& scene = TheStage();
-  m_dX = (nColumn + scene.m_ScrollX.m_nMargin) * 32 + m_nBaseHitOffX + 0.5;
-  m_dY = (nRow + scene.m_ScrollY.m_nMargin) * 32 + m_nBaseHitOffY;
+  m_dX = (nColumn + scene.m_ScrollX.m_nMargin) * BLOCK_SIZE + m_nBaseHitOffX + 0.5;
+  m_dY = (nRow + scene.m_ScrollY.m_nMargin) * BLOCK_SIZE + m_nBaseHitOffY;
   KeepPlaceOnScale(m_Def.m_nScale, 1);
   SyncX();
   SyncY();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/Screen.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDBlurMosaic.h"
@@ -255,7 +256,7 @@ int DrawZoom(cActor& a, DDSURFACEDATA* target, const cImageRef& ref, int bFrozen
     const Cell c(a, ref);
     // The growth comes from the value as the data gives it, scaled once here.
     const int nValue = static_cast<int>(a.m_CharaEffect.m_dValue);
-    const int e = c.bScaled ? (nValue - 32) * c.s / 2 : nValue - 32;
+    const int e = c.bScaled ? (nValue - BLOCK_SIZE) * c.s / 2 : nValue - BLOCK_SIZE;
     if (c.w + e > 0 && c.h + e > 0) {
       if (c.bScaled) {
         c.RenderToWork(WorkA());
@@ -321,9 +322,23 @@ int DrawBlur(cActor& a, DDSURFACEDATA* target, const cImageRef& ref, int bFrozen
 }  // namespace
 
 const CharaEffectDrawer g_CharaEffectDrawers[CHARA_EFFECT_KIND_COUNT] = {
-    DrawNone,     DrawBurst,     DrawSplit<0>, DrawSplit<1>, DrawWave<0>,     DrawWave<1>,
-    DrawBlink,    DrawTurnA,     DrawTurnB,    DrawFold,     DrawCircle,      DrawZoom,
-    DrawLens,     DrawColour,    DrawTranslucent, DrawMosaic, DrawBlur,
+    DrawNone,         // 0 CHARA_EFFECT_NONE
+    DrawBurst,        // 1 CHARA_EFFECT_BURST
+    DrawSplit<0>,     // 2 CHARA_EFFECT_SPLIT_X
+    DrawSplit<1>,     // 3 CHARA_EFFECT_SPLIT_Y
+    DrawWave<0>,      // 4 CHARA_EFFECT_WAVE_X
+    DrawWave<1>,      // 5 CHARA_EFFECT_WAVE_Y
+    DrawBlink,        // 6 CHARA_EFFECT_BLINK
+    DrawTurnA,        // 7 CHARA_EFFECT_TURN_A
+    DrawTurnB,        // 8 CHARA_EFFECT_TURN_B
+    DrawFold,         // 9 CHARA_EFFECT_TURN_DEPTH
+    DrawCircle,       // 10 CHARA_EFFECT_CIRCLE
+    DrawZoom,         // 11 CHARA_EFFECT_ZOOM
+    DrawLens,         // 12 CHARA_EFFECT_LENS
+    DrawColour,       // 13 CHARA_EFFECT_COLOUR
+    DrawTranslucent,  // 14 CHARA_EFFECT_TRANSLUCENT
+    DrawMosaic,       // 15 CHARA_EFFECT_MOSAIC
+    DrawBlur,         // 16 CHARA_EFFECT_BLUR
 };
 
 namespace {

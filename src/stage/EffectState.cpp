@@ -136,15 +136,15 @@ void cScreenEffectState::Init(int nIndex, int bReversed) {
       m_dStep = ONE_FRAME;
       m_nA = m_nB = 0;
       break;
-    case 4:
-    case 5:
+    case SCR_EFFECT_SPLIT_X:
+    case SCR_EFFECT_SPLIT_Y:
     case SCR_EFFECT_WAVE_X:
     case SCR_EFFECT_WAVE_Y:
-    case 9:
-    case 10:
-    case 11:
-    case 12:
-    case 13:
+    case SCR_EFFECT_TURN:
+    case SCR_EFFECT_CIRCLE:
+    case SCR_EFFECT_ZOOM:
+    case SCR_EFFECT_LENS:
+    case SCR_EFFECT_MOSAIC:
       if (bReversed) std::swap(p[1], p[2]);
       m_nStart = p[1];
       m_nEnd = p[2];

@@ -177,12 +177,13 @@ void cStageScene::GameEnd() {
 
   const bool bPrompt = !bAutoEnd && !m_bRankingDone && nRegMode <= 1 &&
                        std::any_of(m_Ranks.begin(), m_Ranks.end(), [](std::int32_t n) { return n != -1; });
-  Draw(0, 1, 0, bPrompt ? 0 : 1);
+  // The prompt takes the bottom line.
+  Draw(bPrompt ? STAGE_DRAW_FROZEN : STAGE_DRAW_STILL_FRAME);
   if (bPrompt && TEXT_RANKING_PROMPT < g_System.m_Texts.Size()) {
     // Every character takes one cell of the small font, so its cells centre the line.
     const std::string& text = g_System.m_Texts[TEXT_RANKING_PROMPT];
     Font& font = g_Fonts[0];
-    FontPrintf(&font, &BackBuffer, 320 - font.m_nCellWidth * CountChars(text) / 2, 456, "%s", text.c_str());
+    FontPrintf(&font, &BackBuffer, VIEW_WIDTH / 2 - font.m_nCellWidth * CountChars(text) / 2, 456, "%s", text.c_str());
   }
   if (g_Stage.m_bShowClear) {
     m_nPhaseFrames = std::min(m_nPhaseFrames + 4, GAME_END_FRAMES);
@@ -207,7 +208,7 @@ void cStageScene::DeathOutcome() {
   cPlayRecord& r = g_PlayRecord;
   if (g_SceneManager.m_nMenuChoice == MENU_CHOICE_REPLAY) {
     r.RestoreStageStart(1);
-    SetStage(1, 1);
+    SetStage(SET_STAGE_RESTART | SET_STAGE_MUSIC_RESTART);
     m_nStep = 0;
     m_nPhase = STAGE_PHASE_START;
     return;
@@ -224,6 +225,6 @@ void cStageScene::DeathOutcome() {
     m_nPhase = STAGE_PHASE_CONTINUE;
     return;
   }
-  SetStage(1, 0);
+  SetStage(SET_STAGE_RESTART);
   m_nPhase = STAGE_PHASE_START;
 }

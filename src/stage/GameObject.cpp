@@ -1,5 +1,7 @@
 #include "stage/GameObject.h"
 
+#include "gamedata/EditLabels.h"
+
 cGameObject::cGameObject() = default;
 cGameObject::~cGameObject() = default;
 
@@ -56,10 +58,10 @@ void cGameObject::Init(int nSerial, int nKind, int nPadIndex, int nSide, int nGr
 
 void cGameObject::SetFlyMode(int nMode) {
   switch (nMode) {
-    case 0: m_bFlying = 0; m_nBlockContact = 1; break;
-    case 1: m_bFlying = 1; m_nBlockContact = 0; break;  // "ON (ブロックをすり抜ける)"
-    case 2: m_bFlying = 1; m_nBlockContact = 1; break;  // "ON (ブロックに当たる)"
-    case 3: m_bFlying = 1; m_nBlockContact = 2; break;  // "ON (ブロックに当たると即死)"
+    case FLYING_OFF: m_bFlying = 0; m_nBlockContact = 1; break;
+    case FLYING_THROUGH_BLOCKS: m_bFlying = 1; m_nBlockContact = 0; break;
+    case FLYING_MEETS_BLOCKS: m_bFlying = 1; m_nBlockContact = 1; break;
+    case FLYING_DIES_ON_BLOCKS: m_bFlying = 1; m_nBlockContact = 2; break;
     default: break;
   }
 }

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int TRIGGER_CHARA_HIT = 4;  // "キャラに当たった時"
-constexpr int TRIGGER_ITEM_HIT = 8;   // "アイテムに当たった時"
 constexpr int HURT_SOUND = 7;
 constexpr int CHARA_DEATH_SOUND = 9;
 

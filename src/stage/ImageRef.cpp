@@ -1,6 +1,8 @@
 #include "stage/ImageRef.h"
 
+#include "base/Screen.h"
 #include "gamedata/Database.h"
+#include "gamedata/EditLabels.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDBlt.h"
 #include "stage/Actor.h"
@@ -42,13 +44,13 @@ void cImageRef::Set(int nCaller, int nKind, int nIndex, int nParam, const cActor
   const bool bActor = nCaller == IMAGE_CALLER_ACTOR && pActor;
   const int f = bActor ? (pActor->m_nFacing != 0 ? 1 : 0) : 0;
   switch (nKind) {
-    case 0:
+    case IMAGE_SHEET_BLOCK:
       m_pSheet = m_pOtherSheet = Table(SHEET_BLOCK);
       m_pStretchSheet = m_pOtherStretchSheet = Table(SHEET_BLOCK_STRETCH);
-      m_nSrcX = nIndex / 15 * 32;
-      m_nSrcY = nIndex % 15 * 32;
+      m_nSrcX = nIndex / 15 * BLOCK_SIZE;
+      m_nSrcY = nIndex % 15 * BLOCK_SIZE;
       break;
-    case 1: {
+    case IMAGE_SHEET_CHARA: {
       const int k = nIndex / 15;
       int nColumn = 0;
       int nFacing = 0;
@@ -61,8 +63,8 @@ void cImageRef::Set(int nCaller, int nKind, int nIndex, int nParam, const cActor
       } else {
         nColumn = nParam;
       }
-      m_nSrcX = nColumn * 32;
-      m_nSrcY = nIndex % 15 * 32;
+      m_nSrcX = nColumn * BLOCK_SIZE;
+      m_nSrcY = nIndex % 15 * BLOCK_SIZE;
       if (k >= 0 && k < CHARA_SHEETS) {
         m_pSheet = Table(SHEET_CHARA + 2 * k + nFacing);
         m_pStretchSheet = Table(SHEET_CHARA_STRETCH + 2 * k + nFacing);
@@ -79,23 +81,23 @@ void cImageRef::Set(int nCaller, int nKind, int nIndex, int nParam, const cActor
       }
       break;
     }
-    case 2:
+    case IMAGE_SHEET_ITEM:
       m_pSheet = Table(SHEET_ITEM);
       m_pStretchSheet = Table(SHEET_ITEM_STRETCH);
-      m_nSrcX = nIndex / 15 * 64 + (nCaller == IMAGE_CALLER_ITEM ? nPattern * 32 : 0);
-      m_nSrcY = nIndex % 15 * 32;
+      m_nSrcX = nIndex / 15 * (2 * BLOCK_SIZE) + (nCaller == IMAGE_CALLER_ITEM ? nPattern * BLOCK_SIZE : 0);
+      m_nSrcY = nIndex % 15 * BLOCK_SIZE;
       break;
-    case 3:
+    case IMAGE_SHEET_SHOT:
       if (bActor) {
         m_pSheet = m_pStretchSheet = Table(SHEET_SHOT_CELLS + f);
         m_pOtherSheet = m_pOtherStretchSheet = Table(SHEET_SHOT_CELLS + 1 - f);
       } else {
         m_pSheet = m_pStretchSheet = Table(SHEET_SHOT_CELLS);
       }
-      m_nSrcX = nIndex / 30 * 64;
-      m_nSrcY = nIndex % 30 * 32;
+      m_nSrcX = nIndex / 30 * (2 * BLOCK_SIZE);
+      m_nSrcY = nIndex % 30 * BLOCK_SIZE;
       break;
-    case 4: {
+    case IMAGE_SHEET_OWN_BITMAP: {
       if (!HasCharaBitmap(nIndex)) break;
       const int nBase = 4 * (nIndex - 1);
       int nCell = nParam;
@@ -112,7 +114,7 @@ void cImageRef::Set(int nCaller, int nKind, int nIndex, int nParam, const cActor
       const cEdBmpCharaExc& bitmap = g_Database.m_BmpCharaExcs[nIndex];
       if (bitmap.m_bCellSize) {
         m_bOwnScale = 1;
-        m_nCellScale = static_cast<std::uint8_t>(bitmap.CellPixels() / 32);
+        m_nCellScale = static_cast<std::uint8_t>(bitmap.CellPixels() / BLOCK_SIZE);
       }
       bitmap.PatternPos(nCell, m_nSrcX, m_nSrcY);
       break;
@@ -123,22 +125,25 @@ void cImageRef::Set(int nCaller, int nKind, int nIndex, int nParam, const cActor
 
 void DrawHalfIcon(DDSURFACEDATA* lpSD, int x, int y, int nKind, int nIndex, int nParam) {
   switch (nKind) {
-    case 0:
-      DDStretchBlt(lpSD, x, y, 16, 16, Table(SHEET_BLOCK_STRETCH), nIndex / 15 * 32, nIndex % 15 * 32, 32, 32, 1);
+    case IMAGE_SHEET_BLOCK:
+      DDStretchBlt(lpSD, x, y, 16, 16, Table(SHEET_BLOCK_STRETCH), nIndex / 15 * BLOCK_SIZE, nIndex % 15 * BLOCK_SIZE,
+                   BLOCK_SIZE, BLOCK_SIZE, 1);
       break;
-    case 1: {
+    case IMAGE_SHEET_CHARA: {
       const int k = nIndex / 15;
       if (k < 0 || k >= CHARA_SHEETS) break;
-      DDStretchBlt(lpSD, x, y, 16, 16, Table(SHEET_CHARA_STRETCH + 2 * k), nParam * 32, nIndex % 15 * 32, 32, 32, 1);
+      DDStretchBlt(lpSD, x, y, 16, 16, Table(SHEET_CHARA_STRETCH + 2 * k), nParam * BLOCK_SIZE,
+                   nIndex % 15 * BLOCK_SIZE, BLOCK_SIZE, BLOCK_SIZE, 1);
       break;
     }
-    case 2:
+    case IMAGE_SHEET_ITEM:
       DDBlt(lpSD, x, y, 16, 16, Table(SHEET_ITEM_MINI), nIndex / 15 * 32, nIndex % 15 * 16, 1);
       break;
-    case 3:
-      DDStretchBlt(lpSD, x, y, 16, 16, Table(SHEET_SHOT_CELLS), nIndex / 30 * 64, nIndex % 30 * 32, 32, 32, 1);
+    case IMAGE_SHEET_SHOT:
+      DDStretchBlt(lpSD, x, y, 16, 16, Table(SHEET_SHOT_CELLS), nIndex / 30 * (2 * BLOCK_SIZE),
+                   nIndex % 30 * BLOCK_SIZE, BLOCK_SIZE, BLOCK_SIZE, 1);
       break;
-    case 4: {
+    case IMAGE_SHEET_OWN_BITMAP: {
       if (!HasCharaBitmap(nIndex)) break;
       const cEdBmpCharaExc& bitmap = g_Database.m_BmpCharaExcs[nIndex];
       int sx = 0;

@@ -1,5 +1,6 @@
 #include "stage/Item.h"
 
+#include "base/Screen.h"
 #include "stage/RunTimeTables.h"
 #include "gamedata/Stage.h"
 #include "stage/StageScene.h"
@@ -31,7 +32,8 @@ void cItem::Init(int nSerial, cEdItem& def, int nHeldMode) {
   m_Def = def;
   const int w = g_Stage.m_ItemBox[0];
   const int h = g_Stage.m_ItemBox[1];
-  cGameObject::Init(nSerial, 0, 0, 0, m_Def.m_nImage, kItemTable, 0, 16 - (w >> 1), 16 - (h >> 1), w, h, 32, 32, 0, 1, 0);
+  cGameObject::Init(nSerial, 0, 0, 0, m_Def.m_nImage, kItemTable, 0, BLOCK_SIZE / 2 - (w >> 1),
+                    BLOCK_SIZE / 2 - (h >> 1), w, h, BLOCK_SIZE, BLOCK_SIZE, 0, 1, 0);
   m_bScrollSync = 0;
   m_nHeldMode = nHeldMode;
   if (nHeldMode == 0)
@@ -42,8 +44,8 @@ void cItem::Init(int nSerial, cEdItem& def, int nHeldMode) {
 
 void cItem::PlaceAtTile(int nColumn, int nRow) {
   const cStageScene& scene = TheStage();
-  m_dX = (nColumn + scene.m_ScrollX.m_nMargin) * 32 + m_nBaseHitOffX + 0.5;
-  m_dY = (nRow + scene.m_ScrollY.m_nMargin) * 32 + m_nBaseHitOffY;
+  m_dX = (nColumn + scene.m_ScrollX.m_nMargin) * BLOCK_SIZE + m_nBaseHitOffX + 0.5;
+  m_dY = (nRow + scene.m_ScrollY.m_nMargin) * BLOCK_SIZE + m_nBaseHitOffY;
   KeepPlaceOnScale(m_Def.m_nScale, 1);
   ClampX(2);
   ClampY(2);

@@ -2,6 +2,7 @@
 // own differ) and its emblem.
 #include <algorithm>
 
+#include "base/Screen.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDBlt.h"
 #include "stage/ImageRef.h"
@@ -31,8 +32,8 @@ void cItem::Draw(DDSURFACEDATA* target, int bAdvance) {
   const int n = m_Def.m_nMark;
   if (m_Def.m_nMarkShow != 1 || n < 0) return;
   if (nScale > 1)
-    DDStretchBlt(target, x, y, m_nWidth, m_nHeight, &g_SurfaceData[BMP_MARK_STRETCHED], n / 15 * 32, n % 15 * 32,
-                 32, 32, 1);
+    DDStretchBlt(target, x, y, m_nWidth, m_nHeight, &g_SurfaceData[BMP_MARK_STRETCHED], n / 15 * BLOCK_SIZE,
+                 n % 15 * BLOCK_SIZE, BLOCK_SIZE, BLOCK_SIZE, 1);
   else
-    DDBlt(target, x, y, 32, 32, &g_SurfaceData[BMP_MARK], n / 15 * 32, n % 15 * 32, 1);
+    DDBlt(target, x, y, BLOCK_SIZE, BLOCK_SIZE, &g_SurfaceData[BMP_MARK], n / 15 * BLOCK_SIZE, n % 15 * BLOCK_SIZE, 1);
 }

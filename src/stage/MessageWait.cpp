@@ -79,7 +79,7 @@ unsigned MessageWaitThread(void* arg) {
     pad.PressOnce(0);
     if (CheckReplaySaveKeys()) continue;
     if (WaitEnds(scene, pad)) break;
-    scene.Draw(0, 1, 0, 1);
+    scene.Draw(STAGE_DRAW_STILL_FRAME);
     if (g_StageLinks.presentSubLoopFrame) g_StageLinks.presentSubLoopFrame();
   }
   return 1;

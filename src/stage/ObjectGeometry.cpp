@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "base/Screen.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"
@@ -58,8 +59,8 @@ int cGameObject::ClampX(int nMode) {
   }
   m_dRight = w + x - 1;
   UpdateHitBoxX();
-  m_nCellLeft = Trunc(x) >> 5;
-  m_nCellRight = Trunc(m_dRight) >> 5;
+  m_nCellLeft = Trunc(x) >> BLOCK_SHIFT;
+  m_nCellRight = Trunc(m_dRight) >> BLOCK_SHIFT;
   return nCode;
 }
 
@@ -106,8 +107,8 @@ int cGameObject::ClampY(int nMode) {
   }
   m_dBottom = h + y - 1;
   UpdateHitBoxY();
-  m_nCellTop = Trunc(y) >> 5;
-  m_nCellBottom = Trunc(m_dBottom) >> 5;
+  m_nCellTop = Trunc(y) >> BLOCK_SHIFT;
+  m_nCellBottom = Trunc(m_dBottom) >> BLOCK_SHIFT;
   return nCode;
 }
 
@@ -167,10 +168,10 @@ bool cGameObject::IsOutsideEraseRange(const cEdStageParam& p) const {
   const double sx = scene.m_ScrollX.m_dPos;
   const double sy = scene.m_ScrollY.m_dPos;
   // Truncated as doubles: a stage's margins may be any 32-bit value.
-  if (p.m_bLimitLeft && std::trunc(sx - p.m_nMarginLeft * 32.0) >= m_dRight) return true;
-  if (p.m_bLimitRight && std::trunc(sx + p.m_nMarginRight * 32.0 + VIEW_WIDTH) <= m_dX) return true;
-  if (p.m_bLimitBottom && std::trunc(p.m_nMarginBottom * 32.0 + sy + VIEW_HEIGHT) <= m_dY) return true;
-  if (p.m_bLimitTop && std::trunc(sy - p.m_nMarginTop * 32.0) >= m_dBottom) return true;
+  if (p.m_bLimitLeft && std::trunc(sx - p.m_nMarginLeft * double{BLOCK_SIZE}) >= m_dRight) return true;
+  if (p.m_bLimitRight && std::trunc(sx + p.m_nMarginRight * double{BLOCK_SIZE} + VIEW_WIDTH) <= m_dX) return true;
+  if (p.m_bLimitBottom && std::trunc(p.m_nMarginBottom * double{BLOCK_SIZE} + sy + VIEW_HEIGHT) <= m_dY) return true;
+  if (p.m_bLimitTop && std::trunc(sy - p.m_nMarginTop * double{BLOCK_SIZE}) >= m_dBottom) return true;
   // The map's outer frame is outside whatever the switches say.
   return m_dX <= 0 || m_dRight >= scene.m_ScrollX.m_nFar - 1 || m_dY <= 0 || m_dBottom >= scene.m_ScrollY.m_nFar - 1;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "base/Screen.h"
 #include "gamedata/Shot.h"
 #include "gamedata/Stage.h"
 #include "stage/Chara.h"
@@ -52,8 +53,8 @@ void cStageScene::SweepRemovedCharas() {
 void cStageScene::SpawnCharaAt(cVectorList<cChara>& list, int nColumn, int nRow, std::int32_t& nCounter,
                                const cEdChara& placement, const cItem* pItem) {
   cEdChara def = placement;
-  const double x = (nColumn + m_ScrollX.m_nMargin) * 32 + 16;
-  const double y = (nRow + m_ScrollY.m_nMargin) * 32 + 16;
+  const double x = (nColumn + m_ScrollX.m_nMargin) * BLOCK_SIZE + BLOCK_SIZE / 2;
+  const double y = (nRow + m_ScrollY.m_nMargin) * BLOCK_SIZE + BLOCK_SIZE / 2;
   for (int i = 0; i < def.PlacementCount(); ++i) {
     cChara chara;
     chara.Init(nCounter, def, pItem, x, y, i);

@@ -9,6 +9,7 @@
 #include "base/Timer.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
+#include "gamedata/Vocabulary.h"
 #include "platform/trace.h"
 #include "records/FrontendLinks.h"
 #include "records/KeyLog.h"
@@ -115,7 +116,7 @@ void cStageScene::Play() {
     std::uint16_t wDirection = 0, wButtons = 0;
     if (g_KeyLog.PlayFrame(&wDirection, &wButtons)) {
       g_PlayRecord.RestoreStageStart(1);
-      SetStage(1, 1);
+      SetStage(SET_STAGE_RESTART | SET_STAGE_MUSIC_RESTART);
       m_nPhase = STAGE_PHASE_START;
       return;
     }
@@ -154,11 +155,11 @@ void cStageScene::Play() {
     if (!c.m_bDead) c.ResetFlowTriggerFlags();
 
   if (g_SubSteps <= 0) {
-    Draw(1, 0, 1, 1);
+    Draw(STAGE_DRAW_PLAY_FRAME);
     return;
   }
   if (PlayLogic()) return;
-  Draw(1, 0, 1, 1);
+  Draw(STAGE_DRAW_PLAY_FRAME);
 }
 
 int cStageScene::PlayLogic() {
@@ -184,7 +185,7 @@ cVectorList<cChara>::iterator Remove(cStageScene& scene, cVectorList<cChara>::it
 // One character's turn in a character pass; 1 when the frame ends.
 int CharaTurn(cStageScene& scene, cVectorList<cChara>::iterator it, bool bBlockPass) {
   cChara& c = *it;
-  c.FireFlowTrigger(0);
+  c.FireFlowTrigger(TRIGGER_ALWAYS);
   if (c.Update(0)) {
     // A character that vanished leaves without dying, a block character as well.
     if (c.m_bVanished) {
@@ -243,7 +244,7 @@ int CharaPass(cStageScene& scene, bool bBlockPass) {
 
 // The player's turn; 1 when the frame ends.
 int PlayerTurn(cStageScene& scene, cPlayer& hero) {
-  hero.FireFlowTrigger(0);
+  hero.FireFlowTrigger(TRIGGER_ALWAYS);
   if (hero.Update(0)) return PlayerDies(hero, nullptr);
   if (scene.m_nEndRequest == 1) {
     EndStage();

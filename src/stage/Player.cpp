@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Screen.h"
+#include "gamedata/EditLabels.h"
 #include "gamedata/Stage.h"
 #include "stage/ActorPhysics.h"
 #include "stage/StageScene.h"
@@ -54,9 +56,9 @@ void cPlayer::Init(int nSerial, cEdChara& def, double x, double y) {
   const int fly = m_bFlying ? 1 : 0;
   const int w = g_Stage.m_PlayerBoxA[2 * fly];
   const int h = g_Stage.m_PlayerBoxA[2 * fly + 1];
-  const int nOffY = g_Stage.m_PlayerBoxAAnchor[fly] ? 32 - h : (32 - h) >> 1;
-  cGameObject::Init(nSerial, def.m_nOperator, def.m_nPad, def.m_nPassNumber, def.m_nImage, nullptr, 0, (32 - w) >> 1,
-                    nOffY, w, h, 32, 32, 1, 0, 0);
+  const int nOffY = g_Stage.m_PlayerBoxAAnchor[fly] ? BLOCK_SIZE - h : (BLOCK_SIZE - h) >> 1;
+  cGameObject::Init(nSerial, def.m_nOperator, def.m_nPad, def.m_nPassNumber, def.m_nImage, nullptr, 0,
+                    (BLOCK_SIZE - w) >> 1, nOffY, w, h, BLOCK_SIZE, BLOCK_SIZE, 1, 0, 0);
   m_pPad = &g_Pads[def.m_nPad];
   SetFlyMode(def.m_nFlying, 0);
   SetScale(def.m_nScale, 1);
@@ -86,14 +88,16 @@ void cPlayer::SetFlyMode(int nMode, int bRescale) {
   const int h = st.m_PlayerBoxA[2 * fly + 1];
   m_nHitW = m_nBaseHitW = w;
   m_nHitH = m_nBaseHitH = h;
-  m_nHitOffX = m_nBaseHitOffX = (32 - w) >> 1;
-  m_nHitOffY = m_nBaseHitOffY = st.m_PlayerBoxAAnchor[fly] ? 32 - h : (32 - h) >> 1;
-  m_nWidth = m_nHeight = m_nBaseWidth = m_nBaseHeight = 32;
+  m_nHitOffX = m_nBaseHitOffX = (BLOCK_SIZE - w) >> 1;
+  m_nHitOffY = m_nBaseHitOffY = st.m_PlayerBoxAAnchor[fly] ? BLOCK_SIZE - h : (BLOCK_SIZE - h) >> 1;
+  m_nWidth = m_nHeight = m_nBaseWidth = m_nBaseHeight = BLOCK_SIZE;
   switch (m_Def.m_nBlockBox) {
-    case 0: HitBoxCentre(st.m_PlayerBoxBAnchor[fly], st.m_PlayerBoxB[2 * fly], st.m_PlayerBoxB[2 * fly + 1]); break;
-    case 1: HitBoxCentre(0, st.m_PlayerBoxC[0], st.m_PlayerBoxC[1]); break;
-    case 2: HitBoxCentre(0, st.m_CharaShotAttack[0], st.m_CharaShotAttack[1]); break;
-    case 3: HitBoxCentre(0, 32, 32); break;
+    case BLOCK_BOX_CHARA_HIT:
+      HitBoxCentre(st.m_PlayerBoxBAnchor[fly], st.m_PlayerBoxB[2 * fly], st.m_PlayerBoxB[2 * fly + 1]);
+      break;
+    case BLOCK_BOX_SHOT_HIT: HitBoxCentre(0, st.m_PlayerBoxC[0], st.m_PlayerBoxC[1]); break;
+    case BLOCK_BOX_SHOT_ATTACK: HitBoxCentre(0, st.m_CharaShotAttack[0], st.m_CharaShotAttack[1]); break;
+    case BLOCK_BOX_CELL: HitBoxCentre(0, BLOCK_SIZE, BLOCK_SIZE); break;
     default: break;
   }
   CentreBox(m_BoxB, st.m_PlayerBoxC[0], st.m_PlayerBoxC[1], m_nHitOffX, m_nHitOffY);

@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "base/AppGlobals.h"
+#include "base/Screen.h"
 #include "base/SjisText.h"
 #include "gfx/BmpTable.h"
 #include "gfx/DDBlt.h"
@@ -181,27 +182,25 @@ bool cMessagePopup::Position(int& x, int& y) const {
       break;
     }
     case PLACE_SCREEN:
-      x = m_nBlockX * 32 + m_nPixelX;
-      y = m_nBlockY * 32 + m_nPixelY;
+      x = m_nBlockX * BLOCK_SIZE + m_nPixelX;
+      y = m_nBlockY * BLOCK_SIZE + m_nPixelY;
       break;
     case PLACE_STAGE:
-      x = static_cast<int>((m_nBlockX + scene.m_ScrollX.m_nMargin) * 32 + m_nPixelX - sx);
-      y = static_cast<int>((m_nBlockY + scene.m_ScrollY.m_nMargin) * 32 + m_nPixelY - sy);
+      x = static_cast<int>((m_nBlockX + scene.m_ScrollX.m_nMargin) * BLOCK_SIZE + m_nPixelX - sx);
+      y = static_cast<int>((m_nBlockY + scene.m_ScrollY.m_nMargin) * BLOCK_SIZE + m_nPixelY - sy);
       break;
     default:  // the screen centre, also for a placement the editor does not make
-      x = 320 - (w >> 1) + m_nPixelX;
-      y = 240 - (h >> 1) + m_nPixelY;
+      x = VIEW_WIDTH / 2 - (w >> 1) + m_nPixelX;
+      y = VIEW_HEIGHT / 2 - (h >> 1) + m_nPixelY;
       break;
   }
   if (m_bKeepInside) {
     if (x < 0)
       x = 0;
-    else if (x + w >= 639)
-      x = 640 - w;
+    else if (x + w >= VIEW_WIDTH - 1) x = VIEW_WIDTH - w;
     if (y < STATUS_BAR_HEIGHT)
       y = STATUS_BAR_HEIGHT;
-    else if (y + h >= 479)
-      y = 480 - h;
+    else if (y + h >= VIEW_HEIGHT - 1) y = VIEW_HEIGHT - h;
   }
   return true;
 }

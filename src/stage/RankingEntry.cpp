@@ -78,7 +78,7 @@ unsigned RankingThread(void* arg) {
       RequestSystemSound(SOUND_VIEW);
       g_PlayRecord.CycleRankingView(nMode, 1);
     }
-    scene.Draw(0, 1, 0, 1);
+    scene.Draw(STAGE_DRAW_STILL_FRAME);
     const int nView = std::clamp(g_PlayRecord.m_nRankView, 0, RANKED_COUNT - 1);
     const int nRow = nView < scene.m_Ranks.Size() ? scene.m_Ranks[nView] : -1;
     g_RankingSet.DrawTable(&BackBuffer, RANKING_X, RANKING_Y, nView, nRow);

@@ -65,7 +65,7 @@ void cStageScene::RunScreenEffect(int bFrozen) {
   int cx = 0, cy = 0;
   PlayerCentre(cx, cy);
   switch (nKind) {
-    case 1:  // move
+    case SCR_EFFECT_MOVE:
       SaveTo(WorkB());
       ClearScreen();
       DDBlt(&BackBuffer, s.m_nA, s.m_nB, VIEW_WIDTH, VIEW_HEIGHT, WorkB(), 0, 0, 0);
@@ -76,8 +76,8 @@ void cStageScene::RunScreenEffect(int bFrozen) {
       }
       tick(0, p[0]);
       break;
-    case 2:  // shake across
-    case 3:  // shake up and down
+    case SCR_EFFECT_SHAKE_X:
+    case SCR_EFFECT_SHAKE_Y:
       SaveTo(WorkB());
       ClearScreen();
       if (nKind == 2) {
@@ -103,8 +103,8 @@ void cStageScene::RunScreenEffect(int bFrozen) {
       }
       tick(0, p[0]);
       break;
-    case 4:  // split across
-    case 5:  // split up and down
+    case SCR_EFFECT_SPLIT_X:
+    case SCR_EFFECT_SPLIT_Y:
       SaveTo(WorkB());
       ClearScreen();
       DDBltInterlace(&BackBuffer, 0, 0, VIEW_WIDTH, VIEW_HEIGHT,
@@ -112,8 +112,8 @@ void cStageScene::RunScreenEffect(int bFrozen) {
                      WorkB(), 0, 0, 0, nKind == 4 ? 0 : 1);
       tick(p[1], p[2]);
       break;
-    case 6:  // wave across
-    case 7:  // wave up and down
+    case SCR_EFFECT_WAVE_X:
+    case SCR_EFFECT_WAVE_Y:
       SaveTo(WorkB());
       ClearScreen();
       DDBltWave(&BackBuffer, 0, 0, VIEW_WIDTH, VIEW_HEIGHT, p[3], s.m_dValue, s.m_nA, AtLeastOne(p[4]), WorkB(), 0, 0,
@@ -121,7 +121,7 @@ void cStageScene::RunScreenEffect(int bFrozen) {
       if (!bFrozen) s.m_nA = (s.m_nA + 1) % 360;
       tick(p[1], p[2]);
       break;
-    case 8:  // blink
+    case SCR_EFFECT_BLINK:
       if (s.m_nB == 0) {
         DrawBackgrounds(&BackBuffer, 0);
         DrawBackgrounds(&BackBuffer, 1);
@@ -133,22 +133,23 @@ void cStageScene::RunScreenEffect(int bFrozen) {
       if (!bFrozen) ++s.m_nA;
       tick(0, p[0]);
       break;
-    case 9:  // turn
+    case SCR_EFFECT_TURN:
       SaveTo(WorkA());
       ClearScreen();
       DDBltRotate(&BackBuffer, VIEW_WIDTH / 2, VIEW_HEIGHT / 2, VIEW_WIDTH, VIEW_HEIGHT, VIEW_WIDTH / 2, VIEW_HEIGHT / 2,
                   static_cast<int>(s.m_dValue), WorkA(), 0, 0, 0);
       tick(p[1], p[2]);
       break;
-    case 10:  // circle
+    case SCR_EFFECT_CIRCLE:
       SaveTo(WorkB());
       ClearScreen();
       DDBltCircle(&BackBuffer, cx, cy, std::max(cx, VIEW_WIDTH - cx), std::max(cy, VIEW_HEIGHT - cy),
                   static_cast<int>(s.m_dValue), AtLeastOne(p[3]), WorkB(), cx, cy, 0);
       tick(p[1], p[2]);
       break;
-    case 11: {  // zoom: 640 is the screen 1:1
+    case SCR_EFFECT_ZOOM: {  // a value of VIEW_WIDTH shows the screen 1:1
       SaveTo(WorkA());
+      static_assert(VIEW_WIDTH * 0.0015625 == 1.0, "the zoom's factor is the value over the view width");
       const double z = s.m_dValue * 0.0015625;
       if (z >= 1) {
         const double sw = VIEW_WIDTH / z;
@@ -180,7 +181,7 @@ void cStageScene::RunScreenEffect(int bFrozen) {
       tick(p[1], p[2]);
       break;
     }
-    case 12: {  // lens
+    case SCR_EFFECT_LENS: {
       const int ex = cx + p[3];
       const int ey = cy + p[4];
       const double r = SQRT2 * std::max(std::max(ex, VIEW_WIDTH - ex), std::max(ey, VIEW_HEIGHT - ey));
@@ -192,7 +193,7 @@ void cStageScene::RunScreenEffect(int bFrozen) {
       tick(p[1], p[2]);
       break;
     }
-    case 13:  // mosaic
+    case SCR_EFFECT_MOSAIC:
       SaveTo(WorkA());
       ClearScreen();
       DDMosaic(&BackBuffer, 0, 0, VIEW_WIDTH, VIEW_HEIGHT, AtLeastOne(static_cast<int>(s.m_dValue)), WorkA(), 0, 0, 0);

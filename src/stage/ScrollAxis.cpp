@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "base/Screen.h"
 #include "stage/ActorPhysics.h"
 #include "stage/StageScene.h"
 
@@ -31,8 +32,8 @@ void cScrollAxis::SetAutoScroll(int bOn, int n) {
 }
 
 void cScrollAxis::SetLimits(int nFrom, int nTo, int bUseFrom, int bUseTo) {
-  m_nMin = bUseFrom ? m_nStageStart + nFrom * 32 : m_nStageStart;
-  m_nMax = bUseTo ? std::max(m_nStageStart + (nTo + 1) * 32, m_nMin) : m_nStageEnd;
+  m_nMin = bUseFrom ? m_nStageStart + nFrom * BLOCK_SIZE : m_nStageStart;
+  m_nMax = bUseTo ? std::max(m_nStageStart + (nTo + 1) * BLOCK_SIZE, m_nMin) : m_nStageEnd;
 }
 
 void cScrollAxis::SetMapGeometry(int nAxis, int nStageCells, int nFarExtent) {
@@ -43,10 +44,11 @@ void cScrollAxis::SetMapGeometry(int nAxis, int nStageCells, int nFarExtent) {
   m_nView = nAxis == 0 ? VIEW_WIDTH : VIEW_HEIGHT;
   m_nMargin = 10;
   m_nCells = nStageCells + 20;
-  // Range tests reach no further than the block map: objects beyond it cannot live.
-  m_nFar = std::min(nFarExtent + 640, m_nCells * 32);
-  m_nStageStart = 320;
-  m_nStageEnd = nStageCells + 10 < 0 ? 0 : (nStageCells + 10) * 32;
+  // The far extent counts without the two margins. Range tests reach no further than the
+  // block map: objects beyond it cannot live.
+  m_nFar = std::min(nFarExtent + 2 * m_nMargin * BLOCK_SIZE, m_nCells * BLOCK_SIZE);
+  m_nStageStart = m_nMargin * BLOCK_SIZE;
+  m_nStageEnd = nStageCells + 10 < 0 ? 0 : (nStageCells + 10) * BLOCK_SIZE;
   if (nAxis == 0) {
     // The row stride is a power of two that holds the stage and both margins.
     m_nShift = 0;

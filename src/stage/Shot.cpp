@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Screen.h"
 #include "gamedata/Database.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
@@ -122,7 +123,7 @@ void cShot::Init(int nId, cActor& shooter, int nCommandType, const cEdShot& payl
   const int nFacing = spawn.dVx > 0 ? 1 : spawn.dVx < 0 ? 0 : shooter.m_nFacing;
 
   int w = 0, h = 0, offX = 0, offY = 0, aw = 0, ah = 0;
-  const bool bSword = nCommandType == SWORD_COMMAND;
+  const bool bSword = nCommandType == CMD_SWORD;
   if (bSword) {
     const cEdSwordEntry& e = SwordEntry(m_Shot.m_nMotion, 0);
     w = aw = e.m_nWidth;
@@ -231,7 +232,7 @@ int cShot::Update() {
     } else {
       // Held where the range ended: no own velocity and no steering any more.
       m_dVx = m_dVy = 0.0;
-      m_Shot.m_nMotion = 0;
+      m_Shot.m_nMotion = STEER_NONE;
       if (m_bScrollSync) {
         if (!scene.m_ScrollX.m_bAtLimit) dx = scene.m_ScrollX.m_dSpeed;
         if (m_bFlying && !scene.m_ScrollY.m_bAtLimit) dy = scene.m_ScrollY.m_dSpeed;
@@ -271,20 +272,20 @@ int cShot::UpdateSword() {
   const int w = m_nWidth;
   const int h = m_nHeight;
   switch (e.m_nPosition) {
-    case 0:
+    case SWORD_IN_FRONT:
       m_dX = bLeft ? L - w : R + 1;
       m_dY = T + (H >> 1) - (h >> 1);
       break;
-    case 1:
+    case SWORD_BEHIND:
       m_nFacing = m_nFacing ? 0 : 1;
       m_dX = bLeft ? R + 1 : L - w;
       m_dY = T + (H >> 1) - (h >> 1);
       break;
-    case 2:
+    case SWORD_ABOVE:
       m_dX = L + (W >> 1) - (w >> 1);
       m_dY = T - h;
       break;
-    case 3:
+    case SWORD_BELOW:
       m_dX = L + (W >> 1) - (w >> 1);
       m_dY = B + 1;
       break;
@@ -324,11 +325,11 @@ void cShot::MoveY() {
 int cShot::ClampX() { return cGameObject::ClampX(2) == 3 ? 3 : 0; }
 
 int cShot::TouchesBlock() const {
-  if (m_Shot.m_nBlockMode == 1) return 0;
+  if (m_Shot.m_nBlockMode == SHOT_PASSES_BLOCKS) return 0;
   const cStageScene& scene = TheStage();
   const int nShift = scene.m_ScrollX.m_nShift;
   auto Touches = [&](int c, int r) { return g_BlockMap[c + (r << nShift)].GetHitKind(m_nSide) != 0; };
-  if (m_nHitW <= 32) {
+  if (m_nHitW <= BLOCK_SIZE) {
     return Touches(m_nCellLeft, m_nCellTop) || Touches(m_nCellLeft, m_nCellBottom) ||
                    Touches(m_nCellRight, m_nCellTop) || Touches(m_nCellRight, m_nCellBottom)
                ? 1
@@ -337,11 +338,11 @@ int cShot::TouchesBlock() const {
   const int x = ShotTrunc(m_dX);
   const int y = ShotTrunc(m_dY);
   // Samples every 32 pixels, the last one on the far edge.
-  for (int dy = 0;; dy += 32) {
+  for (int dy = 0;; dy += BLOCK_SIZE) {
     const int yy = std::min(dy, m_nHitH - 1);
-    for (int dx = 0;; dx += 32) {
+    for (int dx = 0;; dx += BLOCK_SIZE) {
       const int xx = std::min(dx, m_nHitW - 1);
-      if (Touches((x + xx) >> 5, (y + yy) >> 5)) return 1;
+      if (Touches((x + xx) >> BLOCK_SHIFT, (y + yy) >> BLOCK_SHIFT)) return 1;
       if (xx >= m_nHitW - 1) break;
     }
     if (yy >= m_nHitH - 1) break;

@@ -6,6 +6,7 @@
 
 #include "base/Vector.h"
 #include "gamedata/Shot.h"
+#include "gamedata/Vocabulary.h"
 #include "stage/GameObject.h"
 
 class cActor;
@@ -33,16 +34,7 @@ struct SHOTSPAWN {
   std::int32_t nHeight = 0;
   std::int32_t nOffsetX = 0;
   std::int32_t nOffsetY = 0;
-  std::int32_t nDirection = 0;  // resolved: 2, 3, 6, 7, 8, 9, 10 or 11
-};
-
-// Command types that build shots and summons.
-enum : int {
-  SHOT_COMMAND = 11,
-  SWORD_COMMAND = 12,
-  SUMMON_BLOCK_COMMAND = 13,
-  SUMMON_CHARA_COMMAND = 14,
-  SUMMON_ITEM_COMMAND = 15,
+  std::int32_t nDirection = 0;  // resolved: DIR_LEFT, DIR_RIGHT or DIR_UP to DIR_DOWN_RIGHT
 };
 
 class cShot : public cGameObject {

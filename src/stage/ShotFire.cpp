@@ -7,6 +7,8 @@
 #include <cstdlib>
 
 #include "base/Random.h"
+#include "base/Screen.h"
+#include "gamedata/DataRefs.h"
 #include "gamedata/Palette.h"
 #include "gamedata/Stage.h"
 #include "stage/Actor.h"
@@ -22,8 +24,6 @@
 namespace {
 
 constexpr double K = HALF_SQRT2;
-
-enum : int { FORM_STRAIGHT_A = 0, FORM_STRAIGHT_B, FORM_SPREAD, FORM_LIGHTNING, FORM_BURST, FORM_SURROUND };
 
 // The user's screen rectangle and the scroll position, in the letters of the placement
 // formulas.
@@ -111,35 +111,35 @@ void cFiring::PlaceStraightA() {
   int& bx = rec.nBaseX;
   int& by = rec.nBaseY;
   switch (rec.nDirection) {
-    case 2:
-    case 3:
-      bx = rec.nDirection == 2 ? ShotTrunc(g.SX + g.l + 1 - w()) : ShotTrunc(g.SX + g.r + 1);
+    case DIR_LEFT:
+    case DIR_RIGHT:
+      bx = rec.nDirection == DIR_LEFT ? ShotTrunc(g.SX + g.l + 1 - w()) : ShotTrunc(g.SX + g.r + 1);
       by = ShotTrunc(g.sy + g.t + (g.H >> 1) - (N - 1) * dh - N * hh());
       rec.nStepX = 0;
       rec.nStepY = d + h();
-      rec.dVx = rec.nDirection == 2 ? -s : s;
+      rec.dVx = rec.nDirection == DIR_LEFT ? -s : s;
       rec.dVy = 0;
       break;
-    case 6:
-    case 7:
+    case DIR_UP:
+    case DIR_DOWN:
       bx = ShotTrunc(g.sx + g.l + (g.W >> 1) - (N - 1) * dh - N * hw());
-      by = rec.nDirection == 6 ? g.sy + g.t - h() : g.sy + g.b + 1;
+      by = rec.nDirection == DIR_UP ? g.sy + g.t - h() : g.sy + g.b + 1;
       rec.nStepX = d + w();
       rec.nStepY = 0;
       rec.dVx = 0;
-      rec.dVy = rec.nDirection == 6 ? -s : s;
+      rec.dVy = rec.nDirection == DIR_UP ? -s : s;
       break;
-    case 8:
-    case 9:
-    case 10:
-    case 11: {
-      const bool bLeft = rec.nDirection == 8 || rec.nDirection == 9;
-      const bool bUp = rec.nDirection == 8 || rec.nDirection == 10;
+    case DIR_UP_LEFT:
+    case DIR_DOWN_LEFT:
+    case DIR_UP_RIGHT:
+    case DIR_DOWN_RIGHT: {
+      const bool bLeft = rec.nDirection == DIR_UP_LEFT || rec.nDirection == DIR_DOWN_LEFT;
+      const bool bUp = rec.nDirection == DIR_UP_LEFT || rec.nDirection == DIR_UP_RIGHT;
       const double ox = K * (N - 1) * (dh + hw());
       const double oy = K * (N - 1) * (dh + hh());
       bx = ShotTrunc((bLeft ? XL() : XR()) - ox);
       // The row runs across the travel: up-left and down-right rise, the others fall.
-      const bool bRising = rec.nDirection == 8 || rec.nDirection == 11;
+      const bool bRising = rec.nDirection == DIR_UP_LEFT || rec.nDirection == DIR_DOWN_RIGHT;
       by = ShotTrunc((bUp ? YU() : YD()) + (bRising ? oy : -oy));
       rec.nStepX = ShotTrunc((d + w()) * K);
       rec.nStepY = ShotTrunc((bRising ? -(d + h()) : (d + h())) * K);
@@ -200,14 +200,14 @@ void cFiring::PlaceStraightB() {
   const int xRight = ShotTrunc(g.SX + g.r + 1);
   const int xFront = U.m_nFacing ? xRight : xLeft;
   switch (rec.nDirection) {
-    case 2: rec.nBaseX = xLeft; rec.dVx = -s; rec.dVy = 0; break;
-    case 3: rec.nBaseX = xRight; rec.dVx = s; rec.dVy = 0; break;
-    case 6: rec.nBaseX = xFront; rec.dVx = 0; rec.dVy = -s; break;
-    case 7: rec.nBaseX = xFront; rec.dVx = 0; rec.dVy = s; break;
-    case 8: rec.nBaseX = xLeft; rec.dVx = -sK; rec.dVy = -sK; break;
-    case 9: rec.nBaseX = xLeft; rec.dVx = -sK; rec.dVy = sK; break;
-    case 10: rec.nBaseX = xRight; rec.dVx = sK; rec.dVy = -sK; break;
-    case 11: rec.nBaseX = xRight; rec.dVx = sK; rec.dVy = sK; break;
+    case DIR_LEFT: rec.nBaseX = xLeft; rec.dVx = -s; rec.dVy = 0; break;
+    case DIR_RIGHT: rec.nBaseX = xRight; rec.dVx = s; rec.dVy = 0; break;
+    case DIR_UP: rec.nBaseX = xFront; rec.dVx = 0; rec.dVy = -s; break;
+    case DIR_DOWN: rec.nBaseX = xFront; rec.dVx = 0; rec.dVy = s; break;
+    case DIR_UP_LEFT: rec.nBaseX = xLeft; rec.dVx = -sK; rec.dVy = -sK; break;
+    case DIR_DOWN_LEFT: rec.nBaseX = xLeft; rec.dVx = -sK; rec.dVy = sK; break;
+    case DIR_UP_RIGHT: rec.nBaseX = xRight; rec.dVx = sK; rec.dVy = -sK; break;
+    case DIR_DOWN_RIGHT: rec.nBaseX = xRight; rec.dVx = sK; rec.dVy = sK; break;
     default: break;
   }
   Offsets();
@@ -222,14 +222,14 @@ void cFiring::PlaceSpread() {
   const int yMid = g.sy + g.t + (g.H >> 1) - hh();
   const int xMid = g.sx + g.l + (g.W >> 1) - hw();
   switch (rec.nDirection) {
-    case 2: rec.nBaseX = g.sx + g.l - w() + 1; rec.nBaseY = yMid; break;
-    case 3: rec.nBaseX = g.sx + g.r + 1; rec.nBaseY = yMid; break;
-    case 6: rec.nBaseX = xMid; rec.nBaseY = g.sy + g.t - h(); break;
-    case 7: rec.nBaseX = xMid; rec.nBaseY = g.sy + g.b + 1; break;
-    case 8: rec.nBaseX = XL(); rec.nBaseY = YU(); break;
-    case 9: rec.nBaseX = XL(); rec.nBaseY = YD(); break;
-    case 10: rec.nBaseX = XR(); rec.nBaseY = YU(); break;
-    case 11: rec.nBaseX = XR(); rec.nBaseY = YD(); break;
+    case DIR_LEFT: rec.nBaseX = g.sx + g.l - w() + 1; rec.nBaseY = yMid; break;
+    case DIR_RIGHT: rec.nBaseX = g.sx + g.r + 1; rec.nBaseY = yMid; break;
+    case DIR_UP: rec.nBaseX = xMid; rec.nBaseY = g.sy + g.t - h(); break;
+    case DIR_DOWN: rec.nBaseX = xMid; rec.nBaseY = g.sy + g.b + 1; break;
+    case DIR_UP_LEFT: rec.nBaseX = XL(); rec.nBaseY = YU(); break;
+    case DIR_DOWN_LEFT: rec.nBaseX = XL(); rec.nBaseY = YD(); break;
+    case DIR_UP_RIGHT: rec.nBaseX = XR(); rec.nBaseY = YU(); break;
+    case DIR_DOWN_RIGHT: rec.nBaseX = XR(); rec.nBaseY = YD(); break;
     default: break;
   }
   Offsets();
@@ -258,31 +258,31 @@ void cFiring::PlaceLightning() {
   int& by = rec.nBaseY;
   int cx = 0, cy = 0;  // the centring of the rows
   switch (rec.nDirection) {
-    case 2:
-    case 3:
-      bx = rec.nDirection == 2 ? ShotTrunc(g.SX + VIEW_WIDTH - w()) : g.sx;
+    case DIR_LEFT:
+    case DIR_RIGHT:
+      bx = rec.nDirection == DIR_LEFT ? ShotTrunc(g.SX + VIEW_WIDTH - w()) : g.sx;
       by = g.sy + tcy - hh();
-      rec.nStepX = rec.nDirection == 2 ? -w() : w();
+      rec.nStepX = rec.nDirection == DIR_LEFT ? -w() : w();
       rec.nStepY = 0;
-      rec.dVx = rec.nDirection == 2 ? -s : s;
+      rec.dVx = rec.nDirection == DIR_LEFT ? -s : s;
       rec.dVy = 0;
       rec.nRowStepX = 0;
       rec.nRowStepY = Q;
       cy = -F;
       break;
-    case 6:
-    case 7:
+    case DIR_UP:
+    case DIR_DOWN:
       bx = g.sx + tcx - hw();
-      by = rec.nDirection == 6 ? ShotTrunc(g.SY + VIEW_HEIGHT - h()) : g.sy;
+      by = rec.nDirection == DIR_UP ? ShotTrunc(g.SY + VIEW_HEIGHT - h()) : g.sy;
       rec.nStepX = 0;
-      rec.nStepY = rec.nDirection == 6 ? -h() : h();
+      rec.nStepY = rec.nDirection == DIR_UP ? -h() : h();
       rec.dVx = 0;
-      rec.dVy = rec.nDirection == 6 ? -s : s;
+      rec.dVy = rec.nDirection == DIR_UP ? -s : s;
       rec.nRowStepX = Q;
       rec.nRowStepY = 0;
       cx = -F;
       break;
-    case 8: {
+    case DIR_UP_LEFT: {
       const int G = VIEW_WIDTH - tcx, V = VIEW_HEIGHT - tcy;
       if (G < V) {
         bx = ShotTrunc(g.SX + VIEW_WIDTH - w());
@@ -300,7 +300,7 @@ void cFiring::PlaceLightning() {
       cy = N;
       break;
     }
-    case 9: {
+    case DIR_DOWN_LEFT: {
       const int G = VIEW_WIDTH - tcx, V = tcy;
       if (G < V) {
         bx = ShotTrunc(g.SX + VIEW_WIDTH - w());
@@ -319,7 +319,7 @@ void cFiring::PlaceLightning() {
       cy = -N;
       break;
     }
-    case 10: {
+    case DIR_UP_RIGHT: {
       const int G = tcx, V = VIEW_HEIGHT - tcy;
       if (G < V) {
         bx = g.sx;
@@ -338,7 +338,7 @@ void cFiring::PlaceLightning() {
       cy = -N;
       break;
     }
-    case 11: {
+    case DIR_DOWN_RIGHT: {
       const int G = tcx, V = tcy;
       if (G < V) {
         bx = g.sx;
@@ -471,39 +471,41 @@ const T* PaletteEntry(const cVector<T>& list, int nIndex) {
 }
 
 const cEdPalette& SummonPalette(const cEdShot& p) {
-  return p.m_nSummonPalette == 0 ? g_CommonPalette : g_Stage.m_Palette;
+  return p.m_nSummonPalette == PALETTE_COMMON ? g_CommonPalette : g_Stage.m_Palette;
 }
 
 void cFiring::Spawn() {
   cStageScene& scene = TheStage();
   const int nType = rt.m_pCommand ? rt.m_pCommand->m_nType : 0;
   switch (nType) {
-    case SHOT_COMMAND: {
+    case CMD_SHOT: {
       cShot shot;
-      shot.Init(scene.m_nNextShotId, U, SHOT_COMMAND, P, rec);
+      shot.Init(scene.m_nNextShotId, U, CMD_SHOT, P, rec);
       cShot& e = scene.AddShot(shot);
       ++scene.m_nNextShotId;
       const int nMove = P.m_nMotion;
-      if ((nMove == 3 || nMove == 6) && shot.m_pTarget) {
+      if ((nMove == STEER_AIM_TARGET || nMove == STEER_HOME_TARGET) && shot.m_pTarget) {
         e.m_pTarget = shot.m_pTarget;
         auto& aiming = e.m_pTarget->m_AimingShots;
         if (std::find(aiming.begin(), aiming.end(), &e) == aiming.end()) aiming.push_back(&e);
       }
       break;
     }
-    case SUMMON_BLOCK_COMMAND: {
+    case CMD_SUMMON_BLOCK: {
       const cVector<cEdBlock>& list = SummonPalette(P).m_Blocks;
       scene.SummonBlock(rec.nX, rec.nY, P, list[P.m_nSummon]);
       break;
     }
-    case SUMMON_CHARA_COMMAND: {
+    case CMD_SUMMON_CHARA: {
       const int nFacing = P.m_bSummonOpposite ? !U.m_nFacing : U.m_nFacing;
       const cEdChara& def = SummonPalette(P).m_Charas[P.m_nSummon];
-      const int nSide = P.m_nSummonLayer == 0 ? def.m_nPassNumber : P.m_nSummonLayer == 1 ? U.m_nSide : P.m_nLayer;
+      const int nSide = P.m_nSummonLayer == SUMMON_SIDE_OF_DEFINITION ? def.m_nPassNumber
+                        : P.m_nSummonLayer == SUMMON_SIDE_OF_USER      ? U.m_nSide
+                                                                       : P.m_nLayer;
       scene.SummonChara(g_Charas, rec.nX, rec.nY, nSide, nFacing, P, def, scene.m_nNextActorId);
       break;
     }
-    case SUMMON_ITEM_COMMAND:
+    case CMD_SUMMON_ITEM:
       scene.SummonItem(g_Items, rec.nX, rec.nY, P, SummonPalette(P).m_Items[P.m_nSummon], scene.m_nNextItemId);
       break;
     default: break;
@@ -513,16 +515,16 @@ void cFiring::Spawn() {
 int ResolveDirection(const cActor& u, int nCode) {
   const bool bRight = u.m_nFacing != 0;
   switch (nCode) {
-    case 0: return bRight ? 3 : 2;
-    case 1: return bRight ? 2 : 3;
-    case 4: return bRight ? 7 : 6;
-    case 5: return bRight ? 6 : 7;
-    case 12: {
+    case DIR_AHEAD: return bRight ? DIR_RIGHT : DIR_LEFT;
+    case DIR_BEHIND: return bRight ? DIR_LEFT : DIR_RIGHT;
+    case DIR_AHEAD_Y: return bRight ? DIR_DOWN : DIR_UP;
+    case DIR_BEHIND_Y: return bRight ? DIR_UP : DIR_DOWN;
+    case DIR_INPUT: {
       const cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
       const cFlowRuntime* pFlow = pScene ? pScene->m_pCurFlow : nullptr;
       return DirectionToMoveCode(pFlow ? pFlow->m_nInputDirection : 0, u.m_nFacing);
     }
-    default: return nCode;  // 2, 3, 6 to 11; others place nothing
+    default: return nCode;  // the fixed directions; others place nothing
   }
 }
 
@@ -558,7 +560,7 @@ int AimAngle(double x, double y, cActor& user, const cEdShot& payload, SHOTSPAWN
   const bool bScrolling = scene.m_ScrollX.EffectiveSpeed() != 0 || scene.m_ScrollY.EffectiveSpeed() != 0;
   if (bScrolling && !payload.m_bScrollSync && T->m_bScrollSync) {
     cShot probe;
-    probe.Init(0, user, SHOT_COMMAND, payload, spawn);
+    probe.Init(0, user, CMD_SHOT, payload, spawn);
     const double v = (payload.m_nSpeed + payload.m_nSpeedStep * spawn.nRepeat) * 0.1 / g_FrameScale;
     double vx = 0, vy = 0;
     std::int32_t turn = 0;
@@ -598,17 +600,17 @@ void FireShot(cActor& user, cCommandRuntime& runtime, const cEdShot& payload) {
 void SummonChara(cActor& user, cCommandRuntime& runtime, const cEdShot& payload) {
   const cEdChara* def = PaletteEntry(SummonPalette(payload).m_Charas, payload.m_nSummon);
   if (!def || def->m_nOperator != 1) return;
-  Summon(user, runtime, payload, def->m_nScale * 32);
+  Summon(user, runtime, payload, def->m_nScale * BLOCK_SIZE);
 }
 
 void SummonItem(cActor& user, cCommandRuntime& runtime, const cEdShot& payload) {
   const cEdItem* def = PaletteEntry(SummonPalette(payload).m_Items, payload.m_nSummon);
   if (!def) return;
-  Summon(user, runtime, payload, def->m_nScale * 32);
+  Summon(user, runtime, payload, def->m_nScale * BLOCK_SIZE);
 }
 
 void SummonBlock(cActor& user, cCommandRuntime& runtime, const cEdShot& payload) {
   if (!PaletteEntry(SummonPalette(payload).m_Blocks, payload.m_nSummon)) return;
-  if (payload.m_nBlockSummonMode == 2) TheStage().m_SummonCells.clear();
-  Summon(user, runtime, payload, 32);
+  if (payload.m_nBlockSummonMode == BLOCK_SUMMON_TOGGLE) TheStage().m_SummonCells.clear();
+  Summon(user, runtime, payload, BLOCK_SIZE);
 }

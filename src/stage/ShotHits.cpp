@@ -30,7 +30,7 @@ bool BodiesOverlap(const cShot& a, const cShot& b) {
 // The item a shot hands over at a hit; its outcome.
 int DropItem(cStageScene& scene, const cShot& s) {
   const cEdShot& p = s.m_Shot;
-  if (p.m_nItemSource == 0) return 0;
+  if (p.m_nItemSource == ITEM_SOURCE_NONE) return 0;
   cEdItem* def = GetItemDef(static_cast<std::int8_t>(p.m_nItemSource), p.m_nItem);
   if (!def) return 0;
   cItem item;

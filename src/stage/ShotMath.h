@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "gamedata/Vocabulary.h"
+
 // Toward zero, kept inside 32 bits; not a number gives 0.
 inline std::int32_t ShotTrunc(double d) {
   if (std::isnan(d)) return 0;
@@ -15,14 +17,14 @@ inline std::int32_t ShotTrunc(double d) {
 // Degrees of a resolved direction code: 0 left, 90 up, 180 right, 270 down.
 inline int DirBaseAngle(int nCode) {
   switch (nCode) {
-    case 2: return 0;
-    case 3: return 180;
-    case 6: return 90;
-    case 7: return 270;
-    case 8: return 45;
-    case 9: return 315;
-    case 10: return 135;
-    case 11: return 225;
+    case DIR_LEFT: return 0;
+    case DIR_RIGHT: return 180;
+    case DIR_UP: return 90;
+    case DIR_DOWN: return 270;
+    case DIR_UP_LEFT: return 45;
+    case DIR_DOWN_LEFT: return 315;
+    case DIR_UP_RIGHT: return 135;
+    case DIR_DOWN_RIGHT: return 225;
     default: return 0;
   }
 }

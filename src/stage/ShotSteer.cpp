@@ -13,19 +13,6 @@
 
 namespace {
 
-enum : int {
-  STEER_NONE = 0,
-  STEER_AIM_HERO = 1,
-  STEER_AIM_NEAREST = 2,
-  STEER_AIM_TARGET = 3,
-  STEER_HOME_HERO = 4,
-  STEER_HOME_NEAREST = 5,
-  STEER_HOME_TARGET = 6,
-  STEER_HOME_NEAREST_ANY = 7,  // steers as kind 5
-  STEER_WAVE = 8,
-  STEER_FALL = 9,
-};
-
 cActor* Hero() { return g_Players.empty() ? nullptr : &g_Players[0]; }
 
 cActor* LiveTarget(cActor* p) { return p && !p->m_bDead ? p : nullptr; }

@@ -2,6 +2,7 @@
 // the frame's drawing order.
 #include <algorithm>
 
+#include "base/Screen.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
 #include "gfx/BmpTable.h"
@@ -103,8 +104,8 @@ void cStageScene::DrawBackgrounds(DDSURFACEDATA* target, int nPass) {
     }
     DDSURFACEDATA* src = LayerSurface(i);
     if (src->nWidth <= 0 || src->nHeight <= 0 || !src->Pixels()) continue;
-    const int nMarginX = m_ScrollX.m_nMargin * 32;
-    const int nMarginY = m_ScrollY.m_nMargin * 32;
+    const int nMarginX = m_ScrollX.m_nMargin * BLOCK_SIZE;
+    const int nMarginY = m_ScrollY.m_nMargin * BLOCK_SIZE;
     const int ox = layer.m_bAutoX ? static_cast<int>(m_ScrollX.m_dPos + layer.m_dOffsetX - nMarginX)
                                   : static_cast<int>((static_cast<int>(m_ScrollX.m_dPos + 0.5) - nMarginX) * layer.m_dScrollX);
     const int oy = layer.m_bAutoY ? static_cast<int>(m_ScrollY.m_dPos + layer.m_dOffsetY - nMarginY)
@@ -117,14 +118,14 @@ void cStageScene::DrawBlocks(DDSURFACEDATA* target, int nLayer) {
   if (g_BlockMap.empty()) return;
   const int nScrollX = static_cast<int>(m_ScrollX.m_dPos);
   const int nScrollY = static_cast<int>(m_ScrollY.m_dPos);
-  const int nFirstColumn = nScrollX / 32;
-  const int nFirstRow = nScrollY / 32;
-  const int nFineX = nScrollX % 32;
-  const int nFineY = nScrollY % 32;
-  for (int r = 0; r < 16; ++r) {
+  const int nFirstColumn = nScrollX / BLOCK_SIZE;
+  const int nFirstRow = nScrollY / BLOCK_SIZE;
+  const int nFineX = nScrollX % BLOCK_SIZE;
+  const int nFineY = nScrollY % BLOCK_SIZE;
+  for (int r = 0; r < VIEW_HEIGHT / BLOCK_SIZE + 1; ++r) {
     const int nRow = nFirstRow + r;
     if (nRow < 0 || nRow >= m_ScrollY.m_nCells) continue;
-    for (int c = 0; c < 21; ++c) {
+    for (int c = 0; c < VIEW_WIDTH / BLOCK_SIZE + 1; ++c) {
       const int nColumn = nFirstColumn + c;
       if (nColumn < 0 || nColumn >= m_ScrollX.m_nCells) continue;
       const int nIndex = CellIndex(nColumn, nRow);
@@ -133,7 +134,7 @@ void cStageScene::DrawBlocks(DDSURFACEDATA* target, int nLayer) {
       const cEdBlock& block = cell.Block();
       if (block.m_nImage == 0 || block.m_nLayer != nLayer || block.m_bTransparent) continue;
       if (!CheckBlockConditions(cell)) continue;
-      cell.DrawCell(target, c * 32 - nFineX, r * 32 - nFineY);
+      cell.DrawCell(target, c * BLOCK_SIZE - nFineX, r * BLOCK_SIZE - nFineY);
     }
   }
 }
@@ -219,15 +220,16 @@ void cStageScene::DrawBottomText(DDSURFACEDATA* target) {
   const int nText = g_bTestPlay ? TEXT_TEST_PLAY : g_bFromEditor.load() ? TEXT_FROM_EDITOR : -1;
   if (nText < 0 || nText >= g_System.m_Texts.Size()) return;
   const std::string& text = g_System.m_Texts[nText];
-  g_Fonts[1].Draw(target, 320 - 8 * CountChars(text), 456, text, 0);
+  g_Fonts[1].Draw(target, VIEW_WIDTH / 2 - 8 * CountChars(text), 456, text, 0);
 }
 
-void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomText) {
+void cStageScene::Draw(unsigned nFlags) {
+  const int bFrozen = (nFlags & STAGE_DRAW_FROZEN) ? 1 : 0;
   DDSURFACEDATA* target = &BackBuffer;
   if (m_ScreenEffect.m_nIndex != 0) DDSetVirBackBuffer(true);
   ScrollBackgrounds();
   DrawBackgrounds(target, 0);
-  if (!bPlaying && m_nPhase == STAGE_PHASE_PAUSE && g_System.m_bPauseFrontLayers) {
+  if (!(nFlags & STAGE_DRAW_PLAYING) && m_nPhase == STAGE_PHASE_PAUSE && g_System.m_bPauseFrontLayers) {
     DrawBackgrounds(target, 1);
     ApplyScreenColor(bFrozen);
     return;
@@ -243,8 +245,8 @@ void cStageScene::Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomT
   DrawPopups(target, bFrozen);
   RunScreenEffect(bFrozen);
   DrawHud(target);
-  DrawTimeLimit(target, bTimeWarning);
-  if (bBottomText) DrawBottomText(target);
+  DrawTimeLimit(target, (nFlags & STAGE_DRAW_TIME_WARNING) ? 1 : 0);
+  if (nFlags & STAGE_DRAW_BOTTOM_TEXT) DrawBottomText(target);
   CycleMenuColors(g_System.m_bPaletteCycle);
   ApplyScreenColor(bFrozen);
   // The dead player's ending is over: the outcome of the death may rebuild the stage, so

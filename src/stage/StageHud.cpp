@@ -59,7 +59,7 @@ void cStageScene::DrawHud(DDSURFACEDATA* target) {
     nWidths += ItemWidth(i, items[i]);
   }
   if (nShown == 0 || !g_Stage.m_bStatusBar) return;
-  const int nGap = (638 - nWidths) / (nShown + 1);
+  const int nGap = (VIEW_WIDTH - 2 - nWidths) / (nShown + 1);
   DDBlt(target, 0, 0, VIEW_WIDTH, 20, &g_SurfaceData[STATUS_BAR_SHEET], 0, 0, 0);
   DDSURFACEDATA* accessory = &g_SurfaceData[BMP_ACCESSORY];
   Font* font = &g_Fonts[1];

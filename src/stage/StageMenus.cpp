@@ -97,7 +97,7 @@ void cStageScene::Pause() {
   cPad& pad = g_Pads[0];
   pad.PressOnce(0);
   pad.ApplyRepeat();
-  const int x = CenteredBoxX(320, TEXT_PAUSE_MENU, nRows, 1);
+  const int x = CenteredBoxX(VIEW_WIDTH / 2, TEXT_PAUSE_MENU, nRows, 1);
   g_MenuPosPause.x = x;
   const cMenuFrame menu = MoveMenu(pad, x, nRows);
 
@@ -119,7 +119,7 @@ void cStageScene::Pause() {
       case PAUSE_RETRY:
         m_bHoldButtons = 1;
         g_PlayRecord.RestoreStageStart(1);
-        SetStage(1, 0);
+        SetStage(SET_STAGE_RESTART);
         m_nStep = 0;
         m_nPhase = STAGE_PHASE_START;
         return;
@@ -137,7 +137,7 @@ void cStageScene::Pause() {
     m_nStep = nRows == 3 ? m_nSavedStep : 0;
     return;
   }
-  Draw(0, 1, 0, 1);
+  Draw(STAGE_DRAW_STILL_FRAME);
   DrawMenu(menu, x, TEXT_PAUSE_MENU, nRows);
 }
 
@@ -150,7 +150,7 @@ void cStageScene::ContinueMenu() {
   cPad& pad = g_Pads[0];
   pad.PressOnce(0);
   pad.ApplyRepeat();
-  const int x = CenteredBoxX(320, TEXT_CONTINUE_MENU, 2, 1);
+  const int x = CenteredBoxX(VIEW_WIDTH / 2, TEXT_CONTINUE_MENU, 2, 1);
   g_MenuPosContinue.x = x;
   const cMenuFrame menu = MoveMenu(pad, x, 2);
 
@@ -165,13 +165,13 @@ void cStageScene::ContinueMenu() {
       m_nStep = 0;
       m_nPhase = STAGE_PHASE_FADE_OUT;
     } else {
-      SetStage(1, 0);
+      SetStage(SET_STAGE_RESTART);
       m_nStep = 0;
       m_nPhase = STAGE_PHASE_START;
     }
     return;
   }
-  Draw(0, 1, 0, 1);
+  Draw(STAGE_DRAW_STILL_FRAME);
   DrawMenu(menu, x, TEXT_CONTINUE_MENU, 2);
 }
 
@@ -188,6 +188,6 @@ void cStageScene::GameOver() {
     g_SceneManager.m_nNextScene = SCENE_TITLE;
     return;
   }
-  Draw(0, 1, 0, 1);
+  Draw(STAGE_DRAW_STILL_FRAME);
   if (g_Stage.m_bShowGameOver) DDBlt(&BackBuffer, 248, 224, 144, 32, &g_SurfaceData[BMP_WORD], 0, 96, 1);
 }

@@ -7,6 +7,7 @@
 #include "base/AppGlobals.h"
 #include "base/Failure.h"
 #include "base/Log.h"
+#include "base/Screen.h"
 #include "gamedata/Database.h"
 #include "gamedata/Stage.h"
 #include "gfx/BmpTable.h"
@@ -122,7 +123,7 @@ void cStageScene::LoadCharaBitmaps() {
   m_CharaInfos.reserve(4 * (db.Size() - 1));
   for (int i = 1; i < db.Size(); ++i) {
     const cEdBmpCharaExc& e = db[i];
-    const int nCell = e.m_bCellSize ? 32 * e.m_nCellSize : 32;
+    const int nCell = e.m_bCellSize ? BLOCK_SIZE * e.m_nCellSize : BLOCK_SIZE;
     AddFourSurfaces(m_CharaSurfaces, m_CharaInfos, e.m_strFile, e.m_strFile, nCell, "専用bmp %s 読み込み失敗！");
   }
 }

@@ -83,7 +83,7 @@ void cStageScene::Init() {
   }
   // The stage again (a replay, a test play, the next part): what a flow changed in the
   // stage's settings comes back from the start copy, and a replay is read again.
-  SetStage(bSelf ? 1 : 0, 1);
+  SetStage((bSelf ? SET_STAGE_RESTART : 0u) | SET_STAGE_MUSIC_RESTART);
   if (g_StageLinks.resetMenuCursor) g_StageLinks.resetMenuCursor();
   m_nStep = 0;
 }
@@ -118,7 +118,7 @@ void cStageScene::ResetForEntry() {
 
 void cStageScene::FadeIn() {
   if (IsClosing()) return;
-  Draw(0, 1, 0, 1);
+  Draw(STAGE_DRAW_STILL_FRAME);
   // The scene appears: the fade that uncovers the picture.
   if (DDFadeIn(g_WorkPalette, 0, 255, 0, 0, 0, g_SceneManager.m_nFadeSpeed, g_Palette, false))
     m_nPhase = STAGE_PHASE_START;
@@ -126,7 +126,7 @@ void cStageScene::FadeIn() {
 
 void cStageScene::StageStart() {
   if (IsClosing()) return;
-  Draw(0, 1, 0, 1);
+  Draw(STAGE_DRAW_STILL_FRAME);
   if (!(g_bFromEditor.load() && g_bTestPlay)) {
     if (g_SceneManager.m_nMenuChoice == MENU_CHOICE_REPLAY) {
       if (++m_nPhaseFrames < CAPTION_FRAMES) {
@@ -159,7 +159,7 @@ std::intptr_t cStageScene::RequestBgm(int nBgm, int bLoop) {
 }
 
 void cStageScene::FadeOut() {
-  if (!IsClosing()) Draw(0, 1, 0, 1);
+  if (!IsClosing()) Draw(STAGE_DRAW_STILL_FRAME);
   if (!DDFadeOut(g_WorkPalette, 0, 255, 0, 0, 0, g_SceneManager.m_nFadeSpeed, g_Palette, false)) return;
   DDClear(&BackBuffer, 16);
   if (g_SceneManager.m_nMenuChoice == 3 && !g_PlayRecord.m_bNumbered && g_StageLinks.restartFreeStage &&

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Scene.h"
+#include "base/Screen.h"
 #include "base/Vector.h"
 #include "gamedata/Stage.h"
 #include "gfx/DDSurface.h"
@@ -38,7 +39,7 @@ class cScrollAxis {
   double m_dPos = 0.0;            // map pixel of the view's left (or top) edge
   std::int32_t m_bAtLimit = 0;    // the last clamp hit a limit
   std::int32_t m_nAxis = 0;       // 0 horizontal, 1 vertical
-  std::int32_t m_nView = 0;       // 640 or 480
+  std::int32_t m_nView = 0;       // VIEW_WIDTH or VIEW_HEIGHT
   std::int32_t m_nMin = 0;        // scroll limits; the far edge of the view may reach m_nMax
   std::int32_t m_nMax = 0;
   std::int32_t m_nStageStart = 0;
@@ -88,8 +89,26 @@ inline std::int32_t AutoScrollOn(int nAxis) { return nAxis == 0 ? g_Stage.m_nScr
 inline std::int32_t AutoScrollSpeed(int nAxis) { return nAxis == 0 ? g_Stage.m_nAutoScrollX : g_Stage.m_nAutoScrollY; }
 // Changes the switch and the speed of an axis and applies them to the running scene's axis.
 void SetAutoScroll(int nAxis, std::int32_t bOn, std::int32_t nSpeed);
-inline constexpr int VIEW_WIDTH = 640;
-inline constexpr int VIEW_HEIGHT = 480;
+// The stage is seen through the whole screen.
+inline constexpr int VIEW_WIDTH = SCREEN_WIDTH;
+inline constexpr int VIEW_HEIGHT = SCREEN_HEIGHT;
+
+// What cStageScene::Draw does beside drawing the stage, or-ed together.
+enum : unsigned {
+  STAGE_DRAW_PLAYING = 1u << 0,       // drawn by play; drawn otherwise, a pause may show the background only
+  STAGE_DRAW_FROZEN = 1u << 1,        // animations, effects and popups hold still
+  STAGE_DRAW_TIME_WARNING = 1u << 2,  // the time display may sound its warning
+  STAGE_DRAW_BOTTOM_TEXT = 1u << 3,   // the test-play or from-editor line at the bottom
+  // A frame of play, and the stage held still under a caption, a menu, a fade or a wait.
+  STAGE_DRAW_PLAY_FRAME = STAGE_DRAW_PLAYING | STAGE_DRAW_TIME_WARNING | STAGE_DRAW_BOTTOM_TEXT,
+  STAGE_DRAW_STILL_FRAME = STAGE_DRAW_FROZEN | STAGE_DRAW_BOTTOM_TEXT,
+};
+
+// How cStageScene::SetStage builds the stage, or-ed together.
+enum : unsigned {
+  SET_STAGE_RESTART = 1u << 0,        // from the stage's start copy again: a retry, a replay or a new try
+  SET_STAGE_MUSIC_RESTART = 1u << 1,  // the music is asked for even when the same piece plays, unless kept
+};
 
 // Phases of the stage scene.
 enum : std::int32_t {
@@ -121,8 +140,8 @@ class cStageScene : public cScene {
   void GameOver();
   // 1 when the pause key is down (phase and step saved for the return).
   int CheckPauseKey();
-  // The frame as the phases draw it.
-  void Draw(int bPlaying, int bFrozen, int bTimeWarning, int bBottomText);
+  // The frame as the phases draw it; nFlags are STAGE_DRAW_* or-ed together.
+  void Draw(unsigned nFlags);
   // Drawing (StageDraw.cpp). The automatic scroll of the background layers, once a
   // drawn frame.
   void ScrollBackgrounds();
@@ -154,8 +173,9 @@ class cStageScene : public cScene {
   void ResetForEntry();
   // Takes the life being played from the record's spare lives; 0 when none is left.
   int UseLife(cPlayRecord& record);
-  // Builds the running stage from g_Stage (and its start snapshot when restarting).
-  void SetStage(int bRestart, int bMusicRestart);
+  // Builds the running stage from g_Stage (and its start snapshot when restarting);
+  // nFlags are SET_STAGE_* or-ed together.
+  void SetStage(unsigned nFlags);
   // 1 when a failed Init or set-up closes the game: no logic, no drawing of what was
   // not built.
   bool IsClosing() const { return m_bClosing != 0; }

@@ -10,11 +10,13 @@
 #include "base/Log.h"
 #include "base/Random.h"
 #include "base/SceneManager.h"
+#include "base/Screen.h"
 #include "base/Timer.h"
 #include "records/KeyLog.h"
 #include "records/PlayRecord.h"
 #include "gamedata/Stage.h"
 #include "gamedata/System.h"
+#include "gamedata/Vocabulary.h"
 #include "gfx/DDInit.h"
 #include "gfx/DDPalette.h"
 #include "gfx/DDPresent.h"
@@ -34,7 +36,6 @@
 namespace {
 
 constexpr int MENU_CHOICE_REPLAY = 4;
-constexpr int TRIGGER_STAGE_START = 18;
 constexpr const char* NO_HERO = "主人公が配置されていないのでプレイできません！";
 
 bool IsReplayPlayback() { return g_SceneManager.m_nMenuChoice == MENU_CHOICE_REPLAY; }
@@ -144,7 +145,7 @@ void cStageScene::SetUpPlayer() {
     cEdChara& h = g_Stage.m_Charas[g_Stage.FindHero()];
     cPlayer& p = g_Players[j];
     const int nId = m_nNextActorId++;
-    p.Init(nId, h, ((h.m_nX + 10) << 5) | 16, ((h.m_nY + 10) << 5) | 16);
+    p.Init(nId, h, ((h.m_nX + 10) << BLOCK_SHIFT) | BLOCK_SIZE / 2, ((h.m_nY + 10) << BLOCK_SHIFT) | BLOCK_SIZE / 2);
     p.PlaceAtCell(h.m_nX, h.m_nY);
     const double dx = h.OffsetX(0, h.m_nFacing);
     const double dy = h.OffsetY(0, h.m_nFacing);
@@ -157,8 +158,8 @@ void cStageScene::SetUpPlayer() {
   }
   DebugLog("B");
   cPlayer& p = g_Players[0];
-  m_ScrollX.m_dPos = p.m_dX - 320 + (p.m_nWidth / 2);
-  m_ScrollY.m_dPos = p.m_dY - 240 + (p.m_nHeight / 2);
+  m_ScrollX.m_dPos = p.m_dX - VIEW_WIDTH / 2 + (p.m_nWidth / 2);
+  m_ScrollY.m_dPos = p.m_dY - VIEW_HEIGHT / 2 + (p.m_nHeight / 2);
   m_ScrollX.Clamp();
   m_ScrollY.Clamp();
   p.CalcScreenRect();
@@ -207,7 +208,7 @@ void cStageScene::FireStartTriggers() {
   }
 }
 
-void cStageScene::SetStage(int bRestart, int bMusicRestart) {
+void cStageScene::SetStage(unsigned nFlags) {
   DebugLog("In SetStage");
   m_SideShots.assign(SIDE_COUNT, cVectorList<cShot*>());
   m_Shots.clear();
@@ -215,7 +216,7 @@ void cStageScene::SetStage(int bRestart, int bMusicRestart) {
   g_Charas.clear();
   g_Items.clear();
 
-  if (bRestart) {
+  if (nFlags & SET_STAGE_RESTART) {
     if (IsReplayPlayback()) {
       cEdStage scratch;
       const std::string path = g_Stage.m_strPath;
@@ -232,7 +233,7 @@ void cStageScene::SetStage(int bRestart, int bMusicRestart) {
   SeedRandom();
   cEdChara& hero = g_Stage.m_Charas[g_Stage.FindHero()];
   if (g_Stage.m_bCarryStatus) g_PlayRecord.ApplyCarryOver(0, hero, g_Stage);
-  RequestStageMusic(bMusicRestart);
+  RequestStageMusic((nFlags & SET_STAGE_MUSIC_RESTART) ? 1 : 0);
   m_nNextActorId = m_nNextItemId = m_nNextShotId = 0;
   g_Stage.SetHitLevel(g_Stage.m_nHitLevel);
   SetUpScrollAxes();

@@ -1,6 +1,7 @@
 // Summoned characters and blocks: a character joins the list only where it does not
 // stand in a wall, and a block put onto actors gives them a short grace from being
 // crushed (or is refused, when the summon keeps off them).
+#include "base/Screen.h"
 #include "gamedata/Shot.h"
 #include "gamedata/Stage.h"
 #include "stage/ActorPhysics.h"
@@ -42,8 +43,8 @@ void cStageScene::SummonChara(cVectorList<cChara>& list, double x, double y, int
 }
 
 int cStageScene::SummonBlock(double x, double y, const cEdShot& payload, const cEdBlock& block) {
-  const int nColumn = ShotTrunc(x + 16.5) >> 5;
-  const int nRow = ShotTrunc(y + 16.5) >> 5;
+  const int nColumn = ShotTrunc(x + 16.5) >> BLOCK_SHIFT;
+  const int nRow = ShotTrunc(y + 16.5) >> BLOCK_SHIFT;
   // A cell outside the map is no cell at all.
   if (nColumn < 0 || nColumn >= m_ScrollX.m_nCells || nRow < 0 || nRow >= m_ScrollY.m_nCells) return 0;
   const int nIndex = CellIndex(nColumn, nRow);
@@ -67,9 +68,9 @@ int cStageScene::SummonBlock(double x, double y, const cEdShot& payload, const c
   };
 
   switch (payload.m_nBlockSummonMode) {
-    case 0: return Put();
-    case 1: return Clear();
-    case 2: {
+    case BLOCK_SUMMON_PLACE: return Put();
+    case BLOCK_SUMMON_CLEAR: return Clear();
+    case BLOCK_SUMMON_TOGGLE: {
       for (std::int32_t n : m_SummonCells)
         if (n == nIndex) return 0;
       const int r = cell->m_nImage != 0 && CheckBlockConditions(cell) ? Clear() : Put();

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "base/Log.h"
+#include "base/Screen.h"
 #include "gamedata/DataPaths.h"
 #include "gamedata/System.h"
 #include "platform/modal_ui.h"
@@ -25,12 +26,12 @@ cBootDialog::cBootDialog() {
   Setup(IDD_BOOT, nullptr, &g_OwnerLists);
   g_pBootDialog = this;
   m_lpProc = &BootDialogProc;
-  SetLayout(0, 0, 100, 100, 640, 480, 0, 0, 0, 0, 0);
-  // Centred on the game window (whose client area is 640 x 480), the cursor on "ゲーム開始".
+  SetLayout(0, 0, 100, 100, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0, 0, 0, 0);
+  // Centred on the game window (whose client area is the screen), the cursor on "ゲーム開始".
   std::int32_t mx = 0, my = 0;
   MainWindowPos(&mx, &my);
-  m_nStoredX = static_cast<std::int32_t>(mx + 320 - 187.0);
-  m_nStoredY = static_cast<std::int32_t>(my + 240 - 136.0);
+  m_nStoredX = static_cast<std::int32_t>(mx + SCREEN_WIDTH / 2 - 187.0);
+  m_nStoredY = static_cast<std::int32_t>(my + SCREEN_HEIGHT / 2 - 136.0);
   plat::ui::warpCursor(static_cast<int>(m_nStoredX + 181.9), static_cast<int>(m_nStoredY + 198.9));
 
   auto d3d = std::make_unique<cRadioButton>();

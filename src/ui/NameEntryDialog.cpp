@@ -1,6 +1,7 @@
 #include "ui/NameEntryDialog.h"
 
 #include "base/SceneManager.h"
+#include "base/Screen.h"
 #include "gamedata/Option.h"
 #include "gfx/DDInit.h"
 #include "platform/modal_ui.h"
@@ -27,7 +28,7 @@ cNameEntryDialog::cNameEntryDialog() {
   Setup(IDD_NAME_ENTRY, nullptr, &g_OwnerLists);
   g_pNameEntryDialog = this;
   m_lpProc = &NameDialogProc;
-  SetLayout(0, 0, 100, 100, 640, 480, 0, 0, 0, 0, 0);
+  SetLayout(0, 0, 100, 100, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0, 0, 0, 0);
   // Over the game picture: full screen at (240, 220), in a window as far from its corner.
   if (g_DDState.bWindowed) {
     MainWindowPos(&m_nStoredX, &m_nStoredY);

@@ -10,10 +10,16 @@
 #include "base/AppGlobals.h"
 #include "base/AppMessages.h"
 #include "flow/CommandTables.h"
+#include "gamedata/Database.h"
 #include "gamedata/Move.h"
 #include "gamedata/Vocabulary.h"
+#include "platform/bmp.h"
+#include "platform/fs.h"
 #include "platform/messaging.h"
+#include "stage/EffectData.h"
 #include "stage/StageFixture.h"
+#include "stage/StageLinks.h"
+#include "test_support/Graphics.h"
 
 namespace {
 
@@ -30,6 +36,7 @@ class ItemCommandsTest : public stagetest::StageFixture {
   void SetUp() override {
     StageFixture::SetUp();
     savedBackgrounds_ = g_Stage.m_Backgrounds;
+    savedPictures_ = g_Database.m_Pictures;
     window_ = plat::registerWindow([this](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
       sent_.push_back(m);
       return 0;
@@ -40,6 +47,9 @@ class ItemCommandsTest : public stagetest::StageFixture {
     g_hWnd.store(0);
     plat::unregisterWindow(window_);
     g_Stage.m_Backgrounds = savedBackgrounds_;
+    Scene().ReleasePictures();
+    graphics_.Close();
+    g_Database.m_Pictures = savedPictures_;
     StageFixture::TearDown();
   }
   cPlayer& Player() { return g_Players[0]; }
@@ -47,6 +57,9 @@ class ItemCommandsTest : public stagetest::StageFixture {
   plat::WindowToken window_{};
   std::vector<plat::Msg> sent_;
   cVector<cEdBackground> savedBackgrounds_;
+  cVector<cEdPicture> savedPictures_;
+  stagetest::ScopedEffectData effects_;
+  test_support::Graphics graphics_;
 };
 
 TEST_F(ItemCommandsTest, EachCommandOfAnItemListActsOnThePlayerWhoTookIt) {
@@ -99,6 +112,110 @@ TEST_F(ItemCommandsTest, EachCommandOfAnItemListActsOnThePlayerWhoTookIt) {
   EXPECT_EQ(sent_[0].id, appmsg::PlaySound);
   EXPECT_EQ(sent_[0].w, 16u + 5u);
   EXPECT_EQ(std::count_if(sent_.begin(), sent_.end(), [](const plat::Msg& m) { return m.id == appmsg::PlayMusic; }), 1);
+  EXPECT_EQ(closes_, 0);
+}
+
+// The rest of an item's commands: the basic animation set, effects and pictures placed on
+// the player, and the commands that hold the game. While one holds, the game only draws:
+// a wait of n frames draws n frames (an effect for its frames, a game wait and a timed
+// picture for their tenths of a second).
+TEST_F(ItemCommandsTest, AnimeSetEffectsPicturesAndWaitsOfAnItemList) {
+  ASSERT_TRUE(graphics_.Open(false, false));
+  MakeMap();
+  cPlayer& p = Player();
+  Place(p, 640, 640, 32, 32, 0);  // screen rectangle (320, 320)-(351, 351), centre (336, 336)
+  p.CalcScreenRect();
+  p.m_Def.m_nMaxHP = 10;
+  p.m_nHp = 10;
+  g_Database.m_AnimeSets.resize(3);
+  g_Database.m_AnimeSets[2].m_Slots.clear();
+  g_Database.m_AnimeSets[2].m_Slots.push_back(cEdAnime());
+  {
+    cEdAnimeFrame f;
+    f.m_nPattern = 5;
+    f.m_nTime = 2;
+    g_Database.m_AnimeSets[2].m_Slots[0].m_Frames.assign(1, f);
+  }
+  const int nEffect = effects_.AddEffect(40, 40, {{0, 1}});
+  const int nLongEffect = effects_.AddEffect(8, 8, {{0, 1}, {1, 2}});  // three tenths
+  effects_.Build();
+  const int nPicture = 2;
+  {
+    std::vector<std::uint32_t> pixels(40 * 20, 0x00336699);
+    const std::string path = root_ + "\\pic.bmp";
+    ASSERT_TRUE(plat::fs::writeFileAtomic(path, plat::bmp::encodeRgb(40, 20, pixels.data())));
+    g_Database.m_Pictures.resize(nPicture + 1);
+    g_Database.m_Pictures[nPicture].m_strFile = path;
+  }
+
+  // Each frame drawn while the game is held, by the kind of hold, and what the held
+  // scene shows.
+  std::vector<int> heldFrames;
+  std::vector<std::size_t> popups, pictures, effects;
+  const auto savedBegin = g_StageLinks.beginSubLoopFrame;
+  const auto savedPresent = g_StageLinks.presentSubLoopFrame;
+  g_StageLinks.beginSubLoopFrame = [](cVector<cPad>&) { return true; };
+  g_StageLinks.presentSubLoopFrame = [&] {
+    heldFrames.push_back(Scene().m_Wait.m_nMode);
+    popups.push_back(Scene().m_Popups.size());
+    pictures.push_back(Scene().m_Pictures.size());
+    effects.push_back(Scene().m_Effects.size());
+  };
+  g_bActive = 1;
+
+  cVector<cEdCommand> list;
+  list.push_back(ItemCmd(CMD_ANIME_SET, {0x10002}));  // a 16-bit set number: set 2
+  list.push_back(ItemCmd(CMD_EFFECT, {nEffect, 1, 0, 0, 0, 0, 100, 0}));  // on the player
+  list.push_back(ItemCmd(CMD_EFFECT, {nLongEffect, 0, 0, 0, 0, 0, 100, 1}));  // halting
+  list.push_back(ItemCmd(CMD_GAME_WAIT, {2}));
+  list.push_back(ItemCmd(CMD_PICTURE, {nPicture, 1, 0, 0, 0, 0, 1, 100, 1, 0, 0}));  // on the player
+  list.push_back(ItemCmd(CMD_PICTURE, {nPicture, 0, 0, 0, 0, 0, 1, 100, 2, 1, 1}));  // one tenth, halting
+  const int nResult = p.RunItemCommands(list);
+
+  g_bActive = 0;
+  g_StageLinks.beginSubLoopFrame = savedBegin;
+  g_StageLinks.presentSubLoopFrame = savedPresent;
+  EXPECT_EQ(nResult, 0);
+
+  EXPECT_EQ(p.m_Def.m_nAnimeSet, 2);
+  ASSERT_EQ(p.m_Anime.m_Sequences.Size(), 1);
+  ASSERT_GE(p.m_Anime.m_Sequences[0].Size(), 1);
+  EXPECT_EQ(p.m_Anime.m_Sequences[0][0].nPattern, 5);
+  EXPECT_EQ(p.m_Anime.m_Sequences[0][0].nFrames, 12);
+
+  // The effect on the player stays, centred on it: 320 + 336 - 20.
+  ASSERT_EQ(Scene().m_Effects.size(), 1u);
+  const cEffect& fx = Scene().m_Effects.front();
+  EXPECT_EQ(std::tuple(fx.m_nIndex, fx.m_nWidth, fx.m_nHeight), std::tuple(nEffect, 40, 40));
+  EXPECT_DOUBLE_EQ(fx.m_dX, 636);
+  EXPECT_DOUBLE_EQ(fx.m_dY, 636);
+
+  // The held picture went with its hold; the other one, centred on the player, stays.
+  ASSERT_EQ(Scene().m_Pictures.size(), 1u);
+  const cPicture& pic = Scene().m_Pictures.front();
+  EXPECT_EQ(std::tuple(pic.m_nIndex, pic.m_nWidth, pic.m_nHeight), std::tuple(nPicture, 40, 20));
+  EXPECT_DOUBLE_EQ(pic.m_dX, 320 + 336 - 20);
+  EXPECT_DOUBLE_EQ(pic.m_dY, 320 + 336 - 10);
+
+  // 18 frames for the effect's three tenths, 12 for the game wait, 6 for the picture.
+  std::vector<int> expected(18, WAIT_EFFECT);
+  expected.insert(expected.end(), 12, WAIT_GAME);
+  expected.insert(expected.end(), 6, WAIT_PICTURE);
+  EXPECT_EQ(heldFrames, expected);
+  ASSERT_EQ(popups.size(), expected.size());
+  // An invisible timer stands in the popup list for the game wait only.
+  EXPECT_EQ(popups[0], 0u);
+  EXPECT_EQ(popups[18], 1u);
+  EXPECT_EQ(popups[29], 1u);
+  EXPECT_EQ(popups[30], 0u);
+  EXPECT_TRUE(Scene().m_Popups.empty());
+  // The halting effect plays while it holds the game, the other one stands: its 18 ticks
+  // show it on 17 frames, and the tick of the 18th ends it. The held picture is up while
+  // the game is held for it.
+  EXPECT_EQ(effects[0], 2u);
+  EXPECT_EQ(effects[16], 2u);
+  EXPECT_EQ(effects[17], 1u);
+  EXPECT_EQ(pictures[30], 2u);
   EXPECT_EQ(closes_, 0);
 }
 

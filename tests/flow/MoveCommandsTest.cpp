@@ -371,4 +371,100 @@ TEST_F(MoveCommandsTest, AvoidOffscreenBringsBackWhatDriftedToTheOtherEdge) {
   }
 }
 
+// While the view moves on by itself the move allows for the view's speed: the edge band
+// widens by |speed + 1| and the velocity carries the view's speed, but not where the view
+// has stopped at the end of the map. The choice is made by the horizontal axis alone.
+TEST_F(MoveCommandsTest, AvoidOffscreenKeepsPaceWithAScrollingView) {
+  cEdCommand c = Move(7, 1, [](cEdMove&) {});
+  cCommandRuntime runtime;
+  runtime.m_pCommand = &c;
+  runtime.m_dSpeed = 1.5;
+  chara_.m_bFlying = 1;
+  chara_.m_nFacing = 0;
+  cScrollAxis& ax = Scene().m_ScrollX;
+  cScrollAxis& ay = Scene().m_ScrollY;
+  ax.m_nFar = 1920;  // the view's left edge goes no further than 1920 - 640 = 1280
+  ay.m_nFar = 1120;  // and its top no further than 1120 - 480 = 640
+  const struct {
+    const char* name;
+    double a, b;  // the views' speeds
+    int bAtLimit;
+    double sx, sy;
+    int code, left, top;
+    double vx, vy;
+  } rows[] = {
+      // Speed 2 widens the right band to 608 - 3 = 605 and adds 2 to the way back.
+      {"left, inside the widened band", 2, 0, 0, 500, 300, 2, 606, 200, 2 - 1.5, 0},
+      {"left, at the band", 2, 0, 0, 500, 300, 2, 605, 200, 0, 0},
+      {"ahead of a left-facing actor", 2, 0, 0, 500, 300, 0, 606, 200, 2 - 1.5, 0},
+      // The view reaches the map's end in this step (1278 + 2 = 1280) or has passed it.
+      {"left, the view reaching its end", 2, 0, 0, 1278, 300, 2, 700, 200, 2 - 1.5, 0},
+      {"left, the view past its end", 2, 0, 0, 1279, 300, 2, 700, 200, 0, 0},
+      {"left, the view at the map's start", 2, 0, 0, 0, 300, 2, 700, 200, 0, 0},
+      // The left band: right edge below 3 + 32.
+      {"right, inside the band", 2, 0, 0, 500, 300, 3, 34 - 31, 200, 2 + 1.5, 0},
+      {"right, at the band", 2, 0, 0, 500, 300, 3, 35 - 31, 200, 0, 0},
+      {"right, the view at its end", 2, 0, 0, 1280, 300, 3, 0, 200, 0, 0},
+      // Scrolling left at 2: |-2 + 1| = 1, so the bands are 607 and 33.
+      {"left, scrolling left", -2, 0, 0, 500, 300, 2, 608, 200, -2 - 1.5, 0},
+      {"left, scrolling left, outside", -2, 0, 0, 500, 300, 2, 607, 200, 0, 0},
+      {"right, scrolling left from the start", -2, 0, 0, 1, 300, 3, 0, 200, 0, 0},
+      // The vertical axis follows the same rule with its own speed (|-1 + 1| = 0).
+      {"up-left", 2, -1, 0, 500, 300, 8, 606, 449, 2 - 1.5, -1 - 1.5},
+      {"up, the view at the top", 2, -1, 0, 500, 0, 6, 300, 449, 0, 0},
+      {"down-right", 2, -1, 0, 500, 300, 11, 0, 0, 2 + 1.5, -1 + 1.5},
+      {"down, the view short of the bottom", 2, -1, 0, 500, 639, 7, 300, 0, 0, -1 + 1.5},
+      {"down, the view at the bottom", 2, -1, 0, 500, 640, 7, 300, 0, 0, 0},
+      // Without horizontal scrolling, or with the view held at a limit, the plain rule
+      // holds even while the view scrolls vertically.
+      {"not scrolling across", 0, -1, 0, 500, 300, 8, 606, 449, 0, -1.5},
+      {"held at a limit", 2, -1, 1, 500, 300, 8, 609, 449, -1.5, -1.5},
+      // The input direction is no direction here.
+      {"input direction", 2, 0, 0, 500, 300, 12, 700, 200, 0, 0},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    ax.m_dSpeed = r.a;
+    ax.m_bAtLimit = r.bAtLimit;
+    ax.m_dPos = r.sx;
+    ay.m_dSpeed = r.b;
+    ay.m_bAtLimit = 0;
+    ay.m_dPos = r.sy;
+    runtime.m_nMoveMode = static_cast<std::uint8_t>(r.code);
+    chara_.m_ScreenRect = SCREENRECT{r.left, r.top, r.left + 31, r.top + 31};
+    chara_.AvoidOffscreenStep(runtime, *c.m_pMove);
+    EXPECT_DOUBLE_EQ(runtime.m_dVelX, r.vx);
+    EXPECT_DOUBLE_EQ(runtime.m_dVelY, r.vy);
+  }
+}
+
+// Run as a flow's command, the move is the actor's step velocity; a walker keeps only
+// the horizontal part.
+TEST_F(MoveCommandsTest, AvoidOffscreenAsACommandMovesFlyersBothWaysAndWalkersAcross) {
+  cScrollAxis& ax = Scene().m_ScrollX;
+  cScrollAxis& ay = Scene().m_ScrollY;
+  ax.m_dSpeed = 2;
+  ax.m_bAtLimit = 0;
+  ax.m_dPos = 500;
+  ay.m_dSpeed = -1;
+  ay.m_bAtLimit = 0;
+  ay.m_dPos = 300;
+  for (int bFlying : {1, 0}) {
+    SCOPED_TRACE(bFlying);
+    // Up-left from the screen's bottom-right corner band: screen (606, 449).
+    Place(chara_, 500 + 606, 300 + 449);
+    chara_.m_bFlying = bFlying;
+    chara_.m_nFacing = 1;
+    chara_.CalcScreenRect();
+    Run({Move(7, 10, [](cEdMove& m) {
+      m.m_nSpeed = 15;
+      m.m_nDirection = 8;
+    })});
+    chara_.m_dStepX = chara_.m_dVelY = 0;
+    chara_.RunFlowPass(0);
+    EXPECT_DOUBLE_EQ(chara_.m_dStepX, 2 - 1.5);
+    EXPECT_DOUBLE_EQ(chara_.m_dVelY, bFlying ? -1 - 1.5 : 0.0);
+  }
+}
+
 }  // namespace

@@ -547,7 +547,7 @@ TEST_F(EffectDrawTest, ADeadCharacterLeavesWhenItsDeathEffectEnds) {
   EXPECT_EQ(g_Charas.front().m_bDead, 1);
   int frames = 0;
   while (!g_Charas.empty() && frames < 100) {
-    Scene().Draw(1, 0, 0, 0);
+    Scene().Draw(STAGE_DRAW_PLAYING);
     ++frames;
     if (!g_Charas.empty()) {
       EXPECT_EQ(Scene().HpCheckPass(), 0);  // lying dead: no second death, no second sound

@@ -75,7 +75,7 @@ TEST_F(ShotDrawTest, AShotDrawsTheSheetCellOfItsGraphicAndPattern) {
     rec.nY = 420;
     rec.dVx = c.facing ? 1 : -1;
     cShot s;
-    s.Init(0, hero, SHOT_COMMAND, p, rec);
+    s.Init(0, hero, CMD_SHOT, p, rec);
     s.m_Anime.m_nFrame = c.pattern;
     s.CalcScreenRect();
     s.Draw(&BackBuffer, 1);
@@ -114,7 +114,7 @@ TEST_F(ShotDrawTest, ASwordDrawsFromTheSurfacesOfItsTypeAndFacing) {
     p.m_nSize = static_cast<std::uint8_t>(c.scale);
     SHOTSPAWN rec;
     cShot s;
-    s.Init(0, hero, SWORD_COMMAND, p, rec);
+    s.Init(0, hero, CMD_SWORD, p, rec);
     ASSERT_EQ(s.UpdateSword(), 0);
     EXPECT_EQ(s.m_nWidth, 8 * c.scale);
     s.CalcScreenRect();

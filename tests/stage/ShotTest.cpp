@@ -37,7 +37,7 @@ class ShotTest : public stagetest::StageFixture {
     g_Stage.m_nHitPasses = 0;
     g_Stage.m_bOnScreenHits = 0;
     MakeMap();
-    command_.m_nType = SHOT_COMMAND;
+    command_.m_nType = CMD_SHOT;
     runtime_.m_pCommand = &command_;
     // The user: a character of side 1 whose 32 x 32 cell stands at map pixel (400, 400),
     // the view at the stage's top-left (320, 320): screen rectangle (80, 80)-(111, 111).
@@ -91,7 +91,7 @@ class ShotTest : public stagetest::StageFixture {
     rec.nRange = p.m_nRange;
     rec.nLife = p.m_nLife;
     cShot s;
-    s.Init(Scene().m_nNextShotId++, shooter, SHOT_COMMAND, p, rec);
+    s.Init(Scene().m_nNextShotId++, shooter, CMD_SHOT, p, rec);
     return Scene().AddShot(s);
   }
   // One displayed frame of the shot pass.
@@ -190,6 +190,142 @@ TEST_F(ShotTest, FormationsPlaceTheirElementsWithTheirVelocities) {
       user_.m_pTarget = nullptr;
       Fire(p);
       EXPECT_TRUE(Scene().m_Shots.empty());
+    }
+  }
+}
+
+// Lightning on the diagonals: the elements enter from the screen edge or corner that lies
+// behind their travel, on the diagonal through the target's centre, each the next one's
+// neighbour along the travel (16 K = 11.3 pixels apart on both axes). Which edge depends
+// on where the diagonal leaves the screen, so each code is fired at two targets.
+TEST_F(ShotTest, DiagonalLightningEntersOnTheDiagonalThroughTheTarget) {
+  cPlayer& hero = g_Players[0];
+  const double k = 3 * Cos(45);
+  struct Case {
+    const char* name;
+    int direction, tcx, tcy;  // the target's centre on the screen
+    int count, rows, rowSpacing;
+    std::vector<Element> expected;
+  };
+  const std::vector<Case> cases = {
+      // The diagonal x - y = 200 leaves the screen through its right edge (at y 440).
+      {"up-left, right edge", 8, 296, 96, 2, 1, 0, {{944, 744, -k, -k}, {933, 733, -k, -k}}},
+      // x - y = 100 leaves through the bottom edge (at x 580).
+      {"up-left, bottom edge", 8, 500, 400, 2, 1, 0, {{884, 784, -k, -k}, {873, 773, -k, -k}}},
+      // x + y = 392 meets the top edge at x 392.
+      {"down-left, top edge", 9, 296, 96, 2, 1, 0, {{696, 320, -k, k}, {685, 331, -k, k}}},
+      // x + y = 900 meets the right edge at y 260.
+      {"down-left, right edge", 9, 500, 400, 2, 1, 0, {{944, 580, -k, k}, {933, 591, -k, k}}},
+      // x + y = 392 meets the left edge at y 392.
+      {"up-right, left edge", 10, 296, 96, 2, 1, 0, {{320, 696, k, -k}, {331, 685, k, -k}}},
+      // x + y = 900 meets the bottom edge at x 420.
+      {"up-right, bottom edge", 10, 500, 400, 2, 1, 0, {{740, 784, k, -k}, {751, 773, k, -k}}},
+      // x - y = 200 meets the top edge at x 200.
+      {"down-right, top edge", 11, 296, 96, 2, 1, 0, {{520, 320, k, k}, {531, 331, k, k}}},
+      // x - y = -200 meets the left edge at y 200.
+      {"down-right, left edge", 11, 100, 300, 2, 1, 0, {{320, 520, k, k}, {331, 531, k, k}}},
+      // Two rows 2 half blocks apart, across the travel and centred on the diagonal: the
+      // entry point moved by half the spacing (16 K = 11) both ways, 32 K = 22 apart.
+      {"up-left, two rows", 8, 296, 96, 1, 2, 2, {{933, 755, -k, -k}, {955, 733, -k, -k}}},
+      {"down-left, two rows", 9, 296, 96, 1, 2, 2, {{685, 309, -k, k}, {707, 331, -k, k}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Scene().m_Shots.clear();
+    for (auto& side : Scene().m_SideShots) side.clear();
+    // The view's origin is (320, 320): the target's 32 x 32 cell at the matching map pixel.
+    Place(hero, c.tcx - 16 + 320, c.tcy - 16 + 320, 32, 32, 0);
+    hero.CalcScreenRect();
+    user_.m_pTarget = &hero;
+    Fire(Payload([&](cEdShot& s) {
+      s.m_nFormation = 3;
+      s.m_nDirection = static_cast<std::int8_t>(c.direction);
+      s.m_nGroupCount = static_cast<std::int8_t>(c.count);
+      s.m_nFormationValues[1] = static_cast<std::int16_t>(c.rows);
+      s.m_nFormationValues[2] = static_cast<std::int16_t>(c.rowSpacing);
+    }));
+    const std::vector<cShot*> shots = Shots();
+    ASSERT_EQ(shots.size(), c.expected.size());
+    for (std::size_t i = 0; i < shots.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(shots[i]->m_dX, c.expected[i].x);
+      EXPECT_EQ(shots[i]->m_dY, c.expected[i].y);
+      EXPECT_NEAR(shots[i]->m_dVx, c.expected[i].vx, 1e-9);
+      EXPECT_NEAR(shots[i]->m_dVy, c.expected[i].vy, 1e-9);
+    }
+  }
+}
+
+// An angle or aiming turns the straight and spread formations. Turned around the user
+// ("rotate"), the row's middle sits on the ring of radius 16 + 8 = 24 around the user's
+// centre (416, 416) in the direction of travel a, so an element's top-left is
+// (408 - 24 cos a, 408 - 24 sin a), and a row of two lies across the travel. Without the
+// turn, the row keeps its place beside the user and only the velocity turns.
+TEST_F(ShotTest, AnglesAndAimingTurnTheRowAroundTheUser) {
+  cPlayer& hero = g_Players[0];
+  // The target's centre at map (476, 456): 60 right of and 40 below the user's centre,
+  // close enough for the aim to change with the point it is taken from.
+  Place(hero, 460, 440, 32, 32, 0);
+  hero.CalcScreenRect();
+  user_.m_pTarget = &hero;
+  struct Case {
+    const char* name;
+    int formation, direction, count, angle;
+    bool bRotate, bAim;
+    std::vector<Element> expected;
+  };
+  const auto V = [](double a) { return Element{0, 0, -3 * Cos(a), -3 * Sin(a)}; };
+  const auto At = [&](int x, int y, double a) {
+    Element e = V(a);
+    e.x = x;
+    e.y = y;
+    return e;
+  };
+  const std::vector<Case> cases = {
+      // Left turned by 20 degrees: (408 - 22.55, 408 - 8.21).
+      {"straight A, left + 20, turned", 0, 2, 1, 20, true, false, {At(385, 399, 20)}},
+      // Two across the travel, 16 apart along (sin 20, -cos 20) = (0.34, -0.94): the first
+      // half a step back, trunc(385 - 2.74) and trunc(399 + 7.52); the step is (5, -15).
+      {"straight A, two, turned", 0, 2, 2, 20, true, false, {At(382, 406, 20), At(387, 391, 20)}},
+      // Up turned by 20 (a = 110): the ring point is (408 + 8.21, 408 - 22.55) and the row
+      // runs the other way round, from trunc(416 + 7.52), trunc(385 + 2.74) by (-15, -5).
+      {"straight A, up + 20, two, turned", 0, 6, 2, 20, true, false, {At(423, 387, 110), At(408, 382, 110)}},
+      // Aimed and turned: from the user's centre the target lies atan2(40, 60) = 33.69
+      // degrees below the right, a = trunc(180 + 33.69 + 0.5) = 214 (pointing from the
+      // target back to the user); from the ring point (408 + 19.90, 408 + 13.42) the
+      // element aims again: from (435, 429), trunc(180 + atan2(27, 41) + 0.5) = 213.
+      {"straight A, aimed, turned", 0, 2, 1, 0, true, true, {At(427, 421, 213)}},
+      // Not turned: the element keeps its place left of the user (x = 320 + 80 + 1 - 16,
+      // y = 320 + 80 + 16 - 8) and flies at the target from there: from (393, 416),
+      // trunc(180 + atan2(40, 83) + 0.5) = 206.
+      {"straight A, aimed", 0, 2, 1, 0, false, true, {At(385, 408, 206)}},
+      // The column right of the user, at its foot, turned by 20 degrees from 180.
+      {"straight B, right + 20", 1, 3, 1, 20, false, false, {At(432, 416, 200)}},
+      // Aimed from (440, 424): trunc(180 + atan2(32, 36) + 0.5) = 222.
+      {"straight B, aimed", 1, 3, 1, 0, false, true, {At(432, 416, 222)}},
+      // A spread of one, turned: on the same ring point as the straight row.
+      {"spread, left + 20, turned", 2, 2, 1, 20, true, false, {At(385, 399, 20)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Scene().m_Shots.clear();
+    for (auto& side : Scene().m_SideShots) side.clear();
+    Fire(Payload([&](cEdShot& s) {
+      s.m_nFormation = static_cast<std::int8_t>(c.formation);
+      s.m_nDirection = static_cast<std::int8_t>(c.direction);
+      s.m_nGroupCount = static_cast<std::int8_t>(c.count);
+      s.m_nAngle = static_cast<std::int16_t>(c.angle);
+      s.m_nSetting10 = c.bRotate;
+      s.m_bAimAtTarget = c.bAim;
+    }));
+    const std::vector<cShot*> shots = Shots();
+    ASSERT_EQ(shots.size(), c.expected.size());
+    for (std::size_t i = 0; i < shots.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(shots[i]->m_dX, c.expected[i].x);
+      EXPECT_EQ(shots[i]->m_dY, c.expected[i].y);
+      EXPECT_NEAR(shots[i]->m_dVx, c.expected[i].vx, 1e-9);
+      EXPECT_NEAR(shots[i]->m_dVy, c.expected[i].vy, 1e-9);
     }
   }
 }
@@ -420,7 +556,7 @@ TEST_F(ShotTest, ASwordFollowsItsOwnerThroughItsEntries) {
   owner.m_nFacing = 1;
   SHOTSPAWN rec;
   cShot sword;
-  sword.Init(0, owner, SWORD_COMMAND, Payload([](cEdShot&) {}), rec);
+  sword.Init(0, owner, CMD_SWORD, Payload([](cEdShot&) {}), rec);
   cShot& s = Scene().AddShot(sword);
   // In front of a right-facing owner (R + 1 = 432), the mirrored offset taken off.
   Frame();

@@ -176,7 +176,7 @@ TEST_F(StageDrawTest, PauseWithHiddenStageShowsOnlyBackgrounds) {
     Scene().m_nPhase = c.phase;
     g_System.m_bPauseFrontLayers = c.hide;
     FillValue(0);
-    Scene().Draw(0, 1, 0, 1);
+    Scene().Draw(STAGE_DRAW_STILL_FRAME);
     EXPECT_EQ(Screen(1, 2), c.blocks ? Mark(1, 32 + 2) : colour16) << c.phase << " " << c.hide;
   }
 }

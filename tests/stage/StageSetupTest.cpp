@@ -84,7 +84,7 @@ class StageSetupTest : public StageFixture {
   // The stage as loaded: its start snapshot taken, then the first set-up.
   void SetUpStage() {
     g_StartStage.MakeStartSnapshot(g_Stage);
-    Scene().SetStage(0, 1);
+    Scene().SetStage(SET_STAGE_MUSIC_RESTART);
   }
 
   std::vector<cChara*> Charas() {
@@ -281,7 +281,7 @@ TEST_F(StageSetupTest, MusicIsRequestedUnlessTheRunningTrackIsKept) {
     g_StartStage.MakeStartSnapshot(g_Stage);
     g_PlayRecord.m_nStageBgm = c.nPlaying;
     music_.clear();
-    Scene().SetStage(1, c.bMusicRestart);
+    Scene().SetStage(SET_STAGE_RESTART | (c.bMusicRestart ? SET_STAGE_MUSIC_RESTART : 0u));
     EXPECT_EQ(music_, c.requests);
   }
 }
@@ -301,7 +301,7 @@ TEST_F(StageSetupTest, RetryRestoresTheHeaderAndRepeatsTheRandomSequence) {
   g_Stage.m_dGravity = 2.0;
   g_Stage.SetHitLevel(4);
   Scene().m_nTimeLeft = 3;
-  Scene().SetStage(1, 0);
+  Scene().SetStage(SET_STAGE_RESTART);
   EXPECT_EQ(AutoScrollSpeed(0), 0);
   EXPECT_EQ(AutoScrollOn(0), 0);
   EXPECT_EQ(Scene().m_ScrollX.m_bAuto, 0);
@@ -342,7 +342,7 @@ TEST_F(StageSetupTest, UnplayableStagesAreRefusedAndTheSceneCloses) {
     auto scene = std::make_unique<cStageScene>();
     g_StageScene = scene.get();
     g_StartStage.MakeStartSnapshot(g_Stage);
-    scene->SetStage(0, 1);
+    scene->SetStage(SET_STAGE_MUSIC_RESTART);
     EXPECT_TRUE(scene->IsClosing());
     EXPECT_EQ(closes_, 1);
     ASSERT_EQ(plat::box_script::shown().size(), 1u);
