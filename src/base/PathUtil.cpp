@@ -94,7 +94,7 @@ int FindNewestNumberedFile(std::string& out, std::string_view path, const char* 
   std::string base;
   ChangeExtension(base, path, extension);
   for (int n = 999; n >= 0; --n) {
-    char suffix[8];
+    char suffix[16];  // room for any int, so no optimisation level warns
     std::snprintf(suffix, sizeof suffix, "_%d%d%d", n / 100, n / 10 % 10, n % 10);
     std::string name = base + suffix;
     if (plat::fs::exists(name)) {
