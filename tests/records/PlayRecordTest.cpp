@@ -1,5 +1,7 @@
 #include "records/PlayRecord.h"
 
+#include <tuple>
+
 #include "FrontendTestUtil.h"
 
 namespace {
@@ -408,6 +410,96 @@ TEST_F(PlayRecordTest, CarryOverOfFlaggedStatuses) {
   fresh.StoreCarryOver(2, hero, 1, 2, 0, 0, 0, 0, 0, 0);
   EXPECT_EQ(fresh.m_CarryOver.Size(), 3);
   EXPECT_EQ(fresh.m_CarryOver[2].m_nHP, 1);
+}
+
+// Each carried status on its own: stored from the hero at the end of one stage and applied
+// at the set-up of the next, it changes exactly the members the status names and nothing
+// else of the definition, the stage or the record.
+TEST_F(PlayRecordTest, EachCarriedStatusMovesOnlyItsOwnMembers) {
+  // A hero unlike a fresh definition in every carried member.
+  cEdChara hero;
+  hero.m_nImage = 7;
+  hero.m_nImageSheet = 4;
+  hero.m_nImageSub = 9;
+  hero.m_nAnimeSet = 5;
+  hero.m_nZ = 6;
+  hero.m_bTransparent = 1;
+  hero.m_nCharaEffect = 40;  // the running effect below is what is carried
+  hero.m_nFlying = 2;
+  hero.m_bFixedFacing = 0;
+  hero.m_nInvincible = 2;
+  hero.m_nScale = 3;
+  hero.m_bAutoScrollSync = 1;
+  hero.m_nSightShape = 4;
+  hero.m_nSightRange = 12;
+  hero.m_nMaxHP = 80;
+  hero.m_nMaxSP = 40;
+  hero.m_nBlockBox = 2;
+  hero.m_nBodyPower = 25;
+  hero.m_nBodyImpact = 3;
+  hero.m_nDefence = 15;
+  hero.m_nImpactResist = 4;
+  hero.m_nStopEase = 33;
+  hero.m_Flows.resize(2);
+  // Every carried member of a definition, the stage's time and music, the lives, HP and SP.
+  struct Seen {
+    cEdChara def;
+    cEdStage stage;
+    std::int32_t lives = 1, hp = -1, sp = -1;
+    auto Key() const {
+      const cEdChara& d = def;
+      return std::tuple(d.m_nImage, d.m_nImageSheet, d.m_nImageSub, d.m_nAnimeSet, d.m_nZ, d.m_bTransparent,
+                        d.m_nCharaEffect, d.m_nCharaEffectParamA, d.m_nCharaEffectParamB, d.m_bFixedFacing,
+                        d.m_nFlying, d.m_nInvincible, d.m_nScale, d.m_bAutoScrollSync, d.m_nSightShape,
+                        d.m_nSightRange, d.m_nMaxHP, d.m_nMaxSP, d.m_nBlockBox, d.m_nBodyPower, d.m_nBodyImpact,
+                        d.m_nDefence, d.m_nImpactResist, d.m_nStopEase, d.m_Flows.Size(), stage.m_nTimeLimit,
+                        stage.m_nBgm, lives, hp, sp);
+    }
+  };
+  using Change = void (*)(Seen&);
+  const Change want[CARRY_ITEM_COUNT] = {
+      [](Seen& w) { w.def.m_nImage = 7, w.def.m_nImageSheet = 4, w.def.m_nImageSub = 9; },
+      [](Seen& w) { w.def.m_nAnimeSet = 5; },
+      [](Seen& w) { w.def.m_nZ = 6; },
+      [](Seen& w) { w.def.m_bTransparent = 1; },
+      [](Seen& w) { w.def.m_nCharaEffect = 6, w.def.m_nCharaEffectParamA = 1, w.def.m_nCharaEffectParamB = 2; },
+      [](Seen& w) { w.def.m_bFixedFacing = 0; },
+      [](Seen& w) { w.def.m_nFlying = 2; },
+      [](Seen& w) { w.def.m_nInvincible = 2; },
+      [](Seen& w) { w.def.m_nScale = 3; },
+      [](Seen& w) { w.def.m_bAutoScrollSync = 1; },
+      [](Seen& w) { w.def.m_nSightShape = 4, w.def.m_nSightRange = 12; },
+      [](Seen& w) { w.hp = 55; },
+      [](Seen& w) { w.sp = 12; },
+      [](Seen& w) { w.def.m_nMaxHP = 80; },
+      [](Seen& w) { w.def.m_nMaxSP = 40; },
+      [](Seen& w) { w.def.m_nBlockBox = 2; },
+      [](Seen& w) { w.def.m_nBodyPower = 25; },
+      [](Seen& w) { w.def.m_nBodyImpact = 3; },
+      [](Seen& w) { w.def.m_nDefence = 15; },
+      [](Seen& w) { w.def.m_nImpactResist = 4; },
+      [](Seen& w) { w.def.m_nStopEase = 33; },
+      [](Seen& w) { w.def.m_Flows.resize(2); },
+      [](Seen& w) { w.stage.m_nTimeLimit = 30; },
+      [](Seen& w) { w.lives = 4; },
+      [](Seen& w) { w.stage.m_nBgm = 8; },
+  };
+  for (int status = 0; status < CARRY_ITEM_COUNT; ++status) {
+    SCOPED_TRACE(status);
+    g_System.m_CarryOver.assign(CARRY_ITEM_COUNT, 0);
+    g_System.m_CarryOver[status] = 1;
+    cPlayRecord r;
+    // HP 55, SP 12, running effect 6 with parameters 1 and 2, 30 s left, 4 lives, music 8.
+    r.StoreCarryOver(0, hero, 55, 12, 6, 1, 2, 30, 4, 8);
+    Seen got;
+    g_PlayRecord.m_nLives = got.lives;
+    r.ApplyCarryOver(0, got.def, got.stage);
+    r.ApplyCarryOverValues(0, &got.hp, &got.sp);
+    got.lives = g_PlayRecord.m_nLives;
+    Seen expected;
+    want[status](expected);
+    EXPECT_EQ(got.Key(), expected.Key());
+  }
 }
 
 TEST_F(PlayRecordTest, NextRoundClearsEverySwitch) {
