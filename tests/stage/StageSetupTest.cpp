@@ -145,6 +145,50 @@ TEST_F(StageSetupTest, PlacementsBecomeTheHeroCharactersAndItems) {
   EXPECT_EQ(closes_, 0);
 }
 
+// A stage that passes its statuses on hands the hero's state at its end to the next stage
+// that takes them: with flying mode, scale, current and maximum HP carried, the next hero
+// starts flying through blocks, twice the size, with the HP it had left of its new maximum.
+TEST_F(StageSetupTest, TheHerosCarriedStatusesReachTheNextStagesHero) {
+  const cPlayRecord savedRecord = g_PlayRecord;
+  const cVector<std::uint8_t> savedFlags = g_System.m_CarryOver;
+  g_System.m_CarryOver.assign(CARRY_ITEM_COUNT, 0);
+  for (int i : {6, 8, 11, 13}) g_System.m_CarryOver[i] = 1;
+  g_PlayRecord.m_bNumbered = 0;
+  g_SceneManager.m_nMenuChoice = 3;  // a stage file: the next scene is the stage again
+  g_Stage.m_bPassOnStatus = 1;
+  SetUpStage();
+  cPlayer& p = g_Players[0];
+  ASSERT_EQ(p.m_bFlying, 0);
+  p.m_Def.m_nFlying = 1;
+  p.m_Def.m_nScale = 2;
+  p.m_Def.m_nMaxHP = 50;
+  p.m_nHp = 17;
+  p.m_Def.m_nDefence = 9;  // not carried
+  EXPECT_EQ(Scene().ChooseNextScene(), SCENE_STAGE);
+
+  g_Stage.m_Charas = {Hero(3, 10)};
+  g_Stage.m_bPassOnStatus = 0;
+  g_Stage.m_bCarryStatus = 1;
+  SetUpStage();
+  ASSERT_EQ(g_Players.Size(), 1);
+  const cPlayer& next = g_Players[0];
+  EXPECT_EQ(next.m_bFlying, 1);
+  EXPECT_EQ(next.m_nBlockContact, 0);
+  EXPECT_EQ(next.m_Def.m_nScale, 2);
+  EXPECT_EQ(next.m_Def.m_nMaxHP, 50);
+  EXPECT_EQ(next.m_nHp, 17);
+  EXPECT_EQ(next.m_Def.m_nDefence, cEdChara().m_nDefence);
+
+  // A stage that does not take them starts from its own hero.
+  g_Stage.m_Charas = {Hero(3, 10)};
+  g_Stage.m_bCarryStatus = 0;
+  SetUpStage();
+  EXPECT_EQ(g_Players[0].m_bFlying, 0);
+  EXPECT_EQ(g_Players[0].m_nHp, g_Stage.m_Charas[0].m_nMaxHP);
+  g_System.m_CarryOver = savedFlags;
+  g_PlayRecord = savedRecord;
+}
+
 // The view stands on the stage's first 20 x 15 cells (the hero at (3, 10) is too near the
 // corner to centre it): what lies there is present and on screen before the first frame,
 // what lies beyond is present but off screen; an in-range character runs.
