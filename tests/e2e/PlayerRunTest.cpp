@@ -9,6 +9,7 @@
 
 #include "e2e/PlayerProcess.h"
 #include "platform/cp932.h"
+#include "ui/BootDialog.h"
 #include "test_support/TempDir.h"
 
 namespace {
@@ -138,6 +139,46 @@ TEST_F(PlayerRun, DirectDrawFullScreenShowsTheProjectsPaletteIn256Colours) {
   const std::string report = e2e::ReadLogUtf8(game_ / "Report_Game.txt");
   EXPECT_NE(std::string::npos, report.find("\nMode : Fullscreen\nBpp : 8\nVRAM Total : ")) << report;
   EXPECT_NE(std::string::npos, report.find("\nRR : 60\n")) << report;
+}
+
+// "Direct3D=2" leaves the drawing mode to the user: the start-up choice kept in
+// "user_data\Boot.dat" (here with the dialog switched off) decides it, and the depth
+// follows the mode: full screen at automatic depth, the palette project's DirectDraw opens
+// 256 colours, Direct3D 32 bits.
+TEST_F(PlayerRun, TheUsersStartUpChoicePicksTheDrawingModeAndItsDepth) {
+  struct Case {
+    int drawMode;
+    const char* want;    // in the report
+    const char* absent;  // not in it
+  } cases[] = {
+      {0, "\nMode : Fullscreen\nBpp : 8\nVRAM Total : ", "\nTextureMem : "},
+      {1, "\nMode : Fullscreen\nBpp : 32\nSDL ", "\nVRAM Total : "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.drawMode);
+    const path dir = path(tmp_.path()) / ("mode" + std::to_string(c.drawMode));
+    e2e::fs::create_directories(dir);
+    const path game = e2e::FreshSampleCopy(dir);
+    ASSERT_FALSE(game.empty());
+    e2e::CopyDefaultToData(game);
+    {
+      std::FILE* f = std::fopen((game / "System.ini").c_str(), "wb");
+      const std::string ini = "Direct3D=2\nWindowMode=0\nBpp=0\nVSync=2\nShowFps=0\nExit\n";
+      std::fwrite(ini.data(), 1, ini.size(), f);
+      std::fclose(f);
+    }
+    cBoot boot;
+    boot.m_nDrawMode = c.drawMode;
+    boot.m_bNoShow = 1;
+    e2e::fs::create_directories(game / "user_data");
+    ASSERT_TRUE(boot.SaveToFile((game / "user_data" / "Boot.dat").string()));
+    e2e::PlayerProcess player(game, dir / "work", {.args = {}, .uiAnswers = {}, .env = {}});
+    RunFramesAndClose(player, 30);
+    EXPECT_EQ(0, CountOf(player.Stderr(), "[message box]")) << player.Stderr();
+    const std::string report = e2e::ReadLogUtf8(game / "Report_Game.txt");
+    EXPECT_NE(std::string::npos, report.find(c.want)) << report;
+    EXPECT_EQ(std::string::npos, report.find(c.absent)) << report;
+  }
 }
 
 }  // namespace
