@@ -42,7 +42,7 @@ class cEdChara : public cRecord {
   std::uint8_t m_nPad = 0;
   std::uint8_t m_nPassNumber = 1;       // compared with the blocks' pass group
   std::uint8_t m_nCharaID = 0;
-  std::uint8_t m_nFlying = 0;           // 0 off; 1 through blocks, 2 stopped, 3 dies on them
+  std::uint8_t m_nFlying = 0;           // eFlying
   std::uint8_t m_bFixedFacing = 1;
   std::uint8_t m_nInvincible = 0;       // 0 off, 1 shots hit, 2 shots pass
   std::uint8_t m_nInvincibleColor = 0;  // 0 none, 1 to 9 pulsing draw modes
@@ -54,7 +54,7 @@ class cEdChara : public cRecord {
   std::int32_t m_nMaxHP = 10;
   std::int32_t m_nMaxSP = 0;
   std::int16_t m_nStopEase = 10;
-  std::uint8_t m_nBlockBox = 0;         // box against blocks
+  std::uint8_t m_nBlockBox = 0;         // box against blocks: eBlockBox
   std::int32_t m_nBodyPower = 0;
   std::uint8_t m_nBodyImpact = 0;
   std::int16_t m_nBodyHitEffect = 0;    // effect database
@@ -64,7 +64,7 @@ class cEdChara : public cRecord {
   std::uint8_t m_nGroup35 = 1;          // property byte of group 35; play does not read it
   std::uint8_t m_bActivationGroup = 0;
   std::int16_t m_nActivationGroup = 0;  // 0 to 59
-  std::uint8_t m_nActivationRange = 0;  // 0 screen, 1 only x, 2 only y, 3 anywhere
+  std::uint8_t m_nActivationRange = 0;  // eActivationRange
   std::uint8_t m_nActivationRule = 0;
   std::string m_strText;
 

@@ -7,13 +7,13 @@
 
 class cEdCondition : public cRecord {
  public:
-  std::int8_t m_nKind = 0;            // 1 to 7; 0 never holds
-  std::int8_t m_nSubject = 0;         // kind 4: 0 a status, 1 a variable
-  std::int8_t m_nVarKind = 0;         // kind 4 variable: 0 common, 1 stage
-  std::int8_t m_nWhose = 0;           // kinds 4-6: 0 self, 1 target, 2 system
+  std::int8_t m_nKind = 0;            // eConditionKind; COND_NONE never holds
+  std::int8_t m_nSubject = 0;         // COND_STATUS: eSubject
+  std::int8_t m_nVarKind = 0;         // COND_STATUS variable: eVariableKind
+  std::int8_t m_nWhose = 0;           // COND_STATUS to COND_POSITION: eOwner
   std::int8_t m_nStatus = 0;          // status, state, or facing/footing number
   std::int16_t m_nIndex = 0;          // variable number, or the value of kind 5
-  std::int8_t m_nOperandKind = 0;     // kind 4: 0 constant, 1 random, 2 status, 3 variable
+  std::int8_t m_nOperandKind = 0;     // COND_STATUS: eOperandKind
   std::int32_t m_nValue = 0;          // the constant; kind 7: distance in half blocks
   std::int32_t m_nRandomMin = 0;
   std::int32_t m_nRandomMax = 0;
@@ -21,9 +21,9 @@ class cEdCondition : public cRecord {
   std::int8_t m_nOperandStatus = 0;
   std::int8_t m_nOperandVarKind = 0;
   std::int16_t m_nOperandIndex = 0;
-  std::int8_t m_nCompare = 0;         // comparison 0-5; kind 6 negation; kind 7 within/outside
+  std::int8_t m_nCompare = 0;         // eCompare; COND_POSITION eNegation; COND_DISTANCE eDistanceSense
   std::uint8_t m_bPercent = 0;
-  std::int8_t m_nAxis = 0;            // kind 7: distance axis 0 to 6
+  std::int8_t m_nAxis = 0;            // COND_DISTANCE: eDistanceAxis
 
   void BindFields(std::uint32_t nVersion) override;
   void Load(cDataReader& in) override;

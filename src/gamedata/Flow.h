@@ -17,7 +17,7 @@ class cEdFlow : public cRecord {
   cVector<cEdCondition> m_Conditions;
   std::int8_t m_nConditionRule = 0;    // 0 all must hold, 1 at least one
   std::uint8_t m_bLatchConditions = 0; // once held, they count as held
-  std::int8_t m_nTrigger = 0;          // 0 to 19
+  std::int8_t m_nTrigger = 0;          // eTrigger
   std::uint8_t m_nKeyTolerance = 0;    // input-history entries the matcher may skip
   std::uint8_t m_bKeyContinuous = 0;
   cVector<cEdKeyCondition> m_KeyConditions;  // first step first

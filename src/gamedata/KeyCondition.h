@@ -13,12 +13,12 @@ class cEdKeyCondition : public cRecord {
  public:
   cEdKeyCondition() { Reset(); }
 
-  cVector<std::uint8_t> m_KeyStates;  // per channel: 0 ignored, 1 pressed, 2 released
+  cVector<std::uint8_t> m_KeyStates;  // per channel: eKeyState
   std::uint8_t m_bFacingRelative = 0;  // written facing right: left and right swap when facing left
   std::int16_t m_nMinFrames = 0;
   std::int16_t m_nMaxFrames = 0;
   std::uint8_t m_bAnyLength = 0;
-  std::uint8_t m_nRule = 0;  // 0 all channels, 1 at least one, 2 exactly one
+  std::uint8_t m_nRule = 0;  // eKeyRule
 
   void Reset();
   void BindFields(std::uint32_t nVersion) override;

@@ -42,9 +42,9 @@ inline constexpr int SHOT_PASSES_BLOCKS = 1;
 class cEdShot : public cRecord {
  public:
   std::int8_t m_nGroupCount = 0;           // elements placed by one firing of the formation
-  std::int8_t m_nFormation = 0;
+  std::int8_t m_nFormation = 0;            // eShotFormation
   std::int16_t m_nFormationValues[3] = {}; // the formation's own values: spacing, fan angle, rows... by formation
-  std::int8_t m_nDirection = 0;            // direction list value
+  std::int8_t m_nDirection = 0;            // eDirection
   std::int8_t m_bAimAtTarget = 0;          // aimed at the user's target
   std::int16_t m_nAngle = 0;
   std::int16_t m_nAngleStep = 0;           // added per further volley
@@ -66,7 +66,7 @@ class cEdShot : public cRecord {
   std::uint8_t m_nSetting23 = 0;
   std::uint8_t m_nSize = 1;                // size factor, at least 1
   std::uint8_t m_nSetting25 = 0;
-  std::uint8_t m_nMotion = 0;              // shots: steering kind 0 to 9; swords: the sword type
+  std::uint8_t m_nMotion = 0;              // shots: eShotMotion; swords: the sword type
   std::int16_t m_nMotionValues[3] = {};
   std::uint8_t m_bScrollSync = 0;          // from version 211
   std::int16_t m_nSpeed = 0;               // tenths of a pixel per frame
@@ -89,14 +89,14 @@ class cEdShot : public cRecord {
   std::int16_t m_nSetting46 = 0;
   std::uint8_t m_nImpact = 0;
   std::int16_t m_nHitEffect = 0;           // effect database number, 0 none
-  std::uint8_t m_nItemSource = 0;          // 0 none, 1 common palette, 2 stage palette
+  std::uint8_t m_nItemSource = 0;          // eShotItemSource
   std::int16_t m_nItem = 0;
-  std::uint8_t m_nBlockSummonMode = 0;     // 0 place, 1 clear, 2 conditional
+  std::uint8_t m_nBlockSummonMode = 0;     // eBlockSummonMode
   std::uint8_t m_nSetting52 = 0;           // a summoned block must not cover the player
   std::uint8_t m_nSetting53 = 0;           // ... nor a character; from version 197
-  std::uint8_t m_nSummonPalette = 0;       // 0 common, 1 stage
+  std::uint8_t m_nSummonPalette = 0;       // ePalette
   std::int16_t m_nSummon = 0;
-  std::uint8_t m_nSummonLayer = 0;         // summoned side: 0 the definition's, 1 the user's, 2 m_nLayer
+  std::uint8_t m_nSummonLayer = 0;         // eSummonSide; by number: m_nLayer
   std::uint8_t m_nSetting57 = 0;           // a summoned character gives no score
   std::uint8_t m_bSummonOpposite = 0;
 
