@@ -17,6 +17,7 @@
 #include "app/SceneFactory.h"
 #include "app/SystemIni.h"
 #include "base/Timer.h"
+#include "gamedata/Database.h"
 #include "gfx/DDBlt.h"
 #include "gfx/DDPalette.h"
 #include "gfx/Font.h"
@@ -519,6 +520,73 @@ TEST_F(SceneHostTest, LostDigitStripsAreRedrawnOrEndTheGame) {
   Frame(0);
   DDReleaseSurface(&strip);
   g_Palette[241] = savedInk;
+}
+
+// The stage's bitmaps of the databases (characters, swords, effects) lie in video memory:
+// after a display loss each comes back with its picture, the right-facing character
+// sheet mirrored cell by cell as when it was loaded.
+TEST_F(SceneHostTest, TheStagesDatabaseBitmapsComeBackAfterADisplayLoss) {
+  ASSERT_TRUE(graphics_.Open(false, false));
+  const cVector<cEdBmpCharaExc> savedCharas = g_Database.m_BmpCharaExcs;
+  const cVector<cEdSwordType> savedSwords = g_Database.m_SwordTypes;
+  const cVector<cEdEffect> savedEffects = g_Database.m_Effects;
+  // 64 x 32 pictures, two cells of 32, every pixel a colour of its own.
+  auto write = [&](const char* name, std::uint32_t blue) {
+    std::vector<std::uint32_t> px;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 64; ++x) px.push_back(std::uint32_t(4 * x + 2) << 16 | std::uint32_t(8 * y + 1) << 8 | blue);
+    const std::string file = plat::fs::fromNative(dir_.path() + "/" + name);
+    EXPECT_TRUE(plat::fs::writeFileAtomic(file, plat::bmp::encodeRgb(64, 32, px.data())));
+    return file;
+  };
+  g_Database.m_BmpCharaExcs.assign(2, cEdBmpCharaExc());
+  g_Database.m_BmpCharaExcs[1].m_strFile = write("chara.bmp", 0x11);
+  g_Database.m_SwordTypes.assign(1, cEdSwordType());
+  g_Database.m_SwordTypes[0].m_strFileLeft = write("swordL.bmp", 0x22);
+  g_Database.m_SwordTypes[0].m_strFileRight = write("swordR.bmp", 0x33);
+  g_Database.m_Effects.assign(2, cEdEffect());
+  g_Database.m_Effects[1].m_strFile = write("effect.bmp", 0x44);
+
+  auto stage = std::make_unique<cStageScene>();
+  stage->LoadCharaBitmaps();
+  stage->LoadSwordBitmaps();
+  stage->LoadEffectBitmaps();
+  std::vector<DDSURFACEDATA*> all;
+  for (cVector<DDSURFACEDATA>* v : {&stage->m_CharaSurfaces, &stage->m_SwordSurfaces, &stage->m_EffectSurfaces})
+    for (DDSURFACEDATA& sd : *v) all.push_back(&sd);
+  ASSERT_EQ(all.size(), 4u + 4u + 2u);
+  auto grab = [](DDSURFACEDATA* sd) {
+    std::vector<std::uint32_t> v;
+    cSurfaceLock lock(sd);
+    if (!lock.IsLocked()) return v;
+    for (int y = 0; y < sd->nHeight; ++y)
+      for (int x = 0; x < sd->nWidth; ++x) v.push_back(pix::getRaw(*lock.m_lpSurface, x, y));
+    return v;
+  };
+  std::vector<std::vector<std::uint32_t>> before;
+  for (DDSURFACEDATA* sd : all) before.push_back(grab(sd));
+  // Right-facing: column 0 of a cell shows the cell's column 31.
+  DDSURFACEDATA& left = stage->m_CharaSurfaces[0];
+  DDSURFACEDATA& right = stage->m_CharaSurfaces[1];
+  ASSERT_EQ(before[1][0], before[0][31]);
+  ASSERT_EQ(before[1][32 + 5 * 64], before[0][63 + 5 * 64]);
+  g_StageScene = stage.get();
+  g_SceneHost.m_lpStage = std::move(stage);
+
+  plat::display::injectLoss();
+  ASSERT_TRUE(left.Pixels()->isLost());
+  ASSERT_TRUE(right.Pixels()->isLost());
+  EXPECT_EQ(g_SceneHost.RestoreLostSurfaces(), 1);
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_FALSE(all[i]->Pixels()->isLost());
+    EXPECT_TRUE(grab(all[i]) == before[i]);
+  }
+
+  g_SceneHost.DeleteAllScenes();
+  g_Database.m_BmpCharaExcs = savedCharas;
+  g_Database.m_SwordTypes = savedSwords;
+  g_Database.m_Effects = savedEffects;
 }
 
 TEST_F(SceneHostTest, PresentingFollowsTheDrawingMode) {

@@ -27,7 +27,7 @@ class SceneFixture : public gfxtest::GfxFixture {
     GfxFixture::SetUp();
     oldDir_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_.path());
-    ASSERT_TRUE(Open(gfxtest::Mode::DD32));
+    ASSERT_TRUE(Open(mode_));
     ResetGlobals();
     g_Pads.assign(1, cPad());
     g_SceneManager.m_nScene = g_SceneManager.m_nNextScene = sceneId;
@@ -74,6 +74,7 @@ class SceneFixture : public gfxtest::GfxFixture {
   }
 
   std::unique_ptr<Scene> scene_;
+  gfxtest::Mode mode_ = gfxtest::Mode::DD32;  // the drawing mode SetUpScene opens
   std::filesystem::path oldDir_;
 };
 

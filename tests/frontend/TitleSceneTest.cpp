@@ -17,9 +17,11 @@
 #include "gamedata/System.h"
 #include "gamedata/WorldMap.h"
 #include "gfx/BmpTable.h"
+#include "gfx/DDPresent.h"
 #include "gfx/GfxTest.h"
-#include "platform/winnum.h"
+#include "platform/display.h"
 #include "platform/fs.h"
+#include "platform/winnum.h"
 #include "sound/SoundTable.h"
 #include "test_support/SoundRequests.h"
 #include "ui/Pad.h"
@@ -254,6 +256,49 @@ TEST_F(TitleSceneTest, PictureMenuShowsTheStripsOfTheEnabledKinds) {
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(Px(&BackBuffer, x + 32 + 100, y + 32 * i + 10), Px(&g_SurfaceData[BMP_GAME_MODE], 0, 32 * kinds[i]))
         << i;
+}
+
+// Under Direct3D a lost device is reset and its textures are made anew: those of files
+// load their pictures again, the menu window comes back blank and is drawn again at the
+// next frame, so that the screen is the one before the loss.
+class TitleSceneDirect3DTest : public TitleSceneTest {
+ protected:
+  void SetUp() override {
+    mode_ = Mode::D3D32;
+    TitleSceneTest::SetUp();
+  }
+};
+
+TEST_F(TitleSceneDirect3DTest, TheMenuWindowIsDrawnAgainAfterTheDeviceIsReset) {
+  // The sheets from files, as the game loads them.
+  struct Sheet {
+    std::int32_t id;
+    int w, h, key;
+  } sheets[] = {{BMP_TITLE, 640, 480, 0}, {BMP_ACCESSORY, 96, 32, 1}, {BMP_GAME_MODE, 160, 32 * TITLE_KIND_COUNT, 0}};
+  for (const Sheet& s : sheets) {
+    DDReleaseSurface(&g_SurfaceData[s.id]);
+    const std::string file = Write24("sheet" + std::to_string(s.id) + ".bmp", s.w, s.h, [&](int x, int y) {
+      return std::uint32_t(0x10 + s.id) << 16 | std::uint32_t(y % 256) << 8 | std::uint32_t(x % 256);
+    });
+    ASSERT_EQ(DDCreateSurfaceFromFile(&g_SurfaceData[s.id], file, s.key, 32, 0, 0, 0, 0, 0, 0, false), DDLOAD_OK);
+  }
+  g_System.m_bTitleMenuPicture = 1;
+  StartToMenu();
+  Frame();
+  auto screen = [] {
+    std::vector<std::uint32_t> v;
+    for (int y = 0; y < 480; y += 3)
+      for (int x = 0; x < 640; x += 3) v.push_back(Px(&BackBuffer, x, y));
+    return v;
+  };
+  const std::vector<std::uint32_t> before = screen();
+  const int x = g_TitleMenuPos.x, y = g_TitleMenuPos.y;
+  ASSERT_EQ(Px(&BackBuffer, x + 32 + 100, y + 10), Px(&g_SurfaceData[BMP_GAME_MODE], 100, 32 * TITLE_NEW_GAME + 10));
+
+  plat::display::injectLoss();
+  ASSERT_TRUE(DDRestoreSurface());
+  Frame();
+  EXPECT_TRUE(screen() == before);
 }
 
 }  // namespace
