@@ -123,7 +123,8 @@ TEST_F(MidiFileFixture, DamagedFilesLoadWhatIsThere) {
   SmfTrack big;
   big.ev(0, {0xF0});
   big.varlen(30000);
-  big.bytes += std::string(29999, '\x11') + "\xF7";
+  big.bytes.append(29999, '\x11');
+  big.bytes += '\xF7';
   big.ev(96, {0x90, 60, 64}).end();
   EXPECT_EQ(Image(makeSmf(0, 96, {big})), Header(96, {0x60, 0x90, 60, 64, 0, 0xFF, 0x2F, 0}));
 
