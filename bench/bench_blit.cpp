@@ -59,8 +59,7 @@ void FullScreenOpaque(benchmark::State& state) {
   bench::Measure(state, Bytes(state, 640 * 480), kOpaqueGoal,
                  [&] { DDBlt(&BackBuffer, 0, 0, 640, 480, &s.picture, 0, 0, 0); });
 }
-BENCHMARK(FullScreenOpaque)
-    ->Args({kDD, 32})->Args({kD3D, 32})->Args({kDD, 16})->Args({kD3D, 16})->Args({kDD, 8});
+BENCHMARK(FullScreenOpaque)->Args({kDD, 32})->Args({kD3D, 32})->Args({kDD, 16})->Args({kD3D, 16})->Args({kDD, 8});
 
 // Small opaque blits, where the fixed cost of a call shows: args (path, bpp, side).
 void SmallOpaque(benchmark::State& state) {
@@ -80,7 +79,9 @@ void FrameOfCells(benchmark::State& state) {
   });
 }
 BENCHMARK(FrameOfCells)
+    // clang-format off
     ->Args({kDD, 32})->Args({kD3D, 32})->Args({kDD, 16})->Args({kD3D, 16})->Args({kDD, 8})
+    // clang-format on
     ->Unit(benchmark::kMicrosecond);
 
 // 300 transparent cells alone.
@@ -105,10 +106,14 @@ BENCHMARK(StretchFullScreen)->Args({kDD, 32})->Args({kD3D, 32})->Args({kDD, 16})
 void ColourOperation(benchmark::State& state) {
   Scene s(kD3D, static_cast<int>(state.range(1)));
   const DRAWMODE mode{0xFF406080, static_cast<std::int32_t>(state.range(0))};
-  bench::Measure(state, Bytes(state, 640 * 480), 0, [&] { DDBltEx(&BackBuffer, 0, 0, 640, 480, &s.picture, 0, 0, 1, &mode); });
+  bench::Measure(state, Bytes(state, 640 * 480), 0,
+                 [&] { DDBltEx(&BackBuffer, 0, 0, 640, 480, &s.picture, 0, 0, 1, &mode); });
 }
 BENCHMARK(ColourOperation)
-    ->Args({D3DTOP_MODULATE, 32})->Args({D3DTOP_ADD, 32})->Args({D3DTOP_SUBTRACT, 32})->Args({D3DTOP_ADD, 16});
+    ->Args({D3DTOP_MODULATE, 32})
+    ->Args({D3DTOP_ADD, 32})
+    ->Args({D3DTOP_SUBTRACT, 32})
+    ->Args({D3DTOP_ADD, 16});
 
 // The frame-rate line of font 1, drawn every frame.
 void TextLine(benchmark::State& state) {

@@ -93,11 +93,13 @@ void Run(benchmark::State& state, Fn fn, double goal = 0) {
 }
 
 void Alpha(benchmark::State& state) {
-  Run(state, [](Scene& s) { DDBltAlpha(&BackBuffer, 0, 0, kW, kH, &s.picture, 0, 0, 1, g_Palette, nullptr, 31, 2); },
+  Run(
+      state, [](Scene& s) { DDBltAlpha(&BackBuffer, 0, 0, kW, kH, &s.picture, 0, 0, 1, g_Palette, nullptr, 31, 2); },
       kTranslucentGoal);
 }
 void Half(benchmark::State& state) {
-  Run(state, [](Scene& s) { DDBltHalf(&BackBuffer, 0, 0, kW, kH, &s.picture, 0, 0, 1, g_BlendTable); },
+  Run(
+      state, [](Scene& s) { DDBltHalf(&BackBuffer, 0, 0, kW, kH, &s.picture, 0, 0, 1, g_BlendTable); },
       kTranslucentGoal);
 }
 void FadeUnPal(benchmark::State& state) {
@@ -145,9 +147,8 @@ void Interlace(benchmark::State& state) {
   Run(state, [](Scene& s) { DDBltInterlace(&BackBuffer, 0, 0, kW, kH, 4, 30, &s.picture, 0, 0, 0, 0); });
 }
 void Fold(benchmark::State& state) {
-  Run(state, [](Scene& s) {
-    DDBltFold(&BackBuffer, 0, 0, kW, kH, &s.picture, 0, 0, &s.picture, 0, 0, kW, kH, 0, 60, 1);
-  });
+  Run(state,
+      [](Scene& s) { DDBltFold(&BackBuffer, 0, 0, kW, kH, &s.picture, 0, 0, &s.picture, 0, 0, kW, kH, 0, 60, 1); });
 }
 void Split(benchmark::State& state) {
   Run(state, [](Scene& s) { DDBltSplit(&BackBuffer, 0, 0, kW, kH, &s.picture, 0, 0, 20, 0); });
@@ -171,16 +172,20 @@ void LoopPaths(benchmark::internal::Benchmark* b) {
 BENCHMARK(Alpha)->Apply(AllPaths);
 BENCHMARK(Half)->Apply(AllPaths);
 BENCHMARK(FadeUnPal)->Args({kDD, 32})->Args({kDD, 16})->Unit(benchmark::kMicrosecond);
+// clang-format off
 BENCHMARK(FadeStep)->Args({kDD, 32})->Args({kDD, 16})->Args({kDD, 8})->Args({kQuad, 32})->Args({kQuad, 16})
+    // clang-format on
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(ChangeColor)->Args({kQuad, 32})->Args({kQuad, 16})->Unit(benchmark::kMicrosecond);
 BENCHMARK(ChangeColorVirtual)->Args({kQuad, 32})->Args({kQuad, 16})->Unit(benchmark::kMicrosecond);
 BENCHMARK(Blur)
+    // clang-format off
     ->Args({kDD, 32, 2})->Args({kDD, 32, 8})->Args({kQuad, 32, 2})->Args({kQuad, 32, 8})->Args({kDD, 16, 2})
     ->Args({kDD, 16, 8})->Args({kQuad, 16, 2})->Unit(benchmark::kMicrosecond);
 BENCHMARK(Mosaic)
     ->Args({kDD, 32, 8})->Args({kDD, 32, 2})->Args({kDD, 32, 1})->Args({kQuad, 32, 8})->Args({kDD, 16, 8})
     ->Args({kDD, 16, 2})->Args({kQuad, 16, 8})->Args({kDD, 8, 8})->Unit(benchmark::kMicrosecond);
+// clang-format on
 BENCHMARK(Rotate)->Apply(AllPaths);
 BENCHMARK(Circle)->Apply(LoopPaths);
 BENCHMARK(Lens)->Apply(LoopPaths);

@@ -75,7 +75,8 @@ void BM_MixSixteenSoundsAndMidi(benchmark::State& state) {
     sounds.push_back(SoundBuffer::create(device, f, pcm, nullptr));
     sounds.back()->setVolume(-600);
   }
-  auto stream = MidiStream::open(device, [](const MidiNotice&) {}, nullptr);
+  auto stream = MidiStream::open(
+      device, [](const MidiNotice&) {}, nullptr);
   stream->setDivision(96);
   auto song = Song(500);
   std::size_t at = 0;

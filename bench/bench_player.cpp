@@ -182,9 +182,7 @@ struct Play {
 
 Play TestPlay(int frames) {
   const fs::path game = Project().Game("play"), work = Project().Work("play-work");
-  {
-    std::ofstream(work / "keys.txt") << PlayScript(frames);
-  }
+  { std::ofstream(work / "keys.txt") << PlayScript(frames); }
   Play play;
   play.run = RunPlayer(game, work,
                        {{"PELLMOOR_FAST", "1"},

@@ -193,7 +193,9 @@ void BM_StageFrameWithEffects(benchmark::State& state) {
   TearDownStage(scene);
 }
 // Screen-effect kinds: 2 shake, 6 wave, 9 turn, 10 circle, 11 zoom, 12 lens, 13 mosaic.
+// clang-format off
 BENCHMARK(BM_StageFrameWithEffects)->Arg(2)->Arg(6)->Arg(9)->Arg(10)->Arg(11)->Arg(12)->Arg(13)->Unit(benchmark::kMicrosecond);
+// clang-format on
 
 // A walking body of 16 x 24 standing on the bottom of the cell whose top-left is map
 // pixel (x, y).

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (b->bits.size() > 2 * size && b->bits.size() > (std::size_t{1} << 24)) std::abort();
   if (b->bitsPerPixel != 1 && b->bitsPerPixel != 4 && b->bitsPerPixel != 8 && b->bitsPerPixel != 24) std::abort();
   // Touch the corners and the middle through the accessors.
-  volatile std::uint32_t sink = b->rgbAt(0, 0) ^ b->rgbAt(b->width - 1, b->height - 1) ^
-                                b->rgbAt(b->width / 2, b->height / 2);
+  volatile std::uint32_t sink =
+      b->rgbAt(0, 0) ^ b->rgbAt(b->width - 1, b->height - 1) ^ b->rgbAt(b->width / 2, b->height / 2);
   (void)sink;
   return 0;
 }

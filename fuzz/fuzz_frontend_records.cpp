@@ -77,9 +77,9 @@ Factory Make() {
 }
 
 const Factory g_Factories[] = {
-    Make<cRecordFile<cPlayRecord>>(), Make<cRecordFile<cCarryOverEntry>>(), Make<cRecordFile<cStageBest>>(),
-    Make<cRecordFile<cStageResult>>(), Make<cRecordFile<cKeyLog>>(), Make<cReplayFile>(),
-    Make<cRecordFile<cRankingSet>>(), Make<cRecordFile<cRankingTable>>(), Make<cRecordFile<cRankingEntry>>(),
+    Make<cRecordFile<cPlayRecord>>(),  Make<cRecordFile<cCarryOverEntry>>(), Make<cRecordFile<cStageBest>>(),
+    Make<cRecordFile<cStageResult>>(), Make<cRecordFile<cKeyLog>>(),         Make<cReplayFile>(),
+    Make<cRecordFile<cRankingSet>>(),  Make<cRecordFile<cRankingTable>>(),   Make<cRecordFile<cRankingEntry>>(),
 };
 constexpr std::size_t KIND_COUNT = sizeof(g_Factories) / sizeof(g_Factories[0]);
 
@@ -114,7 +114,8 @@ const std::vector<std::string>& Samples(std::size_t nKind) {
     cRecordFile<cStageResult> result;
     result.m_Record = r.m_Stages[1];
     cRecordFile<cKeyLog> log;
-    for (int f = 0; f < 30; ++f) log.m_Record.RecordFrame(static_cast<std::uint16_t>(f / 7), static_cast<std::uint16_t>(f % 4));
+    for (int f = 0; f < 30; ++f)
+      log.m_Record.RecordFrame(static_cast<std::uint16_t>(f / 7), static_cast<std::uint16_t>(f % 4));
     cReplayFile replay;
     replay.m_Stage.m_nWidth = 30;
     replay.m_Stage.m_nHeight = 15;

@@ -21,9 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   track.setRepeats(1);
   track.play();
   std::vector<float> out(2 * 4096);
-  for (int block = 0; block < 8; ++block) {
-    device->render(out.data(), 4096);
-  }
+  for (int block = 0; block < 8; ++block) { device->render(out.data(), 4096); }
   track.stop();
   device->render(out.data(), 4096);
   return 0;

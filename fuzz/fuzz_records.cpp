@@ -27,12 +27,11 @@ Factory Make() {
 }
 
 const Factory g_Factories[] = {
-    Make<cOption>(),      Make<cEdWorldMap>(), Make<cEdCondition>(), Make<cEdKeyCondition>(),
-    Make<cEdMove>(),      Make<cEdShot>(),     Make<cEdCommand>(),   Make<cEdFlow>(),
-    Make<cEdAnimeSet>(),  Make<cEdAnime>(),    Make<cEdBmpCharaExc>(), Make<cEdSwordType>(),
-    Make<cEdEffect>(),    Make<cEdCharaEffect>(), Make<cEdScrEffect>(), Make<cEdPicture>(),
-    Make<cEdSound>(),     Make<cEdBgm>(),      Make<cEdSystem>(),    Make<cEdHudItem>(),
-    Make<cEdGameMode>(),  Make<cEdSetting>(),  Make<cEdMenuItem>(),
+    Make<cOption>(),        Make<cEdWorldMap>(),  Make<cEdCondition>(), Make<cEdKeyCondition>(), Make<cEdMove>(),
+    Make<cEdShot>(),        Make<cEdCommand>(),   Make<cEdFlow>(),      Make<cEdAnimeSet>(),     Make<cEdAnime>(),
+    Make<cEdBmpCharaExc>(), Make<cEdSwordType>(), Make<cEdEffect>(),    Make<cEdCharaEffect>(),  Make<cEdScrEffect>(),
+    Make<cEdPicture>(),     Make<cEdSound>(),     Make<cEdBgm>(),       Make<cEdSystem>(),       Make<cEdHudItem>(),
+    Make<cEdGameMode>(),    Make<cEdSetting>(),   Make<cEdMenuItem>(),
 };
 
 // Small databases and palettes, so that the repairs of references run both ways.

@@ -117,10 +117,8 @@ const std::vector<std::string>& Samples(std::size_t nKind) {
     palette.m_Blocks = stage.m_Palette.m_Blocks;
     palette.m_Charas.push_back(hero);
     palette.m_Items = stage.m_Items;
-    samples = {Images(stage.m_Blocks[1], {218, CURRENT_DATA_VERSION}),
-               Images(hero, {150, 205, CURRENT_DATA_VERSION}),
-               Images(stage.m_Items[1], {218, CURRENT_DATA_VERSION}),
-               Images(palette, {CURRENT_DATA_VERSION}),
+    samples = {Images(stage.m_Blocks[1], {218, CURRENT_DATA_VERSION}), Images(hero, {150, 205, CURRENT_DATA_VERSION}),
+               Images(stage.m_Items[1], {218, CURRENT_DATA_VERSION}), Images(palette, {CURRENT_DATA_VERSION}),
                Images(stage, {60, 154, 200, CURRENT_DATA_VERSION})};
   }
   return samples[nKind];

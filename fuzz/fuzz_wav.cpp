@@ -15,8 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   plat::audio::WavView view;
   if (plat::audio::parseWav({data, size}, view) != plat::audio::WavError::None) return 0;
   // Keep one conversion small: the reader's bounds are what is under test.
-  if (view.format.samplesPerSec > 0 && view.data.size() / std::max<std::uint16_t>(view.format.blockAlign, 1) *
-                                               48000ull / view.format.samplesPerSec > 4'000'000)
+  if (view.format.samplesPerSec > 0 &&
+      view.data.size() / std::max<std::uint16_t>(view.format.blockAlign, 1) * 48000ull / view.format.samplesPerSec >
+          4'000'000)
     return 0;
   auto buffer = plat::audio::SoundBuffer::create(device, view.format, view.data, nullptr);
   if (buffer) {

@@ -52,7 +52,6 @@
 #include "ui/NameEntryDialog.h"
 #include "ui/Pad.h"
 
-
 bool g_bSoleInstance = true;
 
 namespace {
@@ -367,8 +366,8 @@ bool InitGame(const std::string& commandLine, int showCommand) {
   InstallLinks();
   if (!CheckLinksInstalled()) return false;
 
-  const SCREENMODE mode = ChooseScreenMode(g_SystemIni, g_System.m_nColorMode, plat::display::desktopDepth(),
-                                           IsOsVersionAtLeast(6, 0));
+  const SCREENMODE mode =
+      ChooseScreenMode(g_SystemIni, g_System.m_nColorMode, plat::display::desktopDepth(), IsOsVersionAtLeast(6, 0));
   g_bWindowMode = mode.bWindowMode;
   g_nScreenBpp = mode.nBpp;
   g_SystemIni.m_nBpp = mode.nBpp;

@@ -101,46 +101,26 @@ std::intptr_t cMainWindow::WindowProc(plat::WindowToken hWnd, const plat::Msg& m
       m_rcClientOnScreen = r;
       return 0;
     }
-    case plat::wm::Size:
-      UpdateStyle();
-      return 0;
+    case plat::wm::Size: UpdateStyle(); return 0;
     case plat::wm::Paint:
       // The last finished frame is shown again; the game thread's back buffer is not read.
       if (g_bInitDone.load()) m_Window.repaintFrame();
       return 0;
-    case plat::wm::Close:
-      Close();
-      return 0;
-    case plat::wm::ActivateApp:
-      g_bActive.store(msg.w != 0 ? 1 : 0);
-      return 0;
+    case plat::wm::Close: Close(); return 0;
+    case plat::wm::ActivateApp: g_bActive.store(msg.w != 0 ? 1 : 0); return 0;
     case plat::wm::GetMinMaxInfo:
       if (msg.l) GetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(msg.l));
       return 0;
     case plat::wm::KeyDown:
       if (msg.w == plat::vk::Escape) plat::post(hWnd, plat::Msg{plat::wm::Close, 0, 0});
       return 0;
-    case appmsg::NameEntry:
-      OnNameEntryRequest();
-      return 0;
-    case appmsg::StageFileDialog:
-      OnStageFileRequest(&StartChosenStageFile);
-      return 0;
-    case appmsg::ReplayFileDialog:
-      OnReplayFileRequest(&LoadChosenReplay);
-      return 0;
-    case appmsg::ReplaySaveDialog:
-      OnReplaySaveRequest(msg.w, &ChooseReplaySave, &SaveChosenReplay);
-      return 0;
-    case appmsg::PlaySound:
-      HandleSoundRequest(msg.w);
-      return 0;
-    case appmsg::PlayMusic:
-      HandleBgmRequest(msg.w, msg.l);
-      return 0;
-    case appmsg::RestoreSurfaces:
-      DDRestoreSurface();
-      return 0;
+    case appmsg::NameEntry: OnNameEntryRequest(); return 0;
+    case appmsg::StageFileDialog: OnStageFileRequest(&StartChosenStageFile); return 0;
+    case appmsg::ReplayFileDialog: OnReplayFileRequest(&LoadChosenReplay); return 0;
+    case appmsg::ReplaySaveDialog: OnReplaySaveRequest(msg.w, &ChooseReplaySave, &SaveChosenReplay); return 0;
+    case appmsg::PlaySound: HandleSoundRequest(msg.w); return 0;
+    case appmsg::PlayMusic: HandleBgmRequest(msg.w, msg.l); return 0;
+    case appmsg::RestoreSurfaces: DDRestoreSurface(); return 0;
     default:
       // Creation, commands, mouse and palette messages need nothing here: the palette
       // of the 256-colour display is the graphics library's own.

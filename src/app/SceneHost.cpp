@@ -174,9 +174,7 @@ int cSceneHost::StepFrame() {
   }
   try {
     ChangeScene(g_SceneManager.m_nScene);
-  } catch (const std::exception& e) {
-    FatalLog(g_hWnd.load(), "%s", e.what());
-  }
+  } catch (const std::exception& e) { FatalLog(g_hWnd.load(), "%s", e.what()); }
   if (cScene* scene = Scene(g_SceneManager.m_nScene)) scene->Run();
   const int fps = CountFps();
   const std::uint32_t work = ElapsedTime();
@@ -188,8 +186,7 @@ int cSceneHost::StepFrame() {
       for (std::uint32_t t : m_FrameTimes) sum += t;
       m_nFrameTimeAverage = sum >> 4;
     }
-    FontPrintfBox(&g_Fonts[1], &BackBuffer, 495, 463, 0, 0, "FPS%2d(%2d)", fps,
-                  static_cast<int>(m_nFrameTimeAverage));
+    FontPrintfBox(&g_Fonts[1], &BackBuffer, 495, 463, 0, 0, "FPS%2d(%2d)", fps, static_cast<int>(m_nFrameTimeAverage));
   }
   PresentFrame();
   m_nFramesStepped.fetch_add(1);

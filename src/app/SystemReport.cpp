@@ -173,8 +173,7 @@ double MeasureCpuClock() {
   const std::uint64_t q1 = plat::clock().nowNs();
   const std::uint64_t t0 = plat::sysinfo::timeStampCounter();
   const plat::Millis start = plat::systemNowMs();
-  while (plat::systemNowMs() - start < 1000) {
-  }
+  while (plat::systemNowMs() - start < 1000) {}
   const std::uint64_t q2 = plat::clock().nowNs();
   const std::uint64_t t1 = plat::sysinfo::timeStampCounter();
   const double seconds = static_cast<double>((q2 - q1) - (q1 - q0)) / 1e9;

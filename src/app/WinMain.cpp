@@ -109,13 +109,11 @@ int WinMain(const std::string& commandLine, int showCommand) {
     if (g_bFromEditor.load()) g_MainWindow.NotifyEditorExit(0);
     return kStartFailed;
   }
-  while (!plat::postThread(thGame.m_dwThreadId.load(), plat::Msg{plat::wm::App, 0, 0})) {
-  }
+  while (!plat::postThread(thGame.m_dwThreadId.load(), plat::Msg{plat::wm::App, 0, 0})) {}
   DebugLog("J");
 
   // Every request to the window thread wakes its pump, so it may always block.
-  while (plat::pumpOne(true) != plat::Pump::Quit) {
-  }
+  while (plat::pumpOne(true) != plat::Pump::Quit) {}
   int exitCode = plat::this_thread::quitCode();
   // A window closed while start-up still ran has not told the editor yet.
   if (g_bFromEditor.load()) g_MainWindow.NotifyEditorExit(1);
@@ -164,9 +162,7 @@ unsigned GameLoop(void*) {
   }
 }
 
-void cMainWindow::NotifyEditorStart() {
-  plat::sys::EditorLink::fromLaunch(plat::sys::launch()).notify(1, 1, m_hWnd);
-}
+void cMainWindow::NotifyEditorStart() { plat::sys::EditorLink::fromLaunch(plat::sys::launch()).notify(1, 1, m_hWnd); }
 
 void cMainWindow::NotifyEditorExit(int code) {
   if (m_bExitNotified) return;

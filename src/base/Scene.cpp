@@ -16,7 +16,5 @@ void cScene::InitCatchingFaults() {
   // A fault of the set-up closes the game in order; the text is logged as it stands.
   try {
     Init();
-  } catch (const std::exception& e) {
-    FatalLog(g_hWnd.load(), "%s", e.what());
-  }
+  } catch (const std::exception& e) { FatalLog(g_hWnd.load(), "%s", e.what()); }
 }

@@ -51,8 +51,7 @@ int cThread::Resume() { return m_hThread.resume() ? 1 : 0; }
 
 void cThread::Exit() {
   if (!m_hThread.attached()) return;
-  while (!Resume()) {
-  }
+  while (!Resume()) {}
   const plat::ThreadToken id = m_dwThreadId.load();
   DebugLog("Exit A");
   plat::postThread(id, plat::Msg{plat::wm::Quit, 0, 0});

@@ -57,8 +57,7 @@ class cVector : public std::vector<T> {
   std::size_t CheckIndex(int index) const {
     if (index >= 0 && static_cast<std::size_t>(index) < Base::size()) [[likely]]
       return static_cast<std::size_t>(index);
-    ReportBadVectorIndex("err V[%d] ( %d , %d )", index, static_cast<int>(Base::size()),
-                         static_cast<int>(sizeof(T)));
+    ReportBadVectorIndex("err V[%d] ( %d , %d )", index, static_cast<int>(Base::size()), static_cast<int>(sizeof(T)));
     if (Base::empty()) ThrowEmptyVectorSubscript();
     return 0;
   }
@@ -78,8 +77,7 @@ class cVectorList : public std::list<T> {
       std::advance(it, index);
       return *it;
     }
-    ReportBadVectorIndex("err L[%d] ( %d , %d )", index, static_cast<int>(Base::size()),
-                         static_cast<int>(sizeof(T)));
+    ReportBadVectorIndex("err L[%d] ( %d , %d )", index, static_cast<int>(Base::size()), static_cast<int>(sizeof(T)));
     return DefaultElement();
   }
 

@@ -18,9 +18,9 @@ const char* const g_CodeOperators[] = {"=", "+", "-", "*", "/", "%", ""};
 const std::int32_t g_CodeOperatorLevels[] = {2, 1, 1, 0, 0, 0};
 const char* const g_CodeObjects[] = {"my", "tg", "pl", "sys", ""};
 const char* const g_CodeVariablePrefixes[] = {"C", "S", ""};
-const char* const g_CodeStatusNames[] = {"v1",   "v2",  "v3",    "v4",    "v5",  "v6",  "v7",   "v8",
-                                         "hp",   "sp",  "mhp",   "msp",   "cid", "z",   "mark", "sight",
-                                         "power", "imp", "def",  "impd",  "stop", "getsc", ""};
+const char* const g_CodeStatusNames[] = {"v1",    "v2",  "v3",  "v4",   "v5",   "v6",    "v7",   "v8",
+                                         "hp",    "sp",  "mhp", "msp",  "cid",  "z",     "mark", "sight",
+                                         "power", "imp", "def", "impd", "stop", "getsc", ""};
 const char* const g_CodeSystemNames[] = {"time", "scrlx", "scrly", "score", "life", ""};
 
 std::int32_t g_CodeError = 0;

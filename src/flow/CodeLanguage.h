@@ -18,8 +18,8 @@ struct cCodeToken {
 
   std::int32_t m_nKind = CONSTANT;
   std::int32_t m_nValue = 0;
-  void* m_pValue = nullptr;     // the stored value; null for constants
-  std::int32_t m_nWidth = 4;    // 0 for an 8-bit status, 2 or 4
+  void* m_pValue = nullptr;   // the stored value; null for constants
+  std::int32_t m_nWidth = 4;  // 0 for an 8-bit status, 2 or 4
   std::int32_t m_nOperator = 0;
   std::int32_t m_nMin = -999999;
   std::int32_t m_nMax = 999999;

@@ -121,8 +121,8 @@ void InitCircleMove(cCommandRuntime& runtime, cActor& actor, int nFacing) {
     case CIRCLE_BY_SPEED:
       if (runtime.m_dSpeed != 0.0) {
         const std::int32_t n = Trunc32(dSweep / runtime.m_dSpeed / StepScale());
-        runtime.m_nTotal = n == std::numeric_limits<std::int32_t>::min() ? std::numeric_limits<std::int32_t>::max()
-                                                                         : std::abs(n);
+        runtime.m_nTotal =
+            n == std::numeric_limits<std::int32_t>::min() ? std::numeric_limits<std::int32_t>::max() : std::abs(n);
       }
       break;
     default: break;

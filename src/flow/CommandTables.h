@@ -106,8 +106,8 @@ int ExecMessage(cActor& actor, cCommandRuntime& runtime);
 // The top-left in stage pixels of an effect or picture of w x h: centred on the screen
 // (0), the actor (1) or the hero (2), or put at a screen (3) or stage (4) block plus
 // pixels; other placements leave x and y as they are.
-void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, int nPlacement, int nCellsX,
-                     int nCellsY, int nDotsX, int nDotsY);
+void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, int nPlacement, int nCellsX, int nCellsY,
+                     int nDotsX, int nDotsY);
 // An effect at a place (0 removes all; a halting one holds the game for its frames).
 void CmdRunEffect(cActor& actor, const cEdCommand& command);
 void CmdRunCharaEffect(cActor& actor, const cEdCommand& command);

@@ -48,8 +48,7 @@ bool cStageScene::CheckConditionList(const cVector<cEdCondition>& conditions, in
 
 bool cStageScene::CheckCondition(const cEdCondition& c, cActor& actor) {
   switch (c.m_nKind) {
-    case COND_COMMON_VARIABLE:
-      return CompareByOp(g_PlayRecord.m_CommonVariables[c.m_nIndex], c.m_nValue, c.m_nCompare);
+    case COND_COMMON_VARIABLE: return CompareByOp(g_PlayRecord.m_CommonVariables[c.m_nIndex], c.m_nValue, c.m_nCompare);
     case COND_STAGE_VARIABLE: return CompareByOp(m_StageVariables[c.m_nIndex], c.m_nValue, c.m_nCompare);
     case COND_CHARA_VARIABLE: return CompareByOp(actor.m_Variables[c.m_nIndex], c.m_nValue, c.m_nCompare);
     case COND_STATUS: return EvalStatusCondition(c, actor);
@@ -91,8 +90,8 @@ bool cActor::CheckPositionCondition(const cEdCondition& c) {
     case POSITION_FACING_LEFT: bResult = pSubject->m_nFacing == 0; break;
     case POSITION_FACING_RIGHT: bResult = pSubject->m_nFacing == 1; break;
     case POSITION_ON_BLOCK:
-      bResult = !pSubject->m_bFlying &&
-                (pSubject->m_bOnBlockChara || (!pSubject->m_bAirborne && !pSubject->m_bJumping));
+      bResult =
+          !pSubject->m_bFlying && (pSubject->m_bOnBlockChara || (!pSubject->m_bAirborne && !pSubject->m_bJumping));
       break;
     case POSITION_ON_SCREEN:
       bResult = pSubject->m_nKind == 1 ? pSubject->m_bOnScreen != 0 : pSubject->IsOnScreen();
@@ -112,8 +111,8 @@ bool cActor::CheckDistanceCondition(const cEdCondition& c) {
   bool bIn;
   switch (c.m_nAxis) {
     case AXIS_ACROSS:
-      bIn = IsInRangeX(m_ScreenRect.left, m_nWidth, hero.m_ScreenRect.left, hero.m_ScreenRect.right, hero.m_nHitOffX,
-                       d, d, 1);
+      bIn = IsInRangeX(m_ScreenRect.left, m_nWidth, hero.m_ScreenRect.left, hero.m_ScreenRect.right, hero.m_nHitOffX, d,
+                       d, 1);
       break;
     case AXIS_AHEAD:
     case AXIS_BEHIND: {
@@ -123,8 +122,8 @@ bool cActor::CheckDistanceCondition(const cEdCondition& c) {
       break;
     }
     case AXIS_UP_DOWN:
-      bIn = IsInRangeX(m_ScreenRect.top, m_nHeight, hero.m_ScreenRect.top, hero.m_ScreenRect.bottom, hero.m_nHitOffY,
-                       d, d, 1);
+      bIn = IsInRangeX(m_ScreenRect.top, m_nHeight, hero.m_ScreenRect.top, hero.m_ScreenRect.bottom, hero.m_nHitOffY, d,
+                       d, 1);
       break;
     case AXIS_AHEAD_Y:
     case AXIS_BEHIND_Y: {

@@ -21,7 +21,6 @@ namespace {
 
 cStageScene* Scene() { return g_StageScene.load(std::memory_order_relaxed); }
 
-
 void Operate(cActor& actor, cFlowRuntime& r, int nOp) {
   switch (nOp) {
     case FLOW_OP_RESTART:
@@ -65,10 +64,12 @@ void MoveBy(cActor& a, int nCode, double d) {
     case DIR_RIGHT: dx = d; break;
     case DIR_UP: dy = -d; break;
     case DIR_DOWN: dy = d; break;
+    // clang-format off
     case DIR_UP_LEFT: dx = -k; dy = -k; break;
     case DIR_DOWN_LEFT: dx = -k; dy = k; break;
     case DIR_UP_RIGHT: dx = k; dy = -k; break;
     case DIR_DOWN_RIGHT: dx = k; dy = k; break;
+    // clang-format on
     default: return;
   }
   if (dx != 0.0) {
@@ -99,7 +100,7 @@ int ExecFlowOperation(cActor& actor, cCommandRuntime& runtime) {
     cFlowRuntime& r = actor.m_FlowRuntimes[i];
     const bool bAffected = nWhich == FLOW_TARGET_OTHERS ? &r != pCurrent
                            : nWhich == FLOW_TARGET_ID   ? r.m_pFlow && r.m_pFlow->m_nID != 0 && r.m_pFlow->m_nID == nID
-                                                  : false;
+                                                        : false;
     if (!bAffected) continue;
     Operate(actor, r, nOp);
     // A stage-start flow started here has run its commands and made other flows current.
@@ -145,9 +146,7 @@ void CmdWarp(cActor& actor, const cEdCommand& command) {
   const double x0 = actor.m_dX, y0 = actor.m_dY, r0 = actor.m_dRight, b0 = actor.m_dBottom;
   const double d = static_cast<double>(ByLevel(pMove->m_nDistancePerLevel, actor.m_nLevel, pMove->m_nDistance)) * 16.0;
   switch (pMove->m_nMode) {
-    case WARP_BY_DIRECTION:
-      MoveBy(actor, actor.ResolveMoveDirection(pMove->m_nDirection), d);
-      break;
+    case WARP_BY_DIRECTION: MoveBy(actor, actor.ResolveMoveDirection(pMove->m_nDirection), d); break;
     case WARP_FROM_TARGET: {
       const cActor* t = actor.m_pTarget;
       if (!t) return;

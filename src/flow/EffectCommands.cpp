@@ -26,8 +26,8 @@ void HoldGame(cStageScene& scene) { RunMessageWait(scene); }
 
 }  // namespace
 
-void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, int nPlacement, int nCellsX,
-                     int nCellsY, int nDotsX, int nDotsY) {
+void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, int nPlacement, int nCellsX, int nCellsY,
+                     int nDotsX, int nDotsY) {
   const cStageScene& scene = TheStage();
   const double sx = scene.m_ScrollX.m_dPos;
   const double sy = scene.m_ScrollY.m_dPos;
@@ -51,8 +51,7 @@ void EffectPlacement(double& x, double& y, int w, int h, const cActor& actor, in
       x = (nCellsX + scene.m_ScrollX.m_nMargin) * BLOCK_SIZE + nDotsX;
       y = (nCellsY + scene.m_ScrollY.m_nMargin) * BLOCK_SIZE + nDotsY;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -105,8 +104,8 @@ void CmdShowPicture(cActor& actor, const cEdCommand& command) {
   DDSURFACEDATA& surface = g_PictureSurfaces.emplace_back();
   DDSURFACEINFO& info = g_PictureSurfaceInfos.emplace_back();
   info.Set(picture.m_strFile, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0);
-  const std::int32_t code = DDCreateSurfaceFromFile(&surface, info.szFileName, 1, g_DDState.nBpp, 1, 0, 0, 0, 0, 0,
-                                                    false);
+  const std::int32_t code =
+      DDCreateSurfaceFromFile(&surface, info.szFileName, 1, g_DDState.nBpp, 1, 0, 0, 0, 0, 0, false);
   if (!DDCheckLoadError(code)) {
     // A missing bitmap costs the picture, not the game.
     ReportPrintfDebug("%s 読み込み失敗！", info.szFileName.c_str());
@@ -126,8 +125,7 @@ void CmdShowPicture(cActor& actor, const cEdCommand& command) {
   const int nFrames = CommandParam(command, P_PICTURE_TIME) * 6;
   const int bHalting = CommandParam(command, P_PICTURE_HALTING);
   const int nLayer = CommandParam(command, P_PICTURE_LAYER);
-  const int nId =
-      pScene->m_Pictures.emplace_back(nIndex, x, y, w, h, nLayer, nPercent, nMode, nFrames, bHalting).m_nId;
+  const int nId = pScene->m_Pictures.emplace_back(nIndex, x, y, w, h, nLayer, nPercent, nMode, nFrames, bHalting).m_nId;
   if (!bHalting) return;
   if (nMode == SHOW_UNTIL_KEY) {
     pScene->m_Wait.Start(WAIT_PICTURE, 1, 0, 0);

@@ -107,14 +107,18 @@ void CmdChangeBasicAnimeSet(cActor& actor, const cEdCommand& command) {
   actor.ApplyBasicAnimeSet(static_cast<std::uint16_t>(CommandParam(command, P_ANIME_INDEX)), 0);
 }
 
+// clang-format off
 int ExecStatusOperation(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdStatusOperation>(actor, runtime); }
 int ExecStatusOperation2(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdStatusOperation2>(actor, runtime); }
+// clang-format on
 int ExecChangeGraphic(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdChangeGraphic>(actor, runtime); }
 int ExecChangeBasicAnimeSet(cActor& actor, cCommandRuntime& runtime) {
   return ExecBody<CmdChangeBasicAnimeSet>(actor, runtime);
 }
 int ExecRunAnime(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdRunAnime>(actor, runtime); }
-int ExecChangeBackground(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdChangeBackground>(actor, runtime); }
+int ExecChangeBackground(cActor& actor, cCommandRuntime& runtime) {
+  return ExecBody<CmdChangeBackground>(actor, runtime);
+}
 int ExecPlaySound(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdPlaySound>(actor, runtime); }
 int ExecPlayBgm(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdPlayBgm>(actor, runtime); }
 int ExecRunCode(cActor& actor, cCommandRuntime& runtime) { return ExecBody<CmdRunCode>(actor, runtime); }

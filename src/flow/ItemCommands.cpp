@@ -25,7 +25,8 @@ bool g_bItemChainCut = false;
 int cPlayer::RunItemCommands(const cVector<cEdCommand>& commands) {
   if (g_nItemNesting >= kMaxItemNesting) {
     if (!g_bItemChainCut)
-      ReportPrintfDebug("アイテムの取得の入れ子が %d 段を超えたため、アイテムのコマンドを打ち切ります", kMaxItemNesting);
+      ReportPrintfDebug("アイテムの取得の入れ子が %d 段を超えたため、アイテムのコマンドを打ち切ります",
+                        kMaxItemNesting);
     g_bItemChainCut = true;
     return 0;
   }

@@ -45,12 +45,12 @@ void CmdMessage(cActor& actor, const cEdCommand& command, int bContinued) {
   const int nFrames = CommandParam(command, P_MESSAGE_TIME) * 6;
   const int bHalting = CommandParam(command, P_MESSAGE_HALTING);
   auto p = [&](int n) { return CommandParam(command, n); };
-  const int nId = pScene->m_Popups
-                      .emplace_back(POPUP_TEXT, command.m_strText, 0, 0, 0, nPlacement, p(P_MESSAGE_BLOCK_X),
-                                    p(P_MESSAGE_BLOCK_Y), p(P_MESSAGE_PIXEL_X), p(P_MESSAGE_PIXEL_Y),
-                                    p(P_MESSAGE_KEEP_INSIDE), nMode, nFrames, bHalting, nAnchor, bContinued,
-                                    p(P_MESSAGE_ESCAPES))
-                      .m_nId;
+  const int nId =
+      pScene->m_Popups
+          .emplace_back(POPUP_TEXT, command.m_strText, 0, 0, 0, nPlacement, p(P_MESSAGE_BLOCK_X), p(P_MESSAGE_BLOCK_Y),
+                        p(P_MESSAGE_PIXEL_X), p(P_MESSAGE_PIXEL_Y), p(P_MESSAGE_KEEP_INSIDE), nMode, nFrames, bHalting,
+                        nAnchor, bContinued, p(P_MESSAGE_ESCAPES))
+          .m_nId;
   if (!bHalting) return;  // stage play draws it and ends it
   if (nMode == SHOW_UNTIL_KEY) {
     pScene->m_Wait.Start(WAIT_MESSAGE, 1, 0, bContinued);

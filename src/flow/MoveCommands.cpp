@@ -42,8 +42,10 @@ int cActor::ResolveMoveDirection(int nCode) const {
     case DIR_RIGHT: return DIR_RIGHT;
     case DIR_AHEAD_Y: return bRight ? DIR_DOWN : DIR_UP;
     case DIR_BEHIND_Y: return bRight ? DIR_UP : DIR_DOWN;
+    // clang-format off
     case DIR_UP: case DIR_DOWN: case DIR_UP_LEFT: case DIR_DOWN_LEFT: case DIR_UP_RIGHT: case DIR_DOWN_RIGHT:
       return nCode;
+    // clang-format on
     case DIR_INPUT: {
       const cStageScene* pScene = g_StageScene.load(std::memory_order_relaxed);
       const cFlowRuntime* pFlow = pScene ? pScene->m_pCurFlow : nullptr;
@@ -64,6 +66,7 @@ void cActor::DirectionVelocity(double& vx, double& vy, std::int32_t& turn, doubl
   const double fly = m_bFlying ? 1.0 : 0.0;
   int nTurn = TURN_NONE;
   switch (ResolveMoveDirection(nCode)) {
+    // clang-format off
     case DIR_LEFT: vx = -s; nTurn = TURN_LEFT; break;
     case DIR_RIGHT: vx = s; nTurn = TURN_RIGHT; break;
     case DIR_UP: vy = -s * fly; break;
@@ -72,6 +75,7 @@ void cActor::DirectionVelocity(double& vx, double& vy, std::int32_t& turn, doubl
     case DIR_DOWN_LEFT: vx = -k; vy = k * fly; nTurn = TURN_LEFT; break;
     case DIR_UP_RIGHT: vx = k; vy = -k * fly; nTurn = TURN_RIGHT; break;
     case DIR_DOWN_RIGHT: vx = k; vy = k * fly; nTurn = TURN_RIGHT; break;
+    // clang-format on
     default: break;
   }
   if (!FacingFixed(*this)) turn = nTurn;
@@ -81,6 +85,7 @@ void cActor::AngleVelocity(double& vx, double& vy, std::int32_t& turn, double s,
   int nBase = 0;
   int nTurn = TURN_NONE;
   switch (ResolveMoveDirection(nCode)) {
+    // clang-format off
     case DIR_LEFT: nBase = 0; nTurn = TURN_LEFT; break;
     case DIR_RIGHT: nBase = 180; nTurn = TURN_RIGHT; break;
     case DIR_UP: nBase = 90; break;
@@ -89,6 +94,7 @@ void cActor::AngleVelocity(double& vx, double& vy, std::int32_t& turn, double s,
     case DIR_DOWN_LEFT: nBase = 315; nTurn = TURN_LEFT; break;
     case DIR_UP_RIGHT: nBase = 135; nTurn = TURN_RIGHT; break;
     case DIR_DOWN_RIGHT: nBase = 225; nTurn = TURN_RIGHT; break;
+    // clang-format on
     default: break;
   }
   if (!FacingFixed(*this)) turn = nTurn;
@@ -270,8 +276,8 @@ int ExecStraightMove(cActor& actor, cCommandRuntime& runtime) {
           actor.DirectionVelocity(runtime.m_dVelX, runtime.m_dVelY, runtime.m_nTurn, runtime.m_dSpeed,
                                   runtime.m_nMoveMode);
         } else {
-          actor.AngleVelocity(runtime.m_dVelX, runtime.m_dVelY, runtime.m_nTurn, runtime.m_dSpeed,
-                              runtime.m_nMoveMode, runtime.m_nAngle);
+          actor.AngleVelocity(runtime.m_dVelX, runtime.m_dVelY, runtime.m_nTurn, runtime.m_dSpeed, runtime.m_nMoveMode,
+                              runtime.m_nAngle);
         }
         break;
       case MOVE_TO_COORDS:

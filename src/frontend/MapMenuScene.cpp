@@ -68,8 +68,8 @@ void BackToMenu(cMapMenuScene& scene) {
 }  // namespace
 
 cMapMenuScene::cMapMenuScene()
-    : m_Phases{&cMapMenuScene::FadeIn,   &cMapMenuScene::Menu,          &cMapMenuScene::Save,
-               &cMapMenuScene::AutoSave, &cMapMenuScene::BackToMap,     &cMapMenuScene::ReturnToTitle,
+    : m_Phases{&cMapMenuScene::FadeIn,   &cMapMenuScene::Menu,      &cMapMenuScene::Save,
+               &cMapMenuScene::AutoSave, &cMapMenuScene::BackToMap, &cMapMenuScene::ReturnToTitle,
                &cMapMenuScene::FadeOut} {}
 
 cMapMenuScene::~cMapMenuScene() {
@@ -214,8 +214,7 @@ void cMapMenuScene::Save() {
   DDClear(&BackBuffer, 16);
   DrawSlotList(&BackBuffer, kListX, kListY, g_SaveSlots, m_nScrollTop, m_nVisibleRows);
   DrawBox(12, 2, kSaveBoxY, 1);
-  DDBlt(&BackBuffer, g_MenuCursor.m_pBelow->m_nX, g_MenuCursor.m_pBelow->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 80, 0,
-        1);
+  DDBlt(&BackBuffer, g_MenuCursor.m_pBelow->m_nX, g_MenuCursor.m_pBelow->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 80, 0, 1);
   DrawCursor();
 }
 

@@ -62,8 +62,8 @@ void cMenuCursor::MoveGrid(const cPad& pad, int x0, int y0, int nPitchX, int nPi
   s.m_nY = y0 + nPitchY * s.m_nRow;
 }
 
-void cMenuCursor::MoveList(const cPad& pad, int bVertical, std::int32_t& nScrollTop, int nStart, int nPitch,
-                           int nOther, int nVisible, int nTotal, int bPageKeys) {
+void cMenuCursor::MoveList(const cPad& pad, int bVertical, std::int32_t& nScrollTop, int nStart, int nPitch, int nOther,
+                           int nVisible, int nTotal, int bPageKeys) {
   CURSORSTATE& s = *m_pTop;
   std::int32_t& nPos = bVertical ? s.m_nRow : s.m_nColumn;
   const std::uint16_t dir = pad.m_wDirection;

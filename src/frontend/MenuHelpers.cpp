@@ -23,8 +23,8 @@ void DrawMenuList(int x, int y, int nFirst, int nCount, int bWithCursor) {
   constexpr int kLinePixels = 16;  // a line of font 1
   if (nCount <= 0) return;
   const std::string text = MenuListText(nFirst, nCount, bWithCursor);
-  FontPrintfBox(&g_Fonts[1], &BackBuffer, x, y, MenuListWidth(nFirst, nCount, bWithCursor), nCount * kLinePixels,
-                "%s", text.c_str());
+  FontPrintfBox(&g_Fonts[1], &BackBuffer, x, y, MenuListWidth(nFirst, nCount, bWithCursor), nCount * kLinePixels, "%s",
+                text.c_str());
 }
 
 void CycleMenuColors() { CycleMenuColors(g_System.m_bPaletteCycle); }

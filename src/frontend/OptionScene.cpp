@@ -95,10 +95,8 @@ std::string cOptionScene::ValueText(int nKind) {
     case OPTION_VOLUME: FormatString(text, "%d", g_Option.m_nSoundVolume); break;
     case OPTION_RANK_MODE:
       // A damaged option file may hold another mode: its number is shown.
-      if (g_Option.m_nRankMode >= 0 && g_Option.m_nRankMode < 4)
-        text = RegistrationModeLabels[g_Option.m_nRankMode];
-      else
-        FormatString(text, "%d", g_Option.m_nRankMode);
+      if (g_Option.m_nRankMode >= 0 && g_Option.m_nRankMode < 4) text = RegistrationModeLabels[g_Option.m_nRankMode];
+      else FormatString(text, "%d", g_Option.m_nRankMode);
       break;
     case OPTION_RANK_NAME: text = g_Option.m_strRankName; break;
     default: break;
@@ -153,10 +151,8 @@ void cOptionScene::Menu() {
     *g_MenuCursor.m_pTop = CURSORSTATE();
     m_nStep = 1;
   }
-  if (m_nStep == 1)
-    ChooseItem();
-  else
-    ChangeValue();
+  if (m_nStep == 1) ChooseItem();
+  else ChangeValue();
 }
 
 void cOptionScene::ChooseItem() {
@@ -183,11 +179,10 @@ void cOptionScene::ChooseItem() {
       std::int32_t cOption::*member;
       std::int32_t max;
     };
-    static constexpr Range kRanges[] = {
-        {&cOption::m_nPalette, OPTION_PALETTE_MAX},
-        {&cOption::m_bMusic, 1},
-        {&cOption::m_nSoundVolume, OPTION_VOLUME_MAX},
-        {&cOption::m_nRankMode, OPTION_RANK_MODE_MAX}};
+    static constexpr Range kRanges[] = {{&cOption::m_nPalette, OPTION_PALETTE_MAX},
+                                        {&cOption::m_bMusic, 1},
+                                        {&cOption::m_nSoundVolume, OPTION_VOLUME_MAX},
+                                        {&cOption::m_nRankMode, OPTION_RANK_MODE_MAX}};
     const Range& range = kRanges[std::clamp(m_nKind, 0, 3)];
     m_pValue = &(g_Option.*range.member);
     m_nMin = 0;
@@ -206,8 +201,7 @@ void cOptionScene::ChooseItem() {
   }
   ShowScreen();
   CycleMenuColors();
-  DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 64,
-        0, 1);
+  DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 64, 0, 1);
 }
 
 void cOptionScene::ApplyValue() {

@@ -110,7 +110,8 @@ void cStageSelectScene::Draw(DDSURFACEDATA* surface) {
   }
   const bool ranks = g_System.m_GameModes[GAME_MODE_CHALLENGE].m_bRanks;
   const bool panel = ranks && g_PlayRecord.m_bShowRanking;
-  if (!panel && g_System.m_bSelectShowBest) FontPrintf(&g_Fonts[3], surface, 32, 128, "         %s", SystemText(3).c_str());
+  if (!panel && g_System.m_bSelectShowBest)
+    FontPrintf(&g_Fonts[3], surface, 32, 128, "         %s", SystemText(3).c_str());
   const int signX = 32 * (CountChars(SystemText(0)) + 4);
   for (int r = 0; r < m_nVisibleRows; ++r) {
     const int i = m_nScrollTop + r;

@@ -215,9 +215,7 @@ void cTitleScene::MainMenu() {
         sm.m_nNextScene = SCENE_OPTION;
         m_nPhase = 3;
         break;
-      default:
-        PostCloseRequest();
-        break;
+      default: PostCloseRequest(); break;
     }
     return;
   }

@@ -36,8 +36,8 @@ POINTI g_LastMapView = {-1, -1};
 
 namespace {
 
-constexpr std::int32_t kMapSurfaces[] = {BMP_MAP_BACK,      BMP_MAP_CHIPS,  BMP_MAP_ICONS,
-                                         BMP_ACCESSORY, BMP_WINDOW, BMP_MAP_IMAGE};
+constexpr std::int32_t kMapSurfaces[] = {BMP_MAP_BACK,  BMP_MAP_CHIPS, BMP_MAP_ICONS,
+                                         BMP_ACCESSORY, BMP_WINDOW,    BMP_MAP_IMAGE};
 // The map is drawn in cells of a stage block's size, as many as fill the screen.
 constexpr int kCell = BLOCK_SIZE;
 constexpr int kViewColumns = SCREEN_WIDTH / kCell;
@@ -72,9 +72,7 @@ bool VariableHolds(const cEdMapPointEntry& entry) {
 
 bool IsStageEntry(const cEdMapPointEntry* entry) { return entry && entry->m_nKind == MAP_ENTRY_STAGE; }
 
-bool SameCell(const CURSORSTATE& a, const CURSORSTATE& b) {
-  return a.m_nColumn == b.m_nColumn && a.m_nRow == b.m_nRow;
-}
+bool SameCell(const CURSORSTATE& a, const CURSORSTATE& b) { return a.m_nColumn == b.m_nColumn && a.m_nRow == b.m_nRow; }
 
 // The text centred on x in a window of its own width, 16-pixel font.
 void DrawCentredBox(int x, int y, const std::string& text) {
@@ -120,10 +118,8 @@ void cWorldMapScene::Init() {
   LookUpPoint();
   m_PrevCursor = top;
 
-  if (!DDAddSurface(m_WorkSurfaces, m_WorkInfos, kPanelW, kPanelH, 0, 0, 0, 0))
-    PostCloseRequest();
-  else
-    RedrawPanel();
+  if (!DDAddSurface(m_WorkSurfaces, m_WorkInfos, kPanelW, kPanelH, 0, 0, 0, 0)) PostCloseRequest();
+  else RedrawPanel();
   if (IsStageEntry(m_pEntry)) UpdatePointInfo();
   if (g_PlayRecord.m_bAutoSave && g_SceneManager.m_nPrevScene == SCENE_STAGE &&
       !g_PlayRecord.SaveSlot(g_PlayRecord.m_nSlot)) {
@@ -226,12 +222,9 @@ void cWorldMapScene::EnterStage() {
   g_PlayRecord.m_nStage = m_pEntry ? m_pEntry->m_nStage : 0;
   g_PlayRecord.m_nPart = 1;
   // Unlimited story lives stay unlimited whether or not the lives are carried.
-  if (g_System.m_UnlimitedLives[GAME_MODE_STORY])
-    g_PlayRecord.m_nStartLives = UNLIMITED_LIVES;
-  else if (g_System.m_bStoryCarryLives)
-    g_PlayRecord.m_nStartLives = g_PlayRecord.m_nLives + 1;
-  else
-    g_PlayRecord.m_nStartLives = g_System.m_StartLives[GAME_MODE_STORY];
+  if (g_System.m_UnlimitedLives[GAME_MODE_STORY]) g_PlayRecord.m_nStartLives = UNLIMITED_LIVES;
+  else if (g_System.m_bStoryCarryLives) g_PlayRecord.m_nStartLives = g_PlayRecord.m_nLives + 1;
+  else g_PlayRecord.m_nStartLives = g_System.m_StartLives[GAME_MODE_STORY];
   g_PlayRecord.m_pMapEntry = m_pEntry;
 }
 
@@ -295,10 +288,8 @@ void cWorldMapScene::Draw(bool bWithInfo) {
     const int x = 621 - w;
     g_Fonts[1].DrawWindow(&BackBuffer, x, 17, w, 20);
     DDBlt(&BackBuffer, x, 19, 16, 16, Sheet(BMP_ACCESSORY), 0, 48, 1);
-    if (lives == UNLIMITED_LIVES)
-      g_Fonts[1].Draw(&BackBuffer, x + 16, 19, "∞", 0);
-    else
-      FontPrintf(&g_Fonts[1], &BackBuffer, x + 16, 19, "%d", lives);
+    if (lives == UNLIMITED_LIVES) g_Fonts[1].Draw(&BackBuffer, x + 16, 19, "∞", 0);
+    else FontPrintf(&g_Fonts[1], &BackBuffer, x + 16, 19, "%d", lives);
   }
 
   if (!bWithInfo || !IsStageEntry(m_pEntry)) return;
@@ -425,8 +416,7 @@ void cWorldMapScene::ConfirmEnter() {
   RankingKeys(pad);
   Draw(true);
   DrawMenuList(g_MapYesNoPos.x, g_MapYesNoPos.y, TEXT_ENTER_STAGE, 2, 1);
-  DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 64, 0,
-        1);
+  DDBlt(&BackBuffer, g_MenuCursor.m_pTop->m_nX, g_MenuCursor.m_pTop->m_nY, 16, 16, Sheet(BMP_ACCESSORY), 64, 0, 1);
 }
 
 void cWorldMapScene::FadeIn() {

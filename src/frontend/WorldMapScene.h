@@ -27,9 +27,9 @@ enum : std::int32_t {
   BMP_MAP_IMAGE = 67,
 };
 
-extern POINTI g_MapYesNoPos;          // the ask-first box; x follows its texts
+extern POINTI g_MapYesNoPos;  // the ask-first box; x follows its texts
 extern const POINTI g_MapRankPanelPos;
-extern POINTI g_LastMapView;          // the view of the map image last drawn; -1, -1 before any
+extern POINTI g_LastMapView;  // the view of the map image last drawn; -1, -1 before any
 
 class cWorldMapScene : public cScene {
  public:

@@ -205,8 +205,7 @@ void cEdCommand::Upgrade() {
       if (v < VERSION_SHOT_GRAPHIC_IMAGE && m_pShot)
         m_pShot->m_nGraphic = static_cast<std::int16_t>(std::min(m_pShot->m_nGraphic + 1, 119));
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -225,9 +224,10 @@ void cEdCommand::Normalize() {
     std::int32_t nRepair;
   };
   static constexpr Ref REFS[] = {
-      {CMD_ANIME_SET, DB_ANIME_SET, 0}, {CMD_ANIME, DB_ANIME, 1},     {CMD_EFFECT, DB_EFFECT, 1},
-      {CMD_CHARA_EFFECT, DB_CHARA_EFFECT, 1}, {CMD_SCR_EFFECT, DB_SCR_EFFECT, 1}, {CMD_PICTURE, DB_PICTURE, 1},
-      {CMD_SOUND, DB_SOUND, 1},         {CMD_BGM, DB_BGM, 1},
+      {CMD_ANIME_SET, DB_ANIME_SET, 0},   {CMD_ANIME, DB_ANIME, 1},
+      {CMD_EFFECT, DB_EFFECT, 1},         {CMD_CHARA_EFFECT, DB_CHARA_EFFECT, 1},
+      {CMD_SCR_EFFECT, DB_SCR_EFFECT, 1}, {CMD_PICTURE, DB_PICTURE, 1},
+      {CMD_SOUND, DB_SOUND, 1},           {CMD_BGM, DB_BGM, 1},
   };
   const int nType = CharaType();
   for (const Ref& ref : REFS) {

@@ -29,16 +29,16 @@ class cEdCommand : public cRecord {
   std::int8_t m_nSet = 0;   // 0 a character command, otherwise an item command
   std::int8_t m_nType = 0;  // type within its set's command table
   cVector<std::int32_t> m_Params;
-  std::string m_strText;    // message or code text
+  std::string m_strText;  // message or code text
   boost::shared_ptr<cEdMove> m_pMove;
   boost::shared_ptr<cEdShot> m_pShot;
-  std::int16_t m_nTime = 0;          // tenths of a second
+  std::int16_t m_nTime = 0;  // tenths of a second
   std::int16_t m_nTimePerLevel = 0;
-  std::uint8_t m_bParallel = 0;      // runs alongside the commands after it
-  std::int16_t m_nSound = 0;         // sound database number, 0 none
-  std::uint8_t m_bSoundOnScreen = 1; // the sound plays only while on screen
-  std::int16_t m_nAnime = 0;         // animation database number, 0 none
-  cVector<cEdFlow> m_Flows;          // flows carried for the item command that adds them
+  std::uint8_t m_bParallel = 0;       // runs alongside the commands after it
+  std::int16_t m_nSound = 0;          // sound database number, 0 none
+  std::uint8_t m_bSoundOnScreen = 1;  // the sound plays only while on screen
+  std::int16_t m_nAnime = 0;          // animation database number, 0 none
+  cVector<cEdFlow> m_Flows;           // flows carried for the item command that adds them
 
   void BindFields(std::uint32_t nVersion) override;
   void Load(cDataReader& in) override;

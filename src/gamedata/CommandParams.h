@@ -80,8 +80,8 @@ enum eStatusParam : int {
   P_STATUS_OPERAND_INDEX = 11,
   P_STATUS_OPERAND_WHOSE = 12,
   P_STATUS_OPERAND_STATUS = 13,
-  P_STATUS_PERCENT = 14,     // the operand is a percentage of the current value
-  P_STATUS_CALC_MODE = 15,   // g_CalcModeNames, for HP and SP
+  P_STATUS_PERCENT = 14,    // the operand is a percentage of the current value
+  P_STATUS_CALC_MODE = 15,  // g_CalcModeNames, for HP and SP
   P_STATUS_SHOW_GAUGE = 16,
   P_STATUS_NOT_INVINCIBLE = 17,  // no change while the actor is invincible
   STATUS_PARAM_COUNT = 18,

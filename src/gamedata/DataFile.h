@@ -16,15 +16,14 @@
 template <class T>
 concept DataValue = (std::is_same_v<T, std::int8_t> || std::is_same_v<T, std::uint8_t> ||
                      std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::uint16_t> ||
-                     std::is_same_v<T, std::int32_t> || std::is_same_v<T, std::uint32_t> ||
-                     std::is_same_v<T, double>);
+                     std::is_same_v<T, std::int32_t> || std::is_same_v<T, std::uint32_t> || std::is_same_v<T, double>);
 
 // Reads little-endian values from a file's bytes. A read that would pass the end reads
 // nothing and marks the reader failed; every later read then fails too, so a loader can
 // run to its end and ask Failed() once.
 class cDataReader {
  public:
-  explicit cDataReader(std::string_view bytes) : m_Data(bytes) {}   // bytes stay the caller's
+  explicit cDataReader(std::string_view bytes) : m_Data(bytes) {}  // bytes stay the caller's
   explicit cDataReader(std::string&& bytes) : m_Owned(std::move(bytes)), m_Data(m_Owned) {}
   cDataReader(const cDataReader&) = delete;
   cDataReader& operator=(const cDataReader&) = delete;

@@ -62,19 +62,21 @@ const char* const g_ColorNameTable[COLOR_NAME_TABLE_SIZE] = {
 };
 
 const char* const g_DataFolders[DATA_FOLDER_COUNT] = {
+    // clang-format off
     "user_data",         "user_data\\story", "user_data\\challenge", "user_data\\free",
     "user_data\\rpl4",   "data",             "data\\database",       "data\\stg4",
     "data\\stg4\\old_ver", "data\\work",     "data\\plt4",           "bmp",
     "bmp\\back",         "bmp\\chara_sp",    "bmp\\effect",          "bmp\\picture",
     "bmp\\sword",        "bmp\\convert",     "bmp\\plt",             "bmp\\hbt",
     "wave",              "bgm",
+    // clang-format on
 };
 
 int CreateDefaultData() {
   if (plat::fs::isDirectory(g_PathTable[PATH_DATA])) return 1;
   if (!plat::fs::isDirectory(g_PathTable[PATH_DEFAULT])) return 0;
-  int answer = ShowMessageBox("データが存在しません！デフォルトデータを作成しますか？\n",
-                              "デフォルトデータ作成の確認", plat::mb::YesNo);
+  int answer = ShowMessageBox("データが存在しません！デフォルトデータを作成しますか？\n", "デフォルトデータ作成の確認",
+                              plat::mb::YesNo);
   if (answer != plat::answer::Yes) return 0;
   return plat::fs::copyTree(g_PathTable[PATH_DEFAULT], g_PathTable[PATH_DATA]) ? 1 : 0;
 }

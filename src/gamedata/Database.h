@@ -23,7 +23,7 @@ class cEdDatabase : public cRecord {
   cEdDatabase() { Reset(); }
 
   cVector<cEdAnimeSet> m_AnimeSets;
-  cVector<cEdAnime> m_Animes;  // entry 0 stands for none
+  cVector<cEdAnime> m_Animes;              // entry 0 stands for none
   cVector<cEdBmpCharaExc> m_BmpCharaExcs;  // entry 0 has no bitmap
   cVector<cEdSwordType> m_SwordTypes;
   cVector<cEdEffect> m_Effects;            // entry 0 stands for none

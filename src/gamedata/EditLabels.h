@@ -57,6 +57,6 @@ enum eActivationRange : int {
   ACTIVATE_ANYWHERE = 3,
 };
 extern const char* const g_TakeModeNames[4];
-extern const char* const g_FlowChangeNames[4];     // the item command's operation
+extern const char* const g_FlowChangeNames[4];  // the item command's operation
 enum eFlowChange : int { FLOW_CHANGE_ADD = 0, FLOW_CHANGE_REPLACE = 1, FLOW_CHANGE_REMOVE = 2 };
 extern const char* const g_FlowChangeIdNames[28];  // and the flow it names

@@ -11,14 +11,14 @@
 
 class cEdFlow : public cRecord {
  public:
-  std::int8_t m_nID = 0;               // 0 none, 1 to 26 "A" to "Z"
-  std::int8_t m_nSwitch = 0;           // 0 none, 1 to 26 "a" to "z" (trigger 0 only)
-  std::uint8_t m_bTestOnly = 0;        // exists only in test play
+  std::int8_t m_nID = 0;         // 0 none, 1 to 26 "A" to "Z"
+  std::int8_t m_nSwitch = 0;     // 0 none, 1 to 26 "a" to "z" (trigger 0 only)
+  std::uint8_t m_bTestOnly = 0;  // exists only in test play
   cVector<cEdCondition> m_Conditions;
-  std::int8_t m_nConditionRule = 0;    // 0 all must hold, 1 at least one
-  std::uint8_t m_bLatchConditions = 0; // once held, they count as held
-  std::int8_t m_nTrigger = 0;          // eTrigger
-  std::uint8_t m_nKeyTolerance = 0;    // input-history entries the matcher may skip
+  std::int8_t m_nConditionRule = 0;     // 0 all must hold, 1 at least one
+  std::uint8_t m_bLatchConditions = 0;  // once held, they count as held
+  std::int8_t m_nTrigger = 0;           // eTrigger
+  std::uint8_t m_nKeyTolerance = 0;     // input-history entries the matcher may skip
   std::uint8_t m_bKeyContinuous = 0;
   cVector<cEdKeyCondition> m_KeyConditions;  // first step first
   cVector<cEdCommand> m_Commands;

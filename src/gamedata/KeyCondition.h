@@ -13,7 +13,7 @@ class cEdKeyCondition : public cRecord {
  public:
   cEdKeyCondition() { Reset(); }
 
-  cVector<std::uint8_t> m_KeyStates;  // per channel: eKeyState
+  cVector<std::uint8_t> m_KeyStates;   // per channel: eKeyState
   std::uint8_t m_bFacingRelative = 0;  // written facing right: left and right swap when facing left
   std::int16_t m_nMinFrames = 0;
   std::int16_t m_nMaxFrames = 0;

@@ -199,8 +199,8 @@ void NormalizePlaced(cVector<T>& list) {
 
 // min(n, nBound + nOffset) without overflow.
 std::int32_t AtMost(std::int32_t n, std::int32_t nBound, std::int32_t nOffset) {
-  const std::int64_t nLimit = std::max<std::int64_t>(static_cast<std::int64_t>(nBound) + nOffset,
-                                                     std::numeric_limits<std::int32_t>::min());
+  const std::int64_t nLimit =
+      std::max<std::int64_t>(static_cast<std::int64_t>(nBound) + nOffset, std::numeric_limits<std::int32_t>::min());
   return static_cast<std::int32_t>(std::min<std::int64_t>(n, nLimit));
 }
 

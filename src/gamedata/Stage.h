@@ -23,10 +23,10 @@ inline constexpr int STAGE_RANK_FLAG_COUNT = 5;
 class cEdStageParam : public cRecord {
  public:
   std::int32_t m_bLimitLeft = 0;
-  std::int32_t m_bLimitRight = 0;   // stored from version 125, as the next two
+  std::int32_t m_bLimitRight = 0;  // stored from version 125, as the next two
   std::int32_t m_bLimitTop = 0;
   std::int32_t m_bLimitBottom = 0;
-  std::int32_t m_nMarginLeft = 0;   // blocks
+  std::int32_t m_nMarginLeft = 0;  // blocks
   std::int32_t m_nMarginRight = 0;
   std::int32_t m_nMarginTop = 0;
   std::int32_t m_nMarginBottom = 0;
@@ -40,14 +40,14 @@ class cEdStageParam : public cRecord {
 class cEdBackground : public cRecord {
  public:
   std::int32_t m_bVisible = 1;
-  std::int32_t m_bFill = 0;         // a plain fill instead of the bitmap
-  std::int32_t m_nFillColor = 16;   // palette number
-  std::int32_t m_nPass = 0;         // drawing layer
-  double m_dScrollX = 0.1;          // factor of the scroll position, or pixels a frame when auto
+  std::int32_t m_bFill = 0;        // a plain fill instead of the bitmap
+  std::int32_t m_nFillColor = 16;  // palette number
+  std::int32_t m_nPass = 0;        // drawing layer
+  double m_dScrollX = 0.1;         // factor of the scroll position, or pixels a frame when auto
   double m_dScrollY = 0.1;
   std::int32_t m_bAutoX = 0;
   std::int32_t m_bAutoY = 0;
-  double m_dOffsetX = 0;            // current auto-scroll offset
+  double m_dOffsetX = 0;  // current auto-scroll offset
   double m_dOffsetY = 0;
   std::string m_strBitmap;
 
@@ -66,39 +66,39 @@ class cEdStage : public cRecord {
   cEdStage();
 
   // Header members, in file order.
-  std::int32_t m_nWidth = 0;          // blocks
-  std::int32_t m_nReserved2 = 0;      // no reader in the player; kept as loaded
+  std::int32_t m_nWidth = 0;      // blocks
+  std::int32_t m_nReserved2 = 0;  // no reader in the player; kept as loaded
   std::int32_t m_nReserved3 = 0;
   std::int32_t m_nHeight = 0;
-  std::int32_t m_bLimitLeft = 0;      // scroll range used on each side
+  std::int32_t m_bLimitLeft = 0;  // scroll range used on each side
   std::int32_t m_bLimitRight = 0;
   std::int32_t m_bLimitTop = 0;
   std::int32_t m_bLimitBottom = 0;
-  std::int32_t m_nScrollLeft = 0;     // scroll range in cells
+  std::int32_t m_nScrollLeft = 0;  // scroll range in cells
   std::int32_t m_nScrollRight = 0;
   std::int32_t m_nScrollTop = 0;
   std::int32_t m_nScrollBottom = 0;
   std::int32_t m_nFrameRate = 0;
   std::int32_t m_bTimeLimit = 0;
-  std::int32_t m_nTimeLimit = 0;      // counted down once per 60 frames
+  std::int32_t m_nTimeLimit = 0;  // counted down once per 60 frames
   std::int32_t m_nTimeWarning = 0;
-  std::int32_t m_nScrollModeX = 0;    // 0 follow the hero, 1 auto-scroll
+  std::int32_t m_nScrollModeX = 0;  // 0 follow the hero, 1 auto-scroll
   std::int32_t m_nScrollModeY = 0;
-  std::int32_t m_nAutoScrollX = 0;    // tenths of a pixel per frame
+  std::int32_t m_nAutoScrollX = 0;  // tenths of a pixel per frame
   std::int32_t m_nAutoScrollY = 0;
-  double m_dGravity = 0;              // per frame
-  std::int32_t m_nHitLevel = 0;       // 1 to 19
-  std::int32_t m_nHitPasses = 0;      // 0 every sub-step, 1 to 5 per frame
-  std::int32_t m_nBgm = 0;            // music database
-  std::int32_t m_nBgmOption = 0;      // from 166
-  std::int32_t m_bKeepBgm = 0;        // from 199
+  double m_dGravity = 0;          // per frame
+  std::int32_t m_nHitLevel = 0;   // 1 to 19
+  std::int32_t m_nHitPasses = 0;  // 0 every sub-step, 1 to 5 per frame
+  std::int32_t m_nBgm = 0;        // music database
+  std::int32_t m_nBgmOption = 0;  // from 166
+  std::int32_t m_bKeepBgm = 0;    // from 199
   std::int32_t m_bDrawByLayer = 0;
-  std::int32_t m_bCarryStatus = 0;    // the players start with the statuses passed on
+  std::int32_t m_bCarryStatus = 0;   // the players start with the statuses passed on
   std::int32_t m_bPassOnStatus = 0;  // the players' statuses pass on to the next stage
-  std::int32_t m_bStatusBar = 0;      // from 183
+  std::int32_t m_bStatusBar = 0;     // from 183
   std::int32_t m_bAutoEnd = 0;       // from 184; the end screens pass without a key, no pause
   std::int32_t m_bShowStart1 = 0;
-  std::int32_t m_bShowStart2 = 0;     // from 225
+  std::int32_t m_bShowStart2 = 0;  // from 225
   std::int32_t m_bShowClear = 0;
   std::int32_t m_bShowGameOver = 0;
   // Hit boxes in pixels; box sets are {set 1 width, height, set 2 width, height}.
@@ -113,8 +113,8 @@ class cEdStage : public cRecord {
   std::int32_t m_CharaBoxA[4] = {};         // from 200
   std::int32_t m_CharaBoxB[4] = {};         // set 2 from 155
   std::int32_t m_CharaBoxC[2] = {};
-  std::int32_t m_CharaBoxAAnchor[2] = {};   // from 200
-  std::int32_t m_CharaBoxBAnchor[2] = {};   // from 155
+  std::int32_t m_CharaBoxAAnchor[2] = {};  // from 200
+  std::int32_t m_CharaBoxBAnchor[2] = {};  // from 155
   std::int32_t m_ItemBox[2] = {};
   std::int32_t m_PlayerShotSize[2] = {};
   std::int32_t m_PlayerShotAttack[2] = {};
@@ -132,13 +132,13 @@ class cEdStage : public cRecord {
   double m_dStepSpeedCap = 0;
   std::int32_t m_nSubSteps8 = 0;
   std::int32_t m_bOnScreenHits = 0;
-  std::int32_t m_HitTimes[4] = {};    // pair A: memory of the hitter, invincibility; pair B the same
-  std::string m_strHeader;            // no reader in the player
+  std::int32_t m_HitTimes[4] = {};  // pair A: memory of the hitter, invincibility; pair B the same
+  std::string m_strHeader;          // no reader in the player
 
   cVector<std::int32_t> m_RankFlags;  // total score, remaining time, clear time, HP, SP
   cEdStageParam m_Params[STAGE_PARAM_COUNT];
-  cEdPalette m_Palette;               // the stage's own definitions
-  cVector<cEdBlock> m_Blocks;         // placed
+  cEdPalette m_Palette;        // the stage's own definitions
+  cVector<cEdBlock> m_Blocks;  // placed
   cVector<cEdChara> m_Charas;
   cVector<cEdItem> m_Items;
   cVector<cEdBackground> m_Backgrounds;

@@ -129,7 +129,7 @@ class cEdSystem : public cRecord {
   std::int32_t m_bChallengePauseMenu = 0;
   std::int32_t m_bFreeRestoreVars = 0;
   std::int32_t m_bTestRestoreVars = 0;
-  std::int32_t m_nColorMode = 0;  // 0 the project's 256-colour palette, 1 no palette
+  std::int32_t m_nColorMode = 0;     // 0 the project's 256-colour palette, 1 no palette
   std::uint8_t m_nTransparentR = 0;  // transparent colour of colour mode 1
   std::uint8_t m_nTransparentG = 0;
   std::uint8_t m_nTransparentB = 0;
@@ -140,9 +140,9 @@ class cEdSystem : public cRecord {
   std::int32_t m_bPaletteCycle = 0;  // menu colours cycle in 8-bit mode
   std::string m_strTitle;            // the main window's title
 
-  cVector<std::uint8_t> m_CarryOver;   // by carry-over item, 1: carried to the next stage
-  cVector<std::uint8_t> m_CarryReset;  // by carry-over item, 1: dropped when cleared
-  cVector<cEdHudItem> m_HudItems;      // total score, stage score, HP, SP, lives
+  cVector<std::uint8_t> m_CarryOver;       // by carry-over item, 1: carried to the next stage
+  cVector<std::uint8_t> m_CarryReset;      // by carry-over item, 1: dropped when cleared
+  cVector<cEdHudItem> m_HudItems;          // total score, stage score, HP, SP, lives
   cVector<std::int32_t> m_StartLives;      // by game mode
   cVector<std::int32_t> m_UnlimitedLives;  // by game mode
   cVector<cEdGameMode> m_GameModes;

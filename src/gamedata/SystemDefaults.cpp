@@ -8,6 +8,7 @@
 const char* const g_ColorModeNames[2] = {"256色(8bit) カラーパレットあり", "1677万色(24bit) カラーパレットなし"};
 
 const char* const g_FontFaceNames[FONT_FACE_COUNT] = {
+    // clang-format off
     "System", "Terminal", "FixedSys", "Roman", "Script", "Modern", "Small Fonts", "MS Serif", "WST_Czec",
     "WST_Engl", "WST_Fren", "WST_Germ", "WST_Ital", "WST_Span", "WST_Swed", "Courier", "MS Sans Serif", "Marlett",
     "Arial", "Arial CE", "Arial CYR", "Arial Greek", "Arial TUR", "Arial Baltic", "Courier New", "Courier New CE",
@@ -25,12 +26,13 @@ const char* const g_FontFaceNames[FONT_FACE_COUNT] = {
     "HGPｺﾞｼｯｸM", "HGSｺﾞｼｯｸM", "HG行書体", "HGP行書体", "HGS行書体", "HG教科書体", "HGP教科書体", "HGS教科書体",
     "HG明朝B", "HGP明朝B", "HGS明朝B", "HG明朝E", "HGP明朝E", "HGS明朝E", "HG創英ﾌﾟﾚｾﾞﾝｽEB", "HGP創英ﾌﾟﾚｾﾞﾝｽEB",
     "HGS創英ﾌﾟﾚｾﾞﾝｽEB", "OCRB", "Sydnie",
+    // clang-format on
 };
 
 namespace {
 
 constexpr int DEFAULT_FONT_FACE = 60;  // "ＭＳ Ｐゴシック"
-constexpr int CHAR_PIXELS = 16;       // a character of font 1
+constexpr int CHAR_PIXELS = 16;        // a character of font 1
 
 const char* const DEFAULT_TEXTS[SYSTEM_TEXT_COUNT] = {
     "ワールド",
@@ -67,7 +69,7 @@ const char* const DEFAULT_TITLE_MENU[TITLE_MENU_COUNT] = {
     "はじめから", "つづきから", "チャレンジ", "フリー", "リプレイ", "オプション", "しゅうりょう",
 };
 const char* const DEFAULT_MAP_MENU[MAP_MENU_COUNT] = {"セーブ", "オートセーブ", "もどる", "タイトルへ"};
-const char* const DEFAULT_OPTION_MENU[OPTION_MENU_COUNT] = {"", "BGM", "SE", "ランキング登録", "ランキング登録名",
+const char* const DEFAULT_OPTION_MENU[OPTION_MENU_COUNT] = {"",      "BGM", "SE", "ランキング登録", "ランキング登録名",
                                                             "もどる"};
 
 struct HudDefault {

@@ -150,8 +150,7 @@ const char* const g_OffOnNames[3] = {"OFF", "ON", ""};
 const char* const g_FlightNames[5] = {"OFF", "ON (ブロックをすり抜ける)", "ON (ブロックに当たる)",
                                       "ON (ブロックに当たると即死)", ""};
 const char* const g_InvincibleNames[4] = {"OFF", "ON (ショットが当たる)", "ON (ショットがすり抜ける)", ""};
-const char* const g_ScaleNames[11] = {"しない", "×4",  "×9",  "×16", "×25", "×36",
-                                      "×49",    "×64", "×81", "×100", ""};
+const char* const g_ScaleNames[11] = {"しない", "×4", "×9", "×16", "×25", "×36", "×49", "×64", "×81", "×100", ""};
 }  // namespace
 
 const cStateLabel g_CharaStates[CHARA_STATE_COUNT] = {
@@ -169,7 +168,7 @@ const char* const g_FacingStateNames[5] = {"左向き", "右向き", "ブロッ�
 
 const char* const g_StageClearNames[4] = {"次のステージへ", "番号で指定", "ワールドクリア", ""};
 const char* const g_MessagePlaceNames[10] = {
-    "画面中央に表示",   "自分の上に表示",   "自分の下に表示", "自分の中心に表示",   "主人公の上に表示",
+    "画面中央に表示",   "自分の上に表示",     "自分の下に表示", "自分の中心に表示",   "主人公の上に表示",
     "主人公の下に表示", "主人公の中心に表示", "画面座標で指定", "ステージ座標で指定", ""};
 const char* const g_MessageTimeNames[4] = {"進行キーが押されるまで表示", "ステージ終了まで表示", "時間で指定", ""};
 const char* const g_TargetChoiceNames[5] = {"主人公", "自分", "最も近いキャラ", "キャラ(キャラIDで指定)", ""};
@@ -182,21 +181,23 @@ const char* const g_PictureTimeNames[4] = {"進行キーが押されるまで表
 const char* const g_AnimePlayNames[4] = {"通常実行", "反転実行", "往復実行", ""};
 const char* const g_VisibilityNames[4] = {"表示", "非表示", "反転(表示⇔非表示)", ""};
 
+// clang-format off
 const char* const g_ConditionKindNames[CONDITION_KIND_COUNT] = {
     "", "コモン変数条件", "ステージ変数条件", "キャラ変数条件", "ステータス条件", "ステータス条件2", "ステータス条件3",
     "距離条件"};
+// clang-format on
 const char* const g_ConditionRuleNames[3] = {"全ての条件が真なら成立", "1つ以上の条件が真なら成立", ""};
 const char* const g_DistanceAxisNames[8] = {"横", "前", "後", "縦", "前Y", "後Y", "円", ""};
 const char* const g_DistanceSenseNames[3] = {"以内", "外", ""};
 
 const char* const g_KeyStateNames[4] = {"--", "押", "離", ""};
-const char* const g_KeyRuleNames[4] = {"全てのキーが真なら成立", "1つ以上のキーが真なら成立",
-                                       "1つだけキーが真なら成立", ""};
+const char* const g_KeyRuleNames[4] = {"全てのキーが真なら成立", "1つ以上のキーが真なら成立", "1つだけキーが真なら成立",
+                                       ""};
 
 const char* const g_MoveModeNames[3] = {"方向で指定", "目標座標で指定", ""};
 const char* const g_WarpModeNames[4] = {"方向と距離で指定", "ターゲットからの方向と距離で指定", "目標座標で指定", ""};
-const char* const g_DirectionNames[14] = {"前",   "後",   "左",   "右",   "前Y",  "後Y",      "上",
-                                          "下",   "左上", "左下", "右上", "右下", "入力方向", ""};
+const char* const g_DirectionNames[14] = {"前", "後",   "左",   "右",   "前Y",  "後Y",      "上",
+                                          "下", "左上", "左下", "右上", "右下", "入力方向", ""};
 const char* const g_MoveCoordNames[5] = {"配置位置からの相対座標", "相対座標", "絶対座標", "画面座標", ""};
 const char* const g_WarpCoordNames[4] = {"相対座標", "絶対座標", "画面座標", ""};
 const char* const g_RotationNames[5] = {"右回り", "左回り", "左向きなら右回り、右向きなら左回り",

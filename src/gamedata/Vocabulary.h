@@ -110,8 +110,8 @@ enum eItemCommandType : int {
 int CommandParamCount(int nSet, int nType);
 
 // Flow lists.
-extern const char* const g_FlowIdNames[28];         // "-", "A".."Z"
-extern const char* const g_SwitchNames[28];         // "-", "a".."z"
+extern const char* const g_FlowIdNames[28];  // "-", "A".."Z"
+extern const char* const g_SwitchNames[28];  // "-", "a".."z"
 extern const char* const g_FlowOperationNames[7];
 enum eFlowOperation : int {
   FLOW_OP_RESTART = 0,  // "開始": a running flow starts over

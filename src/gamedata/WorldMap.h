@@ -22,18 +22,18 @@ class cEdWorld : public cRecord {
 // One way through a map point: the stage it enters, when it is active, what follows.
 class cEdMapPointEntry : public cRecord {
  public:
-  std::int32_t m_nKind = 0;           // 0 stage, 1 road, 2 wall
-  std::int32_t m_nPictureRow = 0;     // row in the points sheet
-  std::int32_t m_nStage = 0;          // cleared while switch (stage number) is on
+  std::int32_t m_nKind = 0;        // 0 stage, 1 road, 2 wall
+  std::int32_t m_nPictureRow = 0;  // row in the points sheet
+  std::int32_t m_nStage = 0;       // cleared while switch (stage number) is on
   std::int32_t m_bAskFirst = 0;
   std::int32_t m_bReplayAfterClear = 0;
-  std::int32_t m_nAfterClear = 0;     // 0 back to the map, 1 second round, 2 title
-  std::int32_t m_nSwitch = 0;         // above 0: active only while this switch is on
-  std::int32_t m_nVariable = 0;       // non-zero: active only while variable OP value holds
+  std::int32_t m_nAfterClear = 0;  // 0 back to the map, 1 second round, 2 title
+  std::int32_t m_nSwitch = 0;      // above 0: active only while this switch is on
+  std::int32_t m_nVariable = 0;    // non-zero: active only while variable OP value holds
   std::int32_t m_nValue = 0;
-  std::int32_t m_nOperator = 0;       // 0 ==, 1 !=, 2 >=, 3 <=, 4 >, 5 <
-  std::int32_t m_nMinBestTotal = 0;   // stored from version 209
-  std::string m_strText;              // the name shown under the map on this point
+  std::int32_t m_nOperator = 0;      // 0 ==, 1 !=, 2 >=, 3 <=, 4 >, 5 <
+  std::int32_t m_nMinBestTotal = 0;  // stored from version 209
+  std::string m_strText;             // the name shown under the map on this point
   std::string m_strStageFile;
 
   void BindFields(std::uint32_t nVersion) override;

@@ -89,8 +89,8 @@ bool DDLoadSurfaces(DDSURFACEDATA* surfaceArray, const std::int32_t* ids, std::i
     const DDSURFACEINFO& info = table[id];
     DDReleaseSurface(sd);
     if (info.szFileName == "E") {
-      if (!DDCreateSurface(sd, info.nBlankWidth, info.nBlankHeight, info.nColorKey, info.nMemoryKind,
-                           info.nForceSystem, info.nNoTexture, false) &&
+      if (!DDCreateSurface(sd, info.nBlankWidth, info.nBlankHeight, info.nColorKey, info.nMemoryKind, info.nForceSystem,
+                           info.nNoTexture, false) &&
           !info.nOptional) {
         OutOfMemory();
         return false;

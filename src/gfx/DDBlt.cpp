@@ -46,8 +46,8 @@ std::uint32_t ClearValue(DDSURFACEDATA* dst, const plat::Surface& s) {
 // The system-memory path of a stretched copy: raw pixels, every pixel checked against
 // both surfaces, the transparent value left out with flags 1.
 template <class T>
-void SoftwareStretch(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int sw,
-                     int sh, int flags) {
+void SoftwareStretch(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int sw, int sh,
+                     int flags) {
   cSurfaceLock ld, ls;
   if (!ld.Lock(dst)) return;
   if (!ls.Lock(src)) return;
@@ -63,7 +63,8 @@ void SoftwareStretch(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
     return T(r << sl.wShiftR | g << sl.wShiftG | b << sl.wShiftB);
   };
   const int dw = std::min(dst->nWidth, ld.m_lpSurface->width()), dh = std::min(dst->nHeight, ld.m_lpSurface->height());
-  const int swl = std::min(src->nWidth, ls.m_lpSurface->width()), shl = std::min(src->nHeight, ls.m_lpSurface->height());
+  const int swl = std::min(src->nWidth, ls.m_lpSurface->width()),
+            shl = std::min(src->nHeight, ls.m_lpSurface->height());
   auto put = [&](int di, int dj, int si, int sj) {
     if (di < 0 || di >= dh || dj < 0 || dj >= dw || si < 0 || si >= shl || sj < 0 || sj >= swl) return;
     const T v = ls.Row<T>(si)[sj];
@@ -126,10 +127,8 @@ bool BltDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA
       r.bottom > ss->height())
     return false;
   const DDDRAWPART& sp = *src->lpDD;
-  if (flags == 1 && sp.bColorKey)
-    pix::copyKeyed(*ds, x, y, *ss, r.left, r.top, cw, chh, sp.dwColorKey);
-  else
-    pix::copyRaw(*ds, x, y, *ss, r.left, r.top, cw, chh);
+  if (flags == 1 && sp.bColorKey) pix::copyKeyed(*ds, x, y, *ss, r.left, r.top, cw, chh, sp.dwColorKey);
+  else pix::copyRaw(*ds, x, y, *ss, r.left, r.top, cw, chh);
   return true;
 }
 
@@ -172,8 +171,8 @@ bool StretchDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACE
   return true;
 }
 
-bool StretchDirect3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int sw,
-                     int sh, int flags) {
+bool StretchDirect3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDATA* src, int sx, int sy, int sw, int sh,
+                     int flags) {
   D3DDEVICEDATA& d = *g_lpD3DData;
   DDResolveAlias(&dst);
   DDResolveAlias(&src);
@@ -187,10 +186,8 @@ bool StretchDirect3D(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
   if (!dst->lpDT || !src->lpDT) return false;
   if (dst->lpDT->bInSystemMemory || src->lpDT->bInSystemMemory) {
     if (!Drawable(dst) || !Drawable(src)) return false;
-    if (g_DDState.nBpp == 16)
-      SoftwareStretch<std::uint16_t>(dst, x, y, w, h, src, sx, sy, sw, sh, flags);
-    else
-      SoftwareStretch<std::uint32_t>(dst, x, y, w, h, src, sx, sy, sw, sh, flags);
+    if (g_DDState.nBpp == 16) SoftwareStretch<std::uint16_t>(dst, x, y, w, h, src, sx, sy, sw, sh, flags);
+    else SoftwareStretch<std::uint32_t>(dst, x, y, w, h, src, sx, sy, sw, sh, flags);
     return true;
   }
   plat::Surface* ss = Drawable(src);
@@ -285,7 +282,8 @@ void DDFillRectColor(DDSURFACEDATA* lpSD, std::int32_t x, std::int32_t y, std::i
     cSurfaceLock lock;
     if (!lock.Lock(lpSD)) return;
     Rect r{x, y, x + w, y + h};
-    if (ClipTo(r, std::min(lpSD->nWidth, lock.m_lpSurface->width()), std::min(lpSD->nHeight, lock.m_lpSurface->height())))
+    if (ClipTo(r, std::min(lpSD->nWidth, lock.m_lpSurface->width()),
+               std::min(lpSD->nHeight, lock.m_lpSurface->height())))
       // At 16 bits the colour goes into the texture layout (alpha bit from the colour's alpha).
       pix::fillRaw(*lock.m_lpSurface, r.left, r.top, r.right - r.left, r.bottom - r.top,
                    pix::argbToRaw(lock.m_lpSurface->format(), color));
@@ -298,8 +296,7 @@ void DDFillRectColor(DDSURFACEDATA* lpSD, std::int32_t x, std::int32_t y, std::i
     const std::uint32_t transparent = lpSD == &BackBuffer ? d.dwBackTransmit : d.dwTransmitFill;
     if (lpSD->lpDT->bColorKey && color == transparent)
       pix::fillRaw(*s, r.left, r.top, r.right - r.left, r.bottom - r.top, ClearValue(lpSD, *s));
-    else
-      pix::fillBlend(*s, r.left, r.top, r.right - r.left, r.bottom - r.top, color);
+    else pix::fillBlend(*s, r.left, r.top, r.right - r.left, r.bottom - r.top, color);
   }
   Park();
 }

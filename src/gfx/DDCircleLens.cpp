@@ -76,8 +76,8 @@ constexpr std::int64_t LENS_FLOAT_LIMIT = 4096;
 // (|f| + 1) * 2^-22 of the true value f, and where no integer is nearer than four times
 // that it truncates as the pixel-by-pixel formula in doubles does. Columns with an offset
 // that near an integer are marked in `unsure` for that formula.
-DDFX_HOT_ROW void LensOffsetsRow(int n, float a0, float j, float LL, float dist, std::int32_t* uPos,
-                                 std::int32_t* uNeg, std::int32_t* vPos, std::int32_t* vNeg, std::int32_t* unsure) {
+DDFX_HOT_ROW void LensOffsetsRow(int n, float a0, float j, float LL, float dist, std::int32_t* uPos, std::int32_t* uNeg,
+                                 std::int32_t* vPos, std::int32_t* vNeg, std::int32_t* unsure) {
   const float jj = j * j, jd = j * dist;
   const auto near = [](float f) { return std::fabs(f - std::rint(f)) <= (std::fabs(f) + 1.0f) * 0x1p-20f; };
   for (int k = 0; k < n; ++k) {
@@ -107,8 +107,8 @@ struct LensOffsets {
     if (uPos.size() < n)
       for (std::vector<std::int32_t>* v : {&uPos, &uNeg, &vPos, &vNeg, &unsure}) v->resize(n);
     LensOffsetsRow(static_cast<int>(aHi - aLo + 1), static_cast<float>(aLo), static_cast<float>(j),
-                   static_cast<float>(LL), static_cast<float>(distance), &uPos[aLo], &uNeg[aLo], &vPos[aLo],
-                   &vNeg[aLo], &unsure[aLo]);
+                   static_cast<float>(LL), static_cast<float>(distance), &uPos[aLo], &uNeg[aLo], &vPos[aLo], &vNeg[aLo],
+                   &unsure[aLo]);
     const double dist = static_cast<double>(distance);
     for (std::int64_t a = aLo; a <= aHi; ++a) {
       if (!unsure[a]) continue;
@@ -158,13 +158,9 @@ void LensLoop(ddfx::EffectLocks& l, int x, int y, std::int64_t radius, std::int6
     LensLoopInOrder(l, c, x, y, radius, distance, L, sx, sy, key);
     return;
   }
-  const LensSource<T> src{static_cast<const std::uint8_t*>(l.src.m_pBits),
-                          static_cast<std::ptrdiff_t>(l.src.m_lpSurface->pitch()),
-                          sx,
-                          sy,
-                          static_cast<std::uint64_t>(std::max(c.limW, 0)),
-                          static_cast<std::uint64_t>(std::max(c.limH, 0)),
-                          key};
+  const LensSource<T> src{
+      static_cast<const std::uint8_t*>(l.src.m_pBits), static_cast<std::ptrdiff_t>(l.src.m_lpSurface->pitch()), sx, sy,
+      static_cast<std::uint64_t>(std::max(c.limW, 0)), static_cast<std::uint64_t>(std::max(c.limH, 0)),         key};
   const std::int64_t LL = L * L, RR = radius * radius;
   const std::int64_t j0 = std::max<std::int64_t>(-radius, -y), j1 = std::min<std::int64_t>(radius, dstH - 1 - y);
   if (j0 > j1) return;
@@ -219,10 +215,8 @@ std::int32_t DDBltCircle(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std
     if (width <= 0) return;
     const auto w = static_cast<std::int32_t>(width), ds = static_cast<std::int32_t>(dstStart),
                ss = static_cast<std::int32_t>(srcStart), row = static_cast<std::int32_t>(r);
-    if (g_lpD3DData)
-      DDStretchBlt(dst, ds, y + row, w, rows, src, ss, sy + row, w, rows, flags);
-    else
-      DDBlt(dst, ds, y + row, w, rows, src, ss, sy + row, flags);
+    if (g_lpD3DData) DDStretchBlt(dst, ds, y + row, w, rows, src, ss, sy + row, w, rows, flags);
+    else DDBlt(dst, ds, y + row, w, rows, src, ss, sy + row, flags);
   };
   if (step == 1) {
     for (std::int64_t r = R - 1; r >= -R; --r) {

@@ -43,10 +43,8 @@ void DDBltWave(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t 
   // negative source position, where a blit moves the source but not the destination.)
   const bool merge = (vertical ? sx : sy) >= 0;
   auto draw = [&](std::int32_t start, std::int32_t size, std::int32_t shift) {
-    if (vertical)
-      DDBlt(dst, x + start, y + shift, size, h, src, sx + start, sy, flags);
-    else
-      DDBlt(dst, x + shift, y + start, w, size, src, sx, sy + start, flags);
+    if (vertical) DDBlt(dst, x + start, y + shift, size, h, src, sx + start, sy, flags);
+    else DDBlt(dst, x + shift, y + start, w, size, src, sx, sy + start, flags);
   };
   const double grow = 360.0 / length * step;
   double angle = 0.0;
@@ -100,10 +98,8 @@ void DDBltFold(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t 
   const bool second = ((counter + u) / size) % 2 != 0;
   DDSURFACEDATA* src = second ? src2 : src1;
   const std::int32_t sx = second ? sx2 : sx1, sy = second ? sy2 : sy1;
-  if (direction == 1)
-    DDStretchBlt(dst, x, y + v, w, h - 2 * v, src, sx, sy, sw, sh, flags);
-  else
-    DDStretchBlt(dst, x + v, y, w - 2 * v, h, src, sx, sy, sw, sh, flags);
+  if (direction == 1) DDStretchBlt(dst, x, y + v, w, h - 2 * v, src, sx, sy, sw, sh, flags);
+  else DDStretchBlt(dst, x + v, y, w - 2 * v, h, src, sx, sy, sw, sh, flags);
 }
 
 void DDBltSplit(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, DDSURFACEDATA* src,

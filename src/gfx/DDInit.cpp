@@ -120,7 +120,7 @@ int InitDirect3D(int width, int height, int bpp) {
   }
   ReportPrintfDebug("%s", d.nSurfaceFormat == D3DFMT_X8R8G8B8 ? "X8R8G8B8"
                           : d.nSurfaceFormat == D3DFMT_R5G6B5 ? "R5G6B5"
-                                                               : "A1R5G5B5");
+                                                              : "A1R5G5B5");
   d.nAdapterFormat = pp.nBackBufferFormat;
 
   DDSetDefaultRenderStates();
@@ -335,8 +335,7 @@ void DDUnInit() {
     DDReleaseSurface(&BackBuffer);
     DDReleaseSurface(&Primary);
     DDReleaseSurface(&ScreenCopy);
-    if (s_bDirectDraw && DDDRAWPARTCount() > 0)
-      plat::messageBox("解放漏れがあります", "DirectDraw", plat::mb::Ok);
+    if (s_bDirectDraw && DDDRAWPARTCount() > 0) plat::messageBox("解放漏れがあります", "DirectDraw", plat::mb::Ok);
     s_bDirectDraw = false;
     delete g_lpDDData;
     g_lpDDData = nullptr;

@@ -94,7 +94,7 @@ struct DDRAWDATA {
   std::uint8_t TransmitColor16[3] = {0, 0, 0};  // blue, green, red
   std::int32_t nFontId = 0;
   plat::PixelFormat Format = plat::PixelFormat::Xrgb8888;  // the display's pixel format
-  bool bPalette = false;  // the 256-entry palette object exists
+  bool bPalette = false;                                   // the 256-entry palette object exists
   bool bClipper = false;
 };
 

@@ -97,10 +97,10 @@ std::int32_t DDSetTransmitFromFile(std::string_view fileName) {
     if (!b) {
       result = 0;
     } else if (key && b->width > 0 && b->height > 0) {
-      const std::uint32_t rgb = g_lpD3DData && b->bitsPerPixel == 8 && !b->colors.empty()
-                                    ? std::uint32_t(b->colors[0].red) << 16 | std::uint32_t(b->colors[0].green) << 8 |
-                                          b->colors[0].blue
-                                    : b->rgbAt(0, 0);
+      const std::uint32_t rgb =
+          g_lpD3DData && b->bitsPerPixel == 8 && !b->colors.empty()
+              ? std::uint32_t(b->colors[0].red) << 16 | std::uint32_t(b->colors[0].green) << 8 | b->colors[0].blue
+              : b->rgbAt(0, 0);
       key[0] = std::uint8_t(rgb);
       key[1] = std::uint8_t(rgb >> 8);
       key[2] = std::uint8_t(rgb >> 16);
@@ -130,7 +130,8 @@ void DDSetTransmit(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     d.TransmitColor[2] = r;
     if (g_DDState.nBpp == 16) {
       // Never called at 16 bits by the game; the colour in the texture layout, opaque.
-      const std::uint16_t v = std::uint16_t(0x8000u | (r * 31u / 255u) << 10 | (g * 31u / 255u) << 5 | (b * 31u / 255u));
+      const std::uint16_t v =
+          std::uint16_t(0x8000u | (r * 31u / 255u) << 10 | (g * 31u / 255u) << 5 | (b * 31u / 255u));
       d.wBackTransmit16 = v;
       g_TransmitPixel = v;
       d.dwTransmitFill = d.dwBackTransmit = 0;
@@ -179,7 +180,8 @@ std::int32_t DDGetPaletteFromSurface(PALETTEENTRY* palette, DDSURFACEDATA* lpSD)
     PALETTEENTRY& e = palette[n];
     if (bpp == 16) {
       const std::uint32_t p = lock.Row<std::uint16_t>(y)[x];
-      const std::uint32_t r = (p >> l.wShiftR) & l.wMaxR, g = (p >> l.wShiftG) & l.wMaxG, b = (p >> l.wShiftB) & l.wMaxB;
+      const std::uint32_t r = (p >> l.wShiftR) & l.wMaxR, g = (p >> l.wShiftG) & l.wMaxG,
+                          b = (p >> l.wShiftB) & l.wMaxB;
       if (g_lpD3DData) {
         e.peRed = std::uint8_t(r * 255 / l.wMaxR);
         e.peGreen = std::uint8_t(g * 255 / l.wMaxG);

@@ -99,8 +99,8 @@ bool DDRestoreSurface() {
       sd->lpDT->bRecreated = 1;
     } else {
       DDCreateSurfaceFromFile(sd, sd->szFileName, sd->lpDT->bColorKey, g_DDState.nBpp, sd->nMemoryKind,
-                              sd->lpDT->bInSystemMemory, sd->lpAlias != nullptr, 0, sd->nMirrorWidth,
-                              sd->nMirrorHeight, true);
+                              sd->lpDT->bInSystemMemory, sd->lpAlias != nullptr, 0, sd->nMirrorWidth, sd->nMirrorHeight,
+                              true);
     }
   }
   if (g_lpD3DData->lpParkingTarget) g_lpD3DData->lpRenderTarget = g_lpD3DData->lpParkingTarget;

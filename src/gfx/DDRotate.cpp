@@ -174,10 +174,8 @@ bool DDBltRotate(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_
   Mapping m;
   m.Init(width, height, centreX, centreY, angle, sx, sy, std::min(src->nWidth, ss->width()),
          std::min(src->nHeight, ss->height()));
-  if (ss->bytesPerPixel() == 2)
-    DrawRuns<std::uint16_t>(dst, *ds, *ss, m, x, y, sx, sy);
-  else if (ss->bytesPerPixel() == 4)
-    DrawRuns<std::uint32_t>(dst, *ds, *ss, m, x, y, sx, sy);
+  if (ss->bytesPerPixel() == 2) DrawRuns<std::uint16_t>(dst, *ds, *ss, m, x, y, sx, sy);
+  else if (ss->bytesPerPixel() == 4) DrawRuns<std::uint32_t>(dst, *ds, *ss, m, x, y, sx, sy);
   ddfx::ParkRenderTarget();
   return true;
 }

@@ -29,8 +29,7 @@ constexpr std::int32_t kCreateFailed = static_cast<std::int32_t>(0x80004005u);  
 void Unlist(DDSURFACEDATA* lpSD) { g_SurfaceList.remove(lpSD); }
 
 void List(DDSURFACEDATA* lpSD) {
-  if (std::find(g_SurfaceList.begin(), g_SurfaceList.end(), lpSD) == g_SurfaceList.end())
-    g_SurfaceList.push_back(lpSD);
+  if (std::find(g_SurfaceList.begin(), g_SurfaceList.end(), lpSD) == g_SurfaceList.end()) g_SurfaceList.push_back(lpSD);
 }
 
 // Converts a decoded bitmap into a texture: the key colour (as opaque ARGB) becomes
@@ -52,7 +51,8 @@ void FillTextureFromBitmap(plat::Surface& tex, const plat::bmp::Bitmap& b, bool 
           d[x] = 0;
           continue;
         }
-        const std::uint32_t r = ((c >> 16) & 255) * 31 / 255, g = ((c >> 8) & 255) * 31 / 255, bl = (c & 255) * 31 / 255;
+        const std::uint32_t r = ((c >> 16) & 255) * 31 / 255, g = ((c >> 8) & 255) * 31 / 255,
+                            bl = (c & 255) * 31 / 255;
         d[x] = std::uint16_t(0x8000u | r << 10 | g << 5 | bl);
       }
     }
@@ -190,10 +190,9 @@ plat::Surface* DDSURFACEDATA::Pixels() const {
   return nullptr;
 }
 
-void DDSURFACEINFO::Set(std::string_view name, std::int32_t colorKey, std::int32_t memoryKind,
-                        std::int32_t forceSystem, std::int32_t noTexture, std::int32_t indexMap,
-                        std::int32_t optional, std::int32_t mirrorWidth, std::int32_t mirrorHeight,
-                        std::int32_t blankWidth, std::int32_t blankHeight) {
+void DDSURFACEINFO::Set(std::string_view name, std::int32_t colorKey, std::int32_t memoryKind, std::int32_t forceSystem,
+                        std::int32_t noTexture, std::int32_t indexMap, std::int32_t optional, std::int32_t mirrorWidth,
+                        std::int32_t mirrorHeight, std::int32_t blankWidth, std::int32_t blankHeight) {
   szFileName = std::string(name);
   nColorKey = colorKey;
   nMemoryKind = memoryKind;
@@ -367,8 +366,8 @@ bool CreateMirror(DDSURFACEDATA* lpSD, DDSURFACEDATA* source, std::int32_t cellW
   }
   const int cells = source->nWidth / cellWidth;
   for (int i = 0; i < cells; ++i)
-    DDStretchBlt(lpSD, i * cellWidth, 0, cellWidth, source->nHeight, source, i * cellWidth + cellWidth, 0,
-                 -cellWidth, source->nHeight, 0);
+    DDStretchBlt(lpSD, i * cellWidth, 0, cellWidth, source->nHeight, source, i * cellWidth + cellWidth, 0, -cellWidth,
+                 source->nHeight, 0);
   return true;
 }
 
@@ -379,7 +378,8 @@ void DDFreeSurface(DDSURFACEDATA* lpSD) {
       const std::int32_t id = lpSD->lpDT->nId;
       lpSD->lpDT->lpTexture.reset();
       lpSD->lpDT->lpSurface = nullptr;
-      g_SurfaceList.remove_if([&](DDSURFACEDATA* s) { return s == lpSD || (s->lpDT && s->lpDT->nId == id && id != 0); });
+      g_SurfaceList.remove_if(
+          [&](DDSURFACEDATA* s) { return s == lpSD || (s->lpDT && s->lpDT->nId == id && id != 0); });
     }
     Unlist(lpSD);
     lpSD->lpDT.reset();
@@ -417,8 +417,7 @@ bool DDAddListSurface(cVectorList<DDSURFACEDATA>& surfaces, cVectorList<DDSURFAC
   return DDCreateSurface(&surfaces.back(), width, height, colorKey, memoryKind, forceSystem, noTexture, false);
 }
 
-bool DDRemoveListSurface(cVectorList<DDSURFACEDATA>& surfaces, cVectorList<DDSURFACEINFO>& infos,
-                         DDSURFACEDATA* lpSD) {
+bool DDRemoveListSurface(cVectorList<DDSURFACEDATA>& surfaces, cVectorList<DDSURFACEINFO>& infos, DDSURFACEDATA* lpSD) {
   auto info = infos.begin();
   for (auto it = surfaces.begin(); it != surfaces.end(); ++it) {
     if (&*it == lpSD) {
@@ -432,8 +431,7 @@ bool DDRemoveListSurface(cVectorList<DDSURFACEDATA>& surfaces, cVectorList<DDSUR
   return false;
 }
 
-bool DDCheckBitmapSize(std::int32_t* larger, std::string_view fileName, std::int32_t maxWidth,
-                       std::int32_t maxHeight) {
+bool DDCheckBitmapSize(std::int32_t* larger, std::string_view fileName, std::int32_t maxWidth, std::int32_t maxHeight) {
   if (g_lpD3DData) return true;
   if (larger) *larger = 0;
   std::optional<plat::bmp::Bitmap> b = plat::bmp::load(fileName);
@@ -472,9 +470,9 @@ bool cSurfaceLock::Lock(DDSURFACEDATA* lpSD) {
     plat::Surface::Lock l;
     if (!s || !s->lock(l)) {
       if (lpSD->lpDT && lpSD->lpDT->bValid && lpSD != &BackBuffer)
-        DebugErrorBoxPrintf("FAILED( lpDevice->GetRenderTargetData(lpSD->lpDT->lpSurface,lpSD->lpDT->lpSystemSurface) )");
-      else
-        DebugErrorBoxPrintf("FAILED( lpSD->lpDT->lpSurface->LockRect(&(lock), NULL, 0) )");
+        DebugErrorBoxPrintf(
+            "FAILED( lpDevice->GetRenderTargetData(lpSD->lpDT->lpSurface,lpSD->lpDT->lpSystemSurface) )");
+      else DebugErrorBoxPrintf("FAILED( lpSD->lpDT->lpSurface->LockRect(&(lock), NULL, 0) )");
       return false;
     }
     m_lpSurface = s;

@@ -15,9 +15,9 @@
 // The Direct3D part: a render-target texture (or the device's back buffer).
 struct DDTEXTUREDATA {
   std::int32_t nId = 0;
-  plat::Surface* lpSurface = nullptr;             // level 0 of the texture, or the back buffer
-  std::unique_ptr<plat::Surface> lpTexture;       // the texture's pixels, when it has its own
-  std::int32_t nLevelWidth = 0, nLevelHeight = 0; // the allocated size of level 0
+  plat::Surface* lpSurface = nullptr;              // level 0 of the texture, or the back buffer
+  std::unique_ptr<plat::Surface> lpTexture;        // the texture's pixels, when it has its own
+  std::int32_t nLevelWidth = 0, nLevelHeight = 0;  // the allocated size of level 0
   std::int32_t bInSystemMemory = 0;
   std::int32_t bColorKey = 0;
   std::int32_t bRecreated = 0;  // set when a device reset re-created this blank surface
@@ -42,7 +42,7 @@ struct DDSURFACEDATA {
   std::unique_ptr<DDTEXTUREDATA> lpDT;
   std::unique_ptr<DDDRAWPART> lpDD;
   std::string szSurfaceType;
-  std::int32_t nWidth = 0, nHeight = 0;          // logical size
+  std::int32_t nWidth = 0, nHeight = 0;  // logical size
   std::int32_t nAllocWidth = 0, nAllocHeight = 0;
   std::string szFileName;
   std::int32_t nMemoryKind = 0;
@@ -95,8 +95,10 @@ extern DDSURFACEDATA WorkSD;
 extern DDSURFACEDATA ScreenCopy;
 
 // Load result codes of DDCreateSurfaceFromFile.
+// clang-format off
 enum : std::int32_t { DDLOAD_OK = 0, DDLOAD_MIRROR_ERR = 1, DDLOAD_CREATESURFACE_ERR = 4, DDLOAD_LOADIMAGE_ERR = 8,
                       DDLOAD_SETCOLORKEY_ERR = 9 };
+// clang-format on
 
 bool DDCreateSurface(DDSURFACEDATA* lpSD, std::int32_t width, std::int32_t height, std::int32_t colorKey,
                      std::int32_t memoryKind, std::int32_t forceSystem, std::int32_t noTexture, bool restore);
@@ -118,10 +120,8 @@ bool DDAddSurface(cVector<DDSURFACEDATA>& surfaces, cVector<DDSURFACEINFO>& info
 bool DDAddListSurface(cVectorList<DDSURFACEDATA>& surfaces, cVectorList<DDSURFACEINFO>& infos, std::int32_t width,
                       std::int32_t height, std::int32_t colorKey, std::int32_t memoryKind, std::int32_t forceSystem,
                       std::int32_t noTexture);
-bool DDRemoveListSurface(cVectorList<DDSURFACEDATA>& surfaces, cVectorList<DDSURFACEINFO>& infos,
-                         DDSURFACEDATA* lpSD);
-bool DDCheckBitmapSize(std::int32_t* larger, std::string_view fileName, std::int32_t maxWidth,
-                       std::int32_t maxHeight);
+bool DDRemoveListSurface(cVectorList<DDSURFACEDATA>& surfaces, cVectorList<DDSURFACEINFO>& infos, DDSURFACEDATA* lpSD);
+bool DDCheckBitmapSize(std::int32_t* larger, std::string_view fileName, std::int32_t maxWidth, std::int32_t maxHeight);
 
 // The lock of a DirectDraw surface: pixels and the pitch in bytes.
 struct DDLOCKDESC {

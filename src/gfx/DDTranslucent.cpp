@@ -130,8 +130,7 @@ DDTR_WIDE_ROW void HalfQuadRow32(std::uint32_t* __restrict d, const std::uint32_
     std::uint32_t* __restrict dc = d + c0;
     const std::uint32_t* __restrict tc = t + c0;
     if (BinaryAlpha(tc, m)) {
-      if (fast)
-        HalfOpaqueTexels32(dc, tc, m);
+      if (fast) HalfOpaqueTexels32(dc, tc, m);
       else
         for (int c = 0; c < m; ++c) dc[c] = tc[c] >> 24 ? ddfx::BlendOver(dc[c], tc[c], 128) : dc[c];
       continue;
@@ -144,7 +143,7 @@ DDTR_WIDE_ROW void HalfQuadRow32(std::uint32_t* __restrict d, const std::uint32_
 // factor's share given as rbTerm and gTerm, two 16-bit lanes a word, where v * fa + term
 // stays below 65536), the texel's alpha, then the blend.
 DDTR_WIDE_ROW void AlphaQuadRow32(std::uint32_t* __restrict d, const std::uint32_t* __restrict t, int n,
-                                 std::uint32_t fa, std::uint32_t rbTerm, std::uint32_t gTerm) {
+                                  std::uint32_t fa, std::uint32_t rbTerm, std::uint32_t gTerm) {
   auto colour = [&](std::uint32_t p) {
     return ddfx::Div255Lanes((p & 0x00FF00FFu) * fa + rbTerm) | ddfx::Div255Lanes(((p >> 8) & 0xFFu) * fa + gTerm) << 8;
   };
@@ -416,8 +415,8 @@ std::uint32_t AlphaField(std::uint32_t v, std::uint32_t max, std::uint32_t targe
 #if DDTR_BYTE_PERMUTES
 // Every AVX-512 row below (permutes, 128-bit masked loads, gathers) runs where this holds.
 bool BytePermutes() {
-  static const bool has = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
-                          __builtin_cpu_supports("avx512vbmi");
+  static const bool has =
+      __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi");
   return has && pix::wideRowsAllowed();
 }
 
@@ -495,15 +494,15 @@ DDTR_PERMUTE_ROW void AlphaBytesRow16(u16* d, const u16* s, int n, const AlphaBy
     DDTR_PERMUTE_ROW inline __attribute__((always_inline)) void operator()(int c, __mmask32 m) const {
       const __m512i p = Load32(s + c, m);
       const __m512i rb = _mm512_mask_permutexvar_epi8(Permute(p, lo), kHighBytes, _mm512_srli_epi16(p, 2), hi);
-      const __m512i g = _mm512_mask_permutexvar_epi8(Permute(_mm512_srli_epi16(p, 5), gLo), kHighBytes,
-                                                     _mm512_slli_epi16(p, 3), gHi);
+      const __m512i g =
+          _mm512_mask_permutexvar_epi8(Permute(_mm512_srli_epi16(p, 5), gLo), kHighBytes, _mm512_slli_epi16(p, 3), gHi);
       const __mmask32 left = keyed ? _mm512_cmpeq_epi16_mask(p, keys) : 0;
       _mm512_mask_storeu_epi16(d + c, m & ~left, _mm512_or_si512(rb, g));
     }
   };
   Blocks32(d, n,
-           Block{_mm512_load_si512(t.lo), _mm512_load_si512(t.hi), _mm512_load_si512(t.gLo),
-                 _mm512_load_si512(t.gHi), _mm512_set1_epi16(short(key)), keyed, d, s});
+           Block{_mm512_load_si512(t.lo), _mm512_load_si512(t.hi), _mm512_load_si512(t.gLo), _mm512_load_si512(t.gHi),
+                 _mm512_set1_epi16(short(key)), keyed, d, s});
 }
 
 // HalfBytesRow16: red and blue through the sum tables, green through its value bytes.
@@ -581,8 +580,8 @@ struct ByteMap8 {
 
 DDTR_PERMUTE_ROW void MapBytesRow8(std::uint8_t* d, const std::uint8_t* s, int n, const ByteMap8& map, bool keyed,
                                    std::uint8_t key) {
-  const __m512i t0 = _mm512_load_si512(map.t), t1 = _mm512_load_si512(map.t + 64),
-                t2 = _mm512_load_si512(map.t + 128), t3 = _mm512_load_si512(map.t + 192);
+  const __m512i t0 = _mm512_load_si512(map.t), t1 = _mm512_load_si512(map.t + 64), t2 = _mm512_load_si512(map.t + 128),
+                t3 = _mm512_load_si512(map.t + 192);
   const __m512i keys = _mm512_set1_epi8(char(key));
   for (int c = 0; c < n; c += 64) {
     const __mmask64 m = n - c >= 64 ? ~__mmask64(0) : (__mmask64(1) << (n - c)) - 1;
@@ -645,7 +644,8 @@ bool AlphaDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDA
         if (BytePermutes()) {
           std::uint8_t f[3][64];
           for (int ch = 0; ch < 3; ++ch)
-            for (std::uint32_t v = 0; v < 64; ++v) f[ch][v] = std::uint8_t(AlphaField(v, max[ch], target[ch], halvings));
+            for (std::uint32_t v = 0; v < 64; ++v)
+              f[ch][v] = std::uint8_t(AlphaField(v, max[ch], target[ch], halvings));
           AlphaBytes16 t;
           layout == 565 ? BuildAlphaBytes16<true>(f, t) : BuildAlphaBytes16<false>(f, t);
           const auto row = layout == 565 ? AlphaBytesRow16<true> : AlphaBytesRow16<false>;
@@ -721,7 +721,8 @@ DDTR_WIDE_ROW void HalfPixelsRow16(u16* __restrict d, const u16* __restrict s, i
     const u16 p = s[c], q = d[c];
     u16 r, g, b;
     if constexpr (Screen) {
-      r = u16((In::R(p) + Out::R(q)) >> 1), g = u16((Out::G(q) + 2 * In::G(p)) >> 1), b = u16((In::B(p) + Out::B(q)) >> 1);
+      r = u16((In::R(p) + Out::R(q)) >> 1), g = u16((Out::G(q) + 2 * In::G(p)) >> 1),
+      b = u16((In::B(p) + Out::B(q)) >> 1);
     } else {
       r = u16((In::R(p) + In::R(q)) >> 1), g = u16((In::G(p) + In::G(q)) >> 1), b = u16((In::B(p) + In::B(q)) >> 1);
     }
@@ -968,8 +969,8 @@ DDTR_WIDE_ROW void HalfTableRow8(std::uint8_t* __restrict d, const std::uint8_t*
 // then shifted down.
 
 template <bool Keyed>
-__attribute__((target("avx512f,avx512bw,avx512vl"))) void HalfGatherRow8(std::uint8_t* d, const std::uint8_t* s,
-                                                                            int n, const std::uint8_t* table) {
+__attribute__((target("avx512f,avx512bw,avx512vl"))) void HalfGatherRow8(std::uint8_t* d, const std::uint8_t* s, int n,
+                                                                         const std::uint8_t* table) {
   // The zero-masked forms over all lanes: the plain ones start from an undefined register.
   constexpr __mmask16 kAll = 0xFFFF;
   const __m512i zero = _mm512_setzero_si512(), three = _mm512_set1_epi32(3);
@@ -978,8 +979,7 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) void HalfGatherRow8(std::ui
     const __m512i v = _mm512_maskz_cvtepu8_epi32(kAll, _mm_maskz_loadu_epi8(m, s + c));
     const __m512i o = _mm512_maskz_cvtepu8_epi32(kAll, _mm_maskz_loadu_epi8(m, d + c));
     const __m512i index = _mm512_or_si512(_mm512_maskz_slli_epi32(kAll, o, 8), v);
-    const __m512i words =
-        _mm512_mask_i32gather_epi32(zero, m, _mm512_maskz_srli_epi32(kAll, index, 2), table, 4);
+    const __m512i words = _mm512_mask_i32gather_epi32(zero, m, _mm512_maskz_srli_epi32(kAll, index, 2), table, 4);
     __m512i mixed =
         _mm512_maskz_srlv_epi32(kAll, words, _mm512_maskz_slli_epi32(kAll, _mm512_and_si512(index, three), 3));
     mixed = _mm512_mask_mov_epi32(mixed, _mm512_cmpeq_epi32_mask(o, zero), v);
@@ -1028,8 +1028,7 @@ bool HalfDirectDraw(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFACEDAT
         }
 #endif
         const auto row = layout == 565 ? HalfRow16<true> : HalfRow16<false>;
-        ForRows<u16>(l, x, y, sx, sy, sp,
-                     [&](u16* d, const u16* s, int n) { row(d, s, n, keyFits, keyed, u16(key)); });
+        ForRows<u16>(l, x, y, sx, sy, sp, [&](u16* d, const u16* s, int n) { row(d, s, n, keyFits, keyed, u16(key)); });
         break;
       }
       ddfx::Convert16 cv;
@@ -1071,9 +1070,8 @@ bool HalfDirect3DPixels(DDSURFACEDATA* dst, int x, int y, int w, int h, DDSURFAC
       const auto row = screen ? (layout == 565 ? HalfPixelsRow16<true, true> : HalfPixelsRow16<true, false>)
                               : HalfPixelsRow16<false, false>;
       const bool keyFits = key <= 0xFFFF;
-      ForRows<u16>(l, x, y, sx, sy, sp, [&](u16* d, const u16* s, int n) {
-        row(d, s, n, u16(out.alpha), keyed && keyFits, u16(key));
-      });
+      ForRows<u16>(l, x, y, sx, sy, sp,
+                   [&](u16* d, const u16* s, int n) { row(d, s, n, u16(out.alpha), keyed && keyFits, u16(key)); });
       return true;
     }
     if (screen) {
@@ -1164,4 +1162,3 @@ bool DDBltHalf(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t 
   // Without a table of its own the blit mixes through the library's table.
   return HalfDirectDraw(dst, x, y, w, h, src, sx, sy, flags, blendTable ? blendTable : g_BlendTable);
 }
-

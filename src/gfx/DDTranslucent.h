@@ -18,4 +18,3 @@ bool DDBltAlpha(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t
                 const std::uint8_t* blendTable, std::uint8_t colour, std::int32_t level);
 bool DDBltHalf(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, DDSURFACEDATA* src,
                std::int32_t sx, std::int32_t sy, std::int32_t flags, const std::uint8_t* blendTable);
-

@@ -6,9 +6,7 @@
 
 namespace ddfx {
 
-inline std::uint16_t MulHi16(std::uint16_t a, std::uint16_t m) {
-  return std::uint16_t((std::uint32_t(a) * m) >> 16);
-}
+inline std::uint16_t MulHi16(std::uint16_t a, std::uint16_t m) { return std::uint16_t((std::uint32_t(a) * m) >> 16); }
 
 template <unsigned Max>
 struct FieldUnits16 {

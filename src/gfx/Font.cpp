@@ -34,7 +34,8 @@ void ForEachLine(std::string_view text, Fn fn) {
   std::size_t start = 0;
   while (true) {
     const std::size_t nl = text.find('\n', start);
-    const std::string_view line = text.substr(start, nl == std::string_view::npos ? std::string_view::npos : nl - start);
+    const std::string_view line =
+        text.substr(start, nl == std::string_view::npos ? std::string_view::npos : nl - start);
     fn(CutSjis(line, kMeasureLine));
     if (nl == std::string_view::npos) break;
     start = nl + 1;
@@ -168,8 +169,7 @@ void Font::DrawGlyph(DDSURFACEDATA* dst, int x, int y, std::uint16_t code) {
   if (g.coverage.empty()) return;
   if (smooth)
     pix::drawMaskBlend(*s, x, y, g.coverage.data(), g.width, g.height, g.width, m_dwColor, dst->nWidth, dst->nHeight);
-  else
-    pix::drawMaskRaw(*s, x, y, g.coverage.data(), g.width, g.height, g.width, m_dwPixel, dst->nWidth, dst->nHeight);
+  else pix::drawMaskRaw(*s, x, y, g.coverage.data(), g.width, g.height, g.width, m_dwPixel, dst->nWidth, dst->nHeight);
 }
 
 void Font::DrawChars(DDSURFACEDATA* dst, std::int32_t x, std::int32_t y, std::string_view text, bool symbols) {

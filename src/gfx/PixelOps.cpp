@@ -65,7 +65,8 @@ void keyedRow(T* __restrict d, const T* __restrict s, int n, T key) {
 
 void keyedRow24(std::uint8_t* d, const std::uint8_t* s, int n, std::uint32_t key) {
   for (int i = 0; i < n; ++i) {
-    const std::uint32_t v = std::uint32_t(s[3 * i]) | std::uint32_t(s[3 * i + 1]) << 8 | std::uint32_t(s[3 * i + 2]) << 16;
+    const std::uint32_t v =
+        std::uint32_t(s[3 * i]) | std::uint32_t(s[3 * i + 1]) << 8 | std::uint32_t(s[3 * i + 2]) << 16;
     if (v == (key & 0xFFFFFF)) continue;
     d[3 * i] = s[3 * i];
     d[3 * i + 1] = s[3 * i + 1];
@@ -137,10 +138,8 @@ PIX_HOT_ROW void blendRow32(std::uint32_t* __restrict d, const std::uint32_t* __
   if (n < 16) {  // a short row (a small sprite): a branch a texel costs less than the passes
     for (int k = 0; k < n; ++k) {
       const std::uint32_t v = s[k], a = v >> 24;
-      if (a == 255)
-        d[k] = v;
-      else if (a != 0)
-        d[k] = blendPixel32(d[k], v);
+      if (a == 255) d[k] = v;
+      else if (a != 0) d[k] = blendPixel32(d[k], v);
     }
     return;
   }
@@ -319,12 +318,10 @@ void applyOp(std::uint32_t* t, int n, const QuadOp& op) {
   }
 }
 
-
 // --- 16-bit textured path in 16-bit lanes ---
 // The same arithmetic as fetch, applyOp and blendRow16, but with every channel in its own
 // array of 16-bit values: every product and sum stays below 65536, so the loops run in
 // 16-bit vector lanes (the general path's 32-bit products vectorise poorly).
-
 
 using u16 = std::uint16_t;
 
@@ -333,9 +330,7 @@ inline u16 div255x16(u16 x) {  // x <= 255 * 255
   return u16(u16(t + (t >> 8)) >> 8);
 }
 
-bool is16(PixelFormat f) {
-  return f == PixelFormat::Rgb565 || f == PixelFormat::Rgb555 || f == PixelFormat::Argb1555;
-}
+bool is16(PixelFormat f) { return f == PixelFormat::Rgb565 || f == PixelFormat::Rgb555 || f == PixelFormat::Argb1555; }
 
 // A chunk of texels as 8-bit channel values and alphas.
 struct Lanes16 {
@@ -355,10 +350,8 @@ PIX_HOT_ROW void decode16(const u16* __restrict s, int n, u16 a1, u16 a0, Lanes1
     } else {
       const u16 r = u16((p >> 10) & 31), g = u16((p >> 5) & 31), b = u16(p & 31);
       t.r[k] = u16(r << 3 | r >> 2), t.g[k] = u16(g << 3 | g >> 2), t.b[k] = u16(b << 3 | b >> 2);
-      if constexpr (F == PixelFormat::Argb1555)
-        t.a[k] = (p & 0x8000) ? a1 : a0;
-      else
-        t.a[k] = a1;
+      if constexpr (F == PixelFormat::Argb1555) t.a[k] = (p & 0x8000) ? a1 : a0;
+      else t.a[k] = a1;
     }
   }
 }
@@ -459,8 +452,8 @@ inline u16 upBlue(u16 p) { return mulHigh(u16(p << 11), 264); }
 // Alphas 255 and 0 (the usual alpha operation) replace and keep: the blend of alpha 255
 // gives the colour with the alpha bit set, that of alpha 0 the target unchanged.
 template <bool Six, bool HasAlpha, bool Select>
-PIX_WIDE_ROW void blendFactor1555(u16* __restrict d, const u16* __restrict s, int n, u16 a1, u16 a0, u16 fa,
-                                 u16 tr128, u16 tg128, u16 tb128) {
+PIX_WIDE_ROW void blendFactor1555(u16* __restrict d, const u16* __restrict s, int n, u16 a1, u16 a0, u16 fa, u16 tr128,
+                                  u16 tg128, u16 tb128) {
   for (int i = 0; i < n; ++i) {
     const u16 p = s[i];
     const u16 cr = mulHigh(u16(upRed(p) * fa + tr128), 257);
@@ -539,10 +532,12 @@ void blendFactorAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0
 #endif
   switch (f) {
     case PixelFormat::Rgb565:
-      (select ? blendFactor1555<true, false, true> : blendFactor1555<true, false, false>)(d, s, n, a1, a0, fa, tr, tg, tb);
+      (select ? blendFactor1555<true, false, true> : blendFactor1555<true, false, false>)(d, s, n, a1, a0, fa, tr, tg,
+                                                                                          tb);
       break;
     case PixelFormat::Argb1555:
-      (select ? blendFactor1555<false, true, true> : blendFactor1555<false, true, false>)(d, s, n, a1, a0, fa, tr, tg, tb);
+      (select ? blendFactor1555<false, true, true> : blendFactor1555<false, true, false>)(d, s, n, a1, a0, fa, tr, tg,
+                                                                                          tb);
       break;
     default:
       (select ? blendFactor1555<false, false, true> : blendFactor1555<false, false, false>)(d, s, n, a1, a0, fa, tr, tg,
@@ -592,22 +587,16 @@ void blendTexelsAny16(PixelFormat f, u16* d, const u16* s, int n, u16 a1, u16 a0
   const bool half = a1 == 128 && a0 == 0;
   switch (f) {
     case PixelFormat::Rgb565:
-      if (half)
-        halfTexels565(d, s, n);
-      else
-        blendTexels1555<true, false>(d, s, n, a1, a0);
+      if (half) halfTexels565(d, s, n);
+      else blendTexels1555<true, false>(d, s, n, a1, a0);
       break;
     case PixelFormat::Argb1555:
-      if (half)
-        halfTexels555<true>(d, s, n);
-      else
-        blendTexels1555<false, true>(d, s, n, a1, a0);
+      if (half) halfTexels555<true>(d, s, n);
+      else blendTexels1555<false, true>(d, s, n, a1, a0);
       break;
     default:
-      if (half)
-        halfTexels555<false>(d, s, n);
-      else
-        blendTexels1555<false, false>(d, s, n, a1, a0);
+      if (half) halfTexels555<false>(d, s, n);
+      else blendTexels1555<false, false>(d, s, n, a1, a0);
       break;
   }
 }
@@ -710,9 +699,14 @@ void copyKeyed(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy,
       std::uint8_t* d = dst.row(dy + i) + dx * bpp;
       switch (bpp) {
         case 1: keyedRow(d, s, w, std::uint8_t(key)); break;
-        case 2: keyedRow(reinterpret_cast<std::uint16_t*>(d), reinterpret_cast<const std::uint16_t*>(s), w, std::uint16_t(key)); break;
+        case 2:
+          keyedRow(reinterpret_cast<std::uint16_t*>(d), reinterpret_cast<const std::uint16_t*>(s), w,
+                   std::uint16_t(key));
+          break;
         case 3: keyedRow24(d, s, w, key); break;
-        default: keyedRow(reinterpret_cast<std::uint32_t*>(d), reinterpret_cast<const std::uint32_t*>(s), w, key); break;
+        default:
+          keyedRow(reinterpret_cast<std::uint32_t*>(d), reinterpret_cast<const std::uint32_t*>(s), w, key);
+          break;
       }
     }
     return;
@@ -722,7 +716,9 @@ void copyKeyed(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy,
     std::uint8_t* d = dst.row(dy + i) + dx * bpp;
     switch (bpp) {
       case 1: keyedRow(d, s, w, std::uint8_t(key)); break;
-      case 2: keyedRow(reinterpret_cast<std::uint16_t*>(d), reinterpret_cast<const std::uint16_t*>(s), w, std::uint16_t(key)); break;
+      case 2:
+        keyedRow(reinterpret_cast<std::uint16_t*>(d), reinterpret_cast<const std::uint16_t*>(s), w, std::uint16_t(key));
+        break;
       case 3: keyedRow24(d, s, w, key); break;
       default: keyedRow(reinterpret_cast<std::uint32_t*>(d), reinterpret_cast<const std::uint32_t*>(s), w, key); break;
     }
@@ -745,8 +741,8 @@ void stretchRaw(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src
   }
   for (int i = 0; i < dh; ++i) {
     const int si = static_cast<int>(static_cast<long long>(i) * sh / dh);
-    const std::uint8_t* s = tmp.empty() ? src.row(sy + si) + sx * bpp
-                                        : tmp.data() + static_cast<std::size_t>(si) * sw * bpp;
+    const std::uint8_t* s =
+        tmp.empty() ? src.row(sy + si) + sx * bpp : tmp.data() + static_cast<std::size_t>(si) * sw * bpp;
     std::uint8_t* d = dst.row(dy + i) + dx * bpp;
     switch (bpp) {
       case 1: stretchRow(d, s, cols.data(), dw, keyed, std::uint8_t(key)); break;
@@ -846,8 +842,8 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
   }
 #endif
   // Texels read in place by a one-pass row need no scratch: whole rows at a time.
-  const bool onePass = lanes16 && directX && from->format() == PixelFormat::Argb1555 &&
-                       (select1555 || plainColor || op.colorOp == 14);
+  const bool onePass =
+      lanes16 && directX && from->format() == PixelFormat::Argb1555 && (select1555 || plainColor || op.colorOp == 14);
   const int step = onePass ? j1 - j0 : kChunk;
   for (int i = i0; i < i1; ++i) {
     const std::uint8_t* srow = from->row(direct ? sy + i : texelY(i));
@@ -866,10 +862,8 @@ void drawQuad(Surface& dst, int x, int y, int w, int h, const Surface& src, int 
         }
         if (select1555) {
           u16* d16 = reinterpret_cast<u16*>(drow) + x + c0;
-          if (dst.format() == PixelFormat::Argb1555)
-            selectRow1555(d16, s16, n);
-          else
-            selectRow1555To565(d16, s16, n);
+          if (dst.format() == PixelFormat::Argb1555) selectRow1555(d16, s16, n);
+          else selectRow1555To565(d16, s16, n);
           continue;
         }
         if (plainColor && from->format() == PixelFormat::Argb1555) {
@@ -955,8 +949,8 @@ bool generalLoopsOnly() { return g_generalLoopsOnly; }
 void useWideRowsForTests(bool on) { g_wideRowsOff = !on; }
 bool wideRowsAllowed() { return !g_wideRowsOff; }
 
-void drawMaskRaw(Surface& dst, int x, int y, const std::uint8_t* mask, int mw, int mh, int maskPitch,
-                 std::uint32_t raw, int limitW, int limitH) {
+void drawMaskRaw(Surface& dst, int x, int y, const std::uint8_t* mask, int mw, int mh, int maskPitch, std::uint32_t raw,
+                 int limitW, int limitH) {
   MaskClip c;
   if (!ClipMask(dst, x, y, mw, mh, limitW, limitH, c)) return;
   for (int i = c.i0; i < c.i1; ++i) {

@@ -35,8 +35,8 @@ void copyKeyed(plat::Surface& dst, int dx, int dy, const plat::Surface& src, int
                std::uint32_t key);
 // Nearest-neighbour stretch of the source rectangle onto the destination rectangle:
 // destination column j reads source column sx + j * sw / dw (truncated), rows alike.
-void stretchRaw(plat::Surface& dst, int dx, int dy, int dw, int dh, const plat::Surface& src, int sx, int sy,
-                int sw, int sh, bool keyed, std::uint32_t key);
+void stretchRaw(plat::Surface& dst, int dx, int dy, int dw, int dh, const plat::Surface& src, int sx, int sy, int sw,
+                int sh, bool keyed, std::uint32_t key);
 
 // One textured quad of the Direct3D path: texels point-sampled at pixel centres
 // (column j of the w-pixel quad reads texel sx + floor((2j + 1) * sw / 2w), so a
@@ -49,14 +49,14 @@ struct QuadOp {
   std::uint32_t diffuse = 0xFFFFFFFF;
   std::int32_t colorOp = 4;  // D3DTOP numbering
   std::int32_t alphaOp = 2;
-  std::uint32_t factor = 0;  // texture factor (BLENDFACTORALPHA)
+  std::uint32_t factor = 0;            // texture factor (BLENDFACTORALPHA)
   int srcLimitW = -1, srcLimitH = -1;  // logical size of the source; -1: the whole surface
   int dstLimitW = -1, dstLimitH = -1;
-  bool clearFirst = false;       // write clearValue (raw) under the quad before drawing
+  bool clearFirst = false;  // write clearValue (raw) under the quad before drawing
   std::uint32_t clearValue = 0;
 };
-void drawQuad(plat::Surface& dst, int x, int y, int w, int h, const plat::Surface& src, int sx, int sy, int sw,
-              int sh, const QuadOp& op);
+void drawQuad(plat::Surface& dst, int x, int y, int w, int h, const plat::Surface& src, int sx, int sy, int sw, int sh,
+              const QuadOp& op);
 // A coloured quad (colour and alpha taken from the colour) blended onto the rectangle.
 void fillBlend(plat::Surface& dst, int x, int y, int w, int h, std::uint32_t argb);
 

@@ -71,8 +71,7 @@ void DeviceCore::takeCommands() {
 void DeviceCore::runCommand(const Command& c) {
   using K = Command::Kind;
   switch (c.kind) {
-    case K::Nop:
-      break;
+    case K::Nop: break;
     case K::VoiceStart: {
       Voice* slot = nullptr;
       for (Voice& v : voices)
@@ -127,9 +126,7 @@ void DeviceCore::runCommand(const Command& c) {
       synth = static_cast<MidiSynth*>(c.ptr);
       synthPending = false;
       break;
-    case K::SynthPending:
-      synthPending = true;
-      break;
+    case K::SynthPending: synthPending = true; break;
   }
 }
 
@@ -143,10 +140,8 @@ void DeviceCore::mixVoices(int frames) {
     const float g = v.gain;
     for (std::uint32_t i = 0; i < 2 * n; ++i) m[i] += s[i] * g;
     v.pos += n;
-    if (v.pos >= v.frames)
-      v = Voice{};  // one-shot: done
-    else
-      ++active;
+    if (v.pos >= v.frames) v = Voice{};  // one-shot: done
+    else ++active;
   }
   activeVoices.store(active, std::memory_order_relaxed);
 }
@@ -287,8 +282,7 @@ std::shared_ptr<Device> Device::open(const DeviceConfig& config, std::string* wh
   if (config.backend == Backend::Sdl) {
     if (!config.sdlDriver.empty())
       SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, config.sdlDriver.c_str(), SDL_HINT_OVERRIDE);
-    else
-      SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    else SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       if (why) *why = SDL_GetError();
       return nullptr;

@@ -37,7 +37,9 @@ struct StreamCore;
 
 struct Command {
   enum class Kind : std::uint8_t {
+    // clang-format off
     Nop, VoiceStart, VoiceStop, VoiceGain, AttachTrack, DetachTrack, AttachStream, DetachStream, SetSynth,
+    // clang-format on
     SynthPending
   };
   Kind kind = Kind::VoiceStop;

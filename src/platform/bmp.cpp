@@ -81,8 +81,7 @@ bool MakeField(std::uint32_t mask, int bpp, Field& f) {
 }
 
 // Rows of 16 or 32-bit pixels (in file order) become 24-bit rows.
-void ToRgb24(Bitmap& b, const std::uint8_t* data, std::size_t srcStride, int bpp, const Field (&rgb)[3],
-             bool topDown) {
+void ToRgb24(Bitmap& b, const std::uint8_t* data, std::size_t srcStride, int bpp, const Field (&rgb)[3], bool topDown) {
   for (int y = 0; y < b.height; ++y) {
     const std::uint8_t* s = data + static_cast<std::size_t>(y) * srcStride;
     std::uint8_t* d = b.bits.data() + static_cast<std::size_t>(topDown ? b.height - 1 - y : y) * b.stride;
@@ -183,8 +182,7 @@ std::optional<Bitmap> decode(std::span<const std::uint8_t> f, std::string* why) 
       if (topDown) return fail("run-length data stored top-down");
       if (std::size_t(width) * std::size_t(height) > kMaxRlePixels) return fail("run-length picture too large");
       break;
-    default:
-      return fail("unsupported compression");
+    default: return fail("unsupported compression");
   }
 
   // The three masks follow a 40-byte header; longer headers hold them.

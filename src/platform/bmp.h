@@ -22,8 +22,8 @@ struct RgbQuad {
 struct Bitmap {
   int width = 0;
   int height = 0;
-  int bitsPerPixel = 0;  // 1, 4, 8 or 24 (16 and 32-bit files are given as 24)
-  int stride = 0;        // bytes per row, padded to 4
+  int bitsPerPixel = 0;            // 1, 4, 8 or 24 (16 and 32-bit files are given as 24)
+  int stride = 0;                  // bytes per row, padded to 4
   std::vector<std::uint8_t> bits;  // height rows of stride bytes, the bottom row first
   std::vector<RgbQuad> colors;     // the colour table (empty at 24 bits)
 

@@ -17,8 +17,7 @@ class SystemClock final : public ClockSource {
   }
   void sleepMs(Millis ms) override {
     timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
-    while (::nanosleep(&ts, &ts) != 0) {
-    }
+    while (::nanosleep(&ts, &ts) != 0) {}
   }
 };
 

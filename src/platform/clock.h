@@ -11,9 +11,9 @@ using Millis = std::uint32_t;  // wraps after about 49.7 days
 class ClockSource {
  public:
   virtual ~ClockSource() = default;
-  virtual Millis nowMs() = 0;          // milliseconds since an arbitrary start, truncated to 32 bits
-  virtual std::uint64_t nowNs() = 0;   // nanoseconds, monotonic
-  virtual void sleepMs(Millis ms) = 0; // at least ms (a fake clock may advance instead)
+  virtual Millis nowMs() = 0;           // milliseconds since an arbitrary start, truncated to 32 bits
+  virtual std::uint64_t nowNs() = 0;    // nanoseconds, monotonic
+  virtual void sleepMs(Millis ms) = 0;  // at least ms (a fake clock may advance instead)
 };
 
 // The clock in use: the monotonic system clock unless a test installed another.
@@ -44,8 +44,6 @@ class FakeClock final : public ClockSource {
 };
 
 // "now is not earlier than deadline", correct across the 32-bit wrap.
-inline bool reached(Millis now, Millis deadline) {
-  return static_cast<std::int32_t>(now - deadline) >= 0;
-}
+inline bool reached(Millis now, Millis deadline) { return static_cast<std::int32_t>(now - deadline) >= 0; }
 
 }  // namespace plat

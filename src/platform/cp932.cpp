@@ -154,7 +154,8 @@ std::string toUtf8(std::string_view s) {
       i += n;
       from = i;
     } else {
-      i += (i + 1 < s.size() && isLead(static_cast<unsigned char>(s[i])) && isTrail(static_cast<unsigned char>(s[i + 1])))
+      i += (i + 1 < s.size() && isLead(static_cast<unsigned char>(s[i])) &&
+            isTrail(static_cast<unsigned char>(s[i + 1])))
                ? 2
                : 1;
     }

@@ -30,9 +30,9 @@ DeviceCaps& caps();
 
 // Start-up faults for tests: each counter fails that many attempts of its step.
 struct Faults {
-  bool direct3DCreate = false;   // the runtime object cannot be made
-  int createDevice = 0;          // device creations to fail (2 fails both attempts)
-  int directDrawStep = 0;        // DirectDraw start-up step code to fail (1..12), 0 none
+  bool direct3DCreate = false;  // the runtime object cannot be made
+  int createDevice = 0;         // device creations to fail (2 fails both attempts)
+  int directDrawStep = 0;       // DirectDraw start-up step code to fail (1..12), 0 none
   bool getDeviceCaps = false;
 };
 Faults& faults();

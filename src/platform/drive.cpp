@@ -27,8 +27,7 @@ class FastClock final : public ClockSource {
   std::uint64_t nowNs() override { return ns_.load(); }
   void sleepMs(Millis ms) override {
     timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
-    while (::nanosleep(&ts, &ts) != 0) {
-    }
+    while (::nanosleep(&ts, &ts) != 0) {}
   }
   void advance(Millis ms) { ns_.fetch_add(std::uint64_t{ms} * 1000000u); }
 

@@ -40,7 +40,9 @@ bool hasUnusableCharacter(std::string_view name) { return name.find_first_of("?*
 bool lessNoCase(const std::string& a, const std::string& b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
-    auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : static_cast<unsigned char>(c); };
+    auto fold = [](char c) {
+      return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : static_cast<unsigned char>(c);
+    };
     if (fold(a[i]) != fold(b[i])) return fold(a[i]) < fold(b[i]);
   }
   return a.size() < b.size();
@@ -89,8 +91,8 @@ std::string fileNameOf(const std::string& path) {
 
 std::string joinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
-  if (folder.back() == '\\' && detail::charStart(folder, static_cast<int>(folder.size()) - 1) ==
-                                   static_cast<int>(folder.size()) - 1)
+  if (folder.back() == '\\' &&
+      detail::charStart(folder, static_cast<int>(folder.size()) - 1) == static_cast<int>(folder.size()) - 1)
     return folder + name;
   return folder + "\\" + name;
 }
@@ -152,11 +154,8 @@ class Chooser {
         }
         return 1;
       }
-      case wm::Close:
-        d.end(0);
-        return 1;
-      default:
-        return 0;
+      case wm::Close: d.end(0); return 1;
+      default: return 0;
     }
   }
 
@@ -183,7 +182,8 @@ class Chooser {
   }
 
   void navigate(Dialog& d, const std::string& name) {
-    const std::string target = name == ".." ? parentOf(folder_) : (fs::isRelative(name) ? joinPath(folder_, name) : name);
+    const std::string target =
+        name == ".." ? parentOf(folder_) : (fs::isRelative(name) ? joinPath(folder_, name) : name);
     auto abs = fs::absolute(target.empty() ? std::string(1, '\\') : target);
     if (abs && fs::isDirectory(*abs)) enter(d, *abs);
   }
@@ -200,8 +200,9 @@ class Chooser {
       }
     }
     if (hasUnusableCharacter(name)) {
-      messageBox(name + "\nこのファイル名には使えない文字が含まれています。\n"
-                        "? * と、Shift-JIS にない文字は使えません。",
+      messageBox(name +
+                     "\nこのファイル名には使えない文字が含まれています。\n"
+                     "? * と、Shift-JIS にない文字は使えません。",
                  req_.title, mb::Ok);
       return;
     }
@@ -227,7 +228,8 @@ class Chooser {
       if (!ext && plainExt && fs::isFile(path + "." + req_.defaultExt)) {
         path += "." + req_.defaultExt;
       } else {
-        messageBox(fileNameOf(path) + "\nファイルが見つかりません。\nファイル名を確認してください。", req_.title, mb::Ok);
+        messageBox(fileNameOf(path) + "\nファイルが見つかりません。\nファイル名を確認してください。", req_.title,
+                   mb::Ok);
         return;
       }
     }

@@ -147,8 +147,7 @@ std::string withSlashes(std::string_view program) {
     if (cp932::isLead(static_cast<unsigned char>(out[i])) && i + 1 < out.size() &&
         cp932::isTrail(static_cast<unsigned char>(out[i + 1])))
       ++i;
-    else if (out[i] == '\\')
-      out[i] = '/';
+    else if (out[i] == '\\') out[i] = '/';
   }
   return out;
 }
@@ -615,7 +614,8 @@ bool isOldTemporaryName(const std::string& name) {
     const std::size_t at = name.size() >= tag.size() + 6 ? name.size() - tag.size() - 6 : std::string::npos;
     if (at == std::string::npos || at == 0 || name.compare(at, tag.size(), tag) != 0) continue;
     bool random = true;
-    for (std::size_t i = at + tag.size(); i < name.size(); ++i) random = random && std::isalnum(static_cast<unsigned char>(name[i]));
+    for (std::size_t i = at + tag.size(); i < name.size(); ++i)
+      random = random && std::isalnum(static_cast<unsigned char>(name[i]));
     if (random) return true;
   }
   return false;

@@ -115,8 +115,7 @@ class InstanceLock {
  public:
   enum class Result { Acquired, AlreadyRunning, Unavailable };
   static Result acquire(std::string_view nameCp932, std::optional<InstanceLock>& out);
-  static Result acquireIn(const std::string& nativeDir, std::string_view nameCp932,
-                          std::optional<InstanceLock>& out);
+  static Result acquireIn(const std::string& nativeDir, std::string_view nameCp932, std::optional<InstanceLock>& out);
   static Result acquireFile(const std::string& nativeFile, std::optional<InstanceLock>& out);
   InstanceLock(InstanceLock&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
   InstanceLock& operator=(InstanceLock&& o) noexcept;

@@ -57,7 +57,7 @@ constexpr ScanTable makeCommonTable() {
   t[SDL_SCANCODE_KP_PERIOD] = vk::Decimal;
   t[SDL_SCANCODE_NONUSBACKSLASH] = vk::Oem102;
   t[SDL_SCANCODE_APPLICATION] = vk::Apps;
-  t[SDL_SCANCODE_INTERNATIONAL1] = vk::Oem102;  // JP "ro" key (\ _)
+  t[SDL_SCANCODE_INTERNATIONAL1] = vk::Oem102;   // JP "ro" key (\ _)
   t[SDL_SCANCODE_INTERNATIONAL2] = vk::OemCopy;  // katakana / hiragana
   t[SDL_SCANCODE_INTERNATIONAL3] = vk::Oem5;     // JP yen key
   t[SDL_SCANCODE_INTERNATIONAL4] = vk::Convert;
@@ -90,14 +90,14 @@ constexpr ScanTable makeUsTable() {
 // JP 106/109: the same positions carry other characters and other codes.
 constexpr ScanTable makeJpTable() {
   ScanTable t = makeCommonTable();
-  t[SDL_SCANCODE_GRAVE] = vk::OemAuto;        // hankaku / zenkaku
-  t[SDL_SCANCODE_EQUALS] = vk::Oem7;          // ^ ~
-  t[SDL_SCANCODE_LEFTBRACKET] = vk::Oem3;     // @ `
-  t[SDL_SCANCODE_RIGHTBRACKET] = vk::Oem4;    // [ {
-  t[SDL_SCANCODE_BACKSLASH] = vk::Oem6;       // ] }
+  t[SDL_SCANCODE_GRAVE] = vk::OemAuto;      // hankaku / zenkaku
+  t[SDL_SCANCODE_EQUALS] = vk::Oem7;        // ^ ~
+  t[SDL_SCANCODE_LEFTBRACKET] = vk::Oem3;   // @ `
+  t[SDL_SCANCODE_RIGHTBRACKET] = vk::Oem4;  // [ {
+  t[SDL_SCANCODE_BACKSLASH] = vk::Oem6;     // ] }
   t[SDL_SCANCODE_NONUSHASH] = vk::Oem6;
-  t[SDL_SCANCODE_SEMICOLON] = vk::OemPlus;    // ; +
-  t[SDL_SCANCODE_APOSTROPHE] = vk::Oem1;      // : *
+  t[SDL_SCANCODE_SEMICOLON] = vk::OemPlus;  // ; +
+  t[SDL_SCANCODE_APOSTROPHE] = vk::Oem1;    // : *
   return t;
 }
 
@@ -106,9 +106,12 @@ constexpr ScanTable kJpTable = makeJpTable();
 
 std::uint8_t genericOf(std::uint8_t code) {
   switch (code) {
-    case vk::LShift: case vk::RShift: return vk::Shift;
-    case vk::LControl: case vk::RControl: return vk::Control;
-    case vk::LMenu: case vk::RMenu: return vk::Menu;
+    case vk::LShift:
+    case vk::RShift: return vk::Shift;
+    case vk::LControl:
+    case vk::RControl: return vk::Control;
+    case vk::LMenu:
+    case vk::RMenu: return vk::Menu;
     default: return 0;
   }
 }
@@ -173,8 +176,7 @@ KeyLayout currentLayout() {
 }
 
 void detectLayout() {
-  g_detectedLayout =
-      SDL_GetKeyFromScancode(SDL_SCANCODE_LEFTBRACKET) == SDLK_AT ? KeyLayout::Jp106 : KeyLayout::Us;
+  g_detectedLayout = SDL_GetKeyFromScancode(SDL_SCANCODE_LEFTBRACKET) == SDLK_AT ? KeyLayout::Jp106 : KeyLayout::Us;
 }
 
 // Letters and digits follow the layout's characters (as Windows letter codes do);
@@ -207,8 +209,8 @@ void onKey(const SDL_KeyboardEvent& e) {
 }
 
 void onMouseButton(const SDL_MouseButtonEvent& e) {
-  static constexpr std::uint8_t kButtonCode[8] = {0, vk::LButton, vk::MButton, vk::RButton,
-                                                  vk::XButton1, vk::XButton2, 0, 0};
+  static constexpr std::uint8_t kButtonCode[8] = {
+      0, vk::LButton, vk::MButton, vk::RButton, vk::XButton1, vk::XButton2, 0, 0};
   if (e.button >= 8 || kButtonCode[e.button] == 0) return;
   const bool down = e.state == SDL_PRESSED;
   if (g_mouseHeld[e.button] == down) return;
@@ -294,43 +296,22 @@ void shutdown() {
 void feedEvent(const SDL_Event& e) {
   switch (e.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      onKey(e.key);
-      break;
+    case SDL_KEYUP: onKey(e.key); break;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-      onMouseButton(e.button);
-      break;
+    case SDL_MOUSEBUTTONUP: onMouseButton(e.button); break;
     case SDL_WINDOWEVENT:
       if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) clearKeys();
       break;
-    case SDL_KEYMAPCHANGED:
-      detectLayout();
-      break;
-    case SDL_TEXTEDITING:
-      g_composing.store(e.edit.text[0] != '\0');
-      break;
-    case SDL_TEXTEDITING_EXT:
-      g_composing.store(e.editExt.text && e.editExt.text[0] != '\0');
-      break;
-    case SDL_TEXTINPUT:
-      g_composing.store(false);
-      break;
-    case SDL_JOYDEVICEADDED:
-      onDeviceAdded(e.jdevice.which);
-      break;
-    case SDL_JOYDEVICEREMOVED:
-      onDeviceRemoved(e.jdevice.which);
-      break;
-    case SDL_JOYAXISMOTION:
-      onDeviceMotion(e.jaxis.which);
-      break;
+    case SDL_KEYMAPCHANGED: detectLayout(); break;
+    case SDL_TEXTEDITING: g_composing.store(e.edit.text[0] != '\0'); break;
+    case SDL_TEXTEDITING_EXT: g_composing.store(e.editExt.text && e.editExt.text[0] != '\0'); break;
+    case SDL_TEXTINPUT: g_composing.store(false); break;
+    case SDL_JOYDEVICEADDED: onDeviceAdded(e.jdevice.which); break;
+    case SDL_JOYDEVICEREMOVED: onDeviceRemoved(e.jdevice.which); break;
+    case SDL_JOYAXISMOTION: onDeviceMotion(e.jaxis.which); break;
     case SDL_JOYBUTTONDOWN:
-    case SDL_JOYBUTTONUP:
-      onDeviceMotion(e.jbutton.which);
-      break;
-    default:
-      break;
+    case SDL_JOYBUTTONUP: onDeviceMotion(e.jbutton.which); break;
+    default: break;
   }
 }
 
@@ -357,9 +338,7 @@ void textInputEnd() {
 
 bool textInputActive() { return SDL_IsTextInputActive() == SDL_TRUE; }
 
-bool keyDown(std::uint16_t code) {
-  return code < 256 && g_keys[code].load(std::memory_order_relaxed) != 0;
-}
+bool keyDown(std::uint16_t code) { return code < 256 && g_keys[code].load(std::memory_order_relaxed) != 0; }
 
 void scriptKey(std::uint8_t code, bool down) {
   if (code == 0 || g_scriptHeld[code].exchange(down, std::memory_order_relaxed) == down) return;
@@ -380,6 +359,7 @@ std::uint8_t keyByName(std::string_view name) {
     std::uint8_t vk;
   };
   static constexpr Named kKeys[] = {
+      // clang-format off
       {"RETURN", vk::Return},     {"ENTER", vk::Return},     {"ESCAPE", vk::Escape},     {"ESC", vk::Escape},
       {"SPACE", vk::Space},       {"TAB", vk::Tab},          {"BACK", vk::Back},         {"BACKSPACE", vk::Back},
       {"INSERT", vk::Insert},     {"DELETE", vk::Delete},    {"HOME", vk::Home},         {"END", vk::End},
@@ -389,6 +369,7 @@ std::uint8_t keyByName(std::string_view name) {
       {"MENU", vk::Menu},         {"LSHIFT", vk::LShift},    {"RSHIFT", vk::RShift},     {"LCTRL", vk::LControl},
       {"LCONTROL", vk::LControl}, {"RCTRL", vk::RControl},   {"RCONTROL", vk::RControl}, {"LALT", vk::LMenu},
       {"RALT", vk::RMenu},        {"PAUSE", vk::Pause},
+      // clang-format on
   };
   for (const Named& k : kKeys)
     if (n == k.name) return k.vk;
@@ -449,9 +430,7 @@ void InputProbe::setJoystick(unsigned index, const JoyState* state) {
   }
 }
 
-unsigned InputProbe::joystickReads(unsigned index) {
-  return index < kJoystickSlots ? g_slots[index].reads.load() : 0;
-}
+unsigned InputProbe::joystickReads(unsigned index) { return index < kJoystickSlots ? g_slots[index].reads.load() : 0; }
 
 void InputProbe::setLayout(KeyLayout layout) { g_layoutOverride.store(layout); }
 

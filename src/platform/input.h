@@ -16,6 +16,7 @@ namespace plat {
 // Windows virtual-key codes. Letters and digits are their ASCII capitals ('A', '0').
 namespace vk {
 enum : std::uint8_t {
+  // clang-format off
   LButton = 0x01, RButton = 0x02, MButton = 0x04, XButton1 = 0x05, XButton2 = 0x06,
   Back = 0x08, Tab = 0x09, Return = 0x0D,
   Shift = 0x10, Control = 0x11, Menu = 0x12, Pause = 0x13, Capital = 0x14,
@@ -32,6 +33,7 @@ enum : std::uint8_t {
   Oem1 = 0xBA, OemPlus = 0xBB, OemComma = 0xBC, OemMinus = 0xBD, OemPeriod = 0xBE, Oem2 = 0xBF,
   Oem3 = 0xC0, Oem4 = 0xDB, Oem5 = 0xDC, Oem6 = 0xDD, Oem7 = 0xDE, Oem102 = 0xE2,
   OemCopy = 0xF2, OemAuto = 0xF3,
+  // clang-format on
 };
 }  // namespace vk
 
@@ -106,7 +108,7 @@ struct InputProbe {
   // returns the layout to Auto.
   static void reset();
   static void setKey(std::uint16_t vk, bool down);
-  static void setComposing(bool on);  // an input-method composition in progress
+  static void setComposing(bool on);                               // an input-method composition in progress
   static void setJoystick(unsigned index, const JoyState* state);  // nullptr = unplugged
   static unsigned joystickReads(unsigned index);                   // readJoystick() calls
   static void setLayout(KeyLayout layout);

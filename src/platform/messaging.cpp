@@ -315,8 +315,7 @@ Pump pumpOne(bool block) {
     } else {
       lk.lock();
       self->cv.wait(lk, [&] {
-        return !self->sent.empty() || !self->posted.empty() || self->quit || self->cancel ||
-               self->suspendCount > 0;
+        return !self->sent.empty() || !self->posted.empty() || self->quit || self->cancel || self->suspendCount > 0;
       });
     }
   }

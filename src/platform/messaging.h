@@ -50,13 +50,13 @@ Pump pumpOne(bool block);
 class PumpSource {
  public:
   virtual ~PumpSource() = default;
-  virtual void beginTurn() {}        // start of every pump turn
+  virtual void beginTurn() {}  // start of every pump turn
   // Serves one pending external event. A wake (see wake()) is an event of its own: it
   // ends the pump's turn unless the wake came with a message for the thread's queue.
   enum class Served { None, Event, Wake };
   virtual Served dispatchOne() = 0;
-  virtual void waitMs(int ms) = 0;   // until an external event or wake(), at most ms
-  virtual void wake() = 0;           // any thread: end a waitMs
+  virtual void waitMs(int ms) = 0;  // until an external event or wake(), at most ms
+  virtual void wake() = 0;          // any thread: end a waitMs
 };
 // For the calling thread; nullptr removes it.
 void setPumpSource(PumpSource* source);

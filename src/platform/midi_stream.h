@@ -39,8 +39,7 @@ const char* midiStatusText(MidiStatus s);
 
 class MidiStream {
  public:
-  static std::unique_ptr<MidiStream> open(std::shared_ptr<Device> device, MidiNoticeSink sink,
-                                          MidiStatus* status);
+  static std::unique_ptr<MidiStream> open(std::shared_ptr<Device> device, MidiNoticeSink sink, MidiStatus* status);
   // Cuts the sound; no notice of this stream runs after it returns.
   ~MidiStream();
   MidiStream(const MidiStream&) = delete;

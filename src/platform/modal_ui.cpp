@@ -66,8 +66,8 @@ class OwnWindowHost final : public Host {
  public:
   static std::unique_ptr<OwnWindowHost> open(const Dialog& d) {
     std::unique_ptr<OwnWindowHost> h(new OwnWindowHost());
-    h->window_ = SDL_CreateWindow(cp932::toUtf8(d.title()).c_str(), d.x(), d.y(), d.outerWidth(),
-                                  d.outerHeight(), SDL_WINDOW_BORDERLESS);
+    h->window_ = SDL_CreateWindow(cp932::toUtf8(d.title()).c_str(), d.x(), d.y(), d.outerWidth(), d.outerHeight(),
+                                  SDL_WINDOW_BORDERLESS);
     if (!h->window_) return nullptr;
     h->caption_ = d.tmpl().caption;
     h->closeBox_ = d.tmpl().closeBox;
@@ -211,9 +211,7 @@ class OverlayHost final : public Host {
     return true;
   }
   bool ownsWindow(std::uint32_t) const override { return false; }
-  std::uint32_t windowId() const override {
-    return window_.sdlWindow() ? SDL_GetWindowID(window_.sdlWindow()) : 0;
-  }
+  std::uint32_t windowId() const override { return window_.sdlWindow() ? SDL_GetWindowID(window_.sdlWindow()) : 0; }
   PixelRect caretInWindow(const Dialog& d) const override {
     int ox = 0, oy = 0;
     framePos(d, &ox, &oy);
@@ -307,12 +305,8 @@ bool handleEvent(Modal& m, const SDL_Event& ev) {
       }
       return true;
     }
-    case SDL_TEXTINPUT:
-      d.textInput(cp932::fromUtf8(ev.text.text));
-      return true;
-    case SDL_TEXTEDITING:
-      d.composition(cp932::fromUtf8(ev.edit.text));
-      return true;
+    case SDL_TEXTINPUT: d.textInput(cp932::fromUtf8(ev.text.text)); return true;
+    case SDL_TEXTEDITING: d.composition(cp932::fromUtf8(ev.edit.text)); return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       int wx = 0, wy = 0;
@@ -325,12 +319,10 @@ bool handleEvent(Modal& m, const SDL_Event& ev) {
     }
     case SDL_MOUSEMOTION: {
       int wx = 0, wy = 0;
-      if (m.host && m.host->toDialog(d, ev.motion.windowID, ev.motion.x, ev.motion.y, &wx, &wy))
-        d.mouseMove(wx, wy);
+      if (m.host && m.host->toDialog(d, ev.motion.windowID, ev.motion.x, ev.motion.y, &wx, &wy)) d.mouseMove(wx, wy);
       return true;
     }
-    case SDL_MOUSEWHEEL:
-      return true;
+    case SDL_MOUSEWHEEL: return true;
     case SDL_WINDOWEVENT:
       if (!m.host || !m.host->ownsWindow(ev.window.windowID)) return false;
       switch (ev.window.event) {
@@ -342,8 +334,7 @@ bool handleEvent(Modal& m, const SDL_Event& ev) {
         default: break;
       }
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -376,7 +367,8 @@ KeyOfVk keyOfVk(int key) {
     return {static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (key - '1')), static_cast<SDL_Keycode>(key)};
   if (key == '0') return {SDL_SCANCODE_0, SDLK_0};
   if (key >= vk::F1 && key <= vk::F12)
-    return {static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + (key - vk::F1)), static_cast<SDL_Keycode>(SDLK_F1 + (key - vk::F1))};
+    return {static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + (key - vk::F1)),
+            static_cast<SDL_Keycode>(SDLK_F1 + (key - vk::F1))};
   switch (key) {
     case vk::Return: return {SDL_SCANCODE_RETURN, SDLK_RETURN};
     case vk::Escape: return {SDL_SCANCODE_ESCAPE, SDLK_ESCAPE};
@@ -449,12 +441,8 @@ void applyResponse(Modal& m, Response& r) {
         else if (a.value == answer::Cancel) d.requestClose();
         else if (!d.click(a.value)) d.end(a.value);
         break;
-      case Action::Kind::Press:
-        d.click(a.value);
-        break;
-      case Action::Kind::Close:
-        d.requestClose();
-        break;
+      case Action::Kind::Press: d.click(a.value); break;
+      case Action::Kind::Close: d.requestClose(); break;
       case Action::Kind::Quit: {
         // The close request of the game's window arrives while the modal waits.
         SDL_Event ev{};
@@ -462,15 +450,9 @@ void applyResponse(Modal& m, Response& r) {
         SDL_PushEvent(&ev);
         break;
       }
-      case Action::Kind::Key:
-        scriptKey(m, a.value);
-        break;
-      case Action::Kind::Text:
-        scriptText(m, a.text, false);
-        break;
-      case Action::Kind::Preedit:
-        scriptText(m, a.text, true);
-        break;
+      case Action::Kind::Key: scriptKey(m, a.value); break;
+      case Action::Kind::Text: scriptText(m, a.text, false); break;
+      case Action::Kind::Preedit: scriptText(m, a.text, true); break;
       case Action::Kind::File: {
         // The name goes into the first edit box, then Enter there.
         for (const ControlSpec& c : d.tmpl().controls) {
@@ -490,8 +472,8 @@ void applyResponse(Modal& m, Response& r) {
 }
 
 std::unique_ptr<Host> makeHost(const Dialog& d) {
-  if (MainWindow* mw = MainWindow::primary(); mw && mw->shown() && mw->sdlWindow() &&
-                                              Presenter::instance().submittedCount() > 0)
+  if (MainWindow* mw = MainWindow::primary();
+      mw && mw->shown() && mw->sdlWindow() && Presenter::instance().submittedCount() > 0)
     return std::make_unique<OverlayHost>(*mw);
   return OwnWindowHost::open(d);
 }
@@ -508,16 +490,16 @@ int detail::runModal(const DialogTemplate& t, Dialog::Proc proc, ShownKind kind,
   if (videoUp() && !onWindowThread()) {
     // The window system belongs to the window thread: the modal runs there while the
     // caller waits, as a modal dialog blocks its caller.
-    return static_cast<int>(callOn(windowThread(), [&] { return static_cast<std::intptr_t>(runModal(t, proc, kind, preset)); }));
+    return static_cast<int>(
+        callOn(windowThread(), [&] { return static_cast<std::intptr_t>(runModal(t, proc, kind, preset)); }));
   }
   Dialog d(t);
   Modal m;
   m.dialog = &d;
   m.kind = kind;
   d.setProc(proc);
-  const WindowToken token = registerWindow([&d, proc](WindowToken, const Msg& msg) -> std::intptr_t {
-    return proc ? proc(d, msg) : 0;
-  });
+  const WindowToken token =
+      registerWindow([&d, proc](WindowToken, const Msg& msg) -> std::intptr_t { return proc ? proc(d, msg) : 0; });
   d.setToken(token);
   g_modals.push_back(&m);
   if (g_modals.size() == 1) installFilter();
@@ -741,8 +723,7 @@ int runBox(std::string_view text, std::string_view caption, int buttons, std::op
       case wm::Close:
         if (!yesNo) d.end(answer::Ok);
         return 1;
-      default:
-        return 0;
+      default: return 0;
     }
   };
   return runModal(t, proc, ShownKind::Box, std::move(preset));

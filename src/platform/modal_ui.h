@@ -121,8 +121,8 @@ namespace plat::ui_script {
 struct Action {
   enum class Kind { Answer, Press, Close, Quit, Key, Text, Preedit, File, Call };
   Kind kind = Kind::Answer;
-  int value = 0;        // the answer, the control id, the virtual key
-  std::string text;     // CP932: typed text, pre-edit, file name
+  int value = 0;                          // the answer, the control id, the virtual key
+  std::string text;                       // CP932: typed text, pre-edit, file name
   std::function<void(ui::Dialog&)> call;  // tests: runs inside the modal
 };
 using Response = std::vector<Action>;

@@ -60,7 +60,7 @@ int fallbackBox(std::string_view textCp932, std::string_view captionCp932, int b
                : answer::Failed;
   }
   static const SDL_MessageBoxButtonData data[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, answer::Yes, "\xE3\x81\xAF\xE3\x81\x84"},               // はい
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, answer::Yes, "\xE3\x81\xAF\xE3\x81\x84"},             // はい
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, answer::No, "\xE3\x81\x84\xE3\x81\x84\xE3\x81\x88"},  // いいえ
   };
   SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, caption.c_str(), text.c_str(), 2, data, nullptr};

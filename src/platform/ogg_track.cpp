@@ -60,8 +60,9 @@ std::size_t readCb(void* ptr, std::size_t size, std::size_t n, void* src) {
 }
 int seekCb(void* src, ogg_int64_t offset, int whence) {
   auto* c = static_cast<OggCore*>(src);
-  ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<ogg_int64_t>(c->readAt)
-                                                                 : static_cast<ogg_int64_t>(c->bytes.size());
+  ogg_int64_t base = whence == SEEK_SET   ? 0
+                     : whence == SEEK_CUR ? static_cast<ogg_int64_t>(c->readAt)
+                                          : static_cast<ogg_int64_t>(c->bytes.size());
   ogg_int64_t to = base + offset;
   if (to < 0 || to > static_cast<ogg_int64_t>(c->bytes.size())) return -1;
   c->readAt = static_cast<std::size_t>(to);
@@ -157,8 +158,8 @@ void oggConsume(OggCore& c, float* mix, int frames) {
   OggRing* ring = c.ring.load(std::memory_order_acquire);
   if (!ring) return;
   std::uint64_t r = ring->read.load(std::memory_order_relaxed);
-  std::uint64_t n = std::min<std::uint64_t>(ring->write.load(std::memory_order_acquire) - r,
-                                            static_cast<std::uint64_t>(frames));
+  std::uint64_t n =
+      std::min<std::uint64_t>(ring->write.load(std::memory_order_acquire) - r, static_cast<std::uint64_t>(frames));
   for (std::uint64_t i = 0; i < n; ++i) {
     const float* s = &ring->lr[2 * ((r + i) % kRingFrames)];
     mix[2 * i] += s[0];
@@ -176,7 +177,8 @@ std::atomic<bool> g_oggAvailable{true};
 bool oggEngineAvailable() { return g_oggAvailable.load(); }
 void setOggEngineAvailable(bool available) { g_oggAvailable.store(available); }
 
-OggTrack::OggTrack(std::shared_ptr<Device> device) : device_(std::move(device)), core_(std::make_shared<detail::OggCore>()) {
+OggTrack::OggTrack(std::shared_ptr<Device> device)
+    : device_(std::move(device)), core_(std::make_shared<detail::OggCore>()) {
   detail::DeviceCore& dc = device_->core();
   {
     std::lock_guard lock(dc.tracksMutex);

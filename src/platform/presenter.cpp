@@ -112,8 +112,7 @@ void Presenter::submit(const Surface& picture, bool waitShown) {
   display::Palette pal{};
   if (picture.format() == PixelFormat::Index8) pal = display::palette();
   for (int y = 0; y < h; ++y)
-    convertRowToRgb(picture.format(), picture.row(y), scratch_.data() + static_cast<std::size_t>(y) * w, w,
-                    pal.data());
+    convertRowToRgb(picture.format(), picture.row(y), scratch_.data() + static_cast<std::size_t>(y) * w, w, pal.data());
 
   std::unique_lock lock(mutex_);
   latest_.width = w;
@@ -215,9 +214,7 @@ void Presenter::show(SDL_Window* window, bool onlyWhenNew) {
   std::unique_lock lock(mutex_);
   attached_ = true;
   applyWindowRequests(window);
-  if (latest_.serial == 0 ||
-      (onlyWhenNew && latest_.serial == uploaded_ && overlaySerial_ == overlayShown_))
-    return;
+  if (latest_.serial == 0 || (onlyWhenNew && latest_.serial == uploaded_ && overlaySerial_ == overlayShown_)) return;
 
   ensureRenderer(window);
   const std::uint64_t serial = latest_.serial;
@@ -301,8 +298,8 @@ void Presenter::ensureRenderer(SDL_Window* window) {
   realVsync_ = false;
   SDL_RendererInfo info;
   if (renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0)
-    realVsync_ = (info.flags & SDL_RENDERER_PRESENTVSYNC) && !(info.flags & SDL_RENDERER_SOFTWARE) &&
-                 !sys::launch().headless;
+    realVsync_ =
+        (info.flags & SDL_RENDERER_PRESENTVSYNC) && !(info.flags & SDL_RENDERER_SOFTWARE) && !sys::launch().headless;
   textureW_ = textureH_ = 0;
 }
 

@@ -95,7 +95,7 @@ class Presenter {
 
   mutable std::mutex mutex_;
   std::condition_variable shownCv_;
-  Frame latest_;            // newest submitted frame
+  Frame latest_;  // newest submitted frame
   std::vector<std::uint32_t> scratch_;
   std::uint64_t submitted_ = 0;
   std::uint64_t shown_ = 0;

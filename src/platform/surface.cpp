@@ -64,8 +64,7 @@ int bytesPerPixel(PixelFormat f) {
   return 4;
 }
 
-std::unique_ptr<Surface> Surface::create(int width, int height, PixelFormat format, Memory memory,
-                                         CreateResult* why) {
+std::unique_ptr<Surface> Surface::create(int width, int height, PixelFormat format, Memory memory, CreateResult* why) {
   auto fail = [&](CreateResult r) {
     if (why) *why = r;
     return std::unique_ptr<Surface>();

@@ -11,9 +11,9 @@
 namespace plat {
 
 enum class PixelFormat : std::uint8_t {
-  Index8,    // palette index; one palette shared by every 8-bit surface
+  Index8,  // palette index; one palette shared by every 8-bit surface
   Rgb565,
-  Rgb555,    // top bit unused
+  Rgb555,  // top bit unused
   Argb1555,
   Bgr24,     // bytes blue, green, red
   Xrgb8888,  // byte 3 carries no colour
@@ -46,9 +46,13 @@ class Surface {
   std::uint8_t* row(int y) { return pixels_ + static_cast<std::ptrdiff_t>(y) * pitch_; }
   const std::uint8_t* row(int y) const { return pixels_ + static_cast<std::ptrdiff_t>(y) * pitch_; }
   template <class T>
-  T* rowAs(int y) { return reinterpret_cast<T*>(row(y)); }
+  T* rowAs(int y) {
+    return reinterpret_cast<T*>(row(y));
+  }
   template <class T>
-  const T* rowAs(int y) const { return reinterpret_cast<const T*>(row(y)); }
+  const T* rowAs(int y) const {
+    return reinterpret_cast<const T*>(row(y));
+  }
 
   // A lost surface refuses locks and drawing until restore(); its pixels are garbage.
   bool isLost() const { return lost_.load(std::memory_order_relaxed); }

@@ -83,8 +83,8 @@ bool EditorLink::notify(std::uint32_t kind, std::int32_t value, std::uint32_t wi
   putLE(packet + 4, 4);
   putLE(packet + 8, static_cast<std::uint32_t>(value));
   putLE(packet + 12, windowToken);
-  ssize_t n = ::sendto(fd, packet, sizeof packet, MSG_DONTWAIT | MSG_NOSIGNAL,
-                       reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+  ssize_t n = ::sendto(fd, packet, sizeof packet, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&addr),
+                       sizeof addr);
   ::close(fd);
   return n == static_cast<ssize_t>(sizeof packet);
 }

@@ -161,8 +161,7 @@ bool peek(Msg& out) {
   auto q = detail::currentQueue();
   std::unique_lock lk(detail::lock());
   detail::checkpointLocked(*q, lk);
-  while (detail::serveOneLocked(*q, lk)) {
-  }
+  while (detail::serveOneLocked(*q, lk)) {}
   if (!q->posted.empty()) {
     out = q->posted.front().msg;
     q->posted.pop_front();
@@ -180,9 +179,8 @@ bool get(Msg& out) {
   for (;;) {
     if (peek(out)) return out.id != wm::Quit;
     std::unique_lock lk(detail::lock());
-    q->cv.wait(lk, [&] {
-      return !q->sent.empty() || !q->posted.empty() || q->quit || q->cancel || q->suspendCount > 0;
-    });
+    q->cv.wait(lk,
+               [&] { return !q->sent.empty() || !q->posted.empty() || q->quit || q->cancel || q->suspendCount > 0; });
   }
 }
 

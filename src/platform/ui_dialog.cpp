@@ -22,7 +22,8 @@ bool isPushKind(ControlKind k) { return k == ControlKind::PushButton || k == Con
 
 std::uint16_t foldedChar(std::string_view s, std::size_t i, int* len) {
   *len = charLen(s, i);
-  if (*len == 2) return static_cast<std::uint16_t>(static_cast<std::uint8_t>(s[i]) << 8 | static_cast<std::uint8_t>(s[i + 1]));
+  if (*len == 2)
+    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(s[i]) << 8 | static_cast<std::uint8_t>(s[i + 1]));
   char c = s[i];
   if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
   return static_cast<std::uint8_t>(c);
@@ -240,8 +241,7 @@ bool Dialog::isTabStop(int index) const {
     case ControlKind::DefPushButton:
     case ControlKind::Edit:
     case ControlKind::AutoCheck:
-    case ControlKind::List:
-      return true;
+    case ControlKind::List: return true;
     case ControlKind::AutoRadio: {
       // Tab reaches a radio group at its checked button, else at its first one.
       if (c.state) return true;
@@ -255,8 +255,7 @@ bool Dialog::isTabStop(int index) const {
       }
       return first == index;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -338,8 +337,8 @@ void Dialog::send(std::uint32_t message, std::uintptr_t w, std::intptr_t l) {
 }
 
 void Dialog::command(int id, int code) {
-  const auto w = static_cast<std::uintptr_t>((static_cast<std::uint32_t>(id) & 0xFFFF) |
-                                             (static_cast<std::uint32_t>(code) << 16));
+  const auto w =
+      static_cast<std::uintptr_t>((static_cast<std::uint32_t>(id) & 0xFFFF) | (static_cast<std::uint32_t>(code) << 16));
   send(wm::Command, w, id);
 }
 
@@ -350,9 +349,7 @@ void Dialog::pressIndex(int index) {
   if (!c.enabled) return;
   const int id = c.spec.id;
   switch (c.spec.kind) {
-    case ControlKind::AutoCheck:
-      c.state = c.state ? check::Unchecked : check::Checked;
-      break;
+    case ControlKind::AutoCheck: c.state = c.state ? check::Unchecked : check::Checked; break;
     case ControlKind::AutoRadio: {
       const int from = groupStart(index), to = groupEnd(index);
       for (int i = from; i < to; ++i) {
@@ -362,10 +359,8 @@ void Dialog::pressIndex(int index) {
       break;
     }
     case ControlKind::PushButton:
-    case ControlKind::DefPushButton:
-      break;
-    default:
-      return;
+    case ControlKind::DefPushButton: break;
+    default: return;
   }
   dirty_ = true;
   command(id, notify::Clicked);
@@ -404,24 +399,17 @@ bool Dialog::keyDown(int key, Mods mods) {
       command(cmd::Ok, notify::Clicked);
       return true;
     }
-    case vk::Escape:
-      command(cmd::Cancel, notify::Clicked);
-      return true;
-    default:
-      break;
+    case vk::Escape: command(cmd::Cancel, notify::Clicked); return true;
+    default: break;
   }
   if (!f) return false;
   if (f->spec.kind == ControlKind::Edit) return editKey(*f, key, mods);
   if (f->spec.kind == ControlKind::List && listKey(*f, key)) return true;
   switch (key) {
     case vk::Left:
-    case vk::Up:
-      moveInGroup(true);
-      return true;
+    case vk::Up: moveInGroup(true); return true;
     case vk::Right:
-    case vk::Down:
-      moveInGroup(false);
-      return true;
+    case vk::Down: moveInGroup(false); return true;
     case vk::Space:
       if (isButtonLike(focus_) && !spaceHeld_) {
         spaceHeld_ = true;
@@ -430,8 +418,7 @@ bool Dialog::keyDown(int key, Mods mods) {
         dirty_ = true;
       }
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -503,12 +490,8 @@ bool Dialog::editKey(Control& c, int key, Mods mods) {
       if (!mods.shift && c.anchor != c.caret) to = std::max(c.anchor, c.caret);
       else to = nextChar(c.text, c.caret);
       break;
-    case vk::Home:
-      to = 0;
-      break;
-    case vk::End:
-      to = len;
-      break;
+    case vk::Home: to = 0; break;
+    case vk::End: to = len; break;
     case vk::Back:
       if (c.anchor == c.caret) {
         if (c.caret == 0) return true;
@@ -523,8 +506,7 @@ bool Dialog::editKey(Control& c, int key, Mods mods) {
       }
       editDeleteSelection(c);
       return true;
-    default:
-      return false;
+    default: return false;
   }
   c.caret = to;
   if (!mods.shift) c.anchor = to;
@@ -547,7 +529,8 @@ int Dialog::editPosAt(const Control& c, int clientX) const {
   int pos = 0, x = 0;
   while (pos < static_cast<int>(c.text.size())) {
     const int n = charLen(c.text, static_cast<std::size_t>(pos));
-    const int w = detail::textWidth(std::string_view(c.text).substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(n)));
+    const int w =
+        detail::textWidth(std::string_view(c.text).substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(n)));
     if (target < x + w / 2) break;
     x += w;
     pos += n;
@@ -622,8 +605,8 @@ void Dialog::mouseDown(int wx, int wy, bool doubleClick) {
   for (int i = 0; i < static_cast<int>(controls_.size()); ++i) {
     const Control& c = controls_[static_cast<std::size_t>(i)];
     if (!c.rect.contains(cx, cy)) continue;
-    const bool passive = c.spec.kind == ControlKind::GroupBox || c.spec.kind == ControlKind::Static ||
-                         c.spec.kind == ControlKind::Icon;
+    const bool passive =
+        c.spec.kind == ControlKind::GroupBox || c.spec.kind == ControlKind::Static || c.spec.kind == ControlKind::Icon;
     if (!passive || hit < 0) hit = i;
   }
   if (hit < 0) return;
@@ -654,8 +637,7 @@ void Dialog::mouseDown(int wx, int wy, bool doubleClick) {
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

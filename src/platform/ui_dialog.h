@@ -20,9 +20,9 @@
 namespace plat::ui {
 
 enum class ControlKind : std::uint8_t {
-  Static,         // left-aligned text, wrapped inside its rectangle
-  Icon,           // the program's icon
-  GroupBox,       // a frame with a title
+  Static,    // left-aligned text, wrapped inside its rectangle
+  Icon,      // the program's icon
+  GroupBox,  // a frame with a title
   PushButton,
   DefPushButton,  // the button that Enter presses
   Edit,           // one line, scrolls horizontally
@@ -34,17 +34,17 @@ enum class ControlKind : std::uint8_t {
 struct ControlSpec {
   int id = -1;  // -1: a control nobody addresses
   ControlKind kind = ControlKind::Static;
-  std::string text;            // CP932
+  std::string text;                // CP932
   int x = 0, y = 0, w = 0, h = 0;  // dialog units, in the client area
-  bool group = false;          // starts a group: arrow keys move within a group
+  bool group = false;              // starts a group: arrow keys move within a group
 };
 
 struct DialogTemplate {
   int resourceId = 0;
-  int width = 0, height = 0;  // client area, dialog units
-  bool caption = false;       // a title bar
-  bool closeBox = false;      // a close box in the title bar
-  std::string title;          // CP932
+  int width = 0, height = 0;          // client area, dialog units
+  bool caption = false;               // a title bar
+  bool closeBox = false;              // a close box in the title bar
+  std::string title;                  // CP932
   std::vector<ControlSpec> controls;  // also the tab order
 };
 
@@ -224,8 +224,8 @@ class Dialog {
   std::string title_;
   int clientW_ = 0, clientH_ = 0;
   int x_ = 0, y_ = 0;
-  int focus_ = -1;     // index into controls_
-  int pressed_ = -1;   // button held by the mouse or the space bar
+  int focus_ = -1;    // index into controls_
+  int pressed_ = -1;  // button held by the mouse or the space bar
   bool pressedInside_ = false;
   bool spaceHeld_ = false;
   bool dragging_ = false;

@@ -135,8 +135,8 @@ struct Canvas {
 
 // Marks that must not stand at the start of a line.
 bool opensNoLine(std::string_view ch) {
-  static constexpr std::string_view kMarks[] = {"」", "』", "）", "】", "、", "。", "，", "．", "ー", "…", "！", "？",
-                                                ")", ",", ".", "!", "?"};
+  static constexpr std::string_view kMarks[] = {"」", "』", "）", "】", "、", "。", "，", "．", "ー",
+                                                "…",  "！", "？", ")",  ",",  ".",  "!",  "?"};
   for (std::string_view m : kMarks)
     if (ch == m) return true;
   return false;
@@ -237,7 +237,8 @@ void Dialog::paintCaption(Surface& s, int ox, int oy) const {
   const int x = ox + kFrame, y = oy + kFrame, w = outerWidth() - 2 * kFrame, h = kCaption - 1;
   for (int i = 0; i < w; ++i) {
     auto lerp = [&](int shift) {
-      const int a = static_cast<int>((kCaptionLeft >> shift) & 0xFF), b = static_cast<int>((kCaptionRight >> shift) & 0xFF);
+      const int a = static_cast<int>((kCaptionLeft >> shift) & 0xFF),
+                b = static_cast<int>((kCaptionRight >> shift) & 0xFF);
       return static_cast<std::uint32_t>(a + (b - a) * i / std::max(1, w - 1)) << shift;
     };
     c.vline(x + i, y, h, lerp(16) | lerp(8) | lerp(0));
@@ -277,9 +278,7 @@ void Dialog::paintControl(Surface& s, int ox, int oy, int index) const {
       }
       break;
     }
-    case ControlKind::Icon:
-      drawIcon(c, x, y);
-      break;
+    case ControlKind::Icon: drawIcon(c, x, y); break;
     case ControlKind::GroupBox: {
       const int top = y + lh / 2;
       c.edge(x, top, w, h - lh / 2, kShadow, kHighlight);

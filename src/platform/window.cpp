@@ -48,10 +48,12 @@ int defaultVirtualKey(const SDL_Event& ev) {
     case SDLK_KP_0: return 0x60;
     case SDLK_BACKSPACE: return 0x08;
     case SDLK_TAB: return 0x09;
+    // clang-format off
     case SDLK_RETURN: case SDLK_KP_ENTER: return 0x0D;
     case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
     case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
     case SDLK_LALT: case SDLK_RALT: return 0x12;
+    // clang-format on
     case SDLK_PAUSE: return 0x13;
     case SDLK_CAPSLOCK: return 0x14;
     case SDLK_ESCAPE: return 0x1B;
@@ -103,9 +105,7 @@ void translate(const SDL_Event& ev) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
         case SDL_WINDOWEVENT_MINIMIZED: w->setActive(false); break;
         case SDL_WINDOWEVENT_MOVED: deliver(w, wm::Move, 0, packPoint(ev.window.data1, ev.window.data2)); break;
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-          deliver(w, wm::Size, 0, packPoint(ev.window.data1, ev.window.data2));
-          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: deliver(w, wm::Size, 0, packPoint(ev.window.data1, ev.window.data2)); break;
         case SDL_WINDOWEVENT_EXPOSED: deliver(w, wm::Paint, 0, 0); break;
         default: break;
       }
@@ -314,7 +314,9 @@ ShowMode showModeFromCommand(int showCommand) {
   switch (showCommand) {
     case sw::Hide: return ShowMode::Hidden;
     case sw::Maximized: return ShowMode::Maximized;
-    case 2: case 6: case sw::Minimized: return ShowMode::Minimized;
+    case 2:
+    case 6:
+    case sw::Minimized: return ShowMode::Minimized;
     default: return ShowMode::Normal;
   }
 }
@@ -364,14 +366,19 @@ bool MainWindow::create(int clientW, int clientH, int x, int y, WindowProc proc)
 void MainWindow::show(ShowMode mode) {
   if (!window_) return;
   switch (mode) {
+    // clang-format off
     case ShowMode::Hidden: SDL_HideWindow(window_); shown_ = false; return;
     case ShowMode::Maximized: SDL_ShowWindow(window_); SDL_MaximizeWindow(window_); break;
     case ShowMode::Minimized: SDL_ShowWindow(window_); SDL_MinimizeWindow(window_); break;
+    // clang-format on
     case ShowMode::FullScreen:
       SDL_ShowWindow(window_);
       SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
       break;
-    case ShowMode::Normal: SDL_ShowWindow(window_); SDL_RaiseWindow(window_); break;
+    case ShowMode::Normal:
+      SDL_ShowWindow(window_);
+      SDL_RaiseWindow(window_);
+      break;
   }
   shown_ = true;
   // No focus events come without a display (or a window manager): showing activates.

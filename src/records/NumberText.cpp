@@ -41,7 +41,8 @@ void NumberToText(std::string& out, std::int32_t nValue, int nWidth, int bKeepZe
   nWidth = std::min(nWidth, MAX_NUMBER_WIDTH);
   std::string text(static_cast<std::size_t>(nWidth), '0');
   std::uint32_t m = Magnitude(nValue);
-  for (int i = nWidth - 1; i >= 0 && m != 0; --i, m /= 10) text[static_cast<std::size_t>(i)] = static_cast<char>('0' + m % 10);
+  for (int i = nWidth - 1; i >= 0 && m != 0; --i, m /= 10)
+    text[static_cast<std::size_t>(i)] = static_cast<char>('0' + m % 10);
   if (!bKeepZeros) {
     for (std::size_t i = 0; i + 1 < text.size() && text[i] == '0'; ++i) text[i] = ' ';
   }

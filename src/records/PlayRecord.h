@@ -86,8 +86,8 @@ class cPlayRecord : public cRecord {
  public:
   cPlayRecord();
 
-  std::int32_t m_bCarryOver = 0;  // the carry-over entries hold values
-  cVector<std::int32_t> m_CarryMask;  // per carried status: 1 = the entries hold a value for it
+  std::int32_t m_bCarryOver = 0;         // the carry-over entries hold values
+  cVector<std::int32_t> m_CarryMask;     // per carried status: 1 = the entries hold a value for it
   cVector<cCarryOverEntry> m_CarryOver;  // by player number
   std::int32_t m_nMapX = 0;
   std::int32_t m_nMapY = 0;
@@ -98,7 +98,7 @@ class cPlayRecord : public cRecord {
   cVector<std::int32_t> m_Switches;  // switch n = 1: the map stage numbered n is cleared
   std::int32_t m_nRound = 0;
   cVector<std::int32_t> m_CommonVariables;  // C0 to C255
-  std::string m_strStageName;  // ranking and best key of the stage: its path cut after the "."
+  std::string m_strStageName;               // ranking and best key of the stage: its path cut after the "."
   std::int32_t m_nStage = 0;
   std::int32_t m_nPart = 0;
   std::int32_t m_nStartLives = 0;
@@ -119,13 +119,13 @@ class cPlayRecord : public cRecord {
   std::int32_t m_nPrevMapY = 0;
   cVector<cStageBest> m_StageBests;
   std::int32_t m_nOpenStages = 0;
-  cVector<cStageResult> m_Stages;  // challenge stages
+  cVector<cStageResult> m_Stages;          // challenge stages
   cVector<std::int32_t> m_SavedVariables;  // the common variables at stage start
   std::int32_t m_nStartLivesLeft = 0;
   std::int32_t m_nStartScore = 0;
   std::int32_t m_nSlot = 0;  // story slot 0 to 98, -1 none
   std::int32_t m_bAutoSave = 0;
-  SYSTEMTIME m_Time;  // of the last save into a slot
+  SYSTEMTIME m_Time;      // of the last save into a slot
   std::string m_strName;  // for the rankings
   std::int32_t m_bShowRanking = 0;
   std::int32_t m_nRankView = 0;  // ranked quantity 0 to 4 shown

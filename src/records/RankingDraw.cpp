@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int CELL = 16;                 // the font's cell
+constexpr int CELL = 16;  // the font's cell
 constexpr int ICON_SX = 16, ICON_SY = 48;
 constexpr int TEXT_RANKING_FOOTER = 24;  // "Vキーでジャンルの切り替え"
 constexpr int TEXT_QUANTITY = 5;         // labels of the five quantities: 5 to 9

@@ -167,10 +167,8 @@ std::intptr_t HandleBgmRequest(std::uintptr_t wParam, std::intptr_t lParam) {
     int n = static_cast<int>(lParam);
     if (l.setStageBgm) l.setStageBgm(n);
     g_BgmPlayer.SetTrackFile(appmsg::MusicStage, fileOf(n).c_str());
-    if (n == 0)
-      g_BgmPlayer.Stop();
-    else
-      g_BgmPlayer.Play(0, appmsg::MusicStage, l.stageBgmLoop ? l.stageBgmLoop() : 0, 1);
+    if (n == 0) g_BgmPlayer.Stop();
+    else g_BgmPlayer.Play(0, appmsg::MusicStage, l.stageBgmLoop ? l.stageBgmLoop() : 0, 1);
   }
   return 0;
 }

@@ -167,8 +167,7 @@ std::vector<std::vector<cMidiFile::Event>> cMidiFile::ReadTracks(std::span<const
 }
 
 // The earliest next event of all tracks wins; at equal times the lower track.
-std::vector<cMidiFile::Event> cMidiFile::MergeTracks(const std::vector<std::vector<Event>>& lists,
-                                                     std::size_t count) {
+std::vector<cMidiFile::Event> cMidiFile::MergeTracks(const std::vector<std::vector<Event>>& lists, std::size_t count) {
   using Key = std::tuple<std::uint64_t, std::size_t, std::size_t>;  // time, track, index
   std::priority_queue<Key, std::vector<Key>, std::greater<Key>> heap;
   for (std::size_t t = 0; t < lists.size(); ++t)
@@ -185,7 +184,8 @@ std::vector<cMidiFile::Event> cMidiFile::MergeTracks(const std::vector<std::vect
 }
 
 std::vector<std::uint8_t> cMidiFile::BuildFormat0(std::span<const std::uint8_t> b, const std::vector<Event>& merged) {
-  std::vector<std::uint8_t> img = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, b[12], b[13], 'M', 'T', 'r', 'k', 0, 0, 0, 0};
+  std::vector<std::uint8_t> img = {'M', 'T',   'h',   'd', 0,   0,   0,   6, 0, 0, 0,
+                                   1,   b[12], b[13], 'M', 'T', 'r', 'k', 0, 0, 0, 0};
   std::uint64_t prev = 0;
   for (const Event& e : merged) {
     std::uint64_t delta = e.time - prev;

@@ -25,8 +25,7 @@ cMidiPlayer::cMidiPlayer(const std::string& file) : cMidiFile(file) {
 }
 
 void cMidiPlayer::Check(MidiStatus status, const char* format) {
-  if (status != MidiStatus::Ok)
-    ReportPrintfDebug(format, m_strFile.c_str(), plat::audio::midiStatusText(status));
+  if (status != MidiStatus::Ok) ReportPrintfDebug(format, m_strFile.c_str(), plat::audio::midiStatusText(status));
 }
 
 void cMidiPlayer::Open() {
@@ -73,8 +72,7 @@ void cMidiPlayer::QueueNextBuffer() {
   cMidiHeader& h = m_lpHeaders[m_nCurrent];
   if (m_hStream && m_hStream->queued(h.dwUser)) return;
   m_nOffset += FillBuffer(m_nOffset, h);
-  Check(m_hStream ? m_hStream->submit(std::span(h.lpData.data(), h.dwBytesRecorded), h.dwUser)
-                  : MidiStatus::BadHandle,
+  Check(m_hStream ? m_hStream->submit(std::span(h.lpData.data(), h.dwBytesRecorded), h.dwUser) : MidiStatus::BadHandle,
         "Midi %s Out %s");
   m_nCurrent = (m_nCurrent + 1) % m_nHeaders;
 }

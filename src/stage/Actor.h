@@ -81,10 +81,10 @@ struct cFlowAnime {
 // The members of cActor, kept apart so that a copy can take them whole and then point
 // the flow runtimes at its own flows.
 struct cActorFields {
-  cActor* m_pTarget = nullptr;         // the target; not owned
-  cVector<cActor*> m_Targeters;        // actors whose target this is, no duplicates
-  cVector<cShot*> m_AimingShots;       // shots whose target this is
-  cEdChara m_Def;                      // own copy of the definition; its m_Flows are the flows
+  cActor* m_pTarget = nullptr;    // the target; not owned
+  cVector<cActor*> m_Targeters;   // actors whose target this is, no duplicates
+  cVector<cShot*> m_AimingShots;  // shots whose target this is
+  cEdChara m_Def;                 // own copy of the definition; its m_Flows are the flows
   std::int32_t m_nFlowSerial = 0;
   cVector<cFlowRuntime> m_FlowRuntimes;  // one per flow of m_Def
   cVector<std::uint8_t> m_SwitchBusy;    // by switch 1 to 26
@@ -105,14 +105,14 @@ struct cActorFields {
   std::int32_t m_bJumpRising = 0;
   std::int32_t m_bJumping = 0;
   std::int32_t m_bJumpBlocked = 0;
-  std::int32_t m_bNoJump = 0;         // set by a ceiling hit
+  std::int32_t m_bNoJump = 0;  // set by a ceiling hit
   std::int32_t m_nAirSteps = 0;
   cMapBlock* m_pFootBlock = nullptr;  // stood on in this step
   cMapBlock* m_pLastFootBlock = nullptr;
   cMapBlock* m_pPrevFootBlock = nullptr;
   std::int32_t m_nBlockGraceSteps = 0;
   std::int32_t m_bDead = 0;
-  std::int32_t m_bContactLeft = 0;    // block contact of this sub-step
+  std::int32_t m_bContactLeft = 0;  // block contact of this sub-step
   std::int32_t m_bContactRight = 0;
   std::int32_t m_bContactUp = 0;
   std::int32_t m_bContactDown = 0;
@@ -129,13 +129,13 @@ struct cActorFields {
   std::int32_t m_nInvincibleSteps = 0;
   cVectorList<cHitMemory> m_HitMemory;
   cVectorList<cFlowAnime> m_FlowAnimes;
-  cCharaEffectState m_CharaEffect;    // effect number 0: none
+  cCharaEffectState m_CharaEffect;  // effect number 0: none
   std::int32_t m_bVanished = 0;
   std::int32_t m_bPlayerActive = 0;
   std::int32_t m_nSightPx = 0;
-  cHitBox m_BoxA;                     // against characters
-  cHitBox m_BoxB;                     // hit by shots
-  std::int32_t m_nDeathFrames = 0;    // the player's frames after its death effect
+  cHitBox m_BoxA;                   // against characters
+  cHitBox m_BoxB;                   // hit by shots
+  std::int32_t m_nDeathFrames = 0;  // the player's frames after its death effect
 };
 
 class cActor : public cGameObject, public cActorFields {

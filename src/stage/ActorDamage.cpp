@@ -40,8 +40,7 @@ void StartGauge(cGauge& gauge, std::int32_t nValue, std::int32_t nMax, int nDelt
 }
 
 // The payload of an attack: what the damaged actor loses and what it sees.
-int TakeHit(cActor& self, std::int32_t nPower, int nHitEffect, const cBox& hitBox,
-            const cBox& attackBox, int nScale) {
+int TakeHit(cActor& self, std::int32_t nPower, int nHitEffect, const cBox& hitBox, const cBox& attackBox, int nScale) {
   std::int64_t p = nPower;
   // Defence blunts an attack; a power of 0 or below heals as it stands.
   if (p > 0) p = std::clamp<std::int64_t>(p - self.m_Def.m_nDefence, 0, MAX_SCORE);
@@ -85,8 +84,8 @@ void cActor::StartSpGauge(int nDelta) { StartGauge(m_SpGauge, m_nSp, m_Def.m_nMa
 
 int cActor::DamageFromChara(cActor& a) {
   const auto nImpact = static_cast<std::int8_t>(a.m_Def.m_nBodyImpact);
-  const int r = TakeHit(*this, a.m_Def.m_nBodyPower, a.m_Def.m_nBodyHitEffect, BoxOf(m_BoxA),
-                        BoxOf(a.m_BoxA), a.m_Def.m_nScale);
+  const int r =
+      TakeHit(*this, a.m_Def.m_nBodyPower, a.m_Def.m_nBodyHitEffect, BoxOf(m_BoxA), BoxOf(a.m_BoxA), a.m_Def.m_nScale);
   KnockBackFromChara(a);
   // Both fire even when defence or invincibility took the damage away.
   if (a.m_Def.m_nBodyPower != 0) flowhook::FireTrigger(*this, TRIGGER_DAMAGE);

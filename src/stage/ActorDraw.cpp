@@ -86,8 +86,7 @@ int cActor::GraphicColumn(cImageRef& ref) {
   // The colour effect of an invincible actor pulses through the draw modes; a number
   // beyond the table draws without one.
   const int nMode = m_Def.m_nInvincibleColor;
-  if (g_lpD3DData && g_System.m_bInvincibleColor && nMode >= 1 && nMode < COLOR_DRAW_MODE_COUNT &&
-      IsInvincibleNow()) {
+  if (g_lpD3DData && g_System.m_bInvincibleColor && nMode >= 1 && nMode < COLOR_DRAW_MODE_COUNT && IsInvincibleNow()) {
     ref.m_bDrawMode = 1;
     ref.m_DrawMode = g_ColorDrawModes[nMode];
   }
@@ -156,10 +155,8 @@ void cActor::DrawGauge(DDSURFACEDATA* target, cGauge& gauge, int bSp) {
     DDBlt(target, x + nBar, y, w, 2, accessory, sx + nBar, nStart + 3 * nStep, 1);
   }
   --gauge.m_nCounter;
-  if (gauge.m_nCounter < 60)
-    gauge.m_dDamage = 0.0;
-  else
-    gauge.m_dDamage -= gauge.m_dDecay;
+  if (gauge.m_nCounter < 60) gauge.m_dDamage = 0.0;
+  else gauge.m_dDamage -= gauge.m_dDecay;
 }
 
 void cChara::DrawHeldItemIcon(DDSURFACEDATA* target) {
@@ -181,10 +178,8 @@ void cPlayer::Draw(DDSURFACEDATA* target, int bFrozen) {
     box.m_nX = m_ScreenRect.left + m_nHitOffX + (pBox ? pBox->m_nOffX : 0);
     box.m_nY = m_ScreenRect.top + m_nHitOffY + (pBox ? pBox->m_nOffY : 0);
     const auto nColour = static_cast<std::uint32_t>(box.m_nColour + (bCycleColour ? box.m_nCycle >> 3 : 0));
-    if (box.m_nMode == 1)
-      DDFillRect(target, box.m_nX, box.m_nY, box.m_nW, box.m_nH, nColour);
-    else
-      DDFrameRect(target, box.m_nX, box.m_nY, box.m_nW, box.m_nH, 1, nColour);
+    if (box.m_nMode == 1) DDFillRect(target, box.m_nX, box.m_nY, box.m_nW, box.m_nH, nColour);
+    else DDFrameRect(target, box.m_nX, box.m_nY, box.m_nW, box.m_nH, 1, nColour);
     box.m_nCycle = (box.m_nCycle + 1) & 31;
   }
 }

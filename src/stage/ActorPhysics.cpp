@@ -130,7 +130,9 @@ int cActor::ApexSteps(double v) {
   return Trunc(std::clamp(t, 0.0, 2147483647.0));
 }
 
-int cActor::JumpFrames(std::int8_t n) const { return ApexSteps(JumpSpeedForHeight(n)) / std::max(g_SubSteps, 1) / 6 + 1; }
+int cActor::JumpFrames(std::int8_t n) const {
+  return ApexSteps(JumpSpeedForHeight(n)) / std::max(g_SubSteps, 1) / 6 + 1;
+}
 
 void cActor::PlaceAtCellX(int nColumn) {
   m_dX = (nColumn + TheStage().m_ScrollX.m_nMargin) * BLOCK_SIZE + m_nBaseHitOffX + 0.5;

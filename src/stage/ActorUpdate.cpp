@@ -97,8 +97,8 @@ int cPlayer::Jump(cCommandRuntime& runtime) {
   bool bHeld = nMode == JUMP_FIXED;
   if (nMode == JUMP_BY_KEY || nMode == JUMP_BY_SPEED) {
     const cFlowRuntime* pFlow = scene.m_pCurFlow;
-    bHeld = pFlow && !pFlow->m_KeyConditions.empty() && m_pPad &&
-            CheckKeyState(*m_pPad, *pFlow->m_KeyConditions.back());
+    bHeld =
+        pFlow && !pFlow->m_KeyConditions.empty() && m_pPad && CheckKeyState(*m_pPad, *pFlow->m_KeyConditions.back());
   }
   if (nMode == JUMP_BY_SPEED) {
     const double s = g_FrameScale * 10;
@@ -143,8 +143,8 @@ int cPlayer::Jump(cCommandRuntime& runtime) {
     }
   } else {
     // Let go before the apex: the rise is cut short.
-    if (m_nJumpHold > 0 && m_nJumpHold < runtime.m_nTotal && !m_bJumpRising && !m_bJumpBlocked &&
-        !m_bOnNoJumpBlock && !m_bKnocked) {
+    if (m_nJumpHold > 0 && m_nJumpHold < runtime.m_nTotal && !m_bJumpRising && !m_bJumpBlocked && !m_bOnNoJumpBlock &&
+        !m_bKnocked) {
       m_bOnBlockChara = 0;
       if (m_dVelY < 0) m_dVelY *= 0.3;
       m_bJumpRising = 1;

@@ -173,8 +173,7 @@ void SetY(cActor& a, double y) {
 }
 
 // A side push of a walking actor; only the first segment the pusher meets counts.
-void SidePush(cActor& a, cChara& b, const cBox& right, const cBox& left, bool bRightFirst, cPush& xL,
-              cPush& xR) {
+void SidePush(cActor& a, cChara& b, const cBox& right, const cBox& left, bool bRightFirst, cPush& xL, cPush& xR) {
   const cBox body = BodyOf(b);
   const bool bRight = body.Overlaps(right);
   const bool bLeft = body.Overlaps(left);
@@ -334,8 +333,9 @@ int cStageScene::BlockCharaPass(cActor& a) {
         RecordLanding(a, b, yB);
         return;
       }
-      const bool bHead = (OverlapX(upper, body) - OverlapY(upper, body) > dHeadMargin && e.m_dBottom > body.m_dBottom) ||
-                         (path.Overlaps(bSaved) && saved.m_dTop > bSaved.m_dTop && !saved.Overlaps(body));
+      const bool bHead =
+          (OverlapX(upper, body) - OverlapY(upper, body) > dHeadMargin && e.m_dBottom > body.m_dBottom) ||
+          (path.Overlaps(bSaved) && saved.m_dTop > bSaved.m_dTop && !saved.Overlaps(body));
       if (bHead) {
         if (b.m_dVelY > 0) a.m_bContactUp = 1;
         if (!(yT.Set() && yT.dPos >= body.m_dBottom + 1)) yT = {body.m_dBottom + 1, b.m_dVelY, b.m_nSerial, &b};
@@ -370,9 +370,8 @@ int cStageScene::BlockCharaPass(cActor& a) {
     if (yT.dVel < 0) {
       // Tried with the top moved and the cells and the bottom as they are.
       const cBox moved{a.m_dX, yT.dPos, a.m_dRight, a.m_dBottom};
-      bSkip = a.TouchesSolidBlock() || AnyCandidate(*this, a, moved, [&yT](const cChara& b) {
-                return b.m_nSerial != yT.nSerial;
-              });
+      bSkip = a.TouchesSolidBlock() ||
+              AnyCandidate(*this, a, moved, [&yT](const cChara& b) { return b.m_nSerial != yT.nSerial; });
     }
     if (!bSkip) {
       a.m_bJumpRising = a.m_bJumping = a.m_bNoJump = 1;
@@ -429,8 +428,10 @@ int cStageScene::BlockCharaPass(cActor& a) {
     std::int32_t bContact;
     bool bAxisX;
     double d;
-  } nudges[4] = {{a.m_bContactLeft, true, -0.1}, {a.m_bContactRight, true, 0.1},
-                 {a.m_bContactUp, false, -0.1}, {a.m_bContactDown, false, 0.1}};
+  } nudges[4] = {{a.m_bContactLeft, true, -0.1},
+                 {a.m_bContactRight, true, 0.1},
+                 {a.m_bContactUp, false, -0.1},
+                 {a.m_bContactDown, false, 0.1}};
   for (const auto& n : nudges) {
     if (!n.bContact) continue;
     for (int i = 0; i < 15 && a.TouchesSolidBlock(); ++i) {
@@ -505,10 +506,12 @@ bool cStageScene::IsOnAnyBlockChara(cActor& a) {
 bool cStageScene::IsCrushedByBlockCharas(cActor& a, const cBox& entry) {
   if (IgnoresBlockCharas(a)) return false;
   const cBox now = BodyOf(a);
+  // clang-format off
   const double corners[2][4][2] = {
       {{now.m_dLeft, now.m_dTop}, {now.m_dRight, now.m_dTop}, {now.m_dLeft, now.m_dBottom - 1}, {now.m_dRight, now.m_dBottom - 1}},
       {{entry.m_dLeft, entry.m_dTop}, {entry.m_dRight, entry.m_dTop}, {entry.m_dLeft, entry.m_dBottom - 1},
        {entry.m_dRight, entry.m_dBottom - 1}}};
+  // clang-format on
   for (int k = 0; k < 4; ++k) {
     bool bHeld = false;
     for (const auto& set : corners) {

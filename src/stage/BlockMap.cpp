@@ -48,7 +48,6 @@ constexpr int BELOW_EVERY_KIND = std::numeric_limits<std::int8_t>::min() - 1;
 
 int SignedKind(std::uint8_t nKind) { return static_cast<std::int8_t>(nKind); }
 
-
 bool IsHero(const cActor& a) { return IsPlayerObject(a); }
 bool PassesThroughBlocks(const cActor& a) { return a.m_bFlying && a.m_nBlockContact == 0; }
 bool DiesOnBlocks(const cActor& a) { return a.m_bFlying && a.m_nBlockContact == 2; }
@@ -121,8 +120,8 @@ bool cStageScene::BuildBlockMap(const cEdStage& stage) {
   g_pPlacedBlocks = &stage.m_Blocks;
   if (nRows <= 0 || m_ScrollX.m_nStride <= 0 || nCells > MAX_BLOCK_MAP_CELLS) {
     g_BlockMap.clear();
-    ErrorBoxPrintf("ステージファイル %s のブロックマップ (%lld マス) が上限の %d マスを超えています！", stage.m_strPath.c_str(),
-                   static_cast<long long>(nCells), MAX_BLOCK_MAP_CELLS);
+    ErrorBoxPrintf("ステージファイル %s のブロックマップ (%lld マス) が上限の %d マスを超えています！",
+                   stage.m_strPath.c_str(), static_cast<long long>(nCells), MAX_BLOCK_MAP_CELLS);
     PostFailureClose();
     return false;
   }

@@ -18,7 +18,7 @@ class cChara : public cActor {
   std::int32_t m_bIgnoreRangeX = 0;
   std::int32_t m_bIgnoreRangeY = 0;
   std::int32_t m_bActivatedOnce = 0;
-  std::int32_t m_bAppeared = 0;   // its appearance conditions have held once
+  std::int32_t m_bAppeared = 0;  // its appearance conditions have held once
   // Taken off the stage during the running sub-step: every link is gone and it is
   // destroyed when the sub-step ends; every scan passes over it.
   std::int32_t m_bRemoved = 0;

@@ -36,7 +36,7 @@ struct Cell {
   int s;           // giant scale
   int nImageScale;
   bool bScaled;
-  int v;           // current value, times the giant scale when scaled
+  int v;  // current value, times the giant scale when scaled
   const std::int32_t* p;
 
   Cell(cActor& actor, const cImageRef& r)
@@ -120,8 +120,8 @@ int Advance(cActor& a, int bFrozen) { return bFrozen ? 0 : a.m_CharaEffect.Tick(
 
 void PlainDraw(const Cell& c, DDSURFACEDATA* target) {
   if (c.bScaled) {
-    DDStretchBltEx(target, c.x, c.y, c.w, c.h, c.ref.m_pStretchSheet, c.ref.m_nSrcX, c.ref.m_nSrcY, c.SrcW(),
-                   c.SrcH(), 1, c.Mode());
+    DDStretchBltEx(target, c.x, c.y, c.w, c.h, c.ref.m_pStretchSheet, c.ref.m_nSrcX, c.ref.m_nSrcY, c.SrcW(), c.SrcH(),
+                   1, c.Mode());
   } else {
     DDBltEx(target, c.x, c.y, c.w, c.h, c.ref.m_pSheet, c.ref.m_nSrcX, c.ref.m_nSrcY, 1, c.Mode());
   }
@@ -281,8 +281,8 @@ int DrawLens(cActor& a, DDSURFACEDATA* target, const cImageRef& ref, int bFrozen
     const int l = static_cast<int>(g_lpDDData && g_DDState.nBpp != 16 ? 2 * g : 4 * g);
     DDFillRect(WorkA(), 0, 0, l, l, 0);
     c.RenderToWork(WorkA());
-    DDBltRadial(target, c.x + dx / 2 + c.w / 2, c.y + dy / 2 + c.h / 2, static_cast<int>(g), c.v, WorkA(),
-                dx + c.w / 2, dy + c.h / 2, 1);
+    DDBltRadial(target, c.x + dx / 2 + c.w / 2, c.y + dy / 2 + c.h / 2, static_cast<int>(g), c.v, WorkA(), dx + c.w / 2,
+                dy + c.h / 2, 1);
   }
   return Advance(a, bFrozen);
 }

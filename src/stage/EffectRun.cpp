@@ -81,8 +81,8 @@ int cEffect::Draw(DDSURFACEDATA* target, int bFrozen) {
   DDSURFACEDATA* surface = EffectSurface(m_nIndex);
   if (!surface || !target) return 0;
   if (m_bStretched) {
-    DDStretchBlt(target, x, y, m_nWidth, m_nHeight, surface, nPattern * pRecord->m_nCellWidth, 0,
-                 pRecord->m_nCellWidth, pRecord->m_nCellHeight, 1);
+    DDStretchBlt(target, x, y, m_nWidth, m_nHeight, surface, nPattern * pRecord->m_nCellWidth, 0, pRecord->m_nCellWidth,
+                 pRecord->m_nCellHeight, 1);
   } else {
     DDBlt(target, x, y, m_nWidth, m_nHeight, surface, nPattern * m_nWidth, 0, 1);
   }

@@ -71,8 +71,7 @@ void cCharaEffectState::Start(int nIndex, int nMode, int bLoop) {
     *this = cCharaEffectState();
     return;
   }
-  cVector<cCharaEffectState>& table =
-      nMode == EFFECT_RUN_REVERSED ? g_CharaEffectStatesReversed : g_CharaEffectStates;
+  cVector<cCharaEffectState>& table = nMode == EFFECT_RUN_REVERSED ? g_CharaEffectStatesReversed : g_CharaEffectStates;
   if (const cCharaEffectState* p = EntryAt(table, nIndex)) {
     CopyValues(*p);
   } else {
@@ -152,8 +151,7 @@ void cScreenEffectState::Init(int nIndex, int bReversed) {
       m_dStep = StepOver(p);
       if (nKind == SCR_EFFECT_WAVE_X || nKind == SCR_EFFECT_WAVE_Y) m_nA = 0;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

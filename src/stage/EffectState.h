@@ -20,11 +20,11 @@ class cCharaEffectState {
   cEdCharaEffect* m_pEffect = nullptr;  // lives in g_Database for the whole run
   std::int32_t m_nMode = EFFECT_RUN_NORMAL;
   std::int32_t m_bLoop = 0;
-  std::int32_t m_nDirection = 0;        // 1 while the reversed form runs
+  std::int32_t m_nDirection = 0;  // 1 while the reversed form runs
   std::int32_t m_nStart = 0;
   std::int32_t m_nEnd = 0;
-  double m_dValue = 0.0;    // current value
-  double m_dStep = 0.0;     // change per frame
+  double m_dValue = 0.0;        // current value
+  double m_dStep = 0.0;         // change per frame
   std::int32_t m_nCounter = 0;  // wave phase in degrees, or the blink counter
   std::int32_t m_bToggle = 0;   // blink: 1 while shown
 
@@ -54,11 +54,11 @@ class cScreenEffectState {
   std::int32_t m_nDirection = 0;
   std::int32_t m_nStart = 0;
   std::int32_t m_nEnd = 0;
-  double m_dValue = 0.0;    // t: current value (or the move's progress in tenths)
-  double m_dSecond = 0.0;   // o: the shake's offset
-  double m_dStep = 0.0;     // change per frame
-  std::int32_t m_nA = 0;    // move: x; shake: 1 while moving back; wave: phase; blink: counter
-  std::int32_t m_nB = 0;    // move: y; blink: 1 while shown
+  double m_dValue = 0.0;   // t: current value (or the move's progress in tenths)
+  double m_dSecond = 0.0;  // o: the shake's offset
+  double m_dStep = 0.0;    // change per frame
+  std::int32_t m_nA = 0;   // move: x; shake: 1 while moving back; wave: phase; blink: counter
+  std::int32_t m_nB = 0;   // move: y; blink: 1 while shown
 
   void Init(int nIndex, int bReversed);
   void Start(int nIndex, int nMode, int bLoop);

@@ -25,21 +25,21 @@ class cCommandRuntime {
   std::uint8_t m_nMoveMode = 0;      // the movement's direction value
   std::int32_t m_nOffsetX = 0;       // target offset in pixels
   std::int32_t m_nOffsetY = 0;
-  double m_dSpeed = 0.0;             // pixels per step (degrees per step for a circle)
-  std::int32_t m_nAngle = 0;         // straight move: degrees
-  std::int32_t m_nRadius = 0;        // circle: pixels x sub-steps; homing: the period in steps
-  std::int32_t m_nStartAngle = 0;    // circle: degrees x sub-steps
+  double m_dSpeed = 0.0;           // pixels per step (degrees per step for a circle)
+  std::int32_t m_nAngle = 0;       // straight move: degrees
+  std::int32_t m_nRadius = 0;      // circle: pixels x sub-steps; homing: the period in steps
+  std::int32_t m_nStartAngle = 0;  // circle: degrees x sub-steps
   std::int32_t m_nEndAngle = 0;
   cVectorList<cMovePoint> m_Points;  // homing: where the target was, oldest first
   double m_dVelX = 0.0;              // the movement's velocity of this step
   double m_dVelY = 0.0;
-  std::int32_t m_nTurn = 0;          // facing request: 0 none, 1 left, 2 right
-  std::int32_t m_nCounter = 0;       // the executor's step counter
-  std::int32_t m_bStarted = 0;       // the executor has begun this run
-  double m_dPhaseX = 0.0;            // circle phases
+  std::int32_t m_nTurn = 0;     // facing request: 0 none, 1 left, 2 right
+  std::int32_t m_nCounter = 0;  // the executor's step counter
+  std::int32_t m_bStarted = 0;  // the executor has begun this run
+  double m_dPhaseX = 0.0;       // circle phases
   double m_dPhaseY = 0.0;
-  double m_dSpeed2 = 0.0;            // speed cap of an inertial movement
-  std::int32_t m_nLastFacing = 0;    // the actor's facing after the last straight-move step
+  double m_dSpeed2 = 0.0;          // speed cap of an inertial movement
+  std::int32_t m_nLastFacing = 0;  // the actor's facing after the last straight-move step
 
   // A fresh run: not done, not started, the whole run time left. Velocities, the facing
   // request, the sampled points and the last facing stay from the previous run.
@@ -76,26 +76,26 @@ struct cFlowAnimeLink {
 
 class cFlowRuntime {
  public:
-  std::int32_t m_nIndex = 0;                   // of its flow in the actor's flows
-  std::int32_t m_nSerial = 0;                  // unique within the actor
-  cEdFlow* m_pFlow = nullptr;                  // in the actor's own flows
-  std::int32_t m_bCondLatch = 0;               // the condition list has held once
-  cVector<cEdKeyCondition*> m_KeyConditions;   // the flow's, in order
-  std::int32_t m_bKeyEdge = 0;                 // the key sequence matched in the last test
-  cVector<cCommandRuntime> m_Commands;         // one per command, in order
+  std::int32_t m_nIndex = 0;                  // of its flow in the actor's flows
+  std::int32_t m_nSerial = 0;                 // unique within the actor
+  cEdFlow* m_pFlow = nullptr;                 // in the actor's own flows
+  std::int32_t m_bCondLatch = 0;              // the condition list has held once
+  cVector<cEdKeyCondition*> m_KeyConditions;  // the flow's, in order
+  std::int32_t m_bKeyEdge = 0;                // the key sequence matched in the last test
+  cVector<cCommandRuntime> m_Commands;        // one per command, in order
   cVector<cFlowAnimeLink> m_AnimeLinks;
   std::int32_t m_bRunning = 0;
   std::int32_t m_bPaused = 0;
-  std::int32_t m_bStopped = 0;                 // for ever
+  std::int32_t m_bStopped = 0;  // for ever
   std::int32_t m_bDeleteRequested = 0;
-  std::int32_t m_nCurrent = 0;                 // first command not yet passed
-  std::int32_t m_nStepCount = 0;               // steps since the start
-  std::int32_t m_nInputDirection = 0;          // direction channel held at the start
+  std::int32_t m_nCurrent = 0;         // first command not yet passed
+  std::int32_t m_nStepCount = 0;       // steps since the start
+  std::int32_t m_nInputDirection = 0;  // direction channel held at the start
   std::int32_t m_bStartedThisFrame = 0;
-  std::int32_t m_bMessageContinue = 0;         // the last finished blocking command was a key message
-  std::int32_t m_bAbort = 0;                   // end the current step at once
-  std::int32_t m_bInStart = 0;                 // its instant commands are running now
-  std::int32_t m_bRestarted = 0;               // started again since its step began
+  std::int32_t m_bMessageContinue = 0;  // the last finished blocking command was a key message
+  std::int32_t m_bAbort = 0;            // end the current step at once
+  std::int32_t m_bInStart = 0;          // its instant commands are running now
+  std::int32_t m_bRestarted = 0;        // started again since its step began
 
   // Runs on the stage's current actor: a stage-start flow runs its instant commands
   // here and is idle again at once.

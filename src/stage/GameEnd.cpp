@@ -120,8 +120,7 @@ int cStageScene::MakePartPath(std::string& out, int nPart) {
   out.clear();
   if (!g_PlayRecord.m_bNumbered || m_nNextPart == 0) return 0;
   std::string found;
-  if (!FindNewestNumberedFile(found, PartFileName(g_PlayRecord.m_strStageName, nPart), g_ExtTable[EXT_STAGE]))
-    return 0;
+  if (!FindNewestNumberedFile(found, PartFileName(g_PlayRecord.m_strStageName, nPart), g_ExtTable[EXT_STAGE])) return 0;
   out = found;
   return 1;
 }
@@ -162,10 +161,8 @@ void cStageScene::GameEnd() {
 
   if (m_nPhaseFrames >= GAME_END_FRAMES && (bAutoEnd || (pad.m_wButtons & 1))) {
     if (!bAutoEnd) {
-      if (m_bRanked && nRegMode >= 2)
-        RankingEntry();
-      else
-        RequestSystemSound(SOUND_CONFIRM);
+      if (m_bRanked && nRegMode >= 2) RankingEntry();
+      else RequestSystemSound(SOUND_CONFIRM);
     }
     g_SceneManager.m_nNextScene = ChooseNextScene();
     if (plat::trace::Enabled()) plat::trace::Line("game end next scene %d", g_SceneManager.m_nNextScene);
@@ -190,8 +187,7 @@ void cStageScene::GameEnd() {
     DDSURFACEDATA* word = &g_SurfaceData[BMP_WORD];
     if (m_nPhaseFrames < 100)
       DDBltInterlace(&BackBuffer, 256, 192, 128, 32, 4, 100 - m_nPhaseFrames, word, 0, 64, 1, 0);
-    else
-      DDBlt(&BackBuffer, 256, 192, 128, 32, word, 0, 64, 1);
+    else DDBlt(&BackBuffer, 256, 192, 128, 32, word, 0, 64, 1);
   } else {
     m_nPhaseFrames = GAME_END_FRAMES;
   }

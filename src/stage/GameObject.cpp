@@ -58,10 +58,12 @@ void cGameObject::Init(int nSerial, int nKind, int nPadIndex, int nSide, int nGr
 
 void cGameObject::SetFlyMode(int nMode) {
   switch (nMode) {
+    // clang-format off
     case FLYING_OFF: m_bFlying = 0; m_nBlockContact = 1; break;
     case FLYING_THROUGH_BLOCKS: m_bFlying = 1; m_nBlockContact = 0; break;
     case FLYING_MEETS_BLOCKS: m_bFlying = 1; m_nBlockContact = 1; break;
     case FLYING_DIES_ON_BLOCKS: m_bFlying = 1; m_nBlockContact = 2; break;
+    // clang-format on
     default: break;
   }
 }

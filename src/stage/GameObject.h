@@ -58,7 +58,10 @@ class cGameObject {
   bool IsOutsideEraseRange(const cEdStageParam& range) const;
   // One of the four corner cells of the stored cell rectangle stops this object.
   bool TouchesSolidBlock() const;
-  bool TouchesSolidBlock(const cBox& ignored) const { (void)ignored; return TouchesSolidBlock(); }
+  bool TouchesSolidBlock(const cBox& ignored) const {
+    (void)ignored;
+    return TouchesSolidBlock();
+  }
 
   std::int32_t m_nSerial = 0;
   std::int32_t m_nLifeSteps = 0;  // 0x7FFFFFFF: unlimited
@@ -69,18 +72,18 @@ class cGameObject {
   SCREENRECT m_ScreenRect;
   std::int32_t m_nHitOffX = 0;  // body box inside the drawn cell, scaled
   std::int32_t m_nHitOffY = 0;
-  std::int32_t m_nWidth = 0;    // drawn cell, scaled
+  std::int32_t m_nWidth = 0;  // drawn cell, scaled
   std::int32_t m_nHeight = 0;
   std::int32_t m_nBaseHitOffX = 0;
   std::int32_t m_nBaseHitOffY = 0;
   std::int32_t m_nBaseWidth = 0;
   std::int32_t m_nBaseHeight = 0;
-  std::int32_t m_nKind = 0;      // 0 the player (and items), 1 a character
+  std::int32_t m_nKind = 0;  // 0 the player (and items), 1 a character
   std::int32_t m_nPadIndex = 0;
-  std::int32_t m_nSide = 0;      // 0 to 7
-  double m_dX = 0.0;             // top-left of the body box
+  std::int32_t m_nSide = 0;  // 0 to 7
+  double m_dX = 0.0;         // top-left of the body box
   double m_dY = 0.0;
-  double m_dRight = 0.0;         // inclusive
+  double m_dRight = 0.0;  // inclusive
   double m_dBottom = 0.0;
   std::int32_t m_nCellLeft = 0;
   std::int32_t m_nCellTop = 0;

@@ -133,4 +133,3 @@ int cStageScene::ItemPickUpPass(cPlayer& player) {
   }
   return OUTCOME_GO_ON;
 }
-

@@ -20,7 +20,7 @@ enum : int {
   SHEET_ITEM_STRETCH = 41,
   SHEET_ITEM_MINI = 42,
   SHEET_EMBLEM = 43,
-  SHEET_SHOT_CELLS = 63,     // 63 left, 64 right
+  SHEET_SHOT_CELLS = 63,  // 63 left, 64 right
 };
 constexpr int CHARA_SHEETS = 8;
 
@@ -164,7 +164,8 @@ void cActor::ApplyBasicAnimeSet(int nSet, int bForce) {
   const cEdAnimeSet& set = g_Database.m_AnimeSets[nSet];
   for (const cEdAnime& anime : set.m_Slots) {
     cVector<ANIMESTEP> sequence;
-    for (const cEdAnimeFrame& frame : anime.m_Frames) sequence.push_back(ANIMESTEP{frame.m_nPattern, frame.m_nTime * 6, 1});
+    for (const cEdAnimeFrame& frame : anime.m_Frames)
+      sequence.push_back(ANIMESTEP{frame.m_nPattern, frame.m_nTime * 6, 1});
     sequence.push_back(ANIMESTEP{ANIME_CODE_LOOP, 0, 1});
     m_Anime.m_Sequences.push_back(std::move(sequence));
   }

@@ -15,15 +15,15 @@ enum : int { IMAGE_CALLER_OTHER = 0, IMAGE_CALLER_ACTOR = 1, IMAGE_CALLER_ITEM =
 
 class cImageRef {
  public:
-  DDSURFACEDATA* m_pSheet = nullptr;              // plain drawing
-  DDSURFACEDATA* m_pStretchSheet = nullptr;       // stretched and effect drawing
-  DDSURFACEDATA* m_pOtherSheet = nullptr;         // the same two for the opposite facing
+  DDSURFACEDATA* m_pSheet = nullptr;         // plain drawing
+  DDSURFACEDATA* m_pStretchSheet = nullptr;  // stretched and effect drawing
+  DDSURFACEDATA* m_pOtherSheet = nullptr;    // the same two for the opposite facing
   DDSURFACEDATA* m_pOtherStretchSheet = nullptr;
-  std::int32_t m_bDrawMode = 0;                   // set by the actor drawing
+  std::int32_t m_bDrawMode = 0;  // set by the actor drawing
   DRAWMODE m_DrawMode;
-  std::int32_t m_bOwnScale = 0;                   // the cell has an image scale of its own
+  std::int32_t m_bOwnScale = 0;  // the cell has an image scale of its own
   std::uint8_t m_nCellScale = 1;
-  std::int32_t m_nSrcX = 0;                       // top-left of the source cell
+  std::int32_t m_nSrcX = 0;  // top-left of the source cell
   std::int32_t m_nSrcY = 0;
 
   // An actor (caller IMAGE_CALLER_ACTOR) gives its facing; the pattern moves along the

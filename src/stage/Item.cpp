@@ -36,10 +36,8 @@ void cItem::Init(int nSerial, cEdItem& def, int nHeldMode) {
                     BLOCK_SIZE / 2 - (h >> 1), w, h, BLOCK_SIZE, BLOCK_SIZE, 0, 1, 0);
   m_bScrollSync = 0;
   m_nHeldMode = nHeldMode;
-  if (nHeldMode == 0)
-    SetScale(m_Def.m_nScale, 1);
-  else
-    m_bExists = 1;
+  if (nHeldMode == 0) SetScale(m_Def.m_nScale, 1);
+  else m_bExists = 1;
 }
 
 void cItem::PlaceAtTile(int nColumn, int nRow) {

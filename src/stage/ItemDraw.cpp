@@ -8,10 +8,7 @@
 #include "stage/ImageRef.h"
 #include "stage/Item.h"
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 void cItem::Draw(DDSURFACEDATA* target, int bAdvance) {
   if (m_Def.m_bTransparent) return;
@@ -23,8 +20,7 @@ void cItem::Draw(DDSURFACEDATA* target, int bAdvance) {
   const int y = m_ScreenRect.top;
   if (ref.m_pSheet && ref.m_nSrcX >= 0 && ref.m_nSrcY >= 0) {
     const bool bPlain = ref.m_bOwnScale ? ref.m_nCellScale == nScale : nScale == 1;
-    if (bPlain)
-      DDBlt(target, x, y, m_nWidth, m_nHeight, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 1);
+    if (bPlain) DDBlt(target, x, y, m_nWidth, m_nHeight, ref.m_pSheet, ref.m_nSrcX, ref.m_nSrcY, 1);
     else
       DDStretchBlt(target, x, y, m_nWidth, m_nHeight, ref.m_pStretchSheet, ref.m_nSrcX, ref.m_nSrcY,
                    m_nBaseWidth * ref.m_nCellScale, m_nBaseHeight * ref.m_nCellScale, 1);

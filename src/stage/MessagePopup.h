@@ -69,7 +69,7 @@ class cMessagePopup {
   std::int32_t m_nWidth = 0;
   std::int32_t m_nHeight = 0;
   std::int32_t m_bKeepInside = 0;
-  std::int32_t m_nMode = 0;  // 0 until the advance key, 1 until the stage ends, 2 for a time
+  std::int32_t m_nMode = 0;    // 0 until the advance key, 1 until the stage ends, 2 for a time
   std::int32_t m_nAnchor = 0;  // serial of the actor that placements 1 to 6 follow
   std::int32_t m_nFrames = 0;
   std::int32_t m_bHalting = 0;

@@ -111,10 +111,7 @@ int cStageScene::ChooseNextScene() {
       if (m_nNextPart != 0 && LoadNextPart(*this, m_nNextPart)) return SCENE_STAGE;
       r.m_nPart = nSavedPart;
       return SCENE_TITLE;
-    case CHOICE_REPLAY:
-      r.RestoreStageStart(1);
-      return SCENE_STAGE;
-    default:
-      return SCENE_STAGESELECT;
+    case CHOICE_REPLAY: r.RestoreStageStart(1); return SCENE_STAGE;
+    default: return SCENE_STAGESELECT;
   }
 }

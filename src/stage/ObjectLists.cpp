@@ -92,8 +92,8 @@ void cStageScene::SpawnItemAt(cVectorList<cItem>& list, int nColumn, int nRow, s
   ++nCounter;
 }
 
-void cStageScene::SummonItem(cVectorList<cItem>& list, double x, double y, const cEdShot& payload,
-                             const cEdItem& def, std::int32_t& nCounter) {
+void cStageScene::SummonItem(cVectorList<cItem>& list, double x, double y, const cEdShot& payload, const cEdItem& def,
+                             std::int32_t& nCounter) {
   cEdItem copy = def;
   cItem item;
   item.Init(nCounter, copy, 0);

@@ -49,8 +49,7 @@ bool IsCrushed(const cActor& a) {
 }
 
 void LogContacts(const cActor& a) {
-  DebugPrintf("Player[P1].LRUD = %d,%d,%d,%d", a.m_bContactLeft, a.m_bContactRight, a.m_bContactUp,
-              a.m_bContactDown);
+  DebugPrintf("Player[P1].LRUD = %d,%d,%d,%d", a.m_bContactLeft, a.m_bContactRight, a.m_bContactUp, a.m_bContactDown);
 }
 
 // Whether a character takes part in a character pass.
@@ -139,10 +138,10 @@ void cStageScene::Play() {
 
   TickPlayTime();
   if (plat::trace::FramesEnabled())
-    plat::trace::Line("play %d x %.17g y %.17g hp %d sp %d chars %d items %d shots %d view %.17g %.17g",
-                      m_nPlayFrames, hero.m_dX, hero.m_dY, hero.m_nHp, hero.m_nSp,
-                      static_cast<int>(g_Charas.size()), static_cast<int>(g_Items.size()),
-                      static_cast<int>(m_Shots.size()), m_ScrollX.m_dPos, m_ScrollY.m_dPos);
+    plat::trace::Line("play %d x %.17g y %.17g hp %d sp %d chars %d items %d shots %d view %.17g %.17g", m_nPlayFrames,
+                      hero.m_dX, hero.m_dY, hero.m_nHp, hero.m_nSp, static_cast<int>(g_Charas.size()),
+                      static_cast<int>(g_Items.size()), static_cast<int>(m_Shots.size()), m_ScrollX.m_dPos,
+                      m_ScrollY.m_dPos);
 
   if (TickTimeLimit(-1) == 1 && !hero.m_bDead) {
     RequestSystemSound(PLAYER_DEATH_SOUND);

@@ -19,24 +19,24 @@ struct cDebugBox {
   std::int32_t m_nColour = 0;  // palette number
   std::int32_t m_nX = 0;       // screen position, computed when drawn
   std::int32_t m_nY = 0;
-  std::int32_t m_nW = 0;       // size, scaled
+  std::int32_t m_nW = 0;  // size, scaled
   std::int32_t m_nH = 0;
-  std::int32_t m_nCycle = 0;   // colour cycle, 0 to 31
+  std::int32_t m_nCycle = 0;  // colour cycle, 0 to 31
 };
 
 class cPlayer : public cActor {
  public:
   cPad* m_pPad = nullptr;
-  std::int32_t m_nJumpHold = 0;     // steps the jump key has been held
-  std::int32_t m_bJumpReady = 0;    // released since the last jump
+  std::int32_t m_nJumpHold = 0;   // steps the jump key has been held
+  std::int32_t m_bJumpReady = 0;  // released since the last jump
   std::int32_t m_bOnNoJumpBlock = 0;
-  double m_dJumpUnit = 0.0;         // 4 / sub-steps per frame
+  double m_dJumpUnit = 0.0;  // 4 / sub-steps per frame
   std::int32_t m_bJumpHandled = 0;
   std::int32_t m_nPrevFacing = 0;
   cVectorList<std::int32_t> m_TouchedItems;  // serials of the once-per-contact items touched now
-  std::int32_t m_nFootKind = 0;     // special block acting: 3 speed change, 4 move left, 5 move right
+  std::int32_t m_nFootKind = 0;              // special block acting: 3 speed change, 4 move left, 5 move right
   double m_dFootFactor = 0.0;
-  std::int32_t m_nFootSteps = 0;    // steps it still acts
+  std::int32_t m_nFootSteps = 0;  // steps it still acts
   std::int32_t m_nItemBlockCooldown = 0;
   cHitBox m_BoxC;                   // picks up items
   cVector<cDebugBox> m_DebugBoxes;  // largest first

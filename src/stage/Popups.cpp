@@ -22,7 +22,7 @@ namespace {
 
 constexpr int POPUP_FONT = 1;
 constexpr int EXTRA_LIFE_SX = 0, EXTRA_LIFE_SY = 48;
-constexpr int ZOOM_STEPS = 10;     // drawings of the growing window frame, the last shows the text
+constexpr int ZOOM_STEPS = 10;  // drawings of the growing window frame, the last shows the text
 constexpr int STATUS_BAR_HEIGHT = 20;
 
 std::int32_t g_nNextPopupId = 0;
@@ -195,11 +195,9 @@ bool cMessagePopup::Position(int& x, int& y) const {
       break;
   }
   if (m_bKeepInside) {
-    if (x < 0)
-      x = 0;
+    if (x < 0) x = 0;
     else if (x + w >= VIEW_WIDTH - 1) x = VIEW_WIDTH - w;
-    if (y < STATUS_BAR_HEIGHT)
-      y = STATUS_BAR_HEIGHT;
+    if (y < STATUS_BAR_HEIGHT) y = STATUS_BAR_HEIGHT;
     else if (y + h >= VIEW_HEIGHT - 1) y = VIEW_HEIGHT - h;
   }
   return true;
@@ -251,8 +249,8 @@ int cMessagePopup::Draw(DDSURFACEDATA* target, int bFrozen) {
                    m_nGraphicParam);
       break;
     case POPUP_EXTRA_LIFE:
-      DDBlt(target, x, y - ((ICON_POPUP_FRAMES - m_nFrames) >> 2), 16, 16, &g_SurfaceData[BMP_ACCESSORY],
-            EXTRA_LIFE_SX, EXTRA_LIFE_SY, 1);
+      DDBlt(target, x, y - ((ICON_POPUP_FRAMES - m_nFrames) >> 2), 16, 16, &g_SurfaceData[BMP_ACCESSORY], EXTRA_LIFE_SX,
+            EXTRA_LIFE_SY, 1);
       break;
     default: break;
   }
@@ -270,10 +268,8 @@ void RemovePopup(cVectorList<cMessagePopup>& popups, int nId) {
 
 void cStageScene::DrawPopups(DDSURFACEDATA* target, int bFrozen) {
   for (auto it = m_Popups.begin(); it != m_Popups.end();) {
-    if (it->Draw(target, bFrozen) == 1)
-      it = m_Popups.erase(it);
-    else
-      ++it;
+    if (it->Draw(target, bFrozen) == 1) it = m_Popups.erase(it);
+    else ++it;
   }
 }
 

@@ -32,8 +32,8 @@ void BuildTable(cVector<ANIMESTEP>& steps, const cVector<Frame>& frames, bool bN
     if constexpr (requires { frame.m_bLock; }) {
       if (frame.m_bLock) bLocked = 1;
     }
-    steps[static_cast<int>(k)] = bNone ? ANIMESTEP{frame.m_nPattern, 0, 1}
-                                       : ANIMESTEP{frame.m_nPattern, TenthsToFrames(frame.m_nTime), bLocked};
+    steps[static_cast<int>(k)] =
+        bNone ? ANIMESTEP{frame.m_nPattern, 0, 1} : ANIMESTEP{frame.m_nPattern, TenthsToFrames(frame.m_nTime), bLocked};
   }
   steps[static_cast<int>(frames.size())] = bNone ? ANIMESTEP{ANIME_CODE_LOOP, 0, 1} : ANIMESTEP{ANIME_CODE_END, 0, 0};
 }

@@ -136,8 +136,8 @@ void cStageScene::RunScreenEffect(int bFrozen) {
     case SCR_EFFECT_TURN:
       SaveTo(WorkA());
       ClearScreen();
-      DDBltRotate(&BackBuffer, VIEW_WIDTH / 2, VIEW_HEIGHT / 2, VIEW_WIDTH, VIEW_HEIGHT, VIEW_WIDTH / 2, VIEW_HEIGHT / 2,
-                  static_cast<int>(s.m_dValue), WorkA(), 0, 0, 0);
+      DDBltRotate(&BackBuffer, VIEW_WIDTH / 2, VIEW_HEIGHT / 2, VIEW_WIDTH, VIEW_HEIGHT, VIEW_WIDTH / 2,
+                  VIEW_HEIGHT / 2, static_cast<int>(s.m_dValue), WorkA(), 0, 0, 0);
       tick(p[1], p[2]);
       break;
     case SCR_EFFECT_CIRCLE:
@@ -199,8 +199,7 @@ void cStageScene::RunScreenEffect(int bFrozen) {
       DDMosaic(&BackBuffer, 0, 0, VIEW_WIDTH, VIEW_HEIGHT, AtLeastOne(static_cast<int>(s.m_dValue)), WorkA(), 0, 0, 0);
       tick(p[1], p[2]);
       break;
-    default:
-      break;
+    default: break;
   }
   if (bEnded) {
     s.m_nIndex = 0;

@@ -378,8 +378,8 @@ void cShot::Draw(DDSURFACEDATA* lpSD, int bFrozen) {
     if (m_Shot.m_nSize <= 1) {
       DDBlt(lpSD, x, y, m_nWidth, m_nHeight, &scene.m_SwordSurfaces[m_nFacing + 4 * t], e.m_nSrcX, e.m_nSrcY, 1);
     } else {
-      DDStretchBlt(lpSD, x, y, m_nWidth, m_nHeight, &scene.m_SwordSurfaces[m_nFacing + 4 * t + 2], e.m_nSrcX,
-                   e.m_nSrcY, m_nBaseWidth, m_nBaseHeight, 1);
+      DDStretchBlt(lpSD, x, y, m_nWidth, m_nHeight, &scene.m_SwordSurfaces[m_nFacing + 4 * t + 2], e.m_nSrcX, e.m_nSrcY,
+                   m_nBaseWidth, m_nBaseHeight, 1);
     }
     return;
   }
@@ -418,9 +418,7 @@ void cStageScene::ShotPass() {
       s.ApplyGravityUnlessFlying();
       s.MoveY();
       s.MoveX();
-      if (m_nSubStep == 1 && s.m_bIsShot) {
-        bGone = s.IsOutsideEraseRange(g_Stage.m_Params[s.m_nKind == 0 ? 3 : 4]);
-      }
+      if (m_nSubStep == 1 && s.m_bIsShot) { bGone = s.IsOutsideEraseRange(g_Stage.m_Params[s.m_nKind == 0 ? 3 : 4]); }
       if (!bGone) bGone = s.TouchesBlock() != 0;
     }
     if (bGone) {

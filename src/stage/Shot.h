@@ -22,9 +22,9 @@ struct SHOTSPAWN {
   std::int32_t nLife = 0;    // tenths of a second
   double dVx = 0.0;          // pixels per frame
   double dVy = 0.0;
-  std::int32_t nX = 0;       // the element being spawned, stage pixels
+  std::int32_t nX = 0;  // the element being spawned, stage pixels
   std::int32_t nY = 0;
-  std::int32_t nBaseX = 0;   // the first element of the formation
+  std::int32_t nBaseX = 0;  // the first element of the formation
   std::int32_t nBaseY = 0;
   std::int32_t nStepX = 0;
   std::int32_t nStepY = 0;
@@ -73,14 +73,14 @@ class cShot : public cGameObject {
   void HomeOn(cActor& actor);
 
   std::int32_t m_nOwnerId = 0;
-  std::int32_t m_bIsShot = 0;    // 1 a shot, 0 a sword
+  std::int32_t m_bIsShot = 0;  // 1 a shot, 0 a sword
   std::int32_t m_nRangeLeft = 0;
   std::int32_t m_nLifeLeft = 0;
   std::int32_t m_nStepCount = 0;  // shot: steps steered; sword: steps in the entry
   std::int32_t m_nSwordEntry = 0;
   double m_dAccel = 0.0;
-  double m_dSpeed = 0.0;          // steering speed per step
-  double m_dVx = 0.0;             // own velocity per step
+  double m_dSpeed = 0.0;  // steering speed per step
+  double m_dVx = 0.0;     // own velocity per step
   double m_dVy = 0.0;
   std::int32_t m_bAccel = 0;
   std::int32_t m_nTurnStep = 0;
@@ -89,11 +89,11 @@ class cShot : public cGameObject {
   double m_dWavePhase = 0.0;
   double m_dWaveSin = 0.0;
   double m_dWaveCos = 0.0;
-  double m_dAtkLeft = 0.0;        // the attack box in stage pixels, inclusive
+  double m_dAtkLeft = 0.0;  // the attack box in stage pixels, inclusive
   double m_dAtkTop = 0.0;
   double m_dAtkRight = 0.0;
   double m_dAtkBottom = 0.0;
-  std::int32_t m_nAtkOffX = 0;    // relative to the position, scaled
+  std::int32_t m_nAtkOffX = 0;  // relative to the position, scaled
   std::int32_t m_nAtkOffY = 0;
   std::int32_t m_nAtkW = 0;
   std::int32_t m_nAtkH = 0;
@@ -101,10 +101,10 @@ class cShot : public cGameObject {
   std::int32_t m_nBaseAtkOffY = 0;
   std::int32_t m_nBaseAtkW = 0;
   std::int32_t m_nBaseAtkH = 0;
-  cVector<cActor*> m_HitActors;   // already hit; the hit pass skips them
-  cEdShot m_Shot;                 // own copy of the payload
-  cActor* m_pTarget = nullptr;    // not owned
-  std::int32_t m_bRemoved = 0;    // out of the side lists; erased when the pass ends
+  cVector<cActor*> m_HitActors;  // already hit; the hit pass skips them
+  cEdShot m_Shot;                // own copy of the payload
+  cActor* m_pTarget = nullptr;   // not owned
+  std::int32_t m_bRemoved = 0;   // out of the side lists; erased when the pass ends
 };
 
 // Fires the command's formation once per repeat (ShotFire.cpp).

@@ -200,6 +200,7 @@ void cFiring::PlaceStraightB() {
   const int xRight = ShotTrunc(g.SX + g.r + 1);
   const int xFront = U.m_nFacing ? xRight : xLeft;
   switch (rec.nDirection) {
+    // clang-format off
     case DIR_LEFT: rec.nBaseX = xLeft; rec.dVx = -s; rec.dVy = 0; break;
     case DIR_RIGHT: rec.nBaseX = xRight; rec.dVx = s; rec.dVy = 0; break;
     case DIR_UP: rec.nBaseX = xFront; rec.dVx = 0; rec.dVy = -s; break;
@@ -208,6 +209,7 @@ void cFiring::PlaceStraightB() {
     case DIR_DOWN_LEFT: rec.nBaseX = xLeft; rec.dVx = -sK; rec.dVy = sK; break;
     case DIR_UP_RIGHT: rec.nBaseX = xRight; rec.dVx = sK; rec.dVy = -sK; break;
     case DIR_DOWN_RIGHT: rec.nBaseX = xRight; rec.dVx = sK; rec.dVy = sK; break;
+    // clang-format on
     default: break;
   }
   Offsets();
@@ -222,6 +224,7 @@ void cFiring::PlaceSpread() {
   const int yMid = g.sy + g.t + (g.H >> 1) - hh();
   const int xMid = g.sx + g.l + (g.W >> 1) - hw();
   switch (rec.nDirection) {
+    // clang-format off
     case DIR_LEFT: rec.nBaseX = g.sx + g.l - w() + 1; rec.nBaseY = yMid; break;
     case DIR_RIGHT: rec.nBaseX = g.sx + g.r + 1; rec.nBaseY = yMid; break;
     case DIR_UP: rec.nBaseX = xMid; rec.nBaseY = g.sy + g.t - h(); break;
@@ -230,6 +233,7 @@ void cFiring::PlaceSpread() {
     case DIR_DOWN_LEFT: rec.nBaseX = XL(); rec.nBaseY = YD(); break;
     case DIR_UP_RIGHT: rec.nBaseX = XR(); rec.nBaseY = YU(); break;
     case DIR_DOWN_RIGHT: rec.nBaseX = XR(); rec.nBaseY = YD(); break;
+    // clang-format on
     default: break;
   }
   Offsets();
@@ -500,8 +504,8 @@ void cFiring::Spawn() {
       const int nFacing = P.m_bSummonOpposite ? !U.m_nFacing : U.m_nFacing;
       const cEdChara& def = SummonPalette(P).m_Charas[P.m_nSummon];
       const int nSide = P.m_nSummonLayer == SUMMON_SIDE_OF_DEFINITION ? def.m_nPassNumber
-                        : P.m_nSummonLayer == SUMMON_SIDE_OF_USER      ? U.m_nSide
-                                                                       : P.m_nLayer;
+                        : P.m_nSummonLayer == SUMMON_SIDE_OF_USER     ? U.m_nSide
+                                                                      : P.m_nLayer;
       scene.SummonChara(g_Charas, rec.nX, rec.nY, nSide, nFacing, P, def, scene.m_nNextActorId);
       break;
     }

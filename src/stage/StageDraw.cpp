@@ -106,10 +106,12 @@ void cStageScene::DrawBackgrounds(DDSURFACEDATA* target, int nPass) {
     if (src->nWidth <= 0 || src->nHeight <= 0 || !src->Pixels()) continue;
     const int nMarginX = m_ScrollX.m_nMargin * BLOCK_SIZE;
     const int nMarginY = m_ScrollY.m_nMargin * BLOCK_SIZE;
-    const int ox = layer.m_bAutoX ? static_cast<int>(m_ScrollX.m_dPos + layer.m_dOffsetX - nMarginX)
-                                  : static_cast<int>((static_cast<int>(m_ScrollX.m_dPos + 0.5) - nMarginX) * layer.m_dScrollX);
-    const int oy = layer.m_bAutoY ? static_cast<int>(m_ScrollY.m_dPos + layer.m_dOffsetY - nMarginY)
-                                  : static_cast<int>((static_cast<int>(m_ScrollY.m_dPos) - nMarginY) * layer.m_dScrollY);
+    const int ox = layer.m_bAutoX
+                       ? static_cast<int>(m_ScrollX.m_dPos + layer.m_dOffsetX - nMarginX)
+                       : static_cast<int>((static_cast<int>(m_ScrollX.m_dPos + 0.5) - nMarginX) * layer.m_dScrollX);
+    const int oy = layer.m_bAutoY
+                       ? static_cast<int>(m_ScrollY.m_dPos + layer.m_dOffsetY - nMarginY)
+                       : static_cast<int>((static_cast<int>(m_ScrollY.m_dPos) - nMarginY) * layer.m_dScrollY);
     TileLayer(target, src, ox, oy, i == 0 ? 0 : 1);
   }
 }
@@ -172,7 +174,8 @@ bool cStageScene::MakeSightMask(DDSURFACEDATA* mask, DDSURFACEDATA* hole) {
 DDSURFACEDATA* cStageScene::SightMask() {
   const int r = g_Players.empty() ? 0 : std::max(g_Players[0].m_nSightPx, 0);
   const int nShape = g_Players.empty() ? 0 : g_Players[0].m_Def.m_nSightShape;
-  if ((r != m_nSightMaskRadius || nShape != m_nSightMaskShape) && !MakeSightMask(&m_SightMask, &m_SightHole)) return nullptr;
+  if ((r != m_nSightMaskRadius || nShape != m_nSightMaskShape) && !MakeSightMask(&m_SightMask, &m_SightHole))
+    return nullptr;
   return m_SightMask.Pixels() ? &m_SightMask : nullptr;
 }
 

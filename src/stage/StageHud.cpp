@@ -75,10 +75,8 @@ void cStageScene::DrawHud(DDSURFACEDATA* target) {
       case HUD_TOTAL_SCORE:
       case HUD_STAGE_SCORE: {
         const int nValue = i == HUD_TOTAL_SCORE ? record.m_nTotalScore : record.m_nStageScore;
-        if (item.m_bIcon)
-          FontPrintf(font, target, x + 16, HUD_Y, "%d", nValue);
-        else
-          FontPrintf(font, target, x, HUD_Y, "%s%d", label, nValue);
+        if (item.m_bIcon) FontPrintf(font, target, x + 16, HUD_Y, "%d", nValue);
+        else FontPrintf(font, target, x, HUD_Y, "%s%d", label, nValue);
         break;
       }
       case HUD_HP:
@@ -93,10 +91,8 @@ void cStageScene::DrawHud(DDSURFACEDATA* target) {
       default: {
         const bool bUnlimited = record.m_nLives == UNLIMITED_LIVES;
         if (item.m_bIcon) {
-          if (bUnlimited)
-            FontPrintf(font, target, x + 16, HUD_Y, "∞");
-          else
-            FontPrintf(font, target, x + 16, HUD_Y, "%d", record.m_nLives);
+          if (bUnlimited) FontPrintf(font, target, x + 16, HUD_Y, "∞");
+          else FontPrintf(font, target, x + 16, HUD_Y, "%d", record.m_nLives);
         } else if (bUnlimited) {
           FontPrintf(font, target, x, HUD_Y, "%s∞", label);
         } else {

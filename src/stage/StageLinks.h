@@ -10,9 +10,9 @@
 class cPad;
 
 struct cStageLinks {
-  std::function<void()> resetMenuCursor;    // cMenuCursor::Reset on g_MenuCursor
-  std::function<bool()> restartFreeStage;   // StartStageFile (the stage file last loaded, 0)
-  std::function<void()> loadStageRankings;  // cRankingSet::LoadFile (game mode, stage name)
+  std::function<void()> resetMenuCursor;           // cMenuCursor::Reset on g_MenuCursor
+  std::function<bool()> restartFreeStage;          // StartStageFile (the stage file last loaded, 0)
+  std::function<void()> loadStageRankings;         // cRankingSet::LoadFile (game mode, stage name)
   std::function<void(int nRow)> setMenuCursorRow;  // the row of g_MenuCursor's top state
   // A frame of a sub-loop on its own thread: the frame clock, lost surfaces restored
   // (false when they cannot be) and the pads polled; then the picture presented.
@@ -22,8 +22,7 @@ struct cStageLinks {
   // grid move with the pad answers the new row and the cursor sprite's place, and the
   // cursor sound and the box of system texts are the front end's own.
   std::function<void(int nRow)> setMenuRow;
-  std::function<void(const cPad& pad, int x0, int y0, int nPitchY, int nRows, int& nRow, int& x, int& y)>
-      moveMenuRows;
+  std::function<void(const cPad& pad, int x0, int y0, int nPitchY, int nRows, int& nRow, int& x, int& y)> moveMenuRows;
   std::function<void(const cPad& pad, int nAxes, int nSound)> playCursorSound;
   std::function<void(int x, int y, int nFirst, int nCount, int bWithCursor)> drawMenuList;
 };

@@ -62,8 +62,7 @@ void DrawMenu(const cMenuFrame& f, int x, int nFirstText, int nRows) {
 bool RetryAllowed() {
   const cPlayRecord& r = g_PlayRecord;
   switch (g_SceneManager.m_nGameMode) {
-    case GAME_MODE_FREE:
-      return true;
+    case GAME_MODE_FREE: return true;
     case GAME_MODE_STORY:
       // A stage number outside the switches is a stage never cleared.
       return g_System.m_bStoryPauseMenu && r.m_nStage >= 0 && r.m_nStage < r.m_Switches.Size() &&
@@ -71,8 +70,7 @@ bool RetryAllowed() {
     case GAME_MODE_CHALLENGE:
       return g_System.m_bChallengePauseMenu && r.m_nStage >= 1 && r.m_nStage <= r.m_Stages.Size() &&
              r.m_Stages[r.m_nStage - 1].m_bCleared != 0;
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -158,9 +158,9 @@ void cStageScene::LoadEffectBitmaps() {
     }
     for (int k = 0; k < 2; ++k) {
       const DDSURFACEINFO& info = m_EffectInfos[nFirst + k];
-      const std::int32_t code = DDCreateSurfaceFromFile(&m_EffectSurfaces[nFirst + k], info.szFileName, 1,
-                                                        g_DDState.nBpp, info.nMemoryKind, 0, info.nNoTexture, 0, 0,
-                                                        0, false);
+      const std::int32_t code =
+          DDCreateSurfaceFromFile(&m_EffectSurfaces[nFirst + k], info.szFileName, 1, g_DDState.nBpp, info.nMemoryKind,
+                                  0, info.nNoTexture, 0, 0, 0, false);
       if (!DDCheckLoadError(code)) DebugPrintf("エフェクト %s 読み込み失敗！", info.szFileName.c_str());
     }
     m_EffectSurfaces[nFirst + 1].lpAlias = &m_EffectSurfaces[nFirst];

@@ -35,9 +35,8 @@ DDSURFACEDATA* Word() { return &g_SurfaceData[BMP_WORD]; }
 }  // namespace
 
 cStageScene::cStageScene()
-    : m_Phases{&cStageScene::FadeIn,       &cStageScene::StageStart, &cStageScene::Play,
-               &cStageScene::Pause,        &cStageScene::GameEnd,    &cStageScene::ContinueMenu,
-               &cStageScene::GameOver,     &cStageScene::FadeOut} {
+    : m_Phases{&cStageScene::FadeIn,  &cStageScene::StageStart,   &cStageScene::Play,     &cStageScene::Pause,
+               &cStageScene::GameEnd, &cStageScene::ContinueMenu, &cStageScene::GameOver, &cStageScene::FadeOut} {
   m_SideActors.resize(SIDE_COUNT);
   m_SideShots.resize(SIDE_COUNT);
   m_StageVariables.assign(STAGE_VARIABLE_COUNT, 0);

@@ -36,20 +36,20 @@ class cPlayer;
 // the stage proper begins after a margin of 10 cells).
 class cScrollAxis {
  public:
-  double m_dPos = 0.0;            // map pixel of the view's left (or top) edge
-  std::int32_t m_bAtLimit = 0;    // the last clamp hit a limit
-  std::int32_t m_nAxis = 0;       // 0 horizontal, 1 vertical
-  std::int32_t m_nView = 0;       // VIEW_WIDTH or VIEW_HEIGHT
-  std::int32_t m_nMin = 0;        // scroll limits; the far edge of the view may reach m_nMax
+  double m_dPos = 0.0;          // map pixel of the view's left (or top) edge
+  std::int32_t m_bAtLimit = 0;  // the last clamp hit a limit
+  std::int32_t m_nAxis = 0;     // 0 horizontal, 1 vertical
+  std::int32_t m_nView = 0;     // VIEW_WIDTH or VIEW_HEIGHT
+  std::int32_t m_nMin = 0;      // scroll limits; the far edge of the view may reach m_nMax
   std::int32_t m_nMax = 0;
   std::int32_t m_nStageStart = 0;
   std::int32_t m_nStageEnd = 0;
-  std::int32_t m_nMargin = 0;     // cells
-  std::int32_t m_nFar = 0;        // outer extent of the range tests
-  std::int32_t m_nCells = 0;      // block-map cells along the axis
-  std::int32_t m_nStride = 0;     // horizontal: row stride of the block map
-  std::int32_t m_nShift = 0;      // horizontal: log2 of the stride
-  double m_dSpeed = 0.0;          // automatic scroll, pixels per sub-step
+  std::int32_t m_nMargin = 0;  // cells
+  std::int32_t m_nFar = 0;     // outer extent of the range tests
+  std::int32_t m_nCells = 0;   // block-map cells along the axis
+  std::int32_t m_nStride = 0;  // horizontal: row stride of the block map
+  std::int32_t m_nShift = 0;   // horizontal: log2 of the stride
+  double m_dSpeed = 0.0;       // automatic scroll, pixels per sub-step
   std::int32_t m_bAuto = 0;
 
   // The position inside the limits; a stage narrower than the view stays at the minimum.
@@ -252,18 +252,18 @@ class cStageScene : public cScene {
   cFlowRuntime* m_pCurFlow = nullptr;        // the flow being started or stepped
   cCommandRuntime* m_pCurCommand = nullptr;  // the command being executed
   std::int32_t m_bItemMessageOpen = 0;
-  std::int32_t m_nSubStep = 0;     // from 1 within a play frame
-  std::int32_t m_nStepCount = 0;   // sub-steps since the set-up
+  std::int32_t m_nSubStep = 0;          // from 1 within a play frame
+  std::int32_t m_nStepCount = 0;        // sub-steps since the set-up
   cVector<std::int32_t> m_HitSchedule;  // per sub-step: 1 where shot hits are tested
-  std::int32_t m_nTimeLeft = 0;    // time-limit units; 999 without a limit
+  std::int32_t m_nTimeLeft = 0;         // time-limit units; 999 without a limit
   std::int32_t m_bNoTimeLimit = 0;
   std::int32_t m_nPlayFrames = 0;
-  std::int32_t m_nPlayTime = 0;    // 1/100 s
+  std::int32_t m_nPlayTime = 0;      // 1/100 s
   std::int32_t m_nPhaseFrames = 0;   // stage-start captions
   std::int32_t m_nPhaseFrames2 = 0;  // game-end display
   std::uint32_t m_nSeed = 0;         // of the random generator
   std::int32_t m_bHoldButtons = 0;
-  std::int32_t m_bStatusChanged = 0;  // an HP fell during the sub-step: check deaths
+  std::int32_t m_bStatusChanged = 0;       // an HP fell during the sub-step: check deaths
   cVector<std::int32_t> m_StageVariables;  // S0 to S254
   cVector<std::uint8_t> m_GroupAwake;      // activation groups woken in this sub-step
   std::int32_t m_nNextActorId = 0;
@@ -297,7 +297,7 @@ class cStageScene : public cScene {
   DDSURFACEDATA m_SightMask;
   DDSURFACEDATA m_SightHole;
   std::int32_t m_nSightMaskRadius = -1;  // radius and shape the mask was built for; -1 none
-  std::int32_t m_nSightMaskShape = -1;  // the fixed-table entries are the scene's to release
+  std::int32_t m_nSightMaskShape = -1;   // the fixed-table entries are the scene's to release
 
   cVector<void (cStageScene::*)()> m_Phases;
 
@@ -385,8 +385,8 @@ class cStageScene : public cScene {
   // The characters of one stage placement at stage cell (column, row): the placement and
   // its copies, each appended with serial nCounter (then counted) only when inside the
   // stage; pItem (or null) is the item they hold.
-  void SpawnCharaAt(cVectorList<cChara>& list, int nColumn, int nRow, std::int32_t& nCounter,
-                    const cEdChara& placement, const cItem* pItem);
+  void SpawnCharaAt(cVectorList<cChara>& list, int nColumn, int nRow, std::int32_t& nCounter, const cEdChara& placement,
+                    const cItem* pItem);
   // One item of a stage placement at stage cell (column, row), moved by the placement's
   // offsets; appended with serial nCounter (then counted) only when inside the stage.
   void SpawnItemAt(cVectorList<cItem>& list, int nColumn, int nRow, std::int32_t& nCounter, const cEdItem& placement);

@@ -43,9 +43,7 @@ bool IsReplayPlayback() { return g_SceneManager.m_nMenuChoice == MENU_CHOICE_REP
 // Sub-steps of a hit-test level: levels 11 to 19 are 1 to 9 with the fast speed limit.
 int SubStepsOfLevel(int n) { return n >= 11 && n <= 19 ? n - 10 : n; }
 
-bool AnyLimit(const cEdStageParam& p) {
-  return p.m_bLimitLeft || p.m_bLimitRight || p.m_bLimitTop || p.m_bLimitBottom;
-}
+bool AnyLimit(const cEdStageParam& p) { return p.m_bLimitLeft || p.m_bLimitRight || p.m_bLimitTop || p.m_bLimitBottom; }
 
 }  // namespace
 
@@ -80,14 +78,17 @@ bool cStageScene::CheckStageGeometry() {
   const cEdStage& st = g_Stage;
   std::string text;
   if (st.m_nWidth < 1 || st.m_nWidth > MAX_STAGE_CELLS || st.m_nHeight < 1 || st.m_nHeight > MAX_STAGE_CELLS) {
-    FormatString(text, "ステージファイル %s のステージの大きさ (%d x %d マス) が、プレイできる範囲 (1 ～ %d マス) を超えています！",
-                 st.m_strPath.c_str(), st.m_nWidth, st.m_nHeight, MAX_STAGE_CELLS);
+    FormatString(
+        text,
+        "ステージファイル %s のステージの大きさ (%d x %d マス) が、プレイできる範囲 (1 ～ %d マス) を超えています！",
+        st.m_strPath.c_str(), st.m_nWidth, st.m_nHeight, MAX_STAGE_CELLS);
     FailSetUp(text.c_str());
     return false;
   }
   const int m = SubStepsOfLevel(st.m_nHitLevel);
   if (m < 0 || m > MAX_SUB_STEPS) {
-    FormatString(text, "ステージファイル %s の当たり判定の設定 (%d) が不正です！", st.m_strPath.c_str(), st.m_nHitLevel);
+    FormatString(text, "ステージファイル %s の当たり判定の設定 (%d) が不正です！", st.m_strPath.c_str(),
+                 st.m_nHitLevel);
     FailSetUp(text.c_str());
     return false;
   }

@@ -16,13 +16,13 @@ struct cScreenColor {
   std::uint8_t m_nBlue = 0;
   std::int32_t m_nStrength = 0;  // percent
   std::int32_t m_bReturn = 0;
-  std::int32_t m_nFrames = 0;    // duration
+  std::int32_t m_nFrames = 0;  // duration
   std::int32_t m_bFlash = 0;
   std::int32_t m_nFlashCount = 0;
   std::int32_t m_bActive = 0;
   std::int32_t m_nCounter = 0;
   std::int32_t m_nFlashCounter = 0;
-  std::int32_t m_nAlpha = 0;     // 0 the full colour, 255 none
+  std::int32_t m_nAlpha = 0;  // 0 the full colour, 255 none
   std::uint8_t m_nPrevRed = 0;
   std::uint8_t m_nPrevGreen = 0;
   std::uint8_t m_nPrevBlue = 0;
@@ -41,7 +41,7 @@ struct cMessageWait {
   std::int32_t m_nMode = 0;
   std::int32_t m_nKeyDelay = 0;  // frames before a key is accepted
   std::int32_t m_bWaitKey = 0;
-  std::int32_t m_nFrames = 0;    // frames left
+  std::int32_t m_nFrames = 0;  // frames left
   std::int32_t m_nCounter = 0;
 
   // Arms the wait: a message that waits for the key and opens a new window ignores the

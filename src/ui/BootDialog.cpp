@@ -75,11 +75,8 @@ std::intptr_t cBootDialog::OnCommand(std::uintptr_t wParam, std::intptr_t lParam
       g_Boot.SaveToFile(g_PathTable[PATH_BOOT]);
       Close(1);
       return r;
-    case IDC_BUTTON_CANCEL:
-      Close(0);
-      return r;
-    default:
-      return r;
+    case IDC_BUTTON_CANCEL: Close(0); return r;
+    default: return r;
   }
 }
 

@@ -24,9 +24,7 @@ class cBootDialog : public cDialog {
   ~cBootDialog() override;
 
   std::intptr_t OnCommand(std::uintptr_t wParam, std::intptr_t lParam) override;
-  std::intptr_t WindowProc(plat::WindowToken hWnd, const plat::Msg& msg) override {
-    return DialogProc(hWnd, msg);
-  }
+  std::intptr_t WindowProc(plat::WindowToken hWnd, const plat::Msg& msg) override { return DialogProc(hWnd, msg); }
   std::intptr_t OnInitDialog(std::uintptr_t wParam, std::intptr_t lParam) override;
 
   std::vector<std::unique_ptr<cCheckBox>> m_CheckBoxes;

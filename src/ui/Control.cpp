@@ -107,7 +107,8 @@ void cEditBox::OnChange() {
     // A deleted line break may not join two lines into one that is too long.
     if (plat::input::keyDown(plat::vk::Back) && s == e && m_strAccepted.size() == text.size() + 2 &&
         LineCount(m_strAccepted) > LineCount(text)) {
-      const std::string before = m_strAccepted.substr(0, static_cast<std::size_t>(std::min<int>(s, static_cast<int>(m_strAccepted.size()))));
+      const std::string before =
+          m_strAccepted.substr(0, static_cast<std::size_t>(std::min<int>(s, static_cast<int>(m_strAccepted.size()))));
       const std::size_t cr = before.rfind('\r');
       const std::string part = cr == std::string::npos ? before : before.substr(cr);
       if (Length(part) >= m_nPerLine) {

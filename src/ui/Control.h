@@ -58,7 +58,7 @@ struct EDITBIND {
   std::int32_t nTotal = 0;    // characters in all
   std::int32_t nPerLine = 0;  // characters a line
   std::int32_t nLines = 0;
-  std::int32_t bDbcs = 0;     // 1: limits count characters, a double-byte pair being one
+  std::int32_t bDbcs = 0;  // 1: limits count characters, a double-byte pair being one
   std::int32_t nExtra[4] = {0, 0, 0, 0};
 };
 // A binding of n characters on one line: total n + 1, per line n (double-byte mode) or

@@ -209,9 +209,7 @@ std::intptr_t cDialog::OnMessage(plat::WindowToken hWnd, const plat::Msg& msg) {
   const std::uintptr_t wParam = msg.w;
   const std::intptr_t lParam = msg.l;
   switch (msg.id) {
-    case plat::wm::Destroy:
-      RestoreOwners();
-      break;
+    case plat::wm::Destroy: RestoreOwners(); break;
     case plat::wm::Notify:
       for (std::size_t i = 0; i < m_Controls.size(); ++i)
         if (m_Controls[i]->OnNotify(wParam, lParam)) break;
@@ -239,9 +237,7 @@ std::intptr_t cDialog::OnMessage(plat::WindowToken hWnd, const plat::Msg& msg) {
       }
       break;
     }
-    case plat::wm::InitDialog:
-      OnInitDialog(wParam, lParam);
-      break;
+    case plat::wm::InitDialog: OnInitDialog(wParam, lParam); break;
     case plat::wm::HScroll:
     case plat::wm::VScroll: {
       cScrollBar& bar = msg.id == plat::wm::HScroll ? m_HScroll : m_VScroll;
@@ -250,11 +246,8 @@ std::intptr_t cDialog::OnMessage(plat::WindowToken hWnd, const plat::Msg& msg) {
         if (m_Controls[i]->OnScroll(wParam, lParam)) break;
       break;
     }
-    case WM_HOOK_NAVKEY:
-      plat::send(m_hWnd, plat::Msg{plat::wm::KeyDown, wParam, lParam});
-      break;
-    default:
-      break;
+    case WM_HOOK_NAVKEY: plat::send(m_hWnd, plat::Msg{plat::wm::KeyDown, wParam, lParam}); break;
+    default: break;
   }
   return r;
 }
@@ -282,9 +275,7 @@ std::intptr_t cDialog::OnCommand(std::uintptr_t wParam, std::intptr_t) {
         else if (code == 5) c->OnKillFocus();
         else served = false;
         break;
-      default:
-        served = false;
-        break;
+      default: served = false; break;
     }
     if (served) break;
   }

@@ -38,9 +38,10 @@ DialogTemplate MakeBoot() {
       ControlSpec{-1, ControlKind::GroupBox, "描画モード", 40, 8, 172, 54, true},
       ControlSpec{IDC_RADIO_D3D, ControlKind::AutoRadio, "Direct3D", 54, 24, 120, 12, true},
       ControlSpec{IDC_RADIO_DDRAW, ControlKind::AutoRadio, "DirectDraw", 54, 42, 120, 12, false},
-      ControlSpec{-1, ControlKind::Static, "詳細な設定は環境設定ファイル「System.ini」で行って下さい。", 40, 70, 172, 24,
+      ControlSpec{-1, ControlKind::Static, "詳細な設定は環境設定ファイル「System.ini」で行って下さい。", 40, 70, 172,
+                  24, true},
+      ControlSpec{IDC_CHECK_NOSHOW, ControlKind::AutoCheck, "次回からこのダイアログを表示しない", 40, 140, 172, 12,
                   true},
-      ControlSpec{IDC_CHECK_NOSHOW, ControlKind::AutoCheck, "次回からこのダイアログを表示しない", 40, 140, 172, 12, true},
   };
   return t;
 }

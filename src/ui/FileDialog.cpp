@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr std::uint32_t kOpenFlags = OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR |
-                                     OFN_HIDEREADONLY;  // 0xA100C
+constexpr std::uint32_t kOpenFlags =
+    OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;  // 0xA100C
 
 template <std::size_t N>
 constexpr std::string_view Filter(const char (&text)[N]) {
@@ -78,9 +78,8 @@ std::int32_t OpenFileDialog(plat::WindowToken, std::string& buffer, std::int32_t
   return 1;
 }
 
-std::int32_t SaveFileDialog(plat::WindowToken, std::string& buffer, std::string_view initialDir,
-                            std::string_view title, std::string_view filter, std::string_view defaultExt,
-                            std::int32_t keep) {
+std::int32_t SaveFileDialog(plat::WindowToken, std::string& buffer, std::string_view initialDir, std::string_view title,
+                            std::string_view filter, std::string_view defaultExt, std::int32_t keep) {
   if (!keep) buffer.clear();
   const std::uint32_t flags = kOpenFlags | OFN_ALLOWMULTISELECT | (g_lpD3DData ? 0u : OFN_OVERWRITEPROMPT);
   return RunFileDialog(flags, true, buffer, initialDir, title, filter, defaultExt);
@@ -110,9 +109,9 @@ void AppendChosenFiles(const std::string& buffer, std::size_t size, cVector<std:
 
 std::int32_t ChooseStageFile(std::string& path) {
   DDSetDialogMode(true);
-  const std::int32_t r = OpenFileDialog(g_hWnd.load(), path, 260, "data\\stg4\\", "ステージファイルの選択",
-                                        Filter("StageFile ( *.stg4_*;*.rpl4_* )\0*.stg4_*;*.rpl4_*\0"),
-                                        "stg4_*;rpl4_*", 0, nullptr);
+  const std::int32_t r =
+      OpenFileDialog(g_hWnd.load(), path, 260, "data\\stg4\\", "ステージファイルの選択",
+                     Filter("StageFile ( *.stg4_*;*.rpl4_* )\0*.stg4_*;*.rpl4_*\0"), "stg4_*;rpl4_*", 0, nullptr);
   DDSetDialogMode(false);
   return r;
 }

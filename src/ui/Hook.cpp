@@ -46,10 +46,8 @@ bool cHook::IsNavigationKey(std::uintptr_t vk) {
     case plat::vk::Up:
     case plat::vk::Right:
     case plat::vk::Down:
-    case plat::vk::Delete:
-      return true;
-    default:
-      return vk >= plat::vk::F1 && vk <= plat::vk::F8;
+    case plat::vk::Delete: return true;
+    default: return vk >= plat::vk::F1 && vk <= plat::vk::F8;
   }
 }
 

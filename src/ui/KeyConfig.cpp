@@ -69,9 +69,8 @@ int ReadKeyConfig(std::string_view fileName, KEYCONFIG& record) {
 }
 
 void SetDefaultKeyConfig(KEYCONFIG& record) {
-  static constexpr std::uint16_t kCodes[KEYCONFIG::Bindings] = {
-      0x25, 0x27, 0x26, 0x28,  // left, right, up, down
-      'Z', 'X', 'C', 'V', 'A', 'S', 'D', 'F'};
+  static constexpr std::uint16_t kCodes[KEYCONFIG::Bindings] = {0x25, 0x27, 0x26, 0x28,  // left, right, up, down
+                                                                'Z',  'X',  'C',  'V',  'A', 'S', 'D', 'F'};
   for (int i = 0; i < KEYCONFIG::Bindings; ++i) {
     record.m_Bindings[i].m_nDevice = KEYCONFIG::KeyboardDevice;
     record.m_Bindings[i].m_wCode = kCodes[i];

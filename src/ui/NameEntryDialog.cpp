@@ -77,10 +77,7 @@ std::intptr_t cNameEntryDialog::OnCommand(std::uintptr_t wParam, std::intptr_t l
       StoreControls();
       Close(1);
       return r;
-    case IDC_BUTTON_CANCEL:
-      Close(0);
-      return r;
-    default:
-      return r;
+    case IDC_BUTTON_CANCEL: Close(0); return r;
+    default: return r;
   }
 }

@@ -16,9 +16,7 @@ class cNameEntryDialog : public cDialog {
   ~cNameEntryDialog() override;
 
   std::intptr_t OnCommand(std::uintptr_t wParam, std::intptr_t lParam) override;
-  std::intptr_t WindowProc(plat::WindowToken hWnd, const plat::Msg& msg) override {
-    return DialogProc(hWnd, msg);
-  }
+  std::intptr_t WindowProc(plat::WindowToken hWnd, const plat::Msg& msg) override { return DialogProc(hWnd, msg); }
   std::intptr_t OnInitDialog(std::uintptr_t wParam, std::intptr_t lParam) override;
 
   std::vector<EDITBIND> m_EditBinds;

@@ -27,10 +27,12 @@ struct PADHISTORY {
 class cPad {
  public:
   enum : int {
+    // clang-format off
     DirLeft = 1, DirRight = 2, DirUp = 4, DirDown = 8,
     PollJoystick = 1, PollKeyboard = 2,        // flags of PollPad
     DirStates = 10, ButtonStates = 9,          // run lists per direction / button state
     RunsPerList = 32, HistoryEntries = 32, JoyButtons = 8,
+    // clang-format on
   };
 
   cPad();
@@ -71,9 +73,9 @@ class cPad {
   std::uint16_t m_wDirHistory = 0;  // raw direction bits of the last four repeat calls, newest low
   PADHISTORY m_History[2][HistoryEntries] = {};
   std::int32_t m_nHistoryPos[2] = {};
-  cVector<cVector<PADRUN>> m_DirRuns;     // newest run first; states as in RecordCommandHistory
+  cVector<cVector<PADRUN>> m_DirRuns;  // newest run first; states as in RecordCommandHistory
   cVector<cVector<PADRUN>> m_ButtonRuns;
-  std::int32_t m_nDirNumber = 0;          // 1..9 like a telephone keypad, 5 neutral
+  std::int32_t m_nDirNumber = 0;  // 1..9 like a telephone keypad, 5 neutral
   std::uint32_t m_nRepeatX = 0;
   std::uint32_t m_nRepeatY = 0;
   std::uint32_t m_nRepeatDelay = 0;

@@ -13,9 +13,7 @@ using plat::input::JoyState;
 constexpr std::uint32_t kLowEdge = 10000;   // an axis at most this leans left / up
 constexpr std::uint32_t kHighEdge = 55535;  // at least this leans right / down
 
-bool ReadJoy(int id, JoyState& out) {
-  return id >= 0 && plat::input::readJoystick(static_cast<unsigned>(id), out);
-}
+bool ReadJoy(int id, JoyState& out) { return id >= 0 && plat::input::readJoystick(static_cast<unsigned>(id), out); }
 
 }  // namespace
 

@@ -167,8 +167,7 @@ void cWindow::RemoveStyle(std::uint32_t bits) {
 plat::Rect cWindow::WindowRect() const {
   if (m_lpPlatWindow && m_lpPlatWindow->sdlWindow()) {
     const plat::Rect c = m_lpPlatWindow->clientRectOnScreen();
-    return plat::Rect{c.left - m_nFrameLeft, c.top - m_nFrameTop, c.right + m_nFrameRight,
-                      c.bottom + m_nFrameBottom};
+    return plat::Rect{c.left - m_nFrameLeft, c.top - m_nFrameTop, c.right + m_nFrameRight, c.bottom + m_nFrameBottom};
   }
   plat::ui::WindowGeometry g;
   if (m_hWnd && plat::ui::windowGeometry(m_hWnd, &g))
@@ -260,23 +259,16 @@ std::intptr_t cWindow::OnMessage(plat::WindowToken hWnd, const plat::Msg& msg) {
   }
   UpdateMouse(0, 7);
   switch (msg.id) {
-    case plat::wm::Destroy:
-      m_hWnd = 0;
-      return 1;
+    case plat::wm::Destroy: m_hWnd = 0; return 1;
     case plat::wm::Move: {
       const plat::Rect r = WindowRect();
       m_nPosX = r.left;
       m_nPosY = r.top;
       return 1;
     }
-    case plat::wm::Size:
-      UpdateStyle();
-      return 1;
-    case plat::wm::ActivateApp:
-      return 1;
-    case plat::wm::Paint:
-      OnPaint();
-      return 1;
+    case plat::wm::Size: UpdateStyle(); return 1;
+    case plat::wm::ActivateApp: return 1;
+    case plat::wm::Paint: OnPaint(); return 1;
     case plat::wm::GetMinMaxInfo:
       if (msg.l) GetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(msg.l));
       return 1;
@@ -291,7 +283,6 @@ std::intptr_t cWindow::OnMessage(plat::WindowToken hWnd, const plat::Msg& msg) {
     case plat::wm::RButtonDown: OnRButtonDown(msg.w, msg.l); return 1;
     case plat::wm::RButtonUp: OnRButtonUp(msg.w, msg.l); return 1;
     case plat::wm::RButtonDblClk: OnRButtonDblClk(msg.w, msg.l); return 1;
-    default:
-      return 0;
+    default: return 0;
   }
 }

@@ -57,7 +57,8 @@ TEST_F(GameLoopTest, StepsFramesOnlyWhileActiveDropsMessagesAndEndsOnQuit) {
   std::uint32_t start = Frames();
   ASSERT_TRUE(WaitFor([&] { return Frames() >= start + 3; }));
   // Messages other than the quit are dropped and the frames go on.
-  for (std::uint32_t id : {std::uint32_t{plat::wm::App}, std::uint32_t{appmsg::NameEntry}, std::uint32_t{plat::wm::Close}})
+  for (std::uint32_t id :
+       {std::uint32_t{plat::wm::App}, std::uint32_t{appmsg::NameEntry}, std::uint32_t{plat::wm::Close}})
     EXPECT_TRUE(plat::postThread(thGame.m_dwThreadId.load(), plat::Msg{id, 0, 0}));
   std::uint32_t after = Frames();
   ASSERT_TRUE(WaitFor([&] { return Frames() >= after + 3; }));

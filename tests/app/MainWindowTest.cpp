@@ -108,8 +108,8 @@ struct Request {
   std::uint32_t id;
   std::uintptr_t w;
   std::intptr_t l;
-  std::function<void()> before;   // on the game thread, before sending
-  std::function<int()> observe;   // on the game thread, right after the send returned
+  std::function<void()> before;  // on the game thread, before sending
+  std::function<int()> observe;  // on the game thread, right after the send returned
   int expected;
 };
 
@@ -128,16 +128,15 @@ TEST_F(MainWindowTest, EachPrivateRequestIsServedBeforeItsSenderGoesOn) {
       {"name entry", appmsg::NameEntry, 0, 0, [] { g_bNameDone = 0; }, [] { return g_bNameDone.load(); }, 1},
       {"stage file, cancelled", appmsg::StageFileDialog, 0, 0, [] { g_bDialogDone = 0; }, fileRequest, 10},
       {"replay file, cancelled", appmsg::ReplayFileDialog, 0, 0, [] { g_bDialogDone = 0; }, fileRequest, 10},
-      {"replay save of the current log, cancelled", appmsg::ReplaySaveDialog, 0, 0, [] { g_bDialogDone = 0; }, fileRequest,
-       10},
+      {"replay save of the current log, cancelled", appmsg::ReplaySaveDialog, 0, 0, [] { g_bDialogDone = 0; },
+       fileRequest, 10},
       {"replay save of the previous log, cancelled", appmsg::ReplaySaveDialog, 1, 0, [] { g_bDialogDone = 0; },
        fileRequest, 10},
       {"stage music 7", appmsg::PlayMusic, appmsg::MusicStage, 7, nullptr, [] { return g_StageBgm.load(); }, 7},
       {"stage music 0 stops", appmsg::PlayMusic, appmsg::MusicStage, 0, nullptr, [] { return g_StageBgm.load(); }, 0},
       {"device reset", appmsg::RestoreSurfaces, 0, 0, [] { plat::display::injectLoss(); },
        [] { return plat::display::deviceLost() ? 0 : 1; }, 1},
-      {"sound past the table: logged, closes", appmsg::PlaySound, 40, 0, nullptr,
-       [] { return 0; }, 0},
+      {"sound past the table: logged, closes", appmsg::PlaySound, 40, 0, nullptr, [] { return 0; }, 0},
   };
   static std::vector<int> observed;
   static std::atomic<int> closesSeen;
@@ -310,7 +309,8 @@ TEST_F(MainWindowTest, TheCloseSequenceStopsEveryWorkerInOrderWhateverAskedForIt
   };
   const Case cases[] = {
       {"a close request", [] { PostCloseRequest(); }},
-      {"the Escape key", [] {
+      {"the Escape key",
+       [] {
          SDL_Event ev{};
          ev.type = SDL_KEYDOWN;
          ev.key.windowID = SDL_GetWindowID(g_MainWindow.m_Window.sdlWindow());
@@ -420,14 +420,17 @@ TEST_F(MainWindowTest, TenThousandMixedRequestsFromTwoThreadsAreAllServed) {
   ASSERT_EQ(thGame.Start(
                 [](void*) -> unsigned {
                   for (int i = 0; i < kEach; ++i) {
-                    const std::uint32_t kinds[] = {appmsg::NameEntry,        appmsg::StageFileDialog, appmsg::ReplayFileDialog,
-                                                   appmsg::ReplaySaveDialog, appmsg::PlaySound,       appmsg::PlayMusic,
-                                                   appmsg::RestoreSurfaces};
+                    const std::uint32_t kinds[] = {
+                        appmsg::NameEntry, appmsg::StageFileDialog, appmsg::ReplayFileDialog, appmsg::ReplaySaveDialog,
+                        appmsg::PlaySound, appmsg::PlayMusic,       appmsg::RestoreSurfaces};
                     const std::uint32_t id = kinds[i % 7];
                     if (id == appmsg::NameEntry) g_bNameDone = 0;
                     if (id >= appmsg::StageFileDialog && id <= appmsg::ReplaySaveDialog) g_bDialogDone = 0;
-                    plat::send(g_hWnd.load(), plat::Msg{id, static_cast<std::uintptr_t>(id == appmsg::PlayMusic ? std::uintptr_t{appmsg::MusicStage} : 1),
-                                                        i % 9 + 1});
+                    plat::send(g_hWnd.load(),
+                               plat::Msg{id,
+                                         static_cast<std::uintptr_t>(
+                                             id == appmsg::PlayMusic ? std::uintptr_t{appmsg::MusicStage} : 1),
+                                         i % 9 + 1});
                     if (id == appmsg::PlayMusic) ++musicSends;
                     if ((id == appmsg::NameEntry && !g_bNameDone) ||
                         (id >= appmsg::StageFileDialog && id <= appmsg::ReplaySaveDialog && !g_bDialogDone))
@@ -442,7 +445,8 @@ TEST_F(MainWindowTest, TenThousandMixedRequestsFromTwoThreadsAreAllServed) {
                 [](void*) -> unsigned {
                   for (int i = 0; i < kEach; ++i) {
                     const bool music = i % 2 == 0;
-                    plat::send(g_hWnd.load(), plat::Msg{music ? appmsg::PlayMusic : appmsg::PlaySound, music ? std::uintptr_t{appmsg::MusicStage} : 2u, 3});
+                    plat::send(g_hWnd.load(), plat::Msg{music ? appmsg::PlayMusic : appmsg::PlaySound,
+                                                        music ? std::uintptr_t{appmsg::MusicStage} : 2u, 3});
                     if (music) ++musicSends;
                     ++workerSends;
                   }

@@ -56,7 +56,7 @@ struct PlayerRun {
 // test injects faults there); `during` runs on a thread of the child once the game
 // thread has stepped a few frames (it is how a test closes the game).
 PlayerRun RunPlayer(const std::string& dir, std::vector<std::pair<std::string, std::string>> env,
-              void (*during)() = nullptr, void (*before)() = nullptr) {
+                    void (*during)() = nullptr, void (*before)() = nullptr) {
   std::string errPath = dir + "/stderr.txt";
   PlayerRun r;
   if (!test_support::CopySampleProject(dir, true)) {
@@ -145,21 +145,19 @@ TEST(PlayerMain, EveryCloseRequestEndsTheGameInOrder) {
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 2), (std::vector<std::string>{"G", "H"}));
     auto initDone = std::find(lines.begin(), lines.end(), "I");
     const std::vector<std::string> expected = {
-        "I", "J", "WM_CLOSE 成功！", "thPause.Exit()", "Exit A", "Exit B", "Exit C", "Exit D",
-        "Exit E", "thGame.Exit()", "WM_DESTROY", "UnInitGame後", "ReleaseMutex後"};
+        "I",      "J",      "WM_CLOSE 成功！", "thPause.Exit()", "Exit A",       "Exit B",        "Exit C",
+        "Exit D", "Exit E", "thGame.Exit()",   "WM_DESTROY",     "UnInitGame後", "ReleaseMutex後"};
     EXPECT_EQ(std::vector<std::string>(initDone, lines.end()), expected) << c.what;
 
     std::optional<plat::fs::InstanceLock> lock;  // released at the end
-    EXPECT_EQ(plat::fs::InstanceLock::acquireIn(dir.path(), "ゲーム", lock),
-              plat::fs::InstanceLock::Result::Acquired);
+    EXPECT_EQ(plat::fs::InstanceLock::acquireIn(dir.path(), "ゲーム", lock), plat::fs::InstanceLock::Result::Acquired);
   }
 }
 
 TEST(PlayerMain, ASecondInstanceShowsTheBoxAndLeavesTheRunningGameAlone) {
   test_support::TempDir dir;
   std::optional<plat::fs::InstanceLock> running;
-  ASSERT_EQ(plat::fs::InstanceLock::acquireIn(dir.path(), "ゲーム", running),
-            plat::fs::InstanceLock::Result::Acquired);
+  ASSERT_EQ(plat::fs::InstanceLock::acquireIn(dir.path(), "ゲーム", running), plat::fs::InstanceLock::Result::Acquired);
   ASSERT_TRUE(plat::fs::writeFileAtomic(plat::fs::fromNative(dir.path() + "/Report_Game.txt"), "running\r\n"));
   PlayerRun r = RunPlayer(dir.path(), {{"PELLMOOR_UI_SCRIPT", "ok"}});
   EXPECT_EQ(r.exitCode, 1);
@@ -185,12 +183,12 @@ TEST(PlayerMain, AFailedStartUpTellsTheEditorWithTheWindowAndEndsAsAFailure) {
   test_support::TempDir dir;
   EditorListener editor(dir.path() + "/editor.sock");
   ASSERT_TRUE(editor.bound());
-  PlayerRun r = RunPlayer(dir.path(), {{"PELLMOOR_SHOW_COMMAND", "5"}, {"PELLMOOR_EDITOR_LINK", dir.path() + "/editor.sock"}},
-                          nullptr, [] {
-                            // Neither drawing mode can start.
-                            plat::display::faults().createDevice = 2;
-                            plat::display::faults().directDrawStep = 1;
-                          });
+  PlayerRun r = RunPlayer(
+      dir.path(), {{"PELLMOOR_SHOW_COMMAND", "5"}, {"PELLMOOR_EDITOR_LINK", dir.path() + "/editor.sock"}}, nullptr, [] {
+        // Neither drawing mode can start.
+        plat::display::faults().createDevice = 2;
+        plat::display::faults().directDrawStep = 1;
+      });
   EXPECT_EQ(r.exitCode, 1) << r.stderrText;
   auto notices = editor.Notices();
   ASSERT_EQ(notices.size(), 2u);
@@ -204,8 +202,9 @@ TEST(PlayerMain, TheEditorIsToldOfStartAndEndOnlyWhenItStartedThePlayer) {
     test_support::TempDir dir;
     EditorListener editor(dir.path() + "/editor.sock");
     ASSERT_TRUE(editor.bound());
-    PlayerRun r = RunPlayer(dir.path(), {{"PELLMOOR_SHOW_COMMAND", show}, {"PELLMOOR_EDITOR_LINK", dir.path() + "/editor.sock"}},
-                      &PushEscape);
+    PlayerRun r =
+        RunPlayer(dir.path(), {{"PELLMOOR_SHOW_COMMAND", show}, {"PELLMOOR_EDITOR_LINK", dir.path() + "/editor.sock"}},
+                  &PushEscape);
     EXPECT_EQ(r.exitCode, 0) << r.stderrText;
     auto notices = editor.Notices();
     if (std::string(show) == "5") {

@@ -37,9 +37,9 @@ namespace {
 
 // What a scripted scene does.
 struct Script {
-  int throwInInit = 0;    // 1 an error whose text looks like a format, 2 another error
-  int leaveTo = -1;       // asked for in its first main phase
-  int workMs = 0;         // clock time its main phase takes
+  int throwInInit = 0;                   // 1 an error whose text looks like a format, 2 another error
+  int leaveTo = -1;                      // asked for in its first main phase
+  int workMs = 0;                        // clock time its main phase takes
   std::vector<DDSURFACEDATA*> surfaces;  // what it owns
 };
 
@@ -188,13 +188,17 @@ TEST_F(SceneHostTest, ChangeSceneKeepsOnlyTheSceneOfTheIdAndCreatesItWhenMissing
     std::vector<int> after;
   };
   const Case cases[] = {
+      // clang-format off
       {"keeps 3, deletes the rest in its order", true, {}, 3,
        {"0 delete", "2 delete", "1 delete", "4 delete", "5 delete"}, {3}},
+      // clang-format on
       {"creates a missing scene", false, {}, 1, {"1 new"}, {1}},
       {"an existing scene is left alone", false, {2}, 2, {}, {2}},
       {"stage play replaces a menu", false, {0}, 4, {"0 delete", "4 new"}, {4}},
+      // clang-format off
       {"an id past 5 deletes all", true, {}, 6,
        {"0 delete", "2 delete", "1 delete", "3 delete", "4 delete", "5 delete"}, {}},
+      // clang-format on
       {"a negative id deletes all", false, {5}, -1, {"5 delete"}, {}},
   };
   for (const Case& c : cases) {
@@ -206,11 +210,9 @@ TEST_F(SceneHostTest, ChangeSceneKeepsOnlyTheSceneOfTheIdAndCreatesItWhenMissing
     g_SceneHost.ChangeScene(c.id);
     EXPECT_EQ(g_Log, c.log) << c.what;
     EXPECT_EQ(Existing(), c.after) << c.what;
-    if (kept) {
-      EXPECT_EQ(g_SceneHost.Scene(c.id), kept) << c.what;
-    }
-    EXPECT_EQ(g_StageScene.load(), static_cast<cStageScene*>(dynamic_cast<TestScene<cStageScene>*>(
-                                       g_SceneHost.Scene(SCENE_STAGE))))
+    if (kept) { EXPECT_EQ(g_SceneHost.Scene(c.id), kept) << c.what; }
+    EXPECT_EQ(g_StageScene.load(),
+              static_cast<cStageScene*>(dynamic_cast<TestScene<cStageScene>*>(g_SceneHost.Scene(SCENE_STAGE))))
         << c.what;
   }
   // Leaving stage play clears the pointer the window thread reads before the object goes.
@@ -236,9 +238,11 @@ TEST_F(SceneHostTest, FaultsOfSetUpAndSwitchAreLoggedAsTheyStandAndCloseOnce) {
     std::string debugLine;
   };
   const Case cases[] = {
-      {"format-like text thrown by Init", [] { g_Scripts[0].throwInInit = 1; }, {"0 new", "0 init", "0 fade-in"}, "bad %d data"},
-      {"program error in Init", [] { g_Scripts[0].throwInInit = 2; }, {"0 new", "0 init", "0 fade-in"},
-       "io error"},
+      {"format-like text thrown by Init",
+       [] { g_Scripts[0].throwInInit = 1; },
+       {"0 new", "0 init", "0 fade-in"},
+       "bad %d data"},
+      {"program error in Init", [] { g_Scripts[0].throwInInit = 2; }, {"0 new", "0 init", "0 fade-in"}, "io error"},
       {"error thrown by the switch", [] { g_SceneHost.m_lpFactory = &ThrowText; }, {}, "no scene"},
   };
   for (const Case& c : cases) {
@@ -329,9 +333,7 @@ TEST_F(SceneHostTest, TheFrameClockSpacesFramesByItsPeriodWithoutMakingUpLateOne
     Reset();
     g_SceneManager.m_nFrameRate = c.rate;
     graphics_.Close();
-    if (c.gfx != Gfx::None) {
-      ASSERT_TRUE(graphics_.Open(c.gfx != Gfx::DDWindow, c.gfx == Gfx::D3DVsync)) << c.what;
-    }
+    if (c.gfx != Gfx::None) { ASSERT_TRUE(graphics_.Open(c.gfx != Gfx::DDWindow, c.gfx == Gfx::D3DVsync)) << c.what; }
     SteppingClock clock(c.start);
     plat::installClock(&clock);
     ResetTimers();
@@ -595,8 +597,8 @@ TEST_F(SceneHostTest, PresentingFollowsTheDrawingMode) {
     bool direct3D, windowed;
     int flipOff;
     bool lost;
-    bool flipped;     // the back buffer became the front page
-    int resetAsked;   // device resets asked of the main window
+    bool flipped;    // the back buffer became the front page
+    int resetAsked;  // device resets asked of the main window
   };
   const Case cases[] = {
       {"Direct3D presents", true, true, 0, false, false, 0},
@@ -623,9 +625,7 @@ TEST_F(SceneHostTest, PresentingFollowsTheDrawingMode) {
     EXPECT_EQ(resets, c.resetAsked) << c.what;
     auto shown = plat::Presenter::instance().lastFrame();
     ASSERT_EQ(shown.has_value(), !c.lost) << c.what;
-    if (shown) {
-      EXPECT_EQ(shown->pixels[0], 0x0000FFu) << c.what;
-    }
+    if (shown) { EXPECT_EQ(shown->pixels[0], 0x0000FFu) << c.what; }
     if (!c.direct3D) {
       cSurfaceLock back(&BackBuffer);
       EXPECT_EQ(pix::getRaw(*back.m_lpSurface, 0, 0) & 0xFFFFFF, c.flipped ? 0x00FF00u : 0x0000FFu) << c.what;

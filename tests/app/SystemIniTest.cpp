@@ -35,7 +35,9 @@ TEST_F(SystemIniTest, Files) {
       {"without Exit the read fails", "Direct3D=0\r\nWindowMode=1\r\n", 0, {0, 1, 0, 2, 0, ""}},
       {"LF lines", "Bpp=16\nVSync=0\nShowFps=1\nExit\n", 1, {2, 0, 16, 0, 1, ""}},
       {"Exit needs its line end", "Bpp=16\nExit", 0, {2, 0, 16, 2, 0, ""}},
-      {"spaces and tabs in the key are dropped, the value ends at the space", "Direct3D = 1\nExit\n", 1,
+      {"spaces and tabs in the key are dropped, the value ends at the space",
+       "Direct3D = 1\nExit\n",
+       1,
        {0, 0, 0, 2, 0, ""}},
       {"keys are compared with their case", "vsync=1\nEXIT\nExit\n", 1, DEFAULTS},
       {"a comment after a slash", "Bpp=16/32\nWindowMode=1 // in a window\nExit\n", 1, {2, 1, 16, 2, 0, ""}},
@@ -47,15 +49,19 @@ TEST_F(SystemIniTest, Files) {
       {"a stage name on a CR LF line keeps the CR", "FreeStage=ab\r\nExit\r\n", 1, {2, 0, 0, 2, 0, "ab\r"}},
       {"one character is too short; with its CR it is taken", "FreeStage=x\nExit\n", 1, DEFAULTS},
       {"one character and a CR", "FreeStage=x\r\nExit\r\n", 1, {2, 0, 0, 2, 0, "x\r"}},
-      {"an empty value leaves the stage as it was", "FreeStage=ab\nFreeStage=\r\nExit\n", 1,
-       {2, 0, 0, 2, 0, "ab"}},
+      {"an empty value leaves the stage as it was", "FreeStage=ab\nFreeStage=\r\nExit\n", 1, {2, 0, 0, 2, 0, "ab"}},
       {"a stage name of 260 bytes is not taken", "FreeStage=" + std::string(260, 'a') + "\nExit\n", 1, DEFAULTS},
-      {"numbers as atoi reads them", "Direct3D=1x\nWindowMode=-3\nBpp=abc\nVSync=+7\r\nShowFps=99999999999\nExit\n",
-       1, {1, -3, 0, 7, 2147483647, ""}},
+      {"numbers as atoi reads them",
+       "Direct3D=1x\nWindowMode=-3\nBpp=abc\nVSync=+7\r\nShowFps=99999999999\nExit\n",
+       1,
+       {1, -3, 0, 7, 2147483647, ""}},
       {"the first matching key decides; later lines overwrite", "Bpp=8\nBpp=32\nExit\n", 1, {2, 0, 32, 2, 0, ""}},
       {"a value at the end of the file", "Bpp=16", 0, {2, 0, 16, 2, 0, ""}},
       {"a very long key is no key", std::string(5000, 'k') + "=1\nExit\n", 1, DEFAULTS},
-      {"saved as UTF-8 with a mark", "\xEF\xBB\xBF" "Direct3D=0\nFreeStage=\xE3\x82\xB9\xE3\x83\x86.stg4\nExit\n", 1,
+      {"saved as UTF-8 with a mark",
+       "\xEF\xBB\xBF"
+       "Direct3D=0\nFreeStage=\xE3\x82\xB9\xE3\x83\x86.stg4\nExit\n",
+       1,
        {0, 0, 0, 2, 0, "\xE3\x82\xB9\xE3\x83\x86.stg4"}},
       {"Shift-JIS stage name", "FreeStage=ステージ.stg4\r\nExit\r\n", 1, {2, 0, 0, 2, 0, "ステージ.stg4\r"}},
   };
@@ -63,9 +69,7 @@ TEST_F(SystemIniTest, Files) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     plat::fs::removeFile("System.ini");
-    if (c.file) {
-      ASSERT_TRUE(plat::fs::writeFileAtomic("System.ini", *c.file));
-    }
+    if (c.file) { ASSERT_TRUE(plat::fs::writeFileAtomic("System.ini", *c.file)); }
     SYSTEMINIDATA ini;
     SetSystemIniDefaults(ini, system.m_Settings);
     EXPECT_EQ(LoadSystemIni("System.ini", ini, system.m_Settings), c.result);

@@ -92,7 +92,8 @@ TEST_F(DisplayReport, Direct3DDeviceLinesFollowTheDiagnosticsLayout) {
   // Each device: its name, its video memory, then its driver with four version numbers.
   const std::size_t vram = block.find("\nVRAM : ");
   ASSERT_NE(std::string::npos, vram) << block;
-  EXPECT_TRUE(std::regex_search(block.substr(vram), std::regex(R"(^\nVRAM : \d+\.\d MB\nDriver : \S+ \d\.\d\d\.\d{4}\.\d{4}\nDDI : )")))
+  EXPECT_TRUE(std::regex_search(block.substr(vram),
+                                std::regex(R"(^\nVRAM : \d+\.\d MB\nDriver : \S+ \d\.\d\d\.\d{4}\.\d{4}\nDDI : )")))
       << block;
   EXPECT_NE(std::string::npos, block.find("\nDDI : 9\n")) << block;
   EXPECT_NE(std::string::npos, block.find("\nTextureMaxSize : (8192,8192)\nTextureMaxBlend : (1,1)\n"

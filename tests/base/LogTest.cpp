@@ -73,10 +73,12 @@ TEST_F(LogTest, BoxesAndCloseRequests) {
        },
        0, 1},
       {"OutOfMemory", [] { OutOfMemory(); }, 1, 1},
-      {"DebugErrorBoxPrintf while the debug log is off", [] {
+      {"DebugErrorBoxPrintf while the debug log is off",
+       [] {
          SetDebugLog(0, "EC_Game.txt");
          EXPECT_EQ(DebugErrorBoxPrintf("%d", 1), 0);
-       }, 0, 0},
+       },
+       0, 0},
       {"DebugErrorBoxPrintf while it is on", [] { DebugErrorBoxPrintf("%d", 1); }, 1, 0},
       {"ErrorBoxPrintf", [] { ErrorBoxPrintf("n=%d", 3); }, 1, 0},
   };

@@ -21,10 +21,8 @@ TEST(PathUtil, ExtensionsOfTheFileName) {
     std::string out;
   };
   const Case change[] = {
-      {"Test.stg4_001", "stg4", 1, "Test.stg4"},
-      {"Test.stg4_001", nullptr, 1, "Test"},
-      {"data\\stg4\\a.b.c", "x", 1, "data\\stg4\\a.b.x"},
-      {"NoDot", "stg4", 0, "NoDot"},
+      {"Test.stg4_001", "stg4", 1, "Test.stg4"},          {"Test.stg4_001", nullptr, 1, "Test"},
+      {"data\\stg4\\a.b.c", "x", 1, "data\\stg4\\a.b.x"}, {"NoDot", "stg4", 0, "NoDot"},
       {".\\data\\noext", "stg4", 0, ".\\data\\noext"},  // a dot in a folder is no extension
   };
   for (const Case& c : change) {
@@ -54,7 +52,7 @@ TEST(PathUtil, StripDirectorySkipsTrailBytes) {
   const Case cases[] = {
       {"data\\stg4\\a.stg4", "a.stg4"},
       {"noslash", "noslash"},
-      {"dir\\" + kHyo + "x.txt", kHyo + "x.txt"},   // keeps the character that ends in 0x5C
+      {"dir\\" + kHyo + "x.txt", kHyo + "x.txt"},  // keeps the character that ends in 0x5C
       {kHyo + "\\file", "file"},
       {"\x83\x95\\file", "file"},  // 83 95 is one character; the 0x5C after it separates
       {"dir\\", ""},

@@ -13,9 +13,11 @@ TEST(SjisText, CountCharsCountsDoubleByteCharactersOnceAndLineFeedsNot) {
     int chars;
   };
   const Case cases[] = {
+      // clang-format off
       {kA + kI + "\n", 2}, {"abc", 3}, {"", 0}, {kHyo + "\\", 2},
       {"\xB1", 1},          // half-width katakana: one byte
       {"a\x82", 2},         // a lead byte without its trail counts alone
+      // clang-format on
       {"\n\n", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(CountChars(c.text), c.chars) << c.text;
@@ -33,6 +35,7 @@ TEST(SjisText, SubStringClipsAndNeverSplitsACharacter) {
   };
   const std::string mixed = "a" + kA + kI + "b";  // bytes: a 82 A0 82 A2 b
   const Case cases[] = {
+      // clang-format off
       {"abcdef", 1, 3, "bcd"},
       {"abcdef", -3, 3, ""},        // the negative start eats the whole count
       {"abcdef", -4, 3, "abcdef"},  // a count left negative runs to the end
@@ -47,6 +50,7 @@ TEST(SjisText, SubStringClipsAndNeverSplitsACharacter) {
       {mixed, 2, 1, ""},
       {mixed, 1, 4, kA + kI},
       {kHyo + "x", 1, 2, "x"},
+      // clang-format on
   };
   for (const Case& c : cases) {
     EXPECT_EQ(SubString(c.str, c.start, c.count), c.out) << c.str << " " << c.start << " " << c.count;

@@ -56,9 +56,7 @@ TEST_F(ThreadTest, ExitEndsAThreadThroughItsOwnQuitAlsoWhenSuspended) {
     ASSERT_EQ(t.Start(&QuitLoop, nullptr), 1);
     EXPECT_TRUE(t.HasThread());
     EXPECT_NE(t.m_dwThreadId.load(), 0u);
-    if (suspended) {
-      EXPECT_EQ(t.Suspend(), 1);
-    }
+    if (suspended) { EXPECT_EQ(t.Suspend(), 1); }
     t.Exit();
     EXPECT_FALSE(t.HasThread());
     EXPECT_EQ(DebugLinesOf(suspended ? "\\s.txt" : "\\r.txt"), kExitLines);
@@ -92,16 +90,16 @@ TEST_F(ThreadTest, AWorkerBlockedInASendIsCancelledAndItsRequestNeverServed) {
   static plat::WindowToken s_win;
   s_win = win;
   cThread t;
-  ASSERT_EQ(t.Start([](void*) -> unsigned {
-              plat::send(s_win, plat::Msg{appmsg::PlaySound, 0, 0});
-              return 1;
-            },
-            nullptr),
+  ASSERT_EQ(t.Start(
+                [](void*) -> unsigned {
+                  plat::send(s_win, plat::Msg{appmsg::PlaySound, 0, 0});
+                  return 1;
+                },
+                nullptr),
             1);
   t.Exit();
   EXPECT_FALSE(t.HasThread());
-  while (plat::pumpOne(false) == plat::Pump::Handled) {
-  }
+  while (plat::pumpOne(false) == plat::Pump::Handled) {}
   EXPECT_EQ(served, 0);
   plat::unregisterWindow(win);
 }
@@ -125,12 +123,13 @@ TEST_F(ThreadTest, AThreadWithoutCheckpointsIsAbandonedAndLogged) {
   s_done = false;
   unsigned before = plat::abandonedWorkers();
   cThread t;
-  ASSERT_EQ(t.Start([](void*) -> unsigned {
-              while (!s_stop) std::this_thread::yield();
-              s_done = true;
-              return 1;
-            },
-            nullptr),
+  ASSERT_EQ(t.Start(
+                [](void*) -> unsigned {
+                  while (!s_stop) std::this_thread::yield();
+                  s_done = true;
+                  return 1;
+                },
+                nullptr),
             1);
   t.Exit();
   plat::installClock(nullptr);
@@ -163,12 +162,13 @@ TEST_F(ThreadTest, WaitReturnsOnlyWhenTheThreadHasEnded) {
   s_done = false;
   plat::installClock(&s_clock);
   cThread t;
-  ASSERT_EQ(t.Start([](void*) -> unsigned {
-              while (s_clock.sleeps < 3) std::this_thread::yield();
-              s_done = true;
-              return 1;
-            },
-            nullptr),
+  ASSERT_EQ(t.Start(
+                [](void*) -> unsigned {
+                  while (s_clock.sleeps < 3) std::this_thread::yield();
+                  s_done = true;
+                  return 1;
+                },
+                nullptr),
             1);
   t.Wait();
   const bool doneAtReturn = s_done;

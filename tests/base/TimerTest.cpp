@@ -52,7 +52,7 @@ TEST_F(TimerTest, ALateFrameIsNotMadeUp) {
   clock_.setMs(1056);  // 40 ms of work past the due time
   EXPECT_TRUE(LimitFrameRate(60));
   EXPECT_FALSE(LimitFrameRate(60));  // no second frame to catch up
-  EXPECT_EQ(FrameTimeLeft(), 17u);     // the second period of 60 a second
+  EXPECT_EQ(FrameTimeLeft(), 17u);   // the second period of 60 a second
   EXPECT_EQ(Frames(60, 1057, 1073), std::vector<plat::Millis>{1073});
 }
 

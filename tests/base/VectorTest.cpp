@@ -63,9 +63,7 @@ TEST_F(VectorFixture, EmptyVectorLogsThenThrows) {
   try {
     (void)v[0];
     FAIL() << "no exception";
-  } catch (const std::out_of_range& e) {
-    EXPECT_STREQ(e.what(), "invalid vector<T> subscript");
-  }
+  } catch (const std::out_of_range& e) { EXPECT_STREQ(e.what(), "invalid vector<T> subscript"); }
   EXPECT_EQ(Report(), "err V[0] ( 0 , 4 )\r\n");
   EXPECT_EQ(closes_, 1);
 }

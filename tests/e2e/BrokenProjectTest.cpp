@@ -96,14 +96,15 @@ std::vector<Broken> Cases() {
     const char* name;
     Damage damage;
   } damages[] = {{"Missing", Damage::Remove}, {"Truncated", Damage::Truncate}, {"HugeCount", Damage::HugeCount}};
-  const char* const databases[] = {"AnimeSet", "Anime", "Bmp_CharaExc", "SwordType", "Effect",
-                                   "CharaEffect", "ScrEffect", "Picture", "Sound", "Bgm"};
+  const char* const databases[] = {"AnimeSet",    "Anime",     "Bmp_CharaExc", "SwordType", "Effect",
+                                   "CharaEffect", "ScrEffect", "Picture",      "Sound",     "Bgm"};
   for (const auto& d : damages) {
     const std::string kind = d.name;
     for (const char* db : databases) {
-      cases.push_back(Case(kind + db, "data/database/" + std::string(db) + ".dat", d.damage,
-                           {"data\\database\\" + std::string(db) + ".dat のロードに失敗！", "データベースの読み込みに失敗…"},
-                           "データベースの読み込みに失敗…"));
+      cases.push_back(
+          Case(kind + db, "data/database/" + std::string(db) + ".dat", d.damage,
+               {"data\\database\\" + std::string(db) + ".dat のロードに失敗！", "データベースの読み込みに失敗…"},
+               "データベースの読み込みに失敗…"));
     }
     cases.push_back(Case(kind + "System", "data/System.dat", d.damage, {"data\\System.dat の読み込みに失敗…"},
                          "data\\System.dat の読み込みに失敗…"));
@@ -121,19 +122,22 @@ std::vector<Broken> Cases() {
   cases.push_back(Case("MissingBitmap", "bmp/Debug.bmp", Damage::Remove, {"bmp\\Debug.bmp の読み込みに失敗！"}));
   // The music player meets the missing device first but leaves the word to the sound
   // table: one box, naming the device and the way to play without one.
-  cases.push_back(Case("NoSoundDevice", "", Damage::None,
-                       {"DS_Init失敗！\nサウンドデバイスを開けません。\n"
-                        "サウンドカードの無い環境では、環境変数 SDL_AUDIODRIVER=dummy を付けて起動して下さい（音は出ません）。\n"
-                        "No sound device could be opened: start with SDL_AUDIODRIVER=dummy to play without sound."},
-                       "DS_Init失敗！"));
+  cases.push_back(
+      Case("NoSoundDevice", "", Damage::None,
+           {"DS_Init失敗！\nサウンドデバイスを開けません。\n"
+            "サウンドカードの無い環境では、環境変数 SDL_AUDIODRIVER=dummy を付けて起動して下さい（音は出ません）。\n"
+            "No sound device could be opened: start with SDL_AUDIODRIVER=dummy to play without sound."},
+           "DS_Init失敗！"));
   cases.back().debugLine = "DS_Init失敗！";
   cases.back().audioDriver = "no-such-sound-driver";
 
   // 256 colours full screen needs the blend table of the palette option.
   const std::string fullScreen8 = "Direct3D=0\nWindowMode=0\nBpp=0\nVSync=1\nShowFps=0\nExit\n";
-  cases.push_back(Case("MissingBlendTable", "bmp/hbt/hbt00.dat", Damage::Remove, {"bmp\\hbt\\hbt00.dat の読み込みに失敗！"}));
+  cases.push_back(
+      Case("MissingBlendTable", "bmp/hbt/hbt00.dat", Damage::Remove, {"bmp\\hbt\\hbt00.dat の読み込みに失敗！"}));
   cases.back().systemIni = fullScreen8;
-  cases.push_back(Case("ScreenModeNotAllowed", "", Damage::None, {"画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！"}));
+  cases.push_back(Case("ScreenModeNotAllowed", "", Damage::None,
+                       {"画面モードが不正です！\nSystem.iniと画面の設定を見直して下さい！"}));
   cases.back().systemIni = "Direct3D=0\nWindowMode=1\nBpp=8\nVSync=1\nShowFps=0\nExit\n";
 
   const std::string stage = "data\\stg4\\Stage01-1.stg4_001";
@@ -197,14 +201,10 @@ TEST_P(BrokenProject, EndsWithItsMessageAndWritesNothing) {
 
   const std::string report = e2e::ReadLogUtf8(game / "Report_Game.txt");
   EXPECT_EQ(0u, report.find("App : ver 513\n")) << report;
-  if (!c.reported.empty()) {
-    EXPECT_NE(std::string::npos, report.find("\n" + U8(c.reported))) << report;
-  }
+  if (!c.reported.empty()) { EXPECT_NE(std::string::npos, report.find("\n" + U8(c.reported))) << report; }
   // Start-up ended before the game thread.
   const std::string debug = e2e::ReadLogUtf8(game / "EC_Game.txt");
-  if (!c.debugLine.empty()) {
-    EXPECT_NE(std::string::npos, debug.find("\n" + U8(c.debugLine) + "\n")) << debug;
-  }
+  if (!c.debugLine.empty()) { EXPECT_NE(std::string::npos, debug.find("\n" + U8(c.debugLine) + "\n")) << debug; }
   EXPECT_EQ(std::string::npos, debug.find("\nJ\n")) << debug;
 
   EXPECT_TRUE(before == e2e::Snapshot(game)) << "files of the project changed";

@@ -22,11 +22,13 @@ TEST_F(DamagedReplayDrive, AReplayThatDoesNotLoadLeadsBackToTheTitle) {
     SCOPED_TRACE(c.name);
     { std::ofstream(game_ / "user_data" / "rpl4" / c.name, std::ios::binary) << c.bytes; }
     // "リプレイ" is four rows down; chosen twice, as the title menu is back after the box.
-    const std::string keys = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n"
-                             "120 Z press 1\n";
+    const std::string keys =
+        "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n"
+        "120 Z press 1\n";
     const std::string file = std::string("file=") + c.name;
-    const e2e::DrivenRun run = e2e::RunDriven(game_, game_.parent_path() / c.name, keys,
-                                              {.quitAt = "200", .args = {}, .uiAnswers = {file, "ok", file, "ok"}, .env = {}});
+    const e2e::DrivenRun run =
+        e2e::RunDriven(game_, game_.parent_path() / c.name, keys,
+                       {.quitAt = "200", .args = {}, .uiAnswers = {file, "ok", file, "ok"}, .env = {}});
     EXPECT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
     const std::vector<std::string> boxes = e2e::EventsStarting(run.trace, "box ");
     ASSERT_EQ(2u, boxes.size()) << run.stderrText;

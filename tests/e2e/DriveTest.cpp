@@ -90,8 +90,8 @@ TEST_F(Drive, OptionsEditedByKeysAreSavedAndInEffectAtTheNextStart) {
                                   "166 sound 1" + vol2, "168 sound 2" + vol2}));
   // Leaving: music off releases the player, the options are written, the title follows
   // in silence until the close request.
-  EXPECT_TRUE(InOrder(e2e::TraceEvents(run.trace), {"sound 2" + vol2, "bgm stop", "write user_data/Option.dat ok",
-                                          "scene 5 -> 0", "quit 0"}));
+  EXPECT_TRUE(InOrder(e2e::TraceEvents(run.trace),
+                      {"sound 2" + vol2, "bgm stop", "write user_data/Option.dat ok", "scene 5 -> 0", "quit 0"}));
   EXPECT_EQ(2, Count(e2e::TraceEvents(run.trace), "bgm play"));
   ASSERT_FALSE(run.trace.empty());
   EXPECT_GE(std::stoi(run.trace.back()), 260) << run.trace.back();
@@ -135,8 +135,8 @@ TEST_F(Drive, TheExitItemClosesThePlayerWithCodeZero) {
   const std::string vol = " vol " + std::to_string(kVolume[ReadOptions().m_nSoundVolume]);
   const e2e::DrivenRun run = Start("60 UP press 1\n62 Z press 1\n");  // up from the first item: "しゅうりょう"
   ASSERT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
-  const std::vector<std::string> expected = {"scene -1 -> 0", "bgm play bgm/Title.mid loop 1", "sound 0" + vol,
-                                             "sound 1" + vol,  "bgm stop",                      "quit 0"};
+  const std::vector<std::string> expected = {
+      "scene -1 -> 0", "bgm play bgm/Title.mid loop 1", "sound 0" + vol, "sound 1" + vol, "bgm stop", "quit 0"};
   EXPECT_EQ(expected, e2e::TraceEvents(run.trace));
   EXPECT_TRUE(InOrder(run.trace, {"60 sound 0" + vol, "62 sound 1" + vol}));
 }

@@ -16,7 +16,6 @@ namespace {
 
 namespace fs = e2e::fs;
 
-
 // The drive frames of the play lines, in order.
 std::vector<int> PlayFrames(const std::vector<std::string>& trace) {
   std::vector<int> out;
@@ -35,8 +34,10 @@ TEST(EffectsDrive, AGameWaitStandsThePlayForItsFrames) {
   // 10 tenths: 60 frames.
   ASSERT_TRUE(e2e::GiveHeroFlow(game, {e2e::MakeCommand(CMD_GAME_WAIT, 0, {10})}));
   const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
-                                            {.quitAt = "260", .args = {"data\\stg4\\Stage01-1.stg4"},
-                                             .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+                                            {.quitAt = "260",
+                                             .args = {"data\\stg4\\Stage01-1.stg4"},
+                                             .uiAnswers = {},
+                                             .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
   EXPECT_EQ(*run.exitCode, 0);
   const std::vector<int> frames = PlayFrames(run.trace);
@@ -55,8 +56,10 @@ TEST(EffectsDrive, ACloseDuringAGameWaitEndsThePlayerAtOnce) {
   // A wait of 1000 seconds, closed while it stands.
   ASSERT_TRUE(e2e::GiveHeroFlow(game, {e2e::MakeCommand(CMD_GAME_WAIT, 0, {10000})}));
   const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
-                                            {.quitAt = "150", .args = {"data\\stg4\\Stage01-1.stg4"},
-                                             .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+                                            {.quitAt = "150",
+                                             .args = {"data\\stg4\\Stage01-1.stg4"},
+                                             .uiAnswers = {},
+                                             .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
   EXPECT_EQ(*run.exitCode, 0);
   // The close came inside the wait: one play frame, no other.

@@ -52,9 +52,10 @@ TEST_F(FailureExit, ATestPlayOfAStageTooLargeToPlay) {
   }));
   const e2e::DrivenRun run = Run({"data\\stg4\\Wide-1.stg4"});
   EXPECT_EQ(std::optional<int>(1), run.exitCode) << run.stderrText;
-  EXPECT_NE(std::string::npos,
-            run.stderrText.find(
-                U8(u8"[message box] エラー: ステージファイル data/stg4/Wide-1.stg4_001 のステージの大きさ (1001 x 15 マス)")))
+  EXPECT_NE(
+      std::string::npos,
+      run.stderrText.find(
+          U8(u8"[message box] エラー: ステージファイル data/stg4/Wide-1.stg4_001 のステージの大きさ (1001 x 15 マス)")))
       << run.stderrText;
   EXPECT_EQ(std::string::npos, run.stderrText.find(U8(u8"メモリ不足"))) << run.stderrText;
 }

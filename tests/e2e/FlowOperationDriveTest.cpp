@@ -60,9 +60,9 @@ struct Step {
   int operation, which, id;
 };
 constexpr Step SCHEDULE[] = {
-    {PAUSE, BY_ID, ID_A},  {END, BY_ID, ID_B},      {START, BY_ID, ID_C},       {DELETE, BY_ID, ID_D},
-    {STOP, BY_ID, ID_E},   {RESUME, BY_ID, ID_A},   {PAUSE, ALL_OTHERS, 0},     {RESUME, ALL_OTHERS, 0},
-    {START, BY_ID, ID_E},  {START, BY_ID, ID_C},    {PAUSE, BY_ID, NO_ID},
+    {PAUSE, BY_ID, ID_A}, {END, BY_ID, ID_B},    {START, BY_ID, ID_C},   {DELETE, BY_ID, ID_D},
+    {STOP, BY_ID, ID_E},  {RESUME, BY_ID, ID_A}, {PAUSE, ALL_OTHERS, 0}, {RESUME, ALL_OTHERS, 0},
+    {START, BY_ID, ID_E}, {START, BY_ID, ID_C},  {PAUSE, BY_ID, NO_ID},
 };
 constexpr int OPERATIONS = sizeof(SCHEDULE) / sizeof(SCHEDULE[0]);
 int FrameOf(int m) { return 31 * (m + 1); }
@@ -136,10 +136,11 @@ TEST(FlowOperationDrive, TenFlowsOfACharacterFollowTheOperationsOfItsFirstFlow) 
   }));
 
   const int nLast = FrameOf(OPERATIONS - 1) + 30;
-  const e2e::DrivenRun run =
-      e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
-                     {.quitAt = std::to_string(nLast + 60), .args = {"data\\stg4\\Flows.stg4"}, .uiAnswers = {},
-                      .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
+                                            {.quitAt = std::to_string(nLast + 60),
+                                             .args = {"data\\stg4\\Flows.stg4"},
+                                             .uiAnswers = {},
+                                             .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
   EXPECT_EQ(*run.exitCode, 0) << run.stderrText;
 
@@ -151,8 +152,7 @@ TEST(FlowOperationDrive, TenFlowsOfACharacterFollowTheOperationsOfItsFirstFlow) 
   }
   ASSERT_GT(static_cast<int>(sp.size()), nLast);
   EXPECT_EQ(sp[0], 999999);
-  for (int n = 1; n <= nLast; ++n)
-    EXPECT_EQ(sp[n - 1] - sp[n], ExpectedTicks(n)) << "play frame " << n;
+  for (int n = 1; n <= nLast; ++n) EXPECT_EQ(sp[n - 1] - sp[n], ExpectedTicks(n)) << "play frame " << n;
 }
 
 }  // namespace

@@ -91,7 +91,9 @@ class GameEndDrive : public e2e::SampleGameTest {
   e2e::DrivenRun Run(const std::vector<std::string>& args, const std::string& keys, int quitAt,
                      const std::vector<std::string>& answers = {}) {
     e2e::DrivenRun run = e2e::RunDriven(game_, fs::path(tmp_.path()) / ("run" + std::to_string(++runs_)), keys,
-                                        {.quitAt = std::to_string(quitAt), .args = args, .uiAnswers = answers,
+                                        {.quitAt = std::to_string(quitAt),
+                                         .args = args,
+                                         .uiAnswers = answers,
                                          .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
     EXPECT_EQ(run.exitCode.value_or(-1), 0) << run.stderrText;
     EXPECT_EQ(run.stderrText.find("Sanitizer"), std::string::npos) << run.stderrText;
@@ -161,8 +163,8 @@ TEST_F(GameEndDrive, ThreeScoreStepsGiveThreeLivesUpToTheCap) {
     }));
     // Free play of the stage file from the title: lives count there (a test play has them
     // unlimited).
-    const e2e::DrivenRun run = Run({}, "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 Z press 1\n", 400,
-                                   {"file=Extend.stg4_001"});
+    const e2e::DrivenRun run =
+        Run({}, "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 Z press 1\n", 400, {"file=Extend.stg4_001"});
     // The life in play is taken from the start lives at entry.
     const std::vector<std::string> expected =
         nStart == 5 ? std::vector<std::string>{"extra life lives 5", "extra life lives 6", "extra life lives 7"}
@@ -185,8 +187,9 @@ TEST_F(GameEndDrive, ThreeScoreStepsGiveThreeLivesUpToTheCap) {
       else if (nFrame <= frames[2] + 31) ++nPlaysFrozen;
     }
     EXPECT_EQ(0, nPlaysFrozen);
-    EXPECT_EQ(1, std::count(run.trace.begin(), run.trace.end(), std::to_string(frames[0]) + " stage end clear frames " +
-                                                                   std::to_string(nLastPlay) + " score 350 next 0"));
+    EXPECT_EQ(1, std::count(run.trace.begin(), run.trace.end(),
+                            std::to_string(frames[0]) + " stage end clear frames " + std::to_string(nLastPlay) +
+                                " score 350 next 0"));
   }
 }
 
@@ -242,9 +245,8 @@ TEST_F(GameEndDrive, ARankingEntryWithATypedNameIsKeptAtItsPlace) {
   const e2e::DrivenRun probe = RunStage("Rank", "", 150);
   const int nEnd = FrameOf(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
-  const std::string keys = std::to_string(nEnd + 60) + " F3 press 1\n" + std::to_string(nEnd + 80) +
-                           " V press 1\n" + std::to_string(nEnd + 90) + " Z press 1\n" + std::to_string(nEnd + 120) +
-                           " Z press 1\n";
+  const std::string keys = std::to_string(nEnd + 60) + " F3 press 1\n" + std::to_string(nEnd + 80) + " V press 1\n" +
+                           std::to_string(nEnd + 90) + " Z press 1\n" + std::to_string(nEnd + 120) + " Z press 1\n";
   const e2e::DrivenRun run = RunStage("Rank", keys, nEnd + 200, {"text=ABC+ok"});
   EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "dialog 102"));
   EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry ABC"));
@@ -296,8 +298,8 @@ TEST_F(GameEndDrive, RegistrationOnConfirmAsksForTheNameAsTheResultIsLeft) {
   const e2e::DrivenRun probe = RunStage("Rank2", "", 150);
   const int nEnd = FrameOf(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
-  const std::string keys = std::to_string(nEnd + 30) + " F3 press 1\n" + std::to_string(nEnd + 60) +
-                           " Z press 1\n" + std::to_string(nEnd + 90) + " Z press 1\n";
+  const std::string keys = std::to_string(nEnd + 30) + " F3 press 1\n" + std::to_string(nEnd + 60) + " Z press 1\n" +
+                           std::to_string(nEnd + 90) + " Z press 1\n";
   const e2e::DrivenRun run = RunStage("Rank2", keys, nEnd + 200, {"text=XYZ+ok"});
   EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "dialog 102"));
   EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry XYZ"));
@@ -312,13 +314,13 @@ TEST_F(GameEndDrive, RegistrationOnConfirmAsksForTheNameAsTheResultIsLeft) {
 TEST_F(GameEndDrive, AStoryClearReturnsToTheMapWithTheSwitchSetAndTheSlotSaved) {
   ASSERT_TRUE(WriteGoalStage("Stage01-1", 300));
   const std::string menu =
-      "60 Z press 1\n"                                                       // "はじめから"
-      "170 X press 1\n"                                                      // the map menu
+      "60 Z press 1\n"                                                      // "はじめから"
+      "170 X press 1\n"                                                     // the map menu
       "220 Z press 1\n230 DOWN press 1\n232 DOWN press 1\n240 Z press 1\n"  // "セーブ", slot 3
       "250 UP press 1\n260 Z press 1\n270 X press 1\n"                      // saved; back to the menu
-      "280 DOWN press 1\n290 Z press 1\n300 UP press 1\n310 Z press 1\n"   // "オートセーブ" on
-      "320 X press 1\n"                                                      // back to the map
-      "380 Z press 1\n390 UP press 1\n400 Z press 1\n";                    // into the stage
+      "280 DOWN press 1\n290 Z press 1\n300 UP press 1\n310 Z press 1\n"    // "オートセーブ" on
+      "320 X press 1\n"                                                     // back to the map
+      "380 Z press 1\n390 UP press 1\n400 Z press 1\n";                     // into the stage
   const e2e::DrivenRun probe = Run({}, menu, 600);
   const int nEnd = FrameOf(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
@@ -333,7 +335,8 @@ TEST_F(GameEndDrive, AStoryClearReturnsToTheMapWithTheSwitchSetAndTheSlotSaved) 
   ASSERT_GT(nMap, nEnd + 60);
   std::vector<int> writes;
   for (const std::string& line : run.trace)
-    if (line.find(" write user_data/story/Story03.dat ok") != std::string::npos) writes.push_back(std::atoi(line.c_str()));
+    if (line.find(" write user_data/story/Story03.dat ok") != std::string::npos)
+      writes.push_back(std::atoi(line.c_str()));
   EXPECT_EQ(nMap, writes.back());
   cPlayRecord saved;
   ASSERT_EQ(1, saved.LoadFromFile(plat::fs::fromNative(slot.string())));
@@ -365,10 +368,8 @@ std::vector<std::string> PlayEvents(const std::vector<std::string>& trace) {
 std::vector<std::vector<std::string>> PlayEventsByStart(const std::vector<std::string>& trace) {
   std::vector<std::vector<std::string>> out;
   for (const std::string& e : e2e::TraceEvents(trace)) {
-    if (e.rfind("stage start ", 0) == 0)
-      out.emplace_back();
-    else if (!out.empty() && IsPlayEvent(e))
-      out.back().push_back(e);
+    if (e.rfind("stage start ", 0) == 0) out.emplace_back();
+    else if (!out.empty() && IsPlayEvent(e)) out.back().push_back(e);
   }
   return out;
 }
@@ -401,7 +402,8 @@ TEST_F(GameEndDrive, ATestPlayPlayedAgainStartsFromTheStagesOwnSettings) {
   const e2e::DrivenRun first = Run(args, keys, starts[0] + 300);
   const int nEnd = FrameOf(first.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << first.stderrText;
-  const std::string again = keys + std::to_string(nEnd + 5) + " RIGHT up\n" + std::to_string(nEnd + 60) + " Z press 1\n";
+  const std::string again =
+      keys + std::to_string(nEnd + 5) + " RIGHT up\n" + std::to_string(nEnd + 60) + " Z press 1\n";
   const e2e::DrivenRun probe2 = Run(args, again, nEnd + 200);
   const std::vector<int> starts2 = StartFrames(probe2.trace);
   ASSERT_EQ(2u, starts2.size()) << probe2.stderrText;
@@ -423,8 +425,8 @@ TEST_F(GameEndDrive, EveryPlayOfANumberedTestPlayStartsWithANewPlayRecord) {
     s.m_bShowClear = 0;
     s.m_bAutoEnd = 1;  // the result leaves by itself, and the stage is played again
     std::vector<std::int32_t> add(18, 0);
-    add[0] = 1;    // a variable: common, V0
-    add[5] = 1;    // +
+    add[0] = 1;  // a variable: common, V0
+    add[5] = 1;  // +
     add[7] = 100;
     std::vector<std::int32_t> score(18, 0);
     score[3] = 2;  // the system's value
@@ -448,8 +450,9 @@ TEST_F(GameEndDrive, EveryPlayOfANumberedTestPlayStartsWithANewPlayRecord) {
 // with the coin's change of the scrolling undone.
 TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
   ASSERT_TRUE(WriteScrollStage("c01-1"));
-  const std::string toStage = "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n"  // "チャレンジ"
-                              "150 Z press 1\n";                                   // stage 1
+  const std::string toStage =
+      "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n"  // "チャレンジ"
+      "150 Z press 1\n";                                  // stage 1
   const e2e::DrivenRun probe = Run({}, toStage, 400);
   const int nStart = FrameOf(probe.trace, "stage start");
   ASSERT_GT(nStart, 0) << probe.stderrText;
@@ -459,8 +462,8 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
   const e2e::DrivenRun walked = Run({}, walk, n + 300);
   const int nEnd = FrameOf(walked.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << walked.stderrText;
-  const std::string save = walk + std::to_string(nEnd + 5) + " RIGHT up\n" + std::to_string(nEnd + 70) + " F1 press 1\n" + std::to_string(nEnd + 100) +
-                           " Z press 1\n";
+  const std::string save = walk + std::to_string(nEnd + 5) + " RIGHT up\n" + std::to_string(nEnd + 70) +
+                           " F1 press 1\n" + std::to_string(nEnd + 100) + " Z press 1\n";
   const e2e::DrivenRun recorded = Run({}, save, nEnd + 200, {"file=Mine.rpl4_513"});
   int nWritten = -1;
   for (const std::string& line : recorded.trace)
@@ -486,8 +489,8 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
   const int nReplayEnd = FrameOf(first.trace, "stage end");
   ASSERT_GT(nReplayEnd, 0) << first.stderrText;
   EXPECT_EQ(played, PlayEvents(first.trace));
-  const e2e::DrivenRun twice = Run({}, toReplay + std::to_string(nReplayEnd + 60) + " Z press 1\n",
-                                   nReplayEnd + 400, {"file=Mine.rpl4_513"});
+  const e2e::DrivenRun twice =
+      Run({}, toReplay + std::to_string(nReplayEnd + 60) + " Z press 1\n", nReplayEnd + 400, {"file=Mine.rpl4_513"});
   std::vector<std::string> both = played;
   both.insert(both.end(), played.begin(), played.end());
   EXPECT_EQ(both, PlayEvents(twice.trace));
@@ -501,9 +504,9 @@ TEST_F(GameEndDrive, AReplayThatCannotBeWrittenIsRefusedAndPlayGoesOn) {
   const e2e::DrivenRun probe = Run({}, toStage, 300);
   const int nEnd = FrameOf(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
-  const e2e::DrivenRun run = Run({}, toStage + std::to_string(nEnd + 70) + " F1 press 1\n" +
-                                         std::to_string(nEnd + 100) + " Z press 1\n",
-                                 nEnd + 200, {"file=" + std::string(240, 'r') + ".rpl4_513"});
+  const e2e::DrivenRun run =
+      Run({}, toStage + std::to_string(nEnd + 70) + " F1 press 1\n" + std::to_string(nEnd + 100) + " Z press 1\n",
+          nEnd + 200, {"file=" + std::string(240, 'r') + ".rpl4_513"});
   EXPECT_EQ(nEnd + 70, FrameOf(run.trace, "sound 3 "));
   EXPECT_NE(std::string::npos, e2e::ReadLogUtf8(game_ / "Report_Game.txt").find(".rpl4_513"));
   EXPECT_EQ(nEnd + 100, FrameOf(run.trace, "game end next scene 3"));

@@ -64,8 +64,7 @@ TEST_P(GameFolderPath, StartsTestPlaysAndSavesAndPlaysAReplay) {
 
   // A stage named on the command line is test-played to its clear.
   ASSERT_TRUE(e2e::WriteGoalStage(game, "Goal-1", 300));
-  const e2e::DrivenRun test =
-      e2e::RunDriven(game, Work("test"), "", Drive(300, {"data\\stg4\\Goal-1.stg4"}));
+  const e2e::DrivenRun test = e2e::RunDriven(game, Work("test"), "", Drive(300, {"data\\stg4\\Goal-1.stg4"}));
   EXPECT_EQ(std::optional<int>(0), test.exitCode) << test.stderrText;
   EXPECT_GT(FrameOf(test.trace, "stage start data/stg4/Goal-1.stg4_001"), 0) << test.stderrText;
   EXPECT_GT(FrameOf(test.trace, "stage end clear"), 0) << test.stderrText;
@@ -77,9 +76,8 @@ TEST_P(GameFolderPath, StartsTestPlaysAndSavesAndPlaysAReplay) {
   const e2e::DrivenRun probe = e2e::RunDriven(game, Work("probe"), toStage, Drive(300));
   const int nEnd = FrameOf(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
-  const e2e::DrivenRun saved = e2e::RunDriven(
-      game, Work("save"), toStage + std::to_string(nEnd + 70) + " F1 press 1\n",
-      Drive(nEnd + 120, {}, {"file=Mine.rpl4_513"}));
+  const e2e::DrivenRun saved = e2e::RunDriven(game, Work("save"), toStage + std::to_string(nEnd + 70) + " F1 press 1\n",
+                                              Drive(nEnd + 120, {}, {"file=Mine.rpl4_513"}));
   EXPECT_EQ(std::optional<int>(0), saved.exitCode) << saved.stderrText;
   const fs::path replay = game / "user_data" / "rpl4" / "Mine.rpl4_513";
   EXPECT_EQ(nEnd + 70, FrameOf(saved.trace, "write " + replay.string() + " ok")) << saved.stderrText;
@@ -87,8 +85,7 @@ TEST_P(GameFolderPath, StartsTestPlaysAndSavesAndPlaysAReplay) {
 
   // "リプレイ" from the title plays it from the same full path.
   const std::string toReplay = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n";
-  const e2e::DrivenRun played =
-      e2e::RunDriven(game, Work("replay"), toReplay, Drive(400, {}, {"file=Mine.rpl4_513"}));
+  const e2e::DrivenRun played = e2e::RunDriven(game, Work("replay"), toReplay, Drive(400, {}, {"file=Mine.rpl4_513"}));
   EXPECT_EQ(std::optional<int>(0), played.exitCode) << played.stderrText;
   const std::vector<std::string> starts = e2e::EventsStarting(played.trace, "stage start ");
   ASSERT_EQ(1u, starts.size()) << played.stderrText;
@@ -115,9 +112,9 @@ INSTANTIATE_TEST_SUITE_P(Folders, GameFolderPath,
 // with exit 0 and no box.
 TEST(GameFolderNames, TheGameStartsFromEach) {
   const std::string names[] = {
-      U8(u8"Jos\u00e9"),           U8(u8"T\u00e9l\u00e9chargements"), U8(u8"\u00dcber Spiele"),
-      U8(u8"\uac8c\uc784"),        U8(u8"\u6e38\u620f\u76ee\u5f55"),  "my games",
-      U8(u8"Caf\u00e9 \u2116 2"),   U8(u8"\u30b2\u30fc\u30e0 \u30bd"),
+      U8(u8"Jos\u00e9"),          U8(u8"T\u00e9l\u00e9chargements"), U8(u8"\u00dcber Spiele"),
+      U8(u8"\uac8c\uc784"),       U8(u8"\u6e38\u620f\u76ee\u5f55"),  "my games",
+      U8(u8"Caf\u00e9 \u2116 2"), U8(u8"\u30b2\u30fc\u30e0 \u30bd"),
   };
   test_support::TempDir tmp;
   int n = 0;
@@ -128,8 +125,7 @@ TEST(GameFolderNames, TheGameStartsFromEach) {
     const fs::path game = e2e::FreshSampleCopy(folder);
     ASSERT_FALSE(game.empty());
     e2e::CopyDefaultToData(game);
-    const e2e::DrivenRun run =
-        e2e::RunDriven(game, fs::path(tmp.path()) / "work" / std::to_string(n++), "", Drive(90));
+    const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "work" / std::to_string(n++), "", Drive(90));
     EXPECT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
     EXPECT_GT(FrameOf(run.trace, "scene -1 -> "), -1) << run.stderrText;
     EXPECT_EQ(std::string::npos, run.stderrText.find("[message box]")) << run.stderrText;

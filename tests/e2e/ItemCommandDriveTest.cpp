@@ -36,8 +36,7 @@ bool RewriteStage(const fs::path& file, const fs::path& scratch) {
   KeepEveryRef refs;
   SetDataRefs(&refs);
   const std::string path = plat::fs::fromNative(file.string());
-  bool ok = g_Stage.LoadFromFile(path) == 1 &&
-            g_Stage.SaveToFile(plat::fs::fromNative(scratch.string())) == 1 &&
+  bool ok = g_Stage.LoadFromFile(path) == 1 && g_Stage.SaveToFile(plat::fs::fromNative(scratch.string())) == 1 &&
             e2e::ReadFile(scratch) == e2e::ReadFile(file);
   if (ok) {
     // Stage palette item k gives item k of the stage palette again.
@@ -86,9 +85,9 @@ TEST(ItemCommandDrive, ASelfGivingItemStopsAtTheCapAndTheGoalClearsOnToTheNextPa
   e2e::CopyDefaultToData(game);
   ASSERT_TRUE(RewriteStage(game / "data" / "stg4" / "Stage01-1.stg4_001", fs::path(tmp.path()) / "scratch.stg4"));
 
-  const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", "100 RIGHT down\n",
-                                            {.quitAt = "400", .args = {"data\\stg4\\Stage01-1.stg4"},
-                                             .uiAnswers = {}, .env = {}});
+  const e2e::DrivenRun run =
+      e2e::RunDriven(game, fs::path(tmp.path()) / "run", "100 RIGHT down\n",
+                     {.quitAt = "400", .args = {"data\\stg4\\Stage01-1.stg4"}, .uiAnswers = {}, .env = {}});
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
 
   std::vector<std::string> items, ends;

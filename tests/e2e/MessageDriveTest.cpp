@@ -52,8 +52,10 @@ class MessageDrive : public ::testing::Test {
   }
   e2e::DrivenRun Run(const std::string& name, const std::string& keys, int nQuitAt) {
     return e2e::RunDriven(game_, fs::path(tmp_.path()) / name, keys,
-                          {.quitAt = std::to_string(nQuitAt), .args = {"data\\stg4\\Stage01-1.stg4"},
-                           .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+                          {.quitAt = std::to_string(nQuitAt),
+                           .args = {"data\\stg4\\Stage01-1.stg4"},
+                           .uiAnswers = {},
+                           .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
   }
 
   test_support::TempDir tmp_;
@@ -97,9 +99,7 @@ TEST_F(MessageDrive, AKeyMessageIgnoresTheKeyForTenFramesAndTheFlowGoesOnAfterIt
   EXPECT_EQ(plays[0], f0);
   for (std::size_t i = 1; i < plays.size(); ++i) {
     EXPECT_FALSE(plays[i] > f0 && plays[i] <= f0 + 30) << plays[i];
-    if (i >= 2 && plays[i - 1] > f0 + 30) {
-      EXPECT_EQ(plays[i] - plays[i - 1], 1) << i;
-    }
+    if (i >= 2 && plays[i - 1] > f0 + 30) { EXPECT_EQ(plays[i] - plays[i - 1], 1) << i; }
   }
 }
 

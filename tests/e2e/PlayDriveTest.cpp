@@ -51,10 +51,11 @@ class PlayDrive : public e2e::SampleGameTest {
  protected:
   // A run to the close request at quitAt; it ends cleanly, without a sanitizer's report.
   e2e::DrivenRun Run(const std::string& stage, const std::string& keys, int quitAt) {
-    e2e::DrivenRun run =
-        e2e::RunDriven(game_, fs::path(tmp_.path()) / "run", keys,
-                       {.quitAt = std::to_string(quitAt), .args = {"data\\stg4\\" + stage + ".stg4"},
-                        .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+    e2e::DrivenRun run = e2e::RunDriven(game_, fs::path(tmp_.path()) / "run", keys,
+                                        {.quitAt = std::to_string(quitAt),
+                                         .args = {"data\\stg4\\" + stage + ".stg4"},
+                                         .uiAnswers = {},
+                                         .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
     EXPECT_EQ(run.exitCode.value_or(-1), 0) << run.stderrText;
     EXPECT_EQ(run.stderrText.find("Sanitizer"), std::string::npos) << run.stderrText;
     EXPECT_EQ(run.stderrText.find("runtime error"), std::string::npos) << run.stderrText;
@@ -242,7 +243,8 @@ std::vector<int> GameFramesOf(const std::vector<std::string>& trace, const std::
   std::vector<int> out;
   for (const std::string& line : trace) {
     const std::size_t sp = line.find(' ');
-    if (sp != std::string::npos && line.compare(sp + 1, prefix.size(), prefix) == 0) out.push_back(std::atoi(line.c_str()));
+    if (sp != std::string::npos && line.compare(sp + 1, prefix.size(), prefix) == 0)
+      out.push_back(std::atoi(line.c_str()));
   }
   return out;
 }

@@ -63,16 +63,16 @@ struct Hold {
   int from, to;
 };
 struct StageRoute {
-  const char* file;      // as the trace names it
-  const char* mapKey;    // the map steps to the stage's point
+  const char* file;    // as the trace names it
+  const char* mapKey;  // the map steps to the stage's point
   int nMapSteps;
   std::vector<Hold> holds;
   std::vector<int> jumps;
   int nFireFrom;
   int nPlayFrames;
-  int nShot;             // the score of what was shot: 100 a walker, 200 a bat, 5000 the boss
-  int nCoins;            // coins taken on the way, 10 points each
-  const char* replay;    // the replay saved at its end, or null
+  int nShot;           // the score of what was shot: 100 a walker, 200 a bat, 5000 the boss
+  int nCoins;          // coins taken on the way, 10 points each
+  const char* replay;  // the replay saved at its end, or null
 };
 
 const StageRoute kRoute[] = {
@@ -85,18 +85,22 @@ const StageRoute kRoute[] = {
     // off it onto the spring, let go above the ground before the spikes; a jump straight
     // up that walks over them, another onto the belt that pushes on, wait; over the
     // bricks onto the second cloud, wait; onto the last belt and to the goal.
+    // clang-format off
     {"data/stg4/Stage03-1.stg4_001", "RIGHT", 3,
      {{"RIGHT", -20, 245}, {"RIGHT", 650, 860}, {"RIGHT", 911, 943}, {"RIGHT", 972, 1010}, {"RIGHT", 1400, 1600},
       {"RIGHT", 2000, 2300}},
      {193, 650, 905, 960, 1415, 1460, 2072}, 0, 2300, 300, 2, nullptr},
+    // clang-format on
     // The boss: stand by the left wall firing up until it falls, stepping aside from the
     // spark it drops onto the hero each round (one hit taken from the walker it calls
     // down beside the hero), then walk to the goal it leaves, firing ahead.
+    // clang-format off
     {"data/stg4/Stage04-1.stg4_001", "DOWN", 4,
      {{"UP", -20, 228}, {"LEFT", 230, 242}, {"UP", 244, 638}, {"RIGHT", 640, 652}, {"UP", 654, 1058},
       {"LEFT", 1060, 1072}, {"UP", 1074, 1100}, {"X", -10, 1100}, {"RIGHT", 1120, 1300}},
      {},
      1110, 1300, 5000, 0, "Story4.rpl4_513"},
+    // clang-format on
 };
 
 constexpr const char* kName = "PLY";
@@ -177,10 +181,12 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
     answers.push_back(std::string("text=") + kName + "+ok");
     if (r.replay) answers.push_back(std::string("file=") + r.replay);
   }
-  const e2e::DrivenRun run =
-      e2e::RunDriven(game, fs::path(tmp.path()) / "play", keys,
-                     {.quitAt = std::to_string(nEnd + kCloseAfter), .args = {}, .uiAnswers = answers,
-                      .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}, .timeoutMs = 120000});
+  const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "play", keys,
+                                            {.quitAt = std::to_string(nEnd + kCloseAfter),
+                                             .args = {},
+                                             .uiAnswers = answers,
+                                             .env = {{"PELLMOOR_TRACE_FRAMES", "1"}},
+                                             .timeoutMs = 120000});
   ASSERT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
   // "しゅうりょう" ends the game, not the close request after it. The window thread
   // serves the close on its own time while frames go on without waiting, so the quit
@@ -218,9 +224,10 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
     const std::string nFrames = last->substr(5, last->find(' ', 5) - 5);
     ends.push_back("stage end clear frames " + nFrames + " score " + std::to_string(Score(r)) + " next 2");
     // The coins and the goal are the items taken.
-    EXPECT_EQ(r.nCoins + 1, std::count_if(play.begin(), play.end(), [](const std::string& e) {
-                return e.rfind("item ", 0) == 0 && e.ends_with(" taken");
-              })) << r.file;
+    EXPECT_EQ(r.nCoins + 1,
+              std::count_if(play.begin(), play.end(),
+                            [](const std::string& e) { return e.rfind("item ", 0) == 0 && e.ends_with(" taken"); }))
+        << r.file;
   }
   EXPECT_EQ(starts, e2e::EventsStarting(run.trace, "stage start "));
   EXPECT_EQ(ends, e2e::EventsStarting(run.trace, "stage end"));
@@ -289,8 +296,10 @@ TEST(PlayThrough, TheSampleGameFromTheTitleThroughEveryStoryStageAndItsReplay) {
     const e2e::DrivenRun replay =
         e2e::RunDriven(game, fs::path(tmp.path()) / r.replay,
                        "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n",
-                       {.quitAt = std::to_string(400 + static_cast<int>(played.size())), .args = {},
-                        .uiAnswers = {std::string("file=") + r.replay}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+                       {.quitAt = std::to_string(400 + static_cast<int>(played.size())),
+                        .args = {},
+                        .uiAnswers = {std::string("file=") + r.replay},
+                        .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
     ASSERT_EQ(std::optional<int>(0), replay.exitCode) << replay.stderrText;
     // The replay names its own file as the stage, in the replay mode.
     const std::vector<std::string> replayStarts = e2e::EventsStarting(replay.trace, "stage start ");

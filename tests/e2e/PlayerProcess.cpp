@@ -37,9 +37,7 @@ fs::path FreshSampleCopy(const fs::path& into) {
   return test_support::CopySampleProject(game, false) ? game : fs::path();
 }
 
-void CopyDefaultToData(const fs::path& game) {
-  fs::copy(game / "default", game / "data", fs::copy_options::recursive);
-}
+void CopyDefaultToData(const fs::path& game) { fs::copy(game / "default", game / "data", fs::copy_options::recursive); }
 
 std::string ReadFile(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -143,9 +141,7 @@ int PlayerProcess::FramesShown() const {
   int n = 0;
   std::error_code ec;
   for (auto it = fs::directory_iterator(frames_, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) ++n;
-  if (n > 0 && !firstFrameMs_) {
-    firstFrameMs_ = static_cast<long>(NowMs() - startedMs_);
-  }
+  if (n > 0 && !firstFrameMs_) { firstFrameMs_ = static_cast<long>(NowMs() - startedMs_); }
   return n;
 }
 

@@ -29,11 +29,11 @@ std::string ReadLogUtf8(const fs::path& p);
 class PlayerProcess {
  public:
   struct Options {
-    std::vector<std::string> args;                // the command line
-    std::vector<std::string> uiAnswers;           // "yes", "no", ...
-    std::map<std::string, std::string> env;       // extra or replaced variables
-    long fileSizeLimit = -1;  // when >= 0: no file grows past this many bytes (a full disk)
-    bool closeSignalsBlocked = false;  // SIGTERM and SIGINT blocked at the start, as a launcher may leave them
+    std::vector<std::string> args;           // the command line
+    std::vector<std::string> uiAnswers;      // "yes", "no", ...
+    std::map<std::string, std::string> env;  // extra or replaced variables
+    long fileSizeLimit = -1;                 // when >= 0: no file grows past this many bytes (a full disk)
+    bool closeSignalsBlocked = false;        // SIGTERM and SIGINT blocked at the start, as a launcher may leave them
   };
 
   // Starts the player in game; its lock, frames and standard error go into work.
@@ -74,8 +74,8 @@ class PlayerProcess {
 };
 
 // A run driven by a key script (test drive of the player): headless, on the fast clock,
-// without frame dumps unless options.env names their folder, until the player ends by itself (a close request at a frame, a
-// menu item, a refusal) or its time-out (30 s unless the options say) passes.
+// without frame dumps unless options.env names their folder, until the player ends by itself (a close request at a
+// frame, a menu item, a refusal) or its time-out (30 s unless the options say) passes.
 struct DriveOptions {
   std::string quitAt;                      // PELLMOOR_QUIT_AT, when not empty
   std::vector<std::string> args;           // the command line
@@ -87,7 +87,7 @@ struct DrivenRun {
   std::optional<int> exitCode;     // nullopt when it had to be killed
   std::vector<std::string> trace;  // the trace's lines, "<frame> <event> <fields>"
   std::string stderrText;
-  long wallMs = 0;                 // start to end
+  long wallMs = 0;  // start to end
 };
 // The key script and the trace are kept in work.
 DrivenRun RunDriven(const fs::path& game, const fs::path& work, const std::string& keyScript,

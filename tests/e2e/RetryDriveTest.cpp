@@ -118,10 +118,9 @@ TEST(RetryDrive, ARetryRestoresTheStageSettingsAndRepeatsTheRandomSequence) {
   }));
   ASSERT_TRUE(bSystemSaved);
 
-  const e2e::DrivenRun run =
-      e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
-                     {.quitAt = "600", .args = {"data\\stg4\\Retry.stg4"}, .uiAnswers = {},
-                      .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  const e2e::DrivenRun run = e2e::RunDriven(
+      game, fs::path(tmp.path()) / "run", "",
+      {.quitAt = "600", .args = {"data\\stg4\\Retry.stg4"}, .uiAnswers = {}, .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
   EXPECT_EQ(*run.exitCode, 0) << run.stderrText;
 

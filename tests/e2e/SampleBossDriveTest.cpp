@@ -30,10 +30,11 @@ TEST_P(SampleBossDrive, AHeroStandingStillFiringUpTakesAHit) {
   ASSERT_FALSE(game.empty()) << "the sample project could not be made";
   e2e::CopyDefaultToData(game);
   const std::string keys = GetParam().keys;
-  const e2e::DrivenRun run =
-      e2e::RunDriven(game, fs::path(tmp.path()) / "run", keys,
-                     {.quitAt = "800", .args = {"data\\stg4\\Stage04-1.stg4"}, .uiAnswers = {},
-                      .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", keys,
+                                            {.quitAt = "800",
+                                             .args = {"data\\stg4\\Stage04-1.stg4"},
+                                             .uiAnswers = {},
+                                             .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
   EXPECT_EQ(*run.exitCode, 0) << run.stderrText;
 
@@ -54,7 +55,8 @@ TEST_P(SampleBossDrive, AHeroStandingStillFiringUpTakesAHit) {
 
 INSTANTIATE_TEST_SUITE_P(Spots, SampleBossDrive,
                          ::testing::Values(Spot{"AtTheStart", "80 UP down\n90 X down\n"},
-                                           Spot{"AtTheRightWall", "60 RIGHT down\n80 UP down\n90 X down\n300 RIGHT up\n"}),
+                                           Spot{"AtTheRightWall",
+                                                "60 RIGHT down\n80 UP down\n90 X down\n300 RIGHT up\n"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -29,9 +29,9 @@ TEST(SampleChallengeDrive, TheFirstChallengeIsClearedUpTheStepsAndOverThePits) {
   std::string keys;
   for (const auto& [frame, event] : events) keys += std::to_string(frame) + " " + event + "\n";
 
-  const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", keys,
-                                            {.quitAt = "800", .args = {"data\\stg4\\c01-1.stg4"}, .uiAnswers = {},
-                                             .env = {}});
+  const e2e::DrivenRun run =
+      e2e::RunDriven(game, fs::path(tmp.path()) / "run", keys,
+                     {.quitAt = "800", .args = {"data\\stg4\\c01-1.stg4"}, .uiAnswers = {}, .env = {}});
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
   EXPECT_TRUE(e2e::EventsStarting(run.trace, "hero dead").empty());
   const std::vector<std::string> ends = e2e::EventsStarting(run.trace, "stage end clear");

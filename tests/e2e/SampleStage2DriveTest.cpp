@@ -20,10 +20,11 @@ TEST(SampleStage2Drive, TheHeroMeetsTheWalkerThenFallsIntoThePit) {
   const fs::path game = e2e::FreshSampleCopy(tmp.path());
   ASSERT_FALSE(game.empty()) << "the sample project could not be made";
   e2e::CopyDefaultToData(game);
-  const e2e::DrivenRun run =
-      e2e::RunDriven(game, fs::path(tmp.path()) / "run", "100 RIGHT down\n",
-                     {.quitAt = "400", .args = {"data\\stg4\\Stage02-1.stg4"}, .uiAnswers = {},
-                      .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", "100 RIGHT down\n",
+                                            {.quitAt = "400",
+                                             .args = {"data\\stg4\\Stage02-1.stg4"},
+                                             .uiAnswers = {},
+                                             .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
   EXPECT_EQ(*run.exitCode, 0) << run.stderrText;
 

@@ -41,10 +41,11 @@ TEST(ShotDrive, TheHeroShootsTheWalkerDead) {
   // scrolls the walker in, then presses X (button 2) every ten frames.
   std::string keys = "100 RIGHT down\n200 RIGHT up\n";
   for (int f = 210; f < 400; f += 10) keys += std::to_string(f) + " X down\n" + std::to_string(f + 3) + " X up\n";
-  const e2e::DrivenRun run =
-      e2e::RunDriven(game, fs::path(tmp.path()) / "run", keys,
-                     {.quitAt = "500", .args = {"data\\stg4\\Stage01-1.stg4"}, .uiAnswers = {},
-                      .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", keys,
+                                            {.quitAt = "500",
+                                             .args = {"data\\stg4\\Stage01-1.stg4"},
+                                             .uiAnswers = {},
+                                             .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
 
   int firstShots = -1, walkerGone = -1, minHp = 1000;

@@ -35,10 +35,11 @@ TEST(StageFrameDump, TheSampleStageDrawsTheSameFramesInTwoRuns) {
   for (int run = 0; run < 2; ++run) {
     dumps[run] = fs::path(tmp.path()) / ("dump" + std::to_string(run));
     fs::create_directories(dumps[run]);
-    const e2e::DrivenRun r =
-        e2e::RunDriven(game, fs::path(tmp.path()) / ("run" + std::to_string(run)), "",
-                       {.quitAt = "160", .args = {"data\\stg4\\Stage01-1.stg4"}, .uiAnswers = {},
-                        .env = {{"PELLMOOR_FRAME_DUMP", dumps[run].string()}}});
+    const e2e::DrivenRun r = e2e::RunDriven(game, fs::path(tmp.path()) / ("run" + std::to_string(run)), "",
+                                            {.quitAt = "160",
+                                             .args = {"data\\stg4\\Stage01-1.stg4"},
+                                             .uiAnswers = {},
+                                             .env = {{"PELLMOOR_FRAME_DUMP", dumps[run].string()}}});
     ASSERT_TRUE(r.exitCode.has_value()) << r.stderrText;
   }
   // The fade-in, the caption and some 60 frames of play; the last frames before the
@@ -62,10 +63,11 @@ class StageFrames : public e2e::SampleGameTest {
     Run run;
     run.frames = fs::path(tmp_.path()) / ("frames_" + stage);
     fs::create_directories(run.frames);
-    const e2e::DrivenRun r =
-        e2e::RunDriven(game_, fs::path(tmp_.path()) / ("run_" + stage), "",
-                       {.quitAt = "120", .args = {"data\\stg4\\" + stage + ".stg4"}, .uiAnswers = {},
-                        .env = {{"PELLMOOR_FRAME_DUMP", run.frames.string()}}});
+    const e2e::DrivenRun r = e2e::RunDriven(game_, fs::path(tmp_.path()) / ("run_" + stage), "",
+                                            {.quitAt = "120",
+                                             .args = {"data\\stg4\\" + stage + ".stg4"},
+                                             .uiAnswers = {},
+                                             .env = {{"PELLMOOR_FRAME_DUMP", run.frames.string()}}});
     EXPECT_EQ(r.exitCode.value_or(-1), 0) << r.stderrText;
     run.trace = r.trace;
     return run;

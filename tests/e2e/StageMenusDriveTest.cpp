@@ -49,7 +49,8 @@ std::vector<PlayAt> Plays(const std::vector<std::string>& trace) {
   std::vector<PlayAt> out;
   for (const std::string& line : trace) {
     const std::size_t sp = line.find(' ');
-    if (line.compare(sp + 1, 5, "play ") == 0) out.push_back({std::atoi(line.c_str()), std::atoi(line.c_str() + sp + 6)});
+    if (line.compare(sp + 1, 5, "play ") == 0)
+      out.push_back({std::atoi(line.c_str()), std::atoi(line.c_str() + sp + 6)});
   }
   return out;
 }
@@ -130,10 +131,9 @@ TEST_F(StageMenusDrive, TheLastLifeLostEndsInGameOverAndTheTitle) {
   SetUpStory(2, 0);
   const e2e::DrivenRun run = Run("60 Z press 1\n900 Z press 1\n", 1000);
   const std::vector<std::string> expected = {
-      "scene -1 -> 0",        "scene 0 -> 1",        "scene 1 -> 4",        "stage start",
-      "stage phase 0 -> 1",   "stage phase 1 -> 2",  "hero dead",           "stage start",
-      "stage phase 2 -> 1",   "stage phase 1 -> 2",  "hero dead",           "stage phase 2 -> 6",
-      "stage phase 6 -> 7",   "scene 4 -> 0",        "quit 0"};
+      "scene -1 -> 0",      "scene 0 -> 1",       "scene 1 -> 4",       "stage start",        "stage phase 0 -> 1",
+      "stage phase 1 -> 2", "hero dead",          "stage start",        "stage phase 2 -> 1", "stage phase 1 -> 2",
+      "hero dead",          "stage phase 2 -> 6", "stage phase 6 -> 7", "scene 4 -> 0",       "quit 0"};
   EXPECT_EQ(expected, Road(run.trace));
   // The game over waits for the key, whatever the time.
   EXPECT_EQ(900, e2e::FrameOf(run.trace, "stage phase 6 -> 7"));
@@ -171,9 +171,8 @@ TEST_F(StageMenusDrive, TheContinueMenuRetriesOrGivesUpForTheMap) {
   }();
   ASSERT_GT(nMenu2, nContinue);
   const int nDown = nMenu2 + 20, nGiveUp = nMenu2 + 30;
-  const e2e::DrivenRun run = Run(keys + std::to_string(nDown) + " DOWN press 1\n" + std::to_string(nGiveUp) +
-                                     " Z press 1\n",
-                                 nGiveUp + 200);
+  const e2e::DrivenRun run =
+      Run(keys + std::to_string(nDown) + " DOWN press 1\n" + std::to_string(nGiveUp) + " Z press 1\n", nGiveUp + 200);
   const std::vector<std::string> expected = {
       "scene -1 -> 0",      "scene 0 -> 1",       "scene 1 -> 4",       "stage start",
       "stage phase 0 -> 1", "stage phase 1 -> 2", "hero dead",          "stage phase 2 -> 5",
@@ -250,10 +249,10 @@ TEST_F(StageMenusDrive, AStoryStageNotClearedBeforeOffersNoRetry) {
   const int nPlay = e2e::FrameOf(probe.trace, "stage phase 1 -> 2");
   ASSERT_GT(nPlay, 0);
   const int nPause = nPlay + 30;
-  const e2e::DrivenRun run = Run("60 Z press 1\n" + std::to_string(nPause) + " SPACE press 1\n" +
-                                     std::to_string(nPause + 10) + " DOWN press 1\n" + std::to_string(nPause + 20) +
-                                     " Z press 1\n",
-                                 nPause + 100);
+  const e2e::DrivenRun run =
+      Run("60 Z press 1\n" + std::to_string(nPause) + " SPACE press 1\n" + std::to_string(nPause + 10) +
+              " DOWN press 1\n" + std::to_string(nPause + 20) + " Z press 1\n",
+          nPause + 100);
   EXPECT_EQ(nPause, e2e::FrameOf(run.trace, "stage phase 2 -> 3"));
   EXPECT_EQ(nPause + 20, e2e::FrameOf(run.trace, "stage phase 3 -> 7"));
   EXPECT_LT(nPause + 20, e2e::FrameOf(run.trace, "scene 4 -> 0"));
@@ -270,7 +269,9 @@ TEST_F(StageMenusDrive, ThePauseMenuShowsItsCursorOnResume) {
   const fs::path frames = fs::path(tmp_.path()) / "frames";
   fs::create_directories(frames);
   const e2e::DrivenRun run = e2e::RunDriven(game_, fs::path(tmp_.path()) / "dump", "100 SPACE press 1\n",
-                                            {.quitAt = "110", .args = {"data\\stg4\\Pause.stg4"}, .uiAnswers = {},
+                                            {.quitAt = "110",
+                                             .args = {"data\\stg4\\Pause.stg4"},
+                                             .uiAnswers = {},
                                              .env = {{"PELLMOOR_FRAME_DUMP", frames.string()}}});
   ASSERT_EQ(run.exitCode.value_or(-1), 0) << run.stderrText;
   const auto shown = plat::bmp::load(plat::fs::fromNative((frames / "frame_000105.bmp").string()));

@@ -20,10 +20,11 @@ TEST(StageStartDrive, TheSampleStageStartsWithTheHeroOnTheGround) {
   const fs::path game = e2e::FreshSampleCopy(tmp.path());
   ASSERT_FALSE(game.empty()) << "the sample project could not be made";
   e2e::CopyDefaultToData(game);
-  const e2e::DrivenRun run =
-      e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
-                     {.quitAt = "140", .args = {"data\\stg4\\Stage01-1.stg4"}, .uiAnswers = {},
-                      .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
+  const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "run", "",
+                                            {.quitAt = "140",
+                                             .args = {"data\\stg4\\Stage01-1.stg4"},
+                                             .uiAnswers = {},
+                                             .env = {{"PELLMOOR_TRACE_FRAMES", "1"}}});
   ASSERT_TRUE(run.exitCode.has_value()) << run.stderrText;
 
   int startFrame = -1, firstPlay = -1, plays = 0;
@@ -83,8 +84,7 @@ TEST(StageStartDrive, AFolderNamedForATestPlayLeadsToTheTitle) {
     for (const std::string& e : events) EXPECT_NE(0u, e.rfind("stage start", 0)) << e;
     EXPECT_EQ(std::string::npos, run.stderrText.find("[message box]")) << run.stderrText;
     const std::string report = e2e::ReadLogUtf8(game / "Report_Game.txt");
-    EXPECT_NE(std::string::npos,
-              report.find(plat::cp932::toUtf8("「data\\stg4」の読み込みに失敗しました！") + "\n"))
+    EXPECT_NE(std::string::npos, report.find(plat::cp932::toUtf8("「data\\stg4」の読み込みに失敗しました！") + "\n"))
         << report;
   }
 }

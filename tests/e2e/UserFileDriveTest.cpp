@@ -74,8 +74,9 @@ TEST_F(UserFileDrive, ASavedOptionFileKeepsItsMode) {
   const fs::path option = game_ / "user_data" / "Option.dat";
   ASSERT_TRUE(fs::is_regular_file(option));
   ASSERT_EQ(0, ::chmod(option.c_str(), 0600));
-  const std::string keys = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 DOWN press 1\n"
-                           "70 Z press 1\n150 X press 1\n";
+  const std::string keys =
+      "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 DOWN press 1\n"
+      "70 Z press 1\n150 X press 1\n";
   const e2e::DrivenRun run = Run(keys, 260);
   EXPECT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
   ASSERT_GT(FrameOf(run.trace, "scene 0 -> 5"), 0) << run.stderrText;
@@ -92,9 +93,11 @@ TEST_F(UserFileDrive, AReplayNameOutsideShiftJisIsRefusedInTheChooser) {
   const e2e::DrivenRun run = Run(toStage + std::to_string(nEnd + 70) + " F1 press 1\n", nEnd + 120,
                                  {"file=" + U8(u8"\u00e9t\u00e9.rpl4_513") + "+file=Summer.rpl4_513", "ok"});
   EXPECT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
-  EXPECT_EQ(nEnd + 70, FrameOf(run.trace, U8(u8"box 保存先のファイル選択 | ?t?.rpl4_513\\nこのファイル名には使えない文字")))
+  EXPECT_EQ(nEnd + 70,
+            FrameOf(run.trace, U8(u8"box 保存先のファイル選択 | ?t?.rpl4_513\\nこのファイル名には使えない文字")))
       << run.stderrText;
-  EXPECT_EQ(nEnd + 70, FrameOf(run.trace, "write " + (game_ / "user_data" / "rpl4" / "Summer.rpl4_513").string() + " ok"));
+  EXPECT_EQ(nEnd + 70,
+            FrameOf(run.trace, "write " + (game_ / "user_data" / "rpl4" / "Summer.rpl4_513").string() + " ok"));
   for (const auto& entry : fs::directory_iterator(game_ / "user_data" / "rpl4"))
     EXPECT_EQ(std::string::npos, entry.path().filename().string().find('?')) << entry.path();
 }

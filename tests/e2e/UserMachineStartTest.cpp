@@ -64,7 +64,8 @@ TEST_F(UserMachineStart, APipeInPlaceOfALogNeverHoldsTheStart) {
     const path fifo = game_ / c.file;
     e2e::fs::remove(fifo);
     ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0644));
-    e2e::PlayerProcess player(game_, Work(c.file), {.args = {}, .uiAnswers = {"ok"}, .env = {{"PELLMOOR_DEBUG_LOG", c.debugLog}}});
+    e2e::PlayerProcess player(game_, Work(c.file),
+                              {.args = {}, .uiAnswers = {"ok"}, .env = {{"PELLMOOR_DEBUG_LOG", c.debugLog}}});
     EXPECT_EQ(std::optional<int>(c.exitCode), RunAndClose(player)) << player.Stderr();
     const bool refused = player.Stderr().find(U8("を作成できません！")) != std::string::npos;
     EXPECT_EQ(c.box, refused) << player.Stderr();
@@ -107,17 +108,18 @@ TEST_F(UserMachineStart, ACloseSignalSentAtTheLaunchClosesTheGame) {
     e2e::fs::create_directories(work);
     test_support::EditorListener editor((work / "editor.sock").string());
     ASSERT_TRUE(editor.bound());
-    e2e::PlayerProcess player(game_, work,
-                              {.args = {},
-                               .uiAnswers = {},
-                               .env = {{"PELLMOOR_SHOW_COMMAND", "5"}, {"PELLMOOR_EDITOR_LINK", (work / "editor.sock").string()}},
-                               .fileSizeLimit = -1,
-                               .closeSignalsBlocked = true});
+    e2e::PlayerProcess player(
+        game_, work,
+        {.args = {},
+         .uiAnswers = {},
+         .env = {{"PELLMOOR_SHOW_COMMAND", "5"}, {"PELLMOOR_EDITOR_LINK", (work / "editor.sock").string()}},
+         .fileSizeLimit = -1,
+         .closeSignalsBlocked = true});
     player.Signal(sig);
     EXPECT_EQ(std::optional<int>(0), player.Wait(30000)) << player.Stderr();
     const auto notices = editor.Notices();
     ASSERT_EQ(2u, notices.size());
-    EXPECT_EQ(1u, notices[0][0]);                                        // started
+    EXPECT_EQ(1u, notices[0][0]);                                       // started
     EXPECT_EQ((std::array<std::uint32_t, 4>{0, 4, 1, 0}), notices[1]);  // ended normally
   }
 }
@@ -153,11 +155,13 @@ TEST_F(UserMachineStart, AFatalStartErrorIsShownWhenTheDiskTakesNoMoreLog) {
   e2e::CopyDefaultToData(game_);
   { std::ofstream(game_ / "data" / "System.dat", std::ios::binary | std::ios::trunc) << "junk"; }
   // The report log fills up within its system lines; the box's line on standard error fits.
-  e2e::PlayerProcess player(game_, Work("work"),
-                            {.args = {}, .uiAnswers = {"ok"}, .env = {{"PELLMOOR_DEBUG_LOG", "0"}}, .fileSizeLimit = 128});
+  e2e::PlayerProcess player(
+      game_, Work("work"),
+      {.args = {}, .uiAnswers = {"ok"}, .env = {{"PELLMOOR_DEBUG_LOG", "0"}}, .fileSizeLimit = 128});
   EXPECT_EQ(std::optional<int>(1), player.Wait(30000));
   // The log keeps the program's own path form; the box shows the user's, with '/'.
-  EXPECT_EQ(std::string::npos, e2e::ReadLogUtf8(game_ / "Report_Game.txt").find(U8("data\\System.dat の読み込みに失敗…")))
+  EXPECT_EQ(std::string::npos,
+            e2e::ReadLogUtf8(game_ / "Report_Game.txt").find(U8("data\\System.dat の読み込みに失敗…")))
       << "the log could not take it";
   const std::string error = U8("data/System.dat の読み込みに失敗…");
   EXPECT_NE(std::string::npos, player.Stderr().find("[message box] " + U8("エラー") + ": " + error)) << player.Stderr();

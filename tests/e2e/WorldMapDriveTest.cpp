@@ -97,20 +97,20 @@ class WorldMapDrive : public e2e::SampleGameTest {
 
 TEST_F(WorldMapDrive, NewGameSavesOnTheMapAndContinuesThereAtTheNextStart) {
   const MapRun run = Start(
-      "60 Z press 1\n"                                  // "はじめから"
-      "150 Z press 1\n160 X press 1\n"                  // the ask-first box, cancelled
-      "170 X press 1\n"                                 // the map menu
-      "220 Z press 1\n230 DOWN press 1\n232 DOWN press 1\n240 Z press 1\n"  // "セーブ", slot 3
-      "250 UP press 1\n260 Z press 1\n"                 // "セーブする"
-      "270 X press 1\n280 X press 1\n"                  // back to the map
-      "330 RIGHT press 1\n340 RIGHT press 1\n350 RIGHT press 1\n360 RIGHT press 1\n"  // up to the gate
+      "60 Z press 1\n"                                                                  // "はじめから"
+      "150 Z press 1\n160 X press 1\n"                                                  // the ask-first box, cancelled
+      "170 X press 1\n"                                                                 // the map menu
+      "220 Z press 1\n230 DOWN press 1\n232 DOWN press 1\n240 Z press 1\n"              // "セーブ", slot 3
+      "250 UP press 1\n260 Z press 1\n"                                                 // "セーブする"
+      "270 X press 1\n280 X press 1\n"                                                  // back to the map
+      "330 RIGHT press 1\n340 RIGHT press 1\n350 RIGHT press 1\n360 RIGHT press 1\n"    // up to the gate
       "370 X press 1\n420 UP press 1\n430 Z press 1\n440 UP press 1\n450 Z press 1\n",  // "タイトルへ"
       "520");
   ASSERT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
   const std::vector<std::string> expected = {
-      "scene -1 -> 0", "bgm play bgm/Title.mid loop 1", "scene 0 -> 1", "bgm play bgm/WorldMap.mid loop 1",
-      "scene 1 -> 2",  "write user_data/story/Story03.dat ok",        "scene 2 -> 1", "scene 1 -> 2",
-      "scene 2 -> 0",  "bgm play bgm/Title.mid loop 1", "bgm stop"};
+      "scene -1 -> 0", "bgm play bgm/Title.mid loop 1",        "scene 0 -> 1", "bgm play bgm/WorldMap.mid loop 1",
+      "scene 1 -> 2",  "write user_data/story/Story03.dat ok", "scene 2 -> 1", "scene 1 -> 2",
+      "scene 2 -> 0",  "bgm play bgm/Title.mid loop 1",        "bgm stop"};
   EXPECT_EQ(expected, Events(run.trace));
   // The box opens the frame after the press and is cancelled; cancel on the map opens
   // the menu with its own sound.

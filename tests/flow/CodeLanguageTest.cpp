@@ -22,16 +22,16 @@ TEST_F(CodeLanguageTest, ArithmeticPrecedenceAndGroups) {
   } rows[] = {
       {"C1 = 7 + 2 * 3", 13},
       {"C1 = ( 7 + 2 ) * 3", 27},
-      {"C1 = (7 + 2) * 3", 27},      // a group at a word start
-      {"C1 = 2*(3)", 2},              // not a call: the word reads as 2
+      {"C1 = (7 + 2) * 3", 27},  // a group at a word start
+      {"C1 = 2*(3)", 2},         // not a call: the word reads as 2
       {"C1 = ((1 + 1) * (2 + 3))", 10},
-      {"C1 = 10 - 4 - 3", 3},         // left to right
+      {"C1 = 10 - 4 - 3", 3},  // left to right
       {"C1 = 7 / -2", -3},
       {"C1 = -7 % 3", -1},
-      {"C1 = -5 * (2 + 1)", -15},     // a negative group value is a number word
+      {"C1 = -5 * (2 + 1)", -15},  // a negative group value is a number word
       {"C1 = C2 * C2 + 1", 17},
-      {"C1 = 1000000", 999999},       // clamped when stored
-      {"C1 = 99999999999", 999999},   // a number past 32 bits stops at the limit
+      {"C1 = 1000000", 999999},      // clamped when stored
+      {"C1 = 99999999999", 999999},  // a number past 32 bits stops at the limit
       {"C1 = abc", 0},
       {"C1 = 12abc", 12},
   };
@@ -47,7 +47,9 @@ TEST_F(CodeLanguageTest, ValueOfTheText) {
   const struct {
     const char* text;
     int want;
+    // clang-format off
   } rows[] = {{"", 0}, {"5", 5}, {"1 2 3", 3}, {"2 + 3 * 4", 14}, {"C9 = 3 + 1", 4}, {"(4)", 4}, {"2000000 * 2000", -294967296}};
+  // clang-format on
   for (const auto& r : rows) EXPECT_EQ(EvalCodeText(r.text, chara_), r.want) << r.text;
 }
 
@@ -188,8 +190,8 @@ TEST_F(CodeLanguageTest, BadIndexesAndDamagedTextsEndSoundly) {
   EXPECT_EQ(Run("C300 = 1"), 1);  // index error: element 0
   EXPECT_EQ(C(0), 1);
   EXPECT_NE(Report().find("err V[300] ( 256 , 4 )"), std::string::npos);
-  EXPECT_EQ(Run("= 5"), 1);        // an operator without a left word
-  EXPECT_EQ(Run("C1 = 3 +"), 1);   // nor a right one
+  EXPECT_EQ(Run("= 5"), 1);       // an operator without a left word
+  EXPECT_EQ(Run("C1 = 3 +"), 1);  // nor a right one
   EXPECT_GE(closes_, 3);
   const std::string deep = "C1 = " + std::string(2000, '(') + "1" + std::string(2000, ')');
   EXPECT_EQ(Run(deep), 0);

@@ -46,7 +46,6 @@ cEdCommand StageVarCmd(int n, int op, int x) {
   return Cmd(CMD_STATUS, 0, false, p);
 }
 
-
 class CommandsTest : public FlowFixture {
  protected:
   void SetUp() override {
@@ -204,7 +203,9 @@ TEST_F(CommandsTest, MovementSetUp) {
                         m.m_nDistance = 270;
                         m.m_nDirection = 0;
                       }),
+                 // clang-format off
                  Move(6, [](cEdMove& m) { m.m_nRadius = 4; m.m_nRadiusPerLevel = 1; }),
+                 // clang-format on
                  Move(5,
                       [](cEdMove& m) {
                         m.m_nTimingMode = 1;
@@ -249,7 +250,7 @@ TEST_F(CommandsTest, SetUpNeverDividesByZeroNorWraps) {
   SetSubSteps(100);
   Give({Flow(0, {Move(1, 0, 10), Move(2, 2, 0), huge})});
   EXPECT_DOUBLE_EQ(Cr(0, 0).m_dSpeed, 4 * 16.0);  // no run time: the one step covers it
-  EXPECT_EQ(Cr(0, 1).m_nTotal, 2 * 100 * 6);     // no speed: the given time stays
+  EXPECT_EQ(Cr(0, 1).m_nTotal, 2 * 100 * 6);      // no speed: the given time stays
   EXPECT_EQ(Cr(0, 2).m_nTotal, INT_MAX);
 }
 
@@ -260,8 +261,7 @@ TEST_F(CommandsTest, AnimationEndsWhenItsCommandStarts) {
   late.m_nAnime = 1;
   cEdCommand early = late;
   // Before the first: a parallel command that does not hold the flow, then 60 frames.
-  Give({Flow(0, {Cmd(CMD_WAIT, 50, true), Cmd(CMD_WAIT, 10, false), late}),
-        Flow(0, {Cmd(CMD_WAIT, 2, false), early})});
+  Give({Flow(0, {Cmd(CMD_WAIT, 50, true), Cmd(CMD_WAIT, 10, false), late}), Flow(0, {Cmd(CMD_WAIT, 2, false), early})});
   ASSERT_EQ(R(0).m_AnimeLinks.size(), 1u);
   const cFlowAnimeLink a = R(0).m_AnimeLinks[0];
   EXPECT_EQ(a.m_nStart, (60 - 30) * 2);

@@ -27,10 +27,13 @@ cEdCondition StateCond(int kind, int whose, int state, int compareValue, int com
 }
 
 TEST(CompareByOpTest, EveryOperatorOnSignedValues) {
-  struct Case { int a, b, op, want; } cases[] = {
-      {3, 3, 0, 1}, {3, 4, 0, 0}, {3, 4, 1, 1}, {3, 3, 1, 0}, {4, 3, 2, 1}, {3, 3, 2, 1}, {-1, 0, 2, 0},
-      {3, 3, 3, 1}, {4, 3, 3, 0}, {4, 3, 4, 1}, {3, 3, 4, 0}, {-5, 3, 5, 1}, {3, 3, 5, 0},
-      {3, 3, 6, 0}, {3, 3, -1, 0}, {INT32_MIN, INT32_MAX, 5, 1},
+  struct Case {
+    int a, b, op, want;
+  } cases[] = {
+      {3, 3, 0, 1}, {3, 4, 0, 0}, {3, 4, 1, 1},  {3, 3, 1, 0},
+      {4, 3, 2, 1}, {3, 3, 2, 1}, {-1, 0, 2, 0}, {3, 3, 3, 1},
+      {4, 3, 3, 0}, {4, 3, 4, 1}, {3, 3, 4, 0},  {-5, 3, 5, 1},
+      {3, 3, 5, 0}, {3, 3, 6, 0}, {3, 3, -1, 0}, {INT32_MIN, INT32_MAX, 5, 1},
   };
   for (const Case& c : cases) EXPECT_EQ(CompareByOp(c.a, c.b, c.op), c.want) << c.a << " op" << c.op << " " << c.b;
 }
@@ -155,7 +158,10 @@ TEST_F(FlowGateTest, EmptyListAlwaysHolds) {
 TEST_F(FlowGateTest, AllAnyAndUnknownRules) {
   flow_.m_Conditions = {Cond(1, 1, 1, 0), Cond(1, 2, 1, 0)};
   C(1) = 1;
-  struct Case { int rule; bool want; } cases[] = {{0, false}, {1, true}, {2, false}, {-1, false}};
+  struct Case {
+    int rule;
+    bool want;
+  } cases[] = {{0, false}, {1, true}, {2, false}, {-1, false}};
   for (const Case& c : cases) {
     flow_.m_nConditionRule = static_cast<std::int8_t>(c.rule);
     runtime_.m_bCondLatch = 0;

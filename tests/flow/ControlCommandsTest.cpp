@@ -65,8 +65,8 @@ class ControlCommandsTest : public FlowFixture {
     g_Stage.m_dSubSteps2 = 1.0;
     savedPalette_ = g_Stage.m_Palette.m_Items;
     savedCommon_ = g_CommonPalette.m_Items;
-    savedMap_ = {g_WorldMap.m_nWidth, g_WorldMap.m_nHeight, g_PlayRecord.m_nPart, g_PlayRecord.m_nMapX,
-                 g_PlayRecord.m_nMapY, g_PlayRecord.m_nMapFacing};
+    savedMap_ = {g_WorldMap.m_nWidth,  g_WorldMap.m_nHeight, g_PlayRecord.m_nPart,
+                 g_PlayRecord.m_nMapX, g_PlayRecord.m_nMapY, g_PlayRecord.m_nMapFacing};
     for (cActor* a : {static_cast<cActor*>(&chara_), static_cast<cActor*>(&Player())}) {
       a->m_SwitchBusy.assign(27, 0);
       a->m_SwitchEnded.assign(27, 0);
@@ -129,11 +129,13 @@ TEST_F(ControlCommandsTest, FlowOperationOnAnotherFlowFollowsTheTableOfOperation
     int count;  // S1 at the end
   } rows[] = {
       {0, true, false, false, true, 2},  // restarted: it counts again at once
+                                         // clang-format off
       {1, false, false, false, true, 1},
       {2, true, true, false, true, 1},
       {4, false, false, false, false, 1},  // removed at the end of the update
       {5, true, false, true, true, 1},
       {9, true, false, false, true, 1},  // no such operation
+                                         // clang-format on
   };
   for (const auto& row : rows) {
     S(1) = 0;
@@ -164,9 +166,7 @@ TEST_F(ControlCommandsTest, FlowOperationOnAnotherFlowFollowsTheTableOfOperation
     EXPECT_EQ(chara_.m_FlowRuntimes[nFlows - 1].m_bRunning, 1) << row.op;
     const bool bAnimeGone = row.op == 0 || row.op == 1 || row.op == 4 || row.op == 5;
     EXPECT_EQ(chara_.m_FlowAnimes.empty(), bAnimeGone) << row.op;
-    if (row.op == 2) {
-      EXPECT_EQ(chara_.m_FlowAnimes.front().m_bStopped, 1);
-    }
+    if (row.op == 2) { EXPECT_EQ(chara_.m_FlowAnimes.front().m_bStopped, 1); }
     chara_.m_FlowAnimes.clear();
     Step(20);
     EXPECT_EQ(S(1), row.count) << row.op;
@@ -309,8 +309,8 @@ TEST_F(ControlCommandsTest, ItemListStopsWhenTheHeroDies) {
   kill[3] = 0;  // the actor itself: the hero
   kill[4] = 1;  // HP
   kill[7] = 0;  // = 0
-  SetItem(1, {CountCmd(1, kItemStatus), Cmd(kItemStatus, 0, kill), CountCmd(1, kItemStatus),
-              Cmd(kItemStageClear, 0, {0})});
+  SetItem(
+      1, {CountCmd(1, kItemStatus), Cmd(kItemStatus, 0, kill), CountCmd(1, kItemStatus), Cmd(kItemStageClear, 0, {0})});
   TheStage().m_bItemMessageOpen = 1;
   EXPECT_EQ(Player().RunItemCommands(g_Stage.m_Palette.m_Items[1].m_Commands), 2);
   EXPECT_EQ(S(1), 1);

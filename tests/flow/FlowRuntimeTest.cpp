@@ -28,7 +28,6 @@ cEdCommand Cmd(int time, bool parallel, int type = 1) {
   return c;
 }
 
-
 class FlowRuntimeTest : public FlowFixture {
  protected:
   void SetUp() override {

@@ -101,9 +101,9 @@ TEST_F(ItemCommandsTest, EachCommandOfAnItemListActsOnThePlayerWhoTookIt) {
             std::tuple(4, 7, 7, -2));
   const cScreenColor& c = Scene().m_ScreenColor;
   // Five tenths of a second are 30 frames at 60 a second.
-  EXPECT_EQ(std::tuple(c.m_nRed, c.m_nGreen, c.m_nBlue, c.m_nStrength, c.m_nFrames, c.m_bFlash, c.m_nFlashCount,
-                       c.m_bActive),
-            std::tuple(255, 128, 0, 60, 30, 1, 3, 1));
+  EXPECT_EQ(
+      std::tuple(c.m_nRed, c.m_nGreen, c.m_nBlue, c.m_nStrength, c.m_nFrames, c.m_bFlash, c.m_nFlashCount, c.m_bActive),
+      std::tuple(255, 128, 0, 60, 30, 1, 3, 1));
   EXPECT_EQ(g_Stage.m_Backgrounds[0].m_bVisible, 1);
   EXPECT_EQ(g_Stage.m_Backgrounds[1].m_bVisible, 0);
   EXPECT_EQ(p.m_Variables[3], 12);
@@ -164,8 +164,8 @@ TEST_F(ItemCommandsTest, AnimeSetEffectsPicturesAndWaitsOfAnItemList) {
   g_bActive = 1;
 
   cVector<cEdCommand> list;
-  list.push_back(ItemCmd(CMD_ANIME_SET, {0x10002}));  // a 16-bit set number: set 2
-  list.push_back(ItemCmd(CMD_EFFECT, {nEffect, 1, 0, 0, 0, 0, 100, 0}));  // on the player
+  list.push_back(ItemCmd(CMD_ANIME_SET, {0x10002}));                          // a 16-bit set number: set 2
+  list.push_back(ItemCmd(CMD_EFFECT, {nEffect, 1, 0, 0, 0, 0, 100, 0}));      // on the player
   list.push_back(ItemCmd(CMD_EFFECT, {nLongEffect, 0, 0, 0, 0, 0, 100, 1}));  // halting
   list.push_back(ItemCmd(CMD_GAME_WAIT, {2}));
   list.push_back(ItemCmd(CMD_PICTURE, {nPicture, 1, 0, 0, 0, 0, 1, 100, 1, 0, 0}));  // on the player

@@ -114,7 +114,10 @@ TEST_F(KeyConditionsTest, EarlierStepFoundWithinTheTolerance) {
   Frame(cPad::DirDown, 0, 3);
   Frame(0, 0, 2);  // two frames of nothing between the steps
   Frame(cPad::DirRight);
-  struct Case { int tolerance; bool want; } cases[] = {{0, false}, {1, false}, {2, true}, {5, true}};
+  struct Case {
+    int tolerance;
+    bool want;
+  } cases[] = {{0, false}, {1, false}, {2, true}, {5, true}};
   for (const Case& c : cases) {
     flow_.m_nKeyTolerance = static_cast<std::uint8_t>(c.tolerance);
     EXPECT_EQ(Gate(), c.want) << "tolerance " << c.tolerance;
@@ -162,7 +165,9 @@ TEST_F(KeyConditionsTest, MirrorFlagSwapsLeftAndRightForAnActorFacingLeft) {
 TEST_F(KeyConditionsTest, RulesOfAStep) {
   flow_.m_bKeyContinuous = 1;
   Frame(0, 1 | 2);  // buttons 1 and 2
+                    // clang-format off
   struct Case { int rule; int state2; bool want; } cases[] = {
+                    // clang-format on
       {0, 1, true}, {0, 2, false}, {1, 2, true}, {2, 1, false}, {2, 2, true}, {3, 2, true},
   };
   for (const Case& c : cases) {
@@ -174,13 +179,13 @@ TEST_F(KeyConditionsTest, RulesOfAStep) {
 TEST_F(KeyConditionsTest, KeyStateReadsOnlyTheNewestRuns) {
   Frame(0, 1, 5);
   Frame(cPad::DirRight, 1);
-  struct Case { cEdKeyCondition cond; bool want; } cases[] = {
-      {Step({{kRight, 1}, {kButton1, 1}}), true},
-      {Step({{kRight, 2}}), false},
-      {Step({{kLeft, 2}, {kButton2, 2}}), true},
-      {Step({{kLeft, 1}, {kButton1, 1}}, 1), true},
-      {Step({{kRight, 1}, {kButton1, 1}}, 2), false},
-      {Step({{kRight, 3}}), false},
+  struct Case {
+    cEdKeyCondition cond;
+    bool want;
+  } cases[] = {
+      {Step({{kRight, 1}, {kButton1, 1}}), true},     {Step({{kRight, 2}}), false},
+      {Step({{kLeft, 2}, {kButton2, 2}}), true},      {Step({{kLeft, 1}, {kButton1, 1}}, 1), true},
+      {Step({{kRight, 1}, {kButton1, 1}}, 2), false}, {Step({{kRight, 3}}), false},
   };
   for (const Case& c : cases) EXPECT_EQ(cActor::CheckKeyState(g_Pads[0], c.cond), c.want);
   // Written for the right: never mirrored here.

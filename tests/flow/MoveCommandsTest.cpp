@@ -272,15 +272,11 @@ TEST_F(MoveCommandsTest, InertialMovementBrakesAgainstItsPushAndKeepsToItsCap) {
   runtime.m_pCommand = &c;
   runtime.m_dSpeed2 = 1.0;
   const struct {
-    double push, v;   // inertial velocity before; the command's velocity (per second)
-    double after;     // per step: v / 60, halved against the push, within -1..1
-    int brake;        // friction of the push stays on only against it
+    double push, v;  // inertial velocity before; the command's velocity (per second)
+    double after;    // per step: v / 60, halved against the push, within -1..1
+    int brake;       // friction of the push stays on only against it
   } rows[] = {
-      {0.5, -60, 0.0, 1},
-      {0.0, 120, 1.0, 0},
-      {-0.25, 30, 0.0, 1},
-      {0.5, 30, 1.0, 0},
-      {-0.5, -90, -1.0, 0},
+      {0.5, -60, 0.0, 1}, {0.0, 120, 1.0, 0}, {-0.25, 30, 0.0, 1}, {0.5, 30, 1.0, 0}, {-0.5, -90, -1.0, 0},
   };
   for (const auto& r : rows) {
     chara_.m_dPushX = r.push;
@@ -358,9 +354,7 @@ TEST_F(MoveCommandsTest, AvoidOffscreenBringsBackWhatDriftedToTheOtherEdge) {
       {2, 609, 200, -1.5, 0},  // going left, near the right edge: back to the left
       {2, 608, 200, 0, 0},     // well inside
       {3, -40, 200, 1.5, 0},   // right edge at -9 < 32
-      {6, 300, 449, 0, -1.5},
-      {11, -40, -40, 1.5, 1.5},
-      {8, 609, 449, -1.5, -1.5},
+      {6, 300, 449, 0, -1.5}, {11, -40, -40, 1.5, 1.5}, {8, 609, 449, -1.5, -1.5},
   };
   for (const auto& r : rows) {
     runtime.m_nMoveMode = static_cast<std::uint8_t>(r.code);

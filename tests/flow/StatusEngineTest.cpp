@@ -22,27 +22,27 @@ TEST(StatusOperateTest, ThirtyTwoBitOperationsClampAndCatchOverflow) {
   const OpCase cases[] = {
       {5, 7, 0, -999999, 999999, 7},
       {5, 3, 1, 0, 999999, 8},
-      {5, 8, 2, 0, 999999, 0},                    // -3 clamped
+      {5, 8, 2, 0, 999999, 0},  // -3 clamped
       {999999, 1000, 3, -999999, 999999, 999999},
       {999999, -1000, 3, -999999, 999999, -999999},
-      {50000, 50000, 3, INT_MIN, INT_MAX, INT_MAX},    // past the width: its end
+      {50000, 50000, 3, INT_MIN, INT_MAX, INT_MAX},  // past the width: its end
       {50000, -50000, 3, INT_MIN, INT_MAX, INT_MIN},
-      {65536, 65536, 3, INT_MIN, INT_MAX, INT_MAX},    // 2^32, not 0
+      {65536, 65536, 3, INT_MIN, INT_MAX, INT_MAX},  // 2^32, not 0
       {65536, 65536, 3, -999999, 999999, 999999},
       {-65536, 65536, 3, -999999, 999999, -999999},
       {INT_MAX, 1, 1, INT_MIN, INT_MAX, INT_MAX},
       {INT_MIN, 1, 2, INT_MIN, INT_MAX, INT_MIN},
       {999999, 999999, 6, -999999, 999999, 999999},  // 999999 % of 999999
       {-999999, 999999, 6, -999999, 999999, -999999},
-      {-7, 2, 4, -999999, 999999, -3},            // toward zero
-      {7, 0, 4, -999999, 999999, 7},              // by zero: unchanged
+      {-7, 2, 4, -999999, 999999, -3},  // toward zero
+      {7, 0, 4, -999999, 999999, 7},    // by zero: unchanged
       {7, -3, 5, -999999, 999999, 1},
       {-7, 3, 5, -999999, 999999, -1},
       {7, 0, 5, -999999, 999999, 7},
       {INT_MIN, -1, 4, INT_MIN, INT_MAX, INT_MAX},  // no trap: saturates
       {3, 50, 6, -999999, 999999, 2},
       {-3, 50, 6, -999999, 999999, -2},
-      {5, 3, 9, 0, 3, 3},                         // unknown operation: clamp only
+      {5, 3, 9, 0, 3, 3},  // unknown operation: clamp only
   };
   for (const OpCase& c : cases)
     EXPECT_EQ(Operate32(c.d, c.x, c.op, c.min, c.max), c.want) << c.d << " op" << c.op << " " << c.x;
@@ -61,9 +61,11 @@ TEST(StatusOperateTest, NarrowOperationsSaturateInTheirWidth) {
 }
 
 TEST(StatusOperateTest, PercentRoundsHalfAwayFromZero) {
+  // clang-format off
   const std::int32_t cases[][3] = {{3, 50, 2},           {-3, 50, -2},          {200, 50, 100},
                                    {1, 49, 0},           {1, 50, 1},            {-1, 50, -1},
                                    {999999, 999999, INT_MAX}, {-999999, 999999, INT_MIN}};
+  // clang-format on
   for (auto& c : cases) EXPECT_EQ(PercentOf(c[0], c[1]), c[2]) << c[0] << "% " << c[1];
 }
 
@@ -77,9 +79,9 @@ struct Op {
 cEdCommand Command(const Op& o) {
   cEdCommand c;
   c.m_nType = CMD_STATUS;
-  c.m_Params = {o.destKind, o.varKind, o.varIndex, o.whose,  o.status,  o.op,      o.source, o.constant,
-                o.lo,       o.hi,      o.opVarKind, o.opVarIndex, o.opWhose, o.opStatus, o.percent, o.mode,
-                o.gauge,    o.skipInvincible};
+  c.m_Params = {o.destKind, o.varKind,  o.varIndex, o.whose, o.status,    o.op,
+                o.source,   o.constant, o.lo,       o.hi,    o.opVarKind, o.opVarIndex,
+                o.opWhose,  o.opStatus, o.percent,  o.mode,  o.gauge,     o.skipInvincible};
   return c;
 }
 
@@ -246,7 +248,7 @@ TEST_F(StatusConditionTest, Table) {
       {{.subject = 1, .varKind = 2, .index = 2, .compare = 1, .value = 0}, false},
       {{.status = STATUS_HP, .compare = 0, .value = 50, .percent = 1}, true},  // 50.5 rounds to 51
       {{.status = STATUS_HP, .compare = 4, .value = 50}, true},
-      {{.status = STATUS_Z, .compare = 0, .value = 259}, true},  // 259 is 3 in 8 bits
+      {{.status = STATUS_Z, .compare = 0, .value = 259}, true},     // 259 is 3 in 8 bits
       {{.status = STATUS_SIGHT, .compare = 0, .value = 0}, false},  // not the player
       {{.status = 40, .compare = 0, .value = 1}, true},
       {{.whose = 1, .status = STATUS_HP, .compare = 2, .value = 0}, false},  // no target

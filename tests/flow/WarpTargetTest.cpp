@@ -53,6 +53,7 @@ TEST_F(WarpTargetTest, WarpByDirectionAndDistance) {
     int dir, distance, fly;
     double dx, dy;
   } rows[] = {
+      // clang-format off
       {8, 2, 1, -k, -k},      // 2 half blocks up-left
       {11, 2, 1, k, k},
       {6, 3, 1, 0, -48},
@@ -60,6 +61,7 @@ TEST_F(WarpTargetTest, WarpByDirectionAndDistance) {
       {3, 6, 0, 0, 0},        // into the block at column 13: refused
       {2, 22, 0, 0, 0},       // into the margin: refused
       {6, 2, 0, 0, -32},      // a walker warps up as well
+      // clang-format on
   };
   for (const auto& row : rows) {
     Place(chara_, x0, y0, 32, 32, 1, row.fly);
@@ -94,17 +96,20 @@ TEST_F(WarpTargetTest, WarpFromTheTargetAndToCoordinates) {
   // Without a target nothing happens.
   chara_.m_pTarget = nullptr;
   const double x = chara_.m_dX;
-  CmdWarp(chara_, Warp([](cEdMove& m) { m.m_nMode = 1; m.m_nDistance = 3; }));
+  CmdWarp(chara_, Warp([](cEdMove& m) {
+            m.m_nMode = 1;
+            m.m_nDistance = 3;
+          }));
   EXPECT_EQ(chara_.m_dX, x);
 
   const struct {
     int coord, facing;
     double x, y;
   } rows[] = {
-      {0, 0, 400 + 2 * 32 + 5, 400 + 32 + 3},  // relative
-      {0, 1, 400 - 2 * 32 - 5, 400 + 32 + 3},  // mirrored in x only for a right-facing actor
+      {0, 0, 400 + 2 * 32 + 5, 400 + 32 + 3},              // relative
+      {0, 1, 400 - 2 * 32 - 5, 400 + 32 + 3},              // mirrored in x only for a right-facing actor
       {1, 1, (2 + 10) * 32 + 0.5 + 5, (1 + 10) * 32 + 3},  // a stage cell, the dots not mirrored
-      {2, 0, 320 + 2 * 32 + 5, 320 + 32 + 3},  // a screen point: the view is at the stage's corner
+      {2, 0, 320 + 2 * 32 + 5, 320 + 32 + 3},              // a screen point: the view is at the stage's corner
   };
   for (const auto& row : rows) {
     Place(chara_, 400, 400);
@@ -133,11 +138,11 @@ TEST_F(WarpTargetTest, TargetChoiceAndTheTargetedByLists) {
   chara_.CalcScreenRect();
   cChara& self = chara_;
   Scene().m_SideActors[1].push_back(&self);
-  cChara& near1 = Add(1, 480, 400);       // side 1, 80 away
-  cChara& far1 = Add(1, 900, 400);        // side 1, 500 away
-  cChara& block2 = Add(2, 440, 420);      // side 2, 60 away, a block character
+  cChara& near1 = Add(1, 480, 400);   // side 1, 80 away
+  cChara& far1 = Add(1, 900, 400);    // side 1, 500 away
+  cChara& block2 = Add(2, 440, 420);  // side 2, 60 away, a block character
   block2.m_Def.m_bBlockChara = 1;
-  cChara& id3 = Add(3, 1200, 700);        // side 3, off screen, character ID 7
+  cChara& id3 = Add(3, 1200, 700);  // side 3, off screen, character ID 7
   id3.m_Def.m_nCharaID = 7;
   ASSERT_EQ(id3.m_bOnScreen, 0);
 
@@ -147,24 +152,23 @@ TEST_F(WarpTargetTest, TargetChoiceAndTheTargetedByLists) {
   } rows[] = {
       {{0}, &g_Players[0]},
       {{1}, &self},
-      {{2, 1, 0, 1, 1}, &near1},                  // nearest of side 1, itself excluded
-      {{2, 1, 0, 1, 0}, &self},                   // itself, at distance 0
-      {{2, 0, 1, 1, 1}, &block2},                 // all sides: the nearest of their nearest
-      {{2, 0, 1, 1, 1, 0, 0, 1}, &near1},         // without block characters
-      {{2, 3, 0, 2}, nullptr},                    // on screen only: none on side 3
-      {{2, 3, 0, 0}, &id3},                       // on screen first, else the nearest off it
-      {{3, 1, 0, 0, 1}, &near1},                  // the first of the list that passes
-      {{3, 0, 1, 0, 0, 0, 0, 0, 1, 7}, &id3},     // the first with ID 7 of all sides
-      {{3, 0, 1, 0, 0, 0, 0, 0, 1, 263}, &id3},   // the ID is read as a byte
-      {{3, 5, 0}, nullptr},                       // an empty side
+      {{2, 1, 0, 1, 1}, &near1},                 // nearest of side 1, itself excluded
+      {{2, 1, 0, 1, 0}, &self},                  // itself, at distance 0
+      {{2, 0, 1, 1, 1}, &block2},                // all sides: the nearest of their nearest
+      {{2, 0, 1, 1, 1, 0, 0, 1}, &near1},        // without block characters
+      {{2, 3, 0, 2}, nullptr},                   // on screen only: none on side 3
+      {{2, 3, 0, 0}, &id3},                      // on screen first, else the nearest off it
+      {{3, 1, 0, 0, 1}, &near1},                 // the first of the list that passes
+      {{3, 0, 1, 0, 0, 0, 0, 0, 1, 7}, &id3},    // the first with ID 7 of all sides
+      {{3, 0, 1, 0, 0, 0, 0, 0, 1, 263}, &id3},  // the ID is read as a byte
+      {{3, 5, 0}, nullptr},                      // an empty side
   };
   for (const auto& row : rows) {
     CmdSetTarget(self, Target(row.params));
     EXPECT_EQ(self.m_pTarget, row.expect) << row.params[0] << " " << row.params.size();
     // The actor is listed by its target alone, once.
-    for (cActor* a : {static_cast<cActor*>(&g_Players[0]), static_cast<cActor*>(&self),
-                      static_cast<cActor*>(&near1), static_cast<cActor*>(&far1), static_cast<cActor*>(&block2),
-                      static_cast<cActor*>(&id3)}) {
+    for (cActor* a : {static_cast<cActor*>(&g_Players[0]), static_cast<cActor*>(&self), static_cast<cActor*>(&near1),
+                      static_cast<cActor*>(&far1), static_cast<cActor*>(&block2), static_cast<cActor*>(&id3)}) {
       const auto n = std::count(a->m_Targeters.begin(), a->m_Targeters.end(), &self);
       EXPECT_EQ(n, a == row.expect ? 1 : 0) << row.params[0];
     }

@@ -25,8 +25,7 @@ void* Counted(std::size_t n, std::size_t align = 0) {
   void* p = align ? std::aligned_alloc(align, (n + align - 1) / align * align) : std::malloc(n ? n : 1);
   if (!p) throw std::bad_alloc();
   const std::size_t now = g_nInUse += malloc_usable_size(p);
-  for (std::size_t peak = g_nPeak.load(); now > peak && !g_nPeak.compare_exchange_weak(peak, now);) {
-  }
+  for (std::size_t peak = g_nPeak.load(); now > peak && !g_nPeak.compare_exchange_weak(peak, now);) {}
   return p;
 }
 
@@ -43,9 +42,7 @@ void* operator new[](std::size_t n) { return Counted(n); }
 void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
   try {
     return Counted(n);
-  } catch (...) {
-    return nullptr;
-  }
+  } catch (...) { return nullptr; }
 }
 void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
 void* operator new(std::size_t n, std::align_val_t a) { return Counted(n, static_cast<std::size_t>(a)); }
@@ -132,8 +129,8 @@ TEST_F(HostileCountTest, EveryListBearingFileStaysWithinASmallMultipleOfItsSize)
       // elements to let it through.
       for (std::size_t nCount : {kFileBytes / 16, kFileBytes / 128}) {
         for (char fill : {'\0', '\x7f'}) {
-          SCOPED_TRACE(::testing::Message() << kind.name << ", list place " << nPlace << ", count " << nCount
-                                            << ", fill " << int(fill));
+          SCOPED_TRACE(::testing::Message()
+                       << kind.name << ", list place " << nPlace << ", count " << nCount << ", fill " << int(fill));
           // A database file is its list; a record file has N = 0 and S = 0 first.
           std::string bytes =
               Hostile(kind.nVersion, kind.bDatabase ? 0 : 2 + nPlace, static_cast<std::uint32_t>(nCount), fill);

@@ -67,10 +67,8 @@ TEST_F(MapMenuSceneTest, CancelAndBackGoToTheMap) {
     SCOPED_TRACE(cancel);
     g_SceneManager.m_nScene = SCENE_MAPMENU;
     StartToMenu();
-    if (cancel)
-      Press(2);
-    else
-      Choose(MAPMENU_BACK);
+    if (cancel) Press(2);
+    else Choose(MAPMENU_BACK);
     Frame();
     EXPECT_EQ(Leave(), SCENE_WORLDMAP);
   }

@@ -26,10 +26,12 @@ TEST(MenuCursorTest, GridWrapsAtEveryEdge) {
     int column, row;
     int wantColumn, wantRow;
   } cases[] = {
+      // clang-format off
       {D, 0, 2, 0, 0}, {U, 1, 0, 1, 2}, {0, 0, 5, 0, 0},  // a stale row wraps without a key
       {L, 0, 1, 3, 1}, {R, 3, 1, 0, 1}, {L | U, 0, 0, 3, 2},
       {L | R, 2, 1, 1, 1},  // left wins over right
       {U | D, 2, 1, 2, 0},  // up wins over down
+      // clang-format on
   };
   for (const auto& c : cases) {
     cMenuCursor cursor;
@@ -50,12 +52,11 @@ TEST(MenuCursorTest, ListsScrollAndPageWithoutWrapping) {
     int pageKeys, total, visible, pos, scroll;
     int wantPos, wantScroll;
   } cases[] = {
-      {D, 0, 99, 10, 9, 0, 10, 1},   {D, 0, 99, 10, 5, 0, 6, 0},    {U, 0, 99, 10, 5, 5, 4, 4},
-      {U, 0, 99, 10, 0, 0, 0, 0},    {D, 0, 99, 10, 98, 89, 98, 89},
-      {R, 1, 99, 10, 3, 0, 12, 9},   {R, 1, 99, 10, 95, 89, 98, 89}, {R, 1, 99, 10, 85, 85, 94, 89},
-      {L, 1, 99, 10, 5, 0, 0, 0},    {L, 1, 99, 10, 25, 20, 16, 11}, {R, 0, 99, 10, 3, 0, 3, 0},
-      {D, 0, 4, 10, 3, 0, 3, 0},     {R, 1, 4, 10, 1, 0, 3, 0},
-      {D, 0, 0, 10, 0, 0, 0, 0},
+      {D, 0, 99, 10, 9, 0, 10, 1},    {D, 0, 99, 10, 5, 0, 6, 0},     {U, 0, 99, 10, 5, 5, 4, 4},
+      {U, 0, 99, 10, 0, 0, 0, 0},     {D, 0, 99, 10, 98, 89, 98, 89}, {R, 1, 99, 10, 3, 0, 12, 9},
+      {R, 1, 99, 10, 95, 89, 98, 89}, {R, 1, 99, 10, 85, 85, 94, 89}, {L, 1, 99, 10, 5, 0, 0, 0},
+      {L, 1, 99, 10, 25, 20, 16, 11}, {R, 0, 99, 10, 3, 0, 3, 0},     {D, 0, 4, 10, 3, 0, 3, 0},
+      {R, 1, 4, 10, 1, 0, 3, 0},      {D, 0, 0, 10, 0, 0, 0, 0},
   };
   for (const auto& c : cases) {
     for (int vertical : {1, 0}) {

@@ -89,12 +89,10 @@ TEST_F(OptionSceneTest, ValuesWrapAtBothEnds) {
     std::uint16_t dir;
     std::int32_t want;
   };
-  const Case cases[] = {{0, &cOption::m_nPalette, 0, cPad::DirDown, 23},
-                        {0, &cOption::m_nPalette, 23, cPad::DirUp, 0},
-                        {1, &cOption::m_bMusic, 1, cPad::DirUp, 0},
-                        {2, &cOption::m_nSoundVolume, 10, cPad::DirUp, 0},
-                        {2, &cOption::m_nSoundVolume, 0, cPad::DirDown, 10},
-                        {3, &cOption::m_nRankMode, 3, cPad::DirUp, 0}};
+  const Case cases[] = {
+      {0, &cOption::m_nPalette, 0, cPad::DirDown, 23},     {0, &cOption::m_nPalette, 23, cPad::DirUp, 0},
+      {1, &cOption::m_bMusic, 1, cPad::DirUp, 0},          {2, &cOption::m_nSoundVolume, 10, cPad::DirUp, 0},
+      {2, &cOption::m_nSoundVolume, 0, cPad::DirDown, 10}, {3, &cOption::m_nRankMode, 3, cPad::DirUp, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.row);
     g_Option.*c.member = c.start;

@@ -68,9 +68,9 @@ TEST_F(StageSelectSceneTest, ListedStagesAndTheirRows) {
     int count, visible;
   };
   const Case cases[] = {
-      {1, 0, 0, 0, 1, 1},     // a fresh record lists one stage
-      {1, 1, 0, 0, 20, 10},   // unless every stage is open
-      {12, 0, 11, 2, 12, 10}, // the cursor on stage 12 shows stages 3 to 12
+      {1, 0, 0, 0, 1, 1},      // a fresh record lists one stage
+      {1, 1, 0, 0, 20, 10},    // unless every stage is open
+      {12, 0, 11, 2, 12, 10},  // the cursor on stage 12 shows stages 3 to 12
       {12, 0, 3, 0, 12, 10},
   };
   for (const Case& c : cases) {

@@ -110,9 +110,7 @@ TEST_F(TitleSceneTest, EachChoiceLeadsToItsSceneAndMode) {
     Press();
     EXPECT_EQ(g_SceneManager.m_nMenuChoice, c.kind);
     EXPECT_EQ(g_SceneManager.m_nGameMode, c.mode < 0 ? 7 : c.mode);
-    if (c.mode >= 0) {
-      EXPECT_EQ(g_SceneManager.m_bModeRanks, 1);
-    }
+    if (c.mode >= 0) { EXPECT_EQ(g_SceneManager.m_bModeRanks, 1); }
     EXPECT_EQ(g_SceneManager.m_nNextScene, c.nextScene);
     FadeOutToEnd();
     EXPECT_EQ(g_SceneManager.m_nScene, c.nextScene);
@@ -254,8 +252,7 @@ TEST_F(TitleSceneTest, PictureMenuShowsTheStripsOfTheEnabledKinds) {
   EXPECT_EQ(x, 288 - 160 / 2);
   const int kinds[] = {TITLE_NEW_GAME, TITLE_CHALLENGE, TITLE_FREE, TITLE_REPLAY, TITLE_OPTIONS, TITLE_EXIT};
   for (int i = 0; i < 6; ++i)
-    EXPECT_EQ(Px(&BackBuffer, x + 32 + 100, y + 32 * i + 10), Px(&g_SurfaceData[BMP_GAME_MODE], 0, 32 * kinds[i]))
-        << i;
+    EXPECT_EQ(Px(&BackBuffer, x + 32 + 100, y + 32 * i + 10), Px(&g_SurfaceData[BMP_GAME_MODE], 0, 32 * kinds[i])) << i;
 }
 
 // Under Direct3D a lost device is reset and its textures are made anew: those of files

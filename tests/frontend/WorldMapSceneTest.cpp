@@ -170,17 +170,17 @@ TEST_F(WorldMapSceneTest, FirstEntryWhoseConditionsHoldIsActive) {
     bool active;
   };
   const Case cases[] = {
-      {0, 0, 0, 0, 0, true},      // no condition
-      {3, 0, 0, 0, 0, true},      {4, 0, 0, 0, 0, false},     // switch on, off
-      {0, 7, 0, 10, 0, true},     {0, 7, 0, 11, 0, false},    // ==
-      {0, 7, 1, 11, 0, true},     {0, 7, 1, 10, 0, false},    // !=
-      {0, 7, 2, 10, 0, true},     {0, 7, 2, 11, 0, false},    // >=
-      {0, 7, 3, 10, 0, true},     {0, 7, 3, 9, 0, false},     // <=
-      {0, 7, 4, 9, 0, true},      {0, 7, 4, 10, 0, false},    // >
-      {0, 7, 5, 11, 0, true},     {0, 7, 5, 10, 0, false},    // <
-      {0, 7, 6, 10, 0, false},    {0, 7, -1, 10, 0, false},   // no such operator
-      {0, 300, 0, 0, 0, false},                               // no such variable
-      {0, 0, 0, 0, 500, true},    {0, 0, 0, 0, 501, false},   // best total
+      {0, 0, 0, 0, 0, true},                               // no condition
+      {3, 0, 0, 0, 0, true},    {4, 0, 0, 0, 0, false},    // switch on, off
+      {0, 7, 0, 10, 0, true},   {0, 7, 0, 11, 0, false},   // ==
+      {0, 7, 1, 11, 0, true},   {0, 7, 1, 10, 0, false},   // !=
+      {0, 7, 2, 10, 0, true},   {0, 7, 2, 11, 0, false},   // >=
+      {0, 7, 3, 10, 0, true},   {0, 7, 3, 9, 0, false},    // <=
+      {0, 7, 4, 9, 0, true},    {0, 7, 4, 10, 0, false},   // >
+      {0, 7, 5, 11, 0, true},   {0, 7, 5, 10, 0, false},   // <
+      {0, 7, 6, 10, 0, false},  {0, 7, -1, 10, 0, false},  // no such operator
+      {0, 300, 0, 0, 0, false},                            // no such variable
+      {0, 0, 0, 0, 500, true},  {0, 0, 0, 0, 501, false},  // best total
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.sw << " " << c.var << " " << c.op << " " << c.value << " " << c.minBest);

@@ -163,10 +163,12 @@ TEST_F(CommandTest, Upgrades) {
       {"status 2 of 209 at the largest value", 0, CMD_STATUS2, 209, {0, INT32_MAX, 1}, {0, INT32_MAX, 1}},
       {"graphic of 218 at the largest value", 0, CMD_GRAPHIC, 218, {3, INT32_MAX, 0}, {3, 119, 0}},
       {"status of 160: a system operand stays", 0, CMD_STATUS, 160, systemOperand, systemOperand},
+      // clang-format off
       {"status of 160 with a short list: nothing to renumber", 0, CMD_STATUS, 160, {0, 0, 0, 1, 12},
        {0, 0, 0, 1, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
       {"target of 188 gains p[2]", 0, CMD_TARGET, 188, abcdefghij, {1, 2, 0, 3, 4, 5, 6, 7, 8, 9}},
       {"picture of 193 gains p[6] = 1", 0, CMD_PICTURE, 193, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
+       // clang-format on
        {1, 2, 3, 4, 5, 6, 1, 7, 8, 9, 10}},
       {"chara effect of 194 gains p[1]", 0, CMD_CHARA_EFFECT, 194, {2, 7, 8}, {2, 0, 7}},
       {"screen effect of 194 gains p[1]", 0, CMD_SCR_EFFECT, 194, {2, 7}, {2, 0, 7}},
@@ -275,9 +277,8 @@ TEST_F(CommandTest, RepairsOfShortDatabases) {
     std::int32_t stored, repaired;
   };
   const Case cases[] = {
-      {CMD_PICTURE, DB_PICTURE, 1, 5, 0},   {CMD_PICTURE, DB_PICTURE, 0, 5, 0},
-      {CMD_ANIME, DB_ANIME, 1, -1, 0},      {CMD_BGM, DB_BGM, 2, 2, 1},
-      {CMD_EFFECT, DB_EFFECT, 1, 0, 0},
+      {CMD_PICTURE, DB_PICTURE, 1, 5, 0}, {CMD_PICTURE, DB_PICTURE, 0, 5, 0}, {CMD_ANIME, DB_ANIME, 1, -1, 0},
+      {CMD_BGM, DB_BGM, 2, 2, 1},         {CMD_EFFECT, DB_EFFECT, 1, 0, 0},
   };
   for (const Case& c : cases) {
     refs_.refs.databases[c.database] = c.size;
@@ -368,7 +369,8 @@ TEST_F(CommandTest, CarriedTestOnlyFlows) {
     bool keep;
     std::size_t flows;
   };
-  const Case cases[] = {{"dropped", 0, false, 2}, {"kept for the editor", 1, false, 3}, {"kept by the project", 0, true, 3}};
+  const Case cases[] = {
+      {"dropped", 0, false, 2}, {"kept for the editor", 1, false, 3}, {"kept by the project", 0, true, 3}};
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     g_bFromEditor = k.fromEditor;

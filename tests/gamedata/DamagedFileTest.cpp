@@ -128,7 +128,9 @@ Kind AnimeSetKind() {
   const std::size_t nFrames = nSlots + 4 + BaseBodySize(set.m_Slots[0]);
   // Member count, slot count, the first slot's member count and frame count, the first
   // frame's member count.
-  return {"animation set", [] { return std::make_unique<cEdAnimeSet>(); }, FileOf(set),
+  return {"animation set",
+          [] { return std::make_unique<cEdAnimeSet>(); },
+          FileOf(set),
           {4, nSlots, nSlots + 4, nFrames, nFrames + 4}};
 }
 

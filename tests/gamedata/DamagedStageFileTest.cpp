@@ -44,7 +44,9 @@ Kind PaletteKind() {
   SaveRecordList(charas, palette.m_Charas);
   const std::size_t nCharas = 12 + blocks.Bytes().size();
   const std::size_t nItems = nCharas + charas.Bytes().size();
-  return {"palette", [] { return std::make_unique<cEdPalette>(); }, file,
+  return {"palette",
+          [] { return std::make_unique<cEdPalette>(); },
+          file,
           {4, 8, 12, 16, nCharas, nCharas + 4, nItems, nItems + 4}};
 }
 
@@ -69,7 +71,9 @@ Kind StageKind() {
   stage.m_Palette.SaveLists(head);
   const std::size_t nBlocks = head.Bytes().size();
   const std::size_t nEntries = file.size() - 4 - 4 - BaseBodySize(stage.m_Entries[0]);
-  return {"stage", [] { return std::make_unique<cEdStage>(); }, file,
+  return {"stage",
+          [] { return std::make_unique<cEdStage>(); },
+          file,
           {4, nRanks - 8, nRanks, nParams, nPalette, nBlocks, nBlocks + 8, nEntries}};
 }
 

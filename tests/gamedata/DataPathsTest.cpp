@@ -70,9 +70,7 @@ TEST_F(DataPathsTest, CreateDefaultData) {
     stdfs::remove_all("default");
     plat::fs::invalidateCache();
     if (c.def) MakeDefault();
-    if (c.fifo) {
-      ASSERT_EQ(::mkfifo("default/database/zz.fifo", 0600), 0);
-    }
+    if (c.fifo) { ASSERT_EQ(::mkfifo("default/database/zz.fifo", 0600), 0); }
     if (c.data) stdfs::create_directory("data");
     plat::fs::invalidateCache();
     g_nBoxes = 0;

@@ -112,9 +112,9 @@ T MediaOf(int tag) {
 }
 
 void ExpectParams(const cEdKindEffect& e, std::initializer_list<int> params) {
-  EXPECT_TRUE(std::equal(params.begin(), params.end(), e.m_nParams)) << e.m_nParams[0] << " " << e.m_nParams[1] << " "
-                                                                     << e.m_nParams[2] << " " << e.m_nParams[3] << " "
-                                                                     << e.m_nParams[4];
+  EXPECT_TRUE(std::equal(params.begin(), params.end(), e.m_nParams))
+      << e.m_nParams[0] << " " << e.m_nParams[1] << " " << e.m_nParams[2] << " " << e.m_nParams[3] << " "
+      << e.m_nParams[4];
 }
 
 TEST_F(DatabaseTest, OlderVersionsLoadInTheirLayout) {
@@ -248,9 +248,9 @@ TEST_F(DatabaseTest, CharacterBitmapCells) {
     int pattern, x, y;
   };
   const Case cases[] = {
-      {0, 2, 17, 32, 32},   // one-block cells whatever the size says
-      {1, 3, 7, 192, 96},   // 5 cells of 96 pixels a row
-      {1, 16, 1, 0, 512},   // one cell a row
+      {0, 2, 17, 32, 32},  // one-block cells whatever the size says
+      {1, 3, 7, 192, 96},  // 5 cells of 96 pixels a row
+      {1, 16, 1, 0, 512},  // one cell a row
       {1, 1, 15, 480, 0},
   };
   for (const Case& c : cases) {
@@ -278,8 +278,8 @@ TEST_F(DatabaseTest, DefaultDatabase) {
   EXPECT_EQ(db.m_Animes[1].m_strName, "アクションA");
   EXPECT_EQ(db.m_Animes[1].m_Frames.size(), 1u);
   EXPECT_EQ(db.m_Animes[1].m_bParam, 1);
-  for (std::size_t n : {db.m_BmpCharaExcs.size(), db.m_Effects.size(), db.m_CharaEffects.size(),
-                        db.m_ScrEffects.size(), db.m_Pictures.size(), db.m_Sounds.size(), db.m_Bgms.size()}) {
+  for (std::size_t n : {db.m_BmpCharaExcs.size(), db.m_Effects.size(), db.m_CharaEffects.size(), db.m_ScrEffects.size(),
+                        db.m_Pictures.size(), db.m_Sounds.size(), db.m_Bgms.size()}) {
     EXPECT_EQ(n, 2u);
   }
   ASSERT_EQ(db.m_SwordTypes.size(), 1u);
@@ -364,9 +364,7 @@ void WriteProject(Project& p, int skip = -1) {
   std::filesystem::create_directories("data/database");
   int n = 0;
   auto write = [&](auto& list) {
-    if (n != skip) {
-      EXPECT_TRUE(SaveDatabaseFile(list, g_PathTable[PATH_ANIME_SET + 2 * n]));
-    }
+    if (n != skip) { EXPECT_TRUE(SaveDatabaseFile(list, g_PathTable[PATH_ANIME_SET + 2 * n])); }
     ++n;
   };
   std::apply([&](auto&... list) { (write(list), ...); }, p.Lists());
@@ -405,8 +403,8 @@ TEST_F(DatabaseTest, LoadAll) {
   struct Case {
     const char* name;
     std::function<void(Project&)> damage;  // before the files are written
-    int skip;                               // file not written
-    std::function<void()> after;            // after the files are written
+    int skip;                              // file not written
+    std::function<void()> after;           // after the files are written
     bool result;
     std::vector<std::size_t> sizes;
     const char* box;  // null: none
@@ -414,6 +412,7 @@ TEST_F(DatabaseTest, LoadAll) {
   };
   const Case cases[] = {
       {"all ten files", nullptr, -1, nullptr, true, SAMPLE_SIZES, nullptr, 0},
+      // clang-format off
       {"Effect.dat missing: the lists before it are loaded, the rest keep the defaults", nullptr, 4, nullptr, false,
        {3, 4, 5, 6, 2, 2, 2, 2, 2, 2}, "data\\database\\Effect.dat のロードに失敗！", 0},
       {"an empty animation list is no fault", [](Project& p) { p.animes.clear(); }, -1, nullptr, true,
@@ -421,11 +420,15 @@ TEST_F(DatabaseTest, LoadAll) {
       {"an empty screen-effect list has no entry 0", [](Project& p) { p.scrEffects.clear(); }, -1, nullptr, false,
        {3, 4, 5, 6, 7, 3, 0, 9, 5, 10}, nullptr, 1},
       {"a cut Picture.dat is refused and the list kept", nullptr, -1,
+       // clang-format on
        [] {
          std::string bytes = *plat::fs::readFile("data\\database\\Picture.dat");
          ASSERT_TRUE(plat::fs::writeFileAtomic("data\\database\\Picture.dat", bytes.substr(0, bytes.size() - 3)));
        },
-       false, {3, 4, 5, 6, 7, 3, 2, 2, 2, 2}, "data\\database\\Picture.dat のロードに失敗！", 0},
+       false,
+       {3, 4, 5, 6, 7, 3, 2, 2, 2, 2},
+       "data\\database\\Picture.dat のロードに失敗！",
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

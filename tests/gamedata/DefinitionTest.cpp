@@ -29,16 +29,20 @@ TEST_F(DefinitionTest, NewBlockAndItemBytes) {
   cEdBlock block;
   block.m_nHit = 1;  // an empty image saves as passable
   const std::string blockBytes = Bytes()
+                                     // clang-format off
                                      .u32(18).u8(0).i16(0).u8(0).u8(0).i16(0).u8(0).i16(0).u8(0).u8(0).u8(0).i16(0)
                                      .u8(0).u8(0xFF).u8(0).i32(0).u8(0).i16(0).u8(0)
                                      .u32(1).text("").i16(0).i16(0).u32(11).bytes(std::string(11, '\0')).u32(0).s;
+  // clang-format on
   EXPECT_TRUE(rt::SameBytes(rt::SaveBody(block), blockBytes));
 
   cEdItem item;
   const std::string itemBytes = Bytes()
+                                    // clang-format off
                                     .u32(17).u8(0).i16(0).u8(0).u8(0).i16(0).i16(0).i16(0).u8(2).i16(0).u8(6).u8(0)
                                     .u8(0).i16(0).u8(1).u8(0).u8(1).i16(0)
                                     .u32(1).text("").i16(0).i16(0).u32(13).bytes(std::string(13, '\0')).u32(0).u32(0).s;
+  // clang-format on
   EXPECT_TRUE(rt::SameBytes(rt::SaveBody(item), itemBytes));
 }
 
@@ -46,6 +50,7 @@ TEST_F(DefinitionTest, NewBlockAndItemBytes) {
 TEST_F(DefinitionTest, CharacterLayoutByVersion) {
   for (int& n : refs_.databases) n = 100;
   cEdChara c;
+  // clang-format off
   c.m_nBasePalette = 1; c.m_nBaseIndex = 2; c.m_nConditionRule = 3; c.m_bLatchConditions = 4; c.m_nFacing = 5;
   c.m_nExtraCopies = 6; c.m_nOffsetXBase = 7; c.m_nOffsetXStep = 8; c.m_nOffsetYBase = 9; c.m_nOffsetYStep = 10;
   c.m_bOffsetXMirror = 11; c.m_bOffsetYMirror = 12; c.m_nImage = 13; c.m_nImageSheet = 14; c.m_nImageSub = 15;
@@ -57,11 +62,14 @@ TEST_F(DefinitionTest, CharacterLayoutByVersion) {
   c.m_nBodyPower = 43; c.m_nBodyImpact = 44; c.m_nBodyHitEffect = 45; c.m_nDefence = 46; c.m_nImpactResist = 47;
   c.m_nScore = 48; c.m_nGroup35 = 49; c.m_bActivationGroup = 50; c.m_nActivationGroup = 51; c.m_nActivationRange = 52;
   c.m_nActivationRule = 53; c.m_strText = "t"; c.m_nX = -3; c.m_nY = 4; c.m_nCarriedItem = 7;
+  // clang-format on
   g_CommonPalette.m_Charas.resize(3);  // the base it names exists
 
   Bytes b;
+  // clang-format off
   b.u32(53).u8(1).i16(2).u8(3).u8(4).u8(5).u8(6).i16(7).i16(8).i16(9).i16(10).u8(11).u8(12).i16(13).u8(14).i16(15)
       .i16(16).u8(17).u8(18).i16(19).u8(20).u8(21).i16(22).u8(23).u8(24).i16(25);
+  // clang-format on
   for (int n = 26; n <= 38; ++n) b.u8(static_cast<std::uint8_t>(n));
   b.i32(39).i32(40).i16(41).u8(42).i32(43).u8(44).i16(45).i32(46).u8(47).i32(48).u8(49).u8(50).i16(51).u8(52).u8(53);
   b.u32(1).text("t").i16(-3).i16(4).i32(7).u32(37).bytes(std::string(37, '\0')).u32(0).u32(0);
@@ -72,8 +80,8 @@ TEST_F(DefinitionTest, CharacterLayoutByVersion) {
   EXPECT_TRUE(rt::SameBytes(rt::SaveBody(back), body));
 
   // Members that later versions added are missing from older files.
-  const std::pair<std::uint32_t, std::uint32_t> counts[] = {{167, 47}, {168, 48}, {195, 48}, {196, 50},
-                                                            {200, 50}, {201, 51}, {210, 52}, {284, 52}, {285, 53}};
+  const std::pair<std::uint32_t, std::uint32_t> counts[] = {{167, 47}, {168, 48}, {195, 48}, {196, 50}, {200, 50},
+                                                            {201, 51}, {210, 52}, {284, 52}, {285, 53}};
   for (auto [version, n] : counts) EXPECT_EQ(rt::ReadU32At(rt::SaveBody(c, version), 0), n) << version;
 }
 
@@ -173,7 +181,7 @@ TEST_F(DefinitionTest, CharacterUpgrades) {
   };
   // The record holds other values before the load: what the old file lacks is set anyway.
   const Case cases[] = {
-      {150, 2, 0, 1, 0, 0, 0},  {195, 2, 0, 1, 0, 0, 46}, {200, 2, 0, 1, 0, 20, 46}, {205, 2, 3, 1, 0, 20, 46},
+      {150, 2, 0, 1, 0, 0, 0},   {195, 2, 0, 1, 0, 0, 46},  {200, 2, 0, 1, 0, 20, 46},  {205, 2, 3, 1, 0, 20, 46},
       {206, 2, 2, 1, 0, 20, 46}, {209, 1, 1, 1, 0, 20, 46}, {284, 2, 2, 1, 36, 20, 46}, {285, 2, 2, 33, 36, 20, 46},
   };
   for (const Case& c : cases) {
@@ -233,16 +241,20 @@ TEST_F(DefinitionTest, Repairs) {
   };
   const Case charaCases[] = {
       {"scale 0", [](cEdChara& c) { c.m_nScale = 0; }, [](const cEdChara& c) { EXPECT_EQ(c.m_nScale, 1); }},
+      // clang-format off
       {"dedicated bitmap past the end", [](cEdChara& c) { c.m_nImageSheet = 4; c.m_nImage = 3; },
+       // clang-format on
        [](const cEdChara& c) { EXPECT_EQ(c.m_nImage, 1); }},
       {"image past the end of another sheet", [](cEdChara& c) { c.m_nImage = 300; },
        [](const cEdChara& c) { EXPECT_EQ(c.m_nImage, 300); }},
       {"anime set", [](cEdChara& c) { c.m_nAnimeSet = 5; }, [](const cEdChara& c) { EXPECT_EQ(c.m_nAnimeSet, 0); }},
+      // clang-format off
       {"effects", [](cEdChara& c) { c.m_nCharaEffect = 3; c.m_nDeathEffect = -1; c.m_nBodyHitEffect = 3; },
        [](const cEdChara& c) { EXPECT_EQ(G(c.m_nCharaEffect, c.m_nDeathEffect, c.m_nBodyHitEffect), G(0, 0, 0)); }},
       {"valid effects stay", [](cEdChara& c) { c.m_nCharaEffect = 2; c.m_nBodyHitEffect = 2; },
        [](const cEdChara& c) { EXPECT_EQ(G(c.m_nCharaEffect, c.m_nBodyHitEffect), G(2, 2)); }},
       {"base past the common list", [](cEdChara& c) { c.m_nBasePalette = 1; c.m_nBaseIndex = 1; },
+       // clang-format on
        [](const cEdChara& c) { EXPECT_EQ(G(c.m_nBasePalette, c.m_nBaseIndex), G(0, 0)); }},
       {"empty flows removed, key-only kept",
        [](cEdChara& c) {

@@ -60,6 +60,7 @@ TEST_F(FlowTest, Upgrades) {
     std::int8_t expectTrigger, expectSwitch;
   };
   const Case cases[] = {
+      // clang-format off
       {162, 3, 2, 3, 0},   // a switch only for trigger 0
       {162, 0, 2, 0, 2},
       {163, 5, 1, 7, 1},   // two triggers inserted at 5
@@ -68,6 +69,7 @@ TEST_F(FlowTest, Upgrades) {
       {132, 11, 0, 13, 0},
       {100, 4, 0, 4, 0},
       {513, 19, 4, 19, 4},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.version) + " trigger " + std::to_string(c.trigger));

@@ -30,10 +30,10 @@ TEST_F(OptionTest, LoadCases) {
   };
   const Case cases[] = {
       {"no file keeps the defaults", nullptr, "", 0, 0, 1, 7, 0, "aaa"},
-      {"stored values", "o.dat", Bytes().u32(513).u32(4).i32(23).i32(0).i32(10).i32(3).u32(1).text("xyz").s, 1, 23,
-       0, 10, 3, "xyz"},
-      {"an empty name has L = 1", "o.dat", Bytes().u32(513).u32(4).i32(1).i32(1).i32(1).i32(1).u32(1).u32(1).s, 1, 1,
-       1, 1, 1, ""},
+      {"stored values", "o.dat", Bytes().u32(513).u32(4).i32(23).i32(0).i32(10).i32(3).u32(1).text("xyz").s, 1, 23, 0,
+       10, 3, "xyz"},
+      {"an empty name has L = 1", "o.dat", Bytes().u32(513).u32(4).i32(1).i32(1).i32(1).i32(1).u32(1).u32(1).s, 1, 1, 1,
+       1, 1, ""},
       {"values above their ranges come down to the top", "o.dat",
        Bytes().u32(513).u32(4).i32(24).i32(5).i32(11).i32(4).u32(1).text("abc").s, 1, 23, 1, 10, 3, "abc"},
       {"values below their ranges come up to 0; music other than 0 is on", "o.dat",
@@ -43,9 +43,7 @@ TEST_F(OptionTest, LoadCases) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     cOption option;
-    if (c.file) {
-      ASSERT_TRUE(plat::fs::writeFileAtomic(c.file, c.bytes));
-    }
+    if (c.file) { ASSERT_TRUE(plat::fs::writeFileAtomic(c.file, c.bytes)); }
     EXPECT_EQ(option.LoadFromFile(c.file ? c.file : "missing.dat"), c.result);
     EXPECT_EQ(option.m_nPalette, c.palette);
     EXPECT_EQ(option.m_bMusic, c.music);

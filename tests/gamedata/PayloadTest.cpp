@@ -86,7 +86,7 @@ TEST_F(PayloadTest, Upgrades) {
   struct Case {
     const char* name;
     std::uint32_t version;
-    std::function<void(cEdMove&, cEdShot&)> stored;  // what the older file holds
+    std::function<void(cEdMove&, cEdShot&)> stored;    // what the older file holds
     std::function<void(cEdMove&, cEdShot&)> loadInto;  // the record before the load
     std::function<void(const cEdMove&, const cEdShot&)> check;
   };

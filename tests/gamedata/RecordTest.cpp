@@ -47,18 +47,8 @@ class RecordTest : public rt::RecordFixture {};
 
 TEST_F(RecordTest, ExampleSavesToItsExactBytes) {
   cExample r;
-  std::string expect = Bytes()
-                           .u32(513)
-                           .u32(4)
-                           .i32(7)
-                           .i16(-2)
-                           .u8(1)
-                           .f64(0.5)
-                           .u32(2)
-                           .u32(1)
-                           .u32(4)
-                           .bytes(std::string("abc\0", 4))
-                           .s;
+  std::string expect =
+      Bytes().u32(513).u32(4).i32(7).i16(-2).u8(1).f64(0.5).u32(2).u32(1).u32(4).bytes(std::string("abc\0", 4)).s;
   ASSERT_EQ(r.SaveToFile("example.dat"), 1);
   EXPECT_EQ(plat::fs::readFile("example.dat"), expect);
 
@@ -197,7 +187,8 @@ TEST_F(RecordTest, MoreMembersOrStringsThanTheLayoutFailWithTheIndexError) {
   };
   const Case cases[] = {
       {"members", Bytes().u32(5).i32(1).i16(2).u8(3).f64(4).i32(5).u32(0).s, "err V[4] ( 4 , 24 )\r\n"},
-      {"members counted as negative", Bytes().u32(0x80000000u).i32(1).i16(2).u8(3).f64(4).i32(5).s, "err V[4] ( 4 , 24 )\r\n"},
+      {"members counted as negative", Bytes().u32(0x80000000u).i32(1).i16(2).u8(3).f64(4).i32(5).s,
+       "err V[4] ( 4 , 24 )\r\n"},
       {"strings", Bytes().u32(0).u32(3).text("a").text("b").text("c").s, "err V[2] ( 2 , 16 )\r\n"},
   };
   for (const Case& c : cases) {

@@ -75,8 +75,7 @@ inline ::testing::AssertionResult SameBytes(const std::string& a, const std::str
   if (a == b) return ::testing::AssertionSuccess();
   std::size_t at = 0;
   while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
-  return ::testing::AssertionFailure() << "sizes " << a.size() << " and " << b.size() << ", first difference at "
-                                       << at;
+  return ::testing::AssertionFailure() << "sizes " << a.size() << " and " << b.size() << ", first difference at " << at;
 }
 
 inline std::uint32_t ReadU32At(const std::string& s, std::size_t at) {

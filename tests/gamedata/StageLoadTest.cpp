@@ -160,7 +160,7 @@ TEST_F(StageLoadTest, DamagedFilesAreRefused) {
   std::string textCount = good;
   rt::WriteU32At(textCount, textCount.size() - 8, 5);  // five stage texts where the end code lies
   std::string rankCount = good;
-  rt::WriteU32At(rankCount, 4 + 428, 0x7fffffff);      // the ranking flags' count
+  rt::WriteU32At(rankCount, 4 + 428, 0x7fffffff);  // the ranking flags' count
   std::string oldEnding = File(Playable(20), 150);
   oldEnding += "junk";
   const char* broken = "ステージファイル %s が破損しています！";

@@ -37,12 +37,13 @@ TEST_F(StageTest, HeaderLayout) {
   cEdStage s;
   using Member = std::variant<std::int32_t*, double*>;
   std::vector<Member> members = {
-      &s.m_nWidth, &s.m_nReserved2, &s.m_nReserved3, &s.m_nHeight, &s.m_bLimitLeft, &s.m_bLimitRight,
-      &s.m_bLimitTop, &s.m_bLimitBottom, &s.m_nScrollLeft, &s.m_nScrollRight, &s.m_nScrollTop, &s.m_nScrollBottom,
-      &s.m_nFrameRate, &s.m_bTimeLimit, &s.m_nTimeLimit, &s.m_nTimeWarning, &s.m_nScrollModeX, &s.m_nScrollModeY,
-      &s.m_nAutoScrollX, &s.m_nAutoScrollY, &s.m_dGravity, &s.m_nHitLevel, &s.m_nHitPasses, &s.m_nBgm,
-      &s.m_nBgmOption, &s.m_bKeepBgm, &s.m_bDrawByLayer, &s.m_bCarryStatus, &s.m_bPassOnStatus, &s.m_bStatusBar,
-      &s.m_bAutoEnd, &s.m_bShowStart1, &s.m_bShowStart2, &s.m_bShowClear, &s.m_bShowGameOver};
+      &s.m_nWidth,       &s.m_nReserved2,    &s.m_nReserved3,   &s.m_nHeight,       &s.m_bLimitLeft,
+      &s.m_bLimitRight,  &s.m_bLimitTop,     &s.m_bLimitBottom, &s.m_nScrollLeft,   &s.m_nScrollRight,
+      &s.m_nScrollTop,   &s.m_nScrollBottom, &s.m_nFrameRate,   &s.m_bTimeLimit,    &s.m_nTimeLimit,
+      &s.m_nTimeWarning, &s.m_nScrollModeX,  &s.m_nScrollModeY, &s.m_nAutoScrollX,  &s.m_nAutoScrollY,
+      &s.m_dGravity,     &s.m_nHitLevel,     &s.m_nHitPasses,   &s.m_nBgm,          &s.m_nBgmOption,
+      &s.m_bKeepBgm,     &s.m_bDrawByLayer,  &s.m_bCarryStatus, &s.m_bPassOnStatus, &s.m_bStatusBar,
+      &s.m_bAutoEnd,     &s.m_bShowStart1,   &s.m_bShowStart2,  &s.m_bShowClear,    &s.m_bShowGameOver};
   auto add = [&](std::int32_t* p, int n) {
     for (int i = 0; i < n; ++i) members.push_back(p + i);
   };
@@ -102,8 +103,8 @@ TEST_F(StageTest, NewStage) {
   // A stage of size 0 bounds its scroll range below the first cell (only upper bounds).
   for (int v : {0, 0, 0, 0, 0, 0, 0, 0, -20, -1, -15, -1, 60, 0, 200, 20, 0, 0, 0, 0}) b.i32(v);
   b.f64(0.4);
-  for (int v : {10, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 1, 1, 1, 16, 24, 16, 16, 16, 24, 16, 16, 12, 8, 16, 16, 1, 0, 1, 0,
-                0, 0, 0, 0, 0, 0, 0, 0, 16, 24, 16, 16, 12, 24, 12, 16, 30, 30, 1, 0, 1, 0, 28, 28}) {
+  for (int v : {10, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 1,  1,  1,  16, 24, 16, 16, 16, 24, 16, 16, 12, 8, 16, 16, 1,
+                0,  1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16, 24, 16, 16, 12, 24, 12, 16, 30, 30, 1,  0,  1, 0,  28, 28}) {
     b.i32(v);
   }
   for (int i = 0; i < 8; ++i) b.i32(16);
@@ -236,14 +237,10 @@ TEST_F(StageTest, Upgrades) {
         charaA1, charaAnchorA1, start2;
   };
   const Case cases[] = {
-      {154, 20, 0, 1, 5, 0, 1, 0, 0, 24, 1, 0, 5, 30, 1, 0},
-      {165, 22, 1, 1, 5, 0, 1, 0, 0, 24, 1, 0, 5, 30, 1, 0},
-      {180, 22, 1, 3, 5, 0, 1, 0, 0, 24, 1, 0, 5, 30, 1, 0},
-      {182, 22, 1, 3, 6, 1, 1, 0, 0, 24, 1, 0, 5, 30, 1, 0},
-      {183, 22, 1, 3, 6, 1, 0, 0, 0, 24, 1, 0, 5, 30, 1, 0},
-      {198, 22, 1, 3, 6, 1, 0, 1, 0, 24, 1, 0, 5, 30, 1, 0},
-      {199, 22, 1, 3, 6, 1, 0, 1, 1, 24, 1, 0, 5, 30, 1, 0},
-      {224, 22, 1, 3, 6, 1, 0, 1, 1, 41, 0, 2, 3, 51, 0, 0},
+      {154, 20, 0, 1, 5, 0, 1, 0, 0, 24, 1, 0, 5, 30, 1, 0}, {165, 22, 1, 1, 5, 0, 1, 0, 0, 24, 1, 0, 5, 30, 1, 0},
+      {180, 22, 1, 3, 5, 0, 1, 0, 0, 24, 1, 0, 5, 30, 1, 0}, {182, 22, 1, 3, 6, 1, 1, 0, 0, 24, 1, 0, 5, 30, 1, 0},
+      {183, 22, 1, 3, 6, 1, 0, 0, 0, 24, 1, 0, 5, 30, 1, 0}, {198, 22, 1, 3, 6, 1, 0, 1, 0, 24, 1, 0, 5, 30, 1, 0},
+      {199, 22, 1, 3, 6, 1, 0, 1, 1, 24, 1, 0, 5, 30, 1, 0}, {224, 22, 1, 3, 6, 1, 0, 1, 1, 41, 0, 2, 3, 51, 0, 0},
       {225, 22, 1, 3, 6, 1, 0, 1, 1, 41, 0, 2, 3, 51, 0, 1},
   };
   for (const Case& c : cases) {
@@ -271,9 +268,8 @@ TEST_F(StageTest, Upgrades) {
                       loaded.m_bShowStart2};
     EXPECT_EQ(std::memcmp(&got, &c, sizeof(Case)), 0)
         << got.boxB2 << " " << got.anchorB0 << " " << got.bgmOption << " " << got.rankCount << " " << got.rank3 << " "
-        << got.statusBar << " " << got.noResult << " " << got.keepBgm << " " << got.boxA1 << " " << got.anchorA0
-        << " " << got.show0 << " " << got.color0 << " " << got.charaA1 << " " << got.charaAnchorA1 << " "
-        << got.start2;
+        << got.statusBar << " " << got.noResult << " " << got.keepBgm << " " << got.boxA1 << " " << got.anchorA0 << " "
+        << got.show0 << " " << got.color0 << " " << got.charaA1 << " " << got.charaAnchorA1 << " " << got.start2;
     if (c.version == 154) {
       EXPECT_EQ(loaded.m_CharaBoxB[3], 31);  // set 2 copies set 1
       EXPECT_EQ(rt::ReadU32At(StageFile(loaded), 4), 98u);
@@ -332,8 +328,9 @@ TEST_F(StageTest, HitLevels) {
   };
   // Levels outside 0 to 100 sub-steps are guarded; level 0 (or below) runs no sub-step and
   // keeps the per-step scales of one, so nothing divides by zero.
-  const Case cases[] = {{1, 1, 6, 6},    {10, 10, 60, 6},  {11, 1, 60, 60}, {15, 5, 60, 12},
-                        {19, 9, 60, 60 / 9.0}, {20, 20, 120, 6}, {0, 0, 6, 6},    {-4, 0, 6, 6}, {1 << 30, 100, 600, 6}};
+  const Case cases[] = {{1, 1, 6, 6},    {10, 10, 60, 6},       {11, 1, 60, 60},
+                        {15, 5, 60, 12}, {19, 9, 60, 60 / 9.0}, {20, 20, 120, 6},
+                        {0, 0, 6, 6},    {-4, 0, 6, 6},         {1 << 30, 100, 600, 6}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.level);
     cEdStage s;

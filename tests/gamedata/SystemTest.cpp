@@ -62,12 +62,14 @@ TEST_F(SystemTest, NewProject) {
     std::int32_t actual, expected;
   };
   const Value values[] = {
+      // clang-format off
       {"extend", s.m_bExtend, 0},           {"extend score", s.m_nExtendScore, 100},
       {"font face", s.m_nFontFace, 60},     {"title picture", s.m_bTitleMenuPicture, 1},
       {"challenge stages", s.m_nChallengeStages, 40}, {"test restore", s.m_bTestRestoreVars, 0},
       {"story pause menu", s.m_bStoryPauseMenu, 1},   {"colour mode", s.m_nColorMode, 0},
       {"green", s.m_nTransparentG, 0},      {"palette cycle", s.m_bPaletteCycle, 0},
       {"keep foot", s.m_bKeepFootOnScale, 0}, {"free restore", s.m_bFreeRestoreVars, 1},
+      // clang-format on
   };
   for (const Value& v : values) EXPECT_EQ(v.actual, v.expected) << v.name;
   EXPECT_EQ(s.m_strTitle, "");
@@ -118,8 +120,7 @@ TEST_F(SystemTest, NewProject) {
   const std::tuple<std::string, int, int> settings[] = {{"Direct3D", 0, 2}, {"WindowMode", 0, 0}, {"Bpp", 0, 0},
                                                         {"VSync", 0, 2},    {"ShowFps", 0, 0},    {"FreeStage", 1, 0}};
   for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(std::tuple(s.m_Settings[i].m_strName, s.m_Settings[i].m_nKind, s.m_Settings[i].m_nDefault),
-              settings[i]);
+    EXPECT_EQ(std::tuple(s.m_Settings[i].m_strName, s.m_Settings[i].m_nKind, s.m_Settings[i].m_nDefault), settings[i]);
   }
 }
 
@@ -138,8 +139,8 @@ TEST_F(SystemTest, FileRoundTrip) {
 
   const std::string file = *plat::fs::readFile("System.dat");
   EXPECT_EQ(rt::ReadU32At(file, 0), 513u);
-  EXPECT_EQ(rt::ReadU32At(file, 4), 33u);          // members
-  EXPECT_EQ(rt::ReadU32At(file, 8 + 123), 1u);     // strings after 123 bytes of members
+  EXPECT_EQ(rt::ReadU32At(file, 4), 33u);       // members
+  EXPECT_EQ(rt::ReadU32At(file, 8 + 123), 1u);  // strings after 123 bytes of members
   cEdSystem back;
   ASSERT_EQ(back.LoadFromFile("System.dat"), 1);
   EXPECT_TRUE(rt::SameBytes(rt::SaveBody(back), rt::SaveBody(s)));
@@ -156,6 +157,7 @@ TEST_F(SystemTest, UpgradedSwitches) {
     std::int32_t upgraded;
   };
   const Case cases[] = {
+      // clang-format off
       {113, &cEdSystem::m_bKeepTestOnlyFlows, 0}, {157, &cEdSystem::m_bTitleMenuPicture, 0},
       {167, &cEdSystem::m_bMapShowScore, 1},      {167, &cEdSystem::m_bSelectShowTotal, 1},
       {170, &cEdSystem::m_bCentreFont, 0},        {184, &cEdSystem::m_bRecordReplay, 1},
@@ -165,6 +167,7 @@ TEST_F(SystemTest, UpgradedSwitches) {
       {205, &cEdSystem::m_nFontFace, 60},         {214, &cEdSystem::m_bScrollMoveRule, 1},
       {224, &cEdSystem::m_bChallengePauseMenu, 0}, {261, &cEdSystem::m_bKeepFootOnScale, 1},
       {272, &cEdSystem::m_bEndCheckRule, 0},      {287, &cEdSystem::m_bInvincibleColor, 1},
+      // clang-format on
   };
   for (const Case& c : cases) {
     cEdSystem stored;
@@ -185,12 +188,14 @@ TEST_F(SystemTest, UpgradedLists) {
          cEdSystem stored;
          stored.m_Texts.clear();
          for (int i = 0; i < 21; ++i) stored.m_Texts.push_back("t" + std::to_string(i));
+         // clang-format off
          std::vector<std::string> expected = {"t0",  "t1",  "t2",  "t3",  "t4",  "t5",  "t6",
                                               "t7",  "残りHP", "残りSP", "t8", "t9", "t10", "t11",
                                               "オートセーブＯＮ", "オートセーブＯＦＦ",
                                               "保存先が不明です！一度は「セーブ」して下さい！",
                                               "t12", "t13", "t14", "t15", "t16", "リトライ", "マップへ戻る",
                                               "t17", "t18", "t19", "t20"};
+         // clang-format on
          EXPECT_EQ(TextsOf(LoadedAs(stored, 160)), expected);
        }},
       {"version 165: 22 carry-over items become 25",
@@ -223,7 +228,9 @@ TEST_F(SystemTest, UpgradedLists) {
          EXPECT_EQ(LoadedAs(cEdSystem(), 185).CountRankedQuantities(GAME_MODE_FREE), 5);
        }},
       {"version 190: unlimited lives only in replays",
-       [] { EXPECT_EQ(LoadedAs(cEdSystem(), 190).m_UnlimitedLives, (cVector<std::int32_t>{0, 0, 0, 1})); }},
+       [] {
+         EXPECT_EQ(LoadedAs(cEdSystem(), 190).m_UnlimitedLives, (cVector<std::int32_t>{0, 0, 0, 1}));
+       }},
       {"version 186: transparent colour green",
        [] {
          cEdSystem s = LoadedAs(cEdSystem(), 186);
@@ -249,9 +256,10 @@ TEST_F(SystemTest, UpgradedLists) {
          cEdSystem s = LoadedAs(stored, 285);
          std::vector<std::pair<std::string, int>> settings;
          for (const cEdSetting& e : s.m_Settings) settings.emplace_back(e.m_strName, e.m_nDefault);
-         EXPECT_EQ(settings, (std::vector<std::pair<std::string, int>>{
-                                 {"Direct3D", 1}, {"WindowMode", 0}, {"Bpp", 0}, {"VSync", 2}, {"ShowFps", 0},
-                                 {"FreeStage", 0}}));
+         EXPECT_EQ(
+             settings,
+             (std::vector<std::pair<std::string, int>>{
+                 {"Direct3D", 1}, {"WindowMode", 0}, {"Bpp", 0}, {"VSync", 2}, {"ShowFps", 0}, {"FreeStage", 0}}));
        }},
       {"version 288: palette cycling follows the colour mode",
        [] {
@@ -331,8 +339,8 @@ TEST_F(SystemTest, MenuTexts) {
 
 TEST_F(SystemTest, FontFaces) {
   const std::pair<int, const char*> faces[] = {
-      {0, "System"}, {59, "ＭＳ ゴシック"}, {60, "ＭＳ Ｐゴシック"}, {100, "メイリオ"}, {121, "Sydnie"},
-      {122, "ＭＳ Ｐゴシック"}, {-1, "ＭＳ Ｐゴシック"},
+      {0, "System"},   {59, "ＭＳ ゴシック"},    {60, "ＭＳ Ｐゴシック"}, {100, "メイリオ"},
+      {121, "Sydnie"}, {122, "ＭＳ Ｐゴシック"}, {-1, "ＭＳ Ｐゴシック"},
   };
   for (auto [face, name] : faces) EXPECT_STREQ(FontFaceName(face), name) << face;
   EXPECT_STREQ(g_ColorModeNames[1], "1677万色(24bit) カラーパレットなし");
@@ -345,8 +353,8 @@ TEST_F(SystemTest, ProjectRefsAnswerFromTheLoadedProject) {
   g_Database.m_SwordTypes[2].m_Entries[1].m_nTime = 40;
   InstallDataRefs();
   const cDataRefs& refs = DataRefs();
-  const std::pair<eDatabase, int> sizes[] = {{DB_ANIME_SET, 1}, {DB_ANIME, 2}, {DB_SWORD_TYPE, 3},
-                                             {DB_CHARA_EFFECT, 2}, {DB_BGM, 7}};
+  const std::pair<eDatabase, int> sizes[] = {
+      {DB_ANIME_SET, 1}, {DB_ANIME, 2}, {DB_SWORD_TYPE, 3}, {DB_CHARA_EFFECT, 2}, {DB_BGM, 7}};
   for (auto [database, size] : sizes) EXPECT_EQ(refs.DatabaseSize(database), size) << database;
   EXPECT_EQ(refs.SwordEntryCount(2), 3);
   EXPECT_EQ(refs.SwordEntryTime(2, 1), 40);

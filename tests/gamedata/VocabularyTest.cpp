@@ -22,12 +22,14 @@ TEST(Vocabulary, CommandTables) {
   };
   // Commands whose parameters the other records index directly.
   const Case cases[] = {
+      // clang-format off
       {CMD_TURN, "向き変更", 1},          {CMD_JUMP, "ジャンプ", 5},
       {CMD_FLOW, "フローの操作", 3},      {CMD_STAGE_CLEAR, "ステージクリア", 5},
       {CMD_MESSAGE, "メッセージ", 10},     {CMD_TARGET, "ターゲットの設定", 10},
       {CMD_STATUS, "ステータスの操作", 18}, {CMD_STATUS2, "ステータスの操作2", 3},
       {CMD_GET_ITEM, "アイテムの取得", 2},  {CMD_PICTURE, "ピクチャーの表示", 11},
       {CMD_BGM, "BGMの再生", 2},          {CMD_CODE, "コードの実行", 0},
+      // clang-format on
       {CMD_SHOT, "ショット", 0},
   };
   for (const Case& c : cases) {

@@ -52,8 +52,8 @@ TEST_F(DDBltTest, ClippingAtEveryEdge) {
       {"source past its bottom", 0, 0, 8, 8, 0, 7, 8, 0, 0, 0, 7},
       {"corner", -7, -7, 8, 8, 0, 0, 1, 0, 0, 7, 7},
   };
-  const int none[][6] = {{20, 0, 8, 8, 0, 0}, {-8, 0, 8, 8, 0, 0}, {0, 0, 8, 8, 8, 0}, {0, 30, 8, 8, 0, 0},
-                         {0, 0, 0, 8, 0, 0}, {0, 0, 8, 8, 0, -9}};
+  const int none[][6] = {{20, 0, 8, 8, 0, 0}, {-8, 0, 8, 8, 0, 0}, {0, 0, 8, 8, 8, 0},
+                         {0, 30, 8, 8, 0, 0}, {0, 0, 0, 8, 0, 0},  {0, 0, 8, 8, 0, -9}};
   for (Mode m : {Mode::DD8, Mode::DD16, Mode::DD24, Mode::DD32, Mode::D3D16, Mode::D3D32}) {
     ResetAll();
     ASSERT_TRUE(Open(m));
@@ -122,11 +122,11 @@ TEST_F(DDBltTest, StretchSamplingPerPath) {
   };
   const Case cases[] = {
       {Mode::DD32, false, 8, 0, 4, {0, 0, 1, 1, 2, 2, 3, 3}},
-      {Mode::DD32, false, 3, 0, 8, {0, 2, 5}},           // j * sw / w truncated
-      {Mode::D3D32, false, 3, 0, 8, {1, 4, 6}},          // sampled at pixel centres
-      {Mode::D3D32, false, 4, 4, -4, {3, 2, 1, 0}},      // negative width mirrors
-      {Mode::D3D32, true, 4, 4, -4, {3, 2, 1, 0}},       // system memory: reads leftwards from sx - 1
-      {Mode::D3D32, true, 3, 0, 8, {0, 2, 5}},           // system memory: trunc(j * sw / w)
+      {Mode::DD32, false, 3, 0, 8, {0, 2, 5}},       // j * sw / w truncated
+      {Mode::D3D32, false, 3, 0, 8, {1, 4, 6}},      // sampled at pixel centres
+      {Mode::D3D32, false, 4, 4, -4, {3, 2, 1, 0}},  // negative width mirrors
+      {Mode::D3D32, true, 4, 4, -4, {3, 2, 1, 0}},   // system memory: reads leftwards from sx - 1
+      {Mode::D3D32, true, 3, 0, 8, {0, 2, 5}},       // system memory: trunc(j * sw / w)
       {Mode::DD8, false, 6, 0, 3, {0, 0, 1, 1, 2, 2}},
   };
   for (const Case& c : cases) {

@@ -146,11 +146,11 @@ TEST_F(DDCircleLensTest, LensMatchesTheFormulaAtEveryPixel) {
     int x, y, radius, distance, sx, sy;
   };
   const Case cases[] = {
-      {320, 240, 452, 200, 320, 240},  // the full-screen lens effect's disc
-      {600, 30, 700, 37, 100, 400},    // centre near a corner, source centre elsewhere
-      {-40, 520, 300, 90, -40, 520},   // centre off the screen
-      {17, 5, 9, 4, 633, 2},           // a small disc reading past the display's edges
-      {100, 100, 42, 84, 320, 240},    // offsets whose i * d / s + 0.5 lies within a rounding of an integer
+      {320, 240, 452, 200, 320, 240},    // the full-screen lens effect's disc
+      {600, 30, 700, 37, 100, 400},      // centre near a corner, source centre elsewhere
+      {-40, 520, 300, 90, -40, 520},     // centre off the screen
+      {17, 5, 9, 4, 633, 2},             // a small disc reading past the display's edges
+      {100, 100, 42, 84, 320, 240},      // offsets whose i * d / s + 0.5 lies within a rounding of an integer
       {320, 240, 5000, 3000, 300, 200},  // a lens far larger than the screen
   };
   for (Mode m : {Mode::DD32, Mode::DD16, Mode::DD8}) {

@@ -153,10 +153,8 @@ TEST_F(DDCompositeTest, WaveDrawsWhatStripByStripBlitsDraw) {
         angle += 360.0 / length * c.step;
         const int shift = static_cast<int>(5.0 * std::sin(3.0 * (40.0 + angle) * 0.017453292519943295));
         const int size = std::min(c.step, length - offset);
-        if (c.vertical)
-          DDBlt(ref, 6 + offset, 5 + shift, size, 48, src, c.sx + offset, c.sy, c.flags);
-        else
-          DDBlt(ref, 6 + shift, 5 + offset, 64, size, src, c.sx, c.sy + offset, c.flags);
+        if (c.vertical) DDBlt(ref, 6 + offset, 5 + shift, size, 48, src, c.sx + offset, c.sy, c.flags);
+        else DDBlt(ref, 6 + shift, 5 + offset, 64, size, src, c.sx, c.sy + offset, c.flags);
       }
       EXPECT_EQ(Grab(dst), Grab(ref));
     }

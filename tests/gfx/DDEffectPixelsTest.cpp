@@ -64,9 +64,7 @@ TEST_F(DDEffectPixelsTest, LockFailuresGiveEachEffectsResult) {
     EXPECT_FALSE(DDBlur(dst, 0, 0, 8, 8, 2, 2, src, 0, 0, 0));
     EXPECT_FALSE(DDMosaic(dst, 0, 0, 8, 8, 2, src, 0, 0, 0));
     EXPECT_FALSE(DDBltRadial(dst, 4, 4, 3, 5, src, 4, 4, 0));
-    if (!d3d) {
-      EXPECT_EQ(DDFade_UnPal(dst, 128, 0, 0, 0, src), 0);
-    }
+    if (!d3d) { EXPECT_EQ(DDFade_UnPal(dst, 128, 0, 0, 0, src), 0); }
     EXPECT_EQ(DDChangeColor(dst, 0, 0, 8, 8, 128, 0, 0, 0), 1);
   }
 }

@@ -79,9 +79,7 @@ TEST_F(DDInitTest, Direct3DFailuresFallBackToDirectDraw) {
     ASSERT_TRUE(OpenReport(plat::fs::fromNative(report_)));
     c.inject();
     EXPECT_FALSE(Open(Mode::D3D32));
-    if (c.reportText) {
-      EXPECT_NE(Report().find(c.reportText), std::string::npos);
-    }
+    if (c.reportText) { EXPECT_NE(Report().find(c.reportText), std::string::npos); }
     EXPECT_EQ(Report().find("Device HAL"), std::string::npos);
     // The start-up's retry: shut down, then DirectDraw.
     DDUnInit();

@@ -33,9 +33,7 @@ TEST_F(DDPaletteTest, PaletteNumberBecomesThePixelOfEachMode) {
     EXPECT_NE(Px(&s, 5, 1), c.pixel);
     EXPECT_EQ(PalNumToRGB(256), 0u);
     // Number 0 under Direct3D is transparent black whatever entry 0 holds.
-    if (IsD3D(c.mode)) {
-      EXPECT_EQ(PalNumToRGB(0), 0u);
-    }
+    if (IsD3D(c.mode)) { EXPECT_EQ(PalNumToRGB(0), 0u); }
     DDReleaseSurface(&s);
   }
 }
@@ -55,12 +53,14 @@ TEST_F(DDPaletteTest, SetTransmitPerMode) {
     std::uint32_t transmit;
   };
   const Case cases[] = {
+      // clang-format off
       {Mode::DD32, 255, 0, 255, 0x00FF00FF},
       {Mode::DD32, 0, 0, 255, 0x000000FF},
       {Mode::DD16, 255, 255, 255, 0xFFFF},
       {Mode::DD16, 4, 4, 4, 0},              // 4 * 63 / 255 truncates to 0
       {Mode::DD8, 255, 0, 255, 0x12345678},  // unchanged
       {Mode::D3D32, 255, 0, 255, 0},         // texels become transparent black instead
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Name(c.mode));
@@ -141,8 +141,8 @@ TEST_F(DDPaletteTest, AboveEightBitsThePaletteIsReadFromThePixels) {
     EXPECT_EQ(g_Palette[255].peGreen, c.e255.peGreen);
     EXPECT_EQ(g_Palette[255].peBlue, c.e255.peBlue);
     EXPECT_EQ(g_Palette[16].peRed, IsD3D(c.mode) && Bpp(c.mode) == 16 ? 16 * 31 / 255 * 255 / 31
-                                   : c.mode == Mode::DD16                ? 16 * 31 / 255
-                                                                         : 16);
+                                   : c.mode == Mode::DD16             ? 16 * 31 / 255
+                                                                      : 16);
   }
 }
 

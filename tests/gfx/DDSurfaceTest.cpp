@@ -8,7 +8,8 @@ using DDSurfaceTest = GfxFixture;
 // A 64 x 32 sheet: index = 1 + x (so columns can be told apart), colour table index i = (i, 2i, 3i).
 std::vector<std::uint32_t> Ramp() {
   std::vector<std::uint32_t> c(256);
-  for (int i = 0; i < 256; ++i) c[i] = std::uint32_t(i) << 16 | std::uint32_t(2 * i & 255) << 8 | std::uint32_t(3 * i & 255);
+  for (int i = 0; i < 256; ++i)
+    c[i] = std::uint32_t(i) << 16 | std::uint32_t(2 * i & 255) << 8 | std::uint32_t(3 * i & 255);
   return c;
 }
 
@@ -50,6 +51,7 @@ TEST_F(DDSurfaceTest, MirroredCells) {
     std::uint32_t index;  // the source column + 1 expected there (0: cleared)
   };
   const Case cases[] = {
+      // clang-format off
       {Mode::DD8, 32, 0, 0, 5, 32},     // column 0 shows source column 31
       {Mode::DD8, 32, 0, 33, 5, 63},    // column 33 shows source column 62
       {Mode::DD8, 32, 0, 97, 5, 0},     // remainder left cleared
@@ -59,6 +61,7 @@ TEST_F(DDSurfaceTest, MirroredCells) {
       {Mode::D3D32, 32, 0, 0, 5, 32},
       {Mode::D3D32, 32, 0, 64, 5, 96},
       {Mode::D3D32, 32, 0, 97, 5, 0},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(Name(c.mode)) + " x " + std::to_string(c.x));
@@ -264,10 +267,10 @@ TEST_F(DDSurfaceTest, DirectDrawLostSurfacesComeBackByTheirKind) {
 
   ASSERT_TRUE(DDRestore());
   EXPECT_FALSE(DDIsPrimaryLost());
-  EXPECT_EQ(Px(&fromFile, 5, 2), 15u);  // reloaded from its file
-  EXPECT_EQ(Px(&system, 5, 2), 15u);    // never lost
+  EXPECT_EQ(Px(&fromFile, 5, 2), 15u);                      // reloaded from its file
+  EXPECT_EQ(Px(&system, 5, 2), 15u);                        // never lost
   EXPECT_EQ(Px(&blank, 5, 2), plat::Surface::kPoisonByte);  // its owner must redraw it
-  EXPECT_TRUE(DDRestore());  // nothing lost any more
+  EXPECT_TRUE(DDRestore());                                 // nothing lost any more
 }
 
 TEST_F(DDSurfaceTest, Direct3DDeviceResetRebuildsTextures) {

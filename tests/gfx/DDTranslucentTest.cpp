@@ -79,10 +79,8 @@ TEST_F(DDTranslucentTest, TransparentSourcePixelsAreLeftOutByTheWholeWord) {
       DDSURFACEDATA* dst = Make(2, 1);
       const std::uint32_t before = 0x1;
       PaintAll(dst, before);
-      if (half)
-        DDBltHalf(dst, 0, 0, 2, 1, src, 0, 0, 1, nullptr);
-      else
-        DDBltAlpha(dst, 0, 0, 2, 1, src, 0, 0, 1, g_Palette, nullptr, 0, -1);
+      if (half) DDBltHalf(dst, 0, 0, 2, 1, src, 0, 0, 1, nullptr);
+      else DDBltAlpha(dst, 0, 0, 2, 1, src, 0, 0, 1, g_Palette, nullptr, 0, -1);
       EXPECT_EQ(Px(dst, 0, 0), before) << (half ? "half" : "alpha");
       EXPECT_NE(Px(dst, 1, 0), before) << (half ? "half" : "alpha");
     }
@@ -236,10 +234,8 @@ TEST_F(DDTranslucentTest, BothBlitsClipToBothSurfaces) {
         DDSURFACEDATA* dst = Make(8, 8);
         PaintAll(src, 0x40);
         PaintAll(dst, 0x1);
-        if (half)
-          DDBltHalf(dst, c.x, c.y, 4, 4, src, c.sx, c.sy, 0, g_BlendTable);
-        else
-          DDBltAlpha(dst, c.x, c.y, 4, 4, src, c.sx, c.sy, 0, g_Palette, nullptr, 0, 1);
+        if (half) DDBltHalf(dst, c.x, c.y, 4, 4, src, c.sx, c.sy, 0, g_BlendTable);
+        else DDBltAlpha(dst, c.x, c.y, 4, 4, src, c.sx, c.sy, 0, g_Palette, nullptr, 0, 1);
         EXPECT_EQ(Changed(dst, 0x1), c.written) << (half ? "half" : "alpha");
       }
     }
@@ -345,7 +341,7 @@ using namespace gfxtest;
 TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
   struct Target {
     Mode mode;
-    bool screen;  // Direct3D: into the full-screen back buffer, else a texture in system memory
+    bool screen;          // Direct3D: into the full-screen back buffer, else a texture in system memory
     bool rgb555 = false;  // DirectDraw on a 5-5-5 display
   };
   std::uint32_t seed = 777;
@@ -354,7 +350,7 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
     return seed >> 9 ^ seed << 7;
   };
   PALETTEENTRY pal[256] = {};
-  pal[31] = {200, 30, 170, 0};   // DirectDraw reads field values: clamped to the field
+  pal[31] = {200, 30, 170, 0};  // DirectDraw reads field values: clamped to the field
   pal[32] = {21, 50, 3, 0};
   for (const Target t : {Target{Mode::DD16, false}, Target{Mode::DD16, false, true}, Target{Mode::D3D16, false},
                          Target{Mode::D3D16, true}}) {
@@ -396,10 +392,8 @@ TEST_F(DDTranslucentTest, SixteenBitRowsDrawWhatTheGeneralLoopsDraw) {
               }
               pix::useGeneralLoopsForTests(general);
               pix::useWideRowsForTests(!narrow);
-              if (op == 0)
-                DDBltAlpha(dst, x, y, w, h, src, 2, 0, flags, pal, nullptr, std::uint8_t(colour), level);
-              else
-                DDBltHalf(dst, x, y, w, h, src, 2, 0, flags, nullptr);
+              if (op == 0) DDBltAlpha(dst, x, y, w, h, src, 2, 0, flags, pal, nullptr, std::uint8_t(colour), level);
+              else DDBltHalf(dst, x, y, w, h, src, 2, 0, flags, nullptr);
               pix::useGeneralLoopsForTests(false);
               pix::useWideRowsForTests(true);
               std::vector<std::uint32_t> after;
@@ -514,8 +508,8 @@ TEST_F(DDTranslucentTest, ThirtyTwoBitPixelLoopMixMatchesTheFloatMix) {
     const std::uint32_t v = std::uint32_t(x + 256 * y);
     return (v * 37 & 255) << 24 | (v & 255) << 16 | (v * 5 & 255) << 8 | ((v * 3 + y) & 255);
   });
-  const PALETTEENTRY colours[] = {{0, 0, 0, 0}, {255, 255, 255, 0}, {200, 30, 170, 0}, {1, 254, 128, 0},
-                                  {100, 100, 100, 0}};
+  const PALETTEENTRY colours[] = {
+      {0, 0, 0, 0}, {255, 255, 255, 0}, {200, 30, 170, 0}, {1, 254, 128, 0}, {100, 100, 100, 0}};
   for (const PALETTEENTRY& colour : colours) {
     PALETTEENTRY pal[256] = {};
     pal[7] = colour;

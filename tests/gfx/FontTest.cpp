@@ -67,7 +67,7 @@ TEST_F(FontTest, FixedGridMeasuresByCharacters) {
   };
   const Case cases[] = {
       {"ab\ncd", 32, 32},
-      {"あいう", 48, 16},       // a double-byte character counts once
+      {"あいう", 48, 16},         // a double-byte character counts once
       {"x\nあいうえ\n", 64, 48},  // the widest line; the empty last line counts
       {"", 0, 16},
   };
@@ -167,7 +167,7 @@ TEST_F(FontTest, ProportionalFontUnderDirectDrawMeasuresItsGlyphs) {
   std::int32_t w1 = 0, h1 = 0, w2 = 0, h2 = 0;
   font_.GetTextExtent("iii", &w1, &h1);
   font_.GetTextExtent("WWW\n\nii", &w2, &h2);
-  EXPECT_GT(w2, w1);     // proportional widths
+  EXPECT_GT(w2, w1);  // proportional widths
   EXPECT_EQ(h1, 16);
   EXPECT_EQ(h2, 16 + 20 + 16);  // an empty line counts 20
 }

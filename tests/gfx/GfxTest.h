@@ -75,8 +75,8 @@ class GfxFixture : public ::testing::Test {
   // Opens the mode at 640 x 480 in a window (full screen when asked).
   bool Open(Mode m, bool windowed = true) {
     if (!IsD3D(m) && windowed) plat::display::setDesktopDepthOverride(Bpp(m));
-    return DDInit(IsD3D(m) ? 1 : 0, 1, 640, 480, Bpp(m), 0, windowed ? 1 : 0, 1, 60, 0, table_.data(),
-                  infos_.data(), static_cast<int>(table_.size()));
+    return DDInit(IsD3D(m) ? 1 : 0, 1, 640, 480, Bpp(m), 0, windowed ? 1 : 0, 1, 60, 0, table_.data(), infos_.data(),
+                  static_cast<int>(table_.size()));
   }
 
   std::string Path(const std::string& name) const { return plat::fs::fromNative(dir_.path() + "/" + name); }

@@ -76,12 +76,12 @@ TEST(PixelOpsTest, QuadsMatchTheGeneralLoops) {
     int x, y, w, h, sx, sy, sw, sh;
   };
   const Geometry shapes[] = {
-      {0, 0, 37, 9, 0, 0, 37, 9},      // one-to-one, odd width
-      {-5, -2, 41, 7, 3, 1, 41, 7},    // clipped by the target on the left and top, the source on the right
-      {20, 4, 300, 5, 1, 0, 300, 5},   // wider than a chunk of the loops, clipped on the right
-      {2, 1, 33, 8, 0, 0, 13, 5},      // stretched
-      {1, -1, 37, 11, 2, 1, 37, 4},    // stretched upright only
-      {3, 0, 29, 9, 30, 0, -29, 9},    // mirrored
+      {0, 0, 37, 9, 0, 0, 37, 9},     // one-to-one, odd width
+      {-5, -2, 41, 7, 3, 1, 41, 7},   // clipped by the target on the left and top, the source on the right
+      {20, 4, 300, 5, 1, 0, 300, 5},  // wider than a chunk of the loops, clipped on the right
+      {2, 1, 33, 8, 0, 0, 13, 5},     // stretched
+      {1, -1, 37, 11, 2, 1, 37, 4},   // stretched upright only
+      {3, 0, 29, 9, 30, 0, -29, 9},   // mirrored
   };
   for (const bool opaque : {false, true}) {  // opaque: every alpha bit set (a picture)
     std::vector<std::pair<PixelFormat, PixelFormat>> pairs = {{PixelFormat::Argb8888, PixelFormat::Argb8888},
@@ -97,9 +97,9 @@ TEST(PixelOpsTest, QuadsMatchTheGeneralLoops) {
       const auto dst = Noise(61, 11, df);
       for (const OpCase& c : Ops()) {
         for (const Geometry& g : shapes) {
-          SCOPED_TRACE(::testing::Message() << c.name << (opaque ? " opaque" : "") << " src " << int(sf) << " dst "
-                                            << int(df) << " at " << g.x << "," << g.y << " " << g.w << "x" << g.h
-                                            << " from " << g.sw);
+          SCOPED_TRACE(::testing::Message()
+                       << c.name << (opaque ? " opaque" : "") << " src " << int(sf) << " dst " << int(df) << " at "
+                       << g.x << "," << g.y << " " << g.w << "x" << g.h << " from " << g.sw);
           auto draw = [&](Surface& d) {
             pix::QuadOp op = c.op;
             op.srcLimitW = 43;  // the source's logical size is smaller than its pixels

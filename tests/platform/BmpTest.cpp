@@ -115,8 +115,7 @@ TEST(BmpTest, TopDownFilesKeepBottomUpRows) {
   // Same picture stored top row first, with a negative height.
   std::string topDown = file;
   const int stride = 8, off = 54;
-  for (int y = 0; y < 2; ++y)
-    topDown.replace(off + y * stride, stride, file.substr(off + (1 - y) * stride, stride));
+  for (int y = 0; y < 2; ++y) topDown.replace(off + y * stride, stride, file.substr(off + (1 - y) * stride, stride));
   const std::int32_t negative = -2;
   std::memcpy(topDown.data() + 22, &negative, 4);
   for (const std::string& f : {file, topDown}) {
@@ -138,14 +137,15 @@ TEST(BmpTest, DirectColourFilesGiveTheirColours) {
     const char* what;
     int bpp;
     bool topDown;
-    std::string info;     // information header
-    std::string between;  // masks after a 40-byte header
+    std::string info;      // information header
+    std::string between;   // masks after a 40-byte header
     std::uint32_t raw[6];  // pixels, top row first, 3 x 2
     std::uint32_t rgb[6];
   };
   const std::uint32_t primaries[5] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000};
   const Case cases[] = {
       // 5-5-5 without masks: 16 of 31 is 132, 8 of 31 is 66, 1 of 31 is 8.
+      // clang-format off
       {"16 bits, 5-5-5", 16, false, Info(40, 3, 2, 16, 0), "",
        {0x7C00, 0x03E0, 0x001F, 0x7FFF, 0x0000, 0x4101}, {0, 0, 0, 0, 0, 0x844208}},
       // 5-6-5 masks after the header: 32 of 63 is 130.
@@ -164,6 +164,7 @@ TEST(BmpTest, DirectColourFilesGiveTheirColours) {
       {"32 bits, 10-10-10 masks in a 108-byte header", 32, false,
        Info(108, 3, 2, 32, kBitFields, 0, {0x3FF00000, 0x000FFC00, 0x000003FF}), "",
        {0x3FF00000, 0x000FFC00, 0x000003FF, 0x3FFFFFFF, 0xC0000000, 0x2003FFFF}, {0, 0, 0, 0, 0, 0x803FFF}},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -172,7 +173,8 @@ TEST(BmpTest, DirectColourFilesGiveTheirColours) {
     for (int y = 0; y < 2; ++y) {
       const int row = c.topDown ? y : 1 - y;  // rows are stored bottom-up unless top-down
       for (int x = 0; x < 3; ++x)
-        for (int i = 0; i < bytes; ++i) pixels[std::size_t(row * stride + x * bytes + i)] = char(c.raw[y * 3 + x] >> (8 * i));
+        for (int i = 0; i < bytes; ++i)
+          pixels[std::size_t(row * stride + x * bytes + i)] = char(c.raw[y * 3 + x] >> (8 * i));
     }
     std::string why;
     const auto d = plat::bmp::decode(Bytes(File(c.info, c.between, pixels)), &why);
@@ -180,8 +182,7 @@ TEST(BmpTest, DirectColourFilesGiveTheirColours) {
     EXPECT_EQ(d->bitsPerPixel, 24);
     EXPECT_EQ(d->width, 3);
     EXPECT_EQ(d->height, 2);
-    for (int i = 0; i < 6; ++i)
-      EXPECT_EQ(d->rgbAt(i % 3, i / 3), i < 5 ? primaries[i] : c.rgb[5]) << "pixel " << i;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(d->rgbAt(i % 3, i / 3), i < 5 ? primaries[i] : c.rgb[5]) << "pixel " << i;
   }
 }
 
@@ -218,6 +219,7 @@ TEST(BmpTest, RunLengthFilesGiveTheirPixels) {
     std::vector<std::string> rowsTopDown;  // palette indices as hex digits
   };
   const Case cases[] = {
+      // clang-format off
       {"8 bits", 8, 6, 4,
        std::string("\x03\x01" "\x00\x03\x02\x03\x01\x00" "\x00\x00"  // 1 1 1, literal 2 3 1 (padded), end of row
                    "\x02\x02" "\x00\x02\x02\x01" "\x02\x03" "\x00\x00"  // 2 2, move 2 right 1 up, 3 3
@@ -231,6 +233,7 @@ TEST(BmpTest, RunLengthFilesGiveTheirPixels) {
       // What a hostile stream can do stays inside the picture.
       {"a move past the top ends the picture", 8, 2, 2,
        std::string("\x01\x07" "\x00\x02\xFF\xFF" "\x02\x09", 8), {"00", "70"}},
+      // clang-format on
       {"literal pixels cut by the end of the data", 8, 4, 1, std::string("\x00\xFF\x05\x06", 4), {"5600"}},
       {"rows past the top and no end mark", 8, 2, 1, std::string("\x02\x04\x00\x00\x02\x05\x02\x06", 8), {"44"}},
       {"a literal run past the row end", 4, 3, 1, std::string("\x00\x08\x12\x34\x56\x78\x00\x01", 8), {"123"}},
@@ -276,7 +279,10 @@ TEST(BmpTest, OldHeaderFilesGiveTheirPixels) {
   std::string table;
   for (int i = 0; i < 16; ++i) table += {char(i), char(2 * i), char(3 * i)};
   // 3 x 2 at 4 bits: rows of 2 bytes padded to 4, the bottom row first.
-  const std::string pixels("\x45\x60\x00\x00" "\x12\x30\x00\x00", 8);
+  const std::string pixels(
+      "\x45\x60\x00\x00"
+      "\x12\x30\x00\x00",
+      8);
   std::string why;
   const auto d = plat::bmp::decode(Bytes(File(CoreInfo(3, 2, 4), table, pixels)), &why);
   ASSERT_TRUE(d) << why;

@@ -10,9 +10,9 @@ TEST(Clock, ReachedHoldsAcrossTheWrap) {
     bool reached;
   };
   const Case cases[] = {
-      {100, 100, true},        {99, 100, false},       {101, 100, true},
-      {0xFFFFFFF0u, 8, false},  // just before the wrap, the deadline lies after it
-      {8, 0xFFFFFFF0u, true},   // just after the wrap, the deadline has passed
+      {100, 100, true},       {99, 100, false},
+      {101, 100, true},       {0xFFFFFFF0u, 8, false},  // just before the wrap, the deadline lies after it
+      {8, 0xFFFFFFF0u, true},                           // just after the wrap, the deadline has passed
       {0, 0xFFFFFFFFu, true},
   };
   for (const Case& c : cases) EXPECT_EQ(plat::reached(c.now, c.deadline), c.reached) << c.now << " " << c.deadline;

@@ -68,7 +68,8 @@ TEST(FsCopy, TemporariesMatchNoFilterAndStaleOnesGoAtStart) {
   stdfs::create_directories(root / "data.part-XyZ123/stg4");
   std::ofstream(root / "data.part-XyZ123/stg4/a.stg4_001") << "half";
   // Names of the user's that only look alike.
-  for (const char* keep : {"Story01.dat", "a.part-1.stg4", "x.tmp-12", ".tmp-Ab12Cd"}) std::ofstream(root / keep) << "mine";
+  for (const char* keep : {"Story01.dat", "a.part-1.stg4", "x.tmp-12", ".tmp-Ab12Cd"})
+    std::ofstream(root / keep) << "mine";
   EXPECT_EQ(plat::fs::removeStaleTemporaries(folder), 3);
   names.clear();
   for (const auto& e : stdfs::directory_iterator(root)) names.push_back(e.path().filename().string());

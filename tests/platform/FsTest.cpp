@@ -39,10 +39,10 @@ TEST(Fs, NativeFormKeepsTrailBytesThatLookLikeSeparators) {
 TEST(Fs, NativeNamesOutsideShiftJisComeBackWhole) {
   const std::string names[] = {
       U8(u8"/home/josé/Über/한/Report_Game.txt"),
-      U8(u8"/t/〜¥/‖"),  // wave dash, yen sign, double vertical line
-      U8(u8"/t/a\\b/c"),  // a backslash is part of the name "a\b"
+      U8(u8"/t/〜¥/‖"),       // wave dash, yen sign, double vertical line
+      U8(u8"/t/a\\b/c"),      // a backslash is part of the name "a\b"
       "/t/caf\xE9/\xFF\x80",  // Latin-1 bytes
-      U8(u8"/t/😀.dat"),  // outside the basic plane
+      U8(u8"/t/😀.dat"),       // outside the basic plane
   };
   for (const std::string& native : names) {
     const std::string program = plat::fs::fromNative(native);
@@ -103,8 +103,11 @@ TEST(Fs, IsRelativeAndAbsolute) {
   struct Abs {
     std::string in, out;
   };
-  const Abs abs[] = {{"\\a\\b\\..\\c", "\\a\\c"},   {"\\a\\.\\b\\", "\\a\\b"},  {"\\..\\a", "\\a"},
-                     {"C:\\a\\..\\b", "C:\\b"},      {"\\" + kSo + "\\..\\x", "\\x"}};
+  const Abs abs[] = {{"\\a\\b\\..\\c", "\\a\\c"},
+                     {"\\a\\.\\b\\", "\\a\\b"},
+                     {"\\..\\a", "\\a"},
+                     {"C:\\a\\..\\b", "C:\\b"},
+                     {"\\" + kSo + "\\..\\x", "\\x"}};
   for (const Abs& a : abs) EXPECT_EQ(plat::fs::absolute(a.in).value_or("?"), a.out) << a.in;
 
   auto cwd = plat::fs::currentDirectory();
@@ -122,10 +125,10 @@ TEST(Fs, RelativeFollowsTheComponentsOfBothPaths) {
       {"\\a\\b", "\\a\\b\\d\\e.txt", ".\\d\\e.txt"},
       {"\\a\\b", "\\a\\c\\f.txt", "..\\c\\f.txt"},
       {"\\a\\b\\c", "\\a\\x", "..\\..\\x"},
-      {"\\a\\b", "\\A\\B\\f", ".\\f"},        // names compare without case
-      {"\\a\\bc", "\\a\\b\\f", "..\\b\\f"},   // whole components, not text prefixes
+      {"\\a\\b", "\\A\\B\\f", ".\\f"},       // names compare without case
+      {"\\a\\bc", "\\a\\b\\f", "..\\b\\f"},  // whole components, not text prefixes
       {"\\" + kSo, "\\" + kSo + "\\f", ".\\f"},
-      {"\\a", "C:\\a\\f", std::nullopt},      // different roots
+      {"\\a", "C:\\a\\f", std::nullopt},  // different roots
       {"a", "\\a\\f", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(plat::fs::relative(c.from, c.to), c.out) << c.from << " -> " << c.to;

@@ -201,8 +201,8 @@ TEST_F(InputFixture, MouseButtons) {
     Uint8 button;
     int code;
   };
-  for (const Case c : {Case{SDL_BUTTON_LEFT, 0x01}, Case{SDL_BUTTON_RIGHT, 0x02},
-                       Case{SDL_BUTTON_MIDDLE, 0x04}, Case{SDL_BUTTON_X1, 0x05}}) {
+  for (const Case c : {Case{SDL_BUTTON_LEFT, 0x01}, Case{SDL_BUTTON_RIGHT, 0x02}, Case{SDL_BUTTON_MIDDLE, 0x04},
+                       Case{SDL_BUTTON_X1, 0x05}}) {
     SDL_Event m{};
     m.type = SDL_MOUSEBUTTONDOWN;
     m.button.state = SDL_PRESSED;
@@ -325,7 +325,7 @@ TEST_F(JoystickFixture, AxesAndButtonsInWindowsRanges) {
   };
   const Case cases[] = {
       {-32768, 32767, {}, 0, 65535, 0},
-      {-22768, -22767, {0}, 10000, 10001, 0x1},  // the "at most 10000" boundary
+      {-22768, -22767, {0}, 10000, 10001, 0x1},   // the "at most 10000" boundary
       {22766, 22767, {1, 3}, 55534, 55535, 0xA},  // the "at least 55535" boundary
       {0, -1, {11}, 32768, 32767, 0x800},
   };

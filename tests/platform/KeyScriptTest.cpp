@@ -12,7 +12,9 @@
 #include "platform/modal_ui.h"
 
 namespace plat::key_script {
-void PrintTo(const Event& e, std::ostream* os) { *os << "{" << e.frame << " " << int(e.vk) << (e.down ? " down}" : " up}"); }
+void PrintTo(const Event& e, std::ostream* os) {
+  *os << "{" << e.frame << " " << int(e.vk) << (e.down ? " down}" : " up}");
+}
 }  // namespace plat::key_script
 
 namespace {
@@ -42,8 +44,8 @@ TEST(KeyScript, ReadsEventsByFrameWithPressesReleasedAmongLaterLines) {
   auto events = plat::key_script::Parse(script, &error);
   ASSERT_TRUE(events) << error;
   const std::vector<Event> expected = {
-      {30, 'Z', true},        {31, 'Z', false},        {31, vk::Right, true}, {32, vk::LShift, true},
-      {34, vk::Right, false}, {34, vk::Right, true},   {40, vk::F12, true},   {41, vk::F12, false},
+      {30, 'Z', true},        {31, 'Z', false},      {31, vk::Right, true}, {32, vk::LShift, true},
+      {34, vk::Right, false}, {34, vk::Right, true}, {40, vk::F12, true},   {41, vk::F12, false},
   };
   EXPECT_EQ(expected, *events);
 }
@@ -76,10 +78,12 @@ TEST(KeyScript, KeyNamesAreTheInputLayersAndAnswerTheUiScriptToo) {
     const char* name;
     int vk;
   };
+  // clang-format off
   const Case cases[] = {{"a", 'A'},         {"7", '7'},          {"return", vk::Return}, {"ESC", vk::Escape},
                         {"space", vk::Space}, {"F1", vk::F1},    {"f24", vk::F24},       {"LCTRL", vk::LControl},
                         {"PageDown", vk::Next}, {"numpad3", vk::Numpad0 + 3},             {"f25", 0},
                         {"F0", 0},          {"", 0},             {"ZZ", 0}};
+  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(c.vk, plat::input::keyByName(c.name)) << c.name;
   // The responder of the dialogs reads numbers as key codes, names as above.
   auto parsed = plat::ui_script::parse("key=5+key=PageUp");

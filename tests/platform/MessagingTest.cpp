@@ -29,8 +29,7 @@ class PumpThread {
       token_ = plat::this_thread::token();
       ready_ = true;
       while (!go_) std::this_thread::yield();
-      while (plat::pumpOne(true) != plat::Pump::Quit) {
-      }
+      while (plat::pumpOne(true) != plat::Pump::Quit) {}
       plat::unregisterWindow(window_);
     });
     WaitFor([this] { return ready_.load(); });
@@ -145,8 +144,7 @@ TEST(Messaging, QuitStaysSetAcrossNestedPumps) {
       if (m.id == 1) {
         // A nested modal loop: it ends on the quit, and must not swallow it.
         plat::post(self, plat::Msg{2, 0, 0});
-        while (plat::pumpOne(true) != plat::Pump::Quit) {
-        }
+        while (plat::pumpOne(true) != plat::Pump::Quit) {}
         trace.push_back("nested saw quit");
       } else if (m.id == 2) {
         plat::this_thread::postQuit(3);
@@ -154,8 +152,7 @@ TEST(Messaging, QuitStaysSetAcrossNestedPumps) {
       return 0;
     });
     plat::post(w, plat::Msg{1, 0, 0});
-    while (plat::pumpOne(true) != plat::Pump::Quit) {
-    }
+    while (plat::pumpOne(true) != plat::Pump::Quit) {}
     trace.push_back("outer saw quit");
     trace.push_back("code " + std::to_string(plat::this_thread::quitCode()));
     plat::unregisterWindow(w);
@@ -168,15 +165,15 @@ TEST(Messaging, CallOnRunsOnTheTargetThreadInsideItsPump) {
   std::atomic<plat::ThreadToken> target{0};
   std::thread owner([&] {
     target = plat::this_thread::token();
-    while (plat::pumpOne(true) != plat::Pump::Quit) {
-    }
+    while (plat::pumpOne(true) != plat::Pump::Quit) {}
   });
   ASSERT_TRUE(WaitFor([&] { return target != 0; }));
   std::thread::id ran;
-  EXPECT_EQ(plat::callOn(target, [&]() -> std::intptr_t {
-              ran = std::this_thread::get_id();
-              return 7;
-            }),
+  EXPECT_EQ(plat::callOn(target,
+                         [&]() -> std::intptr_t {
+                           ran = std::this_thread::get_id();
+                           return 7;
+                         }),
             7);
   EXPECT_EQ(ran, owner.get_id());
   plat::callOn(target, [] {

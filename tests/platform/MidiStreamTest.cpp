@@ -40,7 +40,8 @@ class MidiStreamFixture : public ::testing::Test {
     device = Device::open(c, nullptr);
     device->installSynth(std::make_unique<RecordingSynth>(&log));
     MidiStatus st;
-    stream = MidiStream::open(device, [this](const MidiNotice& n) { notices.push_back(n); }, &st);
+    stream = MidiStream::open(
+        device, [this](const MidiNotice& n) { notices.push_back(n); }, &st);
     ASSERT_EQ(st, MidiStatus::Ok);
   }
   void render(int frames) {
@@ -62,7 +63,8 @@ TEST_F(MidiStreamFixture, TicksBecomeFramesByTheTempoMap) {
   };
   std::vector<Case> cases;
   cases.push_back({"default tempo", 480, Records().note(480, 60).note(480, 61), {24000, 48000}});
-  cases.push_back({"tempo change", 480,
+  cases.push_back({"tempo change",
+                   480,
                    Records().note(960, 60).rec(0, 0x01000000 | 250000).note(480, 61).note(480, 62),
                    {48000, 60000, 72000}});
   cases.push_back({"SMPTE 25 x 40", 0xE728, Records().note(1000, 60).note(500, 61), {48000, 72000}});

@@ -104,12 +104,12 @@ TEST_F(ModalUi, ScriptedResponsesDriveTheDialogsControls) {
     unsigned unexpected;
   };
   const Case cases[] = {
-      {"text=AB+ok", 1, "AB", 0},                 // ok: Enter, the default button
+      {"text=AB+ok", 1, "AB", 0},  // ok: Enter, the default button
       {"text=AB+key=back+key=return", 1, "A", 0},
       {"text=xy+press=12", 0, "xy", 0},
-      {"key=tab+key=tab+key=space", 0, "", 0},    // to "Cancel", pressed by the space bar
+      {"key=tab+key=tab+key=space", 0, "", 0},  // to "Cancel", pressed by the space bar
       {"close", 0, "", 0},
-      {"text=typed only", 0, "", 1},              // did not end it: closed and counted
+      {"text=typed only", 0, "", 1},  // did not end it: closed and counted
   };
   for (const Case& c : cases) {
     SetHeadless(true);
@@ -184,10 +184,8 @@ TEST_F(ModalUi, MessageBoxesAnswerKeysLikeTheirButtons) {
     int answer;
   };
   const Case cases[] = {
-      {plat::mb::YesNo, "key=return", plat::answer::Yes},
-      {plat::mb::YesNo, "key=right+key=return", plat::answer::No},
-      {plat::mb::YesNo, "press=7", plat::answer::No},
-      {plat::mb::Ok, "key=escape", plat::answer::Ok},
+      {plat::mb::YesNo, "key=return", plat::answer::Yes}, {plat::mb::YesNo, "key=right+key=return", plat::answer::No},
+      {plat::mb::YesNo, "press=7", plat::answer::No},     {plat::mb::Ok, "key=escape", plat::answer::Ok},
       {plat::mb::Ok, "close", plat::answer::Ok},
   };
   for (const Case& c : cases) {
@@ -250,9 +248,8 @@ TEST_F(ModalUi, ABoxBeforeTheWindowSystemStartsItAndDrawsTheBoxItself) {
 TEST_F(ModalUi, ADialogAskedForByAnotherThreadRunsOnTheWindowThreadAndServesSends) {
   SetHeadless(false);  // shown in its own window of the dummy display
   StartVideo();
-  const plat::WindowToken target = plat::registerWindow([](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {
-    return m.id == 0x401 ? 42 : 0;
-  });
+  const plat::WindowToken target = plat::registerWindow(
+      [](plat::WindowToken, const plat::Msg& m) -> std::intptr_t { return m.id == 0x401 ? 42 : 0; });
   std::atomic<bool> onWindowThread{false};
   std::atomic<std::intptr_t> served{0};
   std::thread sender;
@@ -355,8 +352,8 @@ TEST_F(ModalUi, OverTheGameWindowTheDialogCoversThePictureAndTheWindowGetsNoKeys
   EXPECT_EQ(endedBy_, kCancel);
   ASSERT_EQ(width, 640);
   ASSERT_EQ(height, 480);
-  EXPECT_EQ(px[10 * 640 + 10], 0x00FF00u);                 // the game picture
-  EXPECT_EQ(px[(100 + 40) * 640 + 200 + 5], 0xD4D0C8u);    // the dialog over it
+  EXPECT_EQ(px[10 * 640 + 10], 0x00FF00u);               // the game picture
+  EXPECT_EQ(px[(100 + 40) * 640 + 200 + 5], 0xD4D0C8u);  // the dialog over it
   for (std::uint32_t id : mainMessages) EXPECT_NE(id, plat::wm::KeyDown);
   EXPECT_FALSE(plat::Presenter::instance().hasOverlay());  // gone with the dialog
 }
@@ -392,7 +389,8 @@ TEST_F(FileChooser, ListsFoldersThenMatchingFilesAndReturnsTheChosenPath) {
   script::pushCall([&](Dialog& d) { items = d.listItems(1120); });
   EXPECT_EQ(plat::ui::chooseFile(Request()), std::nullopt);  // nothing chosen: closed
   // Upper and lower case alike; the UTF-8 name on disk shown in Shift-JIS ("日本").
-  EXPECT_EQ(items, (std::vector<std::string>{"[..]", "[sub]", "a.stg4_001", "B.STG4_002", "\x93\xFA\x96\x7B.stg4_003"}));
+  EXPECT_EQ(items,
+            (std::vector<std::string>{"[..]", "[sub]", "a.stg4_001", "B.STG4_002", "\x93\xFA\x96\x7B.stg4_003"}));
 
   script::push(Parse("file=B.STG4_002"));
   EXPECT_EQ(plat::ui::chooseFile(Request()), In("B.STG4_002"));

@@ -39,7 +39,7 @@ TEST_F(MsgBox, ScriptFromTheLaunchParameters) {
   p.uiScript = "yes, NO,,ok,cancel,7,maybe";
   plat::sys::setLaunch(p);
   plat::box_script::loadFromLaunch();
-  const int expected[] = {plat::answer::Yes, plat::answer::No, plat::answer::Ok, plat::answer::Cancel, 7,
+  const int expected[] = {plat::answer::Yes,   plat::answer::No, plat::answer::Ok, plat::answer::Cancel, 7,
                           plat::answer::Failed};
   for (int e : expected) EXPECT_EQ(plat::messageBox("t", "c", plat::mb::YesNo), e);
   EXPECT_EQ(plat::box_script::unexpected(), 0u);

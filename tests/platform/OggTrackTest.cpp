@@ -64,16 +64,15 @@ TEST(OggTrack, PlaysOnceWithCountZeroKeepingLengthAtEachRate) {
   for (Case c : {Case{22050, 1}, Case{44100, 2}, Case{48000, 2}}) {
     auto d = manualDevice();
     OggTrack t(d);
-    ASSERT_TRUE(t.loadBytes(encodeOgg(c.rate, c.channels, c.rate / 2, [&](int f, int ch) { return tone(f, ch, c.rate); })));
+    ASSERT_TRUE(
+        t.loadBytes(encodeOgg(c.rate, c.channels, c.rate / 2, [&](int f, int ch) { return tone(f, ch, c.rate); })));
     t.setRepeats(0);
     t.play();
     auto out = renderFrames(*d, 48000);
     EXPECT_NEAR(static_cast<double>(lastSound(out)), 24000, 512) << c.rate;
     EXPECT_LT(longestQuietRun(out, 0, 23000), 8) << c.rate;
     EXPECT_EQ(peak(renderFrames(*d, 4800)), 0.0f) << c.rate;
-    if (c.channels == 2) {
-      EXPECT_NE(out[2 * 1000], out[2 * 1000 + 1]);
-    }
+    if (c.channels == 2) { EXPECT_NE(out[2 * 1000], out[2 * 1000 + 1]); }
   }
 }
 
@@ -81,9 +80,7 @@ TEST(OggTrack, StreamsOfMoreChannelsPlayTheirFrontLeftAndRight) {
   // Each channel has its own level; the centre sits between left and right in 3, 5 and
   // 6 channel streams, and a 4 channel stream is front left, front right, rear.
   const float level[6] = {0.4f, 0.1f, 0.25f, 0.05f, 0.05f, 0.05f};
-  const struct {
-    int channels, right;
-  } cases[] = {{2, 1}, {3, 2}, {4, 1}, {5, 2}, {6, 2}};
+  const struct { int channels, right; } cases[] = {{2, 1}, {3, 2}, {4, 1}, {5, 2}, {6, 2}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.channels);
     auto d = manualDevice();

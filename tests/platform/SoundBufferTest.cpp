@@ -184,8 +184,8 @@ TEST(SoundBuffer, FormatsThatCannotPlayAreRefused) {
   };
   for (const Case& c : cases) {
     BufferError e = BufferError::None;
-    auto b = SoundBuffer::create(d, c.format, {reinterpret_cast<const std::uint8_t*>(c.data.data()), c.data.size()},
-                                 &e);
+    auto b =
+        SoundBuffer::create(d, c.format, {reinterpret_cast<const std::uint8_t*>(c.data.data()), c.data.size()}, &e);
     EXPECT_FALSE(b) << c.what;
     EXPECT_EQ(e, c.error) << c.what;
   }

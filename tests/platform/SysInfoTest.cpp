@@ -39,9 +39,9 @@ TEST(SysInfo, TextFileReaders) {
     const char* release;
     std::array<int, 4> parts;
   };
-  for (const Case& c : {Case{"6.1.76-1-amd64", {6, 1, 76, 1}}, Case{"5.15.0", {5, 15, 0, 0}},
-                        Case{"6.8.0-rc3", {6, 8, 0, 0}}, Case{"weird", {0, 0, 0, 0}},
-                        Case{"4.99999999.2", {4, 65535, 2, 0}}}) {
+  for (const Case& c :
+       {Case{"6.1.76-1-amd64", {6, 1, 76, 1}}, Case{"5.15.0", {5, 15, 0, 0}}, Case{"6.8.0-rc3", {6, 8, 0, 0}},
+        Case{"weird", {0, 0, 0, 0}}, Case{"4.99999999.2", {4, 65535, 2, 0}}}) {
     const KernelVersion v = parseKernelVersion(c.release);
     const std::array<int, 4> parts = {v.part[0], v.part[1], v.part[2], v.part[3]};
     EXPECT_EQ(parts, c.parts) << c.release;

@@ -69,7 +69,8 @@ TEST(Sys, CommandLineStageNameBecomesTheProgramsPathForm) {
   char* argv[] = {a0, a1, nullptr};
   // ステージ and 表 (whose second byte is 0x5C).
   EXPECT_EQ(plat::sys::readLaunchParams(2, argv).commandLine,
-            "\\home\\u\\\x83X\x83" "e\x81[\x83W\\\x95\\.stg4");
+            "\\home\\u\\\x83X\x83"
+            "e\x81[\x83W\\\x95\\.stg4");
 }
 
 TEST(Sys, MsvcRandRepeatsTheOriginalSequence) {

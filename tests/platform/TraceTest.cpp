@@ -53,7 +53,8 @@ TEST_F(Trace, LinesCarryTheirFrameAndReachTheFileWhenTheNextFrameBegins) {
 
 TEST_F(Trace, TextsAreUtf8OnOneLineAndPathsUseSlashes) {
   // "エラー" in CP932, a line break and a tab.
-  EXPECT_EQ("\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\\nA\\tB\\\\C\\x01", plat::trace::Text("\x83\x47\x83\x89\x81\x5B\nA\tB\\C\x01"));
+  EXPECT_EQ("\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC\\nA\\tB\\\\C\\x01",
+            plat::trace::Text("\x83\x47\x83\x89\x81\x5B\nA\tB\\C\x01"));
   EXPECT_EQ("user_data/Option.dat", plat::trace::Path("user_data\\Option.dat"));
   // A trail byte 0x5C of a double-byte character is no separator: "表" is 0x95 0x5C.
   EXPECT_EQ("bgm/\xE8\xA1\xA8.mid", plat::trace::Path("bgm\\\x95\x5C.mid"));

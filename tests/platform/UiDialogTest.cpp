@@ -118,9 +118,7 @@ TEST_F(UiDialog, EnterEscapeArrowsAndSpaceAsTheDialogManagerDoes) {
         log.push_back(std::to_string(m.w & 0xFFFF) + ":" + std::to_string(m.w >> 16));
       return 0;
     });
-    if (c.focus) {
-      ASSERT_TRUE(d.setFocus(c.focus));
-    }
+    if (c.focus) { ASSERT_TRUE(d.setFocus(c.focus)); }
     for (int k : c.keys) d.keyDown(k);
     EXPECT_EQ(log, c.expected) << c.what;
   }
@@ -164,8 +162,10 @@ TEST_F(UiDialog, EditBoxKeepsDoubleByteCharactersWhole) {
   d_.setFocus(kEdit);
   // "あ" (82 A0), "b", "い" (82 A2): typed text arrives as committed characters, each
   // reported on its own.
+  // clang-format off
   d_.textInput("\x82\xA0" "b" "\x82\xA2");
   EXPECT_EQ(d_.itemText(kEdit), "\x82\xA0" "b" "\x82\xA2");
+  // clang-format on
   EXPECT_EQ(Take(), (std::vector<std::string>(3, Cmd(kEdit, notify::Update))));
   int s = 0, e = 0;
   d_.getSel(kEdit, &s, &e);
@@ -178,10 +178,10 @@ TEST_F(UiDialog, EditBoxKeepsDoubleByteCharactersWhole) {
     int start, end;
   };
   const Step steps[] = {
-      {vk::Left, {}, 3, 3},           // over "い": two bytes
-      {vk::Left, {}, 2, 2},           // over "b"
+      {vk::Left, {}, 3, 3},             // over "い": two bytes
+      {vk::Left, {}, 2, 2},             // over "b"
       {vk::Left, {true, false}, 0, 2},  // shift: selects "あ"
-      {vk::Right, {}, 2, 2},          // collapses to the right end
+      {vk::Right, {}, 2, 2},            // collapses to the right end
       {vk::End, {true, false}, 2, 5},
       {vk::Home, {}, 0, 0},
   };
@@ -292,15 +292,16 @@ TEST(UiWildcard, MatchesNamesCaseInsensitivelyAndCharacterByCharacter) {
       {"a.rpl4_513", "*.stg4_*;*.rpl4_*", true},
       {"a.stg4", "*.stg4_*", false},
       {"readme.txt", "*.stg4_*;*.rpl4_*", false},
-      {"\x83\x5C.stg4_1", "*.stg4_?", true},          // "ソ": its trail byte is '\'
-      {"\x83\x5C\x83\x5C.x", "?.x", false},          // "?" is one character, not one byte
+      {"\x83\x5C.stg4_1", "*.stg4_?", true},  // "ソ": its trail byte is '\'
+      {"\x83\x5C\x83\x5C.x", "?.x", false},   // "?" is one character, not one byte
       {"\x83\x5C\x83\x5C.x", "??.x", true},
-      {"\x82\x60.x", "\x82\x81.x", false},           // "Ａ" and "ａ" are different characters
+      {"\x82\x60.x", "\x82\x81.x", false},  // "Ａ" and "ａ" are different characters
       {"abc", "a*c*", true},
       {"ab", "a*c", false},
       {"", "*", true},
   };
-  for (const Case& c : cases) EXPECT_EQ(plat::ui::matchAnyPattern(c.name, c.patterns), c.match) << c.name << " " << c.patterns;
+  for (const Case& c : cases)
+    EXPECT_EQ(plat::ui::matchAnyPattern(c.name, c.patterns), c.match) << c.name << " " << c.patterns;
 }
 
 }  // namespace

@@ -50,9 +50,7 @@ TEST(WavReader, ChunkWalkAndRefusals) {
   for (const Case& c : cases) {
     plat::audio::WavView v;
     EXPECT_EQ(plat::audio::parseWav(bytesOf(c.file), v), c.error) << c.what;
-    if (c.error == WavError::None) {
-      EXPECT_EQ(v.data.size(), c.dataSize) << c.what;
-    }
+    if (c.error == WavError::None) { EXPECT_EQ(v.data.size(), c.dataSize) << c.what; }
   }
 }
 

@@ -37,8 +37,7 @@ class Window : public ::testing::Test {
     plat::this_thread::resetQueue();
   }
   void PumpAll() {
-    while (plat::pumpOne(false) == plat::Pump::Handled) {
-    }
+    while (plat::pumpOne(false) == plat::Pump::Handled) {}
   }
   static std::string Msg(std::uint32_t id, std::uintptr_t w = 0, std::intptr_t l = 0) {
     return "msg " + std::to_string(id) + " " + std::to_string(w) + " " + std::to_string(l);
@@ -87,9 +86,7 @@ TEST_F(Window, AWindowManagerThatEnlargesTheWindowGetsThePictureCentredAndScaled
   p.submit(*frame, false);
   win_.presentPending();
   // Twice the size (1280 x 960), centred: the frame's corners and middle.
-  const struct {
-    int wx, wy, fx, fy;
-  } points[] = {{160, 20, 0, 0}, {800, 500, 320, 240}, {1438, 978, 639, 479}};
+  const struct { int wx, wy, fx, fy; } points[] = {{160, 20, 0, 0}, {800, 500, 320, 240}, {1438, 978, 639, 479}};
   for (const auto& pt : points) {
     int fx = -1, fy = -1;
     ASSERT_TRUE(p.windowToFrame(pt.wx, pt.wy, &fx, &fy));
@@ -135,9 +132,8 @@ TEST_F(Window, SdlEventsBecomeTheWindowMessages) {
 }
 
 TEST_F(Window, TapSeesEveryEventBeforeItsMessage) {
-  plat::setEventTap([this](const void* e) {
-    trace_.push_back("tap " + std::to_string(static_cast<const SDL_Event*>(e)->type));
-  });
+  plat::setEventTap(
+      [this](const void* e) { trace_.push_back("tap " + std::to_string(static_cast<const SDL_Event*>(e)->type)); });
   trace_.clear();
   PushKey(SDL_KEYDOWN, SDLK_SPACE);
   SDL_Event other{};

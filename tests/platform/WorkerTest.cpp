@@ -149,8 +149,7 @@ TEST(Worker, CancelledSenderTakesItsRequestBack) {
   ASSERT_TRUE(WaitFor([&] { return w.hasEnded(); }));
   w.release();
   EXPECT_FALSE(returned);
-  while (plat::pumpOne(false) == plat::Pump::Handled) {
-  }
+  while (plat::pumpOne(false) == plat::Pump::Handled) {}
   EXPECT_EQ(served, 0);
   plat::unregisterWindow(win);
 }

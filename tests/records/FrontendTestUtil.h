@@ -53,8 +53,8 @@ class FrontendFixture : public rt::RecordFixture {
  protected:
   void SetUp() override {
     rt::RecordFixture::SetUp();
-    for (const char* dir : {"user_data", "user_data\\story", "user_data\\challenge", "user_data\\free",
-                            "user_data\\rpl4"}) {
+    for (const char* dir :
+         {"user_data", "user_data\\story", "user_data\\challenge", "user_data\\free", "user_data\\rpl4"}) {
       ASSERT_TRUE(plat::fs::makeDirectory(dir));
     }
     Restore();

@@ -56,9 +56,7 @@ cPlayRecord Filled() {
   return r;
 }
 
-void ExpectSame(cPlayRecord& a, cPlayRecord& b) {
-  EXPECT_TRUE(rt::SameBytes(rt::SaveBody(a), rt::SaveBody(b)));
-}
+void ExpectSame(cPlayRecord& a, cPlayRecord& b) { EXPECT_TRUE(rt::SameBytes(rt::SaveBody(a), rt::SaveBody(b))); }
 
 TEST_F(PlayRecordTest, NewRecordHoldsTheStartOfAGame) {
   cPlayRecord r;
@@ -115,9 +113,8 @@ TEST_F(PlayRecordTest, OlderVersionsLoadWithTheirMeaning) {
     std::uint32_t version;
     int bgmLoop, autoSave, hpLeft, backOnMap, prevMapX, facing, mask;
   } cases[] = {
-      {165, 1, 0, 0, 0, 0, 0, 1}, {168, 0, 0, 0, 0, 0, 0, 1}, {180, 0, 1, 0, 0, 0, 0, 1},
-      {189, 0, 1, 8, 0, 0, 0, 1}, {190, 0, 1, 8, 1, 0, 0, 1}, {193, 0, 1, 8, 1, 5, 0, 1},
-      {500, 0, 1, 8, 1, 5, 2, 1}, {501, 0, 1, 8, 1, 5, 2, 0},
+      {165, 1, 0, 0, 0, 0, 0, 1}, {168, 0, 0, 0, 0, 0, 0, 1}, {180, 0, 1, 0, 0, 0, 0, 1}, {189, 0, 1, 8, 0, 0, 0, 1},
+      {190, 0, 1, 8, 1, 0, 0, 1}, {193, 0, 1, 8, 1, 5, 0, 1}, {500, 0, 1, 8, 1, 5, 2, 1}, {501, 0, 1, 8, 1, 5, 2, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.version);
@@ -151,7 +148,10 @@ TEST_F(PlayRecordTest, LoadKeepsTheHeroOnTheMapAndTheChallengeListAtTheProjectsL
     int x, y, open, stages;
     int wantX, wantY, wantOpen;
   } cases[] = {
-      {3, 2, 5, 40, 3, 2, 5}, {4, 0, 11, 3, 1, 0, 10}, {0, 3, 10, 0, 0, 2, 10}, {-1, -7, 1, 12, 1, 2, 1},
+      {3, 2, 5, 40, 3, 2, 5},
+      {4, 0, 11, 3, 1, 0, 10},
+      {0, 3, 10, 0, 0, 2, 10},
+      {-1, -7, 1, 12, 1, 2, 1},
   };
   for (const Case& c : cases) {
     cPlayRecord saved;
@@ -185,8 +185,11 @@ TEST_F(PlayRecordTest, SlotPaths) {
   const struct {
     int slot;
     const char* path;
-  } cases[] = {{0, "user_data\\story\\Story01.dat"}, {8, "user_data\\story\\Story09.dat"},
-               {98, "user_data\\story\\Story99.dat"}, {99, nullptr}, {-1, nullptr}};
+  } cases[] = {{0, "user_data\\story\\Story01.dat"},
+               {8, "user_data\\story\\Story09.dat"},
+               {98, "user_data\\story\\Story99.dat"},
+               {99, nullptr},
+               {-1, nullptr}};
   for (const auto& c : cases) {
     std::string path = "unchanged";
     EXPECT_EQ(MakeSlotPath(path, c.slot), c.path ? 1 : 0) << c.slot;
@@ -232,8 +235,8 @@ TEST_F(PlayRecordTest, ACopiedSlotFileBelongsToTheSlotItIsLoadedInto) {
   cPlayRecord game = Filled();
   game.m_nSlot = 5;
   ASSERT_EQ(game.SaveSlot(5), 1);
-  ASSERT_TRUE(plat::fs::writeFileAtomic("user_data\\story\\Story03.dat",
-                                        *plat::fs::readFile("user_data\\story\\Story06.dat")));
+  ASSERT_TRUE(
+      plat::fs::writeFileAtomic("user_data\\story\\Story03.dat", *plat::fs::readFile("user_data\\story\\Story06.dat")));
   cPlayRecord r;
   ASSERT_EQ(r.LoadSlot(2), 1);
   EXPECT_EQ(r.m_nSlot, 2);
@@ -309,8 +312,8 @@ TEST_F(PlayRecordTest, StageBestsKeepTheBestAndTheirTotal) {
   const struct {
     const char* name;
     int value, wantBest, wantTotal;
-  } steps[] = {{"a.", 0, 0, 0}, {"a.", 50, 50, 50}, {"b.", 30, 30, 80}, {"a.", 40, 50, 80},
-               {"A.", 5, 5, 85},  // keys compare byte for byte
+  } steps[] = {{"a.", 0, 0, 0},    {"a.", 50, 50, 50}, {"b.", 30, 30, 80},
+               {"a.", 40, 50, 80}, {"A.", 5, 5, 85},  // keys compare byte for byte
                {"a.", 60, 60, 95}};
   for (const auto& s : steps) {
     r.SetStageBest(s.name, s.value);
@@ -331,8 +334,8 @@ TEST_F(PlayRecordTest, StageStartIsRestoredByGameMode) {
     int full, mode, testPlay, wantVariable, wantLives;
   } cases[] = {
       {1, 1, 0, 1, 3},  // full: everything
-      {0, 0, 0, 1, 2},  {0, 1, 0, 9, 2}, {0, 2, 0, 9, 2}, {0, 3, 0, 1, 2},
-      {0, 2, 1, 1, 2},  // test play has its own flag
+      {0, 0, 0, 1, 2}, {0, 1, 0, 9, 2}, {0, 2, 0, 9, 2},
+      {0, 3, 0, 1, 2}, {0, 2, 1, 1, 2},  // test play has its own flag
   };
   for (const auto& c : cases) {
     mode_ = c.mode;
@@ -449,11 +452,10 @@ TEST_F(PlayRecordTest, EachCarriedStatusMovesOnlyItsOwnMembers) {
     auto Key() const {
       const cEdChara& d = def;
       return std::tuple(d.m_nImage, d.m_nImageSheet, d.m_nImageSub, d.m_nAnimeSet, d.m_nZ, d.m_bTransparent,
-                        d.m_nCharaEffect, d.m_nCharaEffectParamA, d.m_nCharaEffectParamB, d.m_bFixedFacing,
-                        d.m_nFlying, d.m_nInvincible, d.m_nScale, d.m_bAutoScrollSync, d.m_nSightShape,
-                        d.m_nSightRange, d.m_nMaxHP, d.m_nMaxSP, d.m_nBlockBox, d.m_nBodyPower, d.m_nBodyImpact,
-                        d.m_nDefence, d.m_nImpactResist, d.m_nStopEase, d.m_Flows.Size(), stage.m_nTimeLimit,
-                        stage.m_nBgm, lives, hp, sp);
+                        d.m_nCharaEffect, d.m_nCharaEffectParamA, d.m_nCharaEffectParamB, d.m_bFixedFacing, d.m_nFlying,
+                        d.m_nInvincible, d.m_nScale, d.m_bAutoScrollSync, d.m_nSightShape, d.m_nSightRange, d.m_nMaxHP,
+                        d.m_nMaxSP, d.m_nBlockBox, d.m_nBodyPower, d.m_nBodyImpact, d.m_nDefence, d.m_nImpactResist,
+                        d.m_nStopEase, d.m_Flows.Size(), stage.m_nTimeLimit, stage.m_nBgm, lives, hp, sp);
     }
   };
   using Change = void (*)(Seen&);
@@ -516,9 +518,9 @@ TEST_F(PlayRecordTest, RankingViewVisitsRankedQuantitiesOnly) {
     std::vector<int> ranked;
     int from, steps, want;
   } cases[] = {
-      {{2}, 0, 1, 2},          {{2}, 4, -1, 2},        {{2}, 2, 0, 2},    {{2}, 0, 0, 2},
-      {{0, 1, 3}, 1, 1, 3},    {{0, 1, 3}, 3, 1, 0},   {{0, 1, 3}, 0, -1, 3},
-      {{0, 1, 3}, 0, 2, 3},    {{0, 4}, 4, 1, 0},      {{}, 2, 1, 2},     {{1}, 9, 0, 1},
+      {{2}, 0, 1, 2},       {{2}, 4, -1, 2},      {{2}, 2, 0, 2},        {{2}, 0, 0, 2},
+      {{0, 1, 3}, 1, 1, 3}, {{0, 1, 3}, 3, 1, 0}, {{0, 1, 3}, 0, -1, 3}, {{0, 1, 3}, 0, 2, 3},
+      {{0, 4}, 4, 1, 0},    {{}, 2, 1, 2},        {{1}, 9, 0, 1},
   };
   for (const auto& c : cases) {
     cVector<std::uint8_t>& flags = g_System.m_GameModes[1].m_RankedQuantities;

@@ -72,8 +72,8 @@ TEST_F(RankingTest, PlacesOfAValue) {
     const cRankingTable* table;
     int value, rank;
   } cases[] = {
-      {&down, 400, 3}, {&down, 600, 0}, {&down, 300, 4}, {&down, -5, 4}, {&down, 401, 1},
-      {&up, 20, 3},    {&up, 5, 0},     {&up, 15, 1},
+      {&down, 400, 3}, {&down, 600, 0}, {&down, 300, 4}, {&down, -5, 4},
+      {&down, 401, 1}, {&up, 20, 3},    {&up, 5, 0},     {&up, 15, 1},
   };
   for (const auto& c : cases) EXPECT_EQ(c.table->FindRank(c.value), c.rank) << c.value;
   cRankingTable full = TableOf(1, {});
@@ -175,7 +175,7 @@ TEST_F(RankingTest, RankingPaths) {
       {1, "data\\stg4\\A.", "user_data\\challenge\\A.rkg"},
       {2, "B.", "user_data\\free\\B.rkg"},
       {0, "data\\stg4\\表.", "user_data\\story\\表.rkg"},  // a trail byte 0x5C is no separator
-      {0, "../../A.", "user_data\\story\\A.rkg"},  // '/' separates too: no way out
+      {0, "../../A.", "user_data\\story\\A.rkg"},          // '/' separates too: no way out
       {0, "data\\..", nullptr},
       {0, "x/.", nullptr},
       {3, "A.", nullptr},
@@ -215,8 +215,8 @@ TEST_F(RankingTest, NumbersAndTimes) {
   const struct {
     int t;
     const char* text;
-  } times[] = {{0, "00:00.00"},       {345, "00:03.45"}, {6000, "01:00.00"},
-               {599999, "99:59.99"},  {600000, "100:00.00"}, {-345, "00:-03.-45"}};
+  } times[] = {{0, "00:00.00"},      {345, "00:03.45"},     {6000, "01:00.00"},
+               {599999, "99:59.99"}, {600000, "100:00.00"}, {-345, "00:-03.-45"}};
   for (const auto& c : times) {
     std::string s;
     FormatTime(s, c.t);
@@ -229,8 +229,10 @@ TEST_F(RankingTest, NumbersAndTimes) {
   const struct {
     int v, width, keep, plus;
     const char* text;
+    // clang-format off
   } numbers[] = {{5, 3, 0, 0, "  5"},   {5, 3, 1, 1, "+005"},   {-42, 0, 1, 0, "-42"},   {0, 3, 0, 0, "  0"},
                  {1234, 2, 1, 0, "1234"}, {-7, 3, 0, 0, "-  7"}, {INT_MIN, 0, 1, 0, "-2147483648"},
+                 // clang-format on
                  {12, 4, 0, 1, "+  12"}};
   for (const auto& c : numbers) {
     std::string s;

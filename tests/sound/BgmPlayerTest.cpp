@@ -27,8 +27,10 @@ class BgmFixture : public sound_test::SoundFixture {
     SoundFixture::SetUp();
     std::memcpy(oggNames, g_BgmOggNames, sizeof oggNames);
     std::memcpy(midiNames, g_BgmMidiNames, sizeof midiNames);
+    // clang-format off
     files = {"", file("title.ogg", Tone48k(48000)), file("map.mid", OneNoteSong(60)), file("stage.mid", OneNoteSong(70)),
              file("song.Mid", OneNoteSong(80)), path("missing.ogg")};
+    // clang-format on
     g_BgmRequestLinks.screenBgm = [](int kind) { return kind == 0 ? 1 : kind == 1 ? 2 : 5; };
     g_BgmRequestLinks.screenBgmLoop = [](int) { return 1; };
     g_BgmRequestLinks.bgmFile = [this](int n) { return files.at(n); };
@@ -46,7 +48,9 @@ class BgmFixture : public sound_test::SoundFixture {
     SoundFixture::TearDown();
   }
   int InitPlayer() { return g_BgmPlayer.Init(1, g_BgmOggNames, g_BgmMidiNames, 5); }
-  cMidiPlayer* MidiPlayer() { return g_BgmPlayer.m_Midi.m_lpPlayers.empty() ? nullptr : g_BgmPlayer.m_Midi.m_lpPlayers[0].get(); }
+  cMidiPlayer* MidiPlayer() {
+    return g_BgmPlayer.m_Midi.m_lpPlayers.empty() ? nullptr : g_BgmPlayer.m_Midi.m_lpPlayers[0].get();
+  }
 
   char oggNames[5][260];
   char midiNames[5][264];

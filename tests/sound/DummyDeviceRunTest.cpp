@@ -43,7 +43,9 @@ TEST(SoundOnDummyDevice, WholePlayerRuns) {
   std::vector<std::string> system(17);
   system[0] = put("cursor.wav", makeWav(1, 22050, 8, std::string(2205, '\xC0')));
   std::vector<std::string> music = {
-      "", put("song.mid", makeSmf(0, 96, {SmfTrack().ev(0, {0xC0, 19}).ev(0, {0xB0, 64, 127}).ev(0, {0x90, 60, 90}).end(24)})),
+      "",
+      put("song.mid",
+          makeSmf(0, 96, {SmfTrack().ev(0, {0xC0, 19}).ev(0, {0xB0, 64, 127}).ev(0, {0x90, 60, 90}).end(24)})),
       put("tune.ogg", encodeOgg(22050, 1, 11025, [](int f, int) { return 0.3f * std::sin(f * 0.1f); }))};
 
   plat::WindowToken window = plat::registerWindow([](plat::WindowToken, const plat::Msg& m) -> std::intptr_t {

@@ -35,8 +35,10 @@ class MidiFileFixture : public sound_test::SoundFixture {
  protected:
   Bytes Image(const std::string& smf) { return cMidiFile(file("t.mid", smf)).m_lpImage; }
   static Bytes Header(std::uint16_t division, const Bytes& events) {
+    // clang-format off
     Bytes img = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, static_cast<std::uint8_t>(division >> 8),
                  static_cast<std::uint8_t>(division), 'M', 'T', 'r', 'k'};
+    // clang-format on
     std::uint32_t len = static_cast<std::uint32_t>(events.size());
     for (int i = 3; i >= 0; --i) img.push_back(static_cast<std::uint8_t>(len >> (8 * i)));
     img.insert(img.end(), events.begin(), events.end());
@@ -104,7 +106,8 @@ TEST_F(MidiFileFixture, TracksAreReadByTheirChunkLengths) {
 TEST_F(MidiFileFixture, RunningStatusIsWrittenOutInFull) {
   SmfTrack t;
   t.ev(0, {0x90, 60, 64}).ev(16, {62, 64}).ev(16, {0xC0, 5}).ev(0, {7}).ev(0, {0x80, 60, 0}).end();
-  Bytes expect = Header(480, {0, 0x90, 60, 64, 16, 0x90, 62, 64, 16, 0xC0, 5, 0, 0xC0, 7, 0, 0x80, 60, 0, 0, 0xFF, 0x2F, 0});
+  Bytes expect =
+      Header(480, {0, 0x90, 60, 64, 16, 0x90, 62, 64, 16, 0xC0, 5, 0, 0xC0, 7, 0, 0x80, 60, 0, 0, 0xFF, 0x2F, 0});
   EXPECT_EQ(Image(makeSmf(0, 480, {t})), expect);
 }
 

@@ -82,15 +82,17 @@ TEST_F(ActivationTest, EachSpecialBlockKindActsOnThePlayerStandingOnIt) {
   const double g = g_Stage.m_dStepGravity;
   struct Case {
     int kind, amount;
-    double stepX, pushX;               // before
-    double wantStepX, wantPushX;       // after one sub-step
+    double stepX, pushX;          // before
+    double wantStepX, wantPushX;  // after one sub-step
     int wantFootSteps, wantNoJump;
   } cases[] = {
+      // clang-format off
       {3, 50, 2.0, 1.0, 1.0, 1.0, 1, 0},     // speed x 0.5
       {4, 10, 0.0, 1.0, -0.5, 0.0, 1, 0},    // 10 tenths a frame over two sub-steps
       {5, 10, 0.0, -1.0, 0.5, 0.0, 1, 0},
       {4, 10, 0.0, -1.0, -0.5, -1.0, 1, 0},  // a walk along the floor's way stays
       {2, 0, 2.0, 1.0, 2.0, 1.0, 0, 1},      // no jumping here, nothing else
+      // clang-format on
       {0, 0, 2.0, 1.0, 2.0, 1.0, 0, 0},
   };
   for (const Case& c : cases) {

@@ -46,13 +46,13 @@ TEST_F(ActorDamageTest, HitsByACharacter) {
   };
   const Case cases[] = {
       {10, 3, 0, 0, 20, 13, 0, {1}, false},
-      {10, 25, 0, 0, 20, 20, 0, {1}, false},      // defence takes it all; still damaged
-      {0, 0, 5, 0, 20, 20, 0, {2}, true},         // impact only
-      {-10, 50, 0, 0, 15, 20, 0, {1}, false},     // a negative power heals, up to the maximum
-      {10, 0, 5, 1, 20, 20, 0, {1, 2}, true},     // invincible: no HP lost, the rest happens
+      {10, 25, 0, 0, 20, 20, 0, {1}, false},   // defence takes it all; still damaged
+      {0, 0, 5, 0, 20, 20, 0, {2}, true},      // impact only
+      {-10, 50, 0, 0, 15, 20, 0, {1}, false},  // a negative power heals, up to the maximum
+      {10, 0, 5, 1, 20, 20, 0, {1, 2}, true},  // invincible: no HP lost, the rest happens
       {10, 0, 5, 2, 20, 20, 0, {1, 2}, true},
-      {5, 0, 0, 0, 3, 0, 1, {1}, false},          // HP to 0
-      {2000000, 0, 0, 0, 20, 0, 1, {1}, false},   // damage capped, not wrapped
+      {5, 0, 0, 0, 3, 0, 1, {1}, false},         // HP to 0
+      {2000000, 0, 0, 0, 20, 0, 1, {1}, false},  // damage capped, not wrapped
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.nPower * 100 + c.nInvincible);
@@ -102,8 +102,8 @@ TEST_F(ActorDamageTest, HpAndSpChangesWithTheirGauges) {
   SetHp(a, 3, 20);
   EXPECT_EQ(a.ChangeHp(-2, false, true), 0);
   EXPECT_EQ(a.m_HpGauge.m_nCounter, 120);
-  EXPECT_EQ(a.m_HpGauge.m_nLength, 2);               // 1 x 50 / 20
-  EXPECT_DOUBLE_EQ(a.m_HpGauge.m_dDamage, -5.0);     // -2 x 50 / 20
+  EXPECT_EQ(a.m_HpGauge.m_nLength, 2);            // 1 x 50 / 20
+  EXPECT_DOUBLE_EQ(a.m_HpGauge.m_dDamage, -5.0);  // -2 x 50 / 20
   EXPECT_DOUBLE_EQ(a.m_HpGauge.m_dDecay, -5.0 / 60);
   SetHp(a, 100, 100);
   a.ChangeHp(-1, false, true);

@@ -163,11 +163,13 @@ TEST_F(ActorDrawTest, ObjectsByLayerOrInGroups) {
     int byLayer, playerZ, itemLayer, charaZ, top;
   };
   const Case cases[] = {
+      // clang-format off
       {0, 7, 7, 0, 4},  // groups: player, items, characters
       {1, 5, 3, 2, 2},  // layers: the highest is on top
       {1, 1, 6, 2, 3},
       {1, 0, 0, 0, 4},  // one layer: the groups' order
       {1, 9, 0, 0, 2},  // beyond the last layer: drawn in the last
+      // clang-format on
   };
   for (const Case& c : cases) {
     g_Stage.m_bDrawByLayer = c.byLayer;
@@ -201,7 +203,7 @@ TEST_F(ActorDrawTest, GaugeBarAndDamagePart) {
     int rowStart, rowStep;
   };
   const Case cases[] = {
-      {200, 0, 20, -10, 100, 128, 16}, {200, 1, 20, 6, 100, 128, 16}, {200, 0, 12, 0, 100, 128, 16},
+      {200, 0, 20, -10, 100, 128, 16}, {200, 1, 20, 6, 100, 128, 16},  {200, 0, 12, 0, 100, 128, 16},
       {240, 0, 20, -10, 100, 208, 2},  {200, 0, 20, -10, 59, 128, 16},
   };
   for (const Case& c : cases) {

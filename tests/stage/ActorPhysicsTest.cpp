@@ -93,9 +93,7 @@ TEST_F(ActorPhysicsTest, ACharacterFallsAtTheSpeedCapAndLandsKeepingTheFraction)
   while (!c.m_bContactDown && nSteps < 40) {
     EXPECT_EQ(FallStep(c), 0);
     ++nSteps;
-    if (nSteps == 17) {
-      EXPECT_DOUBLE_EQ(c.m_dVelY, 6.0);
-    }
+    if (nSteps == 17) { EXPECT_DOUBLE_EQ(c.m_dVelY, 6.0); }
   }
   EXPECT_EQ(nSteps, 18);
   EXPECT_NEAR(c.m_dY, Px(4) + 0.3, 1e-9);
@@ -219,7 +217,8 @@ TEST_F(ActorPhysicsTest, GravityFrictionAndKnockBackDecay) {
     EXPECT_DOUBLE_EQ(c.m_dVelY, 1 + g.dGain);
   }
   c.m_dBrake = 0.3;
-  for (auto [v, bOn, after] : {std::tuple{1.0, 1, 0.7}, {-1.0, 1, -0.7}, {0.2, 1, 0.0}, {-0.2, 1, 0.0}, {1.0, 0, 1.0}}) {
+  for (auto [v, bOn, after] :
+       {std::tuple{1.0, 1, 0.7}, {-1.0, 1, -0.7}, {0.2, 1, 0.0}, {-0.2, 1, 0.0}, {1.0, 0, 1.0}}) {
     double d = v;
     c.ApplyFriction(d, bOn);
     EXPECT_DOUBLE_EQ(d, after);
@@ -248,12 +247,14 @@ TEST_F(ActorPhysicsTest, KnockBackDistanceAgainstResistance) {
     int nHalfBlocksY;
   };
   const Case cases[] = {
+      // clang-format off
       {30, 5, 1, 0, 20, 0},     // capped at 20 half blocks
       {3, 5, 1, 0, 0, 0},       // resisted
       {-30, 5, 1, 0, -20, 0},   // a pull, capped too
       {-3, 5, 1, 0, 0, 0},
       {10, 0, -3, 1, -7, 2},    // split 3 : 1 (7.5 and 2.5 half blocks)
       {100, 156, 1, 0, 0, 0},   // 100 - (-100) wraps negative on bytes: nothing
+      // clang-format on
   };
   for (int nLevel : {1, 3}) {
     g_Stage.SetHitLevel(nLevel);

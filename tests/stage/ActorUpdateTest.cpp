@@ -79,7 +79,7 @@ TEST_F(ActorUpdateTest, AKeyHeldLongerThanAFrameStartsNoJump) {
   cPlayer& hero = g_Players[0];
   hero.m_bAirborne = 1;
   for (int i = 0; i < g_SubSteps; ++i) Step(true);  // held through a frame in the air
-  hero.m_bAirborne = 0;                              // and landing with it held
+  hero.m_bAirborne = 0;                             // and landing with it held
   hero.m_bJumpRising = 0;
   hero.m_dVelY = 0;
   Step(true);
@@ -98,9 +98,7 @@ TEST_F(ActorUpdateTest, FromABlockCharacterTheJumpWaitsForTheFramesLastSubStepAn
   for (int i = 1; i <= g_SubSteps; ++i) {
     Scene().m_nSubStep = i;
     Step(true);
-    if (i < g_SubSteps) {
-      EXPECT_EQ(hero.m_dVelY, 0.0) << i;
-    }
+    if (i < g_SubSteps) { EXPECT_EQ(hero.m_dVelY, 0.0) << i; }
   }
   EXPECT_EQ(hero.m_dVelY, static_cast<double>(static_cast<float>(-4.0 * 1.02)));
   EXPECT_EQ(hero.m_bOnBlockChara, 0);

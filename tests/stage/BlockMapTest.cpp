@@ -236,8 +236,8 @@ TEST_F(BlockMapTest, CellUnderTheCentreOfTheHero) {
 // One probe against the cell next to the actor, for each of the four edges.
 struct ProbeCase {
   const char* name;
-  int kind;      // of the cell probed
-  int actor;     // HERO or CHARA
+  int kind;   // of the cell probed
+  int actor;  // HERO or CHARA
   int flyMode;
   int result;
   bool pushed;
@@ -258,8 +258,8 @@ TEST_F(BlockMapTest, EveryProbeTreatsHeroesCharactersAndFlightAlike) {
   };
   struct Edge {
     const char* name;
-    int cx, cy;             // stage cell of the block
-    double x, y;            // actor position next to it, overlapping by 11.5 pixels
+    int cx, cy;   // stage cell of the block
+    double x, y;  // actor position next to it, overlapping by 11.5 pixels
     int (cStageScene::*probe)(cActor&);
   };
   const Edge edges[] = {
@@ -293,9 +293,9 @@ TEST_F(BlockMapTest, WallsPushToTheCellBoundaryKeepingTheFraction) {
     double after;
   };
   const Case cases[] = {
-      {Px(5) + 20.25, true, Px(6) + 0.25},   // left edge inside the block
-      {Px(5) + 0.5, true, Px(6) + 0.5},      // on the block's first pixel: a whole cell
-      {Px(4) + 11.5, false, Px(4) + 0.5},    // right edge 10.5 pixels in: back onto the last pixel before it
+      {Px(5) + 20.25, true, Px(6) + 0.25},  // left edge inside the block
+      {Px(5) + 0.5, true, Px(6) + 0.5},     // on the block's first pixel: a whole cell
+      {Px(4) + 11.5, false, Px(4) + 0.5},   // right edge 10.5 pixels in: back onto the last pixel before it
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.x);
@@ -414,9 +414,7 @@ TEST_F(BlockMapTest, ResolversProbeTheSideOfTheMotionFirst) {
     a.m_pFootBlock = &Cell(0, 0);
     EXPECT_EQ(Scene().ResolveBlocksY(a), 0);
     EXPECT_EQ(TriggersOf(a), c.yTriggers);
-    if (c.flyMode == 1) {
-      EXPECT_EQ(a.m_pFootBlock, &Cell(0, 0));
-    }
+    if (c.flyMode == 1) { EXPECT_EQ(a.m_pFootBlock, &Cell(0, 0)); }
   }
 }
 
@@ -495,12 +493,12 @@ TEST_F(BlockMapTest, ScreenClampsOfThePlayer) {
     int result;
   };
   const Case cases[] = {
-      {__LINE__, 0, 1, 0, 400.5, 399.9, 400.5, LOW, 0},      // 399 - 400 < 0
-      {__LINE__, 0, 1, 0, 400.5, 400.2, 400.2, NONE, 0},     // 400 - 400 = 0
-      {__LINE__, 0, 0, 0, 400, 390, 390, NONE, 0},           // walking, no self-scrolling
-      {__LINE__, 0, 0, 2, 400.5, 399.9, 399.9, NONE, 0},     // flying: trunc(399.9 - 8 - 400) + 8 = 0
+      {__LINE__, 0, 1, 0, 400.5, 399.9, 400.5, LOW, 0},   // 399 - 400 < 0
+      {__LINE__, 0, 1, 0, 400.5, 400.2, 400.2, NONE, 0},  // 400 - 400 = 0
+      {__LINE__, 0, 0, 0, 400, 390, 390, NONE, 0},        // walking, no self-scrolling
+      {__LINE__, 0, 0, 2, 400.5, 399.9, 399.9, NONE, 0},  // flying: trunc(399.9 - 8 - 400) + 8 = 0
       {__LINE__, 0, 0, 2, 400, 390, 400, LOW, 0},
-      {__LINE__, 0, 1, 0, 400.5, 1024, 400.5 + 623, HIGH, 0}, // 624 + 16 = 640
+      {__LINE__, 0, 1, 0, 400.5, 1024, 400.5 + 623, HIGH, 0},  // 624 + 16 = 640
       {__LINE__, 0, 1, 0, 400.5, 1023.9, 1023.9, NONE, 0},
       {__LINE__, 1, 1, 0, 400.5, 864, 400.5 + 455, HIGH, 2},  // 464 + 16 = 480: pushed out below
       {__LINE__, 1, 1, 2, 400.5, 864, 400.5 + 455, HIGH, 0},  // a flying player is only held

@@ -365,48 +365,86 @@ TEST_F(EffectDrawTest, CharacterEffectKindsDrawWithTheirFormulas) {
   };
   const double sqrt2 = std::sqrt(2.0);
   const Case cases[] = {
+      // clang-format off
       {"1 burst: gap p1", 1, {5, 5, 32}, 1, [&](DDSURFACEDATA* t) { DDBltSplit(t, X, Y, 32, 32, sheet, SX, SY, 5, 1); }},
       {"2 split across: strip ceil(h / p3)", 2, {5, 6, 32, 3}, 1,
+       // clang-format on
        [&](DDSURFACEDATA* t) { DDBltInterlace(t, X, Y, 32, 32, 11, 6, sheet, SX, SY, 1, 0); }},
-      {"3 split down: strip ceil(w / p3)", 3, {5, 6, 32, 5}, 1,
+      {"3 split down: strip ceil(w / p3)",
+       3,
+       {5, 6, 32, 5},
+       1,
        [&](DDSURFACEDATA* t) { DDBltInterlace(t, X, Y, 32, 32, 7, 6, sheet, SX, SY, 1, 1); }},
-      {"4 wave across", 4, {5, 7, 32, 2, 3}, 1,
+      {"4 wave across",
+       4,
+       {5, 7, 32, 2, 3},
+       1,
        [&](DDSURFACEDATA* t) { DDBltWave(t, X, Y, 32, 32, 2, 7.0, 0, 3, sheet, SX, SY, 1, 0); }},
-      {"5 wave down", 5, {5, 7, 32, 2, 3}, 1,
+      {"5 wave down",
+       5,
+       {5, 7, 32, 2, 3},
+       1,
        [&](DDSURFACEDATA* t) { DDBltWave(t, X, Y, 32, 32, 2, 7.0, 0, 3, sheet, SX, SY, 1, 1); }},
       {"6 blink starts hidden", 6, {10, 2}, 1, [](DDSURFACEDATA*) {}},
-      {"7 turn A about the centre", 7, {10, 30, 1440}, 1,
+      {"7 turn A about the centre",
+       7,
+       {10, 30, 1440},
+       1,
        [&](DDSURFACEDATA* t) { DDBltRotate(t, X + 16, Y + 16, 32, 32, 16, 16, 30, sheet, SX, SY, 1); }},
-      {"8 turn B about the centre", 8, {10, 45, 1440}, 1,
+      {"8 turn B about the centre",
+       8,
+       {10, 45, 1440},
+       1,
        [&](DDSURFACEDATA* t) { DDBltRotate(t, X + 16, Y + 16, 32, 32, 16, 16, 45, sheet, SX, SY, 1); }},
-      {"9 fold into the other facing", 9, {10, 12, 256}, 1,
+      {"9 fold into the other facing",
+       9,
+       {10, 12, 256},
+       1,
        [&](DDSURFACEDATA* t) { DDBltFold(t, X, Y, 32, 32, sheet, SX, SY, other, SX, SY, 32, 32, 1, 12, 0); }},
-      {"10 circle about the centre", 10, {5, 10, 0, 2}, 1,
+      {"10 circle about the centre",
+       10,
+       {5, 10, 0, 2},
+       1,
        [&](DDSURFACEDATA* t) { DDBltCircle(t, X + 16, Y + 16, 16, 16, 10, 2, sheet, SX + 16, SY + 16, 1); }},
-      {"11 zoom: grown by v - 32", 11, {10, 48, 64}, 1,
+      {"11 zoom: grown by v - 32",
+       11,
+       {10, 48, 64},
+       1,
        [&](DDSURFACEDATA* t) { DDStretchBlt(t, X - 8, Y - 8, 48, 48, sheet, SX, SY, 32, 32, 1); }},
       // Scale 2: the 64 x 64 cell grows by ((64 - 32) x 2) / 2 = 32 from the unscaled value.
-      {"11 zoom at scale 2 uses the unscaled value", 11, {10, 64, 64}, 2,
+      {"11 zoom at scale 2 uses the unscaled value",
+       11,
+       {10, 64, 64},
+       2,
        [&](DDSURFACEDATA* t) {
          DDStretchBlt(work, 0, 0, 64, 64, sheet, SX, SY, 32, 32, 0);
          DDStretchBlt(t, X - 16, Y - 16, 96, 96, work, 0, 0, 64, 64, 1);
        }},
-      {"12 lens offset by p3, p4", 12, {10, 50, 5, 4, 0}, 1,
+      {"12 lens offset by p3, p4",
+       12,
+       {10, 50, 5, 4, 0},
+       1,
        [&](DDSURFACEDATA* t) {
          const double g = sqrt2 * (4 + 16);
          DDFillRect(work, 0, 0, static_cast<int>(2 * g), static_cast<int>(2 * g), 0);
          DDBlt(work, 0, 0, 32, 32, sheet, SX, SY, 0);
          DDBltRadial(t, X + 2 + 16, Y + 16, static_cast<int>(g), 50, work, 4 + 16, 16, 1);
        }},
-      {"15 mosaic of block v", 15, {10, 4, 8}, 1,
+      {"15 mosaic of block v",
+       15,
+       {10, 4, 8},
+       1,
        [&](DDSURFACEDATA* t) { DDMosaic(t, X, Y, 32, 32, 4, sheet, SX, SY, 1); }},
-      {"16 blur of radius v", 16, {10, 2, 4}, 1,
+      {"16 blur of radius v",
+       16,
+       {10, 2, 4},
+       1,
        [&](DDSURFACEDATA* t) { DDBlur(t, X, Y, 32, 32, 2, 2, sheet, SX, SY, 1); }},
   };
-  for (const Case& c : cases) data_.AddCharaEffect(c.kind, {c.params[0], c.params.size() > 1 ? c.params[1] : 0,
-                                                            c.params.size() > 2 ? c.params[2] : 0,
-                                                            c.params.size() > 3 ? c.params[3] : 0,
-                                                            c.params.size() > 4 ? c.params[4] : 0});
+  for (const Case& c : cases)
+    data_.AddCharaEffect(c.kind,
+                         {c.params[0], c.params.size() > 1 ? c.params[1] : 0, c.params.size() > 2 ? c.params[2] : 0,
+                          c.params.size() > 3 ? c.params[3] : 0, c.params.size() > 4 ? c.params[4] : 0});
   data_.Build();
   cImageRef ref;
   ref.m_pSheet = ref.m_pStretchSheet = sheet;
@@ -530,7 +568,7 @@ TEST_F(EffectDrawTest, ADeadCharacterLeavesWhenItsDeathEffectEnds) {
   Open(false);
   test_support::SoundRequests sounds;
   const std::int32_t savedRule = g_System.m_bEndCheckRule;
-  g_System.m_bEndCheckRule = 1;  // the dead lie on for their death drawing
+  g_System.m_bEndCheckRule = 1;                           // the dead lie on for their death drawing
   const int burst = data_.AddCharaEffect(1, {1, 0, 32});  // 0.1 s: its pass ends on the 7th frame
   data_.Build();
   g_Players[0].m_nHp = 5;

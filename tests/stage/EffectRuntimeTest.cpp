@@ -141,14 +141,16 @@ TEST_F(EffectRuntimeTest, AHitEffectIsCentredOnTheOverlapAndJittered) {
     int effect;
     cBox a, b;
     int scale;
-    int m;            // the effect's size factor
-    double cx, cy;    // the overlap's left + (width >> 1), top + (height >> 1)
+    int m;          // the effect's size factor
+    double cx, cy;  // the overlap's left + (width >> 1), top + (height >> 1)
   } cases[] = {
       {"overlap", plain, {100, 50, 139, 89}, {120, 60, 200, 70}, 3, 1, 120 + (20 >> 1), 60 + (11 >> 1)},
+      // clang-format off
       {"touching edges centre on the common edge", plain, {0, 0, 9, 9}, {9, 0, 20, 9}, 1, 1, 9 + (1 >> 1),
        0 + (10 >> 1)},
       {"apart: stage point (0, 0)", plain, {0, 0, 9, 9}, {50, 50, 60, 60}, 1, 1, 0, 0},
       {"the scale grows a scaled effect", scaled, {100, 50, 139, 89}, {120, 60, 200, 70}, 2, 2, 120 + (20 >> 1),
+       // clang-format on
        60 + (11 >> 1)},
   };
   for (const Case& c : cases) {
@@ -197,10 +199,10 @@ TEST(MessageWaitTest, OnlyANewKeyWaitingMessageIgnoresTheKeyForTenFrames) {
     int mode, waitKey, frames, continued;
     int delay;
   } rows[] = {
-      {WAIT_MESSAGE, 1, 0, 0, 10},   // a new message that waits for the key
-      {WAIT_MESSAGE, 1, 0, 1, 0},    // continuing the window before it
-      {WAIT_MESSAGE, 0, 30, 0, 0},   // a timed message
-      {WAIT_PICTURE, 1, 0, 0, 0},    // a picture waiting for the key
+      {WAIT_MESSAGE, 1, 0, 0, 10},  // a new message that waits for the key
+      {WAIT_MESSAGE, 1, 0, 1, 0},   // continuing the window before it
+      {WAIT_MESSAGE, 0, 30, 0, 0},  // a timed message
+      {WAIT_PICTURE, 1, 0, 0, 0},   // a picture waiting for the key
       {WAIT_EFFECT, 0, 18, 0, 0},
   };
   for (const auto& r : rows) {

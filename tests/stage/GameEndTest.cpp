@@ -30,8 +30,10 @@ TEST(ExtraLives, ScoreStepsCrossedAndTheCapOfLives) {
   };
   const Case cases[] = {
       {50, 349, 100, 3},  // from below one step to above three
-      {0, 99, 100, 0},    {100, 199, 100, 0}, {99, 100, 100, 1},
-      {0, 1000, 0, 0},    // no step: never
+      {0, 99, 100, 0},
+      {100, 199, 100, 0},
+      {99, 100, 100, 1},
+      {0, 1000, 0, 0},     // no step: never
       {500, 300, 100, 0},  // a total that fell gives nothing
       {0, 2147483647, 1000000000, 2},
   };
@@ -148,7 +150,7 @@ TEST_F(GameEnd, RankedPlacesFollowTheTablesTheModeAndTheStage) {
   g_RankingSet.m_Tables[0].Insert("c", 400);
   g_RankingSet.m_Tables[2].Insert("d", 900);
   for (int i = 0; i < RANKING_ENTRY_COUNT; ++i) g_RankingSet.m_Tables[4].Insert("e", 100);  // full
-  g_Stage.m_RankFlags[1] = 0;  // the stage does not rank time left
+  g_Stage.m_RankFlags[1] = 0;                                       // the stage does not rank time left
   g_System.m_GameModes[GAME_MODE_STORY].m_RankedQuantities[3] = 0;  // nor the mode HP
   cPlayRecord& r = g_PlayRecord;
   r.m_nTotalScore = 0;
@@ -167,7 +169,8 @@ TEST_F(GameEnd, RankedPlacesFollowTheTablesTheModeAndTheStage) {
   Touch("data\\stg4\\c01-2.stg4_001");
   Scene().TallyResults();
   EXPECT_EQ(0, Scene().m_bRanked);
-  EXPECT_EQ((std::vector<std::int32_t>(5, -1)), std::vector<std::int32_t>(Scene().m_Ranks.begin(), Scene().m_Ranks.end()));
+  EXPECT_EQ((std::vector<std::int32_t>(5, -1)),
+            std::vector<std::int32_t>(Scene().m_Ranks.begin(), Scene().m_Ranks.end()));
   // A part asked for that does not exist: the stage is over and ranked.
   Scene().m_nNextPart = 3;
   Scene().TallyResults();

@@ -34,10 +34,10 @@ struct ClampCase {
 
 TEST_F(ObjectGeometryTest, ClampKeepsTheBoxInsideTheLimitsOfItsMode) {
   const ClampCase xCases[] = {
-      {0, 300, 400, 0},  {0, 1190, 1168, 0}, {0, 500, 500, 0},                                         // scroll
-      {1, 300, 320, 0},  {1, 1590, 1568, 0}, {1, 380, 380, 1}, {1, 1180, 1180, 1}, {1, 600, 600, 0},  // stage
-      {2, -5, 0, 3},     {2, 1900, 1888, 3}, {2, 300, 300, 2}, {2, 1580, 1580, 2},                     // map
-      {2, 380, 380, 1},  {2, 1180, 1180, 1}, {2, 600.5, 600.5, 0},
+      {0, 300, 400, 0}, {0, 1190, 1168, 0}, {0, 500, 500, 0},                                            // scroll
+      {1, 300, 320, 0}, {1, 1590, 1568, 0}, {1, 380, 380, 1},     {1, 1180, 1180, 1}, {1, 600, 600, 0},  // stage
+      {2, -5, 0, 3},    {2, 1900, 1888, 3}, {2, 300, 300, 2},     {2, 1580, 1580, 2},                    // map
+      {2, 380, 380, 1}, {2, 1180, 1180, 1}, {2, 600.5, 600.5, 0},
   };
   for (const ClampCase& c : xCases) {
     SCOPED_TRACE(testing::Message() << "x mode " << c.mode << " at " << c.in);
@@ -51,7 +51,7 @@ TEST_F(ObjectGeometryTest, ClampKeepsTheBoxInsideTheLimitsOfItsMode) {
     EXPECT_EQ(o.m_nCellRight, static_cast<int>(c.out + 31) >> 5);
   }
   const ClampCase yCases[] = {
-      {0, 300, 400, 0}, {0, 690, 668, 0},                                                            // scroll
+      {0, 300, 400, 0}, {0, 690, 668, 0},                                                          // scroll
       {1, 300, 320, 0}, {1, 790, 768, 0},   {1, 380, 380, 1}, {1, 680, 680, 4}, {1, 500, 500, 0},  // stage
       {2, -1, 0, 3},    {2, 1100, 1088, 6}, {2, 300, 300, 2}, {2, 780, 780, 5},                    // map
       {2, 380, 380, 1}, {2, 680, 680, 4},   {2, 500, 500, 0},
@@ -119,16 +119,16 @@ TEST_F(ObjectGeometryTest, ViewAndStageTests) {
     bool onScreen, onScreenIgnoringX, inStage, inMap;
   };
   const Case cases[] = {
-      {369, 400, true, true, true, true},        // right edge on the view's left edge
-      {368.5, 400, false, true, true, true},     // right edge just left of it
+      {369, 400, true, true, true, true},     // right edge on the view's left edge
+      {368.5, 400, false, true, true, true},  // right edge just left of it
       {1039.5, 400, true, true, true, true},
-      {1040, 400, false, true, true, true},      // left edge at the view's right edge
-      {600, 800, false, false, false, true},     // below the view and the stage
-      {319.5, 400, false, true, false, true},    // half a pixel into the margin
-      {1568, 768, false, true, true, true},      // the stage's last cell
+      {1040, 400, false, true, true, true},    // left edge at the view's right edge
+      {600, 800, false, false, false, true},   // below the view and the stage
+      {319.5, 400, false, true, false, true},  // half a pixel into the margin
+      {1568, 768, false, true, true, true},    // the stage's last cell
       {1569, 768, false, true, false, true},
       {-0.5, 400, false, true, false, false},
-      {1888, 1088, false, false, false, true},   // the map's last cell
+      {1888, 1088, false, false, false, true},  // the map's last cell
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
@@ -159,6 +159,7 @@ TEST_F(ObjectGeometryTest, EraseRange) {
     bool outside;
   };
   const Case cases[] = {
+      // clang-format off
       {&off, 0, 400, 1, false},      // on screen: never
       {&off, 0, 400, 0, true},       // the map's left frame, whatever the switches
       {&off, 100, 400, 0, false},
@@ -172,6 +173,7 @@ TEST_F(ObjectGeometryTest, EraseRange) {
       {&sides, 600, 896, 0, true},   // 96 + 320 + 480
       {&sides, 600, 895, 0, false},
       {&sides, 600, 257, 0, true},   // bottom 288 at 320 - 32
+      // clang-format on
       {&sides, 600, 257.5, 0, false},
   };
   for (const Case& c : cases) {
@@ -193,14 +195,14 @@ TEST_F(ObjectGeometryTest, SpanTest) {
   };
   // Span 100 with length 32: centre 116, far end 132.
   const Case cases[] = {
-      {100, 32, 133, 200, 0, 0, 0, 1, false}, {100, 32, 132, 200, 0, 0, 0, 1, true},
-      {100, 32, 0, 99, 0, 0, 0, 1, false},    {100, 32, 0, 100, 0, 0, 0, 1, true},
-      {100, 32, 116, 116, 0, 0, 0, 0, true},  {100, 32, 117, 300, 0, 0, 0, 0, false},  // the centre alone
-      {100, 32, 0, 90, 0, 10, 5, 0, true},    {100, 32, 0, 89, 0, 10, 5, 0, false},    // before: a - f
-      {100, 32, 137, 300, 0, 10, 5, 0, true}, {100, 32, 138, 300, 0, 10, 5, 0, false}, // after: far + g
-      {100, 32, 0, 126, 0, -10, -4, 0, true}, {100, 32, 0, 125, 0, -10, -4, 0, false}, // centre - f
-      {100, 32, 113, 300, 0, -10, -4, 0, false},                                       // centre + g = 112
-      {100, 32, 0, 105, 5, 0, 0, 1, true},    {100, 32, 0, 104, 5, 0, 0, 1, false},    // margin narrows
+      {100, 32, 133, 200, 0, 0, 0, 1, false},    {100, 32, 132, 200, 0, 0, 0, 1, true},
+      {100, 32, 0, 99, 0, 0, 0, 1, false},       {100, 32, 0, 100, 0, 0, 0, 1, true},
+      {100, 32, 116, 116, 0, 0, 0, 0, true},     {100, 32, 117, 300, 0, 0, 0, 0, false},   // the centre alone
+      {100, 32, 0, 90, 0, 10, 5, 0, true},       {100, 32, 0, 89, 0, 10, 5, 0, false},     // before: a - f
+      {100, 32, 137, 300, 0, 10, 5, 0, true},    {100, 32, 138, 300, 0, 10, 5, 0, false},  // after: far + g
+      {100, 32, 0, 126, 0, -10, -4, 0, true},    {100, 32, 0, 125, 0, -10, -4, 0, false},  // centre - f
+      {100, 32, 113, 300, 0, -10, -4, 0, false},                                           // centre + g = 112
+      {100, 32, 0, 105, 5, 0, 0, 1, true},       {100, 32, 0, 104, 5, 0, 0, 1, false},     // margin narrows
   };
   for (const Case& c : cases) {
     EXPECT_EQ(cActor::IsInRangeX(c.a, c.b, c.c, c.d, c.e, c.f, c.g, c.whole), c.in)
@@ -420,10 +422,10 @@ class FindCharaTest : public StageFixture {
 };
 
 TEST_F(FindCharaTest, TargetModesPreferTheScreen) {
-  Add(100, 1);        // 0: on screen, far
-  Add(10, 0);         // 1: off screen, near
-  Add(5, 1, 0);       // 2: nearest, but does not exist
-  Add(-100, 1);       // 3: on screen, as far as 0
+  Add(100, 1);                        // 0: on screen, far
+  Add(10, 0);                         // 1: off screen, near
+  Add(5, 1, 0);                       // 2: nearest, but does not exist
+  Add(-100, 1);                       // 3: on screen, as far as 0
   EXPECT_EQ(Target(0), &actors_[0]);  // the farther on-screen one, the earlier of equals
   EXPECT_EQ(Target(1), &actors_[1]);
   EXPECT_EQ(Target(2), &actors_[0]);

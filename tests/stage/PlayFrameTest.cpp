@@ -54,7 +54,8 @@ class PlayFrameTest : public StageFixture {
   }
   bool DebugHas(const std::string& text) {
     const auto lines = DebugLines();
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& l) { return l.find(text) != std::string::npos; });
   }
 
   test_support::SoundRequests sounds_;
@@ -67,8 +68,8 @@ TEST_F(PlayFrameTest, PlayTimeCountsFramesAsHundredthsAtSixtyFramesASecond) {
   struct Case {
     int framesBefore, timeBefore, framesAfter, timeAfter;
   } cases[] = {
-      {0, 0, 1, 1},                 // 100 / 60
-      {59, 98, 60, 100},            // one second
+      {0, 0, 1, 1},       // 100 / 60
+      {59, 98, 60, 100},  // one second
       {359998, 599996, 359999, 599998},
       {359999, 599998, 360000, 599999},  // capped
       {360000, 599999, 360000, 599999},  // and no longer counted
@@ -237,9 +238,7 @@ TEST_F(PlayFrameTest, AHeroSqueezedBetweenWallsDiesUnlessItsCollisionGraceRuns) 
     const int r = Scene().PlaySubStep();
     EXPECT_EQ(r, c.dies ? 1 : 0) << c.grace;
     EXPECT_EQ(hero.m_bDead, c.dies ? 1 : 0) << c.grace;
-    if (c.dies) {
-      EXPECT_EQ(sounds_.All(), std::vector<int>{8});
-    }
+    if (c.dies) { EXPECT_EQ(sounds_.All(), std::vector<int>{8}); }
   }
   EXPECT_TRUE(DebugHas("Player[P1].LRUD = 1,1,0,"));
   EXPECT_TRUE(DebugHas("Dead SP"));

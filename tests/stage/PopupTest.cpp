@@ -39,8 +39,8 @@ class PopupTest : public DrawFixture {
   static cPlayer& Hero() { return g_Players[0]; }
   static cMessagePopup Text(std::string_view text, int nMode, int nFrames, int bContinued, int nPlacement = 0,
                             int bHalting = 0) {
-    return cMessagePopup(POPUP_TEXT, text, 0, 0, 0, nPlacement, 0, 0, 0, 0, 0, nMode, nFrames, bHalting, 1,
-                         bContinued, 0);
+    return cMessagePopup(POPUP_TEXT, text, 0, 0, 0, nPlacement, 0, 0, 0, 0, 0, nMode, nFrames, bHalting, 1, bContinued,
+                         0);
   }
   // The first row of the screen's column x that comes from the sheet marked with tag.
   static int TopOfTag(int x, int tag) {
@@ -99,11 +99,13 @@ TEST_F(PopupTest, KeepInsideHoldsThePopupOnScreenBelowTheStatusBar) {
     int px, py, x, y;
   };
   const Case cases[] = {
+      // clang-format off
       {-5, 100, 0, 100},    // off the left edge
       {589, 100, 590, 100}, // right edge reached at 639
       {588, 100, 588, 100},
       {100, 10, 100, 20},   // under the status bar
       {100, 461, 100, 462}, // bottom edge reached at 479
+      // clang-format on
       {100, 460, 100, 460},
   };
   for (const Case& c : cases) {
@@ -137,27 +139,29 @@ TEST_F(PopupTest, EscapesShowVariablesInTheirFormat) {
   };
   const Case cases[] = {
       {"#C3", "42"},
-      {"#C3_5.", "   42"},          // the full stop belongs to the escape
+      {"#C3_5.", "   42"},  // the full stop belongs to the escape
       {"#C3_5Z", "00042"},
-      {"#c3_3P x", "+ 42 x"},       // the blank ends the escape and stays
+      {"#c3_3P x", "+ 42 x"},  // the blank ends the escape and stays
       {"#S10_3", "-  7"},
       {"#s10_4Z", "-0007"},
-      {"#C1_12", " 5"},             // a later width digit replaces the first
+      {"#C1_12", " 5"},  // a later width digit replaces the first
       {"#C4", "-2147483648"},
       {"#C255", "8"},
-      {"#3C!", "42!"},              // number and letter in either order
-      {"#CS3", "42"},               // both letters: the common variables
-      {"a#C3b#C1.c", "a42b5c"},   // a letter right after it would belong to it
+      {"#3C!", "42!"},           // number and letter in either order
+      {"#CS3", "42"},            // both letters: the common variables
+      {"a#C3b#C1.c", "a42b5c"},  // a letter right after it would belong to it
       {"#C3_", "42"},
-      {"\x82\xa0#C3", "\x82\xa0" "42"},  // a double-byte character before it
+      {"\x82\xa0#C3",
+       "\x82\xa0"
+       "42"},  // a double-byte character before it
       {"#C0", "#C0"},
       {"#C256", "#C256"},
-      {"#S254", "6"},               // the last stage variable
+      {"#S254", "6"},                // the last stage variable
       {"#S255_3. x", "#S255_3. x"},  // past the stage variables: text, and the game goes on
-      {"#12", "#12"},               // no variable letter
-      {"#C", "#C"},                 // no number
+      {"#12", "#12"},                // no variable letter
+      {"#C", "#C"},                  // no number
       {"end #", "end #"},
-      {"##C3", "#42"},              // the scan goes on after a "#" that stays
+      {"##C3", "#42"},  // the scan goes on after a "#" that stays
   };
   for (const Case& c : cases) {
     std::string text = c.in;
@@ -174,8 +178,8 @@ TEST_F(PopupTest, TextPopupsAreSizedByTheFontsCellsAndExpandOnRequest) {
   EXPECT_EQ(a.m_nHeight, 2 * 16 + 2);
   ASSERT_NE(a.m_pSurface, nullptr);
   EXPECT_EQ(a.m_pSurface->nWidth, 34);
-  cMessagePopup& b = Scene().m_Popups.emplace_back(
-      POPUP_TEXT, "#C3", 0, 0, 0, 0, 0, 0, 0, 0, 0, SHOW_UNTIL_STAGE_END, 0, 0, 1, 0, 1);
+  cMessagePopup& b =
+      Scene().m_Popups.emplace_back(POPUP_TEXT, "#C3", 0, 0, 0, 0, 0, 0, 0, 0, 0, SHOW_UNTIL_STAGE_END, 0, 0, 1, 0, 1);
   EXPECT_EQ(b.m_strText, "42");
   EXPECT_EQ(b.m_nWidth, 34);
   EXPECT_EQ(b.m_nHeight, 18);
@@ -238,8 +242,8 @@ TEST_F(PopupTest, TimedPopupsEndAndGiveBackTheirSurfaces) {
   // A text that follows an actor that has gone ends with it; an icon only waits.
   Scene().m_Popups.emplace_back(Text("A", SHOW_UNTIL_STAGE_END, 0, 0, PLACE_ABOVE_SELF));
   Scene().m_Popups.back().m_nAnchor = 99;
-  Scene().m_Popups.emplace_back(POPUP_ITEM_ICON, "", 0, 0, 0, PLACE_ABOVE_SELF, 0, 0, 0, 0, 0, SHOW_UNTIL_STAGE_END,
-                                0, 0, 99, 0, 0);
+  Scene().m_Popups.emplace_back(POPUP_ITEM_ICON, "", 0, 0, 0, PLACE_ABOVE_SELF, 0, 0, 0, 0, 0, SHOW_UNTIL_STAGE_END, 0,
+                                0, 99, 0, 0);
   Scene().DrawPopups(&BackBuffer, 0);
   ASSERT_EQ(Scene().m_Popups.size(), 1u);
   EXPECT_EQ(Scene().m_Popups.back().m_nKind, POPUP_ITEM_ICON);

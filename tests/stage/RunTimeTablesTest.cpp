@@ -108,8 +108,7 @@ TEST_F(RunTimeTablesTest, CharacterEffectStates) {
   const Case cases[] = {
       {"rotation runs from p1 to p2 in p0 tenths", 7, {10, 0, 1440, 0, 0}, {10, 1440, 0, 0, 0}, 0, 1440, 0.0, 24.0},
       {"wave", 4, {5, 32, 2, 2, 2}, {5, 2, 32, 2, 2}, 32, 2, 32.0, 1.0},
-      {"blink counts the running time, nothing exchanged", 6, {10, 2, 7, 0, 0}, {10, 2, 7, 0, 0}, 0, 10, 0.0,
-       1.0 / 6},
+      {"blink counts the running time, nothing exchanged", 6, {10, 2, 7, 0, 0}, {10, 2, 7, 0, 0}, 0, 10, 0.0, 1.0 / 6},
       {"semi-transparency likewise", 14, {3, 9999, 1, 0, 0}, {3, 9999, 1, 0, 0}, 0, 3, 0.0, 1.0 / 6},
       {"a time of 0 counts as one tenth", 11, {0, 32, 64, 0, 0}, {0, 64, 32, 0, 0}, 32, 64, 32.0, 32.0 / 6},
       {"kind 17 is left alone", 17, {1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}, 0, 0, 0.0, 0.0},

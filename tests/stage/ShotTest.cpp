@@ -29,8 +29,8 @@ class ShotTest : public stagetest::StageFixture {
     saved_ = g_Stage;
     savedSwords_ = g_Database.m_SwordTypes;
     savedScore_ = g_PlayRecord.m_nStageScore;
-    for (std::int32_t* p : {g_Stage.m_PlayerShotSize, g_Stage.m_PlayerShotAttack, g_Stage.m_CharaShotSize,
-                            g_Stage.m_CharaShotAttack}) {
+    for (std::int32_t* p :
+         {g_Stage.m_PlayerShotSize, g_Stage.m_PlayerShotAttack, g_Stage.m_CharaShotSize, g_Stage.m_CharaShotAttack}) {
       p[0] = p[1] = 16;
     }
     for (cEdStageParam& p : g_Stage.m_Params) p.Set(0, 0, 0, 0, 0, 0, 0, 0);
@@ -436,11 +436,13 @@ TEST_F(ShotTest, AttacksOfDifferentSidesClashByStrength) {
     std::size_t leftQ, leftS;
   };
   const Case cases[] = {
+      // clang-format off
       {1, 3, 1, 3, 0, 0},  // equal: both go
       {1, 3, 1, 5, 0, 1},  // only the weaker goes
       {1, 5, 1, 3, 1, 0},
       {1, 3, 0, 9, 0, 1},  // only the clashing one goes
       {0, 0, 0, 0, 1, 1},  // neither clashes
+      // clang-format on
   };
   cTestActor other;
   Place(other, 700, 400);

@@ -64,8 +64,8 @@ TEST_F(StageDrawTest, BlockCellsSitAtTheirColumnLessTheFineScroll) {
   const Case cases[] = {
       {2, 1, 17, 0, 0, true, false},
       {3, 1, 44, 1, 0, false, true},
-      {4, 1, 5, 0, 1, false, false},   // hidden: it still acts but is not drawn
-      {5, 1, 0, 0, 0, false, false},   // no block
+      {4, 1, 5, 0, 1, false, false},  // hidden: it still acts but is not drawn
+      {5, 1, 0, 0, 0, false, false},  // no block
   };
   for (const Case& c : cases) {
     cEdBlock& cell = Block(c.cx, c.cy);
@@ -98,11 +98,13 @@ TEST_F(StageDrawTest, ParallaxLayersMoveByTheirFactor) {
     int ox, oy;  // source point at the screen's top-left
   };
   const Case cases[] = {
+      // clang-format off
       {0.5, 320, 320, 0, 0},
       {0.5, 340, 320, 10, 0},          // 20 px of scroll move the layer 10 px
       {0.5, 340.6, 328.9, 10, 2},      // x rounds (341 - 320) * 0.5, y truncates (8 * 0.25)
       {0.0, 900, 320, 0, 0},           // factor 0 keeps it still
       {0.5, 300, 320, 64 - 10, 0},     // left of the margin: the source wraps
+      // clang-format on
   };
   for (const Case& c : cases) {
     layer.m_dScrollX = c.factorX;
@@ -226,12 +228,8 @@ TEST_F(StageDrawTest, GaugeFillAndItsRow) {
     player.m_Def.m_nMaxHP = c.max;
     FillValue(0);
     Scene().DrawHud(&BackBuffer);
-    if (c.fill > 0) {
-      EXPECT_EQ(Screen(g + c.fill - 1, 3 + 4), Mark(c.fill - 1, c.row + 4)) << c.hp << "/" << c.max;
-    }
-    if (c.fill < 50) {
-      EXPECT_EQ(Screen(g + c.fill, 3 + 4), Mark(c.fill, 128 + 4)) << c.hp << "/" << c.max;
-    }
+    if (c.fill > 0) { EXPECT_EQ(Screen(g + c.fill - 1, 3 + 4), Mark(c.fill - 1, c.row + 4)) << c.hp << "/" << c.max; }
+    if (c.fill < 50) { EXPECT_EQ(Screen(g + c.fill, 3 + 4), Mark(c.fill, 128 + 4)) << c.hp << "/" << c.max; }
   }
 }
 
@@ -266,15 +264,21 @@ TEST_F(StageDrawTest, SightDarkensAllButItsShape) {
   };
   // The player's centre is (316, 216).
   const Case cases[] = {
-      {0, 0, 10, 10, true},                                     // no darkness
-      {1, 0, 316, 216, false},                                  // radius 0: all dark
-      {1, 40, 316, 216, true},  {1, 40, 316 + 38, 216, true},   // round
-      {1, 40, 316 + 30, 216 + 30, false}, {1, 40, 0, 0, false},
-      {3, 40, 276, 176, true},  {3, 40, 355, 255, true},        // square 80 x 80
-      {3, 40, 275, 216, false}, {3, 40, 356, 216, false},
+      {0, 0, 10, 10, true},     // no darkness
+      {1, 0, 316, 216, false},  // radius 0: all dark
+      {1, 40, 316, 216, true},
+      {1, 40, 316 + 38, 216, true},  // round
+      {1, 40, 316 + 30, 216 + 30, false},
+      {1, 40, 0, 0, false},
+      {3, 40, 276, 176, true},
+      {3, 40, 355, 255, true},  // square 80 x 80
+      {3, 40, 275, 216, false},
+      {3, 40, 356, 216, false},
       // Ahead (facing right): the square moves right by radius - half width = 24.
-      {4, 40, 276 + 24, 216, true}, {4, 40, 355 + 24, 216, true},
-      {4, 40, 276 + 23, 216, false}, {4, 40, 356 + 24, 216, false},
+      {4, 40, 276 + 24, 216, true},
+      {4, 40, 355 + 24, 216, true},
+      {4, 40, 276 + 23, 216, false},
+      {4, 40, 356 + 24, 216, false},
   };
   for (const Case& c : cases) {
     player.m_Def.m_nSightShape = static_cast<std::uint8_t>(c.shape);

@@ -219,8 +219,8 @@ TEST_F(StageSetupTest, TheFarExtentBoundsWherePlacementsLive) {
   struct Case {
     int nExtentX;
     int nFar;
-    double xAt30;     // the character placed at cell 30
-    size_t nCharas;   // with a copy 400 pixels further on
+    double xAt30;    // the character placed at cell 30
+    size_t nCharas;  // with a copy 400 pixels further on
   };
   // An extent of 0 holds every object to the first 640 pixels and a copy beyond them does
   // not live; an extent beyond the map is cut to the map.
@@ -264,6 +264,7 @@ TEST_F(StageSetupTest, HitScheduleSpreadsTheChecksOverTheSubSteps) {
     std::vector<std::int32_t> expected;
   };
   const Case cases[] = {
+      // clang-format off
       {5, 2, {1, 0, 1, 0, 0}},  // t = 0, 2.5; 5.0 ends it with two set
       {2, 3, {1, 1}},           // t = 0, 0.67, 1.33: three set, none added
       {5, 3, {1, 1, 0, 1, 0}},
@@ -271,6 +272,7 @@ TEST_F(StageSetupTest, HitScheduleSpreadsTheChecksOverTheSubSteps) {
       {4, 1, {1, 0, 0, 0}},
       {3, 5, {1, 1, 1}},
       {0, 2, {}},               // no sub-step: nothing to schedule
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.nSubSteps << " " << c.nChecks);
@@ -315,7 +317,7 @@ TEST_F(StageSetupTest, MusicIsRequestedUnlessTheRunningTrackIsKept) {
     std::vector<int> requests;
   };
   const Case cases[] = {
-      {1, 0, 3, 3, {3}}, {1, 1, 3, 3, {}}, {1, 1, 4, 3, {4}}, {1, 1, 0, 0, {0}},
+      {1, 0, 3, 3, {3}}, {1, 1, 3, 3, {}},  {1, 1, 4, 3, {4}}, {1, 1, 0, 0, {0}},
       {0, 0, 3, 3, {}},  {0, 1, 4, 3, {4}}, {0, 0, 0, 2, {0}},
   };
   for (const Case& c : cases) {
@@ -367,9 +369,12 @@ TEST_F(StageSetupTest, UnplayableStagesAreRefusedAndTheSceneCloses) {
       {"no hero", [](cEdStage& s) { s.m_Charas = {Enemy(3, 10)}; }, "主人公が配置されていないのでプレイできません！"},
       {"width 0", [](cEdStage& s) { s.m_nWidth = 0; }, "Bad-1.stg4_001 のステージの大きさ (0 x 15 マス) が"},
       {"negative height", [](cEdStage& s) { s.m_nHeight = -3; }, "Bad-1.stg4_001 のステージの大きさ (40 x -3 マス) が"},
-      {"width past 1000", [](cEdStage& s) { s.m_nWidth = 1001; }, "Bad-1.stg4_001 のステージの大きさ (1001 x 15 マス) が"},
-      {"hit level beyond 100", [](cEdStage& s) { s.m_nHitLevel = 150; }, "Bad-1.stg4_001 の当たり判定の設定 (150) が不正です"},
-      {"negative hit level", [](cEdStage& s) { s.m_nHitLevel = -1; }, "Bad-1.stg4_001 の当たり判定の設定 (-1) が不正です"},
+      {"width past 1000", [](cEdStage& s) { s.m_nWidth = 1001; },
+       "Bad-1.stg4_001 のステージの大きさ (1001 x 15 マス) が"},
+      {"hit level beyond 100", [](cEdStage& s) { s.m_nHitLevel = 150; },
+       "Bad-1.stg4_001 の当たり判定の設定 (150) が不正です"},
+      {"negative hit level", [](cEdStage& s) { s.m_nHitLevel = -1; },
+       "Bad-1.stg4_001 の当たり判定の設定 (-1) が不正です"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -419,71 +424,102 @@ TEST_F(StageSetupTest, BoxSlotsComeFromTheStageHeader) {
       {"player body walking 36, 37, anchor 48",
        [](cEdStage& s) { s.m_PlayerBoxA[0] = 10, s.m_PlayerBoxA[1] = 20, s.m_PlayerBoxAAnchor[0] = 1; }, 0, 0,
        [](const cPlayer& p, const cChara&, const cItem&) {
-         EXPECT_EQ(p.m_nHitW, 10); EXPECT_EQ(p.m_nHitH, 20); EXPECT_EQ(p.m_nHitOffX, 11); EXPECT_EQ(p.m_nHitOffY, 12);
+         EXPECT_EQ(p.m_nHitW, 10);
+         EXPECT_EQ(p.m_nHitH, 20);
+         EXPECT_EQ(p.m_nHitOffX, 11);
+         EXPECT_EQ(p.m_nHitOffY, 12);
        }},
       {"player body flying 38, 39, anchor 49",
        [](cEdStage& s) { s.m_PlayerBoxA[2] = 14, s.m_PlayerBoxA[3] = 6, s.m_PlayerBoxAAnchor[1] = 0; }, 1, 0,
        [](const cPlayer& p, const cChara&, const cItem&) {
-         EXPECT_EQ(p.m_nHitW, 14); EXPECT_EQ(p.m_nHitH, 6); EXPECT_EQ(p.m_nHitOffX, 9); EXPECT_EQ(p.m_nHitOffY, 13);
+         EXPECT_EQ(p.m_nHitW, 14);
+         EXPECT_EQ(p.m_nHitH, 6);
+         EXPECT_EQ(p.m_nHitOffX, 9);
+         EXPECT_EQ(p.m_nHitOffY, 13);
        }},
       {"player against characters walking 40, 41, anchor 50",
        [](cEdStage& s) { s.m_PlayerBoxB[0] = 18, s.m_PlayerBoxB[1] = 22, s.m_PlayerBoxBAnchor[0] = 1; }, 0, 0,
        [](const cPlayer& p, const cChara&, const cItem&) {
-         EXPECT_EQ(p.m_BoxA.m_nW, 18); EXPECT_EQ(p.m_BoxA.m_nH, 22);
-         EXPECT_EQ(p.m_BoxA.m_nOffX, 16 - 8 - 9); EXPECT_EQ(p.m_BoxA.m_nOffY, 32 - 8 - 22);
+         EXPECT_EQ(p.m_BoxA.m_nW, 18);
+         EXPECT_EQ(p.m_BoxA.m_nH, 22);
+         EXPECT_EQ(p.m_BoxA.m_nOffX, 16 - 8 - 9);
+         EXPECT_EQ(p.m_BoxA.m_nOffY, 32 - 8 - 22);
        }},
       {"player against characters flying 42, 43, anchor 51",
        [](cEdStage& s) { s.m_PlayerBoxB[2] = 8, s.m_PlayerBoxB[3] = 12, s.m_PlayerBoxBAnchor[1] = 1; }, 1, 0,
        [](const cPlayer& p, const cChara&, const cItem&) {
          // Flying body 16 x 16 centred: offset (8, 8).
-         EXPECT_EQ(p.m_BoxA.m_nW, 8); EXPECT_EQ(p.m_BoxA.m_nH, 12); EXPECT_EQ(p.m_BoxA.m_nOffY, 32 - 8 - 12);
+         EXPECT_EQ(p.m_BoxA.m_nW, 8);
+         EXPECT_EQ(p.m_BoxA.m_nH, 12);
+         EXPECT_EQ(p.m_BoxA.m_nOffY, 32 - 8 - 12);
        }},
-      {"player against shots 44, 45",
-       [](cEdStage& s) { s.m_PlayerBoxC[0] = 6, s.m_PlayerBoxC[1] = 10; }, 0, 0,
+      {"player against shots 44, 45", [](cEdStage& s) { s.m_PlayerBoxC[0] = 6, s.m_PlayerBoxC[1] = 10; }, 0, 0,
        [](const cPlayer& p, const cChara&, const cItem&) {
-         EXPECT_EQ(p.m_BoxB.m_nW, 6); EXPECT_EQ(p.m_BoxB.m_nH, 10);
-         EXPECT_EQ(p.m_BoxB.m_nOffX, 16 - 3 - 8); EXPECT_EQ(p.m_BoxB.m_nOffY, 16 - 5 - 8);
+         EXPECT_EQ(p.m_BoxB.m_nW, 6);
+         EXPECT_EQ(p.m_BoxB.m_nH, 10);
+         EXPECT_EQ(p.m_BoxB.m_nOffX, 16 - 3 - 8);
+         EXPECT_EQ(p.m_BoxB.m_nOffY, 16 - 5 - 8);
        }},
-      {"player item box 46, 47",
-       [](cEdStage& s) { s.m_PlayerBoxD[0] = 20, s.m_PlayerBoxD[1] = 4; }, 0, 0,
+      {"player item box 46, 47", [](cEdStage& s) { s.m_PlayerBoxD[0] = 20, s.m_PlayerBoxD[1] = 4; }, 0, 0,
        [](const cPlayer& p, const cChara&, const cItem&) {
-         EXPECT_EQ(p.m_BoxC.m_nW, 20); EXPECT_EQ(p.m_BoxC.m_nH, 4); EXPECT_EQ(p.m_BoxC.m_nOffX, 16 - 10 - 8);
+         EXPECT_EQ(p.m_BoxC.m_nW, 20);
+         EXPECT_EQ(p.m_BoxC.m_nH, 4);
+         EXPECT_EQ(p.m_BoxC.m_nOffX, 16 - 10 - 8);
        }},
       {"character body walking 60, 61, anchor 70",
        [](cEdStage& s) { s.m_CharaBoxA[0] = 20, s.m_CharaBoxA[1] = 30, s.m_CharaBoxAAnchor[0] = 0; }, 0, 0,
        [](const cPlayer&, const cChara& c, const cItem&) {
-         EXPECT_EQ(c.m_nHitW, 20); EXPECT_EQ(c.m_nHitH, 30); EXPECT_EQ(c.m_nHitOffX, 6); EXPECT_EQ(c.m_nHitOffY, 1);
+         EXPECT_EQ(c.m_nHitW, 20);
+         EXPECT_EQ(c.m_nHitH, 30);
+         EXPECT_EQ(c.m_nHitOffX, 6);
+         EXPECT_EQ(c.m_nHitOffY, 1);
        }},
       {"character body flying 62, 63, anchor 71",
        [](cEdStage& s) { s.m_CharaBoxA[2] = 12, s.m_CharaBoxA[3] = 10, s.m_CharaBoxAAnchor[1] = 1; }, 1, 0,
        [](const cPlayer&, const cChara& c, const cItem&) {
-         EXPECT_EQ(c.m_nHitW, 12); EXPECT_EQ(c.m_nHitH, 10); EXPECT_EQ(c.m_nHitOffY, 22);
+         EXPECT_EQ(c.m_nHitW, 12);
+         EXPECT_EQ(c.m_nHitH, 10);
+         EXPECT_EQ(c.m_nHitOffY, 22);
        }},
       {"character against characters walking 64, 65, anchor 72",
        [](cEdStage& s) { s.m_CharaBoxB[0] = 10, s.m_CharaBoxB[1] = 14, s.m_CharaBoxBAnchor[0] = 0; }, 0, 0,
        [](const cPlayer&, const cChara& c, const cItem&) {
-         EXPECT_EQ(c.m_BoxA.m_nW, 10); EXPECT_EQ(c.m_BoxA.m_nH, 14); EXPECT_EQ(c.m_BoxA.m_nOffY, 16 - 8 - 7);
+         EXPECT_EQ(c.m_BoxA.m_nW, 10);
+         EXPECT_EQ(c.m_BoxA.m_nH, 14);
+         EXPECT_EQ(c.m_BoxA.m_nOffY, 16 - 8 - 7);
        }},
       {"character against characters flying 66, 67, anchor 73",
        [](cEdStage& s) { s.m_CharaBoxB[2] = 4, s.m_CharaBoxB[3] = 6, s.m_CharaBoxBAnchor[1] = 1; }, 1, 0,
        [](const cPlayer&, const cChara& c, const cItem&) {
-         EXPECT_EQ(c.m_BoxA.m_nW, 4); EXPECT_EQ(c.m_BoxA.m_nH, 6); EXPECT_EQ(c.m_BoxA.m_nOffY, 32 - 8 - 6);
+         EXPECT_EQ(c.m_BoxA.m_nW, 4);
+         EXPECT_EQ(c.m_BoxA.m_nH, 6);
+         EXPECT_EQ(c.m_BoxA.m_nOffY, 32 - 8 - 6);
        }},
-      {"character against shots 68, 69",
-       [](cEdStage& s) { s.m_CharaBoxC[0] = 26, s.m_CharaBoxC[1] = 18; }, 0, 0,
+      {"character against shots 68, 69", [](cEdStage& s) { s.m_CharaBoxC[0] = 26, s.m_CharaBoxC[1] = 18; }, 0, 0,
        [](const cPlayer&, const cChara& c, const cItem&) {
-         EXPECT_EQ(c.m_BoxB.m_nW, 26); EXPECT_EQ(c.m_BoxB.m_nH, 18); EXPECT_EQ(c.m_BoxB.m_nOffX, 16 - 13 - 8);
+         EXPECT_EQ(c.m_BoxB.m_nW, 26);
+         EXPECT_EQ(c.m_BoxB.m_nH, 18);
+         EXPECT_EQ(c.m_BoxB.m_nOffX, 16 - 13 - 8);
        }},
       {"item body 74, 75", [](cEdStage& s) { s.m_ItemBox[0] = 12, s.m_ItemBox[1] = 8; }, 0, 0,
        [](const cPlayer&, const cChara&, const cItem& i) {
-         EXPECT_EQ(i.m_nHitW, 12); EXPECT_EQ(i.m_nHitH, 8); EXPECT_EQ(i.m_nHitOffX, 10); EXPECT_EQ(i.m_nHitOffY, 12);
+         EXPECT_EQ(i.m_nHitW, 12);
+         EXPECT_EQ(i.m_nHitH, 8);
+         EXPECT_EQ(i.m_nHitOffX, 10);
+         EXPECT_EQ(i.m_nHitOffY, 12);
        }},
       {"player shots against characters 78, 79 (a character's box source 2)",
        [](cEdStage& s) { s.m_PlayerShotAttack[0] = 22, s.m_PlayerShotAttack[1] = 2; }, 0, 2,
-       [](const cPlayer&, const cChara& c, const cItem&) { EXPECT_EQ(c.m_BoxA.m_nW, 22); EXPECT_EQ(c.m_BoxA.m_nH, 2); }},
+       [](const cPlayer&, const cChara& c, const cItem&) {
+         EXPECT_EQ(c.m_BoxA.m_nW, 22);
+         EXPECT_EQ(c.m_BoxA.m_nH, 2);
+       }},
       {"character shots against the player 82, 83 (the player's box source 2)",
        [](cEdStage& s) { s.m_CharaShotAttack[0] = 24, s.m_CharaShotAttack[1] = 26; }, 0, 2,
-       [](const cPlayer& p, const cChara&, const cItem&) { EXPECT_EQ(p.m_BoxA.m_nW, 24); EXPECT_EQ(p.m_BoxA.m_nH, 26); }},
+       [](const cPlayer& p, const cChara&, const cItem&) {
+         EXPECT_EQ(p.m_BoxA.m_nW, 24);
+         EXPECT_EQ(p.m_BoxA.m_nH, 26);
+       }},
   };
   for (const Slot& slot : slots) {
     SCOPED_TRACE(slot.name);

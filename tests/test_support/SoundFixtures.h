@@ -62,8 +62,8 @@ struct SmfTrack {
     return *this;
   }
   SmfTrack& tempo(std::uint32_t delta, std::uint32_t usPerQuarter) {
-    return ev(delta, {0xFF, 0x51, 0x03, static_cast<int>(usPerQuarter >> 16), static_cast<int>((usPerQuarter >> 8) & 0xFF),
-                      static_cast<int>(usPerQuarter & 0xFF)});
+    return ev(delta, {0xFF, 0x51, 0x03, static_cast<int>(usPerQuarter >> 16),
+                      static_cast<int>((usPerQuarter >> 8) & 0xFF), static_cast<int>(usPerQuarter & 0xFF)});
   }
   SmfTrack& end(std::uint32_t delta = 0) { return ev(delta, {0xFF, 0x2F, 0x00}); }
   void varlen(std::uint32_t v) {

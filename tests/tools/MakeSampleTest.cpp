@@ -64,12 +64,12 @@ struct Size {
 
 // The sizes the game's cell layouts are built for.
 const std::map<std::string, Size> kBitmapSizes = {
-    {"bmp\\plt\\Palette.bmp", {16, 24}},    {"bmp\\Debug.bmp", {32, 32}},       {"bmp\\Block.bmp", {256, 480}},
-    {"bmp\\Character1.bmp", {512, 480}},    {"bmp\\Shot.bmp", {128, 480}},      {"bmp\\Item.bmp", {512, 480}},
-    {"bmp\\Item_Mini.bmp", {256, 240}},     {"bmp\\Mark.bmp", {256, 480}},      {"bmp\\Window.bmp", {640, 480}},
-    {"bmp\\StatusWindow.bmp", {640, 20}},   {"bmp\\Title.bmp", {640, 480}},     {"bmp\\GameMode.bmp", {192, 224}},
-    {"bmp\\Accessory.bmp", {128, 208}},     {"bmp\\Symbol.bmp", {416, 16}},     {"bmp\\Word.bmp", {320, 192}},
-    {"bmp\\WorldMapChip.bmp", {160, 96}},   {"bmp\\WorldEvent.bmp", {64, 64}},  {"bmp\\back\\Sky.bmp", {640, 480}},
+    {"bmp\\plt\\Palette.bmp", {16, 24}},  {"bmp\\Debug.bmp", {32, 32}},      {"bmp\\Block.bmp", {256, 480}},
+    {"bmp\\Character1.bmp", {512, 480}},  {"bmp\\Shot.bmp", {128, 480}},     {"bmp\\Item.bmp", {512, 480}},
+    {"bmp\\Item_Mini.bmp", {256, 240}},   {"bmp\\Mark.bmp", {256, 480}},     {"bmp\\Window.bmp", {640, 480}},
+    {"bmp\\StatusWindow.bmp", {640, 20}}, {"bmp\\Title.bmp", {640, 480}},    {"bmp\\GameMode.bmp", {192, 224}},
+    {"bmp\\Accessory.bmp", {128, 208}},   {"bmp\\Symbol.bmp", {416, 16}},    {"bmp\\Word.bmp", {320, 192}},
+    {"bmp\\WorldMapChip.bmp", {160, 96}}, {"bmp\\WorldEvent.bmp", {64, 64}}, {"bmp\\back\\Sky.bmp", {640, 480}},
     {"bmp\\effect\\Hit.bmp", {96, 32}},
 };
 
@@ -89,9 +89,7 @@ TEST_F(MakeSample, BitmapsShareThePaletteAndHaveTheirSizes) {
   EXPECT_EQ(palette->indexAt(0, 0), 0);
   for (int n = 0; n < 256; ++n) {
     ASSERT_EQ(palette->indexAt(n % 16, 8 + n / 16), n);
-    if (n) {
-      EXPECT_NE(palette->rgbAt(n % 16, 8 + n / 16), palette->rgbAt(0, 0)) << "entry " << n;
-    }
+    if (n) { EXPECT_NE(palette->rgbAt(n % 16, 8 + n / 16), palette->rgbAt(0, 0)) << "entry " << n; }
   }
   for (const auto& [path, size] : kBitmapSizes) {
     std::string why;
@@ -227,8 +225,9 @@ TEST_F(MakeSample, SoundsAreShortPcmAndMusicLoads) {
     const auto bytes = plat::fs::readFile(name);
     ASSERT_TRUE(bytes) << name;
     plat::audio::WavView view;
-    ASSERT_EQ(plat::audio::parseWav(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()), view),
-              plat::audio::WavError::None)
+    ASSERT_EQ(
+        plat::audio::parseWav(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()), view),
+        plat::audio::WavError::None)
         << name;
     EXPECT_EQ(view.format.formatTag, 1);
     EXPECT_EQ(view.format.samplesPerSec, 22050u);
@@ -237,7 +236,8 @@ TEST_F(MakeSample, SoundsAreShortPcmAndMusicLoads) {
     EXPECT_GT(view.data.size(), 500u) << name;
     EXPECT_LT(view.data.size(), 22050u) << name;
   }
-  for (const char* name : {"bgm\\Title.mid", "bgm\\WorldMap.mid", "bgm\\Challenge.mid", "bgm\\Option.mid", "bgm\\Stage.mid"}) {
+  for (const char* name :
+       {"bgm\\Title.mid", "bgm\\WorldMap.mid", "bgm\\Challenge.mid", "bgm\\Option.mid", "bgm\\Stage.mid"}) {
     cMidiFile midi(name);
     EXPECT_GT(midi.m_lpImage.size(), 200u) << name;
   }
@@ -281,9 +281,7 @@ TEST_F(MakeSample, WorldMapAndUserSettingsLoadBack) {
       EXPECT_EQ(e.m_bAskFirst, p.entries[i].askFirst);
       EXPECT_EQ(e.m_nSwitch, p.entries[i].sw);
       EXPECT_EQ(e.m_strStageFile, p.entries[i].file);
-      if (e.m_nKind == 0) {
-        EXPECT_FALSE(e.m_strText.empty());
-      }
+      if (e.m_nKind == 0) { EXPECT_FALSE(e.m_strText.empty()); }
     }
   }
 

@@ -88,8 +88,9 @@ class SampleProjectLoad : public ::testing::Test {
   static bool LoadsAsWav(const std::string& path) {
     const auto bytes = plat::fs::readFile(path);
     plat::audio::WavView view;
-    return bytes && plat::audio::parseWav(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()),
-                                          view) == plat::audio::WavError::None;
+    return bytes &&
+           plat::audio::parseWav(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()),
+                                 view) == plat::audio::WavError::None;
   }
 
   static inline test_support::TempDir* project_ = nullptr;
@@ -114,15 +115,15 @@ TEST_F(SampleProjectLoad, StartUpReadsEveryFileAndEntersTheFirstStage) {
   EXPECT_EQ(g_System.m_TitleMenu.Size(), TITLE_MENU_COUNT);
   // Every row of the options scene says what it changes (row 0: the palette variant).
   ASSERT_EQ(g_System.m_OptionMenu.Size(), OPTION_MENU_COUNT);
-  for (int kind = 0; kind < OPTION_MENU_COUNT; ++kind) EXPECT_FALSE(g_System.m_OptionMenu[kind].m_strText.empty()) << kind;
+  for (int kind = 0; kind < OPTION_MENU_COUNT; ++kind)
+    EXPECT_FALSE(g_System.m_OptionMenu[kind].m_strText.empty()) << kind;
   EXPECT_EQ(g_System.m_Settings.Size(), SYSTEM_SETTING_COUNT);
   ASSERT_EQ(g_System.m_SoundFiles.Size(), SYSTEM_SOUND_COUNT);
   for (const std::string& file : g_System.m_SoundFiles) EXPECT_TRUE(LoadsAsWav(file)) << file;
   for (int scene = 0; scene < SCENE_BGM_COUNT; ++scene) EXPECT_GT(g_System.m_SceneBgm[scene], 0) << scene;
 
   // What the databases name exists and loads.
-  for (int i = 1; i < g_Database.m_Sounds.Size(); ++i)
-    EXPECT_TRUE(LoadsAsWav(g_Database.m_Sounds[i].m_strFile)) << i;
+  for (int i = 1; i < g_Database.m_Sounds.Size(); ++i) EXPECT_TRUE(LoadsAsWav(g_Database.m_Sounds[i].m_strFile)) << i;
   for (int i = 1; i < g_Database.m_Bgms.Size(); ++i) {
     cMidiFile midi(g_Database.m_Bgms[i].m_strFile);
     EXPECT_FALSE(midi.m_lpImage.empty()) << g_Database.m_Bgms[i].m_strFile;
@@ -135,9 +136,7 @@ TEST_F(SampleProjectLoad, StartUpReadsEveryFileAndEntersTheFirstStage) {
   // Every stage of the world map loads; its start cell holds the point of the first.
   for (const cEdMapPoint& p : g_WorldMap.m_Points)
     for (const cEdMapPointEntry& e : p.m_Entries)
-      if (e.m_nKind == 0) {
-        EXPECT_EQ(LoadStage(e.m_strStageFile, 1, &g_StartStage), 1) << e.m_strStageFile;
-      }
+      if (e.m_nKind == 0) { EXPECT_EQ(LoadStage(e.m_strStageFile, 1, &g_StartStage), 1) << e.m_strStageFile; }
   const cEdMapPoint* point = g_WorldMap.FindPoint(g_WorldMap.m_nStartX, g_WorldMap.m_nStartY);
   ASSERT_NE(point, nullptr);
   const std::string stage = point->m_Entries[0].m_strStageFile;
@@ -145,9 +144,7 @@ TEST_F(SampleProjectLoad, StartUpReadsEveryFileAndEntersTheFirstStage) {
   EXPECT_EQ(g_Stage.m_strPath, stage + "_001");
   EXPECT_EQ(g_Stage.m_nBgm, 3);
   for (const cEdBackground& layer : g_Stage.m_Backgrounds)
-    if (!layer.m_strBitmap.empty()) {
-      EXPECT_TRUE(plat::bmp::load(layer.m_strBitmap)) << layer.m_strBitmap;
-    }
+    if (!layer.m_strBitmap.empty()) { EXPECT_TRUE(plat::bmp::load(layer.m_strBitmap)) << layer.m_strBitmap; }
 
   // The objects came through the load's checks whole: the hero with its walking,
   // jumping and shooting flows, the enemy with its walk, no carried items, a goal that

@@ -69,7 +69,9 @@ class DialogScreenshot : public DialogFixture {
 TEST_F(DialogScreenshot, EveryDialogShowsItsJapaneseTexts) {
   // The start-up dialog comes before the game window is shown: a window of its own.
   g_System.m_strTitle = "ペルムーアの冒険";
-  plat::ui_script::pushCall([&](plat::ui::Dialog& d) { Shoot(d, "dialog_103_boot", {IDC_BUTTON_OK, IDC_BUTTON_CANCEL, IDC_CHECK_NOSHOW}); });
+  plat::ui_script::pushCall([&](plat::ui::Dialog& d) {
+    Shoot(d, "dialog_103_boot", {IDC_BUTTON_OK, IDC_BUTTON_CANCEL, IDC_CHECK_NOSHOW});
+  });
   cBootDialog boot;
   EXPECT_EQ(boot.DoModal(0), 0);
 

@@ -12,9 +12,7 @@ using dialogtest::DialogFixture;
 class GuardDialog : public cDialog {
  public:
   GuardDialog() { Setup(IDD_NAME_ENTRY, nullptr, &g_OwnerLists); }
-  std::intptr_t WindowProc(plat::WindowToken h, const plat::Msg& m) override {
-    return DialogProc(h, m);
-  }
+  std::intptr_t WindowProc(plat::WindowToken h, const plat::Msg& m) override { return DialogProc(h, m); }
   std::intptr_t OnCommand(std::uintptr_t w, std::intptr_t l) override {
     cDialog::OnCommand(w, l);
     const int id = static_cast<int>(w & 0xFFFF);
@@ -51,12 +49,9 @@ TEST_F(Dialogs, ItemTextsComeBackWithinTheirLimitWhole) {
       const char* expected;
     };
     const Case cases[] = {
-        {"abc", 7, "abc"},
-        {"abcdef", 4, "abc"},
-        {"あいう", 7, "あいう"},
-        {"あいう", 6, "あい"},  // five bytes fit: the third character would be cut in two
-        {"aあ", 3, "a"},
-        {"abc", 0, ""},
+        {"abc", 7, "abc"},       {"abcdef", 4, "abc"},
+        {"あいう", 7, "あいう"}, {"あいう", 6, "あい"},  // five bytes fit: the third character would be cut in two
+        {"aあ", 3, "a"},         {"abc", 0, ""},
     };
     for (const Case& c : cases) {
       SetDlgItemString(pd.token(), IDC_EDIT_NAME, c.text);
@@ -80,9 +75,8 @@ TEST(ScrollBar, MovesByLinesPagesAndToTheEnds) {
     std::int32_t expected;
   };
   const Case cases[] = {
-      {SB_LINEDOWN, 5, 6},  {SB_LINEUP, 5, 4},     {SB_LINEUP, 0, 0},      {SB_PAGEDOWN, 5, 15},
-      {SB_PAGEUP, 5, 0},    {SB_TOP, 50, 0},       {SB_BOTTOM, 5, 91},     {SB_PAGEDOWN, 88, 91},
-      {SB_THUMBTRACK, 5, 42}, {SB_THUMBPOSITION, 5, 5},
+      {SB_LINEDOWN, 5, 6}, {SB_LINEUP, 5, 4},  {SB_LINEUP, 0, 0},     {SB_PAGEDOWN, 5, 15},   {SB_PAGEUP, 5, 0},
+      {SB_TOP, 50, 0},     {SB_BOTTOM, 5, 91}, {SB_PAGEDOWN, 88, 91}, {SB_THUMBTRACK, 5, 42}, {SB_THUMBPOSITION, 5, 5},
   };
   for (const Case& c : cases) {
     cScrollBar bar;

@@ -49,6 +49,7 @@ TEST_F(Hook, CopiesKeysToTheRegisteredWindowAndLeavesTheInputMethodAlone) {
     std::vector<std::string> expected;
   };
   const std::vector<Case> cases = {
+      // clang-format off
       {'A', false, false, {"down 65"}},
       {'A', true, false, {"up 65"}},
       {vk::Return, false, false, {"down 13"}},
@@ -59,6 +60,7 @@ TEST_F(Hook, CopiesKeysToTheRegisteredWindowAndLeavesTheInputMethodAlone) {
       {vk::F9, false, false, {"down 120"}},
       {vk::Space, false, false, {"nav 32"}},
       {vk::Tab, false, false, {}},                 // never
+      // clang-format on
       {vk::Tab, true, false, {"up 9"}},
   };
   for (const Case& c : cases) {

@@ -159,9 +159,12 @@ TEST_F(PadPollFixture, AxisTest) {
     int holds;
   };
   const Case cases[] = {
-      {256, 10000, kCentre, 1}, {256, 10001, kCentre, 0}, {512, 55535, kCentre, 1}, {512, 55534, kCentre, 0},
-      {1024, kCentre, 10000, 1}, {1024, kCentre, 10001, 0}, {2048, kCentre, 55535, 1}, {2048, kCentre, 55534, 0},
-      {256, kCentre, 0, 0},     {0, 0, 0, 0},             {768, 0, 65535, 0},      {4096, 0, 0, 0},
+      {256, 10000, kCentre, 1},  {256, 10001, kCentre, 0},
+      {512, 55535, kCentre, 1},  {512, 55534, kCentre, 0},
+      {1024, kCentre, 10000, 1}, {1024, kCentre, 10001, 0},
+      {2048, kCentre, 55535, 1}, {2048, kCentre, 55534, 0},
+      {256, kCentre, 0, 0},      {0, 0, 0, 0},
+      {768, 0, 65535, 0},        {4096, 0, 0, 0},
   };
   for (const Case& c : cases)
     EXPECT_EQ(cPad::TestAxis(Joy(c.x, c.y), c.code), c.holds) << c.code << " " << c.x << " " << c.y;
@@ -183,15 +186,29 @@ TEST_F(PadPollFixture, ConfiguredBindings) {
       {"right and down", none, {R, D}, std::nullopt, 10, 9, 0},
       {"keyboard buttons", none, {'Z', 'F'}, std::nullopt, 0, 5, 129},
       {"joystick button 1 as pad button 1, keyboard X still button 2",
+       // clang-format off
        [](KEYCONFIG& k) { k.m_Bindings[4] = {0, 1, 0}; }, {'X', 'Z'}, Joy(kCentre, kCentre, 1), 0, 5, 3},
+      // clang-format on
       {"axis codes on the direction bindings",
        [](KEYCONFIG& k) {
          k.m_Bindings[0] = {0, 256, 0};
          k.m_Bindings[3] = {0, 2048, 0};
        },
-       {}, Joy(10000, 55535), 9, 7, 0},
-      {"axis short of its edge", [](KEYCONFIG& k) { k.m_Bindings[1] = {0, 512, 0}; }, {}, Joy(55534, kCentre), 0, 5,
+       {},
+       Joy(10000, 55535),
+       9,
+       7,
        0},
+      {"axis short of its edge",
+       [](KEYCONFIG& k) {
+         k.m_Bindings[1] = {0, 512, 0};
+       },
+       {},
+       Joy(55534, kCentre),
+       0,
+       5,
+       0},
+      // clang-format off
       {"button mask on a direction binding", [](KEYCONFIG& k) { k.m_Bindings[2] = {0, 2, 0}; }, {},
        Joy(kCentre, kCentre, 2), 4, 2, 0},
       {"axis code on a button binding is no axis", [](KEYCONFIG& k) { k.m_Bindings[4] = {0, 256, 0}; }, {},
@@ -201,11 +218,14 @@ TEST_F(PadPollFixture, ConfiguredBindings) {
       {"six bindings: two buttons", [](KEYCONFIG& k) { k.m_nBindingCount = 6; }, {'Z', 'X', 'C'}, std::nullopt,
        0, 5, 3},
       {"joystick count 0 reads none", [](KEYCONFIG& k) {
+         // clang-format on
          k.m_nJoyCount = 0;
          k.m_Bindings[4] = {0, 1, 0};
        },
+       // clang-format off
        {}, Joy(kCentre, kCentre, 1), 0, 5, 0},
       {"keyboard code above 255", [](KEYCONFIG& k) { k.m_Bindings[0] = {8, 0x125, 0}; }, {L}, std::nullopt, 0, 5,
+       // clang-format on
        0},
       {"hostile counts and devices",
        [](KEYCONFIG& k) {
@@ -215,7 +235,9 @@ TEST_F(PadPollFixture, ConfiguredBindings) {
          k.m_Bindings[1] = {99, 1, 0};
          k.m_Bindings[5] = {0x7FFFFFFF, 1, 0};
        },
+       // clang-format off
        {'C', U}, Joy(kCentre, kCentre, 1), 4, 2, 4},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

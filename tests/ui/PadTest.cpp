@@ -65,12 +65,12 @@ TEST(PadTest, DirectionRepeatTiming) {
   };
   const Case cases[] = {
       {"hold left", 18, 6, 40, [](int) { return 1; }, {{0, 1}, {18, 1}, {24, 1}, {30, 1}, {36, 1}}},
+      // clang-format off
       {"left then right restarts", 18, 6, 36, [](int f) { return f < 10 ? 1 : 2; },
+       // clang-format on
        {{0, 1}, {10, 2}, {28, 2}, {34, 2}}},
-      {"release and press again", 18, 6, 30, [](int f) { return f == 5 ? 0 : 8; },
-       {{0, 8}, {6, 8}, {24, 8}}},
-      {"axes count apart", 18, 6, 26, [](int f) { return f < 5 ? 4 : 5; },
-       {{0, 4}, {5, 1}, {18, 4}, {23, 1}, {24, 4}}},
+      {"release and press again", 18, 6, 30, [](int f) { return f == 5 ? 0 : 8; }, {{0, 8}, {6, 8}, {24, 8}}},
+      {"axes count apart", 18, 6, 26, [](int f) { return f < 5 ? 4 : 5; }, {{0, 4}, {5, 1}, {18, 4}, {23, 1}, {24, 4}}},
       {"delay not a multiple", 20, 6, 31, [](int) { return 2; }, {{0, 2}, {24, 2}, {30, 2}}},
       {"no delay", 0, 3, 7, [](int) { return 8; }, {{0, 8}, {3, 8}, {6, 8}}},
   };
@@ -93,7 +93,7 @@ TEST(PadTest, RepeatKeepsRawHistoryAndNumberAndSurvivesZeroInterval) {
   }
   pad.m_wDirection = 1;
   pad.ApplyRepeat();
-  EXPECT_EQ(pad.m_wDirection, 0);       // filtered ...
+  EXPECT_EQ(pad.m_wDirection, 0);        // filtered ...
   EXPECT_EQ(pad.m_wDirHistory, 0x2811);  // ... but the history keeps the raw bits
   EXPECT_EQ(pad.m_nDirNumber, 4);        // the number is not filtered
 }

@@ -38,7 +38,7 @@ TEST_F(cWindowTest, LayoutAddsTheFrameAndTheBarsAroundTheDrawingArea) {
     int w, h;
     std::uint32_t style;
     int menu, rows, status, scroll;
-    plat::Rect frame;   // left, top, right, bottom thickness
+    plat::Rect frame;  // left, top, right, bottom thickness
     int outerW, outerH;
     int drawTop, drawW, drawH;
   };
@@ -46,12 +46,14 @@ TEST_F(cWindowTest, LayoutAddsTheFrameAndTheBarsAroundTheDrawingArea) {
   const Case cases[] = {
       {"the main window", 640, 480, kMainStyle, 0, 0, 0, 0, {3, 22, 3, 3}, 646, 505, 0, 640, 480},
       {"no frame at all", 300, 200, 0, 0, 0, 0, 0, {0, 0, 0, 0}, 300, 200, 0, 300, 200},
+      // clang-format off
       {"sizing frame wins over the dialog frame, with a menu", 300, 200,
        ws::Caption | ws::ThickFrame, 1, 0, 0, 0, {4, 42, 4, 4}, 308, 246, 0, 300, 200},
       {"scroll bar styles widen the frame", 300, 200, ws::HScroll | ws::VScroll, 0, 0, 0, 0, {0, 0, 17, 17}, 317,
        217, 0, 300, 200},
       {"tool bar, status bar and scroll bars sit inside the client area", 100, 50, 0, 0, 2, 1, 3, {0, 0, 0, 0},
        117, 143, 56, 100, 50},
+      // clang-format on
   };
   for (const Case& c : cases) {
     cWindow w;

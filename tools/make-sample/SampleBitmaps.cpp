@@ -151,14 +151,14 @@ Canvas SmallHead() {
 // raise.
 Canvas TrophyIcon() {
   Canvas c(16, 16);
-  c.Rect(3, 1, 10, 2, Shade(YELLOW, 11));      // rim
-  c.Ellipse(3, 0, 10, 10, Shade(YELLOW, 9));   // bowl
+  c.Rect(3, 1, 10, 2, Shade(YELLOW, 11));     // rim
+  c.Ellipse(3, 0, 10, 10, Shade(YELLOW, 9));  // bowl
   c.Rect(3, 1, 10, 4, Shade(YELLOW, 9));
-  c.Rect(5, 2, 2, 5, Shade(YELLOW, 13));       // shine
-  c.Frame(0, 2, 4, 4, Shade(YELLOW, 8));       // handles
+  c.Rect(5, 2, 2, 5, Shade(YELLOW, 13));  // shine
+  c.Frame(0, 2, 4, 4, Shade(YELLOW, 8));  // handles
   c.Frame(12, 2, 4, 4, Shade(YELLOW, 8));
-  c.Rect(7, 9, 2, 3, Shade(YELLOW, 8));        // stem
-  c.Rect(4, 12, 8, 3, Shade(BROWN, 6));        // base
+  c.Rect(7, 9, 2, 3, Shade(YELLOW, 8));  // stem
+  c.Rect(4, 12, 8, 3, Shade(BROWN, 6));  // base
   Outline(c, OUTLINE);
   return c;
 }
@@ -194,21 +194,21 @@ void GaugeStrip(Canvas& c, int x, int y, std::uint8_t colour, bool frame) {
 // Cursors, signs, status icons, the world-map hero and the gauges.
 Canvas AccessoryBitmap() {
   Canvas c(128, 208);
-  c.Polygon({4, 4, 28, 16, 4, 28}, Shade(YELLOW, 10));  // menu cursor 32 x 32
+  c.Polygon({4, 4, 28, 16, 4, 28}, Shade(YELLOW, 10));   // menu cursor 32 x 32
   c.Polygon({66, 2, 78, 8, 66, 14}, Shade(YELLOW, 10));  // cursor 16 x 16
   c.Ellipse(83, 3, 10, 10, Shade(GREEN, 9));             // sign of the chosen entry
   c.Polygon({112, 2, 116, 12, 126, 12, 118, 18, 121, 29, 112, 22, 103, 29, 106, 18, 98, 12, 108, 12},
-            Shade(YELLOW, 9));                           // cleared
-  c.Paste(TrophyIcon(), 0, 32);                          // status icons: total score,
-  c.Paste(HalfSize(ItemCell(ITEM_COIN, 0)), 16, 32);     // stage score (coins add to it),
-  c.Paste(HalfSize(ItemCell(ITEM_HEART, 0)), 32, 32);    // HP,
-  c.Paste(HalfSize(ItemCell(ITEM_GEM, 0)), 48, 32);      // SP,
-  c.Paste(SmallHead(), 64, 32);                          // lives
-  c.Paste(SmallHead(), 0, 48);                           // life icon
+            Shade(YELLOW, 9));                         // cleared
+  c.Paste(TrophyIcon(), 0, 32);                        // status icons: total score,
+  c.Paste(HalfSize(ItemCell(ITEM_COIN, 0)), 16, 32);   // stage score (coins add to it),
+  c.Paste(HalfSize(ItemCell(ITEM_HEART, 0)), 32, 32);  // HP,
+  c.Paste(HalfSize(ItemCell(ITEM_GEM, 0)), 48, 32);    // SP,
+  c.Paste(SmallHead(), 64, 32);                        // lives
+  c.Paste(SmallHead(), 0, 48);                         // life icon
   c.Polygon({17, 60, 17, 52, 21, 56, 24, 50, 27, 56, 31, 52, 31, 60}, Shade(YELLOW, 9));  // ranking crown
   for (int f = 0; f < 2; ++f) {
-    c.Paste(MapHero(false, f), 32 * f, 64);             // facing down
-    c.Paste(MapHero(true, f), 64 + 32 * f, 64);         // up
+    c.Paste(MapHero(false, f), 32 * f, 64);                    // facing down
+    c.Paste(MapHero(true, f), 64 + 32 * f, 64);                // up
     c.Paste(CharaCell(CHARA_HERO, f).Mirrored(), 32 * f, 96);  // right
     c.Paste(CharaCell(CHARA_HERO, f), 64 + 32 * f, 96);        // left
   }
@@ -248,8 +248,7 @@ Canvas WordBitmap() {
   caption(64, 128, "CLEAR!", Shade(YELLOW, 11), 3);
   caption(96, 144, "GAME OVER", Shade(RED, 10), 2);
   for (int strip : {128, 160})
-    for (int d = 0; d < 10; ++d)
-      c.OutlinedText(32 * d + 6, strip + 2, std::to_string(d), Shade(GREY, 15), OUTLINE, 4);
+    for (int d = 0; d < 10; ++d) c.OutlinedText(32 * d + 6, strip + 2, std::to_string(d), Shade(GREY, 15), OUTLINE, 4);
   return c;
 }
 

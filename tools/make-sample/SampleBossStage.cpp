@@ -93,14 +93,14 @@ cEdChara BossDef() {
   cEdCommand spark = FireCommand(CMD_SHOT, 3, 1, MOVE_DOWN, 60, SPARK_GRAPHIC);
   spark.m_pShot->m_nFormationValues[1] = 1;  // one row
   spark.m_pShot->m_nSize = 2;
-  spark.m_pShot->m_nBlockMode = 1;           // through blocks
+  spark.m_pShot->m_nBlockMode = 1;  // through blocks
   spark.m_nSound = SOUND_BOSS_SHOT;
   round.m_Commands.push_back(spark);
   cEdCommand call = FireCommand(CMD_SUMMON_CHARA, 0, 1, MOVE_DOWN, 0, 0);
   call.m_pShot->m_nSummonPalette = 0;  // the common palette's walker
   call.m_pShot->m_nSummon = COMMON_WALKER;
-  call.m_pShot->m_nSummonLayer = 1;    // on the boss's side
-  call.m_pShot->m_nSetting57 = 1;      // worth no score
+  call.m_pShot->m_nSummonLayer = 1;  // on the boss's side
+  call.m_pShot->m_nSetting57 = 1;    // worth no score
   call.m_nSound = SOUND_SUMMON;
   round.m_Commands.push_back(call);
   round.m_Commands.push_back(Command(0, CMD_SCR_EFFECT, {SCR_EFFECT_ENTRY_SHAKE, 0, 0}));

@@ -65,9 +65,7 @@ void BuildChallenge1(cEdStage& stage) {
     PlaceBlock(stage, BlockDef(BLOCK_DIRT), x, 14);
   }
   // Steps two rows apart, each in reach of a jump from the one below.
-  const struct {
-    int from, to, row;
-  } steps[] = {{6, 8, 11}, {10, 12, 9}, {14, 16, 7}};
+  const struct { int from, to, row; } steps[] = {{6, 8, 11}, {10, 12, 9}, {14, 16, 7}};
   for (const auto& st : steps)
     for (int x = st.from; x <= st.to; ++x) {
       PlaceBlock(stage, BlockDef(BLOCK_BRICK), x, st.row);

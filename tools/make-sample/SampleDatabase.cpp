@@ -82,7 +82,8 @@ void BuildDatabase(cEdDatabase& db) {
 
   db.m_CharaEffects[CHARA_EFFECT_ENTRY_BLINK] =
       KindEffect<cEdCharaEffect>(CHARA_EFFECT_BLINK, "点滅", 10, g_CharaEffectParams);
-  db.m_ScrEffects[SCR_EFFECT_ENTRY_SHAKE] = KindEffect<cEdScrEffect>(SCR_EFFECT_SHAKE_X, "振動（横）", 5, g_ScrEffectParams);
+  db.m_ScrEffects[SCR_EFFECT_ENTRY_SHAKE] =
+      KindEffect<cEdScrEffect>(SCR_EFFECT_SHAKE_X, "振動（横）", 5, g_ScrEffectParams);
   db.m_CharaEffects[0].m_nKind = 0;
   db.m_ScrEffects[0].m_nKind = 0;
 

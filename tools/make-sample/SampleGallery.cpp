@@ -82,7 +82,7 @@ cEdChara BlockExhibit() {
   cEdShot& p = *summon.m_pShot;
   p.m_nDirection = MOVE_UP;
   p.m_nGroupCount = 1;
-  p.m_nSetting14 = -64;  // two blocks up
+  p.m_nSetting14 = -64;      // two blocks up
   p.m_nBlockSummonMode = 2;  // place where empty, clear where a block stands
   p.m_nSummonPalette = 0;
   p.m_nSummon = 3;  // the common palette's brick
@@ -176,7 +176,8 @@ cEdChara LiftDef() {
   lift.m_nInvincible = 2;  // shots pass
   lift.m_nCarriedItem = -1;
   cEdFlow f = NewFlow();
-  for (int direction : {MOVE_RIGHT, MOVE_LEFT}) f.m_Commands.push_back(MoveCommand(CMD_MOVE_STRAIGHT, 25, direction, 15));
+  for (int direction : {MOVE_RIGHT, MOVE_LEFT})
+    f.m_Commands.push_back(MoveCommand(CMD_MOVE_STRAIGHT, 25, direction, 15));
   lift.m_Flows.push_back(f);
   return lift;
 }

@@ -36,7 +36,8 @@ void AddVoice(std::vector<Event>& events, int channel, int velocity, const std::
         if (token[i] == '#') ++note, ++i;
         note += 12 * (std::stoi(token.substr(i, colon - i)) + 1);
         const auto key = static_cast<std::uint8_t>(note);
-        events.push_back({tick, 1, {static_cast<std::uint8_t>(0x90 | channel), key, static_cast<std::uint8_t>(velocity)}});
+        events.push_back(
+            {tick, 1, {static_cast<std::uint8_t>(0x90 | channel), key, static_cast<std::uint8_t>(velocity)}});
         events.push_back({tick + length - EIGHTH / 8, 0, {static_cast<std::uint8_t>(0x80 | channel), key, 0x40}});
       }
       tick += length;
@@ -70,15 +71,17 @@ struct Tune {
 std::string MakeSmf(const Tune& t) {
   std::vector<Event> events;
   const std::uint32_t tempo = 60000000u / static_cast<std::uint32_t>(t.bpm);
-  events.push_back({0, -2, {0xFF, 0x51, 0x03, std::uint8_t(tempo >> 16), std::uint8_t(tempo >> 8), std::uint8_t(tempo)}});
+  events.push_back(
+      {0, -2, {0xFF, 0x51, 0x03, std::uint8_t(tempo >> 16), std::uint8_t(tempo >> 8), std::uint8_t(tempo)}});
   events.push_back({0, -1, {0xC0, static_cast<std::uint8_t>(t.leadProgram)}});
   events.push_back({0, -1, {0xC1, static_cast<std::uint8_t>(t.bassProgram)}});
   events.push_back({0, -1, {0xB0, 7, 100}});
   events.push_back({0, -1, {0xB1, 7, 90}});
   AddVoice(events, 0, 96, t.lead, t.repeats);
   AddVoice(events, 1, 80, t.bass, t.repeats);
-  std::stable_sort(events.begin(), events.end(),
-                   [](const Event& a, const Event& b) { return a.tick != b.tick ? a.tick < b.tick : a.order < b.order; });
+  std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+    return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
+  });
   std::string track;
   std::uint32_t last = 0;
   for (const Event& e : events) {
@@ -109,20 +112,22 @@ const Tune kTunes[] = {
      "F5:3 A5:1 C6:4 A5:2 G5:2 F5:4 D5:3 F5:1 A5:4 G5:8 F5:3 A5:1 C6:4 D6:2 C6:2 A5:4 G5:2 A5:2 G5:2 E5:2 F5:8",
      "F2:8 D3:8 A#2:8 C3:8 F2:8 D3:8 C3:8 F2:8", 2},
     {"bgm\\Challenge.mid", 160, 81, 38,
-     "A4:1 C5:1 E5:1 A5:1 G5:2 E5:2 F5:1 E5:1 D5:1 C5:1 D5:2 E5:2 A4:1 C5:1 E5:1 A5:1 B5:2 C6:2 B5:1 A5:1 G#5:1 B5:1 A5:4",
+     "A4:1 C5:1 E5:1 A5:1 G5:2 E5:2 F5:1 E5:1 D5:1 C5:1 D5:2 E5:2 A4:1 C5:1 E5:1 A5:1 B5:2 C6:2 B5:1 A5:1 G#5:1 B5:1 "
+     "A5:4",
      "A2:2 A2:2 A2:2 A2:2 D2:2 D2:2 E2:2 E2:2 A2:2 A2:2 A2:2 A2:2 E2:2 E2:2 A2:4", 4},
-    {"bgm\\Option.mid", 88, 11, 33,
-     "E5:2 G5:2 B5:2 G5:2 D5:2 F#5:2 A5:4 C5:2 E5:2 G5:2 E5:2 B4:2 D5:2 G5:4",
+    {"bgm\\Option.mid", 88, 11, 33, "E5:2 G5:2 B5:2 G5:2 D5:2 F#5:2 A5:4 C5:2 E5:2 G5:2 E5:2 B4:2 D5:2 G5:4",
      "E2:8 D2:8 C2:8 G2:8", 2},
     {"bgm\\Stage.mid", 150, 80, 38,
      "G4:1 B4:1 D5:2 B4:1 D5:1 G5:2 F#5:2 D5:2 E5:2 C5:2 A4:1 C5:1 E5:2 D5:2 B4:2 G4:4 "
      "C5:2 E5:2 D5:2 B4:2 A4:2 B4:1 C5:1 D5:4 G4:1 B4:1 D5:2 G5:2 F#5:1 E5:1 D5:2 C5:2 A4:2 G4:6",
      "G2:2 D3:2 G2:2 D3:2 C3:2 G2:2 D3:2 D2:2 C3:2 G2:2 D3:2 G2:2 C3:2 D3:2 G2:4 "
-     "C3:2 G2:2 G2:2 D3:2 D3:2 A2:2 D3:4 G2:2 D3:2 E3:2 B2:2 C3:2 D3:2 G2:4", 2},
+     "C3:2 G2:2 G2:2 D3:2 D3:2 A2:2 D3:4 G2:2 D3:2 E3:2 B2:2 C3:2 D3:2 G2:4",
+     2},
     {"bgm\\Boss.mid", 176, 30, 38,
      "E5:1 E5:1 G5:1 E5:1 A#5:2 A5:2 E5:1 E5:1 G5:1 E5:1 D5:2 C5:2 E5:1 E5:1 G5:1 E5:1 A#5:2 B5:2 C6:2 B5:1 A#5:1 A5:4",
      "E2:1 E2:1 E3:1 E2:1 E2:1 E3:1 E2:1 D3:1 E2:1 E2:1 E3:1 E2:1 C3:2 D3:2 E2:1 E2:1 E3:1 E2:1 E2:1 E3:1 E2:1 D3:1 "
-     "C3:2 B2:2 A2:4", 4},
+     "C3:2 B2:2 A2:4",
+     4},
 };
 
 }  // namespace
@@ -134,8 +139,8 @@ std::vector<MusicFile> SampleMusic() {
 }
 
 const std::vector<std::string>& DatabaseMusicPaths() {
-  static const std::vector<std::string> paths = {"bgm\\Title.mid", "bgm\\WorldMap.mid", "bgm\\Stage.mid",
-                                                 "bgm\\Challenge.mid", "bgm\\Option.mid", "bgm\\Boss.mid"};
+  static const std::vector<std::string> paths = {"bgm\\Title.mid",     "bgm\\WorldMap.mid", "bgm\\Stage.mid",
+                                                 "bgm\\Challenge.mid", "bgm\\Option.mid",   "bgm\\Boss.mid"};
   return paths;
 }
 

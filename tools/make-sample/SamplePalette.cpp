@@ -26,14 +26,16 @@ Palette MakePalette() {
     const auto v = static_cast<std::uint8_t>(24 + s * 231 / 15);
     p[Shade(GREY, s)] = s == 0 ? Rgb{16, 16, 40} : Rgb{v, v, v};
   }
+  // clang-format off
   const Rgb hues[RAMP_COUNT] = {{},           {220, 40, 40},  {240, 130, 30}, {240, 220, 40},
                                 {50, 180, 60}, {30, 160, 140}, {90, 170, 240}, {40, 70, 200},
                                 {140, 60, 200}, {240, 110, 170}, {140, 90, 50}, {240, 190, 150}};
+  // clang-format on
   for (int r = RED; r < RAMP_COUNT; ++r)
     for (int s = 0; s < 16; ++s)
       p[Shade(Ramp(r), s)] = s <= 9 ? Mix(Rgb{}, hues[r], s + 1, 10) : Mix(hues[r], Rgb{255, 255, 255}, s - 9, 7);
   // Eight menu colours, each a group of four that the cycling rotates.
-  const Rgb menu[8] = {{255, 255, 255}, {255, 230, 60}, {80, 230, 255}, {90, 240, 90},
+  const Rgb menu[8] = {{255, 255, 255}, {255, 230, 60},  {80, 230, 255}, {90, 240, 90},
                        {255, 90, 90},   {110, 140, 255}, {255, 160, 60}, {255, 130, 220}};
   for (int g = 0; g < 8; ++g)
     for (int k = 0; k < 4; ++k) p[pal::MENU + 4 * g + k] = Mix(Rgb{}, menu[g], 10 - 2 * k, 10);

@@ -25,13 +25,13 @@ enum Ramp : int { GREY = 0, RED, ORANGE, YELLOW, GREEN, TEAL, SKY, BLUE, PURPLE,
 constexpr std::uint8_t Shade(Ramp r, int s) { return static_cast<std::uint8_t>(16 + 16 * r + s); }
 
 namespace pal {
-constexpr std::uint8_t KEY = 0;          // transparent
-constexpr std::uint8_t SCREEN = 16;      // the dark fill of screens and backgrounds
+constexpr std::uint8_t KEY = 0;      // transparent
+constexpr std::uint8_t SCREEN = 16;  // the dark fill of screens and backgrounds
 constexpr std::uint8_t BLACK = Shade(GREY, 0);
 constexpr std::uint8_t WHITE = Shade(GREY, 15);
-constexpr std::uint8_t MENU = 208;       // first of the eight cycled groups of four
-constexpr std::uint8_t FRAME = 240;      // window frames
-constexpr std::uint8_t FONT = 241;       // font colours 241 and 242
+constexpr std::uint8_t MENU = 208;   // first of the eight cycled groups of four
+constexpr std::uint8_t FRAME = 240;  // window frames
+constexpr std::uint8_t FONT = 241;   // font colours 241 and 242
 constexpr std::uint8_t FONT2 = 242;
 }  // namespace pal
 

@@ -75,8 +75,8 @@ class CurrentDirectory {
 };
 
 void WriteFolders(ProjectWriter& w) {
-  for (const char* f : {"bmp", "bmp\\plt", "bmp\\back", "bmp\\effect", "bmp\\hbt", "bmp\\picture", "wave", "bgm", "default",
-                        "default\\database", "default\\stg4", "user_data"})
+  for (const char* f : {"bmp", "bmp\\plt", "bmp\\back", "bmp\\effect", "bmp\\hbt", "bmp\\picture", "wave", "bgm",
+                        "default", "default\\database", "default\\stg4", "user_data"})
     w.Folder(f);
 }
 

@@ -47,8 +47,8 @@ cEdBlock BeltDef(bool bRight) {
 cEdBlock CloudDef() {
   cEdBlock cloud = BlockDef(BLOCK_CLOUD);
   cloud.m_strText = "くも";
-  cloud.m_nEffect = 3;         // walking speed changed
-  cloud.m_nEffectValue = 50;   // to half
+  cloud.m_nEffect = 3;        // walking speed changed
+  cloud.m_nEffectValue = 50;  // to half
   return cloud;
 }
 

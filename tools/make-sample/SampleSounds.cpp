@@ -91,7 +91,7 @@ std::string SystemSoundPath(int n) {
 }
 
 const std::vector<std::string>& DatabaseSoundPaths() {
-  static const std::vector<std::string> paths = {"wave\\Jump.wav", "wave\\Coin.wav", "wave\\Goal.wav",
+  static const std::vector<std::string> paths = {"wave\\Jump.wav",     "wave\\Coin.wav",   "wave\\Goal.wav",
                                                  "wave\\BossShot.wav", "wave\\Summon.wav", "wave\\Heal.wav"};
   return paths;
 }
@@ -115,8 +115,8 @@ std::string EncodeWav(const std::vector<unsigned char>& samples, int rate) {
   put16(1);  // mono
   put32(static_cast<std::uint32_t>(rate));
   put32(static_cast<std::uint32_t>(rate));  // bytes a second
-  put16(1);  // block align
-  put16(8);  // bits a sample
+  put16(1);                                 // block align
+  put16(8);                                 // bits a sample
   s += "data";
   put32(size);
   s.append(samples.begin(), samples.end());
@@ -126,14 +126,15 @@ std::string EncodeWav(const std::vector<unsigned char>& samples, int rate) {
 
 std::vector<SoundFile> SampleSounds() {
   std::vector<SoundFile> files;
-  for (int n = 0; n < SYSTEM_SOUND_COUNT; ++n) files.push_back({SystemSoundPath(n), EncodeWav(Render(SystemTones(n)), RATE)});
+  for (int n = 0; n < SYSTEM_SOUND_COUNT; ++n)
+    files.push_back({SystemSoundPath(n), EncodeWav(Render(SystemTones(n)), RATE)});
   const std::vector<Tone> database[] = {
-      {{300, 700, 0.15}},                                         // jump
-      {{988, 988, 0.05}, {1318, 1318, 0.25}},                     // coin
+      {{300, 700, 0.15}},                                                         // jump
+      {{988, 988, 0.05}, {1318, 1318, 0.25}},                                     // coin
       {{523, 523, 0.12}, {659, 659, 0.12}, {784, 784, 0.12}, {1046, 1046, 0.4}},  // goal
-      {{500, 150, 0.12, Wave::Noise}},                                             // boss shot
-      {{120, 400, 0.25, Wave::Triangle}},                                          // summon
-      {{660, 660, 0.06}, {880, 880, 0.06}, {1320, 1320, 0.15}},                    // heal
+      {{500, 150, 0.12, Wave::Noise}},                                            // boss shot
+      {{120, 400, 0.25, Wave::Triangle}},                                         // summon
+      {{660, 660, 0.06}, {880, 880, 0.06}, {1320, 1320, 0.15}},                   // heal
   };
   for (std::size_t i = 0; i < DatabaseSoundPaths().size(); ++i)
     files.push_back({DatabaseSoundPaths()[i], EncodeWav(Render(database[i]), RATE)});

@@ -11,7 +11,8 @@ constexpr std::uint8_t OUTLINE = Shade(GREY, 0);
 // The hero: red cap, skin face looking left, blue shirt, dark trousers. Frames: 0 stand,
 // 1 and 2 walking, 3 jumping, 4 hurt; other columns repeat them in other colours.
 Canvas Hero(int column) {
-  static const Ramp kShirts[] = {BLUE, BLUE, BLUE, BLUE, BLUE, GREEN, PURPLE, TEAL, ORANGE, PINK, RED, SKY, YELLOW, BROWN, GREY, GREEN};
+  static const Ramp kShirts[] = {BLUE,   BLUE, BLUE, BLUE, BLUE,   GREEN, PURPLE, TEAL,
+                                 ORANGE, PINK, RED,  SKY,  YELLOW, BROWN, GREY,   GREEN};
   const int frame = column < 5 ? column : column % 3;
   const Ramp shirt = kShirts[column % 16];
   Canvas c(32, 32);
@@ -58,11 +59,11 @@ Canvas Hero(int column) {
   }
   // head: face to the left
   c.Ellipse(9, y0 + 2, 14, 12, Shade(SKIN, 9));
-  c.Rect(12, y0 + 1, 11, 4, Shade(RED, 8));  // cap
-  c.Rect(6, y0 + 4, 8, 2, Shade(RED, 6));    // brim to the left
-  c.Rect(18, y0 + 5, 4, 5, Shade(BROWN, 3)); // hair at the back
+  c.Rect(12, y0 + 1, 11, 4, Shade(RED, 8));                        // cap
+  c.Rect(6, y0 + 4, 8, 2, Shade(RED, 6));                          // brim to the left
+  c.Rect(18, y0 + 5, 4, 5, Shade(BROWN, 3));                       // hair at the back
   c.Rect(12, y0 + 7, 2, 3, frame == 4 ? Shade(RED, 3) : OUTLINE);  // eye
-  c.Rect(9, y0 + 9, 2, 2, Shade(SKIN, 7));   // nose
+  c.Rect(9, y0 + 9, 2, 2, Shade(SKIN, 7));                         // nose
   if (frame == 4) c.Line(11, y0 + 12, 14, y0 + 11, OUTLINE);
   Outline(c, OUTLINE);
   return c;
@@ -70,7 +71,8 @@ Canvas Hero(int column) {
 
 // The walking enemy: a round beetle with big eyes on its left and two feet.
 Canvas Walker(int column) {
-  static const Ramp kShells[] = {GREEN, GREEN, GREEN, GREEN, GREEN, RED, PURPLE, TEAL, ORANGE, PINK, BLUE, SKY, YELLOW, BROWN, GREY, RED};
+  static const Ramp kShells[] = {GREEN,  GREEN, GREEN, GREEN, GREEN,  RED,   PURPLE, TEAL,
+                                 ORANGE, PINK,  BLUE,  SKY,   YELLOW, BROWN, GREY,   RED};
   const int frame = column < 5 ? column : column % 2;
   const Ramp shell = kShells[column % 16];
   Canvas c(32, 32);
@@ -102,8 +104,7 @@ Canvas Flyer(int column) {
   const std::uint8_t wing = Shade(PURPLE, 5);
   if (frame == 0)
     c.Polygon({14, 14, 2, 4, 4, 16, 8, 13, 10, 18, 14, 17, 22, 17, 24, 18, 26, 13, 30, 16, 28, 4, 18, 14}, wing);
-  else
-    c.Polygon({14, 15, 2, 24, 6, 21, 9, 26, 12, 20, 14, 18, 18, 18, 20, 20, 23, 26, 26, 21, 30, 24, 18, 15}, wing);
+  else c.Polygon({14, 15, 2, 24, 6, 21, 9, 26, 12, 20, 14, 18, 18, 18, 20, 20, 23, 26, 26, 21, 30, 24, 18, 15}, wing);
   c.Ellipse(11, 10, 11, 12, Shade(PURPLE, 8));
   c.Rect(12, 8, 2, 3, Shade(PURPLE, 8));
   c.Rect(19, 8, 2, 3, Shade(PURPLE, 8));
@@ -352,9 +353,7 @@ Canvas MarkCell(int n) {
       c.Ellipse(4, 4, 24, 24, Shade(BLUE, 8));
       c.CentredText(0, 0, 32, 32, "?", Shade(GREY, 15), 2);
       break;
-    case 3:
-      c.Polygon({16, 3, 29, 16, 21, 16, 21, 29, 11, 29, 11, 16, 3, 16}, Shade(GREEN, 8));
-      break;
+    case 3: c.Polygon({16, 3, 29, 16, 21, 16, 21, 29, 11, 29, 11, 16, 3, 16}, Shade(GREEN, 8)); break;
     default: return NumberedCell(32, 32, n, Ramp(1 + (n + 5) % (RAMP_COUNT - 1)));
   }
   Outline(c, OUTLINE);

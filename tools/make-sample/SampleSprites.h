@@ -12,11 +12,13 @@ namespace sample {
 // Character images (rows of the character sheet); image 0 is the fallback cell.
 enum CharaImage : int { CHARA_NONE = 0, CHARA_HERO = 1, CHARA_WALKER = 2, CHARA_FLYER = 3, CHARA_BOSS = 4 };
 // Block images; 0 is the empty cell.
+// clang-format off
 enum BlockImage : int { BLOCK_GRASS = 1, BLOCK_DIRT, BLOCK_BRICK, BLOCK_STONE, BLOCK_QUESTION, BLOCK_PLANK,
                         BLOCK_ICE, BLOCK_SPIKES, BLOCK_CLOUD };
 // Item images; 0 is the empty cell.
 enum ItemImage : int { ITEM_COIN = 1, ITEM_GOAL, ITEM_HEART, ITEM_STAR, ITEM_KEY, ITEM_GEM, ITEM_POTION,
                        ITEM_EXTRA_LIFE, ITEM_CLOCK };
+// clang-format on
 
 // One 32 x 32 cell of character image `image` at column `column` of its row.
 Canvas CharaCell(int image, int column);

@@ -109,13 +109,13 @@ void SetBoxSizes(cEdStage& s) {
   set(s.m_PlayerBoxAAnchor, {1, 0});
   set(s.m_PlayerBoxB, {16, 24, 16, 16});  // the player against characters
   set(s.m_PlayerBoxBAnchor, {1, 0});
-  set(s.m_PlayerBoxC, {12, 8});           // the player against shots
-  set(s.m_PlayerBoxD, {16, 16});          // the player's item box
-  set(s.m_CharaBoxA, {16, 24, 16, 16});   // a character's body
+  set(s.m_PlayerBoxC, {12, 8});          // the player against shots
+  set(s.m_PlayerBoxD, {16, 16});         // the player's item box
+  set(s.m_CharaBoxA, {16, 24, 16, 16});  // a character's body
   set(s.m_CharaBoxAAnchor, {1, 0});
-  set(s.m_CharaBoxB, {12, 24, 12, 16});   // characters against characters
+  set(s.m_CharaBoxB, {12, 24, 12, 16});  // characters against characters
   set(s.m_CharaBoxBAnchor, {1, 0});
-  set(s.m_CharaBoxC, {30, 30});           // characters against shots
+  set(s.m_CharaBoxC, {30, 30});  // characters against shots
   set(s.m_ItemBox, {28, 28});
   for (std::int32_t* pair : {s.m_PlayerShotSize, s.m_PlayerShotAttack, s.m_CharaShotSize, s.m_CharaShotAttack})
     set(pair, {16, 16});

@@ -8,13 +8,11 @@ namespace {
 
 // The sample's cell kinds, numbered as their tiles in "bmp\WorldMapChip.bmp". Only the
 // road and the bridge can be walked: the grass, sand and flowers are scenery too.
-enum : int {
-  SEA, MOUNTAIN, FOREST, ROCK, WALL, GRASS, ROAD_NS, SAND, BRIDGE, FLOWERS, ROAD_WE, ROAD_WS, KIND_COUNT
-};
+enum : int { SEA, MOUNTAIN, FOREST, ROCK, WALL, GRASS, ROAD_NS, SAND, BRIDGE, FLOWERS, ROAD_WE, ROAD_WS, KIND_COUNT };
 
 void SetKinds(cEdWorldMap& map) {
-  static const char* const kNames[KIND_COUNT] = {"海", "山", "森", "岩", "壁", "草原", "道（縦）", "砂浜", "橋", "花畑",
-                                                 "道（横）", "道（角）"};
+  static const char* const kNames[KIND_COUNT] = {"海",       "山",   "森", "岩",   "壁",       "草原",
+                                                 "道（縦）", "砂浜", "橋", "花畑", "道（横）", "道（角）"};
   map.m_Worlds.clear();
   for (int kind = 0; kind < KIND_COUNT; ++kind) {
     cEdWorld& world = map.m_Worlds.emplace_back();

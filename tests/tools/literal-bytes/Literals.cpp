@@ -18,7 +18,9 @@ int main() {
   const char kies[] = "ステージクリア";
   Print("katakana", kies, sizeof kies);
   Print("escapes next to text", "\x41あ\101い\0う", 9);
+  // clang-format off
   Print("joined", "い" "う" R"(raw)", std::strlen("い" "う" R"(raw)"));
+  // clang-format on
   Print("digit after text", "１2３4", std::strlen("１2３4"));
   Print("half-width", "a\"ﾃｽﾄ\"", std::strlen("a\"ﾃｽﾄ\""));
   Print("trail byte 5c", "\\表示\\", std::strlen("\\表示\\"));  // 表's second byte is a backslash
