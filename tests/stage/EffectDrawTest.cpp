@@ -70,6 +70,21 @@ class EffectDrawTest : public StageFixture {
     EXPECT_TRUE(lock.IsLocked());
     return lock.IsLocked() ? pix::getRaw(*lock.m_lpSurface, x, y) : 0xDEADBEEF;
   }
+  // What the back buffer shows where a screen effect draws nothing.
+  static std::uint32_t Blank() {
+    DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
+    return At(&BackBuffer, 0, 0);
+  }
+  // The pixel at (x, y) after the given frames of a screen effect started afresh, each
+  // frame drawn over a newly marked back buffer.
+  std::uint32_t AfterFrames(int effect, int frames, int x, int y) {
+    Scene().m_ScreenEffect.Start(effect, EFFECT_RUN_NORMAL, 0);
+    for (int frame = 1; frame <= frames; ++frame) {
+      MarkAll(&BackBuffer);
+      Scene().RunScreenEffect(0);
+    }
+    return At(&BackBuffer, x, y);
+  }
   static std::vector<std::uint32_t> Grab(DDSURFACEDATA* s) {
     std::vector<std::uint32_t> v;
     cSurfaceLock lock(s);
@@ -117,10 +132,7 @@ TEST_F(EffectDrawTest, TheZoomShowsAPartOrTheWholeScreenAroundThePlayer) {
   data_.Build();
   cPlayer& p = g_Players[0];
   p.m_nWidth = p.m_nHeight = 32;
-  const std::uint32_t blank = [] {
-    DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
-    return At(&BackBuffer, 0, 0);
-  }();
+  const std::uint32_t blank = Blank();
   struct Case {
     const char* name;
     int effect, px, py;  // the player's cell on screen
@@ -157,10 +169,7 @@ TEST_F(EffectDrawTest, TheMoveSlidesTheFrameFromTheStartToTheEndPoint) {
   // (p3 - p1) / p0 = -645 / 10 = -64 (not -64.5); (p4 - p2) / p0 = -100 / 10 = -10.
   const int move = data_.AddScrEffect(1, {10, 20, 30, -625, -70});
   data_.Build();
-  const std::uint32_t blank = [] {
-    DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
-    return At(&BackBuffer, 0, 0);
-  }();
+  const std::uint32_t blank = Blank();
   struct Shown {
     int frame, a, b;
   };
@@ -212,10 +221,7 @@ TEST_F(EffectDrawTest, TheSplitsPushAlternateBandsApartByTheCurrentValue) {
   const int across = data_.AddScrEffect(4, {10, 20, 80, 7});  // bands of ceil(480 / 7) = 69 rows
   const int down = data_.AddScrEffect(5, {10, 20, 80, 7});    // bands of ceil(640 / 7) = 92 columns
   data_.Build();
-  const std::uint32_t blank = [] {
-    DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
-    return At(&BackBuffer, 0, 0);
-  }();
+  const std::uint32_t blank = Blank();
   struct Probe {
     const char* name;
     int effect, frame, x, y;
@@ -237,12 +243,7 @@ TEST_F(EffectDrawTest, TheSplitsPushAlternateBandsApartByTheCurrentValue) {
   };
   for (const Probe& p : probes) {
     SCOPED_TRACE(p.name);
-    Scene().m_ScreenEffect.Start(p.effect, EFFECT_RUN_NORMAL, 0);
-    for (int frame = 1; frame <= p.frame; ++frame) {
-      MarkAll(&BackBuffer);
-      Scene().RunScreenEffect(0);
-    }
-    EXPECT_EQ(At(&BackBuffer, p.x, p.y), p.want);
+    EXPECT_EQ(AfterFrames(p.effect, p.frame, p.x, p.y), p.want);
   }
 }
 
@@ -256,10 +257,7 @@ TEST_F(EffectDrawTest, TheWavesShiftStripsAlongASineOfTheCurrentAmplitudeAndPhas
   const int down = data_.AddScrEffect(7, {10, 40, 100, 4, 10});   // strips of 10 columns, 5.625 apart
   const int slow = data_.AddScrEffect(6, {100, 40, 100, 4, 8});
   data_.Build();
-  const std::uint32_t blank = [] {
-    DDFillRect(&BackBuffer, 0, 0, 640, 480, 16);
-    return At(&BackBuffer, 0, 0);
-  }();
+  const std::uint32_t blank = Blank();
   struct Probe {
     const char* name;
     int effect, frame, x, y;
@@ -287,12 +285,7 @@ TEST_F(EffectDrawTest, TheWavesShiftStripsAlongASineOfTheCurrentAmplitudeAndPhas
   };
   for (const Probe& p : probes) {
     SCOPED_TRACE(p.name);
-    Scene().m_ScreenEffect.Start(p.effect, EFFECT_RUN_NORMAL, 0);
-    for (int frame = 1; frame <= p.frame; ++frame) {
-      MarkAll(&BackBuffer);
-      Scene().RunScreenEffect(0);
-    }
-    EXPECT_EQ(At(&BackBuffer, p.x, p.y), p.want);
+    EXPECT_EQ(AfterFrames(p.effect, p.frame, p.x, p.y), p.want);
   }
   // The phase runs on in whole degrees and wraps at 360 (ten seconds are 600 frames);
   // a frozen frame keeps it.
@@ -334,12 +327,7 @@ TEST_F(EffectDrawTest, TheLensMagnifiesTheFrameAboutAPointOffThePlayer) {
   };
   for (const Probe& p : probes) {
     SCOPED_TRACE(p.name);
-    Scene().m_ScreenEffect.Start(lens, EFFECT_RUN_NORMAL, 0);
-    for (int frame = 1; frame <= p.frame; ++frame) {
-      MarkAll(&BackBuffer);
-      Scene().RunScreenEffect(0);
-    }
-    EXPECT_EQ(At(&BackBuffer, p.x, p.y), Mark(p.sx, p.sy));
+    EXPECT_EQ(AfterFrames(lens, p.frame, p.x, p.y), Mark(p.sx, p.sy));
   }
 }
 

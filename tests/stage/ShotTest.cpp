@@ -115,6 +115,18 @@ struct Element {
   double vx, vy;  // pixels per frame
 };
 
+// The shots fired, in order, stand where the elements say and move with their velocities.
+void ExpectElements(const std::vector<cShot*>& shots, const std::vector<Element>& expected) {
+  ASSERT_EQ(shots.size(), expected.size());
+  for (std::size_t i = 0; i < shots.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(shots[i]->m_dX, expected[i].x);
+    EXPECT_EQ(shots[i]->m_dY, expected[i].y);
+    EXPECT_NEAR(shots[i]->m_dVx, expected[i].vx, 1e-9);
+    EXPECT_NEAR(shots[i]->m_dVy, expected[i].vy, 1e-9);
+  }
+}
+
 struct FormationCase {
   const char* name;
   int formation, direction, count, param0, param1, param2;
@@ -135,18 +147,11 @@ TEST_F(ShotTest, FormationsPlaceTheirElementsWithTheirVelocities) {
       // Right of the user, stacked upward from its foot: x = 320 + 111 + 1, y = 320 + 111 - 16 + 1.
       {"straight B right", 1, 3, 2, 0, 0, 0, false, {{432, 416, 3, 0}, {432, 400, 3, 0}}},
       // Above the user's middle, 4 shots 30 degrees apart around 90.
-      {"spread up",
-       2,
-       6,
-       4,
-       30,
-       0,
-       0,
-       false,
-       {{408, 384, -3 * Cos(45), -3 * Sin(45)},
-        {408, 384, -3 * Cos(75), -3 * Sin(75)},
-        {408, 384, -3 * Cos(105), -3 * Sin(105)},
-        {408, 384, -3 * Cos(135), -3 * Sin(135)}}},
+      // clang-format off
+      {"spread up", 2, 6, 4, 30, 0, 0, false,
+       {{408, 384, -3 * Cos(45), -3 * Sin(45)}, {408, 384, -3 * Cos(75), -3 * Sin(75)},
+        {408, 384, -3 * Cos(105), -3 * Sin(105)}, {408, 384, -3 * Cos(135), -3 * Sin(135)}}},
+      // clang-format on
       // Centred on the user, a full circle from the left.
       {"burst", 4, 2, 4, 0, 0, 0, false, {{408, 408, -3, 0}, {408, 408, 0, -3}, {408, 408, 3, 0}, {408, 408, 0, 3}}},
       // Down from the top of the view on the line through the target's centre (x 296).
@@ -174,15 +179,8 @@ TEST_F(ShotTest, FormationsPlaceTheirElementsWithTheirVelocities) {
     });
     Fire(p);
     const std::vector<cShot*> shots = Shots();
-    ASSERT_EQ(shots.size(), c.expected.size());
-    for (std::size_t i = 0; i < shots.size(); ++i) {
-      SCOPED_TRACE(i);
-      EXPECT_EQ(shots[i]->m_dX, c.expected[i].x);
-      EXPECT_EQ(shots[i]->m_dY, c.expected[i].y);
-      EXPECT_NEAR(shots[i]->m_dVx, c.expected[i].vx, 1e-9);
-      EXPECT_NEAR(shots[i]->m_dVy, c.expected[i].vy, 1e-9);
-      EXPECT_EQ(shots[i]->m_nSide, 1);  // the user's
-    }
+    ExpectElements(shots, c.expected);
+    for (const cShot* shot : shots) EXPECT_EQ(shot->m_nSide, 1);  // the user's
     // Without a target, the lightning and the surround place nothing.
     if (c.bTargetNeeded) {
       Scene().m_Shots.clear();
@@ -244,15 +242,7 @@ TEST_F(ShotTest, DiagonalLightningEntersOnTheDiagonalThroughTheTarget) {
       s.m_nFormationValues[1] = static_cast<std::int16_t>(c.rows);
       s.m_nFormationValues[2] = static_cast<std::int16_t>(c.rowSpacing);
     }));
-    const std::vector<cShot*> shots = Shots();
-    ASSERT_EQ(shots.size(), c.expected.size());
-    for (std::size_t i = 0; i < shots.size(); ++i) {
-      SCOPED_TRACE(i);
-      EXPECT_EQ(shots[i]->m_dX, c.expected[i].x);
-      EXPECT_EQ(shots[i]->m_dY, c.expected[i].y);
-      EXPECT_NEAR(shots[i]->m_dVx, c.expected[i].vx, 1e-9);
-      EXPECT_NEAR(shots[i]->m_dVy, c.expected[i].vy, 1e-9);
-    }
+    ExpectElements(Shots(), c.expected);
   }
 }
 
@@ -318,15 +308,7 @@ TEST_F(ShotTest, AnglesAndAimingTurnTheRowAroundTheUser) {
       s.m_nSetting10 = c.bRotate;
       s.m_bAimAtTarget = c.bAim;
     }));
-    const std::vector<cShot*> shots = Shots();
-    ASSERT_EQ(shots.size(), c.expected.size());
-    for (std::size_t i = 0; i < shots.size(); ++i) {
-      SCOPED_TRACE(i);
-      EXPECT_EQ(shots[i]->m_dX, c.expected[i].x);
-      EXPECT_EQ(shots[i]->m_dY, c.expected[i].y);
-      EXPECT_NEAR(shots[i]->m_dVx, c.expected[i].vx, 1e-9);
-      EXPECT_NEAR(shots[i]->m_dVy, c.expected[i].vy, 1e-9);
-    }
+    ExpectElements(Shots(), c.expected);
   }
 }
 
