@@ -38,15 +38,6 @@ cEdCommand ScrollSpeedPlus(int n) {
   return e2e::ItemCommand(CMD_STATUS, p);
 }
 
-// Game frame of the first event that starts with prefix; -1 when there is none.
-int FrameOf(const std::vector<std::string>& trace, const std::string& prefix) {
-  for (const std::string& line : trace) {
-    const std::size_t sp = line.find(' ');
-    if (sp != std::string::npos && line.compare(sp + 1, prefix.size(), prefix) == 0) return std::atoi(line.c_str());
-  }
-  return -1;
-}
-
 // Game frames of every "stage start".
 std::vector<int> StartFrames(const std::vector<std::string>& trace) {
   std::vector<int> out;
@@ -114,11 +105,11 @@ class GameEndDrive : public e2e::SampleGameTest {
 TEST_F(GameEndDrive, TheResultIsLeftOnConfirmOnceTheCaptionHasRun) {
   ASSERT_TRUE(WriteGoalStage("Goal", 300));
   const e2e::DrivenRun probe = RunStage("Goal", "", 200);
-  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   EXPECT_EQ(std::vector<std::string>{"stage end clear frames 1 score 300 next 0"},
             e2e::EventsStarting(probe.trace, "stage end"));
-  EXPECT_EQ(-1, FrameOf(probe.trace, "game end next"));
+  EXPECT_EQ(-1, e2e::FrameStarting(probe.trace, "game end next"));
 
   struct Case {
     int bCaption, bAutoEnd;
@@ -136,12 +127,12 @@ TEST_F(GameEndDrive, TheResultIsLeftOnConfirmOnceTheCaptionHasRun) {
     for (int f : c.presses) keys += std::to_string(nEnd + f) + " Z press 1\n";
     const e2e::DrivenRun run = RunStage("Goal", keys, nEnd + 200);
     if (c.nLeaves < 0) {
-      EXPECT_EQ(-1, FrameOf(run.trace, "game end next"));
+      EXPECT_EQ(-1, e2e::FrameStarting(run.trace, "game end next"));
       continue;
     }
-    EXPECT_EQ(nEnd + c.nLeaves, FrameOf(run.trace, "game end next scene 4"));
+    EXPECT_EQ(nEnd + c.nLeaves, e2e::FrameStarting(run.trace, "game end next scene 4"));
     // The confirm sound only for a confirm.
-    EXPECT_EQ(c.bAutoEnd ? -1 : nEnd + c.nLeaves, FrameOf(run.trace, "sound 1 "));
+    EXPECT_EQ(c.bAutoEnd ? -1 : nEnd + c.nLeaves, e2e::FrameStarting(run.trace, "sound 1 "));
     std::vector<int> starts;
     for (const std::string& line : run.trace)
       if (line.find(" stage start ") != std::string::npos) starts.push_back(std::atoi(line.c_str()));
@@ -220,13 +211,13 @@ TEST_F(GameEndDrive, ACloseDuringTheSecondExtraLifeEndsTheGame) {
   ASSERT_LT(nRequest, lives[2]);
   const e2e::DrivenRun closed = Run({}, keys, nRequest, {"file=Extend.stg4_001"});
   ASSERT_TRUE(closed.exitCode.has_value());
-  const int nQuit = FrameOf(closed.trace, "quit 0");
+  const int nQuit = e2e::FrameStarting(closed.trace, "quit 0");
   EXPECT_GE(nQuit, nRequest);
   // Up to the request the run is the same as the full one.
   const std::vector<int> closedLives = FramesOf(closed.trace, "sound 15 ");
   ASSERT_GE(closedLives.size(), 2u);
   EXPECT_EQ(lives[1], closedLives[1]);
-  EXPECT_EQ(-1, FrameOf(closed.trace, "game end next"));
+  EXPECT_EQ(-1, e2e::FrameStarting(closed.trace, "game end next"));
   EXPECT_EQ(1u, StartFrames(closed.trace).size());
 }
 
@@ -243,19 +234,19 @@ TEST_F(GameEndDrive, ARankingEntryWithATypedNameIsKeptAtItsPlace) {
     ASSERT_EQ(1, before.SaveToFile(plat::fs::fromNative((game_ / "user_data" / "free" / "Rank.rkg").string())));
   }
   const e2e::DrivenRun probe = RunStage("Rank", "", 150);
-  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   const std::string keys = std::to_string(nEnd + 60) + " F3 press 1\n" + std::to_string(nEnd + 80) + " V press 1\n" +
                            std::to_string(nEnd + 90) + " Z press 1\n" + std::to_string(nEnd + 120) + " Z press 1\n";
   const e2e::DrivenRun run = RunStage("Rank", keys, nEnd + 200, {"text=ABC+ok"});
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "dialog 102"));
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry ABC"));
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "sound 16 "));
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "write user_data/free/Rank.rkg ok"));
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "dialog 102"));
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "ranking entry ABC"));
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "sound 16 "));
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "write user_data/free/Rank.rkg ok"));
   // The view key turns to the next table; the display ends on the first confirm, the
   // result on the second.
-  EXPECT_EQ(nEnd + 80, FrameOf(run.trace, "sound 6 "));
-  EXPECT_EQ(nEnd + 120, FrameOf(run.trace, "game end next scene 4"));
+  EXPECT_EQ(nEnd + 80, e2e::FrameStarting(run.trace, "sound 6 "));
+  EXPECT_EQ(nEnd + 120, e2e::FrameStarting(run.trace, "game end next scene 4"));
 
   cRankingSet after;
   ASSERT_EQ(1, after.LoadFromFile(plat::fs::fromNative((game_ / "user_data" / "free" / "Rank.rkg").string())));
@@ -278,13 +269,13 @@ TEST_F(GameEndDrive, ARankingEntryWithATypedNameIsKeptAtItsPlace) {
 TEST_F(GameEndDrive, ACloseWhileTheRankingsAreShownEndsTheGame) {
   ASSERT_TRUE(WriteGoalStage("Rank", 300));
   const e2e::DrivenRun probe = RunStage("Rank", "", 150);
-  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   const e2e::DrivenRun run = RunStage("Rank", std::to_string(nEnd + 60) + " F3 press 1\n", nEnd + 75, {"text=ABC+ok"});
   ASSERT_TRUE(run.exitCode.has_value());
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "write user_data/free/Rank.rkg ok"));
-  EXPECT_GE(FrameOf(run.trace, "quit 0"), nEnd + 75);
-  EXPECT_EQ(-1, FrameOf(run.trace, "game end next"));
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "write user_data/free/Rank.rkg ok"));
+  EXPECT_GE(e2e::FrameStarting(run.trace, "quit 0"), nEnd + 75);
+  EXPECT_EQ(-1, e2e::FrameStarting(run.trace, "game end next"));
 }
 
 // Registration mode 2: F3 does nothing; the confirm that leaves the result asks for the
@@ -296,14 +287,14 @@ TEST_F(GameEndDrive, RegistrationOnConfirmAsksForTheNameAsTheResultIsLeft) {
   fs::create_directories(game_ / "user_data");
   ASSERT_EQ(1, option.SaveToFile(plat::fs::fromNative((game_ / "user_data" / "Option.dat").string())));
   const e2e::DrivenRun probe = RunStage("Rank2", "", 150);
-  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   const std::string keys = std::to_string(nEnd + 30) + " F3 press 1\n" + std::to_string(nEnd + 60) + " Z press 1\n" +
                            std::to_string(nEnd + 90) + " Z press 1\n";
   const e2e::DrivenRun run = RunStage("Rank2", keys, nEnd + 200, {"text=XYZ+ok"});
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "dialog 102"));
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry XYZ"));
-  EXPECT_EQ(nEnd + 90, FrameOf(run.trace, "game end next scene 4"));
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "dialog 102"));
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "ranking entry XYZ"));
+  EXPECT_EQ(nEnd + 90, e2e::FrameStarting(run.trace, "game end next scene 4"));
   cRankingSet after;
   ASSERT_EQ(1, after.LoadFromFile(plat::fs::fromNative((game_ / "user_data" / "free" / "Rank2.rkg").string())));
   EXPECT_EQ("XYZ", after.m_Tables[0].m_Entries[0].m_strName);
@@ -322,7 +313,7 @@ TEST_F(GameEndDrive, AStoryClearReturnsToTheMapWithTheSwitchSetAndTheSlotSaved) 
       "320 X press 1\n"                                                     // back to the map
       "380 Z press 1\n390 UP press 1\n400 Z press 1\n";                     // into the stage
   const e2e::DrivenRun probe = Run({}, menu, 600);
-  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   const fs::path slot = game_ / "user_data" / "story" / "Story03.dat";
   // The slot as auto-save was switched on (the file keeps the flag of before).
@@ -330,8 +321,8 @@ TEST_F(GameEndDrive, AStoryClearReturnsToTheMapWithTheSwitchSetAndTheSlotSaved) 
   ASSERT_EQ(1, before.LoadFromFile(plat::fs::fromNative(slot.string())));
 
   const e2e::DrivenRun run = Run({}, menu + std::to_string(nEnd + 60) + " Z press 1\n", nEnd + 200);
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "game end next scene 1"));
-  const int nMap = FrameOf(run.trace, "scene 4 -> 1");
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "game end next scene 1"));
+  const int nMap = e2e::FrameStarting(run.trace, "scene 4 -> 1");
   ASSERT_GT(nMap, nEnd + 60);
   std::vector<int> writes;
   for (const std::string& line : run.trace)
@@ -400,7 +391,7 @@ TEST_F(GameEndDrive, ATestPlayPlayedAgainStartsFromTheStagesOwnSettings) {
   ASSERT_EQ(1u, starts.size()) << probe.stderrText;
   const std::string keys = WalkKeys(starts[0]);
   const e2e::DrivenRun first = Run(args, keys, starts[0] + 300);
-  const int nEnd = FrameOf(first.trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(first.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << first.stderrText;
   const std::string again =
       keys + std::to_string(nEnd + 5) + " RIGHT up\n" + std::to_string(nEnd + 60) + " Z press 1\n";
@@ -454,13 +445,13 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
       "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n"  // "チャレンジ"
       "150 Z press 1\n";                                  // stage 1
   const e2e::DrivenRun probe = Run({}, toStage, 400);
-  const int nStart = FrameOf(probe.trace, "stage start");
+  const int nStart = e2e::FrameStarting(probe.trace, "stage start");
   ASSERT_GT(nStart, 0) << probe.stderrText;
 
   const int n = nStart + 10;
   const std::string walk = toStage + std::to_string(n) + " RIGHT down\n" + std::to_string(n + 20) + " X press 3\n";
   const e2e::DrivenRun walked = Run({}, walk, n + 300);
-  const int nEnd = FrameOf(walked.trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(walked.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << walked.stderrText;
   const std::string save = walk + std::to_string(nEnd + 5) + " RIGHT up\n" + std::to_string(nEnd + 70) +
                            " F1 press 1\n" + std::to_string(nEnd + 100) + " Z press 1\n";
@@ -470,8 +461,8 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
     if (line.find(" write ") != std::string::npos && line.find("/user_data/rpl4/Mine.rpl4_513 ok") != std::string::npos)
       nWritten = std::atoi(line.c_str());
   EXPECT_EQ(nEnd + 70, nWritten);
-  EXPECT_EQ(nEnd + 100, FrameOf(recorded.trace, "game end next scene 3"));
-  EXPECT_EQ(nEnd + 100, FrameOf(recorded.trace, "write user_data/challenge/Challenge.dat ok"));
+  EXPECT_EQ(nEnd + 100, e2e::FrameStarting(recorded.trace, "game end next scene 3"));
+  EXPECT_EQ(nEnd + 100, e2e::FrameStarting(recorded.trace, "write user_data/challenge/Challenge.dat ok"));
   const std::vector<std::string> played = PlayEvents(recorded.trace);
   ASSERT_GT(played.size(), 30u);
   const auto [fromX, toX] = ViewXFirstAndLast(played);
@@ -486,7 +477,7 @@ TEST_F(GameEndDrive, AReplaySavedAtTheEndOfAChallengeStagePlaysTheSameGame) {
   // "リプレイ": four rows down. Confirmed at its end, the replay plays once more, the same.
   const std::string toReplay = "60 DOWN press 1\n62 DOWN press 1\n64 DOWN press 1\n66 DOWN press 1\n68 Z press 1\n";
   const e2e::DrivenRun first = Run({}, toReplay, 500, {"file=Mine.rpl4_513"});
-  const int nReplayEnd = FrameOf(first.trace, "stage end");
+  const int nReplayEnd = e2e::FrameStarting(first.trace, "stage end");
   ASSERT_GT(nReplayEnd, 0) << first.stderrText;
   EXPECT_EQ(played, PlayEvents(first.trace));
   const e2e::DrivenRun twice =
@@ -502,14 +493,14 @@ TEST_F(GameEndDrive, AReplayThatCannotBeWrittenIsRefusedAndPlayGoesOn) {
   ASSERT_TRUE(WriteGoalStage("c01-1", 300));
   const std::string toStage = "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n150 Z press 1\n";
   const e2e::DrivenRun probe = Run({}, toStage, 300);
-  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   const e2e::DrivenRun run =
       Run({}, toStage + std::to_string(nEnd + 70) + " F1 press 1\n" + std::to_string(nEnd + 100) + " Z press 1\n",
           nEnd + 200, {"file=" + std::string(240, 'r') + ".rpl4_513"});
-  EXPECT_EQ(nEnd + 70, FrameOf(run.trace, "sound 3 "));
+  EXPECT_EQ(nEnd + 70, e2e::FrameStarting(run.trace, "sound 3 "));
   EXPECT_NE(std::string::npos, e2e::ReadLogUtf8(game_ / "Report_Game.txt").find(".rpl4_513"));
-  EXPECT_EQ(nEnd + 100, FrameOf(run.trace, "game end next scene 3"));
+  EXPECT_EQ(nEnd + 100, e2e::FrameStarting(run.trace, "game end next scene 3"));
 }
 
 // A ranking that cannot be written (a folder has taken its file's name): the refusal
@@ -518,19 +509,19 @@ TEST_F(GameEndDrive, ARankingThatCannotBeSavedIsToldWithItsFileAndReason) {
   ASSERT_TRUE(WriteGoalStage("Rank", 300));
   fs::create_directories(game_ / "user_data" / "free" / "Rank.rkg");
   const e2e::DrivenRun probe = RunStage("Rank", "", 150);
-  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   const std::string keys = std::to_string(nEnd + 60) + " F3 press 1\n" + std::to_string(nEnd + 90) + " Z press 1\n" +
                            std::to_string(nEnd + 120) + " Z press 1\n";
   const e2e::DrivenRun run = RunStage("Rank", keys, nEnd + 200, {"text=ABC+ok", "ok"});
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "ranking entry ABC"));
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "write user_data/free/Rank.rkg failed"));
-  EXPECT_EQ(nEnd + 60, FrameOf(run.trace, "sound 3 "));
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "ranking entry ABC"));
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "write user_data/free/Rank.rkg failed"));
+  EXPECT_EQ(nEnd + 60, e2e::FrameStarting(run.trace, "sound 3 "));
   const std::vector<std::string> boxes = e2e::EventsStarting(run.trace, "box ");
   ASSERT_EQ(1u, boxes.size()) << run.stderrText;
   EXPECT_NE(std::string::npos, boxes[0].find("Rank.rkg")) << boxes[0];
   EXPECT_NE(std::string::npos, boxes[0].find(std::strerror(EISDIR))) << boxes[0];
-  EXPECT_EQ(nEnd + 120, FrameOf(run.trace, "game end next scene 4"));
+  EXPECT_EQ(nEnd + 120, e2e::FrameStarting(run.trace, "game end next scene 4"));
 }
 
 }  // namespace

@@ -18,15 +18,6 @@ namespace fs = e2e::fs;
 
 std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
-// Game frame of the first event that starts with prefix; -1 when there is none.
-int FrameOf(const std::vector<std::string>& trace, const std::string& prefix) {
-  for (const std::string& line : trace) {
-    const std::size_t sp = line.find(' ');
-    if (sp != std::string::npos && line.compare(sp + 1, prefix.size(), prefix) == 0) return std::atoi(line.c_str());
-  }
-  return -1;
-}
-
 e2e::DriveOptions Drive(int quitAt, std::vector<std::string> args = {}, std::vector<std::string> answers = {}) {
   e2e::DriveOptions o;
   o.quitAt = std::to_string(quitAt);
@@ -66,21 +57,21 @@ TEST_P(GameFolderPath, StartsTestPlaysAndSavesAndPlaysAReplay) {
   ASSERT_TRUE(e2e::WriteGoalStage(game, "Goal-1", 300));
   const e2e::DrivenRun test = e2e::RunDriven(game, Work("test"), "", Drive(300, {"data\\stg4\\Goal-1.stg4"}));
   EXPECT_EQ(std::optional<int>(0), test.exitCode) << test.stderrText;
-  EXPECT_GT(FrameOf(test.trace, "stage start data/stg4/Goal-1.stg4_001"), 0) << test.stderrText;
-  EXPECT_GT(FrameOf(test.trace, "stage end clear"), 0) << test.stderrText;
+  EXPECT_GT(e2e::FrameStarting(test.trace, "stage start data/stg4/Goal-1.stg4_001"), 0) << test.stderrText;
+  EXPECT_GT(e2e::FrameStarting(test.trace, "stage end clear"), 0) << test.stderrText;
 
   // The first challenge stage cleared, F1 saves its replay under a name chosen in the
   // chooser, which hands back the full path.
   ASSERT_TRUE(e2e::WriteGoalStage(game, "c01-1", 300));
   const std::string toStage = "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n150 Z press 1\n";
   const e2e::DrivenRun probe = e2e::RunDriven(game, Work("probe"), toStage, Drive(300));
-  const int nEnd = FrameOf(probe.trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(probe.trace, "stage end clear");
   ASSERT_GT(nEnd, 0) << probe.stderrText;
   const e2e::DrivenRun saved = e2e::RunDriven(game, Work("save"), toStage + std::to_string(nEnd + 70) + " F1 press 1\n",
                                               Drive(nEnd + 120, {}, {"file=Mine.rpl4_513"}));
   EXPECT_EQ(std::optional<int>(0), saved.exitCode) << saved.stderrText;
   const fs::path replay = game / "user_data" / "rpl4" / "Mine.rpl4_513";
-  EXPECT_EQ(nEnd + 70, FrameOf(saved.trace, "write " + replay.string() + " ok")) << saved.stderrText;
+  EXPECT_EQ(nEnd + 70, e2e::FrameStarting(saved.trace, "write " + replay.string() + " ok")) << saved.stderrText;
   ASSERT_TRUE(fs::is_regular_file(replay));
 
   // "リプレイ" from the title plays it from the same full path.
@@ -90,7 +81,7 @@ TEST_P(GameFolderPath, StartsTestPlaysAndSavesAndPlaysAReplay) {
   const std::vector<std::string> starts = e2e::EventsStarting(played.trace, "stage start ");
   ASSERT_EQ(1u, starts.size()) << played.stderrText;
   EXPECT_NE(std::string::npos, starts[0].find("/user_data/rpl4/Mine.rpl4_513 mode 3")) << starts[0];
-  EXPECT_GT(FrameOf(played.trace, "stage end clear"), 0) << played.stderrText;
+  EXPECT_GT(e2e::FrameStarting(played.trace, "stage end clear"), 0) << played.stderrText;
   EXPECT_EQ(std::string::npos, played.stderrText.find("[message box]")) << played.stderrText;
 }
 
@@ -127,7 +118,7 @@ TEST(GameFolderNames, TheGameStartsFromEach) {
     e2e::CopyDefaultToData(game);
     const e2e::DrivenRun run = e2e::RunDriven(game, fs::path(tmp.path()) / "work" / std::to_string(n++), "", Drive(90));
     EXPECT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
-    EXPECT_GT(FrameOf(run.trace, "scene -1 -> "), -1) << run.stderrText;
+    EXPECT_GT(e2e::FrameStarting(run.trace, "scene -1 -> "), -1) << run.stderrText;
     EXPECT_EQ(std::string::npos, run.stderrText.find("[message box]")) << run.stderrText;
     EXPECT_TRUE(fs::is_regular_file(game / "Report_Game.txt"));
   }

@@ -253,4 +253,12 @@ int FrameOf(const std::vector<std::string>& lines, const std::string& event) {
   return -1;
 }
 
+int FrameStarting(const std::vector<std::string>& lines, const std::string& prefix) {
+  for (const std::string& line : lines) {
+    const std::size_t sp = line.find(' ');
+    if (sp != std::string::npos && line.compare(sp + 1, prefix.size(), prefix) == 0) return std::atoi(line.c_str());
+  }
+  return -1;
+}
+
 }  // namespace e2e

@@ -98,5 +98,7 @@ std::vector<std::string> TraceEvents(const std::vector<std::string>& lines);
 std::vector<std::string> EventsStarting(const std::vector<std::string>& lines, const std::string& prefix);
 // The game frame of the first line whose event is exactly this; -1 when there is none.
 int FrameOf(const std::vector<std::string>& lines, const std::string& event);
+// The game frame of the first line whose event starts with prefix; -1 when there is none.
+int FrameStarting(const std::vector<std::string>& lines, const std::string& prefix);
 
 }  // namespace e2e

@@ -32,15 +32,6 @@ std::string I32(std::int32_t v) {
   return out;
 }
 
-// Game frame of the first event that starts with prefix; -1 when there is none.
-int FrameOf(const std::vector<std::string>& trace, const std::string& prefix) {
-  for (const std::string& line : trace) {
-    const std::size_t sp = line.find(' ');
-    if (sp != std::string::npos && line.compare(sp + 1, prefix.size(), prefix) == 0) return std::atoi(line.c_str());
-  }
-  return -1;
-}
-
 unsigned ModeOf(const fs::path& file) {
   struct stat st {};
   return ::stat(file.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
@@ -65,7 +56,7 @@ TEST_F(UserFileDrive, AnOptionPastItsRangeDoesNotShutA256ColourStartOut) {
              I32(513) + I32(4) + I32(30) + I32(1) + I32(7) + I32(0) + I32(1) + I32(4) + std::string("aaa", 4));
   const e2e::DrivenRun run = Run("", 120);
   EXPECT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
-  EXPECT_GE(FrameOf(run.trace, "scene -1 -> 0"), 0) << run.stderrText;
+  EXPECT_GE(e2e::FrameStarting(run.trace, "scene -1 -> 0"), 0) << run.stderrText;
   EXPECT_EQ(std::string::npos, run.stderrText.find("[message box]")) << run.stderrText;
 }
 
@@ -79,8 +70,8 @@ TEST_F(UserFileDrive, ASavedOptionFileKeepsItsMode) {
       "70 Z press 1\n150 X press 1\n";
   const e2e::DrivenRun run = Run(keys, 260);
   EXPECT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
-  ASSERT_GT(FrameOf(run.trace, "scene 0 -> 5"), 0) << run.stderrText;
-  EXPECT_GT(FrameOf(run.trace, "write user_data/Option.dat ok"), 0) << run.stderrText;
+  ASSERT_GT(e2e::FrameStarting(run.trace, "scene 0 -> 5"), 0) << run.stderrText;
+  EXPECT_GT(e2e::FrameStarting(run.trace, "write user_data/Option.dat ok"), 0) << run.stderrText;
   EXPECT_EQ(0600u, ModeOf(option));
 }
 
@@ -88,16 +79,16 @@ TEST_F(UserFileDrive, ASavedOptionFileKeepsItsMode) {
 TEST_F(UserFileDrive, AReplayNameOutsideShiftJisIsRefusedInTheChooser) {
   ASSERT_TRUE(e2e::WriteGoalStage(game_, "c01-1", 300));
   const std::string toStage = "60 DOWN press 1\n62 DOWN press 1\n64 Z press 1\n150 Z press 1\n";
-  const int nEnd = FrameOf(Run(toStage, 300).trace, "stage end clear");
+  const int nEnd = e2e::FrameStarting(Run(toStage, 300).trace, "stage end clear");
   ASSERT_GT(nEnd, 0);
   const e2e::DrivenRun run = Run(toStage + std::to_string(nEnd + 70) + " F1 press 1\n", nEnd + 120,
                                  {"file=" + U8(u8"\u00e9t\u00e9.rpl4_513") + "+file=Summer.rpl4_513", "ok"});
   EXPECT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
-  EXPECT_EQ(nEnd + 70,
-            FrameOf(run.trace, U8(u8"box 保存先のファイル選択 | ?t?.rpl4_513\\nこのファイル名には使えない文字")))
+  EXPECT_EQ(nEnd + 70, e2e::FrameStarting(
+                           run.trace, U8(u8"box 保存先のファイル選択 | ?t?.rpl4_513\\nこのファイル名には使えない文字")))
       << run.stderrText;
-  EXPECT_EQ(nEnd + 70,
-            FrameOf(run.trace, "write " + (game_ / "user_data" / "rpl4" / "Summer.rpl4_513").string() + " ok"));
+  EXPECT_EQ(nEnd + 70, e2e::FrameStarting(
+                           run.trace, "write " + (game_ / "user_data" / "rpl4" / "Summer.rpl4_513").string() + " ok"));
   for (const auto& entry : fs::directory_iterator(game_ / "user_data" / "rpl4"))
     EXPECT_EQ(std::string::npos, entry.path().filename().string().find('?')) << entry.path();
 }
