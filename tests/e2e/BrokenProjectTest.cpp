@@ -4,7 +4,6 @@
 // into the project.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -61,9 +60,7 @@ void Apply(const fs::path& file, Damage damage) {
       } else {
         for (std::size_t i = bytes.size() - 4; i < bytes.size(); ++i) bytes[i] = 0;
       }
-      std::FILE* f = std::fopen(file.c_str(), "wb");
-      std::fwrite(bytes.data(), 1, bytes.size(), f);
-      std::fclose(f);
+      ASSERT_TRUE(e2e::WriteFile(file, bytes));
       return;
     }
   }
@@ -161,11 +158,7 @@ TEST_P(BrokenProject, EndsWithItsMessageAndWritesNothing) {
   ASSERT_FALSE(game.empty());
   if (c.makeData) e2e::CopyDefaultToData(game);
   if (!c.file.empty()) Apply(game / c.file, c.damage);
-  if (!c.systemIni.empty()) {
-    std::FILE* f = std::fopen((game / "System.ini").c_str(), "wb");
-    std::fwrite(c.systemIni.data(), 1, c.systemIni.size(), f);
-    std::fclose(f);
-  }
+  if (!c.systemIni.empty()) ASSERT_TRUE(e2e::WriteFile(game / "System.ini", c.systemIni));
   const auto before = e2e::Snapshot(game);
 
   std::vector<std::string> answers = c.answers;

@@ -2,7 +2,6 @@
 // and the player ends with exit status 1, not as a run that went well.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,10 +32,7 @@ TEST_F(FailureExit, ADamagedTitlePicture) {
   std::string bytes = e2e::ReadFile(title);
   ASSERT_GT(bytes.size(), 64u);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 37 + 11);
-  std::FILE* f = std::fopen(title.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+  ASSERT_TRUE(e2e::WriteFile(title, bytes));
   const e2e::DrivenRun run = Run();
   EXPECT_EQ(std::optional<int>(1), run.exitCode) << run.stderrText;
   EXPECT_NE(std::string::npos, run.stderrText.find(U8(u8"[message box] エラー: bmp/Title.bmp の読み込みに失敗！")))

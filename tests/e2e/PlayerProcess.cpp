@@ -46,6 +46,13 @@ std::string ReadFile(const fs::path& p) {
   return s.str();
 }
 
+bool WriteFile(const fs::path& p, const std::string& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  out.close();
+  return !out.fail();
+}
+
 std::string ReadLogUtf8(const fs::path& p) {
   std::string text = plat::cp932::toUtf8(ReadFile(p));
   std::string out;

@@ -23,6 +23,8 @@ void CopyDefaultToData(const fs::path& game);
 // Every regular file under root (relative path -> bytes), logs left out.
 std::map<std::string, std::string> Snapshot(const fs::path& root);
 std::string ReadFile(const fs::path& p);
+// The file holding exactly these bytes; false when it could not be written.
+bool WriteFile(const fs::path& p, const std::string& bytes);
 // The report and debug logs converted to UTF-8 with LF line ends.
 std::string ReadLogUtf8(const fs::path& p);
 

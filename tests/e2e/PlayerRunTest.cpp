@@ -126,12 +126,7 @@ TEST_F(PlayerRun, WithoutSystemIniTheDefaultsApplyAfterTheBox) {
 
 TEST_F(PlayerRun, DirectDrawFullScreenShowsTheProjectsPaletteIn256Colours) {
   e2e::CopyDefaultToData(game_);
-  {
-    std::FILE* f = std::fopen((game_ / "System.ini").c_str(), "wb");
-    const std::string ini = "Direct3D=0\nWindowMode=0\nBpp=0\nVSync=2\nShowFps=0\nExit\n";
-    std::fwrite(ini.data(), 1, ini.size(), f);
-    std::fclose(f);
-  }
+  ASSERT_TRUE(e2e::WriteFile(game_ / "System.ini", "Direct3D=0\nWindowMode=0\nBpp=0\nVSync=2\nShowFps=0\nExit\n"));
   e2e::PlayerProcess player(game_, Work(), {.args = {}, .uiAnswers = {}, .env = {}});
   RunFramesAndClose(player, 30);
   EXPECT_EQ(0, CountOf(player.Stderr(), "[message box]")) << player.Stderr();
@@ -160,12 +155,7 @@ TEST_F(PlayerRun, TheUsersStartUpChoicePicksTheDrawingModeAndItsDepth) {
     const path game = e2e::FreshSampleCopy(dir);
     ASSERT_FALSE(game.empty());
     e2e::CopyDefaultToData(game);
-    {
-      std::FILE* f = std::fopen((game / "System.ini").c_str(), "wb");
-      const std::string ini = "Direct3D=2\nWindowMode=0\nBpp=0\nVSync=2\nShowFps=0\nExit\n";
-      std::fwrite(ini.data(), 1, ini.size(), f);
-      std::fclose(f);
-    }
+    ASSERT_TRUE(e2e::WriteFile(game / "System.ini", "Direct3D=2\nWindowMode=0\nBpp=0\nVSync=2\nShowFps=0\nExit\n"));
     cBoot boot;
     boot.m_nDrawMode = c.drawMode;
     boot.m_bNoShow = 1;

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,13 +17,6 @@ namespace {
 namespace fs = e2e::fs;
 
 std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
-void WriteBytes(const fs::path& file, const std::string& bytes) {
-  std::FILE* f = std::fopen(file.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-}
 
 std::string I32(std::int32_t v) {
   std::string out(4, '\0');
@@ -51,9 +43,9 @@ class UserFileDrive : public e2e::SampleGameTest {
 // A palette number past the 24 blend tables comes down to the last one: the 256-colour
 // mode starts instead of failing on "hbt30.dat" at every start.
 TEST_F(UserFileDrive, AnOptionPastItsRangeDoesNotShutA256ColourStartOut) {
-  WriteBytes(game_ / "System.ini", "Direct3D=0\nWindowMode=0\nBpp=0\nVSync=1\nShowFps=0\nExit\n");
-  WriteBytes(game_ / "user_data" / "Option.dat",
-             I32(513) + I32(4) + I32(30) + I32(1) + I32(7) + I32(0) + I32(1) + I32(4) + std::string("aaa", 4));
+  ASSERT_TRUE(e2e::WriteFile(game_ / "System.ini", "Direct3D=0\nWindowMode=0\nBpp=0\nVSync=1\nShowFps=0\nExit\n"));
+  ASSERT_TRUE(e2e::WriteFile(game_ / "user_data" / "Option.dat", I32(513) + I32(4) + I32(30) + I32(1) + I32(7) +
+                                                                     I32(0) + I32(1) + I32(4) + std::string("aaa", 4)));
   const e2e::DrivenRun run = Run("", 120);
   EXPECT_EQ(std::optional<int>(0), run.exitCode) << run.stderrText;
   EXPECT_GE(e2e::FrameStarting(run.trace, "scene -1 -> 0"), 0) << run.stderrText;

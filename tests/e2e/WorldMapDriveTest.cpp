@@ -53,9 +53,7 @@ class WorldMapDrive : public e2e::SampleGameTest {
     const fs::path work = fs::path(tmp_.path()) / ("run" + std::to_string(++runs_));
     fs::create_directories(work);
     const fs::path script = work / "keys.txt", trace = work / "trace.txt";
-    std::FILE* f = std::fopen(script.c_str(), "wb");
-    std::fwrite(keyScript.data(), 1, keyScript.size(), f);
-    std::fclose(f);
+    EXPECT_TRUE(e2e::WriteFile(script, keyScript));
     e2e::PlayerProcess player(game_, work,
                               {.args = {},
                                .uiAnswers = {},
