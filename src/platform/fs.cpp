@@ -143,11 +143,8 @@ std::string fromTyped(std::string_view native) {
 
 std::string withSlashes(std::string_view program) {
   std::string out(program);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    if (cp932::isLead(static_cast<unsigned char>(out[i])) && i + 1 < out.size() &&
-        cp932::isTrail(static_cast<unsigned char>(out[i + 1])))
-      ++i;
-    else if (out[i] == '\\') out[i] = '/';
+  for (std::size_t i = 0; i < out.size(); i += static_cast<std::size_t>(cp932::charLen(out, i))) {
+    if (out[i] == '\\') out[i] = '/';
   }
   return out;
 }
