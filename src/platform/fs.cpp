@@ -124,22 +124,23 @@ std::string toNative(std::string_view program) {
   return out;
 }
 
-std::string fromNative(std::string_view native) {
-  // A '\\' inside a native name is kept as a character, not read as a separator.
-  std::string cp = cp932::fromUtf8Exact(native, '\\');
+namespace {
+
+// '/' is never a trail byte, so every one left after the conversion is a separator.
+std::string programForm(std::string_view native, char alsoKept) {
+  std::string cp = cp932::fromUtf8Exact(native, alsoKept);
   for (char& c : cp) {
     if (c == '/') c = '\\';
   }
   return cp;
 }
 
-std::string fromTyped(std::string_view native) {
-  std::string cp = cp932::fromUtf8Exact(native);
-  for (char& c : cp) {
-    if (c == '/') c = '\\';
-  }
-  return cp;
-}
+}  // namespace
+
+// A '\\' inside a native name is kept as a character, not read as a separator.
+std::string fromNative(std::string_view native) { return programForm(native, '\\'); }
+
+std::string fromTyped(std::string_view native) { return programForm(native, 0); }
 
 std::string withSlashes(std::string_view program) {
   std::string out(program);
