@@ -1,5 +1,4 @@
-// Errors that end the game: the close that follows a box the user was shown, and the
-// count of bad indices by which a caller tells such a close from the user's own.
+// Errors that end the game: the close that follows a box the user was shown.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -9,5 +8,3 @@ extern std::atomic<std::int32_t> g_nExitStatus;
 // The close request after an error the user has been shown: the process then ends with
 // exit status 1 instead of 0.
 void PostFailureClose();
-// How many bad vector indices were reported so far (each also asks for the close).
-std::uint32_t BadVectorIndexCount();

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "base/AppGlobals.h"
-#include "base/Failure.h"
 #include "base/Log.h"
 
 namespace {

@@ -10,6 +10,9 @@
 
 // Out of line so the good path of the subscript stays one comparison.
 [[gnu::cold, gnu::noinline]] void ReportBadVectorIndex(const char* format, int index, int size, int elementSize);
+// How many bad indices were reported so far: a caller tells by it a close that a damaged
+// record asked for from the user's own.
+std::uint32_t BadVectorIndexCount();
 [[noreturn, gnu::cold, gnu::noinline]] void ThrowEmptyVectorSubscript();
 
 template <class T>

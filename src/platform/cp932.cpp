@@ -154,10 +154,7 @@ std::string toUtf8(std::string_view s) {
       i += n;
       from = i;
     } else {
-      i += (i + 1 < s.size() && isLead(static_cast<unsigned char>(s[i])) &&
-            isTrail(static_cast<unsigned char>(s[i + 1])))
-               ? 2
-               : 1;
+      i += static_cast<std::size_t>(charLen(s, i));
     }
   }
   out += plainToUtf8(s.substr(from));
@@ -205,12 +202,10 @@ std::string withoutKept(std::string_view s) {
     if (const std::size_t n = keptAt(s, i)) {
       out += '?';
       i += n;
-    } else if (i + 1 < s.size() && isLead(static_cast<unsigned char>(s[i])) &&
-               isTrail(static_cast<unsigned char>(s[i + 1]))) {
-      out.append(s.substr(i, 2));
-      i += 2;
     } else {
-      out += s[i++];
+      const auto len = static_cast<std::size_t>(charLen(s, i));
+      out.append(s.substr(i, len));
+      i += len;
     }
   }
   return out;

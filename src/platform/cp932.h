@@ -9,6 +9,13 @@ namespace plat::cp932 {
 
 inline bool isLead(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 inline bool isTrail(std::uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+// Length of the character at text[i]: 2 for a lead byte followed by a trail byte.
+inline int charLen(std::string_view text, std::size_t i) {
+  if (i + 1 < text.size() && isLead(static_cast<std::uint8_t>(text[i])) &&
+      isTrail(static_cast<std::uint8_t>(text[i + 1])))
+    return 2;
+  return 1;
+}
 
 // A character that CP932 cannot hold, kept inside CP932 text: this byte (neither a lead
 // nor a trail byte, so no scan pairs it with a neighbour) and seven decimal digits, the

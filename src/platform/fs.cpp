@@ -124,30 +124,28 @@ std::string toNative(std::string_view program) {
   return out;
 }
 
-std::string fromNative(std::string_view native) {
-  // A '\\' inside a native name is kept as a character, not read as a separator.
-  std::string cp = cp932::fromUtf8Exact(native, '\\');
+namespace {
+
+// '/' is never a trail byte, so every one left after the conversion is a separator.
+std::string programForm(std::string_view native, char alsoKept) {
+  std::string cp = cp932::fromUtf8Exact(native, alsoKept);
   for (char& c : cp) {
     if (c == '/') c = '\\';
   }
   return cp;
 }
 
-std::string fromTyped(std::string_view native) {
-  std::string cp = cp932::fromUtf8Exact(native);
-  for (char& c : cp) {
-    if (c == '/') c = '\\';
-  }
-  return cp;
-}
+}  // namespace
+
+// A '\\' inside a native name is kept as a character, not read as a separator.
+std::string fromNative(std::string_view native) { return programForm(native, '\\'); }
+
+std::string fromTyped(std::string_view native) { return programForm(native, 0); }
 
 std::string withSlashes(std::string_view program) {
   std::string out(program);
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    if (cp932::isLead(static_cast<unsigned char>(out[i])) && i + 1 < out.size() &&
-        cp932::isTrail(static_cast<unsigned char>(out[i + 1])))
-      ++i;
-    else if (out[i] == '\\') out[i] = '/';
+  for (std::size_t i = 0; i < out.size(); i += static_cast<std::size_t>(cp932::charLen(out, i))) {
+    if (out[i] == '\\') out[i] = '/';
   }
   return out;
 }

@@ -116,7 +116,6 @@ class InstanceLock {
   enum class Result { Acquired, AlreadyRunning, Unavailable };
   static Result acquire(std::string_view nameCp932, std::optional<InstanceLock>& out);
   static Result acquireIn(const std::string& nativeDir, std::string_view nameCp932, std::optional<InstanceLock>& out);
-  static Result acquireFile(const std::string& nativeFile, std::optional<InstanceLock>& out);
   InstanceLock(InstanceLock&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
   InstanceLock& operator=(InstanceLock&& o) noexcept;
   InstanceLock(const InstanceLock&) = delete;
@@ -124,6 +123,8 @@ class InstanceLock {
   ~InstanceLock();
 
  private:
+  // The lock on this file; the two above name the file.
+  static Result acquireFile(const std::string& nativeFile, std::optional<InstanceLock>& out);
   explicit InstanceLock(int fd) : fd_(fd) {}
   int fd_ = -1;
 };

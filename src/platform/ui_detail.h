@@ -21,13 +21,7 @@ int textWidth(std::string_view cp932);
 // line).
 std::vector<std::string> wrapText(std::string_view cp932, int width);
 
-// Length of the character at text[i]: 2 for a lead byte followed by a trail byte.
-inline int charLen(std::string_view text, std::size_t i) {
-  if (i + 1 < text.size() && cp932::isLead(static_cast<std::uint8_t>(text[i])) &&
-      cp932::isTrail(static_cast<std::uint8_t>(text[i + 1])))
-    return 2;
-  return 1;
-}
+using cp932::charLen;
 // The start of the character that contains byte pos (pos itself at a boundary).
 inline int charStart(std::string_view text, int pos) {
   int i = 0;

@@ -29,23 +29,14 @@ void OnNameEntryRequest() {
   g_bNameDone.store(1);
 }
 
-namespace {
-
-void OnOpenRequest(std::int32_t (*choose)(std::string&), const ChosenFileAction& act) {
+void OnStageFileRequest(const ChosenFileAction& start) {
   std::string path;
-  if (!choose(path)) {
-    g_bDialogResult.store(0);
-    g_bDialogDone.store(1);
-    return;
-  }
-  if (act && !act(path)) PostCloseRequest();
-  g_bDialogResult.store(1);
+  const bool chosen = ChooseStageFile(path) != 0;
+  // A chosen stage that does not start closes the game.
+  if (chosen && start && !start(path)) PostCloseRequest();
+  g_bDialogResult.store(chosen ? 1 : 0);
   g_bDialogDone.store(1);
 }
-
-}  // namespace
-
-void OnStageFileRequest(const ChosenFileAction& start) { OnOpenRequest(&ChooseStageFile, start); }
 
 void OnReplayFileRequest(const ChosenFileAction& load) {
   std::string path;
