@@ -212,6 +212,13 @@ TEST_F(EffectDrawTest, TheMoveSlidesTheFrameFromTheStartToTheEndPoint) {
   EXPECT_EQ(frames, 67);
 }
 
+// A pixel of the back buffer after some frames of a screen effect, and what it must show.
+struct EffectProbe {
+  const char* name;
+  int effect, frame, x, y;
+  std::uint32_t want;
+};
+
 // The splits cut the frame into p3 bands (the band size rounded up, a narrower rest not
 // drawn) and push neighbouring bands apart by int(t), t running from p1 to p2 over p0
 // tenths: rows right (even) and left (odd) across, columns down (even) and up (odd).
@@ -222,11 +229,7 @@ TEST_F(EffectDrawTest, TheSplitsPushAlternateBandsApartByTheCurrentValue) {
   const int down = data_.AddScrEffect(5, {10, 20, 80, 7});    // bands of ceil(640 / 7) = 92 columns
   data_.Build();
   const std::uint32_t blank = Blank();
-  struct Probe {
-    const char* name;
-    int effect, frame, x, y;
-    std::uint32_t want;
-  } probes[] = {
+  const EffectProbe probes[] = {
       {"across: band 0 right by 20", across, 1, 100, 5, Mark(80, 5)},
       {"across: band 0 leaves its left edge", across, 1, 10, 68, blank},
       {"across: band 1 (rows 69-137) left by 20", across, 1, 100, 69, Mark(120, 69)},
@@ -241,7 +244,7 @@ TEST_F(EffectDrawTest, TheSplitsPushAlternateBandsApartByTheCurrentValue) {
       {"down: the rest right of six bands", down, 1, 600, 100, blank},
       {"down: the second frame by 21", down, 2, 183, 100, Mark(183, 121)},
   };
-  for (const Probe& p : probes) {
+  for (const EffectProbe& p : probes) {
     SCOPED_TRACE(p.name);
     EXPECT_EQ(AfterFrames(p.effect, p.frame, p.x, p.y), p.want);
   }
@@ -258,11 +261,7 @@ TEST_F(EffectDrawTest, TheWavesShiftStripsAlongASineOfTheCurrentAmplitudeAndPhas
   const int slow = data_.AddScrEffect(6, {100, 40, 100, 4, 8});
   data_.Build();
   const std::uint32_t blank = Blank();
-  struct Probe {
-    const char* name;
-    int effect, frame, x, y;
-    std::uint32_t want;
-  } probes[] = {
+  const EffectProbe probes[] = {
       // Row 3, strip 0: 40 sin(4 x 6) = 16.3.
       {"across: first strip", across, 1, 300, 3, Mark(284, 3)},
       {"across: first strip leaves the left edge", across, 1, 10, 3, blank},
@@ -283,7 +282,7 @@ TEST_F(EffectDrawTest, TheWavesShiftStripsAlongASineOfTheCurrentAmplitudeAndPhas
       {"down: no shift at half a wave", down, 1, 75, 200, Mark(75, 200)},
       {"down: amplitude and phase move on", down, 2, 75, 200, Mark(75, 202)},
   };
-  for (const Probe& p : probes) {
+  for (const EffectProbe& p : probes) {
     SCOPED_TRACE(p.name);
     EXPECT_EQ(AfterFrames(p.effect, p.frame, p.x, p.y), p.want);
   }
